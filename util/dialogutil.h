@@ -1,0 +1,44 @@
+#pragma once
+
+// What the import commands need around the open-file dialog, and the field
+// splitter of the angle-signal import.
+
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+extern const std::string TextFilter;
+extern const std::string BitmapFilter;
+extern const std::string JPEGFilter;
+extern const std::string AVIFilter;
+extern const std::string CSVFilter;
+extern const std::string SourceFilter;
+extern const std::string DLLFilter;
+extern const std::string ConfirmUnsavedText;
+
+// Cuts the input at the first separator into the trimmed left and right parts.
+// Without a separator the left part is the whole input, untrimmed, and the
+// right part is empty.
+void SplitAt(std::string_view input, char separator, std::string& left, std::string& right);
+
+// The same without copies: the parts are views into the input.
+void SplitAtView(std::string_view input, char separator, std::string_view& left, std::string_view& right);
+
+// The open-file dialog as the core sees it; app/ adapts a QFileDialog.
+class IOpenDialog {
+public:
+    virtual ~IOpenDialog() = default;
+    virtual void setFilter(const std::string& filter) = 0;
+    virtual void setDefaultExt(const std::string& extension) = 0;
+    virtual void setFilterIndex(int index) = 0;  // counted from 1
+    virtual void setFileName(const std::string& name) = 0;
+    virtual bool execute() = 0;  // modal; true when the user confirmed a file
+    virtual std::string fileName() const = 0;
+};
+
+// Prepares and runs the dialog; the chosen path, or empty text on cancel or
+// when no dialog is given.
+std::string ExecuteOpenDialog(IOpenDialog* dialog, const std::string& filter, const std::string& initialName);
+
+}  // namespace morvane

@@ -1,0 +1,45 @@
+#include "util/errors.h"
+
+namespace morvane {
+
+namespace {
+
+std::string quoted(std::string_view text, std::string_view tail) {
+    std::string message;
+    message.reserve(text.size() + tail.size() + 2);
+    message += '\'';
+    message += text;
+    message += '\'';
+    message += tail;
+    return message;
+}
+
+}  // namespace
+
+void RaiseIntegerConvertError(std::string_view text) {
+    throw EConvertError(quoted(text, " is not a valid integer value"));
+}
+
+void RaiseFloatConvertError(std::string_view text) {
+    throw EConvertError(quoted(text, " is not a valid floating point value"));
+}
+
+void RaiseZeroDivide() { throw EZeroDivide("Floating point division by zero"); }
+
+void RaiseInvalidOp() { throw EInvalidOp("Invalid floating point operation"); }
+
+void RaiseOverflow() { throw EOverflow("Floating point overflow"); }
+
+void RaiseFileOpenError(std::string_view fullPath, std::string_view reason) {
+    std::string message = "Cannot open file \"";
+    message += fullPath;
+    message += "\". ";
+    message += reason;
+    throw EFOpenError(message);
+}
+
+void RaiseListIndexError(long long index) {
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+}  // namespace morvane

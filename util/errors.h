@@ -1,0 +1,68 @@
+#pragma once
+
+// The typed failures of the program. A command ends at the first failure; the
+// command guard shows its message in the error box. Each kind is raised by one
+// function below, so every message format lives in one place.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+class EMorvaneError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class EConvertError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
+class EFOpenError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
+class EListError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
+// The three trapped floating-point faults.
+class EMathError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
+class EZeroDivide : public EMathError {
+public:
+    using EMathError::EMathError;
+};
+
+class EInvalidOp : public EMathError {
+public:
+    using EMathError::EMathError;
+};
+
+class EOverflow : public EMathError {
+public:
+    using EMathError::EMathError;
+};
+
+// A failure of an import that has no more specific kind (an empty time file).
+class EImportError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
+[[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
+[[noreturn]] void RaiseFloatConvertError(std::string_view text);  // "'%s' is not a valid floating point value"
+[[noreturn]] void RaiseZeroDivide();                              // "Floating point division by zero"
+[[noreturn]] void RaiseInvalidOp();                               // "Invalid floating point operation"
+[[noreturn]] void RaiseOverflow();                                // "Floating point overflow"
+[[noreturn]] void RaiseFileOpenError(std::string_view fullPath, std::string_view reason);  // Cannot open file "%s". %s
+[[noreturn]] void RaiseListIndexError(long long index);  // "List index out of bounds (%d)"
+
+}  // namespace morvane

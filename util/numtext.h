@@ -1,0 +1,53 @@
+#pragma once
+
+// Number texts: every number shown or typed travels as text and is converted
+// only here, with the process-wide decimal mark (a comma once the window exists).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+// The decimal separator of the float parse and format. '.' until the main
+// window sets it to ','; tests set it explicitly (see DecimalMarkScope).
+extern char DecimalMark;
+
+// Sets DecimalMark for one scope and restores the previous mark afterwards.
+class DecimalMarkScope {
+public:
+    explicit DecimalMarkScope(char mark) : m_previous(DecimalMark) { DecimalMark = mark; }
+    ~DecimalMarkScope() { DecimalMark = m_previous; }
+    DecimalMarkScope(const DecimalMarkScope&) = delete;
+    DecimalMarkScope& operator=(const DecimalMarkScope&) = delete;
+
+private:
+    char m_previous;
+};
+
+// Whole-text integer parse: leading spaces, one sign, decimal or hexadecimal
+// ($, x, X, 0x, 0X), 32-bit range. Raises EConvertError naming the text.
+std::int32_t ParseInteger(std::string_view text);
+
+// Whole-text float parse into the wide (64-bit mantissa) intermediate.
+// Returns false for a syntax error or a value too large for the intermediate.
+bool TryParseExtended(std::string_view text, long double& value);
+
+// Float parse stored into a double. Raises EConvertError naming the text when
+// TryParseExtended fails, EOverflow when the value exceeds the double range.
+double ParseFloat(std::string_view text);
+
+// As ParseFloat, but a rejected text gives the default; overflow still raises.
+double ParseFloatOr(std::string_view text, double defaultValue);
+
+// General format, 15 significant digits, DecimalMark, no '+', exponent form
+// outside 1E-4 .. 1E15 ("1E-5", "1,5E300").
+std::string FormatFloatGeneral(double value);
+
+// Plain decimal digits, '-' for negatives, no grouping.
+std::string FormatInteger(std::int64_t value);
+
+// Two-digit event number: 00 .. 09, then 10, 11, ... 123.
+std::string FormatEventNumber(std::int64_t n);
+
+}  // namespace morvane
