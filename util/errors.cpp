@@ -42,4 +42,12 @@ void RaiseListIndexError(long long index) {
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
+void RaiseImportError(std::string_view path, std::string_view problem) {
+    std::string message = "The file \"";
+    message += path;
+    message += "\" ";
+    message += problem;
+    throw EImportError(message);
+}
+
 }  // namespace morvane

@@ -64,5 +64,7 @@ public:
 [[noreturn]] void RaiseOverflow();                                // "Floating point overflow"
 [[noreturn]] void RaiseFileOpenError(std::string_view fullPath, std::string_view reason);  // Cannot open file "%s". %s
 [[noreturn]] void RaiseListIndexError(long long index);  // "List index out of bounds (%d)"
+// An import file that cannot give a signal: The file "%s" %s (the problem, e.g. "holds no values").
+[[noreturn]] void RaiseImportError(std::string_view path, std::string_view problem);
 
 }  // namespace morvane

@@ -1,1 +1,431 @@
-// placeholder: being written
+#include "util/numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <system_error>
+
+#include "util/errors.h"
+#include "util/fpfault.h"
+
+// Number texts (Part 5.3). Nothing here depends on the process locale: the
+// float parse builds the digits and the exponent itself and converts them with
+// std::from_chars, the float format takes its digits from std::to_chars.
+
+namespace morvane {
+
+char DecimalMark = '.';
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// Integer parse
+// ---------------------------------------------------------------------------
+
+// Returns false when the text is not a valid integer (syntax or range).
+bool TryParseInteger(std::string_view text, std::int32_t& result) {
+    std::size_t i = 0;
+    const std::size_t len = text.size();
+    while (i < len && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < len && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= len) return false;
+
+    bool hex = false;
+    if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') {
+        hex = true;
+        ++i;
+    } else if (text[i] == '0' && i + 1 < len && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i >= len) return false;  // a lone sign or a prefix without digits
+
+    if (hex) {
+        std::uint32_t value = 0;
+        for (; i < len; ++i) {
+            const int digit = HexValue(text[i]);
+            if (digit < 0) return false;
+            if (value > 0x0FFFFFFFu) return false;  // a ninth significant digit
+            value = (value << 4) | static_cast<std::uint32_t>(digit);
+        }
+        // The 32-bit pattern is a signed number; '-' negates it (wrapping).
+        if (negative) value = 0u - value;
+        result = static_cast<std::int32_t>(value);
+        return true;
+    }
+
+    std::int64_t value = 0;
+    for (; i < len; ++i) {
+        const char c = text[i];
+        if (!IsDigit(c)) return false;
+        if (value > 214748364) return false;
+        value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    result = static_cast<std::int32_t>(value);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Float parse
+// ---------------------------------------------------------------------------
+
+// Significant digits kept for the conversion. A double needs at most 767
+// significant digits (plus whether any further digit is non-zero) to be
+// rounded correctly, so beyond kMaxDigits the remaining digits only count into
+// the exponent and one sticky digit '1' records that a non-zero digit was cut.
+// For the long double intermediate (used only for the range decision and by
+// TryParseExtended) this cut can change the last bit in pathological cases of
+// more than 780 significant digits, which the Part allows.
+constexpr std::size_t kMaxDigits = 780;
+
+// The decimal value of a syntactically valid text: sign, significant digits
+// (no leading zeros) and the power of ten, value = digits * 10^exponent.
+struct DecimalNumber {
+    bool negative = false;
+    std::size_t count = 0;       // number of significant digits in digits
+    std::int64_t exponent = 0;   // power of ten applied to the digit integer
+    char digits[kMaxDigits + 1];  // + 1 for the sticky digit
+
+    // X of the Part: the value lies in [10^(X-1), 10^X). Only for count > 0.
+    std::int64_t Magnitude() const { return exponent + static_cast<std::int64_t>(count); }
+};
+
+// The syntax of the float parse (Part 5.3, steps 1 to 5). Returns false for a
+// syntax error. Does not allocate.
+bool ScanFloat(std::string_view text, DecimalNumber& number) {
+    const char mark = DecimalMark;
+    const std::size_t len = text.size();
+    std::size_t i = 0;
+    while (i < len && text[i] == ' ') ++i;
+    if (i < len && (text[i] == '+' || text[i] == '-')) {
+        number.negative = text[i] == '-';
+        ++i;
+    }
+
+    bool taken = false;  // at least one digit or the mark
+    bool sticky = false;
+    std::size_t count = 0;
+    std::int64_t exponent = 0;
+
+    // Integer digits.
+    for (; i < len && IsDigit(text[i]); ++i) {
+        const char c = text[i];
+        taken = true;
+        if (count == 0 && c == '0') continue;  // leading zero
+        if (count < kMaxDigits) {
+            number.digits[count++] = c;
+        } else {
+            ++exponent;  // a cut integer digit still counts as a power of ten
+            if (c != '0') sticky = true;
+        }
+    }
+    // Fraction.
+    if (i < len && text[i] == mark) {
+        taken = true;
+        ++i;
+        for (; i < len && IsDigit(text[i]); ++i) {
+            const char c = text[i];
+            if (count == 0 && c == '0') {
+                --exponent;  // leading zero after the mark
+            } else if (count < kMaxDigits) {
+                number.digits[count++] = c;
+                --exponent;
+            } else if (c != '0') {
+                sticky = true;  // cut fraction digit
+            }
+        }
+    }
+    if (!taken) return false;
+
+    // Exponent: digits are taken while the value is below 500; a digit after
+    // the value has reached 500 makes the text invalid.
+    if (i < len && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < len && (text[i] == '+' || text[i] == '-')) {
+            expNegative = text[i] == '-';
+            ++i;
+        }
+        int expValue = 0;
+        for (; i < len && IsDigit(text[i]); ++i) {
+            if (expValue >= 500) return false;
+            expValue = expValue * 10 + (text[i] - '0');
+        }
+        exponent += expNegative ? -expValue : expValue;
+    }
+
+    while (i < len && text[i] == ' ') ++i;
+    if (i != len) return false;
+
+    if (sticky) {
+        number.digits[count++] = '1';
+        --exponent;
+    }
+    number.count = count;
+    number.exponent = exponent;
+    return true;
+}
+
+// Writes "digits e exponent" (no sign) into buffer; returns its end.
+char* WriteDigitsAndExponent(const DecimalNumber& number, std::int64_t exponent, char* buffer,
+                             char* bufferEnd) {
+    std::memcpy(buffer, number.digits, number.count);
+    char* p = buffer + number.count;
+    *p++ = 'e';
+    return std::to_chars(p, bufferEnd, exponent).ptr;
+}
+
+constexpr std::size_t kConvertBufferSize = kMaxDigits + 1 + 32;
+
+// The magnitude (no sign) of a valid number with count > 0 in the long double
+// intermediate. Returns false when it is too large for the intermediate.
+bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
+    const std::int64_t x = number.Magnitude();
+    // LDBL_MAX is about 1.19E4932: X > 4933 is beyond it, X < 4933 within it.
+    if (x > 4933) return false;
+    // Below 10^-4952 the value is less than half the smallest subnormal.
+    if (x < -4952) {
+        magnitude = 0.0L;
+        return true;
+    }
+    char buffer[kConvertBufferSize];
+    char* end = WriteDigitsAndExponent(number, number.exponent, buffer, buffer + sizeof buffer);
+    long double value = 0.0L;
+    const auto result = std::from_chars(buffer, end, value, std::chars_format::general);
+    if (result.ec == std::errc()) {
+        magnitude = value;
+        return true;
+    }
+    if (x > 0) return false;  // overflow of the intermediate
+    // Underflow: the library reports every subnormal long double as out of
+    // range. Convert the value scaled up by 10^64 and scale it back down; the
+    // last bits of such a subnormal may differ from the nearest one, which
+    // nothing can see (every value here stores into a double as 0).
+    end = WriteDigitsAndExponent(number, number.exponent + 64, buffer, buffer + sizeof buffer);
+    value = 0.0L;
+    if (std::from_chars(buffer, end, value, std::chars_format::general).ec != std::errc()) {
+        value = 0.0L;
+    }
+    magnitude = value * 1e-64L;
+    return true;
+}
+
+enum class FloatStatus { Ok, Rejected, Overflow };
+
+// The whole float parse into a double. The double is converted directly from
+// the same digits with from_chars (correctly rounded to the nearest double, no
+// double rounding through the intermediate); the long double intermediate is
+// formed only for values beyond the double range, to decide between the
+// syntax-level rejection (too large for the intermediate) and the overflow of
+// storing it. Does not allocate.
+FloatStatus ParseFloatCore(std::string_view text, double& result, long double& extended) {
+    DecimalNumber number;
+    if (!ScanFloat(text, number)) return FloatStatus::Rejected;
+    if (number.count == 0) {
+        result = number.negative ? -0.0 : 0.0;
+        return FloatStatus::Ok;
+    }
+    const std::int64_t x = number.Magnitude();
+    bool overflow = false;
+    double magnitude = 0.0;
+    if (x > 310) {
+        overflow = true;  // at least 10^310
+    } else if (x < -330) {
+        magnitude = 0.0;  // below 10^-330: silently 0
+    } else {
+        char buffer[kConvertBufferSize];
+        char* end = WriteDigitsAndExponent(number, number.exponent, buffer, buffer + sizeof buffer);
+        const auto converted = std::from_chars(buffer, end, magnitude, std::chars_format::general);
+        if (converted.ec != std::errc()) {
+            // Out of range: beyond the largest double, or rounds to 0.
+            if (x > 0) {
+                overflow = true;
+            } else {
+                magnitude = 0.0;
+            }
+        }
+    }
+    if (overflow) {
+        long double wide = 0.0L;
+        if (!ToExtendedMagnitude(number, wide)) return FloatStatus::Rejected;
+        extended = number.negative ? -wide : wide;
+        return FloatStatus::Overflow;
+    }
+    result = number.negative ? -magnitude : magnitude;
+    return FloatStatus::Ok;
+}
+
+// Raises the overflow of storing an intermediate beyond the double range.
+[[noreturn]] void RaiseStoreOverflow(long double extended) {
+    StoreDouble(extended);  // raises EOverflow for every value that gets here
+    RaiseOverflow();
+}
+
+// ---------------------------------------------------------------------------
+// Formatting helpers
+// ---------------------------------------------------------------------------
+
+// Appends the decimal digits of a non-negative value to p; returns the end.
+char* WriteUnsigned(char* p, std::uint64_t value) {
+    char reversed[24];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) *p++ = reversed[--n];
+    return p;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Public operations
+// ---------------------------------------------------------------------------
+
+std::int32_t ParseInteger(std::string_view text) {
+    std::int32_t value = 0;
+    if (!TryParseInteger(text, value)) RaiseIntegerConvertError(text);
+    return value;
+}
+
+bool TryParseExtended(std::string_view text, long double& value) {
+    DecimalNumber number;
+    if (!ScanFloat(text, number)) return false;
+    if (number.count == 0) {
+        value = number.negative ? -0.0L : 0.0L;
+        return true;
+    }
+    long double magnitude = 0.0L;
+    if (!ToExtendedMagnitude(number, magnitude)) return false;
+    value = number.negative ? -magnitude : magnitude;
+    return true;
+}
+
+double ParseFloat(std::string_view text) {
+    double result = 0.0;
+    long double extended = 0.0L;
+    switch (ParseFloatCore(text, result, extended)) {
+        case FloatStatus::Ok:
+            return result;
+        case FloatStatus::Overflow:
+            RaiseStoreOverflow(extended);
+        case FloatStatus::Rejected:
+            break;
+    }
+    RaiseFloatConvertError(text);
+}
+
+double ParseFloatOr(std::string_view text, double defaultValue) {
+    double result = 0.0;
+    long double extended = 0.0L;
+    switch (ParseFloatCore(text, result, extended)) {
+        case FloatStatus::Ok:
+            return result;
+        case FloatStatus::Overflow:
+            RaiseStoreOverflow(extended);
+        case FloatStatus::Rejected:
+            break;
+    }
+    return defaultValue;
+}
+
+std::string FormatFloatGeneral(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0.0) return "0";
+
+    // Step 1: 18 significant digits correctly rounded, "d.ddddddddddddddddde-XX".
+    char sci[40];
+    const auto written = std::to_chars(sci, sci + sizeof sci, std::fabs(value),
+                                       std::chars_format::scientific, 17);
+    const char* p = sci;
+    char digits[18];
+    int n = 0;
+    for (; p < written.ptr && *p != 'e'; ++p) {
+        if (IsDigit(*p)) digits[n++] = *p;
+    }
+    int exp10 = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exp10);
+    int x = exp10 + 1;  // value = 0.d1d2... * 10^x
+
+    // Cut to 15, rounding half up on the 16th digit.
+    n = 15;
+    if (digits[15] >= '5') {
+        int k = 14;
+        while (k >= 0 && digits[k] == '9') {
+            digits[k] = '0';
+            --k;
+        }
+        if (k < 0) {
+            digits[0] = '1';
+            for (int j = 1; j < 15; ++j) digits[j] = '0';
+            ++x;
+        } else {
+            ++digits[k];
+        }
+    }
+    while (n > 0 && digits[n - 1] == '0') --n;
+
+    char out[48];
+    char* o = out;
+    if (value < 0) *o++ = '-';
+    if (x > 15 || x < -3) {
+        *o++ = digits[0];
+        if (n > 1) {
+            *o++ = DecimalMark;
+            for (int j = 1; j < n; ++j) *o++ = digits[j];
+        }
+        *o++ = 'E';
+        const int e = x - 1;
+        if (e < 0) *o++ = '-';
+        o = WriteUnsigned(o, static_cast<std::uint64_t>(e < 0 ? -e : e));
+    } else if (x <= 0) {
+        *o++ = '0';
+        *o++ = DecimalMark;
+        for (int j = 0; j < -x; ++j) *o++ = '0';
+        for (int j = 0; j < n; ++j) *o++ = digits[j];
+    } else {
+        for (int j = 0; j < x; ++j) *o++ = j < n ? digits[j] : '0';
+        if (n > x) {
+            *o++ = DecimalMark;
+            for (int j = x; j < n; ++j) *o++ = digits[j];
+        }
+    }
+    return std::string(out, o);
+}
+
+std::string FormatInteger(std::int64_t value) {
+    char out[24];
+    char* o = out;
+    std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+    if (value < 0) {
+        *o++ = '-';
+        magnitude = 0u - magnitude;
+    }
+    o = WriteUnsigned(o, magnitude);
+    return std::string(out, o);
+}
+
+std::string FormatEventNumber(std::int64_t n) {
+    if (n < 10) return "0" + FormatInteger(n);
+    return FormatInteger(n);
+}
+
+}  // namespace morvane

@@ -1,1 +1,644 @@
-// placeholder: being written
+// Part 5.3: number text conversions. Every table of the Part is a table here.
+
+#include "util/numtext.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "util/errors.h"
+
+namespace morvane {
+namespace {
+
+const std::string kTab = "\t";
+
+// Runs f and returns the message of the failure of type E it raises; fails the
+// test when it raises nothing or something else.
+template <typename E, typename F>
+std::string MessageOf(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "unexpected failure: " << e.what();
+        return "<wrong kind>";
+    }
+    ADD_FAILURE() << "no failure raised";
+    return "<none>";
+}
+
+std::string IntegerMessage(const std::string& text) {
+    return "'" + text + "' is not a valid integer value";
+}
+
+std::string FloatMessage(const std::string& text) {
+    return "'" + text + "' is not a valid floating point value";
+}
+
+// ---------------------------------------------------------------------------
+// DecimalMark
+// ---------------------------------------------------------------------------
+
+TEST(DecimalMark, StartsAsPointAndScopeRestoresIt) {
+    EXPECT_EQ(DecimalMark, '.');
+    {
+        DecimalMarkScope comma(',');
+        EXPECT_EQ(DecimalMark, ',');
+        {
+            DecimalMarkScope point('.');
+            EXPECT_EQ(DecimalMark, '.');
+        }
+        EXPECT_EQ(DecimalMark, ',');
+    }
+    EXPECT_EQ(DecimalMark, '.');
+}
+
+// ---------------------------------------------------------------------------
+// The parse table of the Part (· is a space), all three columns
+// ---------------------------------------------------------------------------
+
+enum class Expect { Value, Fails, Overflow };
+
+struct ParseRow {
+    std::string text;
+    bool integerOk;
+    std::int32_t integerValue;
+    Expect floatExpect;
+    double floatValue;
+};
+
+const std::vector<ParseRow>& PartParseTable() {
+    static const std::vector<ParseRow> rows = {
+        {"1", true, 1, Expect::Value, 1.0},
+        {"  7", true, 7, Expect::Value, 7.0},
+        {"7 ", false, 0, Expect::Value, 7.0},
+        {kTab + "7", false, 0, Expect::Fails, 0},
+        {"+0", true, 0, Expect::Value, 0.0},
+        {"-2147483648", true, INT32_MIN, Expect::Value, -2147483648.0},
+        {"2147483648", false, 0, Expect::Value, 2147483648.0},
+        {"$1F", true, 31, Expect::Fails, 0},
+        {"x1F", true, 31, Expect::Fails, 0},
+        {"0x1F", true, 31, Expect::Fails, 0},
+        {"-$10", true, -16, Expect::Fails, 0},
+        {"$FFFFFFFF", true, -1, Expect::Fails, 0},
+        {"$", false, 0, Expect::Fails, 0},
+        {" -2,5 ", false, 0, Expect::Value, -2.5},
+        {",5", false, 0, Expect::Value, 0.5},
+        {"5,", false, 0, Expect::Value, 5.0},
+        {",", false, 0, Expect::Value, 0.0},
+        {"1,5e3", false, 0, Expect::Value, 1500.0},
+        {"1E-2", false, 0, Expect::Value, 0.01},
+        {"1e", false, 0, Expect::Value, 1.0},
+        {"e5", false, 0, Expect::Fails, 0},
+        {"1.5", false, 0, Expect::Fails, 0},
+        {"1 000", false, 0, Expect::Fails, 0},
+        {"", false, 0, Expect::Fails, 0},
+        {"+", false, 0, Expect::Fails, 0},
+        {"1e1000", false, 0, Expect::Overflow, 0},
+        {"1e-1000", false, 0, Expect::Value, 0.0},
+    };
+    return rows;
+}
+
+TEST(ParseTable, IntegerColumn) {
+    DecimalMarkScope comma(',');
+    for (const ParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.text + "'");
+        if (row.integerOk) {
+            EXPECT_EQ(ParseInteger(row.text), row.integerValue);
+        } else {
+            EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(row.text); }),
+                      IntegerMessage(row.text));
+        }
+    }
+}
+
+TEST(ParseTable, FloatColumn) {
+    DecimalMarkScope comma(',');
+    for (const ParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.text + "'");
+        switch (row.floatExpect) {
+            case Expect::Value:
+                EXPECT_EQ(ParseFloat(row.text), row.floatValue);
+                break;
+            case Expect::Fails:
+                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.text); }),
+                          FloatMessage(row.text));
+                break;
+            case Expect::Overflow:
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.text); }),
+                          "Floating point overflow");
+                break;
+        }
+    }
+}
+
+TEST(ParseTable, FloatOrColumnWithDefaultZero) {
+    DecimalMarkScope comma(',');
+    for (const ParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.text + "'");
+        switch (row.floatExpect) {
+            case Expect::Value:
+                EXPECT_EQ(ParseFloatOr(row.text, 0.0), row.floatValue);
+                break;
+            case Expect::Fails:
+                EXPECT_EQ(ParseFloatOr(row.text, 0.0), 0.0);
+                break;
+            case Expect::Overflow:
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(row.text, 0.0); }),
+                          "Floating point overflow");
+                break;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Integer parse: further syntax and range cases
+// ---------------------------------------------------------------------------
+
+TEST(ParseInteger, AcceptedTexts) {
+    const struct {
+        std::string text;
+        std::int32_t value;
+    } rows[] = {
+        {"0", 0},
+        {"-0", 0},
+        {"012", 12},
+        {"000000000000000012", 12},
+        {"2147483647", 2147483647},
+        {"+2147483647", 2147483647},
+        {"-2147483647", -2147483647},
+        {"   -12", -12},
+        {"X1F", 31},
+        {"0X1F", 31},
+        {"$1f", 31},
+        {"$aBcD", 0xABCD},
+        {"+$1F", 31},
+        {"$7FFFFFFF", 2147483647},
+        {"$80000000", INT32_MIN},
+        {"-$80000000", INT32_MIN},
+        {"-$FFFFFFFF", 1},
+        {"$0000000012345678", 0x12345678},  // leading zeros are not significant
+        {"0x00", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("text '" + row.text + "'");
+        EXPECT_EQ(ParseInteger(row.text), row.value);
+    }
+}
+
+TEST(ParseInteger, RejectedTexts) {
+    const std::string rows[] = {
+        "-2147483649", "21474836470", "99999999999999999999", "2147483650",
+        "- 1",         "+ 1",         "+-1",                  "--1",
+        "-",           "x",           "X",                    "0x",
+        "$100000000",  "$123456789",  "$G",                   "0x1G",
+        "$-1",         "$ 1",         "1a",                   "12 ",
+        "1,5",         "1.0",         " ",                    "   ",
+        kTab,          "1" + kTab,    "1e3",                  "0x 1",
+        "$$1",         "0xx1",
+    };
+    DecimalMarkScope comma(',');
+    for (const std::string& text : rows) {
+        SCOPED_TRACE("text '" + text + "'");
+        EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(text); }), IntegerMessage(text));
+    }
+}
+
+TEST(ParseInteger, DoesNotUseTheDecimalMark) {
+    DecimalMarkScope point('.');
+    EXPECT_EQ(ParseInteger("15"), 15);
+    EXPECT_THROW(ParseInteger("1.5"), EConvertError);
+    DecimalMarkScope comma(',');
+    EXPECT_THROW(ParseInteger("1,5"), EConvertError);
+}
+
+TEST(ParseInteger, MessageNamesTheUntrimmedText) {
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger(""); }),
+              "'' is not a valid integer value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger("  12 "); }),
+              "'  12 ' is not a valid integer value");
+}
+
+// ---------------------------------------------------------------------------
+// Float parse: further syntax, values and range edges
+// ---------------------------------------------------------------------------
+
+TEST(ParseFloat, AcceptedTexts) {
+    DecimalMarkScope comma(',');
+    const struct {
+        std::string text;
+        double value;
+    } rows[] = {
+        {"0", 0.0},
+        {"+1", 1.0},
+        {"-1", -1.0},
+        {"   +1,25   ", 1.25},
+        {"012,50", 12.5},
+        {"00,001", 0.001},
+        {"1e+", 1.0},
+        {"1e-", 1.0},
+        {"1E+3", 1000.0},
+        {"1e3", 1000.0},
+        {",5e1", 5.0},
+        {"5,e1", 50.0},
+        {",e5", 0.0},
+        {"-,5", -0.5},
+        {"1e0000000000000002", 100.0},  // leading zeros keep the value below 500
+        {"123456789012345", 123456789012345.0},
+        {"0,1", 0.1},
+        {"0,3", 0.3},
+        {"1,7976931348623157e308", DBL_MAX},
+        {"-1,7976931348623157e308", -DBL_MAX},
+        {"2,2250738585072014e-308", DBL_MIN},
+        {"4,9406564584124654e-324", 4.9406564584124654e-324},  // smallest subnormal
+        {"1e-320", 1e-320},
+        {"2e-324", 0.0},  // below half the smallest subnormal: 0, silently
+        {"1e-400", 0.0},
+        {"1e-499", 0.0},
+        {"1e-4999", 0.0},
+        {"120000", 120000.0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("text '" + row.text + "'");
+        EXPECT_EQ(ParseFloat(row.text), row.value);
+        EXPECT_EQ(ParseFloatOr(row.text, -77.0), row.value);
+    }
+}
+
+TEST(ParseFloat, NegativeZero) {
+    DecimalMarkScope comma(',');
+    for (const std::string text : {"-0", "-,", "-0,000", "-0e5", "-1e-1000", "  -,  "}) {
+        SCOPED_TRACE("text '" + text + "'");
+        const double value = ParseFloat(text);
+        EXPECT_EQ(value, 0.0);
+        EXPECT_TRUE(std::signbit(value));
+        EXPECT_TRUE(std::signbit(ParseFloatOr(text, 5.0)));
+    }
+    EXPECT_FALSE(std::signbit(ParseFloat("0")));
+    EXPECT_FALSE(std::signbit(ParseFloat("+,")));
+}
+
+TEST(ParseFloat, RejectedTexts) {
+    DecimalMarkScope comma(',');
+    const std::string rows[] = {
+        "-",        " ",         "   ",       "- 1",       "+ 1",     "+-1",       "--1",
+        "1 e5",     "1e 5",      "1e+-5",     "1e--5",     "1,5,",    ",,",        "1,,",
+        "1e5,",     "1e5e",      "ee",        "E",         "1e10000", "1e5000",    "1e-5000",
+        "1e00005000", "inf",     "nan",       "INF",       "0x1p3",   "1f",        "1" + kTab,
+        "1,5" + kTab, "1.",      ".5",        "1'000",     "١",       "1e4999",    "1,2e4932",
+        "1e4933",   "-1e4933",   "99999e4932", "1 ,5",     "1, 5",    "1d5",
+    };
+    for (const std::string& text : rows) {
+        SCOPED_TRACE("text '" + text + "'");
+        EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(text); }), FloatMessage(text));
+        EXPECT_EQ(ParseFloatOr(text, -123.25), -123.25);
+    }
+}
+
+TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
+    DecimalMarkScope comma(',');
+    const std::string rows[] = {
+        "1e400",      "-1e400",     "1e309",         "1,8e308",
+        "1e499",      "1e1000",     "-1e1000",       "1e4931",
+        "1,1e4932",   "1,18973149535723176e4932",    "17976931348623159e292",
+        "  1e400  ",
+    };
+    for (const std::string& text : rows) {
+        SCOPED_TRACE("text '" + text + "'");
+        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(text); }), "Floating point overflow");
+        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(text, 0.0); }),
+                  "Floating point overflow");
+    }
+    // Just below the rounding boundary of the largest double: no overflow.
+    EXPECT_EQ(ParseFloat("17976931348623158e292"), DBL_MAX);
+}
+
+TEST(ParseFloat, MessageNamesTheUntrimmedText) {
+    DecimalMarkScope comma(',');
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(""); }),
+              "'' is not a valid floating point value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(" 1 000 "); }),
+              "' 1 000 ' is not a valid floating point value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("  1.5  "); }),
+              "'  1.5  ' is not a valid floating point value");
+}
+
+TEST(ParseFloat, UsesTheCurrentDecimalMark) {
+    {
+        DecimalMarkScope point('.');
+        EXPECT_EQ(ParseFloat("1.5"), 1.5);
+        EXPECT_EQ(ParseFloat(".5"), 0.5);
+        EXPECT_THROW(ParseFloat("1,5"), EConvertError);
+    }
+    {
+        DecimalMarkScope comma(',');
+        EXPECT_EQ(ParseFloat("1,5"), 1.5);
+        EXPECT_THROW(ParseFloat("1.5"), EConvertError);
+    }
+}
+
+TEST(ParseFloat, ResultIsCorrectlyRounded) {
+    DecimalMarkScope comma(',');
+    // Halfway between 1 and the next double: ties to even gives 1.
+    const std::string half = "1,00000000000000011102230246251565404236316680908203125";
+    EXPECT_EQ(ParseFloat(half), 1.0);
+    EXPECT_EQ(ParseFloat(half + "0000000000"), 1.0);
+    // A non-zero digit far beyond the kept digits still decides the rounding.
+    const double next = std::nextafter(1.0, 2.0);
+    EXPECT_EQ(ParseFloat(half + std::string(2000, '0') + "1"), next);
+    EXPECT_EQ(ParseFloat(half + std::string(2000, '0') + "1e0"), next);
+    EXPECT_EQ(ParseFloat(half + std::string(2000, '0')), 1.0);
+}
+
+TEST(ParseFloat, VeryLongDigitTexts) {
+    DecimalMarkScope comma(',');
+    // Many integer digits, brought back by the exponent.
+    EXPECT_EQ(ParseFloat("1" + std::string(1000, '0') + "e-1000"), 1.0);
+    EXPECT_EQ(ParseFloat("25" + std::string(3000, '0') + "e-3001"), 2.5);
+    // Many leading fraction zeros, brought back by the exponent.
+    EXPECT_EQ(ParseFloat("0," + std::string(1000, '0') + "15e1001"), 1.5);
+    // Only zeros.
+    EXPECT_EQ(ParseFloat(std::string(5000, '0') + "," + std::string(5000, '0')), 0.0);
+    // 1 followed by 400 zeros without exponent: beyond the double range.
+    EXPECT_THROW(ParseFloat("1" + std::string(400, '0')), EOverflow);
+    // 1 followed by 5000 zeros: beyond the intermediate.
+    const std::string huge = "1" + std::string(5000, '0');
+    EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(huge); }), FloatMessage(huge));
+    EXPECT_EQ(ParseFloatOr(huge, 3.0), 3.0);
+    // A long fraction below the subnormal range: silently 0.
+    EXPECT_EQ(ParseFloat("0," + std::string(5000, '0') + "1"), 0.0);
+    // The same number of significant digits as a 17-digit double, repeated.
+    EXPECT_EQ(ParseFloat("0," + std::string(600, '3')), 1.0 / 3.0);
+}
+
+TEST(TryParseExtended, WideIntermediate) {
+    DecimalMarkScope comma(',');
+    long double value = 0;
+    EXPECT_TRUE(TryParseExtended("1e1000", value));
+    EXPECT_EQ(value, 1e1000L);
+    EXPECT_TRUE(TryParseExtended("-1e1000", value));
+    EXPECT_EQ(value, -1e1000L);
+    EXPECT_TRUE(TryParseExtended("0,1", value));
+    EXPECT_EQ(value, 0.1L);
+    EXPECT_TRUE(TryParseExtended("1,18e4932", value));
+    EXPECT_EQ(value, 1.18e4932L);
+    EXPECT_TRUE(TryParseExtended("1,18973149535723176502e4932", value));
+    EXPECT_EQ(value, LDBL_MAX);
+    EXPECT_TRUE(TryParseExtended("1e-4940", value));  // a subnormal of the intermediate
+    EXPECT_GT(value, 0.0L);
+    EXPECT_LT(value, LDBL_MIN);
+    EXPECT_NEAR(static_cast<double>(value / 1e-4940L), 1.0, 1e-9);
+    EXPECT_TRUE(TryParseExtended("1e-4999", value));
+    EXPECT_EQ(value, 0.0L);
+    EXPECT_TRUE(TryParseExtended("-,", value));
+    EXPECT_EQ(value, 0.0L);
+    EXPECT_TRUE(std::signbit(value));
+
+    value = 42.0L;
+    EXPECT_FALSE(TryParseExtended("1,2e4932", value));
+    EXPECT_FALSE(TryParseExtended("1e4933", value));
+    EXPECT_FALSE(TryParseExtended("1e4999", value));
+    EXPECT_FALSE(TryParseExtended("1e10000", value));
+    EXPECT_FALSE(TryParseExtended("1.5", value));
+    EXPECT_FALSE(TryParseExtended("", value));
+    EXPECT_FALSE(TryParseExtended("e5", value));
+}
+
+// ---------------------------------------------------------------------------
+// Float format
+// ---------------------------------------------------------------------------
+
+struct FormatRow {
+    double value;
+    std::string text;
+};
+
+TEST(FormatFloatGeneral, PartExamples) {
+    DecimalMarkScope comma(',');
+    const FormatRow rows[] = {
+        {0.0, "0"},
+        {1.0, "1"},
+        {-1.5, "-1,5"},
+        {0.05, "0,05"},
+        {0.0001, "0,0001"},
+        {0.00001, "1E-5"},
+        {1.5e-10, "1,5E-10"},
+        {1e14, "100000000000000"},
+        {999999999999999.0, "999999999999999"},
+        {1e15, "1E15"},
+        {1234567890123456.0, "1,23456789012346E15"},
+        {1.0 / 3.0, "0,333333333333333"},
+        {2.0 / 3.0, "0,666666666666667"},
+        {0.1 + 0.2, "0,3"},
+        {120000.0 / 7.0, "17142,8571428571"},
+        {1.5e300, "1,5E300"},
+        {-2.5e-7, "-2,5E-7"},
+    };
+    for (const FormatRow& row : rows) {
+        SCOPED_TRACE("text " + row.text);
+        EXPECT_EQ(FormatFloatGeneral(row.value), row.text);
+    }
+}
+
+TEST(FormatFloatGeneral, FurtherRowsAndBoundaries) {
+    DecimalMarkScope comma(',');
+    const FormatRow rows[] = {
+        {-0.0, "0"},
+        {-1.0, "-1"},
+        {100.0, "100"},
+        {12345.0, "12345"},
+        {120.0, "120"},
+        {17.1, "17,1"},
+        {133.3, "133,3"},
+        {-120.0, "-120"},
+        {0.5, "0,5"},
+        // X = -3 is fixed, X = -4 is exponent form.
+        {0.00012345, "0,00012345"},
+        {0.000099, "9,9E-5"},
+        {-0.00001, "-1E-5"},
+        {0.00099999, "0,00099999"},
+        // X = 15 is fixed, X = 16 is exponent form.
+        {123456789012345.6, "123456789012346"},
+        {100000000000000.5, "100000000000001"},  // 16th digit 5: up
+        {1e16, "1E16"},
+        {-1e15, "-1E15"},
+        {1.5e15, "1,5E15"},
+        {2e15, "2E15"},
+        // A carry through all nines raises the exponent and can change the form.
+        {999999999999999.9, "1E15"},
+        {0.000099999999999999999, "0,0001"},
+        {9.9999999999999999, "10"},
+        {0.99999999999999994, "1"},
+        // The 16th digit of the 18-digit expansion decides, not the exact value:
+        // 2.421072493769444999855... is 2.42107249376944500 to 18 digits.
+        {2.421072493769445, "2,42107249376945"},
+        {7.123857119660995, "7,123857119661"},
+        // Exponent form details.
+        {1e100, "1E100"},
+        {1e-100, "1E-100"},
+        {1.25e-5, "1,25E-5"},
+        {DBL_MAX, "1,79769313486232E308"},
+        {-DBL_MAX, "-1,79769313486232E308"},
+        {DBL_MIN, "2,2250738585072E-308"},
+        {4.9406564584124654e-324, "4,94065645841247E-324"},
+        {1e-320, "9,99988867182683E-321"},
+        {123456789.123456789, "123456789,123457"},
+        {0.1, "0,1"},
+    };
+    for (const FormatRow& row : rows) {
+        SCOPED_TRACE("text " + row.text);
+        EXPECT_EQ(FormatFloatGeneral(row.value), row.text);
+    }
+}
+
+TEST(FormatFloatGeneral, UsesTheCurrentDecimalMark) {
+    DecimalMarkScope point('.');
+    EXPECT_EQ(FormatFloatGeneral(-1.5), "-1.5");
+    EXPECT_EQ(FormatFloatGeneral(1.5e300), "1.5E300");
+    EXPECT_EQ(FormatFloatGeneral(0.05), "0.05");
+}
+
+// ---------------------------------------------------------------------------
+// Integer format and event numbers
+// ---------------------------------------------------------------------------
+
+TEST(FormatInteger, Table) {
+    const struct {
+        std::int64_t value;
+        std::string text;
+    } rows[] = {
+        {0, "0"},
+        {-12, "-12"},
+        {7, "7"},
+        {123, "123"},
+        {1000000, "1000000"},
+        {2147483647, "2147483647"},
+        {-2147483648LL, "-2147483648"},
+        {2147483648LL, "2147483648"},
+        {INT64_MAX, "9223372036854775807"},
+        {INT64_MIN, "-9223372036854775808"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FormatInteger(row.value), row.text);
+    }
+}
+
+TEST(FormatEventNumber, TwoDigits) {
+    const struct {
+        std::int64_t value;
+        std::string text;
+    } rows[] = {
+        {0, "00"}, {1, "01"}, {9, "09"}, {10, "10"}, {17, "17"}, {99, "99"}, {100, "100"}, {123, "123"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FormatEventNumber(row.value), row.text);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Round trip: a double nearest to a decimal of at most 15 significant digits
+// comes back from its own text.
+// ---------------------------------------------------------------------------
+
+double NearestDouble(std::uint64_t mantissa, int exponent) {
+    char buffer[64];
+    char* p = std::to_chars(buffer, buffer + 32, mantissa).ptr;
+    *p++ = 'e';
+    p = std::to_chars(p, buffer + sizeof buffer, exponent).ptr;
+    double value = 0;
+    std::from_chars(buffer, p, value);
+    return value;
+}
+
+void ExpectRoundTrip(double value) {
+    const std::string text = FormatFloatGeneral(value);
+    const double back = ParseFloat(text);
+    EXPECT_EQ(back, value) << "text " << text;
+    if (value == 0.0) {
+        EXPECT_FALSE(std::signbit(back)) << "'0' is positive";
+    }
+}
+
+TEST(RoundTrip, EdgeValues) {
+    DecimalMarkScope comma(',');
+    const double values[] = {
+        0.0,     1.0,     -1.0,     0.1,     0.2,     0.3,     0.5,      1.5,      2.5,
+        1e-4,    1e-5,    9.99e-5,  1e14,    1e15,    1e16,    999999999999999.0,
+        1e-300,  1e300,   1e308,    -1e308,  1e-307,  2.2250738585072e-308,   1.7976931348623e308,
+        120.0,   17.1,    133.3,    26.7,    -120.0,  360.0,   720.0,   0.05,  123456789012345.0,
+        1.23456789012345e-200,      9.99999999999999e307,  1e-320,   4.9406564584124654e-324,
+        120000.0 / 7.0,  // 15 digits: 17142.8571428571 must come back only up to the digits kept
+    };
+    for (const double value : values) {
+        SCOPED_TRACE(value);
+        if (value == 120000.0 / 7.0) {
+            // Not a 15-digit decimal: the text is the nearest 15-digit decimal.
+            EXPECT_NEAR(ParseFloat(FormatFloatGeneral(value)), value, 1e-10);
+            continue;
+        }
+        ExpectRoundTrip(value);
+        ExpectRoundTrip(-value);
+    }
+}
+
+TEST(RoundTrip, RandomDecimalsOfAtMost15Digits) {
+    DecimalMarkScope comma(',');
+    std::mt19937_64 random(20240517);
+    std::uniform_int_distribution<int> digitCount(1, 15);
+    std::uniform_int_distribution<int> exponent(-320, 292);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = digitCount(random);
+        std::uint64_t limit = 1;
+        for (int d = 0; d < digits; ++d) limit *= 10;
+        const std::uint64_t mantissa = std::uniform_int_distribution<std::uint64_t>(1, limit - 1)(random);
+        const double value = NearestDouble(mantissa, exponent(random));
+        if (value == 0.0 || std::fpclassify(value) == FP_SUBNORMAL) {
+            // A subnormal keeps fewer digits than its decimal; still the nearest.
+            if (value != 0.0) ExpectRoundTrip(value);
+            continue;
+        }
+        ExpectRoundTrip(i % 2 == 0 ? value : -value);
+        if (HasFailure()) break;
+    }
+}
+
+TEST(RoundTrip, AnyDoubleComesBackWithin15Digits) {
+    DecimalMarkScope comma(',');
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) continue;
+        const std::string text = FormatFloatGeneral(value);
+        double back = 0;
+        try {
+            back = ParseFloat(text);
+        } catch (const EOverflow&) {
+            // Values within half a 15-digit step of the largest double round up
+            // beyond it: 1,79769313486232E308 is above the largest double.
+            EXPECT_GT(std::fabs(value), 1.797693134862315e308);
+            continue;
+        }
+        if (std::fpclassify(value) == FP_SUBNORMAL) {
+            EXPECT_NEAR(back, value, 1e-320);
+        } else {
+            EXPECT_LE(std::fabs(back - value), std::fabs(value) * 5.1e-15) << text;
+        }
+        if (HasFailure()) break;
+    }
+}
+
+}  // namespace
+}  // namespace morvane
