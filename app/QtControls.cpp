@@ -1,0 +1,179 @@
+#include "app/QtControls.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringList>
+
+namespace morvane {
+
+QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+
+namespace {
+
+void makeReadOnly(QTableWidgetItem* item) { item->setFlags(item->flags() & ~Qt::ItemIsEditable); }
+
+QString boxTitle() { return QCoreApplication::applicationName(); }
+
+}  // namespace
+
+// ---- text grid ----
+
+int TQtCellGrid::rowCount() const { return m_table->rowCount(); }
+
+void TQtCellGrid::setRowCount(int rows) {
+    const int before = m_table->rowCount();
+    m_table->setRowCount(rows);
+    if (rows > before) {
+        prepareCells();
+    }
+}
+
+std::string TQtCellGrid::cellText(int column, int row) const {
+    const QTableWidgetItem* item = m_table->item(row, column);
+    return item == nullptr ? std::string() : ToStdString(item->text());
+}
+
+void TQtCellGrid::setCellText(int column, int row, const std::string& text) {
+    if (QTableWidgetItem* item = itemAt(column, row)) {
+        const QString value = ToQString(text);
+        if (item->text() != value) {
+            item->setText(value);
+        }
+    }
+}
+
+QTableWidgetItem* TQtCellGrid::itemAt(int column, int row) {
+    if (row < 0 || row >= m_table->rowCount() || column < 0 || column >= m_table->columnCount()) {
+        return nullptr;
+    }
+    QTableWidgetItem* item = m_table->item(row, column);
+    if (item == nullptr) {
+        item = new QTableWidgetItem;
+        if (row < m_fixedRows || column < m_fixedColumns) {
+            makeReadOnly(item);
+            item->setBackground(m_table->palette().button());
+            item->setForeground(m_table->palette().buttonText());
+        }
+        m_table->setItem(row, column, item);
+    }
+    return item;
+}
+
+void TQtCellGrid::prepareCells() {
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            itemAt(column, row);
+        }
+    }
+}
+
+// ---- key/value list ----
+
+int TQtValueList::rowCount() const { return m_table->rowCount(); }
+
+std::string TQtValueList::key(int row) const {
+    const QTableWidgetItem* item = m_table->item(row - 1, 0);
+    return item == nullptr ? std::string() : ToStdString(item->text());
+}
+
+std::string TQtValueList::value(int row) const {
+    const QTableWidgetItem* item = m_table->item(row - 1, 1);
+    return item == nullptr ? std::string() : ToStdString(item->text());
+}
+
+void TQtValueList::setValue(int row, const std::string& text) {
+    QTableWidgetItem* item = m_table->item(row - 1, 1);
+    if (item == nullptr) {
+        item = new QTableWidgetItem;
+        if (!m_valuesEditable) {
+            makeReadOnly(item);
+        }
+        m_table->setItem(row - 1, 1, item);
+    }
+    item->setText(ToQString(text));
+}
+
+void TQtValueList::clear() { m_table->setRowCount(0); }
+
+void TQtValueList::append(const std::string& key, const std::string& value) {
+    const int row = m_table->rowCount();
+    m_table->insertRow(row);
+    auto* keyItem = new QTableWidgetItem(ToQString(key));
+    makeReadOnly(keyItem);
+    m_table->setItem(row, 0, keyItem);
+    auto* valueItem = new QTableWidgetItem(ToQString(value));
+    if (!m_valuesEditable) {
+        makeReadOnly(valueItem);
+    }
+    m_table->setItem(row, 1, valueItem);
+}
+
+// ---- message boxes ----
+
+void TQtMessageBoxes::ShowInfo(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, boxTitle(), ToQString(text), QMessageBox::Ok);
+    box.setObjectName("InfoBox");
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // Long texts wrap at half the screen's width.
+        box.setStyleSheet(QStringLiteral("QLabel { max-width: %1px; }").arg(screen->geometry().width() / 2));
+    }
+    box.exec();
+}
+
+void TQtMessageBoxes::ShowErrorBox(const std::string& text) {
+    // A drag in progress (of a slider, say) ends before the box appears.
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        grabber->releaseMouse();
+    }
+    QWidget* owner = QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : m_window;
+    QMessageBox box(QMessageBox::Critical, boxTitle(), ToQString(text), QMessageBox::Ok, owner);
+    box.setObjectName("ErrorBox");
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+// ---- open dialog ----
+
+void TQtOpenDialog::setFilter(const std::string& filter) {
+    // "Description|pattern|Description|pattern" becomes Qt's "Description (pattern)" list.
+    const QStringList parts = ToQString(filter).split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        filters << (description.contains(u'(') ? description : description + " (" + pattern + ")");
+    }
+    m_dialog->setNameFilters(filters);
+}
+
+void TQtOpenDialog::setDefaultExt(const std::string& extension) {
+    QString suffix = ToQString(extension);
+    if (suffix.startsWith(QStringLiteral("*."))) {
+        suffix.remove(0, 2);
+    }
+    m_dialog->setDefaultSuffix(suffix);
+}
+
+void TQtOpenDialog::setFilterIndex(int index) {
+    const QStringList filters = m_dialog->nameFilters();
+    if (index >= 1 && index <= filters.size()) {
+        m_dialog->selectNameFilter(filters[index - 1]);
+    }
+}
+
+void TQtOpenDialog::setFileName(const std::string& name) { m_dialog->selectFile(ToQString(name)); }
+
+bool TQtOpenDialog::execute() { return m_dialog->exec() == QDialog::Accepted; }
+
+std::string TQtOpenDialog::fileName() const {
+    const QStringList files = m_dialog->selectedFiles();
+    return files.isEmpty() ? std::string() : ToStdString(files.first());
+}
+
+}  // namespace morvane

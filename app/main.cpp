@@ -1,0 +1,27 @@
+// Morvane: starts the core's modules, runs the main window, stops the modules.
+
+#include <QApplication>
+#include <QFont>
+
+#include "app/QtControls.h"
+#include "app/uMain.h"
+#include "events/Lifecycle.h"
+#include "util/messages.h"
+
+int main(int argc, char* argv[]) {
+    morvane::StartupModules();
+    int exitCode = 0;
+    {
+        QApplication application(argc, argv);
+        application.setApplicationName(morvane::ToQString(morvane::ApplicationTitle(argv[0])));
+        QFont font(QStringLiteral("Tahoma"));
+        font.setPixelSize(11);
+        application.setFont(font);
+
+        morvane::TFMain FMain;
+        FMain.show();
+        exitCode = application.exec();
+    }
+    morvane::ShutdownModules();
+    return exitCode;
+}

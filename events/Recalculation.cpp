@@ -1,0 +1,91 @@
+#include "events/Recalculation.h"
+
+#include "events/EngineEvent.h"
+#include "events/EventGeneration.h"
+#include "util/errors.h"
+#include "util/fpfault.h"
+#include "util/mathutil.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+// Milliseconds in a minute times the two crank revolutions of one cycle.
+constexpr long double CycleMilliseconds = 120000.0L;
+constexpr double CycleTimeStep = 0.1;
+
+const char* const EventGridHeader[] = {"ID", "Úhel", "Popis"};
+
+}  // namespace
+
+void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters) {
+    const double rpm = ParseFloat(mainParameters.value(SpeedRow));
+    const double cycle = RoundToStep(StoreDouble(Divide(CycleMilliseconds, rpm)), CycleTimeStep);
+    computedParameters.setValue(CycleTimeRow, FormatFloatGeneral(cycle));
+}
+
+void FillCorrectionList(IValueList& correctionList) {
+    correctionList.clear();
+    for (const TEngineEvent& event : Events) {
+        correctionList.append(event.Name, FormatFloatGeneral(event.Correction));
+    }
+}
+
+void FillEventGrid(ICellGrid& eventGrid) {
+    const int count = static_cast<int>(Events.size());
+    eventGrid.setRowCount(count + 1);
+    for (int column = 0; column < 3; ++column) {
+        eventGrid.setCellText(column, 0, EventGridHeader[column]);
+    }
+    for (int p = 0; p < count; ++p) {
+        const TEngineEvent& event = Events[p];
+        eventGrid.setCellText(0, p + 1, FormatEventNumber(p));
+        eventGrid.setCellText(1, p + 1, FormatFloatGeneral(event.FinalAngle));
+        eventGrid.setCellText(2, p + 1, event.Name);
+    }
+}
+
+void ApplyCorrections(const IValueList& correctionList) {
+    const int rows = correctionList.rowCount();
+    for (std::size_t p = 0; p < Events.size(); ++p) {
+        const int row = static_cast<int>(p) + 1;
+        std::string text;
+        if (row <= rows) {
+            text = correctionList.value(row);
+        } else if (rows > 0) {
+            // The list was filled from an older, shorter event list.
+            RaiseListIndexError(static_cast<long long>(p));
+        }
+        // An empty list reads as an empty value, which the parse rejects.
+        Events[p].Correction = ParseFloat(text);
+    }
+}
+
+void RecalculateAll(const TRecalcControls& controls) {
+    UpdateCycleTime(*controls.MainParameters, *controls.ComputedParameters);
+    UpdateEventAngles();
+    SortEvents();
+    FillCorrectionList(*controls.CorrectionList);
+    FillEventGrid(*controls.EventGrid);
+    if (controls.DrawTimeline) {
+        controls.DrawTimeline();
+    }
+}
+
+void GlobalCorrectionChanged(const std::string& text, const TRecalcControls& controls) {
+    GlobalCorrection = ParseFloatOr(text, 0);
+    RecalculateAll(controls);
+}
+
+void CreateEventsAndRecalculate(const ICellGrid& cylinderTable, const TRecalcControls& controls) {
+    CreateEvents(*controls.MainParameters, cylinderTable);
+    RecalculateAll(controls);
+}
+
+void ApplyCorrectionsAndRecalculate(const TRecalcControls& controls) {
+    ApplyCorrections(*controls.CorrectionList);
+    RecalculateAll(controls);
+}
+
+}  // namespace morvane

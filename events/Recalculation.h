@@ -1,0 +1,49 @@
+#pragma once
+
+// The recalculation pipeline and the corrections: one fixed sequence brings the
+// cycle time, the final angles, the order of the list, the correction list, the
+// event table and the timeline up to date.
+
+#include <functional>
+#include <string>
+
+#include "util/controls.h"
+
+namespace morvane {
+
+// Rows of the key/value lists.
+constexpr int SpeedRow = 3;      // "Otáčky motoru [RPM]" of the main parameters
+constexpr int CycleTimeRow = 1;  // "Doba cyklu [ms]" of the computed parameters
+
+// The controls the pipeline reads and writes, and the timeline's redraw.
+struct TRecalcControls {
+    const IValueList* MainParameters = nullptr;  // engine speed
+    IValueList* ComputedParameters = nullptr;    // cycle time
+    IValueList* CorrectionList = nullptr;        // one row per event: name, correction
+    ICellGrid* EventGrid = nullptr;              // ID, angle, name
+    std::function<void()> DrawTimeline;
+};
+
+// Speed text in, cycle time text out: 120000 / rpm to the nearest 0,1 ms.
+void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters);
+
+// Rebuilds the correction list from Events, one row per event in list order.
+void FillCorrectionList(IValueList& correctionList);
+
+// Rebuilds the event table: a header row, then ID, final angle and name.
+void FillEventGrid(ICellGrid& eventGrid);
+
+// Reads the correction list's values back into the events, matched by
+// position; each correction is stored before the next row is parsed.
+void ApplyCorrections(const IValueList& correctionList);
+
+// Cycle time, final angles, sort, correction list, event table, timeline.
+void RecalculateAll(const TRecalcControls& controls);
+
+// The three commands that run the pipeline; each runs its second step only
+// when the first has succeeded.
+void GlobalCorrectionChanged(const std::string& text, const TRecalcControls& controls);
+void CreateEventsAndRecalculate(const ICellGrid& cylinderTable, const TRecalcControls& controls);
+void ApplyCorrectionsAndRecalculate(const TRecalcControls& controls);
+
+}  // namespace morvane
