@@ -1,1 +1,92 @@
-// placeholder: being written
+#include "events/EventGeneration.h"
+
+#include <algorithm>
+#include <string>
+
+#include "events/EngineEvent.h"
+#include "util/fpfault.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+// The cylinder table has twelve data rows; a row beyond them reads as empty
+// text whatever the grid behind it holds.
+std::string CylinderCell(const ICellGrid& table, int column, int row) {
+    return row <= CylinderRows ? table.cellText(column, row) : std::string();
+}
+
+double CylinderAngle(const ICellGrid& table, int column, int row) {
+    return ParseFloat(CylinderCell(table, column, row));
+}
+
+int CylinderCount(const IValueList& mainParameters) {
+    return ParseInteger(mainParameters.value(CylinderCountRow));
+}
+
+void AppendEvent(std::string name, TEventKind kind, long double angle) {
+    TEngineEvent event;
+    event.Name = std::move(name);
+    event.Kind = kind;
+    event.NominalAngle = StoreDouble(angle);
+    AddEvent(event);
+}
+
+std::string PistonName(const std::string& number, const char* suffix) {
+    return "Píst " + number + suffix;
+}
+
+}  // namespace
+
+void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable) {
+    Events.clear();
+    const int count = CylinderCount(mainParameters);
+    if (count <= 0) {
+        return;
+    }
+    Events.reserve(9 * static_cast<std::size_t>(std::min(count, CylinderRows)));
+
+    // The cells are read in a fixed order, the offset once per phase, so a
+    // bad cell always stops the creation at the same event.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int row = 1; row <= count; ++row) {
+            const double offset = CylinderAngle(cylinderTable, ccOffset, row);
+            const double base = StoreDouble(static_cast<long double>(offset) + 360.0L * pass);
+            const std::string number = FormatInteger(row);
+            AppendEvent(PistonName(number, " - HU"), ekPiston, base);
+            AppendEvent(PistonName(number, " - DU"), ekPiston, static_cast<long double>(base) + 180);
+        }
+    }
+
+    for (int row = 1; row <= count; ++row) {
+        const double offset = CylinderAngle(cylinderTable, ccOffset, row);
+        const double ignition = CylinderAngle(cylinderTable, ccIgnition, row);
+        AppendEvent("Zapalování " + FormatInteger(row), ekIgnition,
+                    static_cast<long double>(offset) + ignition);
+    }
+
+    for (int row = 1; row <= count; ++row) {
+        const long double offset = CylinderAngle(cylinderTable, ccOffset, row);
+        const std::string number = FormatInteger(row);
+        AppendEvent(PistonName(number, " - SV otvírá"), ekIntakeValve,
+                    offset + CylinderAngle(cylinderTable, ccIntakeOpens, row));
+        AppendEvent(PistonName(number, " - SV zavírá"), ekIntakeValve,
+                    offset + CylinderAngle(cylinderTable, ccIntakeCloses, row));
+        AppendEvent(PistonName(number, " - VV otvírá"), ekExhaustValve,
+                    offset + CylinderAngle(cylinderTable, ccExhaustOpens, row));
+        AppendEvent(PistonName(number, " - VV zavírá"), ekExhaustValve,
+                    offset + CylinderAngle(cylinderTable, ccExhaustCloses, row));
+    }
+}
+
+void FillFromFirst(const IValueList& mainParameters, ICellGrid& cylinderTable) {
+    const int lastRow = std::min(CylinderCount(mainParameters), CylinderRows);
+    for (int row = 2; row <= lastRow; ++row) {
+        for (int column = ccIgnition; column <= ccExhaustCloses; ++column) {
+            cylinderTable.setCellText(column, row, cylinderTable.cellText(column, 1));
+        }
+    }
+}
+
+}  // namespace morvane

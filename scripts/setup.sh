@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev qt6-qpa-plugins
-  fontconfig fonts-dejavu-core
+  fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
   xvfb xauth
 )
 

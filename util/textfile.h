@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace morvane {
@@ -18,10 +19,15 @@ std::string TrimBlanks(std::string_view text);
 // object, so reading a file costs one allocation for the text and one for the
 // line table, not one per line. Moving keeps the views valid.
 class TTextLines {
-public:
+  public:
     TTextLines() = default;
     TTextLines(std::vector<char> buffer, std::vector<std::string_view> lines)
         : m_buffer(std::move(buffer)), m_lines(std::move(lines)) {}
+    // A copy would keep views into the original's buffer, so only moving is allowed.
+    TTextLines(const TTextLines&) = delete;
+    TTextLines& operator=(const TTextLines&) = delete;
+    TTextLines(TTextLines&&) noexcept = default;
+    TTextLines& operator=(TTextLines&&) noexcept = default;
 
     std::size_t size() const { return m_lines.size(); }
     bool empty() const { return m_lines.empty(); }
@@ -29,7 +35,7 @@ public:
     auto begin() const { return m_lines.begin(); }
     auto end() const { return m_lines.end(); }
 
-private:
+  private:
     std::vector<char> m_buffer;
     std::vector<std::string_view> m_lines;
 };

@@ -1,1 +1,254 @@
-// placeholder
+#include "events/EventGeneration.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "events/EngineEvent.h"
+#include "util/errors.h"
+#include "util/memorycontrols.h"
+#include "util/numtext.h"
+
+namespace morvane {
+namespace {
+
+// A cylinder table that notes every cell read, as (column, row).
+class TRecordingGrid : public TMemoryGrid {
+  public:
+    using TMemoryGrid::TMemoryGrid;
+    std::string cellText(int column, int row) const override {
+        reads.emplace_back(column, row);
+        return TMemoryGrid::cellText(column, row);
+    }
+    mutable std::vector<std::pair<int, int>> reads;
+};
+
+class EventGenerationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Events.clear();
+        GlobalCorrection = 0;
+        m_parameters.append("Počet válců [1]", "1");
+        m_parameters.append("Otáčky [1/min]", "1000");
+        // The window's defaults: numbered rows, every angle "0".
+        for (int row = 1; row <= CylinderRows; ++row) {
+            m_table.setCellText(ccNumber, row, std::to_string(row));
+            for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
+                m_table.setCellText(column, row, "0");
+            }
+        }
+    }
+    void TearDown() override {
+        Events.clear();
+        GlobalCorrection = 0;
+    }
+
+    void setCount(const std::string& text) { m_parameters.setValue(CylinderCountRow, text); }
+    void setRow(int row, std::vector<std::string> cells) {
+        for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
+            m_table.setCellText(column, row, cells.at(static_cast<std::size_t>(column - ccOffset)));
+        }
+    }
+    std::string createFailure() {
+        try {
+            CreateEvents(m_parameters, m_table);
+        } catch (const EConvertError& failure) {
+            return failure.what();
+        }
+        return "no failure";
+    }
+    static void addStaleEvent() { AddEvent(TEngineEvent{"stale", ekPiston, 1, 2, 3}); }
+
+    static std::vector<double> NominalAngles() {
+        std::vector<double> angles;
+        for (const TEngineEvent& event : Events) {
+            angles.push_back(event.NominalAngle);
+        }
+        return angles;
+    }
+
+    DecimalMarkScope m_comma{','};
+    TMemoryValueList m_parameters;
+    TRecordingGrid m_table{CylinderColumns, CylinderRows + 1};
+};
+
+TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
+    CreateEvents(m_parameters, m_table);
+    const std::vector<TEngineEvent> expected = {
+        {"Píst 1 - HU", ekPiston, 0, 0, 0},
+        {"Píst 1 - DU", ekPiston, 180, 0, 0},
+        {"Píst 1 - HU", ekPiston, 360, 0, 0},
+        {"Píst 1 - DU", ekPiston, 540, 0, 0},
+        {"Zapalování 1", ekIgnition, 0, 0, 0},
+        {"Píst 1 - SV otvírá", ekIntakeValve, 0, 0, 0},
+        {"Píst 1 - SV zavírá", ekIntakeValve, 0, 0, 0},
+        {"Píst 1 - VV otvírá", ekExhaustValve, 0, 0, 0},
+        {"Píst 1 - VV zavírá", ekExhaustValve, 0, 0, 0},
+    };
+    EXPECT_EQ(Events, expected);
+}
+
+TEST_F(EventGenerationTest, CellsAreReadInTheFixedOrder) {
+    CreateEvents(m_parameters, m_table);
+    // The offset four times: both piston passes, the ignition, the valves.
+    const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {1, 1},
+                                                       {3, 1}, {4, 1}, {5, 1}, {6, 1}};
+    EXPECT_EQ(m_table.reads, expected);
+}
+
+TEST_F(EventGenerationTest, TwoCylinders) {
+    setCount("2");
+    setRow(1, {"0", "350", "0", "180", "540", "720"});
+    setRow(2, {"360", "350", "0", "180", "540", "720"});
+    CreateEvents(m_parameters, m_table);
+    EXPECT_EQ(NominalAngles(), (std::vector<double>{0, 180, 360, 540, 360, 540, 720, 900, 350, 710, 0, 180,
+                                                    540, 720, 360, 540, 900, 1080}));
+    std::vector<std::string> names;
+    std::vector<int> kinds;
+    for (const TEngineEvent& event : Events) {
+        names.push_back(event.Name);
+        kinds.push_back(event.Kind);
+        EXPECT_EQ(event.FinalAngle, 0);
+        EXPECT_EQ(event.Correction, 0);
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{
+                  "Píst 1 - HU", "Píst 1 - DU", "Píst 2 - HU", "Píst 2 - DU", "Píst 1 - HU", "Píst 1 - DU",
+                  "Píst 2 - HU", "Píst 2 - DU", "Zapalování 1", "Zapalování 2", "Píst 1 - SV otvírá",
+                  "Píst 1 - SV zavírá", "Píst 1 - VV otvírá", "Píst 1 - VV zavírá", "Píst 2 - SV otvírá",
+                  "Píst 2 - SV zavírá", "Píst 2 - VV otvírá", "Píst 2 - VV zavírá"}));
+    EXPECT_EQ(kinds, (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 3, 3, 1, 1, 2, 2, 1, 1, 2, 2}));
+}
+
+TEST_F(EventGenerationTest, DecimalCommaAnglesAndNoWrap) {
+    setRow(1, {"12,5", "-20,25", "700", "1,5E2", "0", "0"});
+    CreateEvents(m_parameters, m_table);
+    EXPECT_EQ(NominalAngles(),
+              (std::vector<double>{12.5, 192.5, 372.5, 552.5, -7.75, 712.5, 162.5, 12.5, 12.5}));
+}
+
+TEST_F(EventGenerationTest, TenCylindersNameTheTenth) {
+    setCount("10");
+    CreateEvents(m_parameters, m_table);
+    ASSERT_EQ(Events.size(), 90u);
+    EXPECT_EQ(Events[18].Name, "Píst 10 - HU");
+    EXPECT_EQ(Events[19].Name, "Píst 10 - DU");
+    EXPECT_EQ(Events[38].Name, "Píst 10 - HU");
+    EXPECT_EQ(Events[49].Name, "Zapalování 10");
+    EXPECT_EQ(Events[89].Name, "Píst 10 - VV zavírá");
+}
+
+TEST_F(EventGenerationTest, NoCylindersGiveAnEmptyList) {
+    for (const char* count : {"0", "-3"}) {
+        SCOPED_TRACE(count);
+        addStaleEvent();
+        setCount(count);
+        CreateEvents(m_parameters, m_table);
+        EXPECT_TRUE(Events.empty());
+        EXPECT_TRUE(m_table.reads.empty());
+    }
+}
+
+TEST_F(EventGenerationTest, ThirteenCylindersFailAtTheMissingRow) {
+    setCount("13");
+    EXPECT_EQ(createFailure(), "'' is not a valid floating point value");
+    EXPECT_EQ(Events.size(), 24u);
+    EXPECT_EQ(Events.back().Name, "Píst 12 - DU");
+}
+
+TEST_F(EventGenerationTest, RowsBeyondTheTwelfthReadEmptyInAnyGrid) {
+    TRecordingGrid tall(CylinderColumns, CylinderRows + 3);
+    for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
+        for (int row = 1; row <= CylinderRows + 2; ++row) {
+            tall.setCellText(column, row, "0");
+        }
+    }
+    setCount("13");
+    EXPECT_THROW(CreateEvents(m_parameters, tall), EConvertError);
+    EXPECT_EQ(Events.size(), 24u);
+}
+
+TEST_F(EventGenerationTest, BadAngleStopsAfterTheEventsBeforeIt) {
+    m_table.setCellText(ccExhaustCloses, 1, "abc");
+    EXPECT_EQ(createFailure(), "'abc' is not a valid floating point value");
+    ASSERT_EQ(Events.size(), 8u);
+    EXPECT_EQ(Events.back().Name, "Píst 1 - VV otvírá");
+    for (const TEngineEvent& event : Events) {
+        EXPECT_EQ(event.FinalAngle, 0);
+    }
+}
+
+TEST_F(EventGenerationTest, PointDecimalIsRejectedUnderTheComma) {
+    m_table.setCellText(ccIgnition, 1, "1.5");
+    EXPECT_EQ(createFailure(), "'1.5' is not a valid floating point value");
+    EXPECT_EQ(Events.size(), 4u);
+}
+
+TEST_F(EventGenerationTest, FractionalCountFailsBeforeAnyCellIsRead) {
+    addStaleEvent();
+    setCount("1,5");
+    try {
+        CreateEvents(m_parameters, m_table);
+        FAIL() << "no failure";
+    } catch (const EConvertError& failure) {
+        EXPECT_STREQ(failure.what(), "'1,5' is not a valid integer value");
+    }
+    EXPECT_TRUE(Events.empty());
+    EXPECT_TRUE(m_table.reads.empty());
+}
+
+TEST_F(EventGenerationTest, FillFromFirstCopiesTheTimingOnly) {
+    setCount("3");
+    setRow(1, {"30", "5", "10", "200", "480", "20"});
+    setRow(2, {"90", "x", "x", "x", "x", "x"});
+    setRow(4, {"7", "y", "y", "y", "y", "y"});
+    FillFromFirst(m_parameters, m_table);
+    for (int row = 2; row <= 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(m_table.cellText(ccNumber, row), std::to_string(row));
+        EXPECT_EQ(m_table.cellText(ccIgnition, row), "5");
+        EXPECT_EQ(m_table.cellText(ccIntakeOpens, row), "10");
+        EXPECT_EQ(m_table.cellText(ccIntakeCloses, row), "200");
+        EXPECT_EQ(m_table.cellText(ccExhaustOpens, row), "480");
+        EXPECT_EQ(m_table.cellText(ccExhaustCloses, row), "20");
+    }
+    EXPECT_EQ(m_table.cellText(ccOffset, 2), "90");
+    EXPECT_EQ(m_table.cellText(ccOffset, 3), "0");
+    EXPECT_EQ(m_table.cellText(ccIgnition, 4), "y");
+    EXPECT_TRUE(Events.empty());
+}
+
+TEST_F(EventGenerationTest, FillFromFirstCopiesTextsThatAreNoNumbers) {
+    setCount("2");
+    setRow(1, {"0", "abc", "", " 1,5 ", "1.5", "x"});
+    FillFromFirst(m_parameters, m_table);
+    EXPECT_EQ(m_table.cellText(ccIgnition, 2), "abc");
+    EXPECT_EQ(m_table.cellText(ccIntakeOpens, 2), "");
+    EXPECT_EQ(m_table.cellText(ccIntakeCloses, 2), " 1,5 ");
+    EXPECT_EQ(m_table.cellText(ccExhaustCloses, 2), "x");
+}
+
+TEST_F(EventGenerationTest, FillFromFirstStopsAtTheTwelfthRow) {
+    TMemoryGrid tall(CylinderColumns, CylinderRows + 2);
+    tall.setCellText(ccIgnition, 1, "5");
+    tall.setCellText(ccIgnition, 13, "keep");
+    setCount("20");
+    FillFromFirst(m_parameters, tall);
+    EXPECT_EQ(tall.cellText(ccIgnition, 12), "5");
+    EXPECT_EQ(tall.cellText(ccIgnition, 13), "keep");
+}
+
+TEST_F(EventGenerationTest, FillFromFirstWithOneCylinderOrABadCountCopiesNothing) {
+    setRow(1, {"0", "5", "5", "5", "5", "5"});
+    setCount("1");
+    FillFromFirst(m_parameters, m_table);
+    EXPECT_EQ(m_table.cellText(ccIgnition, 2), "0");
+    setCount("zwei");
+    EXPECT_THROW(FillFromFirst(m_parameters, m_table), EConvertError);
+    EXPECT_EQ(m_table.cellText(ccIgnition, 2), "0");
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,1 +1,88 @@
-// placeholder: being written
+#include "util/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+TEST(ErrorBoxText, FullStopOnlyAfterCharactersAboveTheStop) {
+    struct Row {
+        const char* message;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"'abc' is not a valid floating point value", "'abc' is not a valid floating point value."},
+        {"List index out of bounds (4)", "List index out of bounds (4)"},
+        {"Cannot open file \"/a.csv\". Is a directory", "Cannot open file \"/a.csv\". Is a directory."},
+        {"count 5", "count 5."},
+        {"ends in a slash/", "ends in a slash/."},
+        {"vlákno zavírá", "vlákno zavírá."},
+        {"ends in a quote \"", "ends in a quote \""},
+        {"ends in an apostrophe '", "ends in an apostrophe '"},
+        {"already stopped.", "already stopped."},
+        {"trailing space ", "trailing space "},
+        {"exclaimed!", "exclaimed!"},
+        {"comma,", "comma,"},
+        {"dash-", "dash-"},
+        {"", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.message);
+        EXPECT_EQ(ErrorBoxText(row.message), row.shown);
+    }
+}
+
+TEST(ApplicationTitle, FileNameWithoutFolderAndExtension) {
+    struct Row {
+        const char* path;
+        const char* title;
+    };
+    const Row rows[] = {
+        {"/usr/bin/Morvane", "Morvane"},       {"MORVANE.EXE", "Morvane"},
+        {"morvane-cli", "morvane-cli"},        {"C:\\Tools\\MORVANE.EXE", "Morvane"},
+        {"./build/morvane.tar.gz", "morvane"}, {"", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(ApplicationTitle(row.path), row.title);
+    }
+}
+
+class TRecordingBoxes : public IMessageBoxes {
+  public:
+    void ShowInfo(const std::string& text) override { shown.push_back("info " + text); }
+    void ShowErrorBox(const std::string& text) override { shown.push_back("error " + text); }
+    std::vector<std::string> shown;
+};
+
+TEST(RunGuarded, FailureEndsTheCommandAndShowsItsMessage) {
+    TRecordingBoxes boxes;
+    int stepsRun = 0;
+    bool completed = RunGuarded(boxes, [&] {
+        ++stepsRun;
+        RaiseFloatConvertError("1.5");
+        ++stepsRun;
+    });
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(stepsRun, 1);
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error '1.5' is not a valid floating point value."}));
+}
+
+TEST(RunGuarded, CompletedCommandShowsNothing) {
+    TRecordingBoxes boxes;
+    EXPECT_TRUE(RunGuarded(boxes, [] {}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(RunGuarded, OtherExceptionsAreShownToo) {
+    TRecordingBoxes boxes;
+    EXPECT_FALSE(RunGuarded(boxes, [] { throw std::runtime_error("broken"); }));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error broken."}));
+}
+
+}  // namespace
+}  // namespace morvane
