@@ -1,0 +1,143 @@
+#include "timeline/BitmapFont.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace morvane {
+
+namespace {
+
+// The drawn part of a glyph: rows 3 to 10 of its cell, six columns each; '#'
+// is ink. The rows above and below and the sixth column stay background, so
+// neighbouring digits keep one column between them.
+constexpr int InkTop = 3;
+constexpr int InkRows = 8;
+using TGlyphArt = std::array<std::string_view, InkRows>;
+
+constexpr TGlyph MakeGlyph(const TGlyphArt& art) {
+    TGlyph glyph{};
+    for (int row = 0; row < InkRows; ++row) {
+        std::uint8_t bits = 0;
+        const std::string_view line = art[static_cast<std::size_t>(row)];
+        for (int column = 0; column < FontCellWidth && column < static_cast<int>(line.size()); ++column) {
+            if (line[static_cast<std::size_t>(column)] == '#') {
+                bits = static_cast<std::uint8_t>(bits | (1u << column));
+            }
+        }
+        glyph[static_cast<std::size_t>(InkTop + row)] = bits;
+    }
+    return glyph;
+}
+
+// clang-format off
+constexpr std::array<TGlyph, 10> DigitGlyphs = {
+    MakeGlyph({".###..",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               ".###.."}),
+    MakeGlyph({"..#...",
+               "###...",
+               "..#...",
+               "..#...",
+               "..#...",
+               "..#...",
+               "..#...",
+               "#####."}),
+    MakeGlyph({".###..",
+               "#...#.",
+               "....#.",
+               "...#..",
+               "..#...",
+               ".#....",
+               "#.....",
+               "#####."}),
+    MakeGlyph({".###..",
+               "#...#.",
+               "....#.",
+               "..##..",
+               "....#.",
+               "....#.",
+               "#...#.",
+               ".###.."}),
+    MakeGlyph({"...#..",
+               "..##..",
+               ".#.#..",
+               "#..#..",
+               "#####.",
+               "...#..",
+               "...#..",
+               "...#.."}),
+    MakeGlyph({"#####.",
+               "#.....",
+               "#.....",
+               "####..",
+               "....#.",
+               "....#.",
+               "#...#.",
+               ".###.."}),
+    MakeGlyph({"..##..",
+               ".#....",
+               "#.....",
+               "####..",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               ".###.."}),
+    MakeGlyph({"#####.",
+               "....#.",
+               "...#..",
+               "...#..",
+               "..#...",
+               "..#...",
+               ".#....",
+               ".#...."}),
+    MakeGlyph({".###..",
+               "#...#.",
+               "#...#.",
+               ".###..",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               ".###.."}),
+    MakeGlyph({".###..",
+               "#...#.",
+               "#...#.",
+               "#...#.",
+               ".####.",
+               "....#.",
+               "...#..",
+               ".##..."}),
+};
+
+constexpr TGlyph MinusGlyph = MakeGlyph({"......",
+                                         "......",
+                                         "......",
+                                         "......",
+                                         ".###..",
+                                         "......",
+                                         "......",
+                                         "......"});
+// clang-format on
+
+constexpr TGlyph SpaceGlyph{};
+
+}  // namespace
+
+const TGlyph* FindGlyph(unsigned char ch) {
+    if (ch >= '0' && ch <= '9') {
+        return &DigitGlyphs[static_cast<std::size_t>(ch - '0')];
+    }
+    if (ch == '-') {
+        return &MinusGlyph;
+    }
+    if (ch == ' ') {
+        return &SpaceGlyph;
+    }
+    return nullptr;
+}
+
+}  // namespace morvane

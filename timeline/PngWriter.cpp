@@ -1,0 +1,112 @@
+#include "timeline/PngWriter.h"
+
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "timeline/Raster.h"
+#include "util/errors.h"
+
+namespace morvane {
+
+namespace {
+
+[[noreturn]] void raiseFileCreateError(std::string_view path, std::string_view reason) {
+    std::string message = "Cannot create file \"";
+    message += path;
+    message += "\". ";
+    message += reason;
+    throw EFOpenError(message);
+}
+
+void appendUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value >> 24));
+    out.push_back(static_cast<std::uint8_t>(value >> 16));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value));
+}
+
+void appendChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
+                 const std::vector<std::uint8_t>& data) {
+    appendUint32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    // The checksum covers the chunk type and its data, not the length.
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+    appendUint32(out, static_cast<std::uint32_t>(crc));
+}
+
+// Every row is one filter byte (0, none) followed by R, G, B per pixel.
+std::vector<std::uint8_t> scanlines(const TRaster& picture) {
+    const auto width = static_cast<std::size_t>(picture.width());
+    const auto height = static_cast<std::size_t>(picture.height());
+    std::vector<std::uint8_t> raw;
+    raw.reserve(height * (1 + 3 * width));
+    const TColor* pixel = picture.data();
+    for (std::size_t y = 0; y < height; ++y) {
+        raw.push_back(0);
+        for (std::size_t x = 0; x < width; ++x, ++pixel) {
+            raw.push_back(static_cast<std::uint8_t>(ColorRed(*pixel)));
+            raw.push_back(static_cast<std::uint8_t>(ColorGreen(*pixel)));
+            raw.push_back(static_cast<std::uint8_t>(ColorBlue(*pixel)));
+        }
+    }
+    return raw;
+}
+
+std::vector<std::uint8_t> deflate(const std::vector<std::uint8_t>& raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> packed(size);
+    if (compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) !=
+        Z_OK) {
+        throw std::bad_alloc();  // the only failure left with a buffer of compressBound
+    }
+    packed.resize(size);
+    return packed;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodePng(const TRaster& picture) {
+    static constexpr std::uint8_t Signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> out(std::begin(Signature), std::end(Signature));
+
+    std::vector<std::uint8_t> header;
+    appendUint32(header, static_cast<std::uint32_t>(picture.width()));
+    appendUint32(header, static_cast<std::uint32_t>(picture.height()));
+    header.push_back(8);  // bits per sample
+    header.push_back(2);  // colour type: RGB
+    header.push_back(0);  // deflate
+    header.push_back(0);  // adaptive filtering
+    header.push_back(0);  // no interlace
+    appendChunk(out, "IHDR", header);
+    appendChunk(out, "IDAT", deflate(scanlines(picture)));
+    appendChunk(out, "IEND", {});
+    return out;
+}
+
+void WritePng(const TRaster& picture, const std::string& path) {
+    const std::vector<std::uint8_t> bytes = EncodePng(picture);
+    struct TCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, TCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        raiseFileCreateError(path, std::strerror(errno));
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    const int writeError = errno;
+    // A full disk may show only when the buffered bytes are flushed.
+    const bool closed = std::fclose(file.release()) == 0;
+    if (!written || !closed) {
+        raiseFileCreateError(path, std::strerror(written ? errno : writeError));
+    }
+}
+
+}  // namespace morvane
