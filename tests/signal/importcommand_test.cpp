@@ -1,0 +1,140 @@
+#include "signal/ImportCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "signal/Signal.h"
+#include "signal_test_support.h"
+#include "util/errors.h"
+
+namespace morvane {
+namespace {
+
+using testing::PreviousSignal;
+
+// An open dialog whose user either cancels or picks one prepared path.
+class TFakeOpenDialog : public IOpenDialog {
+public:
+    explicit TFakeOpenDialog(std::string choice) : m_choice(std::move(choice)) {}
+
+    void setFilter(const std::string& text) override { filter = text; }
+    void setDefaultExt(const std::string&) override {}
+    void setFilterIndex(int) override {}
+    void setFileName(const std::string& name) override { m_fileName = name; }
+    bool execute() override {
+        initialName = m_fileName;
+        ++runs;
+        if (m_choice.empty()) {
+            return false;
+        }
+        m_fileName = m_choice;
+        return true;
+    }
+    std::string fileName() const override { return m_fileName; }
+
+    std::string filter;
+    std::string initialName;
+    int runs = 0;
+
+private:
+    std::string m_choice;  // empty: the user cancels
+    std::string m_fileName;
+};
+
+class ImportCommandTest : public testing::SignalImportTest {
+protected:
+    std::function<void()> countingRedraw() {
+        return [this] { ++m_redraws; };
+    }
+
+    int m_redraws = 0;
+};
+
+TEST_F(ImportCommandTest, CancelChangesNothing) {
+    Signal = PreviousSignal();
+    LastImportFile = "/data/earlier.csv";
+    TFakeOpenDialog dialog("");
+    RunAngleImportCommand(&dialog, m_boxes, countingRedraw());
+
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_EQ(dialog.filter, "CSV tables (*.csv)|*.csv");
+    EXPECT_EQ(dialog.initialName, "/data/earlier.csv");
+    EXPECT_EQ(LastImportFile, "/data/earlier.csv");
+    EXPECT_EQ(Signal, PreviousSignal());
+    EXPECT_EQ(m_redraws, 0);
+    EXPECT_TRUE(m_boxes.infos.empty());
+}
+
+TEST_F(ImportCommandTest, NoDialogChangesNothing) {
+    LastImportFile = "/data/earlier.csv";
+    RunTimeImportCommand(nullptr, m_boxes, countingRedraw());
+    EXPECT_EQ(LastImportFile, "/data/earlier.csv");
+    EXPECT_EQ(m_redraws, 0);
+}
+
+struct TCommandCase {
+    const char* name;
+    TImportKind kind;
+    std::string content;
+    std::string summary;
+};
+
+class ImportCommandKindTest : public ImportCommandTest, public ::testing::WithParamInterface<TCommandCase> {};
+
+TEST_P(ImportCommandKindTest, ChosenFileIsRememberedImportedAndDrawn) {
+    const std::string path = writeFile("chosen.csv", GetParam().content);
+    TFakeOpenDialog dialog(path);
+    double drawnFirstEntry = -2;
+    RunImportCommand(&dialog, m_boxes, GetParam().kind, [&] {
+        ++m_redraws;
+        drawnFirstEntry = Signal[0];
+    });
+
+    EXPECT_EQ(m_boxes.lastImportFileAtInfo, path);
+    EXPECT_EQ(LastImportFile, path);
+    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
+    EXPECT_EQ(m_redraws, 1);
+    EXPECT_EQ(drawnFirstEntry, 1.0);  // the redraw sees the normalised signal
+}
+
+TEST_P(ImportCommandKindTest, BadFileKeepsThePathAndSkipsTheRedraw) {
+    // The same line is the angle file's first data line and the time file's first sample.
+    const std::string path = writeFile("bad.csv", "1.5\n1.5\n");
+    TFakeOpenDialog dialog(path);
+    testing::ExpectFailure<EConvertError>(
+        [&] { RunImportCommand(&dialog, m_boxes, GetParam().kind, countingRedraw()); },
+        "'1.5' is not a valid floating point value");
+    EXPECT_EQ(LastImportFile, path);
+    EXPECT_EQ(m_redraws, 0);
+}
+
+TEST_P(ImportCommandKindTest, MissingFileKeepsThePathAndTheSignal) {
+    Signal = PreviousSignal();
+    const std::string path = (m_dir / "gone.csv").string();
+    TFakeOpenDialog dialog(path);
+    EXPECT_THROW(RunImportCommand(&dialog, m_boxes, GetParam().kind, countingRedraw()), EFOpenError);
+    EXPECT_EQ(LastImportFile, path);
+    EXPECT_EQ(Signal, PreviousSignal());
+    EXPECT_EQ(m_redraws, 0);
+}
+
+TEST_P(ImportCommandKindTest, NextDialogOffersTheLastPath) {
+    const std::string path = writeFile("chosen.csv", GetParam().content);
+    TFakeOpenDialog first(path);
+    RunImportCommand(&first, m_boxes, GetParam().kind, countingRedraw());
+    TFakeOpenDialog second("");
+    RunImportCommand(&second, m_boxes, GetParam().kind, countingRedraw());
+    EXPECT_EQ(second.initialName, path);
+    EXPECT_EQ(m_redraws, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ImportCommandKindTest,
+                         ::testing::Values(TCommandCase{"Angle", TImportKind::ikAngle, "h\n1;1\n0;0\n",
+                                                        "3 / 1"},
+                                           TCommandCase{"Time", TImportKind::ikTime, "1\n0\n", "2 / 1440"}),
+                         testing::RowName());
+
+}  // namespace
+}  // namespace morvane

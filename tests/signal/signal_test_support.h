@@ -1,0 +1,115 @@
+#pragma once
+
+// What the signal-import tests share: a message-box fake that records what it
+// was shown, and a fixture with a fresh folder, a reset Signal and the comma.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "signal/Signal.h"
+#include "util/messages.h"
+#include "util/numtext.h"
+
+namespace morvane::testing {
+
+namespace fs = std::filesystem;
+
+// Records every text and the state of Signal at the moment each summary is
+// shown, so a test sees the bins before their normalisation.
+class TRecordingBoxes : public IMessageBoxes {
+public:
+    void ShowInfo(const std::string& text) override {
+        infos.push_back(text);
+        signalAtInfo.push_back(Signal);
+        lastImportFileAtInfo = LastImportFile;
+    }
+    void ShowErrorBox(const std::string& text) override { errors.push_back(text); }
+
+    std::vector<std::string> infos;
+    std::vector<TSignalTable> signalAtInfo;
+    std::string lastImportFileAtInfo;
+    std::vector<std::string> errors;
+};
+
+// A recognisable signal left by an earlier import, within -1 .. +1.
+inline TSignalTable PreviousSignal() {
+    TSignalTable table{};
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        table[k] = static_cast<double>(k % 7) / 8.0 - 0.25;
+    }
+    return table;
+}
+
+inline bool AllZero(const TSignalTable& table) {
+    return std::all_of(table.begin(), table.end(), [](double v) { return v == 0; });
+}
+
+inline bool AllFinite(const TSignalTable& table) {
+    return std::all_of(table.begin(), table.end(), [](double v) { return std::isfinite(v); });
+}
+
+// Runs the call and checks that it fails with exactly this kind and message.
+template <typename Failure, typename Call>
+void ExpectFailure(Call&& call, const std::string& message) {
+    try {
+        call();
+        ADD_FAILURE() << "no failure; expected \"" << message << "\"";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.what(), message);
+    } catch (const std::exception& other) {
+        ADD_FAILURE() << "wrong failure kind: \"" << other.what() << "\"";
+    }
+}
+
+// Names each parameterised row after its name field.
+struct RowName {
+    template <typename Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
+        return row.param.name;
+    }
+};
+
+class SignalImportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Signal.fill(0.0);
+        LastImportFile.clear();
+        char pattern[] = "/tmp/morvane-signal-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+        Signal.fill(0.0);
+        LastImportFile.clear();
+    }
+
+    std::string writeFile(const std::string& name, const std::string& bytes) {
+        const fs::path path = m_dir / name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path.string();
+    }
+
+    std::string openMessagePrefix(const std::string& path) const {
+        return "Cannot open file \"" + fs::absolute(path).string() + "\". ";
+    }
+
+    fs::path m_dir;
+    TRecordingBoxes m_boxes;
+    DecimalMarkScope m_mark{','};
+};
+
+inline std::string SharedDataFile(const std::string& name) {
+    return std::string(MORVANE_SHARED_DATA_DIR) + "/" + name;
+}
+
+}  // namespace morvane::testing

@@ -1,0 +1,225 @@
+#include "signal/TimeImport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "signal/Signal.h"
+#include "signal_test_support.h"
+#include "util/errors.h"
+
+namespace morvane {
+namespace {
+
+using testing::AllFinite;
+using testing::AllZero;
+using testing::ExpectFailure;
+using testing::PreviousSignal;
+
+// Files that import: the summary, chosen points before normalisation (as the
+// summary box sees them), and the same points after it.
+struct TPoint {
+    std::size_t index;
+    double raw;
+    double normalised;
+};
+
+struct TTimeCase {
+    const char* name;
+    std::string content;
+    std::string summary;
+    std::vector<TPoint> points;
+};
+
+class TimeImportTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TTimeCase> {};
+
+TEST_P(TimeImportTest, StretchesLinesOverTheCycle) {
+    const TTimeCase& row = GetParam();
+    Signal = PreviousSignal();
+    ImportTimeSignal(writeFile("t.csv", row.content), m_boxes);
+
+    ASSERT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.summary});
+    for (const TPoint& point : row.points) {
+        EXPECT_EQ(m_boxes.signalAtInfo.front()[point.index], point.raw) << "raw entry " << point.index;
+        EXPECT_EQ(Signal[point.index], point.normalised) << "entry " << point.index;
+    }
+    EXPECT_TRUE(m_boxes.errors.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TimeImportTest,
+    ::testing::Values(
+        TTimeCase{"ZeroTwoFour", "0\n2\n4\n", "3 / 1440", {{0, 0, 0}, {720, 2, 0.5}, {1440, 4, 1}}},
+        TTimeCase{"OneMinusFour", "1\n-4\n", "2 / 1440", {{0, 1, 0.25}, {1440, -4, -1}}},
+        TTimeCase{"SingleFive", "5\n", "1 / 1440", {{0, 5, 1}, {1, 5, 1}, {720, 5, 1}, {1440, 5, 1}}},
+        TTimeCase{"BlanksAroundNumbers", "  1,5  \n 3\n", "2 / 1440", {{0, 1.5, 0.5}, {1440, 3, 1}}},
+        TTimeCase{"ExponentForm", "1,5E+0\n-3E+0\n", "2 / 1440", {{0, 1.5, 0.5}, {1440, -3, -1}}},
+        TTimeCase{"CarriageReturnsOnly", "0\r2\r4", "3 / 1440", {{720, 2, 0.5}, {1440, 4, 1}}},
+        TTimeCase{"MixedLineEnds", "0\r\n2\n4\r", "3 / 1440", {{720, 2, 0.5}, {1440, 4, 1}}},
+        TTimeCase{
+            "NulByteEndsText", std::string("0\n2\n4\0\n9\n", 9), "3 / 1440", {{720, 2, 0.5}, {1440, 4, 1}}}),
+    testing::RowName());
+
+class TimeImportFileTest : public testing::SignalImportTest {};
+
+TEST_F(TimeImportFileTest, ExactlyOneLinePerPointIsCopied) {
+    std::string content;
+    for (int k = 0; k < SignalPoints; ++k) {
+        content += std::to_string(k - 700) + "\n";
+    }
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes);
+
+    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 1441 / 1440"});
+    for (int k = 0; k < SignalPoints; ++k) {
+        ASSERT_EQ(Signal[k], (k - 700) / 740.0) << "entry " << k;
+    }
+}
+
+TEST_F(TimeImportFileTest, MoreLinesAreThinnedWithoutAveraging) {
+    // 2881 lines put every point on an even line; the huge odd lines between
+    // them must not contribute.
+    std::string content;
+    for (int line = 0; line <= 2880; ++line) {
+        content += (line % 2 == 0 ? std::to_string(line) : "1000000") + "\n";
+    }
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes);
+
+    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 2881 / 1440"});
+    for (int k = 0; k < SignalPoints; ++k) {
+        ASSERT_EQ(Signal[k], 2 * k / 2880.0) << "entry " << k;
+    }
+}
+
+// Lines that do not parse: the line's text is named, no summary is shown and
+// the previous signal stays.
+struct TBadCase {
+    const char* name;
+    std::string content;
+    std::string message;
+};
+
+class TimeBadLineTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TBadCase> {};
+
+TEST_P(TimeBadLineTest, FailsKeepingPreviousSignal) {
+    Signal = PreviousSignal();
+    const std::string path = writeFile("t.csv", GetParam().content);
+    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes); }, GetParam().message);
+    EXPECT_TRUE(m_boxes.infos.empty());
+    EXPECT_EQ(Signal, PreviousSignal());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TimeBadLineTest,
+    ::testing::Values(
+        TBadCase{"ColumnTitle", "Tlak [V]\n1\n2\n", "'Tlak [V]' is not a valid floating point value"},
+        TBadCase{"EmptyLine", "1\n\n2\n", "'' is not a valid floating point value"},
+        TBadCase{"TwoColumns", "1;2\n", "'1;2' is not a valid floating point value"},
+        TBadCase{"TabBeforeNumber", "1\n\t2\n", "'\t2' is not a valid floating point value"},
+        TBadCase{"DecimalPoint", "1,5\n2.5\n", "'2.5' is not a valid floating point value"},
+        TBadCase{"ByteOrderMark",
+                 "\xEF\xBB\xBF"
+                 "1\n2\n",
+                 "'\xEF\xBB\xBF"
+                 "1' is not a valid floating point value"},
+        TBadCase{"FirstBadLineIsNamed", "1\na\nb\n", "'a' is not a valid floating point value"}),
+    testing::RowName());
+
+TEST_F(TimeImportFileTest, ValueBeyondDoubleRangeIsOverflowKeepingPreviousSignal) {
+    Signal = PreviousSignal();
+    const std::string path = writeFile("t.csv", "1\n1E309\n");
+    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes); }, "Floating point overflow");
+    EXPECT_EQ(Signal, PreviousSignal());
+}
+
+struct TEmptyCase {
+    const char* name;
+    std::string content;
+};
+
+class TimeEmptyFileTest : public testing::SignalImportTest,
+                          public ::testing::WithParamInterface<TEmptyCase> {};
+
+TEST_P(TimeEmptyFileTest, FailsWithoutSummaryKeepingPreviousSignal) {
+    Signal = PreviousSignal();
+    const std::string path = writeFile("t.csv", GetParam().content);
+    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes); },
+                                "The file \"" + path + "\" holds no values");
+    EXPECT_TRUE(m_boxes.infos.empty());
+    EXPECT_EQ(Signal, PreviousSignal());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TimeEmptyFileTest,
+                         ::testing::Values(TEmptyCase{"NoBytes", ""},
+                                           TEmptyCase{"NulFirst", std::string("\0"
+                                                                              "1\n2\n",
+                                                                              5)}),
+                         testing::RowName());
+
+struct TZeroCase {
+    const char* name;
+    std::string content;
+    std::string summary;
+};
+
+class TimeZeroTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TZeroCase> {};
+
+TEST_P(TimeZeroTest, ShowsSummaryThenFailsWithAllZeroSignal) {
+    Signal = PreviousSignal();
+    const std::string path = writeFile("t.csv", GetParam().content);
+    ExpectFailure<EInvalidOp>([&] { ImportTimeSignal(path, m_boxes); }, "Invalid floating point operation");
+    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
+    EXPECT_TRUE(AllZero(Signal));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TimeZeroTest,
+                         ::testing::Values(TZeroCase{"SingleZero", "0\n", "1 / 1440"},
+                                           TZeroCase{"Zeros", "0\n-0\n0,0\n", "3 / 1440"}),
+                         testing::RowName());
+
+struct TOpenCase {
+    const char* name;
+    bool directory;
+};
+
+class TimeOpenFailureTest : public testing::SignalImportTest,
+                            public ::testing::WithParamInterface<TOpenCase> {};
+
+TEST_P(TimeOpenFailureTest, KeepsPreviousSignal) {
+    Signal = PreviousSignal();
+    const std::string path = GetParam().directory ? m_dir.string() : (m_dir / "missing.csv").string();
+    try {
+        ImportTimeSignal(path, m_boxes);
+        ADD_FAILURE() << "no failure";
+    } catch (const EFOpenError& failure) {
+        EXPECT_EQ(std::string(failure.what()).rfind(openMessagePrefix(path), 0), 0u) << failure.what();
+    }
+    EXPECT_EQ(Signal, PreviousSignal());
+    EXPECT_TRUE(m_boxes.infos.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, TimeOpenFailureTest,
+                         ::testing::Values(TOpenCase{"MissingFile", false}, TOpenCase{"Directory", true}),
+                         testing::RowName());
+
+TEST_F(TimeImportFileTest, RealEngineRecording) {
+    const std::string path = testing::SharedDataFile("bench-engine-time.csv");
+    if (!std::filesystem::exists(path)) {
+        GTEST_SKIP() << "no " << path;
+    }
+    ImportTimeSignal(path, m_boxes);
+
+    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 50000 / 1440"});
+    EXPECT_TRUE(AllFinite(Signal));
+    double largest = 0;
+    for (double v : Signal) {
+        ASSERT_LE(std::fabs(v), 1.0);
+        largest = std::max(largest, std::fabs(v));
+    }
+    EXPECT_EQ(largest, 1.0);
+}
+
+}  // namespace
+}  // namespace morvane
