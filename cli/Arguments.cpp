@@ -1,0 +1,280 @@
+#include "cli/Arguments.h"
+
+#include <algorithm>
+#include <charconv>
+#include <set>
+
+namespace morvane {
+
+namespace {
+
+constexpr std::string_view EventsUsage =
+    "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
+constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
+constexpr std::string_view RenderUsage =
+    "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
+    "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
+constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
+
+constexpr std::string_view EventsOptionsHelp =
+    "  TABLE               cylinder table: a header line, then up to 12 lines of\n"
+    "                      number;offset;ignition;SV opens;SV closes;VV opens;VV closes\n"
+    "  --cylinders TEXT    \"Počet válců [1]\" (default: the table's data lines, or 1)\n"
+    "  --rpm TEXT          \"Otáčky motoru [RPM]\" (default 1000)\n"
+    "  --global TEXT       global correction in degrees (default 0)\n"
+    "  --corrections FILE  one correction per line, applied by position as \"Korigovat\" does\n";
+
+constexpr std::string_view SignalOptionsHelp =
+    "  --angle FILE        signal sampled by crank angle: a header line, then trigger;value\n"
+    "  --time FILE         signal sampled in time: one value per line\n";
+
+constexpr std::string_view RenderOptionsHelp =
+    "  --cursor 0..720     crank-angle cursor in degrees (default 0)\n"
+    "  --filter 0..96      moving-average filter slider (default 0, off)\n"
+    "  --gain 10..100      gain slider, tenths (default 10)\n"
+    "  --kinds BBBB        pistons, intake valves, exhaust valves, ignitions as 0/1 (default 1111)\n"
+    "  --size WxH          picture size, each 1..10000 (default 663x300)\n"
+    "  --output FILE.png   the picture to write\n";
+
+const std::set<std::string_view> EventsOptionNames = {"--cylinders", "--rpm", "--global", "--corrections"};
+const std::set<std::string_view> SignalOptionNames = {"--angle", "--time"};
+const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
+                                                          "--kinds",  "--size",   "--output"};
+
+bool acceptsOption(TCliCommand command, std::string_view name) {
+    switch (command) {
+        case TCliCommand::ccEvents:
+            return EventsOptionNames.contains(name);
+        case TCliCommand::ccSignal:
+            return SignalOptionNames.contains(name);
+        case TCliCommand::ccRender:
+            return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
+                   RenderOnlyOptionNames.contains(name);
+        case TCliCommand::ccNone:
+            break;
+    }
+    return false;
+}
+
+// A plain decimal integer, the whole text, within [low, high].
+bool parseBounded(std::string_view text, int low, int high, int& value) {
+    const char* end = text.data() + text.size();
+    int parsed = 0;
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || stop != end || parsed < low || parsed > high) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+int sliderValue(std::string_view name, std::string_view text, int low, int high) {
+    int value = 0;
+    if (!parseBounded(text, low, high, value)) {
+        throw EUsageError(std::string(name) + " must be an integer from " + std::to_string(low) + " to " +
+                          std::to_string(high));
+    }
+    return value;
+}
+
+std::array<bool, EventKindCount> kindsValue(std::string_view text) {
+    std::array<bool, EventKindCount> kinds{};
+    const bool wellFormed = text.size() == kinds.size() && std::all_of(text.begin(), text.end(), [](char c) {
+                                return c == '0' || c == '1';
+                            });
+    if (!wellFormed) {
+        throw EUsageError(
+            "--kinds must be four characters 0 or 1 (pistons, intake valves, exhaust valves, ignitions)");
+    }
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        kinds[k] = text[k] == '1';
+    }
+    return kinds;
+}
+
+void sizeValue(std::string_view text, int& width, int& height) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string_view::npos || !parseBounded(text.substr(0, cross), 1, 10000, width) ||
+        !parseBounded(text.substr(cross + 1), 1, 10000, height)) {
+        throw EUsageError("--size must be WxH with both from 1 to 10000");
+    }
+}
+
+void applyOption(TCliArguments& result, std::string_view name, const std::string& value) {
+    TEventsOptions& events = result.Events;
+    TRenderOptions& render = result.Render;
+    if (name == "--cylinders") {
+        events.Cylinders = value;
+    } else if (name == "--rpm") {
+        events.Rpm = value;
+    } else if (name == "--global") {
+        events.Global = value;
+    } else if (name == "--corrections") {
+        events.CorrectionsPath = value;
+    } else if (name == "--angle" || name == "--time") {
+        if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+            throw EUsageError("give either --angle or --time, not both");
+        }
+        result.SignalFile.Kind = name == "--angle" ? TSignalFileKind::sfAngle : TSignalFileKind::sfTime;
+        result.SignalFile.Path = value;
+    } else if (name == "--cursor") {
+        render.Cursor = sliderValue(name, value, 0, 720);
+    } else if (name == "--filter") {
+        render.Filter = sliderValue(name, value, 0, 96);
+    } else if (name == "--gain") {
+        render.Gain = sliderValue(name, value, 10, 100);
+    } else if (name == "--kinds") {
+        render.Kinds = kindsValue(value);
+    } else if (name == "--size") {
+        sizeValue(value, render.Width, render.Height);
+    } else if (name == "--output") {
+        render.OutputPath = value;
+    }
+}
+
+bool isHelp(std::string_view word) {
+    return word == "--help" || word == "-h";
+}
+
+}  // namespace
+
+TCliCommand CommandNamed(std::string_view word) {
+    if (word == "events") {
+        return TCliCommand::ccEvents;
+    }
+    if (word == "signal") {
+        return TCliCommand::ccSignal;
+    }
+    if (word == "render") {
+        return TCliCommand::ccRender;
+    }
+    return TCliCommand::ccNone;
+}
+
+TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
+    TCliArguments result;
+    if (!arguments.empty()) {
+        result.Command = CommandNamed(arguments.front());
+    }
+    // Help and version are honoured wherever they stand, before anything else is judged.
+    for (const std::string& word : arguments) {
+        if (word == "--") {
+            break;
+        }
+        if (isHelp(word) || word == "--version") {
+            result.Action = isHelp(word) ? TCliAction::caHelp : TCliAction::caVersion;
+            return result;
+        }
+    }
+    if (arguments.empty()) {
+        throw EUsageError("no command given");
+    }
+    if (result.Command == TCliCommand::ccNone) {
+        throw EUsageError("unknown command '" + arguments.front() + "'");
+    }
+
+    std::set<std::string> seen;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            positional.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // "--name value" or "--name=value"; a value may itself start with '-' ("--rpm -1000").
+        const std::size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        if (!acceptsOption(result.Command, name)) {
+            throw EUsageError("unknown option '" + name + "'");
+        }
+        if (!seen.insert(name).second) {
+            throw EUsageError(name + " is given twice");
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            throw EUsageError(name + " needs a value");
+        }
+        applyOption(result, name, value);
+    }
+
+    const std::size_t tablesAllowed = result.Command == TCliCommand::ccSignal ? 0 : 1;
+    if (positional.size() > tablesAllowed) {
+        throw EUsageError("unexpected argument '" + positional[tablesAllowed] + "'");
+    }
+    if (!positional.empty()) {
+        result.Events.TablePath = positional.front();
+    }
+    if (result.Command == TCliCommand::ccSignal && result.SignalFile.Kind == TSignalFileKind::sfNone) {
+        throw EUsageError("signal needs --angle FILE or --time FILE");
+    }
+    if (result.Command == TCliCommand::ccRender && !seen.contains("--output")) {
+        throw EUsageError("render needs --output FILE.png");
+    }
+    return result;
+}
+
+std::string UsageText(TCliCommand command) {
+    std::string text = "usage: ";
+    switch (command) {
+        case TCliCommand::ccEvents:
+            text += EventsUsage;
+            break;
+        case TCliCommand::ccSignal:
+            text += SignalUsage;
+            break;
+        case TCliCommand::ccRender:
+            text += RenderUsage;
+            break;
+        case TCliCommand::ccNone:
+            text += ToolUsage;
+            break;
+    }
+    return text + "\n";
+}
+
+std::string HelpText(TCliCommand command) {
+    std::string text = UsageText(command) + "\n";
+    switch (command) {
+        case TCliCommand::ccEvents:
+            text +=
+                "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
+                "and the event table (ID;Úhel;Popis).\n\n";
+            text += EventsOptionsHelp;
+            break;
+        case TCliCommand::ccSignal:
+            text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
+            text += SignalOptionsHelp;
+            break;
+        case TCliCommand::ccRender:
+            text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
+            text += EventsOptionsHelp;
+            text += SignalOptionsHelp;
+            text += RenderOptionsHelp;
+            break;
+        case TCliCommand::ccNone:
+            text +=
+                "Commands:\n"
+                "  events   print the cycle time and the event table\n"
+                "  signal   print an imported signal's 1441 entries\n"
+                "  render   write the timeline picture as PNG\n\n"
+                "Numbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
+                "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n";
+            break;
+    }
+    return text;
+}
+
+std::string VersionText() {
+    return std::string("morvane-cli ") + MORVANE_VERSION + "\n";
+}
+
+}  // namespace morvane

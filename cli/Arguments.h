@@ -1,0 +1,80 @@
+#pragma once
+
+// The command line of the batch tool: which command to run and with what.
+// Parsing checks only the form of the arguments; the texts meant for the
+// window's controls (count, speed, corrections) are passed on unread, so the
+// core judges them exactly as it judges what a user types.
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "events/EngineEvent.h"
+
+namespace morvane {
+
+// A mistake in the command line itself (exit code 2), as opposed to a failure
+// of the core, which the error box would show (exit code 1).
+class EUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender };
+enum class TCliAction { caRun, caHelp, caVersion };
+enum class TSignalFileKind { sfNone, sfAngle, sfTime };
+
+// What the window's page "Editace" and the global-correction box would hold.
+struct TEventsOptions {
+    std::optional<std::string> TablePath;        // cylinder table; the window's defaults without it
+    std::optional<std::string> Cylinders;        // "Počet válců [1]"; by default from the table
+    std::string Rpm = "1000";                    // "Otáčky motoru [RPM]"
+    std::string Global = "0";                    // the global-correction box
+    std::optional<std::string> CorrectionsPath;  // one correction text per line
+};
+
+struct TSignalFile {
+    TSignalFileKind Kind = TSignalFileKind::sfNone;
+    std::string Path;
+};
+
+// The sliders, the kind list and the picture's size, at the window's start-up values.
+struct TRenderOptions {
+    int Cursor = 0;
+    int Filter = 0;
+    int Gain = 10;
+    std::array<bool, EventKindCount> Kinds{true, true, true, true};
+    int Width = 663;
+    int Height = 300;
+    std::string OutputPath;
+};
+
+struct TCliArguments {
+    TCliCommand Command = TCliCommand::ccNone;
+    TCliAction Action = TCliAction::caRun;
+    TEventsOptions Events;
+    TSignalFile SignalFile;
+    TRenderOptions Render;
+};
+
+// The arguments after the program name. Raises EUsageError with a one-line
+// reason; --help and --version anywhere win over everything else.
+TCliArguments ParseArguments(const std::vector<std::string>& arguments);
+
+// Short usage of one command, or of the whole tool for ccNone.
+std::string UsageText(TCliCommand command);
+
+// The full help of one command, or of the whole tool for ccNone.
+std::string HelpText(TCliCommand command);
+
+// "morvane-cli " and the project's version.
+std::string VersionText();
+
+// The first word of the command line that names a command, for usage texts
+// after a failed parse; ccNone when there is none.
+TCliCommand CommandNamed(std::string_view word);
+
+}  // namespace morvane

@@ -1,0 +1,37 @@
+#pragma once
+
+// The batch tool's commands. They hold the window's controls in memory, filled
+// as the window's start-up fills them, and run the same core commands the
+// window's handlers run, so every text they print is one the window shows.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "util/controls.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+// Exit codes of the tool.
+constexpr int ExitSuccess = 0;
+constexpr int ExitFailure = 1;  // a failure of the core; stderr holds the error box's text
+constexpr int ExitUsage = 2;    // a mistake in the command line
+
+// Puts the window's start-up contents into a cylinder table of 7 columns and
+// 13 rows: the headers, the row numbers 1..12 and "0" in every angle cell.
+void FillDefaultCylinderTable(ICellGrid& table);
+
+// Writes the data lines of a cylinder-table file (all lines after the first)
+// into rows 1.. of the table: the cells of columns 1..6 are the line's
+// ';'-separated fields with blanks trimmed, a missing field an empty text;
+// column 0 and fields beyond the seventh are not used. Returns the number of
+// data lines. More than 12 raise EUsageError.
+int FillCylinderTable(const TTextLines& lines, ICellGrid& table);
+
+// Runs the arguments after the program name and returns the exit code.
+// Results go to out only when the whole command succeeded; summaries, the
+// error box's text and usage mistakes go to err.
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace morvane

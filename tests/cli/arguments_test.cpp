@@ -1,0 +1,202 @@
+#include "cli/Arguments.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/BatchCommands.h"
+#include "util/memorycontrols.h"
+#include "util/textfile.h"
+
+namespace morvane {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(ArgumentsTest, DefaultsAreTheWindowsStartUpValues) {
+    const TCliArguments parsed = ParseArguments({"render", "--output", "t.png"});
+    EXPECT_EQ(parsed.Command, TCliCommand::ccRender);
+    EXPECT_EQ(parsed.Action, TCliAction::caRun);
+    EXPECT_FALSE(parsed.Events.TablePath);
+    EXPECT_FALSE(parsed.Events.Cylinders);
+    EXPECT_EQ(parsed.Events.Rpm, "1000");
+    EXPECT_EQ(parsed.Events.Global, "0");
+    EXPECT_FALSE(parsed.Events.CorrectionsPath);
+    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::sfNone);
+    EXPECT_EQ(parsed.Render.Cursor, 0);
+    EXPECT_EQ(parsed.Render.Filter, 0);
+    EXPECT_EQ(parsed.Render.Gain, 10);
+    EXPECT_EQ(parsed.Render.Kinds, (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_EQ(parsed.Render.Width, 663);
+    EXPECT_EQ(parsed.Render.Height, 300);
+    EXPECT_EQ(parsed.Render.OutputPath, "t.png");
+}
+
+TEST(ArgumentsTest, EveryRenderOptionReachesItsField) {
+    const TCliArguments parsed =
+        ParseArguments({"render", "cyl.csv",       "--cylinders", "2",      "--rpm=-1000", "--global",
+                        "-10",    "--corrections", "c.txt",       "--time", "t.csv",       "--cursor",
+                        "720",    "--filter=96",   "--gain",      "100",    "--kinds",     "1010",
+                        "--size", "1x10000",       "--output",    "o.png"});
+    EXPECT_EQ(parsed.Events.TablePath, "cyl.csv");
+    EXPECT_EQ(parsed.Events.Cylinders, "2");
+    EXPECT_EQ(parsed.Events.Rpm, "-1000");
+    EXPECT_EQ(parsed.Events.Global, "-10");
+    EXPECT_EQ(parsed.Events.CorrectionsPath, "c.txt");
+    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::sfTime);
+    EXPECT_EQ(parsed.SignalFile.Path, "t.csv");
+    EXPECT_EQ(parsed.Render.Cursor, 720);
+    EXPECT_EQ(parsed.Render.Filter, 96);
+    EXPECT_EQ(parsed.Render.Gain, 100);
+    EXPECT_EQ(parsed.Render.Kinds, (std::array<bool, 4>{true, false, true, false}));
+    EXPECT_EQ(parsed.Render.Width, 1);
+    EXPECT_EQ(parsed.Render.Height, 10000);
+}
+
+TEST(ArgumentsTest, AfterDoubleDashEverythingIsTheTable) {
+    const TCliArguments parsed = ParseArguments({"events", "--", "--rpm"});
+    EXPECT_EQ(parsed.Events.TablePath, "--rpm");
+    EXPECT_EQ(parsed.Events.Rpm, "1000");
+}
+
+TEST(ArgumentsTest, HelpAndVersionWinWhereverTheyStand) {
+    struct Row {
+        Words words;
+        TCliCommand command;
+        TCliAction action;
+    };
+    const Row rows[] = {
+        {{"--help"}, TCliCommand::ccNone, TCliAction::caHelp},
+        {{"-h"}, TCliCommand::ccNone, TCliAction::caHelp},
+        {{"--version"}, TCliCommand::ccNone, TCliAction::caVersion},
+        {{"events", "--bogus", "--help"}, TCliCommand::ccEvents, TCliAction::caHelp},
+        {{"signal", "--version"}, TCliCommand::ccSignal, TCliAction::caVersion},
+        {{"render", "--filter", "500", "--help"}, TCliCommand::ccRender, TCliAction::caHelp},
+        {{"frobnicate", "--help"}, TCliCommand::ccNone, TCliAction::caHelp},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.words));
+        const TCliArguments parsed = ParseArguments(row.words);
+        EXPECT_EQ(parsed.Command, row.command);
+        EXPECT_EQ(parsed.Action, row.action);
+    }
+}
+
+TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
+    struct Row {
+        Words words;
+        std::string message;
+    };
+    const std::string filter = "--filter must be an integer from 0 to 96";
+    const std::string size = "--size must be WxH with both from 1 to 10000";
+    const std::string kinds =
+        "--kinds must be four characters 0 or 1 (pistons, intake valves, exhaust valves, ignitions)";
+    const Row rows[] = {
+        {{}, "no command given"},
+        {{"draw"}, "unknown command 'draw'"},
+        {{"events", "--bogus"}, "unknown option '--bogus'"},
+        {{"events", "--cursor", "5"}, "unknown option '--cursor'"},
+        {{"signal", "--rpm", "5", "--time", "t"}, "unknown option '--rpm'"},
+        {{"events", "-x"}, "unknown option '-x'"},
+        {{"events", "--rpm"}, "--rpm needs a value"},
+        {{"events", "--rpm", "1", "--rpm=2"}, "--rpm is given twice"},
+        {{"events", "a.csv", "b.csv"}, "unexpected argument 'b.csv'"},
+        {{"signal", "a.csv", "--time", "t"}, "unexpected argument 'a.csv'"},
+        {{"signal"}, "signal needs --angle FILE or --time FILE"},
+        {{"signal", "--angle", "a", "--time", "t"}, "give either --angle or --time, not both"},
+        {{"render"}, "render needs --output FILE.png"},
+        {{"render", "--output", "o", "--filter", "97"}, filter},
+        {{"render", "--output", "o", "--filter", "-1"}, filter},
+        {{"render", "--output", "o", "--filter", "5,5"}, filter},
+        {{"render", "--output", "o", "--filter", ""}, filter},
+        {{"render", "--output", "o", "--filter", "99999999999"}, filter},
+        {{"render", "--output", "o", "--gain", "9"}, "--gain must be an integer from 10 to 100"},
+        {{"render", "--output", "o", "--cursor", "721"}, "--cursor must be an integer from 0 to 720"},
+        {{"render", "--output", "o", "--kinds", "101"}, kinds},
+        {{"render", "--output", "o", "--kinds", "1a01"}, kinds},
+        {{"render", "--output", "o", "--size", "0x300"}, size},
+        {{"render", "--output", "o", "--size", "663x10001"}, size},
+        {{"render", "--output", "o", "--size", "663"}, size},
+        {{"render", "--output", "o", "--size", "663x300x2"}, size},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.words));
+        try {
+            ParseArguments(row.words);
+            ADD_FAILURE() << "no usage error";
+        } catch (const EUsageError& mistake) {
+            EXPECT_EQ(std::string(mistake.what()), row.message);
+        }
+    }
+}
+
+// The lines of a file with this content, as ReadTextLines gives them.
+TTextLines linesOf(const std::string& content) {
+    std::vector<char> buffer(content.begin(), content.end());
+    auto lines = SplitTextLines(std::string_view(buffer.data(), buffer.size()));
+    return TTextLines(std::move(buffer), std::move(lines));
+}
+
+// A header and this many data lines of zeros.
+std::string tableFile(int dataLines) {
+    std::string content = "header\n";
+    for (int i = 1; i <= dataLines; ++i) {
+        content += "0;0;0;0;0;0;0\n";
+    }
+    return content;
+}
+
+class CylinderTableFileTest : public ::testing::Test {
+protected:
+    CylinderTableFileTest() { FillDefaultCylinderTable(table); }
+
+    std::vector<std::string> row(int r) const {
+        std::vector<std::string> cells;
+        for (int column = 0; column < 7; ++column) {
+            cells.push_back(table.cellText(column, r));
+        }
+        return cells;
+    }
+
+    TMemoryGrid table{7, 13};
+};
+
+TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
+    EXPECT_EQ(row(0), (std::vector<std::string>{"Válec č.", "Přesazení", "Zapalování", "SV otvírá",
+                                                "SV zavírá", "VV otvírá", "VV zavírá"}));
+    EXPECT_EQ(row(1), (std::vector<std::string>{"1", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(row(12), (std::vector<std::string>{"12", "0", "0", "0", "0", "0", "0"}));
+}
+
+TEST_F(CylinderTableFileTest, CellsAreTrimmedFieldsAndTheRowNumberStays) {
+    const int lines =
+        FillCylinderTable(linesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;x\n"), table);
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(row(0)[1], "Přesazení");  // the header line is never used
+    EXPECT_EQ(row(1), (std::vector<std::string>{"1", "30", "5", "10", "200", "480", "20"}));
+    EXPECT_EQ(row(2), (std::vector<std::string>{"2", "1,5", "x", "", "", "", ""}));
+    EXPECT_EQ(row(3), (std::vector<std::string>{"3", "0", "0", "0", "0", "0", "0"}));
+}
+
+TEST_F(CylinderTableFileTest, LineCounts) {
+    struct Row {
+        const char* name;
+        std::string content;
+        int dataLines;
+    };
+    const Row rows[] = {
+        {"empty file", "", 0},
+        {"header only", "header\n", 0},
+        {"an empty data line", "header\n\n", 1},
+        {"twelve", tableFile(12), 12},
+        {"no final line break", "header\n0;0;0;0;0;0;0", 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(FillCylinderTable(linesOf(r.content), table), r.dataLines);
+    }
+}
+
+}  // namespace
+}  // namespace morvane
