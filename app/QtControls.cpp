@@ -8,21 +8,39 @@
 
 namespace morvane {
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
-std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+std::string ToStdString(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+TOverrideCursor::TOverrideCursor(Qt::CursorShape shape) {
+    QApplication::setOverrideCursor(QCursor(shape));
+}
+
+TOverrideCursor::~TOverrideCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 namespace {
 
-void makeReadOnly(QTableWidgetItem* item) { item->setFlags(item->flags() & ~Qt::ItemIsEditable); }
+void makeReadOnly(QTableWidgetItem* item) {
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+}
 
-QString boxTitle() { return QCoreApplication::applicationName(); }
+QString boxTitle() {
+    return QCoreApplication::applicationName();
+}
 
 }  // namespace
 
 // ---- text grid ----
 
-int TQtCellGrid::rowCount() const { return m_table->rowCount(); }
+int TQtCellGrid::rowCount() const {
+    return m_table->rowCount();
+}
 
 void TQtCellGrid::setRowCount(int rows) {
     const int before = m_table->rowCount();
@@ -73,7 +91,9 @@ void TQtCellGrid::prepareCells() {
 
 // ---- key/value list ----
 
-int TQtValueList::rowCount() const { return m_table->rowCount(); }
+int TQtValueList::rowCount() const {
+    return m_table->rowCount();
+}
 
 std::string TQtValueList::key(int row) const {
     const QTableWidgetItem* item = m_table->item(row - 1, 0);
@@ -97,7 +117,9 @@ void TQtValueList::setValue(int row, const std::string& text) {
     item->setText(ToQString(text));
 }
 
-void TQtValueList::clear() { m_table->setRowCount(0); }
+void TQtValueList::clear() {
+    m_table->setRowCount(0);
+}
 
 void TQtValueList::append(const std::string& key, const std::string& value) {
     const int row = m_table->rowCount();
@@ -115,6 +137,8 @@ void TQtValueList::append(const std::string& key, const std::string& value) {
 // ---- message boxes ----
 
 void TQtMessageBoxes::ShowInfo(const std::string& text) {
+    // A box waits for the user: the arrow, even while a wait cursor is shown.
+    const TOverrideCursor arrow(Qt::ArrowCursor);
     QMessageBox box(QMessageBox::NoIcon, boxTitle(), ToQString(text), QMessageBox::Ok);
     box.setObjectName("InfoBox");
     box.setDefaultButton(QMessageBox::Ok);
@@ -131,6 +155,7 @@ void TQtMessageBoxes::ShowErrorBox(const std::string& text) {
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         grabber->releaseMouse();
     }
+    const TOverrideCursor arrow(Qt::ArrowCursor);
     QWidget* owner = QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : m_window;
     QMessageBox box(QMessageBox::Critical, boxTitle(), ToQString(text), QMessageBox::Ok, owner);
     box.setObjectName("ErrorBox");
@@ -167,9 +192,14 @@ void TQtOpenDialog::setFilterIndex(int index) {
     }
 }
 
-void TQtOpenDialog::setFileName(const std::string& name) { m_dialog->selectFile(ToQString(name)); }
+void TQtOpenDialog::setFileName(const std::string& name) {
+    m_dialog->selectFile(ToQString(name));
+}
 
-bool TQtOpenDialog::execute() { return m_dialog->exec() == QDialog::Accepted; }
+bool TQtOpenDialog::execute() {
+    const TOverrideCursor arrow(Qt::ArrowCursor);
+    return m_dialog->exec() == QDialog::Accepted;
+}
 
 std::string TQtOpenDialog::fileName() const {
     const QStringList files = m_dialog->selectedFiles();

@@ -42,7 +42,8 @@ private:
 // title row, keys are never editable, values only when the list is editable.
 class TQtValueList : public IValueList {
 public:
-    TQtValueList(QTableWidget* table, bool valuesEditable) : m_table(table), m_valuesEditable(valuesEditable) {}
+    TQtValueList(QTableWidget* table, bool valuesEditable)
+        : m_table(table), m_valuesEditable(valuesEditable) {}
 
     int rowCount() const override;
     std::string key(int row) const override;
@@ -82,6 +83,15 @@ public:
 
 private:
     QFileDialog* m_dialog;
+};
+
+// Shows a cursor shape over the whole application for one scope.
+class TOverrideCursor {
+public:
+    explicit TOverrideCursor(Qt::CursorShape shape);
+    ~TOverrideCursor();
+    TOverrideCursor(const TOverrideCursor&) = delete;
+    TOverrideCursor& operator=(const TOverrideCursor&) = delete;
 };
 
 QString ToQString(const std::string& text);

@@ -331,7 +331,9 @@ void TFMain::createTimelinePage() {
     arrangeTimelinePage({PageWidth, 558});
 }
 
-void TFMain::arrangeCorrectionPage(QSize size) { ValueList3->setGeometry(0, 0, 441, size.height()); }
+void TFMain::arrangeCorrectionPage(QSize size) {
+    ValueList3->setGeometry(0, 0, 441, size.height());
+}
 
 void TFMain::arrangeTimelinePage(QSize size) {
     const int width = size.width();
@@ -443,14 +445,22 @@ void TFMain::Edit1Change() {
     RunGuarded(*m_boxes, [this] { GlobalCorrectionChanged(ToStdString(Edit1->text()), m_recalc); });
 }
 
+// An import of a large file takes a moment: the wait cursor shows it, while
+// the dialog and the boxes keep the arrow.
 void TFMain::ImportSig1Click() {
-    RunGuarded(*m_boxes, [this] { RunAngleImportCommand(m_openDialog.get(), *m_boxes, [this] { drawTimeline(); }); });
+    const TOverrideCursor wait(Qt::WaitCursor);
+    RunGuarded(*m_boxes,
+               [this] { RunAngleImportCommand(m_openDialog.get(), *m_boxes, [this] { drawTimeline(); }); });
 }
 
 void TFMain::ImportSig2Click() {
-    RunGuarded(*m_boxes, [this] { RunTimeImportCommand(m_openDialog.get(), *m_boxes, [this] { drawTimeline(); }); });
+    const TOverrideCursor wait(Qt::WaitCursor);
+    RunGuarded(*m_boxes,
+               [this] { RunTimeImportCommand(m_openDialog.get(), *m_boxes, [this] { drawTimeline(); }); });
 }
 
-void TFMain::Exit1Click() { close(); }
+void TFMain::Exit1Click() {
+    close();
+}
 
 }  // namespace morvane

@@ -21,7 +21,7 @@ constexpr int EventKindCount = 4;
 
 // The kind list's item texts; item k governs the events of kind k.
 inline constexpr std::array<const char*, EventKindCount> EventKindTexts = {"Písty", "Sací ventily",
-                                                                          "Výfukové ventily", "Zapalování"};
+                                                                           "Výfukové ventily", "Zapalování"};
 
 struct TEngineEvent {
     std::string Name;

@@ -37,7 +37,8 @@ private:
 class TMathParser;
 
 // Asks for a variable's value: the handler sets Value, and Found when it knows the name.
-using TGetVarEvent = std::function<void(TMathParser* Sender, std::string VarName, long double& Value, bool& Found)>;
+using TGetVarEvent =
+    std::function<void(TMathParser* Sender, std::string VarName, long double& Value, bool& Found)>;
 using TParseErrorEvent = std::function<void(TMathParser* Sender, std::int32_t ParseError)>;
 
 class TMathParser : public TComponent {

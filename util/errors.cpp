@@ -24,11 +24,17 @@ void RaiseFloatConvertError(std::string_view text) {
     throw EConvertError(quoted(text, " is not a valid floating point value"));
 }
 
-void RaiseZeroDivide() { throw EZeroDivide("Floating point division by zero"); }
+void RaiseZeroDivide() {
+    throw EZeroDivide("Floating point division by zero");
+}
 
-void RaiseInvalidOp() { throw EInvalidOp("Invalid floating point operation"); }
+void RaiseInvalidOp() {
+    throw EInvalidOp("Invalid floating point operation");
+}
 
-void RaiseOverflow() { throw EOverflow("Floating point overflow"); }
+void RaiseOverflow() {
+    throw EOverflow("Floating point overflow");
+}
 
 void RaiseFileOpenError(std::string_view fullPath, std::string_view reason) {
     std::string message = "Cannot open file \"";

@@ -58,12 +58,14 @@ public:
 };
 
 [[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
-[[noreturn]] void RaiseFloatConvertError(std::string_view text);  // "'%s' is not a valid floating point value"
-[[noreturn]] void RaiseZeroDivide();                              // "Floating point division by zero"
-[[noreturn]] void RaiseInvalidOp();                               // "Invalid floating point operation"
-[[noreturn]] void RaiseOverflow();                                // "Floating point overflow"
-[[noreturn]] void RaiseFileOpenError(std::string_view fullPath, std::string_view reason);  // Cannot open file "%s". %s
-[[noreturn]] void RaiseListIndexError(long long index);  // "List index out of bounds (%d)"
+[[noreturn]] void RaiseFloatConvertError(
+    std::string_view text);           // "'%s' is not a valid floating point value"
+[[noreturn]] void RaiseZeroDivide();  // "Floating point division by zero"
+[[noreturn]] void RaiseInvalidOp();   // "Invalid floating point operation"
+[[noreturn]] void RaiseOverflow();    // "Floating point overflow"
+[[noreturn]] void RaiseFileOpenError(std::string_view fullPath,
+                                     std::string_view reason);  // Cannot open file "%s". %s
+[[noreturn]] void RaiseListIndexError(long long index);         // "List index out of bounds (%d)"
 // An import file that cannot give a signal: The file "%s" %s (the problem, e.g. "holds no values").
 [[noreturn]] void RaiseImportError(std::string_view path, std::string_view problem);
 

@@ -23,9 +23,15 @@ using TColor = std::uint32_t;
 constexpr TColor RgbColor(unsigned red, unsigned green, unsigned blue) {
     return TColor(red) | (TColor(green) << 8) | (TColor(blue) << 16);
 }
-constexpr unsigned ColorRed(TColor c) { return c & 0xFFu; }
-constexpr unsigned ColorGreen(TColor c) { return (c >> 8) & 0xFFu; }
-constexpr unsigned ColorBlue(TColor c) { return (c >> 16) & 0xFFu; }
+constexpr unsigned ColorRed(TColor c) {
+    return c & 0xFFu;
+}
+constexpr unsigned ColorGreen(TColor c) {
+    return (c >> 8) & 0xFFu;
+}
+constexpr unsigned ColorBlue(TColor c) {
+    return (c >> 16) & 0xFFu;
+}
 
 // Linear interpolation of source's Count samples onto n points; the first
 // point is the first sample and the last point the last sample. An empty source

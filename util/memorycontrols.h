@@ -30,14 +30,17 @@ private:
 class TMemoryValueList : public IValueList {
 public:
     TMemoryValueList() = default;
-    explicit TMemoryValueList(std::vector<std::pair<std::string, std::string>> rows) : m_rows(std::move(rows)) {}
+    explicit TMemoryValueList(std::vector<std::pair<std::string, std::string>> rows)
+        : m_rows(std::move(rows)) {}
 
     int rowCount() const override { return static_cast<int>(m_rows.size()); }
     std::string key(int row) const override { return m_rows.at(row - 1).first; }
     std::string value(int row) const override { return m_rows.at(row - 1).second; }
     void setValue(int row, const std::string& text) override { m_rows.at(row - 1).second = text; }
     void clear() override { m_rows.clear(); }
-    void append(const std::string& key, const std::string& value) override { m_rows.emplace_back(key, value); }
+    void append(const std::string& key, const std::string& value) override {
+        m_rows.emplace_back(key, value);
+    }
 
 private:
     std::vector<std::pair<std::string, std::string>> m_rows;

@@ -9,7 +9,7 @@
 #include "util/errors.h"
 #include "util/fpfault.h"
 
-// Number texts (Part 5.3). Nothing here depends on the process locale: the
+// Number texts. Nothing here depends on the process locale: the
 // float parse builds the digits and the exponent itself and converts them with
 // std::from_chars, the float format takes its digits from std::to_chars.
 
@@ -19,12 +19,17 @@ char DecimalMark = '.';
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -36,13 +41,15 @@ int HexValue(char c) {
 bool TryParseInteger(std::string_view text, std::int32_t& result) {
     std::size_t i = 0;
     const std::size_t len = text.size();
-    while (i < len && text[i] == ' ') ++i;
+    while (i < len && text[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < len && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
-    if (i >= len) return false;
+    if (i >= len)
+        return false;
 
     bool hex = false;
     if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') {
@@ -52,18 +59,22 @@ bool TryParseInteger(std::string_view text, std::int32_t& result) {
         hex = true;
         i += 2;
     }
-    if (i >= len) return false;  // a lone sign or a prefix without digits
+    if (i >= len)
+        return false;  // a lone sign or a prefix without digits
 
     if (hex) {
         std::uint32_t value = 0;
         for (; i < len; ++i) {
             const int digit = HexValue(text[i]);
-            if (digit < 0) return false;
-            if (value > 0x0FFFFFFFu) return false;  // a ninth significant digit
+            if (digit < 0)
+                return false;
+            if (value > 0x0FFFFFFFu)
+                return false;  // a ninth significant digit
             value = (value << 4) | static_cast<std::uint32_t>(digit);
         }
         // The 32-bit pattern is a signed number; '-' negates it (wrapping).
-        if (negative) value = 0u - value;
+        if (negative)
+            value = 0u - value;
         result = static_cast<std::int32_t>(value);
         return true;
     }
@@ -71,12 +82,16 @@ bool TryParseInteger(std::string_view text, std::int32_t& result) {
     std::int64_t value = 0;
     for (; i < len; ++i) {
         const char c = text[i];
-        if (!IsDigit(c)) return false;
-        if (value > 214748364) return false;
+        if (!IsDigit(c))
+            return false;
+        if (value > 214748364)
+            return false;
         value = value * 10 + (c - '0');
     }
-    if (negative) value = -value;
-    if (value < INT32_MIN || value > INT32_MAX) return false;
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return false;
     result = static_cast<std::int32_t>(value);
     return true;
 }
@@ -91,28 +106,30 @@ bool TryParseInteger(std::string_view text, std::int32_t& result) {
 // the exponent and one sticky digit '1' records that a non-zero digit was cut.
 // For the long double intermediate (used only for the range decision and by
 // TryParseExtended) this cut can change the last bit in pathological cases of
-// more than 780 significant digits, which the Part allows.
+// more than 780 significant digits; only texts of up to 15 significant digits
+// must come out exact.
 constexpr std::size_t kMaxDigits = 780;
 
 // The decimal value of a syntactically valid text: sign, significant digits
 // (no leading zeros) and the power of ten, value = digits * 10^exponent.
 struct DecimalNumber {
     bool negative = false;
-    std::size_t count = 0;       // number of significant digits in digits
-    std::int64_t exponent = 0;   // power of ten applied to the digit integer
+    std::size_t count = 0;        // number of significant digits in digits
+    std::int64_t exponent = 0;    // power of ten applied to the digit integer
     char digits[kMaxDigits + 1];  // + 1 for the sticky digit
 
-    // X of the Part: the value lies in [10^(X-1), 10^X). Only for count > 0.
+    // X: the value lies in [10^(X-1), 10^X). Only for count > 0.
     std::int64_t Magnitude() const { return exponent + static_cast<std::int64_t>(count); }
 };
 
-// The syntax of the float parse (Part 5.3, steps 1 to 5). Returns false for a
+// The syntax of the float parse. Returns false for a
 // syntax error. Does not allocate.
 bool ScanFloat(std::string_view text, DecimalNumber& number) {
     const char mark = DecimalMark;
     const std::size_t len = text.size();
     std::size_t i = 0;
-    while (i < len && text[i] == ' ') ++i;
+    while (i < len && text[i] == ' ')
+        ++i;
     if (i < len && (text[i] == '+' || text[i] == '-')) {
         number.negative = text[i] == '-';
         ++i;
@@ -127,12 +144,14 @@ bool ScanFloat(std::string_view text, DecimalNumber& number) {
     for (; i < len && IsDigit(text[i]); ++i) {
         const char c = text[i];
         taken = true;
-        if (count == 0 && c == '0') continue;  // leading zero
+        if (count == 0 && c == '0')
+            continue;  // leading zero
         if (count < kMaxDigits) {
             number.digits[count++] = c;
         } else {
             ++exponent;  // a cut integer digit still counts as a power of ten
-            if (c != '0') sticky = true;
+            if (c != '0')
+                sticky = true;
         }
     }
     // Fraction.
@@ -151,7 +170,8 @@ bool ScanFloat(std::string_view text, DecimalNumber& number) {
             }
         }
     }
-    if (!taken) return false;
+    if (!taken)
+        return false;
 
     // Exponent: digits are taken while the value is below 500; a digit after
     // the value has reached 500 makes the text invalid.
@@ -164,14 +184,17 @@ bool ScanFloat(std::string_view text, DecimalNumber& number) {
         }
         int expValue = 0;
         for (; i < len && IsDigit(text[i]); ++i) {
-            if (expValue >= 500) return false;
+            if (expValue >= 500)
+                return false;
             expValue = expValue * 10 + (text[i] - '0');
         }
         exponent += expNegative ? -expValue : expValue;
     }
 
-    while (i < len && text[i] == ' ') ++i;
-    if (i != len) return false;
+    while (i < len && text[i] == ' ')
+        ++i;
+    if (i != len)
+        return false;
 
     if (sticky) {
         number.digits[count++] = '1';
@@ -198,7 +221,8 @@ constexpr std::size_t kConvertBufferSize = kMaxDigits + 1 + 32;
 bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
     const std::int64_t x = number.Magnitude();
     // LDBL_MAX is about 1.19E4932: X > 4933 is beyond it, X < 4933 within it.
-    if (x > 4933) return false;
+    if (x > 4933)
+        return false;
     // Below 10^-4952 the value is less than half the smallest subnormal.
     if (x < -4952) {
         magnitude = 0.0L;
@@ -212,7 +236,8 @@ bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
         magnitude = value;
         return true;
     }
-    if (x > 0) return false;  // overflow of the intermediate
+    if (x > 0)
+        return false;  // overflow of the intermediate
     // Underflow: the library reports every subnormal long double as out of
     // range. Convert the value scaled up by 10^64 and scale it back down; the
     // last bits of such a subnormal may differ from the nearest one, which
@@ -236,7 +261,8 @@ enum class FloatStatus { Ok, Rejected, Overflow };
 // storing it. Does not allocate.
 FloatStatus ParseFloatCore(std::string_view text, double& result, long double& extended) {
     DecimalNumber number;
-    if (!ScanFloat(text, number)) return FloatStatus::Rejected;
+    if (!ScanFloat(text, number))
+        return FloatStatus::Rejected;
     if (number.count == 0) {
         result = number.negative ? -0.0 : 0.0;
         return FloatStatus::Ok;
@@ -263,7 +289,8 @@ FloatStatus ParseFloatCore(std::string_view text, double& result, long double& e
     }
     if (overflow) {
         long double wide = 0.0L;
-        if (!ToExtendedMagnitude(number, wide)) return FloatStatus::Rejected;
+        if (!ToExtendedMagnitude(number, wide))
+            return FloatStatus::Rejected;
         extended = number.negative ? -wide : wide;
         return FloatStatus::Overflow;
     }
@@ -289,7 +316,8 @@ char* WriteUnsigned(char* p, std::uint64_t value) {
         reversed[n++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    while (n > 0) *p++ = reversed[--n];
+    while (n > 0)
+        *p++ = reversed[--n];
     return p;
 }
 
@@ -301,19 +329,22 @@ char* WriteUnsigned(char* p, std::uint64_t value) {
 
 std::int32_t ParseInteger(std::string_view text) {
     std::int32_t value = 0;
-    if (!TryParseInteger(text, value)) RaiseIntegerConvertError(text);
+    if (!TryParseInteger(text, value))
+        RaiseIntegerConvertError(text);
     return value;
 }
 
 bool TryParseExtended(std::string_view text, long double& value) {
     DecimalNumber number;
-    if (!ScanFloat(text, number)) return false;
+    if (!ScanFloat(text, number))
+        return false;
     if (number.count == 0) {
         value = number.negative ? -0.0L : 0.0L;
         return true;
     }
     long double magnitude = 0.0L;
-    if (!ToExtendedMagnitude(number, magnitude)) return false;
+    if (!ToExtendedMagnitude(number, magnitude))
+        return false;
     value = number.negative ? -magnitude : magnitude;
     return true;
 }
@@ -347,19 +378,23 @@ double ParseFloatOr(std::string_view text, double defaultValue) {
 }
 
 std::string FormatFloatGeneral(double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0.0) return "0";
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0.0)
+        return "0";
 
     // Step 1: 18 significant digits correctly rounded, "d.ddddddddddddddddde-XX".
     char sci[40];
-    const auto written = std::to_chars(sci, sci + sizeof sci, std::fabs(value),
-                                       std::chars_format::scientific, 17);
+    const auto written =
+        std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 17);
     const char* p = sci;
     char digits[18];
     int n = 0;
     for (; p < written.ptr && *p != 'e'; ++p) {
-        if (IsDigit(*p)) digits[n++] = *p;
+        if (IsDigit(*p))
+            digits[n++] = *p;
     }
     int exp10 = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exp10);
@@ -375,37 +410,46 @@ std::string FormatFloatGeneral(double value) {
         }
         if (k < 0) {
             digits[0] = '1';
-            for (int j = 1; j < 15; ++j) digits[j] = '0';
+            for (int j = 1; j < 15; ++j)
+                digits[j] = '0';
             ++x;
         } else {
             ++digits[k];
         }
     }
-    while (n > 0 && digits[n - 1] == '0') --n;
+    while (n > 0 && digits[n - 1] == '0')
+        --n;
 
     char out[48];
     char* o = out;
-    if (value < 0) *o++ = '-';
+    if (value < 0)
+        *o++ = '-';
     if (x > 15 || x < -3) {
         *o++ = digits[0];
         if (n > 1) {
             *o++ = DecimalMark;
-            for (int j = 1; j < n; ++j) *o++ = digits[j];
+            for (int j = 1; j < n; ++j)
+                *o++ = digits[j];
         }
         *o++ = 'E';
         const int e = x - 1;
-        if (e < 0) *o++ = '-';
+        if (e < 0)
+            *o++ = '-';
         o = WriteUnsigned(o, static_cast<std::uint64_t>(e < 0 ? -e : e));
     } else if (x <= 0) {
         *o++ = '0';
         *o++ = DecimalMark;
-        for (int j = 0; j < -x; ++j) *o++ = '0';
-        for (int j = 0; j < n; ++j) *o++ = digits[j];
+        for (int j = 0; j < -x; ++j)
+            *o++ = '0';
+        for (int j = 0; j < n; ++j)
+            *o++ = digits[j];
     } else {
-        for (int j = 0; j < x; ++j) *o++ = j < n ? digits[j] : '0';
+        for (int j = 0; j < x; ++j)
+            *o++ = j < n ? digits[j] : '0';
         if (n > x) {
             *o++ = DecimalMark;
-            for (int j = x; j < n; ++j) *o++ = digits[j];
+            for (int j = x; j < n; ++j)
+                *o++ = digits[j];
         }
     }
     return std::string(out, o);
@@ -424,7 +468,8 @@ std::string FormatInteger(std::int64_t value) {
 }
 
 std::string FormatEventNumber(std::int64_t n) {
-    if (n < 10) return "0" + FormatInteger(n);
+    if (n < 10)
+        return "0" + FormatInteger(n);
     return FormatInteger(n);
 }
 

@@ -46,7 +46,7 @@ std::string SystemReason(int errorNumber) {
 
 // Closes the descriptor on every way out of ReadTextLines.
 class TFileDescriptor {
-  public:
+public:
     explicit TFileDescriptor(int fd) : m_fd(fd) {}
     ~TFileDescriptor() {
         if (m_fd >= 0) {
@@ -57,7 +57,7 @@ class TFileDescriptor {
     TFileDescriptor& operator=(const TFileDescriptor&) = delete;
     int get() const { return m_fd; }
 
-  private:
+private:
     int m_fd;
 };
 

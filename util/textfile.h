@@ -19,7 +19,7 @@ std::string TrimBlanks(std::string_view text);
 // object, so reading a file costs one allocation for the text and one for the
 // line table, not one per line. Moving keeps the views valid.
 class TTextLines {
-  public:
+public:
     TTextLines() = default;
     TTextLines(std::vector<char> buffer, std::vector<std::string_view> lines)
         : m_buffer(std::move(buffer)), m_lines(std::move(lines)) {}
@@ -35,7 +35,7 @@ class TTextLines {
     auto begin() const { return m_lines.begin(); }
     auto end() const { return m_lines.end(); }
 
-  private:
+private:
     std::vector<char> m_buffer;
     std::vector<std::string_view> m_lines;
 };

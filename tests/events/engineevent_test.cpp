@@ -10,7 +10,7 @@ namespace morvane {
 namespace {
 
 class EngineEventTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { Reset(); }
     void TearDown() override { Reset(); }
     static void Reset() {

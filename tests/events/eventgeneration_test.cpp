@@ -16,7 +16,7 @@ namespace {
 
 // A cylinder table that notes every cell read, as (column, row).
 class TRecordingGrid : public TMemoryGrid {
-  public:
+public:
     using TMemoryGrid::TMemoryGrid;
     std::string cellText(int column, int row) const override {
         reads.emplace_back(column, row);
@@ -26,7 +26,7 @@ class TRecordingGrid : public TMemoryGrid {
 };
 
 class EventGenerationTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Events.clear();
         GlobalCorrection = 0;

@@ -10,14 +10,14 @@ namespace {
 
 // Notes its name in a shared log when it is freed.
 class TLoggedComponent : public TComponent {
-  public:
+public:
     TLoggedComponent(TComponent* owner, std::string name, std::vector<std::string>& log)
         : TComponent(owner), m_log(log) {
         SetName(std::move(name));
     }
     ~TLoggedComponent() override { m_log.push_back(Name()); }
 
-  private:
+private:
     std::vector<std::string>& m_log;
 };
 

@@ -59,7 +59,7 @@ TEST(DialogConstants, FilterTexts) {
 
 // Records every call in order; the user's answer and the name the user picks are set beforehand.
 class TFakeOpenDialog : public IOpenDialog {
-  public:
+public:
     void setFilter(const std::string& filter) override { calls.push_back("filter " + filter); }
     void setDefaultExt(const std::string& extension) override { calls.push_back("defaultExt " + extension); }
     void setFilterIndex(int index) override { calls.push_back("filterIndex " + std::to_string(index)); }
@@ -80,7 +80,7 @@ class TFakeOpenDialog : public IOpenDialog {
     bool confirm = true;
     std::string picked;
 
-  private:
+private:
     std::string m_fileName;
 };
 

@@ -1,4 +1,4 @@
-// Part 5.3: the trapped floating-point faults and the rounding to integers.
+// The trapped floating-point faults and the rounding to integers.
 
 #include "util/fpfault.h"
 
@@ -61,8 +61,8 @@ TEST(StoreDouble, UnderflowIsSilent) {
 }
 
 TEST(StoreDouble, OverflowRaises) {
-    for (const long double value : {1e309L, -1e309L, 1e400L, 1e1000L, LDBL_MAX, -LDBL_MAX,
-                                    1.797693134862316e308L, kInf, -kInf}) {
+    for (const long double value :
+         {1e309L, -1e309L, 1e400L, 1e1000L, LDBL_MAX, -LDBL_MAX, 1.797693134862316e308L, kInf, -kInf}) {
         SCOPED_TRACE(static_cast<double>(value));
         EXPECT_EQ(MessageOf<EOverflow>([&] { StoreDouble(value); }), kOverflowText);
     }
@@ -166,14 +166,7 @@ TEST(RoundToInt64, OutOfRangeIsAnInvalidOperation) {
     const long double rows[] = {
         kTwoPow63,
         kTwoPow63 - 0.5L,  // tie rounds to the even 2^63, outside the range
-        kTwoPow63 * 2,
-        -kTwoPow63 - 1.0L,
-        1e19L,
-        -1e19L,
-        1e300L,
-        kInf,
-        -kInf,
-        kNaN,
+        kTwoPow63 * 2,    -kTwoPow63 - 1.0L, 1e19L, -1e19L, 1e300L, kInf, -kInf, kNaN,
     };
     for (const long double value : rows) {
         SCOPED_TRACE(static_cast<double>(value));
@@ -190,9 +183,18 @@ TEST(TruncToInt64, TowardZero) {
         long double value;
         std::int64_t result;
     } rows[] = {
-        {0.0L, 0},     {0.99L, 0},   {-0.99L, 0},  {2.5L, 2},     {2.9L, 2},
-        {-2.5L, -2},   {-2.9L, -2},  {3.0L, 3},    {-3.0L, -3},   {719.999L, 719},
-        {kTwoPow63 - 0.5L, INT64_MAX},             {-kTwoPow63, INT64_MIN},
+        {0.0L, 0},
+        {0.99L, 0},
+        {-0.99L, 0},
+        {2.5L, 2},
+        {2.9L, 2},
+        {-2.5L, -2},
+        {-2.9L, -2},
+        {3.0L, 3},
+        {-3.0L, -3},
+        {719.999L, 719},
+        {kTwoPow63 - 0.5L, INT64_MAX},
+        {-kTwoPow63, INT64_MIN},
         {-kTwoPow63 + 0.5L, -INT64_MAX},
     };
     for (const auto& row : rows) {

@@ -177,7 +177,7 @@ TEST(ValueToColor, KindColoursAsChannels) {
 }
 
 class MathUtilModule : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { MathUtilStartup(); }
     void TearDown() override { MathUtilShutdown(); }
 };

@@ -53,7 +53,7 @@ TEST(ApplicationTitle, FileNameWithoutFolderAndExtension) {
 }
 
 class TRecordingBoxes : public IMessageBoxes {
-  public:
+public:
     void ShowInfo(const std::string& text) override { shown.push_back("info " + text); }
     void ShowErrorBox(const std::string& text) override { shown.push_back("error " + text); }
     std::vector<std::string> shown;

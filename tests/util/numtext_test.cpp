@@ -1,4 +1,4 @@
-// Part 5.3: number text conversions. Every table of the Part is a table here.
+// Number text conversions: every table of parse and format examples is a table here.
 
 #include "util/numtext.h"
 
@@ -64,7 +64,7 @@ TEST(DecimalMark, StartsAsPointAndScopeRestoresIt) {
 }
 
 // ---------------------------------------------------------------------------
-// The parse table of the Part (· is a space), all three columns
+// The parse examples (· is a space), all three columns
 // ---------------------------------------------------------------------------
 
 enum class Expect { Value, Fails, Overflow };
@@ -117,8 +117,7 @@ TEST(ParseTable, IntegerColumn) {
         if (row.integerOk) {
             EXPECT_EQ(ParseInteger(row.text), row.integerValue);
         } else {
-            EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(row.text); }),
-                      IntegerMessage(row.text));
+            EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(row.text); }), IntegerMessage(row.text));
         }
     }
 }
@@ -132,12 +131,10 @@ TEST(ParseTable, FloatColumn) {
                 EXPECT_EQ(ParseFloat(row.text), row.floatValue);
                 break;
             case Expect::Fails:
-                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.text); }),
-                          FloatMessage(row.text));
+                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.text); }), FloatMessage(row.text));
                 break;
             case Expect::Overflow:
-                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.text); }),
-                          "Floating point overflow");
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.text); }), "Floating point overflow");
                 break;
         }
     }
@@ -199,14 +196,16 @@ TEST(ParseInteger, AcceptedTexts) {
 
 TEST(ParseInteger, RejectedTexts) {
     const std::string rows[] = {
-        "-2147483649", "21474836470", "99999999999999999999", "2147483650",
-        "- 1",         "+ 1",         "+-1",                  "--1",
-        "-",           "x",           "X",                    "0x",
-        "$100000000",  "$123456789",  "$G",                   "0x1G",
-        "$-1",         "$ 1",         "1a",                   "12 ",
-        "1,5",         "1.0",         " ",                    "   ",
-        kTab,          "1" + kTab,    "1e3",                  "0x 1",
-        "$$1",         "0xx1",
+        "-2147483649", "21474836470", "99999999999999999999",
+        "2147483650",  "- 1",         "+ 1",
+        "+-1",         "--1",         "-",
+        "x",           "X",           "0x",
+        "$100000000",  "$123456789",  "$G",
+        "0x1G",        "$-1",         "$ 1",
+        "1a",          "12 ",         "1,5",
+        "1.0",         " ",           "   ",
+        kTab,          "1" + kTab,    "1e3",
+        "0x 1",        "$$1",         "0xx1",
     };
     DecimalMarkScope comma(',');
     for (const std::string& text : rows) {
@@ -224,8 +223,7 @@ TEST(ParseInteger, DoesNotUseTheDecimalMark) {
 }
 
 TEST(ParseInteger, MessageNamesTheUntrimmedText) {
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger(""); }),
-              "'' is not a valid integer value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger(""); }), "'' is not a valid integer value");
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger("  12 "); }),
               "'  12 ' is not a valid integer value");
 }
@@ -292,12 +290,11 @@ TEST(ParseFloat, NegativeZero) {
 TEST(ParseFloat, RejectedTexts) {
     DecimalMarkScope comma(',');
     const std::string rows[] = {
-        "-",        " ",         "   ",       "- 1",       "+ 1",     "+-1",       "--1",
-        "1 e5",     "1e 5",      "1e+-5",     "1e--5",     "1,5,",    ",,",        "1,,",
-        "1e5,",     "1e5e",      "ee",        "E",         "1e10000", "1e5000",    "1e-5000",
-        "1e00005000", "inf",     "nan",       "INF",       "0x1p3",   "1f",        "1" + kTab,
-        "1,5" + kTab, "1.",      ".5",        "1'000",     "١",       "1e4999",    "1,2e4932",
-        "1e4933",   "-1e4933",   "99999e4932", "1 ,5",     "1, 5",    "1d5",
+        "-",        " ",          "   ",     "- 1",        "+ 1",   "+-1",  "--1",    "1 e5",     "1e 5",
+        "1e+-5",    "1e--5",      "1,5,",    ",,",         "1,,",   "1e5,", "1e5e",   "ee",       "E",
+        "1e10000",  "1e5000",     "1e-5000", "1e00005000", "inf",   "nan",  "INF",    "0x1p3",    "1f",
+        "1" + kTab, "1,5" + kTab, "1.",      ".5",         "1'000", "١",    "1e4999", "1,2e4932", "1e4933",
+        "-1e4933",  "99999e4932", "1 ,5",    "1, 5",       "1d5",
     };
     for (const std::string& text : rows) {
         SCOPED_TRACE("text '" + text + "'");
@@ -309,16 +306,23 @@ TEST(ParseFloat, RejectedTexts) {
 TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
     DecimalMarkScope comma(',');
     const std::string rows[] = {
-        "1e400",      "-1e400",     "1e309",         "1,8e308",
-        "1e499",      "1e1000",     "-1e1000",       "1e4931",
-        "1,1e4932",   "1,18973149535723176e4932",    "17976931348623159e292",
+        "1e400",
+        "-1e400",
+        "1e309",
+        "1,8e308",
+        "1e499",
+        "1e1000",
+        "-1e1000",
+        "1e4931",
+        "1,1e4932",
+        "1,18973149535723176e4932",
+        "17976931348623159e292",
         "  1e400  ",
     };
     for (const std::string& text : rows) {
         SCOPED_TRACE("text '" + text + "'");
         EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(text); }), "Floating point overflow");
-        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(text, 0.0); }),
-                  "Floating point overflow");
+        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(text, 0.0); }), "Floating point overflow");
     }
     // Just below the rounding boundary of the largest double: no overflow.
     EXPECT_EQ(ParseFloat("17976931348623158e292"), DBL_MAX);
@@ -326,8 +330,7 @@ TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
 
 TEST(ParseFloat, MessageNamesTheUntrimmedText) {
     DecimalMarkScope comma(',');
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(""); }),
-              "'' is not a valid floating point value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(""); }), "'' is not a valid floating point value");
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(" 1 000 "); }),
               "' 1 000 ' is not a valid floating point value");
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("  1.5  "); }),
@@ -573,11 +576,42 @@ void ExpectRoundTrip(double value) {
 TEST(RoundTrip, EdgeValues) {
     DecimalMarkScope comma(',');
     const double values[] = {
-        0.0,     1.0,     -1.0,     0.1,     0.2,     0.3,     0.5,      1.5,      2.5,
-        1e-4,    1e-5,    9.99e-5,  1e14,    1e15,    1e16,    999999999999999.0,
-        1e-300,  1e300,   1e308,    -1e308,  1e-307,  2.2250738585072e-308,   1.7976931348623e308,
-        120.0,   17.1,    133.3,    26.7,    -120.0,  360.0,   720.0,   0.05,  123456789012345.0,
-        1.23456789012345e-200,      9.99999999999999e307,  1e-320,   4.9406564584124654e-324,
+        0.0,
+        1.0,
+        -1.0,
+        0.1,
+        0.2,
+        0.3,
+        0.5,
+        1.5,
+        2.5,
+        1e-4,
+        1e-5,
+        9.99e-5,
+        1e14,
+        1e15,
+        1e16,
+        999999999999999.0,
+        1e-300,
+        1e300,
+        1e308,
+        -1e308,
+        1e-307,
+        2.2250738585072e-308,
+        1.7976931348623e308,
+        120.0,
+        17.1,
+        133.3,
+        26.7,
+        -120.0,
+        360.0,
+        720.0,
+        0.05,
+        123456789012345.0,
+        1.23456789012345e-200,
+        9.99999999999999e307,
+        1e-320,
+        4.9406564584124654e-324,
         120000.0 / 7.0,  // 15 digits: 17142.8571428571 must come back only up to the digits kept
     };
     for (const double value : values) {
@@ -600,16 +634,19 @@ TEST(RoundTrip, RandomDecimalsOfAtMost15Digits) {
     for (int i = 0; i < 200000; ++i) {
         const int digits = digitCount(random);
         std::uint64_t limit = 1;
-        for (int d = 0; d < digits; ++d) limit *= 10;
+        for (int d = 0; d < digits; ++d)
+            limit *= 10;
         const std::uint64_t mantissa = std::uniform_int_distribution<std::uint64_t>(1, limit - 1)(random);
         const double value = NearestDouble(mantissa, exponent(random));
         if (value == 0.0 || std::fpclassify(value) == FP_SUBNORMAL) {
             // A subnormal keeps fewer digits than its decimal; still the nearest.
-            if (value != 0.0) ExpectRoundTrip(value);
+            if (value != 0.0)
+                ExpectRoundTrip(value);
             continue;
         }
         ExpectRoundTrip(i % 2 == 0 ? value : -value);
-        if (HasFailure()) break;
+        if (HasFailure())
+            break;
     }
 }
 
@@ -620,7 +657,8 @@ TEST(RoundTrip, AnyDoubleComesBackWithin15Digits) {
         const std::uint64_t bits = random();
         double value;
         std::memcpy(&value, &bits, sizeof value);
-        if (!std::isfinite(value)) continue;
+        if (!std::isfinite(value))
+            continue;
         const std::string text = FormatFloatGeneral(value);
         double back = 0;
         try {
@@ -636,7 +674,8 @@ TEST(RoundTrip, AnyDoubleComesBackWithin15Digits) {
         } else {
             EXPECT_LE(std::fabs(back - value), std::fabs(value) * 5.1e-15) << text;
         }
-        if (HasFailure()) break;
+        if (HasFailure())
+            break;
     }
 }
 

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 // A fresh folder per test, removed afterwards.
 class TextFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "_" + info->name();

@@ -1,0 +1,414 @@
+// Drives the real main window through its controls.
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+#include "ModalBoxCatcher.h"
+#include "app/ImageView.h"
+#include "app/uMain.h"
+#include "events/EngineEvent.h"
+#include "events/Lifecycle.h"
+#include "signal/Signal.h"
+#include "timeline/Raster.h"
+#include "util/mathutil.h"
+
+using namespace morvane;
+
+namespace {
+
+QString cell(const QTableWidget* table, int row, int column) {
+    const QTableWidgetItem* item = table->item(row, column);
+    return item == nullptr ? QString() : item->text();
+}
+
+void setCell(QTableWidget* table, int row, int column, const QString& text) {
+    table->item(row, column)->setText(text);
+}
+
+// The event table below its header as "angle name" lines.
+QStringList eventTable(const QTableWidget* grid) {
+    QStringList rows;
+    for (int row = 1; row < grid->rowCount(); ++row) {
+        rows << cell(grid, row, 1) + " " + cell(grid, row, 2);
+    }
+    return rows;
+}
+
+bool columnHasColor(const TRaster& picture, int x, TColor color) {
+    for (int y = 0; y < picture.height(); ++y) {
+        if (picture.pixel(x, y) == color) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool pictureHasColor(const TRaster& picture, TColor color) {
+    for (int x = 0; x < picture.width(); ++x) {
+        if (columnHasColor(picture, x, color)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        ResetMainModuleState();
+        window = std::make_unique<TFMain>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup() {
+        window.reset();
+        ResetMainModuleState();
+    }
+
+    void startsWithTheDefaultsOnEveryPage() {
+        QCOMPARE(window->windowTitle(), QString("Morvane"));
+        QCOMPARE(window->PageControl1->count(), 3);
+        QCOMPARE(window->PageControl1->tabText(0), QString("Editace"));
+        QCOMPARE(window->PageControl1->tabText(1), QString("Korekce"));
+        QCOMPARE(window->PageControl1->tabText(2), QString("Časová osa"));
+        QCOMPARE(window->PageControl1->currentWidget(), window->TabSheet1);
+
+        const QStringList headers{"Válec č.",  "Přesazení", "Zapalování", "SV otvírá",
+                                  "SV zavírá", "VV otvírá", "VV zavírá"};
+        QCOMPARE(window->StringGrid2->rowCount(), 13);
+        for (int column = 0; column < 7; ++column) {
+            QCOMPARE(cell(window->StringGrid2, 0, column), headers[column]);
+        }
+        for (int row = 1; row <= 12; ++row) {
+            QCOMPARE(cell(window->StringGrid2, row, 0), QString::number(row));
+            for (int column = 1; column < 7; ++column) {
+                QCOMPARE(cell(window->StringGrid2, row, column), QString("0"));
+            }
+        }
+        QCOMPARE(cell(window->ValueList1, 0, 0), QString("Počet válců [1]"));
+        QCOMPARE(cell(window->ValueList1, 0, 1), QString("1"));
+        QCOMPARE(cell(window->ValueList1, 1, 1), QString("4"));
+        QCOMPARE(cell(window->ValueList1, 2, 0), QString("Otáčky motoru [RPM]"));
+        QCOMPARE(cell(window->ValueList1, 2, 1), QString("1000"));
+        QCOMPARE(cell(window->ValueList2, 0, 0), QString("Doba cyklu [ms]"));
+        QCOMPARE(cell(window->ValueList2, 0, 1), QString("0"));
+        QCOMPARE(window->ValueList3->rowCount(), 1);
+        QCOMPARE(window->ValueList3->horizontalHeaderItem(0)->text(), QString("Událsot"));
+        QCOMPARE(window->Edit1->text(), QString("0"));
+        QCOMPARE(window->StaticText1->text(), QString("Shaft angle: 0°"));
+        QCOMPARE(window->CheckListBox1->count(), 4);
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(window->CheckListBox1->item(k)->text(), QString::fromUtf8(EventKindTexts[k]));
+            QCOMPARE(window->CheckListBox1->item(k)->checkState(), Qt::Checked);
+        }
+        QCOMPARE(window->TrackBar1->maximum(), 720);
+        QCOMPARE(window->TrackBar2->maximum(), 96);
+        QCOMPARE(window->TrackBar3->minimum(), 10);
+        QCOMPARE(window->TrackBar3->value(), 10);
+        QVERIFY(Events.empty());
+        // Keys and the computed list cannot be edited.
+        QVERIFY(!(window->ValueList1->item(0, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(window->ValueList1->item(0, 1)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!(window->ValueList2->item(0, 1)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(window->StringGrid2->item(3, 0)->flags() & Qt::ItemIsEditable));
+    }
+
+    void theFirstShownPictureIsDrawn() {
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        QTest::qWait(20);
+        const TRaster& picture = window->picture();
+        QCOMPARE(picture.width(), window->Image1->width());
+        QCOMPARE(picture.height(), 300);
+        QCOMPARE(picture.pixel(0, 0), RgbColor(0, 0, 0));          // frame
+        QCOMPARE(picture.pixel(1, 10), RgbColor(255, 0, 0));       // cursor on column 1
+        QCOMPARE(picture.pixel(5, 150), RgbColor(128, 128, 128));  // axis over the flat trace
+    }
+
+    void createsTheDefaultEvents() {
+        window->SpeedButton2->click();
+        QCOMPARE(cell(window->ValueList2, 0, 1), QString("120"));
+        QCOMPARE(eventTable(window->StringGrid1),
+                 QStringList({"0 Píst 1 - HU", "0 Zapalování 1", "0 Píst 1 - SV otvírá",
+                              "0 Píst 1 - SV zavírá", "0 Píst 1 - VV otvírá", "0 Píst 1 - VV zavírá",
+                              "180 Píst 1 - DU", "360 Píst 1 - HU", "540 Píst 1 - DU"}));
+        QCOMPARE(cell(window->StringGrid1, 0, 1), QString("Úhel"));
+        QCOMPARE(cell(window->StringGrid1, 9, 0), QString("08"));
+        QCOMPARE(window->ValueList3->rowCount(), 9);
+        QCOMPARE(cell(window->ValueList3, 6, 0), QString("Píst 1 - DU"));
+        QCOMPARE(cell(window->ValueList3, 6, 1), QString("0"));
+    }
+
+    void createsTheTwoCylinderEvents() {
+        setCell(window->ValueList1, 0, 1, "2");
+        const QStringList timing{"350", "0", "180", "540", "720"};
+        setCell(window->StringGrid2, 1, 1, "0");
+        for (int column = 2; column < 7; ++column) {
+            setCell(window->StringGrid2, 1, column, timing[column - 2]);
+        }
+        setCell(window->StringGrid2, 2, 1, "360");
+        window->SpeedButton1->click();  // fills row 2's timing from row 1
+        QCOMPARE(cell(window->StringGrid2, 2, 2), QString("350"));
+        QCOMPARE(cell(window->StringGrid2, 2, 1), QString("360"));
+        window->SpeedButton2->click();
+        QCOMPARE(eventTable(window->StringGrid1),
+                 QStringList({"0 Píst 1 - HU", "0 Píst 1 - SV otvírá", "180 Píst 2 - DU", "180 Píst 1 - DU",
+                              "180 Píst 1 - SV zavírá", "180 Píst 2 - VV otvírá", "350 Zapalování 1",
+                              "360 Píst 2 - HU", "360 Píst 1 - HU", "360 Píst 2 - SV otvírá",
+                              "360 Píst 2 - VV zavírá", "540 Píst 1 - VV otvírá", "540 Píst 2 - SV zavírá",
+                              "540 Píst 1 - DU", "540 Píst 2 - DU", "710 Zapalování 2",
+                              "720 Píst 1 - VV zavírá", "720 Píst 2 - HU"}));
+    }
+
+    void globalCorrectionRecalculatesAtEveryChange() {
+        window->SpeedButton2->click();
+        window->Edit1->setText("-10");
+        QCOMPARE(eventTable(window->StringGrid1).first(), QString("170 Píst 1 - DU"));
+        QCOMPARE(eventTable(window->StringGrid1).last(), QString("710 Píst 1 - SV otvírá"));
+        window->Edit1->setText("0");
+        QCOMPARE(eventTable(window->StringGrid1).first(), QString("0 Píst 1 - SV zavírá"));
+
+        // Typing a lone minus on the way to a negative number counts as 0, silently.
+        window->Edit1->clear();
+        window->Edit1->setFocus();
+        ModalBoxCatcher catcher;
+        QTest::keyClicks(window->Edit1, "-");
+        QCOMPARE(GlobalCorrection, 0.0);
+        QTest::keyClicks(window->Edit1, "5");
+        QCOMPARE(GlobalCorrection, -5.0);
+        QVERIFY(!catcher.caught());
+
+        // The arrow buttons step whole numbers from the typed value.
+        window->Edit1->setText("359");
+        QTest::keyClick(window->Edit1, Qt::Key_Up);
+        QCOMPARE(window->Edit1->text(), QString("360"));
+        QTest::keyClick(window->Edit1, Qt::Key_Up);
+        QCOMPARE(window->Edit1->text(), QString("360"));
+        QCOMPARE(GlobalCorrection, 360.0);
+    }
+
+    void correctionsAreAppliedWithKorigovat() {
+        window->SpeedButton2->click();
+        setCell(window->ValueList3, 0, 1, "10");
+        window->SpeedButton3->click();
+        QCOMPARE(cell(window->StringGrid1, 6, 0), QString("05"));
+        QCOMPARE(cell(window->StringGrid1, 6, 1), QString("10"));
+        QCOMPARE(cell(window->StringGrid1, 6, 2), QString("Píst 1 - HU"));
+        QCOMPARE(cell(window->ValueList3, 5, 1), QString("10"));
+
+        setCell(window->ValueList3, 0, 1, "-20");  // the first row now holds the ignition
+        window->SpeedButton3->click();
+        QCOMPARE(eventTable(window->StringGrid1).last(), QString("700 Zapalování 1"));
+    }
+
+    void korigovatWithNoEventsEmptiesTheLists() {
+        window->SpeedButton3->click();
+        QCOMPARE(window->ValueList3->rowCount(), 0);
+        QCOMPARE(window->StringGrid1->rowCount(), 1);
+        QCOMPARE(cell(window->StringGrid1, 0, 0), QString("ID"));
+    }
+
+    void speedZeroShowsTheErrorAndKeepsTheLists() {
+        window->SpeedButton2->click();
+        setCell(window->ValueList1, 2, 1, "0");
+        setCell(window->ValueList1, 0, 1, "2");
+        ModalBoxCatcher catcher;
+        window->SpeedButton2->click();
+        QVERIFY(catcher.caught());
+        QCOMPARE(catcher.text(), QString("Floating point division by zero."));
+        QCOMPARE(catcher.title(), QString("Morvane"));
+        QCOMPARE(catcher.icon(), QMessageBox::Critical);
+        QCOMPARE(window->StringGrid1->rowCount(), 10);
+        QCOMPARE(window->ValueList3->rowCount(), 9);
+        QCOMPARE(Events.size(), size_t(18));
+    }
+
+    void aPointInACellShowsTheParseError() {
+        setCell(window->StringGrid2, 1, 3, "1.5");
+        ModalBoxCatcher catcher;
+        window->SpeedButton2->click();
+        QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
+        // The window stays usable.
+        setCell(window->StringGrid2, 1, 3, "1,5");
+        window->SpeedButton2->click();
+        QCOMPARE(catcher.boxes(), 1);
+        QCOMPARE(window->StringGrid1->rowCount(), 10);
+    }
+
+    void theCursorSliderSetsTheCaption() {
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        window->TrackBar1->setValue(360);
+        QCOMPARE(window->StaticText1->text(), QString("Úhel kliky: 360°"));
+        // Half way, rounded to nearest with ties to even: 332 for the 663-pixel picture.
+        const int x = static_cast<int>(std::nearbyint((window->picture().width() - 2) / 2.0 + 1));
+        QCOMPARE(window->picture().pixel(x, 10), RgbColor(255, 0, 0));
+        window->TrackBar1->setValue(0);
+        QCOMPARE(window->StaticText1->text(), QString("Úhel kliky: 0°"));
+    }
+
+    void theKindListHidesMarkers() {
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        window->SpeedButton2->click();
+        const TColor blue = ValueToColor(0);
+        QVERIFY(pictureHasColor(window->picture(), blue));
+
+        QListWidget* list = window->CheckListBox1;
+        list->item(0)->setCheckState(Qt::Unchecked);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QVERIFY(!pictureHasColor(window->picture(), blue));
+        QVERIFY(pictureHasColor(window->picture(), ValueToColor(1.0)));  // the ignition stays
+    }
+
+    void resizingWidensThePictureAndMovesTheSliders() {
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        QTest::qWait(20);
+        const int pictureWidth = window->picture().width();
+        const int filterLeft = window->TrackBar2->x();
+        const int editLeft = window->Edit1->x();
+        window->resize(window->width() + 100, window->height() + 50);
+        QTest::qWait(20);
+        QCOMPARE(window->picture().width(), pictureWidth + 100);
+        QCOMPARE(window->Image1->height(), 300);
+        QCOMPARE(window->TrackBar2->x(), filterLeft + 100);
+        QCOMPARE(window->Edit1->x(), editLeft);
+        QCOMPARE(window->CheckListBox1->width(), 121);
+
+        window->resize(300, 200);
+        QVERIFY(window->width() >= window->minimumWidth());
+        QVERIFY(window->minimumWidth() > 600);
+    }
+
+    void importsTheChosenAngleFileAndRedraws() {
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        QTest::qWait(20);
+        const QString path = writeFile("worked.csv", "header\n1;1\n0;2\n1;3\n0;4\n1;5\n");
+        window->TrackBar1->setValue(360);  // the cursor leaves column 1, where the new trace rises
+        const TRaster before = window->picture();
+
+        QString initialName = "unset";
+        QStringList filters;
+        QString infoText;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                initialName = dialog->selectedFiles().value(0);
+                filters = dialog->nameFilters();
+                chooseFile(dialog, path);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                infoText = box->text();
+                box->accept();
+            }
+        });
+        window->ImportSig1->trigger();
+
+        QCOMPARE(filters, QStringList{"CSV tables (*.csv)"});
+        QCOMPARE(infoText, QString("Řádky / Vrcholy: 6 / 2"));
+        QCOMPARE(Signal[0], 0.2);
+        QCOMPARE(Signal[1], 1.0);
+        QCOMPARE(QString::fromStdString(LastImportFile), path);
+        bool changed = false;
+        for (int x = 0; x < before.width() && !changed; ++x) {
+            for (int y = 0; y < before.height() && !changed; ++y) {
+                changed = before.pixel(x, y) != window->picture().pixel(x, y);
+            }
+        }
+        QVERIFY2(changed, "the picture was not redrawn with the signal");
+    }
+
+    void cancellingTheDialogChangesNothing() {
+        Signal[7] = 0.5;
+        LastImportFile = "/somewhere/old.csv";
+        ModalBoxCatcher catcher([](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        });
+        window->ImportSig2->trigger();
+        QCOMPARE(catcher.boxes(), 1);
+        QCOMPARE(Signal[7], 0.5);
+        QCOMPARE(LastImportFile, std::string("/somewhere/old.csv"));
+    }
+
+    void aFailingFileShowsTheErrorAndIsOfferedAgain() {
+        const QString path = writeFile("title.csv", "Pressure\n1,5\n");
+        Signal[3] = -0.25;
+        QString errorText;
+        QString offeredName;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                offeredName = dialog->selectedFiles().value(0);
+                chooseFile(dialog, path);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                errorText = box->text();
+                box->accept();
+            }
+        });
+        window->ImportSig2->trigger();
+        QCOMPARE(errorText, QString("'Pressure' is not a valid floating point value."));
+        QCOMPARE(Signal[3], -0.25);  // the time import leaves the old signal on a bad line
+        QCOMPARE(QString::fromStdString(LastImportFile), path);
+
+        window->ImportSig2->trigger();
+        QCOMPARE(offeredName, path);
+    }
+
+    void openAndSaveDoNothing() {
+        ModalBoxCatcher catcher;
+        window->Open1->trigger();
+        window->Save1->trigger();
+        QTest::qWait(20);
+        QVERIFY(!catcher.caught());
+    }
+
+private:
+    // Types the path into the dialog's file-name box, as a user would, and confirms.
+    static void chooseFile(QFileDialog* dialog, const QString& path) {
+        auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(nameEdit != nullptr);
+        nameEdit->setText(path);
+        static_cast<QDialog*>(dialog)->accept();
+    }
+
+    QString writeFile(const QString& name, const QByteArray& contents) {
+        const QString path = files.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            qFatal("cannot write %s", qPrintable(path));
+        }
+        file.write(contents);
+        return path;
+    }
+
+    QTemporaryDir files;
+    std::unique_ptr<TFMain> window;
+};
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    StartupModules();
+    QApplication application(argc, argv);
+    application.setApplicationName("Morvane");
+    MainWindowTest test;
+    const int result = QTest::qExec(&test, argc, argv);
+    ShutdownModules();
+    return result;
+}
+
+#include "mainwindow_test.moc"
