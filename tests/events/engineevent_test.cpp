@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "events/Lifecycle.h"
+#include "signal/Signal.h"
+#include "util/mathutil.h"
+
 namespace morvane {
 namespace {
 
@@ -149,6 +153,33 @@ TEST_F(EngineEventTest, AddEventCopiesIndependently) {
     Events[0].Correction = 4;
     EXPECT_EQ(Events[1], event);
     EXPECT_EQ(event.Name, "Píst 1 - HU");
+}
+
+// Start-up brings the main module to its start state whatever an earlier run
+// left behind; shut-down releases the event list, the remembered path and the
+// parser instance.
+TEST(ModuleLifecycle, StartupResetsAndShutdownReleases) {
+    AddEvent(TEngineEvent{"Píst 1 - HU", ekPiston, 0, 10, 10});
+    GlobalCorrection = 5;
+    Signal[3] = 0.5;
+    SignalTrend[1440] = -0.25;
+    LastImportFile = "/data/angle.csv";
+
+    StartupModules();
+    EXPECT_TRUE(Events.empty());
+    EXPECT_EQ(GlobalCorrection, 0);
+    EXPECT_EQ(Signal, TSignalTable{});
+    EXPECT_EQ(SignalTrend, TSignalTable{});
+    EXPECT_EQ(LastImportFile, "");
+    EXPECT_NE(MathParser, nullptr);
+
+    AddEvent(TEngineEvent{"Zapalování 1", ekIgnition, 350, 350, 0});
+    LastImportFile = "/data/time.csv";
+    ShutdownModules();
+    EXPECT_TRUE(Events.empty());
+    EXPECT_EQ(Events.capacity(), 0u);
+    EXPECT_EQ(LastImportFile, "");
+    EXPECT_EQ(MathParser, nullptr);
 }
 
 }  // namespace

@@ -123,5 +123,21 @@ TEST(PngWriter, WritePngIntoAMissingFolderRaises) {
     }
 }
 
+// /dev/full opens and takes the buffered bytes, then fails on the flush: the
+// full disk must be reported, not a picture that was never stored.
+TEST(PngWriter, WritePngOntoAFullDiskRaises) {
+    if (std::FILE* probe = std::fopen("/dev/full", "wb")) {
+        std::fclose(probe);
+    } else {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    try {
+        WritePng(TRaster(4, 4), "/dev/full");
+        FAIL() << "no failure";
+    } catch (const EFOpenError& failure) {
+        EXPECT_STREQ(failure.what(), "Cannot create file \"/dev/full\". No space left on device");
+    }
+}
+
 }  // namespace
 }  // namespace morvane

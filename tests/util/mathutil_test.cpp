@@ -208,5 +208,15 @@ TEST_F(MathUtilModule, ParserInstanceLivesUntilShutdown) {
     EXPECT_EQ(MathParser, nullptr);
 }
 
+TEST(ResampleTable, NoPointsEmptiesDest) {
+    for (std::int32_t n : {0, -1}) {
+        SCOPED_TRACE(n);
+        T1DTable dest = MakeTable({7, 8, 9});
+        ResampleTable(MakeTable({1, 2, 3}), dest, n);
+        EXPECT_EQ(dest.Count, 0);
+        EXPECT_TRUE(dest.Values.empty());
+    }
+}
+
 }  // namespace
 }  // namespace morvane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -82,6 +83,12 @@ TEST(RunGuarded, OtherExceptionsAreShownToo) {
     TRecordingBoxes boxes;
     EXPECT_FALSE(RunGuarded(boxes, [] { throw std::runtime_error("broken"); }));
     EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error broken."}));
+}
+
+TEST(RunGuarded, OutOfMemoryIsShownInWords) {
+    TRecordingBoxes boxes;
+    EXPECT_FALSE(RunGuarded(boxes, [] { throw std::bad_alloc(); }));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error Out of memory."}));
 }
 
 }  // namespace

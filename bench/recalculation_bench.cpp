@@ -1,0 +1,95 @@
+// One keystroke in the global-correction box: the whole recalculation of a
+// twelve-cylinder engine's 108 events (cycle time, final angles, sort,
+// correction list, event table) and the redraw of the window's 663 x 300
+// picture it ends with. Every keystroke runs all of it, so this is what typing
+// a correction costs.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstddef>
+#include <iterator>
+#include <string>
+
+#include "events/EngineEvent.h"
+#include "events/EventGeneration.h"
+#include "events/Recalculation.h"
+#include "signal/Signal.h"
+#include "timeline/Raster.h"
+#include "timeline/Timeline.h"
+#include "util/memorycontrols.h"
+#include "util/numtext.h"
+
+namespace {
+
+using namespace morvane;
+
+// The window's controls in memory, with twelve cylinders 60 degrees apart,
+// ignition at 350 and the valves at 0 / 180 / 540 / 720.
+struct TTwelveCylinderWindow {
+    TTwelveCylinderWindow() {
+        for (int row = 1; row <= CylinderRows; ++row) {
+            CylinderTable.setCellText(ccNumber, row, FormatInteger(row));
+            CylinderTable.setCellText(ccOffset, row, FormatInteger(60 * (row - 1)));
+            CylinderTable.setCellText(ccIgnition, row, "350");
+            CylinderTable.setCellText(ccIntakeOpens, row, "0");
+            CylinderTable.setCellText(ccIntakeCloses, row, "180");
+            CylinderTable.setCellText(ccExhaustOpens, row, "540");
+            CylinderTable.setCellText(ccExhaustCloses, row, "720");
+        }
+        Picture.W = 663;
+        Picture.H = 300;
+        Picture.P = 360;
+        Picture.F = 1;
+        Picture.G = 10;
+        Picture.Signal = &Signal;
+        Picture.Events = &Events;
+        Recalc.MainParameters = &MainParameters;
+        Recalc.ComputedParameters = &ComputedParameters;
+        Recalc.CorrectionList = &CorrectionList;
+        Recalc.EventGrid = &EventGrid;
+        Recalc.DrawTimeline = [this] { DrawTimeline(Picture, Raster, SignalTrend); };
+    }
+    TTwelveCylinderWindow(const TTwelveCylinderWindow&) = delete;
+    TTwelveCylinderWindow& operator=(const TTwelveCylinderWindow&) = delete;
+
+    TMemoryValueList MainParameters{
+        {{"Počet válců [1]", "12"}, {"Taktnost [-]", "4"}, {"Otáčky motoru [RPM]", "3000"}}};
+    TMemoryValueList ComputedParameters{{{"Doba cyklu [ms]", "0"}}};
+    TMemoryValueList CorrectionList;
+    TMemoryGrid EventGrid{3, 5};
+    TMemoryGrid CylinderTable{CylinderColumns, CylinderRows + 1};
+    TTimelineInput Picture;
+    TRaster Raster{663, 300};
+    TRecalcControls Recalc;
+};
+
+void BM_GlobalCorrectionKeystroke(benchmark::State& state) {
+    const DecimalMarkScope comma(',');
+    for (int i = 0; i < SignalPoints; ++i) {
+        Signal[static_cast<std::size_t>(i)] = std::sin(i * 3.14159265358979 / 90);
+    }
+    TTwelveCylinderWindow window;
+    CreateEventsAndRecalculate(window.CylinderTable, window.Recalc);
+    if (Events.size() != 108) {
+        state.SkipWithError(("expected 108 events, got " + std::to_string(Events.size())).c_str());
+        return;
+    }
+
+    // Typing "1", then "15", then "1,5" after deleting, and so on: each text
+    // moves every event and so reorders the list.
+    const std::string texts[] = {"1", "15", "1,5", "-2,25"};
+    std::size_t keystroke = 0;
+    for (auto _ : state) {
+        GlobalCorrectionChanged(texts[keystroke++ % std::size(texts)], window.Recalc);
+        benchmark::DoNotOptimize(window.Raster.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["events"] = static_cast<double>(Events.size());
+    Events.clear();
+    GlobalCorrection = 0;
+    Signal.fill(0);
+}
+BENCHMARK(BM_GlobalCorrectionKeystroke);
+
+}  // namespace
