@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 #include "signal/Signal.h"
 #include "util/errors.h"
@@ -26,11 +27,12 @@ T1DTable ReadSamples(const std::string& path) {
         RaiseImportError(path, "has too many lines");
     }
     T1DTable samples;
-    samples.Values.resize(count);
-    samples.Count = static_cast<std::int32_t>(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        samples.Values[i] = ParseFloat(lines[i]);
+    // Reserved, not sized: each value is written once, by its parse.
+    samples.Values.reserve(count);
+    for (const std::string_view line : lines) {
+        samples.Values.push_back(ParseFloat(line));
     }
+    samples.Count = static_cast<std::int32_t>(count);
     return samples;
 }
 

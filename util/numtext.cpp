@@ -1,5 +1,6 @@
 #include "util/numtext.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -10,8 +11,9 @@
 #include "util/fpfault.h"
 
 // Number texts. Nothing here depends on the process locale: the
-// float parse builds the digits and the exponent itself and converts them with
-// std::from_chars, the float format takes its digits from std::to_chars.
+// float parse builds the digits and the exponent itself and converts them
+// exactly (short numbers by one exact double operation, all others with
+// std::from_chars), the float format takes its digits from std::to_chars.
 
 namespace morvane {
 
@@ -109,6 +111,105 @@ bool TryParseInteger(std::string_view text, std::int32_t& result) {
 // more than 780 significant digits; only texts of up to 15 significant digits
 // must come out exact.
 constexpr std::size_t kMaxDigits = 780;
+
+// The powers of ten that are doubles exactly: 5^22 still fits the 53-bit
+// significand, 5^23 does not.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
+
+// The short path for the common number: at most 19 significant digits, an
+// exponent of at most three digits and nothing unusual around it. When the
+// digit integer is a double exactly (below 2^53) and so is the power of ten,
+// one multiplication or division, correctly rounded, gives the nearest double
+// to the text's value, the same result as the digit-string conversion.
+// Returns false when it cannot decide, which is not a rejection: the caller
+// then takes the full parse, which owns every failure. Only valid texts are
+// ever accepted here.
+bool TryParseShortFloat(std::string_view text, double& result) {
+#if FLT_EVAL_METHOD != 0
+    // With a wider evaluation type the quotient would be rounded twice.
+    (void)text;
+    (void)result;
+    return false;
+#else
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && *p == ' ')
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+
+    // Leading zeros are skipped, so the count of significant digits is the
+    // length of the digit runs.
+    const char* const mantissa = p;
+    while (p < end && *p == '0')
+        ++p;
+    std::uint64_t digits = 0;
+    const char* const integer = p;
+    for (; p < end && IsDigit(*p); ++p)
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    std::ptrdiff_t significant = p - integer;
+    std::ptrdiff_t exponent = 0;
+    if (p < end && *p == DecimalMark) {
+        ++p;
+        const char* const fraction = p;
+        if (significant == 0) {
+            while (p < end && *p == '0')
+                ++p;
+        }
+        const char* const fractionDigits = p;
+        for (; p < end && IsDigit(*p); ++p)
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        significant += p - fractionDigits;
+        exponent = fraction - p;
+    }
+    if (p == mantissa || significant > 19)
+        return false;  // nothing taken, or the digits may have wrapped
+
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool expNegative = false;
+        if (p < end && (*p == '+' || *p == '-')) {
+            expNegative = *p == '-';
+            ++p;
+        }
+        const char* const expDigits = p;
+        std::ptrdiff_t expValue = 0;
+        for (; p < end && IsDigit(*p); ++p) {
+            // Stopped before the value can wrap: the 500 rule is the full parse's.
+            if (p - expDigits == 3)
+                return false;
+            expValue = expValue * 10 + (*p - '0');
+        }
+        exponent += expNegative ? -expValue : expValue;
+    }
+    while (p < end && *p == ' ')
+        ++p;
+    if (p != end)
+        return false;
+
+    if (significant == 0) {
+        result = negative ? -0.0 : 0.0;
+        return true;
+    }
+    if (digits > kMaxExactInteger || exponent < -kMaxExactPower || exponent > kMaxExactPower)
+        return false;
+    double magnitude = static_cast<double>(digits);
+    if (exponent < 0) {
+        magnitude /= kExactPowersOfTen[-exponent];
+    } else {
+        magnitude *= kExactPowersOfTen[exponent];
+    }
+    result = negative ? -magnitude : magnitude;
+    return true;
+#endif
+}
 
 // The decimal value of a syntactically valid text: sign, significant digits
 // (no leading zeros) and the power of ten, value = digits * 10^exponent.
@@ -253,9 +354,10 @@ bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
 
 enum class FloatStatus { Ok, Rejected, Overflow };
 
-// The whole float parse into a double. The double is converted directly from
-// the same digits with from_chars (correctly rounded to the nearest double, no
-// double rounding through the intermediate); the long double intermediate is
+// The float parse into a double for the texts the short path leaves. The
+// double is converted directly from the same digits with from_chars
+// (correctly rounded to the nearest double, no double rounding through the
+// intermediate); the long double intermediate is
 // formed only for values beyond the double range, to decide between the
 // syntax-level rejection (too large for the intermediate) and the overflow of
 // storing it. Does not allocate.
@@ -351,6 +453,8 @@ bool TryParseExtended(std::string_view text, long double& value) {
 
 double ParseFloat(std::string_view text) {
     double result = 0.0;
+    if (TryParseShortFloat(text, result))
+        return result;
     long double extended = 0.0L;
     switch (ParseFloatCore(text, result, extended)) {
         case FloatStatus::Ok:
@@ -365,6 +469,8 @@ double ParseFloat(std::string_view text) {
 
 double ParseFloatOr(std::string_view text, double defaultValue) {
     double result = 0.0;
+    if (TryParseShortFloat(text, result))
+        return result;
     long double extended = 0.0L;
     switch (ParseFloatCore(text, result, extended)) {
         case FloatStatus::Ok:
@@ -468,9 +574,10 @@ std::string FormatInteger(std::int64_t value) {
 }
 
 std::string FormatEventNumber(std::int64_t n) {
+    std::string text = FormatInteger(n);
     if (n < 10)
-        return "0" + FormatInteger(n);
-    return FormatInteger(n);
+        text.insert(text.begin(), '0');
+    return text;
 }
 
 }  // namespace morvane

@@ -385,6 +385,152 @@ TEST(ParseFloat, VeryLongDigitTexts) {
     EXPECT_EQ(ParseFloat("0," + std::string(600, '3')), 1.0 / 3.0);
 }
 
+// ---------------------------------------------------------------------------
+// The short path against the digit-string conversion
+// ---------------------------------------------------------------------------
+
+// A random number text of the shapes the signal files hold ("3,423876E+0",
+// "-6,278913E-1", "12345", ",5"), some with more digits or a larger exponent
+// than the short path takes. The reference is the same value written as
+// "<digits>e<power>" and converted by std::from_chars.
+struct ShapedText {
+    std::string text;
+    std::string reference;  // no sign
+    bool negative = false;
+};
+
+ShapedText RandomShapedText(std::mt19937_64& random) {
+    auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    ShapedText shaped;
+    std::string digits;
+    const int sign = pick(0, 3);
+    if (sign == 1 || sign == 2) {
+        shaped.text += sign == 1 ? '-' : '+';
+        shaped.negative = sign == 1;
+    }
+    const int integerDigits = pick(0, pick(0, 1) == 0 ? 3 : 22);
+    const int fractionDigits = pick(0, pick(0, 1) == 0 ? 8 : 24);
+    for (int d = 0; d < integerDigits; ++d)
+        digits += static_cast<char>('0' + pick(0, 9));
+    shaped.text += digits;
+    if (fractionDigits > 0 || integerDigits == 0 || pick(0, 3) == 0) {
+        shaped.text += ',';
+        std::string fraction;
+        for (int d = 0; d < fractionDigits; ++d)
+            fraction += static_cast<char>('0' + pick(0, 9));
+        shaped.text += fraction;
+        digits += fraction;
+    }
+    int power = -fractionDigits;
+    if (pick(0, 2) == 0) {
+        const int exponent = pick(-40, 40);
+        shaped.text += pick(0, 1) == 0 ? 'E' : 'e';
+        if (exponent < 0) {
+            shaped.text += '-';
+        } else if (pick(0, 1) == 0) {
+            shaped.text += '+';
+        }
+        shaped.text += std::to_string(std::abs(exponent));
+        power += exponent;
+    }
+    if (pick(0, 9) == 0)
+        shaped.text += "  ";
+    shaped.reference = (digits.empty() ? "0" : digits) + "e" + std::to_string(power);
+    return shaped;
+}
+
+TEST(ParseFloat, ShortNumbersMatchTheDigitConversion) {
+    DecimalMarkScope comma(',');
+    std::mt19937_64 random(1441);
+    for (int i = 0; i < 300000; ++i) {
+        const ShapedText shaped = RandomShapedText(random);
+        double expected = 0;
+        const auto converted = std::from_chars(shaped.reference.data(),
+                                               shaped.reference.data() + shaped.reference.size(), expected);
+        ASSERT_EQ(converted.ec, std::errc()) << shaped.reference;
+        if (shaped.negative)
+            expected = -expected;
+        const double parsed = ParseFloat(shaped.text);
+        // The same bits: the same value and, for zero, the same sign.
+        EXPECT_EQ(std::memcmp(&parsed, &expected, sizeof parsed), 0)
+            << shaped.text << " gave " << parsed << ", expected " << expected;
+        if (HasFailure())
+            break;
+    }
+}
+
+TEST(ParseFloat, ShortPathEdges) {
+    DecimalMarkScope comma(',');
+    struct Row {
+        const char* text;
+        double value;
+    };
+    const Row rows[] = {
+        {"9007199254740992", 9007199254740992.0},          // 2^53: the largest exact digit integer
+        {"9007199254740993", 9007199254740992.0},          // 2^53 + 1 ties to even
+        {"9007199254740995", 9007199254740996.0},          // 2^53 + 3 ties to even, upwards
+        {"9999999999999999999", 1e19},                     // 19 digits, beyond 2^53
+        {"18446744073709551617", 18446744073709551616.0},  // 20 digits: would wrap 64 bits
+        {"1e22", 1e22},
+        {"1e23", 1e23},
+        {"1e-22", 1e-22},
+        {"1e-23", 1e-23},
+        {"123456789012345e-22", 123456789012345e-22},
+        {"0,1", 0.1},
+        {"-6,278913E-1", -0.6278913},
+        {"3,423876E+0", 3.423876},
+        {"0000000000000000000000001,5", 1.5},  // leading zeros are not significant
+        {"1,50000000000000000000000", 1.5},    // trailing ones are, and leave the short path
+        {"0e999", 0.0},
+        {"5e099", 5e99},
+        {"5e-0001", 0.5},  // a four-digit exponent leaves the short path
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(ParseFloat(row.text), row.value);
+    }
+    // Three exponent digits are always taken; the range is still checked.
+    EXPECT_THROW(ParseFloat("1e400"), EOverflow);
+    EXPECT_THROW(ParseFloat("1e0400"), EOverflow);
+    EXPECT_EQ(ParseFloat("1e00000"), 1.0);  // leading exponent zeros keep the value below 500
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1e5000"); }), FloatMessage("1e5000"));
+    // An exponent too long for an int is refused before its value can wrap.
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1E5225220676729"); }),
+              FloatMessage("1E5225220676729"));
+}
+
+// Random texts over the characters of the syntax: the whole parse must accept
+// exactly what the wide parse (which has no short path) accepts.
+TEST(ParseFloat, AcceptsWhatTheWideParseAccepts) {
+    DecimalMarkScope comma(',');
+    const char alphabet[] = "0123456789,,..eE+-  \t";
+    std::mt19937_64 random(720);
+    std::uniform_int_distribution<int> length(0, 9);
+    std::uniform_int_distribution<std::size_t> letter(0, sizeof alphabet - 2);
+    for (int i = 0; i < 300000; ++i) {
+        std::string text;
+        for (int n = length(random); n > 0; --n)
+            text += alphabet[letter(random)];
+        long double wide = 0;
+        const bool accepted = TryParseExtended(text, wide);
+        try {
+            const double parsed = ParseFloat(text);
+            EXPECT_TRUE(accepted) << "'" << text << "'";
+            EXPECT_EQ(std::signbit(parsed), std::signbit(wide)) << "'" << text << "'";
+            EXPECT_LE(std::fabs(parsed - static_cast<double>(wide)), std::fabs(parsed) * 1e-15)
+                << "'" << text << "'";
+        } catch (const EConvertError&) {
+            EXPECT_FALSE(accepted) << "'" << text << "'";
+        } catch (const EOverflow&) {
+            EXPECT_TRUE(accepted && std::fabs(wide) > DBL_MAX) << "'" << text << "'";
+        }
+        if (HasFailure())
+            break;
+    }
+}
+
 TEST(TryParseExtended, WideIntermediate) {
     DecimalMarkScope comma(',');
     long double value = 0;

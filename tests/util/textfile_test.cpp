@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <thread>
 #include <type_traits>
@@ -98,6 +100,100 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"BlanksKept", " a\t \n\tb ", {" a\t ", "\tb "}},
                       LineCase{"HighBytesKept", "v\xE1lec\n\xA0", {"v\xE1lec", "\xA0"}}),
     [](const ::testing::TestParamInfo<LineCase>& row) { return std::string(row.param.name); });
+
+// The line rules written plainly, one byte at a time: the splitter must give
+// the same lines for any text, wherever its breaks fall against the blocks it
+// scans at once.
+std::vector<std::string> ReferenceLines(std::string text) {
+    text = text.substr(0, text.find('\0'));
+    std::vector<std::string> lines;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t j = i;
+        while (j < text.size() && text[j] != '\r' && text[j] != '\n') {
+            ++j;
+        }
+        lines.push_back(text.substr(i, j - i));
+        if (j < text.size() && text[j] == '\r') {
+            ++j;
+        }
+        if (j < text.size() && text[j] == '\n') {
+            ++j;
+        }
+        i = j;
+    }
+    return lines;
+}
+
+TEST_F(TextFileTest, RandomTextsSplitAsTheLineRulesSay) {
+    std::mt19937 random(1441);
+    // Breaks are frequent, NUL bytes rare, so most texts run to their end.
+    const char alphabet[] = "ab;\r\r\n\n\n";
+    std::uniform_int_distribution<std::size_t> letter(0, sizeof alphabet - 2);
+    std::uniform_int_distribution<int> nul(0, 199);
+    for (int i = 0; i < 3000; ++i) {
+        const std::size_t length = i < 2900 ? static_cast<std::size_t>(i % 70) : 20000 + i;
+        std::string text;
+        for (std::size_t n = 0; n < length; ++n) {
+            text += nul(random) == 0 ? '\0' : alphabet[letter(random)];
+        }
+        const std::vector<std::string> expected = ReferenceLines(text);
+        ASSERT_EQ(ToStrings(SplitTextLines(text)), expected) << "case " << i;
+        if (i % 20 == 0 || length > 70) {
+            ASSERT_EQ(ToStrings(ReadTextLines(writeFile("random.txt", text))), expected) << "case " << i;
+        }
+    }
+}
+
+TEST_F(TextFileTest, ManyShortLinesFromAFile) {
+    // Empty lines are the densest text; the table grows as it goes.
+    const std::string text = std::string(100000, '\n') + "last";
+    TTextLines lines = ReadTextLines(writeFile("dense.txt", text));
+    ASSERT_EQ(lines.size(), 100001u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[99999], "");
+    EXPECT_EQ(lines[100000], "last");
+}
+
+TEST_F(TextFileTest, LargeFileKeepsItsLinesWhenMoved) {
+    // Megabytes of text and of line table, the sizes held in blocks of their own.
+    constexpr int lineCount = 600000;
+    std::string text;
+    for (int i = 0; i < lineCount; ++i) {
+        text += std::to_string(i) + (i % 2 == 0 ? "\r\n" : "\n");
+    }
+    TTextLines read = ReadTextLines(writeFile("large.txt", text));
+    const TTextLines lines = std::move(read);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(lineCount));
+    for (int i : {0, 1, 299999, 300000, lineCount - 1}) {
+        EXPECT_EQ(lines[static_cast<std::size_t>(i)], std::to_string(i));
+    }
+    EXPECT_TRUE(read.empty());
+}
+
+TEST(TextLines, TakesABufferWithItsLines) {
+    std::vector<char> buffer{'o', 'n', 'e', '\n', 't', 'w', 'o'};
+    const std::string elsewhere = "three";
+    std::vector<std::string_view> views{std::string_view(buffer.data(), 3),
+                                        std::string_view(buffer.data() + 4, 3), elsewhere,
+                                        std::string_view()};
+    const TTextLines lines(std::move(buffer), views);
+    EXPECT_EQ(ToStrings(lines), (std::vector<std::string>{"one", "two", "three", ""}));
+}
+
+TEST(TextLines, IteratorWalksBothWays) {
+    std::vector<char> buffer{'a', '\n', 'b', '\n', 'c'};
+    const auto views = SplitTextLines(std::string_view(buffer.data(), buffer.size()));
+    const TTextLines lines(std::move(buffer), views);
+    EXPECT_EQ(lines.end() - lines.begin(), 3);
+    EXPECT_EQ(*(lines.end() - 1), "c");
+    EXPECT_EQ(lines.begin()[1], "b");
+    EXPECT_EQ(std::vector<std::string>(std::make_reverse_iterator(lines.end()),
+                                       std::make_reverse_iterator(lines.begin())),
+              (std::vector<std::string>{"c", "b", "a"}));
+    EXPECT_TRUE(TTextLines().empty());
+    EXPECT_EQ(TTextLines().begin(), TTextLines().end());
+}
 
 TEST(TrimBlanks, RemovesCodesUpTo32AtBothEnds) {
     struct Row {
