@@ -182,48 +182,5 @@ TEST_F(AngleImportTest, BadLineAfter1440PeaksStillFails) {
     EXPECT_TRUE(AllZero(Signal));
 }
 
-struct TOpenCase {
-    const char* name;
-    bool directory;
-};
-
-class AngleOpenFailureTest : public testing::SignalImportTest,
-                             public ::testing::WithParamInterface<TOpenCase> {};
-
-TEST_P(AngleOpenFailureTest, KeepsPreviousSignal) {
-    Signal = PreviousSignal();
-    const std::string path = GetParam().directory ? m_dir.string() : (m_dir / "missing.csv").string();
-    try {
-        ImportAngleSignal(path, m_boxes);
-        ADD_FAILURE() << "no failure";
-    } catch (const EFOpenError& failure) {
-        EXPECT_EQ(std::string(failure.what()).rfind(openMessagePrefix(path), 0), 0u) << failure.what();
-    }
-    EXPECT_EQ(Signal, PreviousSignal());
-    EXPECT_TRUE(m_boxes.infos.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, AngleOpenFailureTest,
-                         ::testing::Values(TOpenCase{"MissingFile", false}, TOpenCase{"Directory", true}),
-                         testing::RowName());
-
-TEST_F(AngleImportTest, RealEngineRecording) {
-    const std::string path = testing::SharedDataFile("bench-engine-angle.csv");
-    if (!std::filesystem::exists(path)) {
-        GTEST_SKIP() << "no " << path;
-    }
-    ImportAngleSignal(path, m_boxes);
-
-    // 50,001 lines; the peak count comes from an independent scan of the file.
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 50001 / 1417"});
-    EXPECT_TRUE(AllFinite(Signal));
-    double largest = 0;
-    for (double v : Signal) {
-        ASSERT_LE(std::fabs(v), 1.0);
-        largest = std::max(largest, std::fabs(v));
-    }
-    EXPECT_EQ(largest, 1.0);
-}
-
 }  // namespace
 }  // namespace morvane

@@ -179,47 +179,5 @@ INSTANTIATE_TEST_SUITE_P(Files, TimeZeroTest,
                                            TZeroCase{"Zeros", "0\n-0\n0,0\n", "3 / 1440"}),
                          testing::RowName());
 
-struct TOpenCase {
-    const char* name;
-    bool directory;
-};
-
-class TimeOpenFailureTest : public testing::SignalImportTest,
-                            public ::testing::WithParamInterface<TOpenCase> {};
-
-TEST_P(TimeOpenFailureTest, KeepsPreviousSignal) {
-    Signal = PreviousSignal();
-    const std::string path = GetParam().directory ? m_dir.string() : (m_dir / "missing.csv").string();
-    try {
-        ImportTimeSignal(path, m_boxes);
-        ADD_FAILURE() << "no failure";
-    } catch (const EFOpenError& failure) {
-        EXPECT_EQ(std::string(failure.what()).rfind(openMessagePrefix(path), 0), 0u) << failure.what();
-    }
-    EXPECT_EQ(Signal, PreviousSignal());
-    EXPECT_TRUE(m_boxes.infos.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, TimeOpenFailureTest,
-                         ::testing::Values(TOpenCase{"MissingFile", false}, TOpenCase{"Directory", true}),
-                         testing::RowName());
-
-TEST_F(TimeImportFileTest, RealEngineRecording) {
-    const std::string path = testing::SharedDataFile("bench-engine-time.csv");
-    if (!std::filesystem::exists(path)) {
-        GTEST_SKIP() << "no " << path;
-    }
-    ImportTimeSignal(path, m_boxes);
-
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 50000 / 1440"});
-    EXPECT_TRUE(AllFinite(Signal));
-    double largest = 0;
-    for (double v : Signal) {
-        ASSERT_LE(std::fabs(v), 1.0);
-        largest = std::max(largest, std::fabs(v));
-    }
-    EXPECT_EQ(largest, 1.0);
-}
-
 }  // namespace
 }  // namespace morvane

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/MessageOf.h"
+
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -23,19 +25,7 @@ const char kZeroDivideText[] = "Floating point division by zero";
 const char kInvalidOpText[] = "Invalid floating point operation";
 const char kOverflowText[] = "Floating point overflow";
 
-template <typename E, typename F>
-std::string MessageOf(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "unexpected failure: " << e.what();
-        return "<wrong kind>";
-    }
-    ADD_FAILURE() << "no failure raised";
-    return "<none>";
-}
+using morvane::testing::MessageOf;
 
 // ---------------------------------------------------------------------------
 // StoreDouble

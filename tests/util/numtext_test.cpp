@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/MessageOf.h"
+
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -21,21 +23,7 @@ namespace {
 
 const std::string kTab = "\t";
 
-// Runs f and returns the message of the failure of type E it raises; fails the
-// test when it raises nothing or something else.
-template <typename E, typename F>
-std::string MessageOf(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "unexpected failure: " << e.what();
-        return "<wrong kind>";
-    }
-    ADD_FAILURE() << "no failure raised";
-    return "<none>";
-}
+using morvane::testing::MessageOf;
 
 std::string IntegerMessage(const std::string& text) {
     return "'" + text + "' is not a valid integer value";
