@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "app/ImageView.h"
+#include "app/LiveEditDelegate.h"
 #include "app/QtControls.h"
 #include "app/UpDown.h"
 #include "events/EngineEvent.h"
@@ -91,6 +92,9 @@ QTableWidget* makeValueList(QWidget* page, const QString& keyTitle, const QStrin
     table->setColumnWidth(1, valueWidth);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    if (editable) {
+        table->setItemDelegate(new TLiveEditDelegate(table));
+    }
     return table;
 }
 
@@ -102,6 +106,9 @@ QTableWidget* makeGrid(QWidget* page, int columns, int rows, bool editable) {
     table->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table->setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);
+    if (editable) {
+        table->setItemDelegate(new TLiveEditDelegate(table));
+    }
     return table;
 }
 

@@ -219,6 +219,21 @@ private slots:
         QCOMPARE(eventTable(window->StringGrid1).last(), QString("700 Zapalování 1"));
     }
 
+    void aCellStillBeingEditedIsReadByTheNextCommand() {
+        window->SpeedButton2->click();
+        QTableWidget* list = window->ValueList3;
+        list->setCurrentCell(0, 1);
+        list->editItem(list->item(0, 1));
+        auto* editor = list->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "10");
+        QCOMPARE(editor->cursorPosition(), 2);
+        QCOMPARE(cell(list, 0, 1), QString("10"));  // written at every keystroke
+        window->SpeedButton3->click();              // the button never takes the focus
+        QCOMPARE(cell(window->StringGrid1, 6, 1), QString("10"));
+    }
+
     void korigovatWithNoEventsEmptiesTheLists() {
         window->SpeedButton3->click();
         QCOMPARE(window->ValueList3->rowCount(), 0);

@@ -1,0 +1,25 @@
+#include "app/LiveEditDelegate.h"
+
+#include <QLineEdit>
+
+namespace morvane {
+
+QWidget* TLiveEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) const {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        connect(line, &QLineEdit::textEdited, this,
+                [this, line] { emit const_cast<TLiveEditDelegate*>(this)->commitData(line); });
+    }
+    return editor;
+}
+
+void TLiveEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    if (auto* line = qobject_cast<QLineEdit*>(editor);
+        line != nullptr && line->text() == index.data().toString()) {
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+}  // namespace morvane
