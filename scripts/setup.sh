@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev qt6-qpa-plugins
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
   xvfb xauth
+  # libFuzzer and symbolized sanitizer reports (scripts/fuzz.sh)
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

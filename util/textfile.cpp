@@ -286,8 +286,8 @@ void TTextLines::TBlock::release() noexcept {
 
 void TTextLines::addStart(std::size_t offset, std::size_t textSize) {
     constexpr std::size_t entry = sizeof(std::uint32_t);
-    if (m_startCount == m_starts.size() / entry) {
-        // The end of the text needs one entry more than the lines.
+    // One entry always stays free: the end of the text needs one more than the lines.
+    if (m_startCount + 1 >= m_starts.size() / entry) {
         TBlock larger((ExpectedLineCount(m_startCount, offset, textSize) + 1) * entry);
         if (m_startCount > 0) {
             std::memcpy(larger.data(), m_starts.data(), m_startCount * entry);

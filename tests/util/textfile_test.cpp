@@ -155,6 +155,19 @@ TEST_F(TextFileTest, ManyShortLinesFromAFile) {
     EXPECT_EQ(lines[100000], "last");
 }
 
+TEST_F(TextFileTest, LineCountsAtEveryTableSizeFromAFile) {
+    // The table keeps one entry beyond the lines for the end of the text; a
+    // count that fills a block exactly once wrote it past the block's end
+    // (1025 lines, and the fuzzer's 2883-line angle file).
+    std::string text;
+    for (std::size_t count = 1; count <= 3000; ++count) {
+        text += "1;1\n";
+        TTextLines lines = ReadTextLines(writeFile("counted.csv", text));
+        ASSERT_EQ(lines.size(), count);
+        ASSERT_EQ(lines[count - 1], "1;1");
+    }
+}
+
 TEST_F(TextFileTest, LargeFileKeepsItsLinesWhenMoved) {
     // Megabytes of text and of line table, the sizes held in blocks of their own.
     constexpr int lineCount = 600000;

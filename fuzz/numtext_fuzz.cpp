@@ -1,0 +1,168 @@
+// Number texts from arbitrary bytes: the parses end with a value or one of
+// their documented failures, ParseFloatOr agrees with ParseFloat, and a value
+// of up to 15 significant digits survives the general format and back.
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "util/errors.h"
+#include "util/numtext.h"
+
+namespace morvane::fuzz {
+namespace {
+
+enum class TParseOutcome { poValue, poRejected, poOverflow };
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// what() is a C string, so a text with a NUL byte shows only up to it.
+bool SameMessage(const std::exception& failure, const std::string& expected) {
+    return std::strcmp(failure.what(), expected.c_str()) == 0;
+}
+
+// The significant digits of an accepted float text's mantissa: from the first
+// to the last non-zero digit (trailing zeros do not change the value).
+int SignificantDigits(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    int first = -1;
+    int last = -1;
+    int position = 0;
+    for (; i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == DecimalMark);
+         ++i) {
+        if (text[i] == DecimalMark) {
+            continue;
+        }
+        if (text[i] != '0') {
+            if (first < 0) {
+                first = position;
+            }
+            last = position;
+        }
+        ++position;
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+TParseOutcome ParseFloatOutcome(std::string_view text, double& value) {
+    try {
+        value = ParseFloat(text);
+        Check(std::isfinite(value), "ParseFloat gives a finite value");
+        return TParseOutcome::poValue;
+    } catch (const EConvertError& failure) {
+        Check(SameMessage(failure, "'" + std::string(text) + "' is not a valid floating point value"),
+              "ParseFloat's rejection names the text", failure.what());
+        return TParseOutcome::poRejected;
+    } catch (const EOverflow& failure) {
+        Check(std::string_view(failure.what()) == "Floating point overflow",
+              "ParseFloat's overflow has its message", failure.what());
+        return TParseOutcome::poOverflow;
+    }
+}
+
+void CheckParseFloatOr(std::string_view text, TParseOutcome outcome, double value) {
+    for (const double defaultValue : {1.0, -2.5}) {
+        try {
+            const double got = ParseFloatOr(text, defaultValue);
+            Check(outcome != TParseOutcome::poOverflow, "ParseFloatOr overflows where ParseFloat does");
+            Check(SameBits(got, outcome == TParseOutcome::poValue ? value : defaultValue),
+                  "ParseFloatOr gives ParseFloat's value, or its default for a rejected text");
+        } catch (const EOverflow&) {
+            Check(outcome == TParseOutcome::poOverflow, "ParseFloatOr overflows only where ParseFloat does");
+        }
+    }
+}
+
+void CheckExtended(std::string_view text, TParseOutcome outcome, double value) {
+    long double extended = 0;
+    const bool accepted = TryParseExtended(text, extended);
+    Check(accepted == (outcome != TParseOutcome::poRejected),
+          "TryParseExtended accepts what ParseFloat does not reject");
+    if (!accepted) {
+        return;
+    }
+    Check(std::isfinite(extended), "the extended intermediate is finite");
+    if (outcome == TParseOutcome::poOverflow) {
+        Check(std::fabs(extended) > std::numeric_limits<double>::max(),
+              "an overflowing text lies beyond the double range");
+    } else if (std::fabs(value) >= std::numeric_limits<double>::min()) {
+        // Rounded twice (64-bit mantissa, then double) it may miss by one step.
+        const double stored = static_cast<double>(extended);
+        const double away = std::copysign(std::numeric_limits<double>::infinity(), value);
+        Check(
+            stored == value || stored == std::nextafter(value, 0.0) || stored == std::nextafter(value, away),
+            "the extended intermediate agrees with the double");
+    }
+}
+
+void CheckFormat(std::string_view text, double value) {
+    const std::string formatted = FormatFloatGeneral(value);
+    const std::string allowed = std::string("0123456789-E") + DecimalMark;
+    Check(!formatted.empty() && formatted.find_first_not_of(allowed) == std::string::npos,
+          "the general format writes digits, '-', 'E' and the decimal mark only", formatted);
+    double back = 0;
+    const TParseOutcome outcome = ParseFloatOutcome(formatted, back);
+    Check(outcome != TParseOutcome::poRejected, "the general format parses again", formatted);
+    if (outcome == TParseOutcome::poOverflow) {
+        // Only the top of the range rounds up beyond the largest double.
+        Check(std::fabs(value) > 1.79769313486231e308, "only the largest values overflow when read back",
+              formatted);
+        return;
+    }
+    Check(FormatFloatGeneral(back) == formatted, "the general format is stable when read back", formatted);
+    if (SignificantDigits(text) <= 15) {
+        Check(back == value, "a text of up to 15 significant digits survives the format and back", formatted);
+    }
+}
+
+void CheckFloatTexts(std::string_view text) {
+    double value = 0;
+    const TParseOutcome outcome = ParseFloatOutcome(text, value);
+    CheckParseFloatOr(text, outcome, value);
+    CheckExtended(text, outcome, value);
+    if (outcome == TParseOutcome::poValue) {
+        CheckFormat(text, value);
+    }
+}
+
+void CheckIntegerText(std::string_view text) {
+    std::int32_t value = 0;
+    try {
+        value = ParseInteger(text);
+    } catch (const EConvertError& failure) {
+        Check(SameMessage(failure, "'" + std::string(text) + "' is not a valid integer value"),
+              "ParseInteger's rejection names the text", failure.what());
+        return;
+    }
+    Check(ParseInteger(FormatInteger(value)) == value, "an integer survives its format and back");
+    // A decimal integer text is a float text of the same value.
+    if (text.find_first_of("$xX") == std::string_view::npos) {
+        Check(ParseFloat(text) == value, "a decimal integer text parses as the same float");
+    }
+}
+
+}  // namespace
+}  // namespace morvane::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace morvane;
+    const std::string_view text = fuzz::AsText(data, size);
+    for (const char mark : {',', '.'}) {
+        const DecimalMarkScope scope(mark);
+        fuzz::CheckFloatTexts(text);
+        fuzz::CheckIntegerText(text);
+    }
+    return 0;
+}
