@@ -24,6 +24,7 @@
 #include "app/UpDown.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
+#include "events/MainControls.h"
 #include "signal/ImportCommand.h"
 #include "signal/Signal.h"
 #include "timeline/Timeline.h"
@@ -229,15 +230,13 @@ void TFMain::createEditPage() {
     ValueList1->setObjectName("ValueList1");
     ValueList1->setGeometry(8, 32, 185, 113);
     m_mainParameters = std::make_unique<TQtValueList>(ValueList1, true);
-    m_mainParameters->append("Počet válců [1]", "1");
-    m_mainParameters->append("Taktnost [-]", "4");
-    m_mainParameters->append("Otáčky motoru [RPM]", "1000");
+    FillDefaultMainParameters(*m_mainParameters);
 
     ValueList2 = makeValueList(TabSheet1, "Parametr", "Hodnota", 105, 74, false);
     ValueList2->setObjectName("ValueList2");
     ValueList2->setGeometry(8, 176, 185, 105);
     m_computedParameters = std::make_unique<TQtValueList>(ValueList2, false);
-    m_computedParameters->append("Doba cyklu [ms]", "0");
+    FillDefaultComputedParameters(*m_computedParameters);
 
     StringGrid2 = makeGrid(TabSheet1, CylinderColumns, CylinderRows + 1, true);
     StringGrid2->setObjectName("StringGrid2");
@@ -382,19 +381,7 @@ void TFMain::FormCreate() {
     // the page that shows it repaints double-buffered, as every Qt widget does.
     m_picture = TRaster(PageWidth, PictureBand);
 
-    static const char* const headers[CylinderColumns] = {"Válec č.",  "Přesazení", "Zapalování", "SV otvírá",
-                                                         "SV zavírá", "VV otvírá", "VV zavírá"};
-    for (int column = 0; column < CylinderColumns; ++column) {
-        m_cylinderTable->setCellText(column, 0, headers[column]);
-    }
-    for (int row = 1; row <= CylinderRows; ++row) {
-        m_cylinderTable->setCellText(ccNumber, row, FormatInteger(row));
-    }
-    for (int row = 1; row <= CylinderRows; ++row) {
-        for (int column = ccOffset; column < CylinderColumns; ++column) {
-            m_cylinderTable->setCellText(column, row, "0");
-        }
-    }
+    FillDefaultCylinderTable(*m_cylinderTable);
     for (int k = 0; k < CheckListBox1->count(); ++k) {
         CheckListBox1->item(k)->setCheckState(Qt::Checked);
     }

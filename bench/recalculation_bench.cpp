@@ -13,6 +13,7 @@
 
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
+#include "events/MainControls.h"
 #include "events/Recalculation.h"
 #include "signal/Signal.h"
 #include "timeline/Raster.h"
@@ -25,43 +26,27 @@ namespace {
 using namespace morvane;
 
 // The window's controls in memory, with twelve cylinders 60 degrees apart,
-// ignition at 350 and the valves at 0 / 180 / 540 / 720.
-struct TTwelveCylinderWindow {
+// ignition at 350 and the valves at 0 / 180 / 540 / 720, at 3000 RPM.
+struct TTwelveCylinderWindow : TMemoryMainControls {
     TTwelveCylinderWindow() {
+        MainParameters.setValue(CylinderCountRow, "12");
+        MainParameters.setValue(SpeedRow, "3000");
         for (int row = 1; row <= CylinderRows; ++row) {
-            CylinderTable.setCellText(ccNumber, row, FormatInteger(row));
             CylinderTable.setCellText(ccOffset, row, FormatInteger(60 * (row - 1)));
             CylinderTable.setCellText(ccIgnition, row, "350");
-            CylinderTable.setCellText(ccIntakeOpens, row, "0");
             CylinderTable.setCellText(ccIntakeCloses, row, "180");
             CylinderTable.setCellText(ccExhaustOpens, row, "540");
             CylinderTable.setCellText(ccExhaustCloses, row, "720");
         }
-        Picture.W = 663;
-        Picture.H = 300;
         Picture.P = 360;
         Picture.F = 1;
-        Picture.G = 10;
         Picture.Signal = &Signal;
         Picture.Events = &Events;
-        Recalc.MainParameters = &MainParameters;
-        Recalc.ComputedParameters = &ComputedParameters;
-        Recalc.CorrectionList = &CorrectionList;
-        Recalc.EventGrid = &EventGrid;
         Recalc.DrawTimeline = [this] { DrawTimeline(Picture, Raster, SignalTrend); };
     }
-    TTwelveCylinderWindow(const TTwelveCylinderWindow&) = delete;
-    TTwelveCylinderWindow& operator=(const TTwelveCylinderWindow&) = delete;
 
-    TMemoryValueList MainParameters{
-        {{"Počet válců [1]", "12"}, {"Taktnost [-]", "4"}, {"Otáčky motoru [RPM]", "3000"}}};
-    TMemoryValueList ComputedParameters{{{"Doba cyklu [ms]", "0"}}};
-    TMemoryValueList CorrectionList;
-    TMemoryGrid EventGrid{3, 5};
-    TMemoryGrid CylinderTable{CylinderColumns, CylinderRows + 1};
-    TTimelineInput Picture;
+    TTimelineInput Picture;  // 663 x 300, gain 1, all kinds shown
     TRaster Raster{663, 300};
-    TRecalcControls Recalc;
 };
 
 void BM_GlobalCorrectionKeystroke(benchmark::State& state) {

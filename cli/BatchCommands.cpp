@@ -7,6 +7,7 @@
 #include "cli/Arguments.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
+#include "events/MainControls.h"
 #include "events/Recalculation.h"
 #include "signal/ImportCommand.h"
 #include "signal/Signal.h"
@@ -21,9 +22,6 @@
 namespace morvane {
 
 namespace {
-
-const char* const CylinderHeaders[CylinderColumns] = {"Válec č.",  "Přesazení", "Zapalování", "SV otvírá",
-                                                      "SV zavírá", "VV otvírá", "VV zavírá"};
 
 // Both boxes print their text as a line on the error stream: the summary of an
 // import is a remark beside the result, not part of it.
@@ -52,36 +50,13 @@ private:
     std::string m_path;
 };
 
-// The controls of the window's pages "Editace", "Korekce" and "Časová osa" as
-// the window's start-up leaves them.
-struct TWindowControls {
-    TWindowControls() {
-        FillDefaultCylinderTable(CylinderTable);
-        Recalc.MainParameters = &MainParameters;
-        Recalc.ComputedParameters = &ComputedParameters;
-        Recalc.CorrectionList = &CorrectionList;
-        Recalc.EventGrid = &EventGrid;
-        // The picture is drawn once at the end by render; the event table does not depend on it.
-    }
-    TWindowControls(const TWindowControls&) = delete;
-    TWindowControls& operator=(const TWindowControls&) = delete;
-
-    TMemoryValueList MainParameters{
-        {{"Počet válců [1]", "1"}, {"Taktnost [-]", "4"}, {"Otáčky motoru [RPM]", "1000"}}};
-    TMemoryValueList ComputedParameters{{{"Doba cyklu [ms]", "0"}}};
-    TMemoryValueList CorrectionList;
-    TMemoryGrid EventGrid{3, 5};
-    TMemoryGrid CylinderTable{CylinderColumns, CylinderRows + 1};
-    TRecalcControls Recalc;
-};
-
 std::string usageMistake(std::string_view reason, TCliCommand command) {
     return "morvane-cli: " + std::string(reason) + "\n" + UsageText(command);
 }
 
 // What "Vytvořit události", the global-correction box and "Korigovat" do, in
 // that order, with the texts of the command line in the controls.
-void runEventCommands(const TEventsOptions& options, int tableLines, TWindowControls& window) {
+void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window) {
     window.MainParameters.setValue(
         CylinderCountRow, options.Cylinders.value_or(options.TablePath ? FormatInteger(tableLines) : "1"));
     window.MainParameters.setValue(SpeedRow, options.Rpm);
@@ -99,7 +74,7 @@ void runEventCommands(const TEventsOptions& options, int tableLines, TWindowCont
     }
 }
 
-std::string eventReport(const TWindowControls& window) {
+std::string eventReport(const TMemoryMainControls& window) {
     std::string text = window.ComputedParameters.key(CycleTimeRow) + ";" +
                        window.ComputedParameters.value(CycleTimeRow) + "\n";
     for (int row = 0; row < window.EventGrid.rowCount(); ++row) {
@@ -155,7 +130,7 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
         return ExitSuccess;
     }
 
-    TWindowControls window;
+    TMemoryMainControls window;
     std::optional<TTextLines> table;
     if (arguments.Events.TablePath &&
         !RunGuarded(boxes, [&] { table = ReadTextLines(*arguments.Events.TablePath); })) {
@@ -190,18 +165,6 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
 }
 
 }  // namespace
-
-void FillDefaultCylinderTable(ICellGrid& table) {
-    for (int column = 0; column < CylinderColumns; ++column) {
-        table.setCellText(column, 0, CylinderHeaders[column]);
-    }
-    for (int row = 1; row <= CylinderRows; ++row) {
-        table.setCellText(ccNumber, row, FormatInteger(row));
-        for (int column = ccOffset; column < CylinderColumns; ++column) {
-            table.setCellText(column, row, "0");
-        }
-    }
-}
 
 int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
     const int dataLines = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;

@@ -18,10 +18,6 @@ constexpr int ExitSuccess = 0;
 constexpr int ExitFailure = 1;  // a failure of the core; stderr holds the error box's text
 constexpr int ExitUsage = 2;    // a mistake in the command line
 
-// Puts the window's start-up contents into a cylinder table of 7 columns and
-// 13 rows: the headers, the row numbers 1..12 and "0" in every angle cell.
-void FillDefaultCylinderTable(ICellGrid& table);
-
 // Writes the data lines of a cylinder-table file (all lines after the first)
 // into rows 1.. of the table: the cells of columns 1..6 are the line's
 // ';'-separated fields with blanks trimmed, a missing field an empty text;

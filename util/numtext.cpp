@@ -451,36 +451,38 @@ bool TryParseExtended(std::string_view text, long double& value) {
     return true;
 }
 
-double ParseFloat(std::string_view text) {
-    double result = 0.0;
+namespace {
+
+// The value of an accepted text; false for a rejected one. A value beyond the
+// double range is accepted by the syntax and raises the overflow of storing it.
+bool TryParseFloat(std::string_view text, double& result) {
     if (TryParseShortFloat(text, result))
-        return result;
+        return true;
     long double extended = 0.0L;
     switch (ParseFloatCore(text, result, extended)) {
         case FloatStatus::Ok:
-            return result;
+            return true;
         case FloatStatus::Overflow:
             RaiseStoreOverflow(extended);
         case FloatStatus::Rejected:
             break;
     }
-    RaiseFloatConvertError(text);
+    return false;
+}
+
+}  // namespace
+
+double ParseFloat(std::string_view text) {
+    double result = 0.0;
+    if (!TryParseFloat(text, result)) {
+        RaiseFloatConvertError(text);
+    }
+    return result;
 }
 
 double ParseFloatOr(std::string_view text, double defaultValue) {
     double result = 0.0;
-    if (TryParseShortFloat(text, result))
-        return result;
-    long double extended = 0.0L;
-    switch (ParseFloatCore(text, result, extended)) {
-        case FloatStatus::Ok:
-            return result;
-        case FloatStatus::Overflow:
-            RaiseStoreOverflow(extended);
-        case FloatStatus::Rejected:
-            break;
-    }
-    return defaultValue;
+    return TryParseFloat(text, result) ? result : defaultValue;
 }
 
 std::string FormatFloatGeneral(double value) {

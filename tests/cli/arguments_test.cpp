@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/BatchCommands.h"
+#include "events/MainControls.h"
 #include "util/memorycontrols.h"
 #include "util/textfile.h"
 

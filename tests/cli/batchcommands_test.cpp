@@ -1,6 +1,7 @@
 // Runs the built morvane-cli on real files and checks exactly what it prints.
 
 #include "cli/BatchCommands.h"
+#include "events/MainControls.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -8,6 +8,7 @@
 
 #include "events/EngineEvent.h"
 #include "events/Lifecycle.h"
+#include "events/MainControls.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
@@ -21,15 +22,6 @@ class RecalculationTest : public ::testing::Test {
 protected:
     RecalculationTest() {
         ResetMainModuleState();
-        for (int row = 1; row <= 12; ++row) {
-            for (int column = 1; column <= 6; ++column) {
-                cylinders.setCellText(column, row, "0");
-            }
-        }
-        controls.MainParameters = &mainParameters;
-        controls.ComputedParameters = &computed;
-        controls.CorrectionList = &corrections;
-        controls.EventGrid = &grid;
         controls.DrawTimeline = [this] { ++redraws; };
     }
     ~RecalculationTest() override { ResetMainModuleState(); }
@@ -57,13 +49,13 @@ protected:
     }
 
     DecimalMarkScope comma{','};
-    TMemoryValueList mainParameters{
-        {{"Počet válců [1]", "1"}, {"Taktnost [-]", "4"}, {"Otáčky motoru [RPM]", "1000"}}};
-    TMemoryValueList computed{{{"Doba cyklu [ms]", "0"}}};
-    TMemoryValueList corrections{{{"", ""}}};
-    TMemoryGrid grid{3, 5};
-    TMemoryGrid cylinders{7, 13};
-    TRecalcControls controls;
+    TMemoryMainControls window;  // as the window starts: one cylinder, all angles "0", 1000 RPM
+    TMemoryValueList& mainParameters = window.MainParameters;
+    TMemoryValueList& computed = window.ComputedParameters;
+    TMemoryValueList& corrections = window.CorrectionList;
+    TMemoryGrid& grid = window.EventGrid;
+    TMemoryGrid& cylinders = window.CylinderTable;
+    TRecalcControls& controls = window.Recalc;
     int redraws = 0;
 };
 
