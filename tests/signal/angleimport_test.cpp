@@ -77,33 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
         TBinCase{"AnyHeaderText", "1.5;;;x\n1;1\n0;0\n", "3 / 1", {1}}),
     testing::RowName());
 
-// Files with no non-zero bin: the summary is shown, then the normalisation
-// fails, and no NaN is left behind.
-struct TZeroCase {
-    const char* name;
-    std::string content;
-    std::string summary;
-};
-
-class AngleZeroTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TZeroCase> {};
-
-TEST_P(AngleZeroTest, ShowsSummaryThenFailsWithAllZeroSignal) {
-    Signal = PreviousSignal();
-    const std::string path = writeFile("a.csv", GetParam().content);
-    ExpectFailure<EInvalidOp>([&] { ImportAngleSignal(path, m_boxes); }, "Invalid floating point operation");
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
-    EXPECT_TRUE(AllZero(Signal));
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, AngleZeroTest,
-                         ::testing::Values(TZeroCase{"EmptyFile", "", "0 / 0"},
-                                           TZeroCase{"HeaderOnly", "Trigger;Wert\n", "1 / 0"},
-                                           TZeroCase{"OneDataLine", "h\n5;5\n", "2 / 0"},
-                                           TZeroCase{"RisingOnly", "h\n1;1\n2;2\n3;3\n", "4 / 0"},
-                                           TZeroCase{"FlatTopsOnly", "h\n1;1\n1;1\n0;1\n", "4 / 0"},
-                                           TZeroCase{"ZeroBins", "h\n1;0\n0;0\n1;-0\n0;0\n", "5 / 2"}),
-                         testing::RowName());
-
 // Lines that do not parse: the first bad line is named, and the signal, cleared
 // before parsing, stays all zero without a summary.
 struct TBadCase {

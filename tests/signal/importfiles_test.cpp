@@ -48,6 +48,39 @@ INSTANTIATE_TEST_SUITE_P(Paths, OpenFailureTest,
                                            TOpenCase{"TimeDirectory", ImportTimeSignal, true}),
                          testing::RowName());
 
+// Files with no non-zero value: the summary is shown, then the normalisation
+// fails, and no NaN is left behind: the signal is all zero.
+struct TZeroCase {
+    const char* name;
+    TImporter import;
+    std::string content;
+    std::string summary;
+};
+
+class ZeroMagnitudeTest : public testing::SignalImportTest,
+                          public ::testing::WithParamInterface<TZeroCase> {};
+
+TEST_P(ZeroMagnitudeTest, ShowsSummaryThenFailsWithAllZeroSignal) {
+    Signal = testing::PreviousSignal();
+    const std::string path = writeFile("zero.csv", GetParam().content);
+    testing::ExpectFailure<EInvalidOp>([&] { GetParam().import(path, m_boxes); },
+                                       "Invalid floating point operation");
+    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
+    EXPECT_TRUE(testing::AllZero(Signal));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ZeroMagnitudeTest,
+    ::testing::Values(TZeroCase{"AngleEmptyFile", ImportAngleSignal, "", "0 / 0"},
+                      TZeroCase{"AngleHeaderOnly", ImportAngleSignal, "Trigger;Wert\n", "1 / 0"},
+                      TZeroCase{"AngleOneDataLine", ImportAngleSignal, "h\n5;5\n", "2 / 0"},
+                      TZeroCase{"AngleRisingOnly", ImportAngleSignal, "h\n1;1\n2;2\n3;3\n", "4 / 0"},
+                      TZeroCase{"AngleFlatTopsOnly", ImportAngleSignal, "h\n1;1\n1;1\n0;1\n", "4 / 0"},
+                      TZeroCase{"AngleZeroBins", ImportAngleSignal, "h\n1;0\n0;0\n1;-0\n0;0\n", "5 / 2"},
+                      TZeroCase{"TimeSingleZero", ImportTimeSignal, "0\n", "1 / 1440"},
+                      TZeroCase{"TimeZeros", ImportTimeSignal, "0\n-0\n0,0\n", "3 / 1440"}),
+    testing::RowName());
+
 struct TRecordingCase {
     const char* name;
     TImporter import;

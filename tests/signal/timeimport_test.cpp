@@ -158,26 +158,5 @@ INSTANTIATE_TEST_SUITE_P(Files, TimeEmptyFileTest,
                                                                               5)}),
                          testing::RowName());
 
-struct TZeroCase {
-    const char* name;
-    std::string content;
-    std::string summary;
-};
-
-class TimeZeroTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TZeroCase> {};
-
-TEST_P(TimeZeroTest, ShowsSummaryThenFailsWithAllZeroSignal) {
-    Signal = PreviousSignal();
-    const std::string path = writeFile("t.csv", GetParam().content);
-    ExpectFailure<EInvalidOp>([&] { ImportTimeSignal(path, m_boxes); }, "Invalid floating point operation");
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
-    EXPECT_TRUE(AllZero(Signal));
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, TimeZeroTest,
-                         ::testing::Values(TZeroCase{"SingleZero", "0\n", "1 / 1440"},
-                                           TZeroCase{"Zeros", "0\n-0\n0,0\n", "3 / 1440"}),
-                         testing::RowName());
-
 }  // namespace
 }  // namespace morvane
