@@ -414,7 +414,7 @@ void TFMain::CheckListBox1Click() {
 
 void TFMain::TrackBar1Change() {
     RunGuarded(*m_boxes, [this] {
-        StaticText1->setText(ToQString("Úhel kliky: " + FormatInteger(TrackBar1->value()) + "°"));
+        StaticText1->setText(ToQString(CrankAngleCaption(TrackBar1->value())));
         drawTimeline();
     });
 }

@@ -35,6 +35,10 @@ void FillDefaultCylinderTable(ICellGrid& cylinderTable) {
     }
 }
 
+std::string CrankAngleCaption(int position) {
+    return "Úhel kliky: " + FormatInteger(position) + "°";
+}
+
 TMemoryMainControls::TMemoryMainControls() {
     FillDefaultMainParameters(MainParameters);
     FillDefaultComputedParameters(ComputedParameters);

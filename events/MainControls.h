@@ -3,6 +3,8 @@
 // The texts the window's lists and tables start with, and the same controls in
 // memory, as the batch tool, the benchmarks and the tests use them.
 
+#include <string>
+
 #include "events/EventGeneration.h"
 #include "events/Recalculation.h"
 #include "util/controls.h"
@@ -18,6 +20,9 @@ void FillDefaultComputedParameters(IValueList& computedParameters);
 
 // The header row, the row numbers 1..12 and "0" in every data cell.
 void FillDefaultCylinderTable(ICellGrid& cylinderTable);
+
+// The caption above the crank-angle slider once it has moved: "Úhel kliky: 90°".
+std::string CrankAngleCaption(int position);
 
 // The window's key/value lists and grids in memory, as the window's creation
 // leaves them, wired to a recalculation that draws nothing until DrawTimeline
