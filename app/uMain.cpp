@@ -177,7 +177,12 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     // selection with the arrow keys counts as a click; the space key only
     // toggles, and the picture shows it at the next redraw.
     connect(CheckListBox1, &QListWidget::itemClicked, this, &TFMain::CheckListBox1Click);
-    connect(CheckListBox1, &QListWidget::currentRowChanged, this, &TFMain::CheckListBox1Click);
+    connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] {
+        // A mouse press moves the selection too; its click redraws once on release.
+        if (QGuiApplication::mouseButtons() == Qt::NoButton) {
+            CheckListBox1Click();
+        }
+    });
     connect(Image1, &TImageView::resized, this, &TFMain::FormResize);
     connect(ImportSig1, &QAction::triggered, this, &TFMain::ImportSig1Click);
     connect(ImportSig2, &QAction::triggered, this, &TFMain::ImportSig2Click);
@@ -377,9 +382,9 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TFMain::FormCreate() {
     DecimalMark = ',';
-    // The picture exists at the area's size with the drawing tools' defaults;
-    // the page that shows it repaints double-buffered, as every Qt widget does.
-    m_picture = TRaster(PageWidth, PictureBand);
+    // The picture was made at the area's size with the drawing tools' defaults
+    // when the window was constructed; the page that shows it repaints
+    // double-buffered, as every Qt widget does.
 
     FillDefaultCylinderTable(*m_cylinderTable);
     for (int k = 0; k < CheckListBox1->count(); ++k) {

@@ -292,6 +292,18 @@ private slots:
         QVERIFY(pictureHasColor(window->picture(), ValueToColor(1.0)));  // the ignition stays
     }
 
+    void movingTheKindSelectionWithTheKeysRedraws() {
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        window->SpeedButton2->click();
+        QListWidget* list = window->CheckListBox1;
+        list->setFocus();
+        list->setCurrentRow(1);
+        list->item(0)->setCheckState(Qt::Unchecked);  // as the space key would: no redraw yet
+        QVERIFY(pictureHasColor(window->picture(), ValueToColor(0)));
+        QTest::keyClick(list, Qt::Key_Down);
+        QVERIFY(!pictureHasColor(window->picture(), ValueToColor(0)));
+    }
+
     void resizingWidensThePictureAndMovesTheSliders() {
         window->PageControl1->setCurrentWidget(window->TabSheet2);
         QTest::qWait(20);
