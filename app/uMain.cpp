@@ -26,7 +26,6 @@
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
 #include "signal/ImportCommand.h"
-#include "signal/Signal.h"
 #include "timeline/Timeline.h"
 #include "util/numtext.h"
 
@@ -393,19 +392,17 @@ void TFMain::FormCreate() {
 }
 
 void TFMain::drawTimeline() {
-    TTimelineInput input;
-    input.W = Image1->width();
-    input.H = Image1->height();
+    TTimelineInput settings;
+    settings.W = Image1->width();
+    settings.H = Image1->height();
     for (int k = 0; k < EventKindCount; ++k) {
-        input.Visible[k] = CheckListBox1->item(k)->checkState() == Qt::Checked;
+        settings.Visible[k] = CheckListBox1->item(k)->checkState() == Qt::Checked;
     }
-    input.P = TrackBar1->value();
-    input.Pmax = TrackBar1->maximum();
-    input.F = TrackBar2->value();
-    input.G = TrackBar3->value();
-    input.Signal = &Signal;
-    input.Events = &Events;
-    DrawTimeline(input, m_picture, SignalTrend);
+    settings.P = TrackBar1->value();
+    settings.Pmax = TrackBar1->maximum();
+    settings.F = TrackBar2->value();
+    settings.G = TrackBar3->value();
+    DrawSessionTimeline(m_session, settings, m_picture);
     Image1->update();
 }
 
@@ -433,29 +430,32 @@ void TFMain::SpeedButton1Click() {
 }
 
 void TFMain::SpeedButton2Click() {
-    RunGuarded(*m_boxes, [this] { CreateEventsAndRecalculate(*m_cylinderTable, m_recalc); });
+    RunGuarded(*m_boxes, [this] { CreateEventsAndRecalculate(*m_cylinderTable, m_session, m_recalc); });
 }
 
 void TFMain::SpeedButton3Click() {
-    RunGuarded(*m_boxes, [this] { ApplyCorrectionsAndRecalculate(m_recalc); });
+    RunGuarded(*m_boxes, [this] { ApplyCorrectionsAndRecalculate(m_session, m_recalc); });
 }
 
 void TFMain::Edit1Change() {
-    RunGuarded(*m_boxes, [this] { GlobalCorrectionChanged(ToStdString(Edit1->text()), m_recalc); });
+    RunGuarded(*m_boxes,
+               [this] { GlobalCorrectionChanged(ToStdString(Edit1->text()), m_session, m_recalc); });
 }
 
 // An import of a large file takes a moment: the wait cursor shows it, while
 // the dialog and the boxes keep the arrow.
 void TFMain::ImportSig1Click() {
     const TOverrideCursor wait(Qt::WaitCursor);
-    RunGuarded(*m_boxes,
-               [this] { RunAngleImportCommand(m_openDialog.get(), *m_boxes, [this] { drawTimeline(); }); });
+    RunGuarded(*m_boxes, [this] {
+        RunAngleImportCommand(m_openDialog.get(), *m_boxes, importTarget(), [this] { drawTimeline(); });
+    });
 }
 
 void TFMain::ImportSig2Click() {
     const TOverrideCursor wait(Qt::WaitCursor);
-    RunGuarded(*m_boxes,
-               [this] { RunTimeImportCommand(m_openDialog.get(), *m_boxes, [this] { drawTimeline(); }); });
+    RunGuarded(*m_boxes, [this] {
+        RunTimeImportCommand(m_openDialog.get(), *m_boxes, importTarget(), [this] { drawTimeline(); });
+    });
 }
 
 void TFMain::Exit1Click() {

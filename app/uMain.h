@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "events/Recalculation.h"
+#include "events/Session.h"
+#include "signal/ImportCommand.h"
 #include "timeline/Raster.h"
 
 class QAction;
@@ -81,6 +83,9 @@ public:
 
     // The timeline picture as last drawn.
     const TRaster& picture() const { return m_picture; }
+    // What this window holds between commands.
+    const TSession& session() const { return m_session; }
+    TSession& session() { return m_session; }
 
 public slots:
     void CheckListBox1Click();
@@ -107,7 +112,9 @@ private:
     void arrangeCorrectionPage(QSize size);
     void arrangeTimelinePage(QSize size);
     void drawTimeline();
+    TImportTarget importTarget() { return {m_session.Signal, m_session.LastImportFile}; }
 
+    TSession m_session;
     TRaster m_picture;
     std::unique_ptr<TQtMessageBoxes> m_boxes;
     std::unique_ptr<TQtOpenDialog> m_openDialog;

@@ -67,8 +67,9 @@ void RunImport(benchmark::State& state, const std::string& path, Import import) 
     // framework calls this function several times, and the allocator may keep
     // an earlier import's freed memory resident for the next one.
     static const double baselineMiB = CurrentRssMiB();
+    TSignalTable signal{};
     for (auto _ : state) {
-        import(path, boxes);
+        import(path, boxes, signal);
         benchmark::DoNotOptimize(boxes.lastInfo.data());
     }
     const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);

@@ -40,24 +40,24 @@ struct TTwelveCylinderWindow : TMemoryMainControls {
         }
         Picture.P = 360;
         Picture.F = 1;
-        Picture.Signal = &Signal;
-        Picture.Events = &Events;
-        Recalc.DrawTimeline = [this] { DrawTimeline(Picture, Raster, SignalTrend); };
+        Recalc.DrawTimeline = [this] { DrawSessionTimeline(Session, Picture, Raster); };
     }
 
+    TSession Session;
     TTimelineInput Picture;  // 663 x 300, gain 1, all kinds shown
     TRaster Raster{663, 300};
 };
 
 void BM_GlobalCorrectionKeystroke(benchmark::State& state) {
     const DecimalMarkScope comma(',');
-    for (int i = 0; i < SignalPoints; ++i) {
-        Signal[static_cast<std::size_t>(i)] = std::sin(i * 3.14159265358979 / 90);
-    }
     TTwelveCylinderWindow window;
-    CreateEventsAndRecalculate(window.CylinderTable, window.Recalc);
-    if (Events.size() != 108) {
-        state.SkipWithError(("expected 108 events, got " + std::to_string(Events.size())).c_str());
+    for (int i = 0; i < SignalPoints; ++i) {
+        window.Session.Signal[static_cast<std::size_t>(i)] = std::sin(i * 3.14159265358979 / 90);
+    }
+    CreateEventsAndRecalculate(window.CylinderTable, window.Session, window.Recalc);
+    const std::size_t events = window.Session.Events.size();
+    if (events != 108) {
+        state.SkipWithError(("expected 108 events, got " + std::to_string(events)).c_str());
         return;
     }
 
@@ -66,14 +66,11 @@ void BM_GlobalCorrectionKeystroke(benchmark::State& state) {
     const std::string texts[] = {"1", "15", "1,5", "-2,25"};
     std::size_t keystroke = 0;
     for (auto _ : state) {
-        GlobalCorrectionChanged(texts[keystroke++ % std::size(texts)], window.Recalc);
+        GlobalCorrectionChanged(texts[keystroke++ % std::size(texts)], window.Session, window.Recalc);
         benchmark::DoNotOptimize(window.Raster.data());
         benchmark::ClobberMemory();
     }
-    state.counters["events"] = static_cast<double>(Events.size());
-    Events.clear();
-    GlobalCorrection = 0;
-    Signal.fill(0);
+    state.counters["events"] = static_cast<double>(events);
 }
 BENCHMARK(BM_GlobalCorrectionKeystroke);
 

@@ -10,7 +10,6 @@
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
 #include "signal/ImportCommand.h"
-#include "signal/Signal.h"
 #include "timeline/PngWriter.h"
 #include "timeline/Raster.h"
 #include "timeline/Timeline.h"
@@ -56,13 +55,14 @@ std::string usageMistake(std::string_view reason, TCliCommand command) {
 
 // What "Vytvořit události", the global-correction box and "Korigovat" do, in
 // that order, with the texts of the command line in the controls.
-void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window) {
+void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window,
+                      TSession& session) {
     window.MainParameters.setValue(
         CylinderCountRow, options.Cylinders.value_or(options.TablePath ? FormatInteger(tableLines) : "1"));
     window.MainParameters.setValue(SpeedRow, options.Rpm);
 
-    CreateEventsAndRecalculate(window.CylinderTable, window.Recalc);
-    GlobalCorrectionChanged(options.Global, window.Recalc);
+    CreateEventsAndRecalculate(window.CylinderTable, session, window.Recalc);
+    GlobalCorrectionChanged(options.Global, session, window.Recalc);
     if (options.CorrectionsPath) {
         // The user's edits of the correction list: by position, as far as both reach.
         const TTextLines corrections = ReadTextLines(*options.CorrectionsPath);
@@ -70,7 +70,7 @@ void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMain
         for (int row = 1; row <= rows; ++row) {
             window.CorrectionList.setValue(row, std::string(corrections[row - 1]));
         }
-        ApplyCorrectionsAndRecalculate(window.Recalc);
+        ApplyCorrectionsAndRecalculate(session, window.Recalc);
     }
 }
 
@@ -84,45 +84,44 @@ std::string eventReport(const TMemoryMainControls& window) {
     return text;
 }
 
-void importSignal(const TSignalFile& file, IMessageBoxes& boxes) {
+void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
     TGivenFileDialog dialog(file.Path);
     const TImportKind kind =
         file.Kind == TSignalFileKind::sfAngle ? TImportKind::ikAngle : TImportKind::ikTime;
-    RunImportCommand(&dialog, boxes, kind, {});
+    RunImportCommand(&dialog, boxes, kind, {session.Signal, session.LastImportFile}, {});
 }
 
-std::string signalReport() {
+std::string signalReport(const TSignalTable& signal) {
     std::string text;
-    for (double entry : Signal) {
+    for (double entry : signal) {
         text += FormatFloatGeneral(entry);
         text += '\n';
     }
     return text;
 }
 
-void renderPicture(const TRenderOptions& options) {
-    TTimelineInput input;
-    input.W = options.Width;
-    input.H = options.Height;
-    input.Visible = options.Kinds;
-    input.P = options.Cursor;
-    input.Pmax = 720;
-    input.F = options.Filter;
-    input.G = options.Gain;
-    input.Signal = &Signal;
-    input.Events = &Events;
-    TRaster picture(input.W, input.H);
-    DrawTimeline(input, picture, SignalTrend);
+void renderPicture(const TRenderOptions& options, TSession& session) {
+    TTimelineInput settings;
+    settings.W = options.Width;
+    settings.H = options.Height;
+    settings.Visible = options.Kinds;
+    settings.P = options.Cursor;
+    settings.Pmax = 720;
+    settings.F = options.Filter;
+    settings.G = options.Gain;
+    TRaster picture(settings.W, settings.H);
+    DrawSessionTimeline(session, settings, picture);
     WritePng(picture, options.OutputPath);
 }
 
 int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
+    TSession session;
     std::string report;
     if (arguments.Command == TCliCommand::ccSignal) {
         if (!RunGuarded(boxes, [&] {
-                importSignal(arguments.SignalFile, boxes);
-                report = signalReport();
+                importSignal(arguments.SignalFile, boxes, session);
+                report = signalReport(session.Signal);
             })) {
             return ExitFailure;
         }
@@ -147,15 +146,15 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     }
 
     const bool succeeded = RunGuarded(boxes, [&] {
-        runEventCommands(arguments.Events, tableLines, window);
+        runEventCommands(arguments.Events, tableLines, window, session);
         if (arguments.Command == TCliCommand::ccEvents) {
             report = eventReport(window);
             return;
         }
         if (arguments.SignalFile.Kind != TSignalFileKind::sfNone) {
-            importSignal(arguments.SignalFile, boxes);
+            importSignal(arguments.SignalFile, boxes, session);
         }
-        renderPicture(arguments.Render);
+        renderPicture(arguments.Render, session);
     });
     if (!succeeded) {
         return ExitFailure;

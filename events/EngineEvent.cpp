@@ -6,17 +6,14 @@
 
 namespace morvane {
 
-std::vector<TEngineEvent> Events;
-double GlobalCorrection = 0;
-
-void AddEvent(const TEngineEvent& event) {
-    Events.push_back(event);
+void AddEvent(TEventList& events, const TEngineEvent& event) {
+    events.push_back(event);
 }
 
-void UpdateEventAngles() {
-    for (TEngineEvent& event : Events) {
+void UpdateEventAngles(TEventList& events, double globalCorrection) {
+    for (TEngineEvent& event : events) {
         const long double sum =
-            static_cast<long double>(event.NominalAngle) + event.Correction + GlobalCorrection;
+            static_cast<long double>(event.NominalAngle) + event.Correction + globalCorrection;
         double angle = StoreDouble(sum);
         // One move each way and no more: a sum beyond -720 .. 1440 stays
         // outside the cycle, as the event table then shows.
@@ -30,20 +27,20 @@ void UpdateEventAngles() {
     }
 }
 
-void SortEvents() {
-    const std::size_t count = Events.size();
+void SortEvents(TEventList& events) {
+    const std::size_t count = events.size();
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t lowest = i;
-        double lowestAngle = Events[i].FinalAngle;
+        double lowestAngle = events[i].FinalAngle;
         for (std::size_t j = i + 1; j < count; ++j) {
             // Strictly less: of equal minima the first one is taken.
-            if (Events[j].FinalAngle < lowestAngle) {
+            if (events[j].FinalAngle < lowestAngle) {
                 lowest = j;
-                lowestAngle = Events[j].FinalAngle;
+                lowestAngle = events[j].FinalAngle;
             }
         }
         if (lowest != i) {
-            std::swap(Events[i], Events[lowest]);
+            std::swap(events[i], events[lowest]);
         }
     }
 }

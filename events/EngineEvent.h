@@ -1,7 +1,7 @@
 #pragma once
 
-// The event record, the four kinds, the one event list of the program and the
-// two operations every recalculation applies to it: final angles and sorting.
+// The event record, the four kinds, the event list and the two operations
+// every recalculation applies to it: final angles and sorting.
 
 #include <array>
 #include <cstdint>
@@ -33,21 +33,18 @@ struct TEngineEvent {
     bool operator==(const TEngineEvent&) const = default;
 };
 
-// The program's event list: an event's position, counted from 0, is its ID.
-extern std::vector<TEngineEvent> Events;
+// An event list: an event's position, counted from 0, is its ID.
+using TEventList = std::vector<TEngineEvent>;
 
-// Added to every event's angle by UpdateEventAngles, in degrees.
-extern double GlobalCorrection;
+// Appends a copy of the record at the end of the list.
+void AddEvent(TEventList& events, const TEngineEvent& event);
 
-// Appends a copy of the record at the end of Events.
-void AddEvent(const TEngineEvent& event);
-
-// FinalAngle := (NominalAngle + Correction) + GlobalCorrection, summed in
+// FinalAngle := (NominalAngle + Correction) + globalCorrection, summed in
 // extended precision, then moved by 720 once when below 0 or above 720.
-void UpdateEventAngles();
+void UpdateEventAngles(TEventList& events, double globalCorrection);
 
 // Selection sort by FinalAngle: the first of equal minima is taken, so equal
 // angles may change their relative order (a stable sort would differ).
-void SortEvents();
+void SortEvents(TEventList& events);
 
 }  // namespace morvane

@@ -25,12 +25,12 @@ int CylinderCount(const IValueList& mainParameters) {
     return ParseInteger(mainParameters.value(CylinderCountRow));
 }
 
-void AppendEvent(std::string name, TEventKind kind, long double angle) {
+void AppendEvent(TEventList& events, std::string name, TEventKind kind, long double angle) {
     TEngineEvent event;
     event.Name = std::move(name);
     event.Kind = kind;
     event.NominalAngle = StoreDouble(angle);
-    AddEvent(event);
+    AddEvent(events, event);
 }
 
 std::string PistonName(const std::string& number, const char* suffix) {
@@ -39,13 +39,13 @@ std::string PistonName(const std::string& number, const char* suffix) {
 
 }  // namespace
 
-void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable) {
-    Events.clear();
+void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable, TEventList& events) {
+    events.clear();
     const int count = CylinderCount(mainParameters);
     if (count <= 0) {
         return;
     }
-    Events.reserve(9 * static_cast<std::size_t>(std::min(count, CylinderRows)));
+    events.reserve(9 * static_cast<std::size_t>(std::min(count, CylinderRows)));
 
     // The cells are read in a fixed order, the offset once per phase, so a
     // bad cell always stops the creation at the same event.
@@ -54,28 +54,28 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
             const double offset = CylinderAngle(cylinderTable, ccOffset, row);
             const double base = StoreDouble(static_cast<long double>(offset) + 360.0L * pass);
             const std::string number = FormatInteger(row);
-            AppendEvent(PistonName(number, " - HU"), ekPiston, base);
-            AppendEvent(PistonName(number, " - DU"), ekPiston, static_cast<long double>(base) + 180);
+            AppendEvent(events, PistonName(number, " - HU"), ekPiston, base);
+            AppendEvent(events, PistonName(number, " - DU"), ekPiston, static_cast<long double>(base) + 180);
         }
     }
 
     for (int row = 1; row <= count; ++row) {
         const double offset = CylinderAngle(cylinderTable, ccOffset, row);
         const double ignition = CylinderAngle(cylinderTable, ccIgnition, row);
-        AppendEvent("Zapalování " + FormatInteger(row), ekIgnition,
+        AppendEvent(events, "Zapalování " + FormatInteger(row), ekIgnition,
                     static_cast<long double>(offset) + ignition);
     }
 
     for (int row = 1; row <= count; ++row) {
         const long double offset = CylinderAngle(cylinderTable, ccOffset, row);
         const std::string number = FormatInteger(row);
-        AppendEvent(PistonName(number, " - SV otvírá"), ekIntakeValve,
+        AppendEvent(events, PistonName(number, " - SV otvírá"), ekIntakeValve,
                     offset + CylinderAngle(cylinderTable, ccIntakeOpens, row));
-        AppendEvent(PistonName(number, " - SV zavírá"), ekIntakeValve,
+        AppendEvent(events, PistonName(number, " - SV zavírá"), ekIntakeValve,
                     offset + CylinderAngle(cylinderTable, ccIntakeCloses, row));
-        AppendEvent(PistonName(number, " - VV otvírá"), ekExhaustValve,
+        AppendEvent(events, PistonName(number, " - VV otvírá"), ekExhaustValve,
                     offset + CylinderAngle(cylinderTable, ccExhaustOpens, row));
-        AppendEvent(PistonName(number, " - VV zavírá"), ekExhaustValve,
+        AppendEvent(events, PistonName(number, " - VV zavírá"), ekExhaustValve,
                     offset + CylinderAngle(cylinderTable, ccExhaustCloses, row));
     }
 }

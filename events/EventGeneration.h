@@ -3,6 +3,7 @@
 // Builds the event list from the cylinder table, and copies the first
 // cylinder's timing to the others.
 
+#include "events/EngineEvent.h"
 #include "util/controls.h"
 
 namespace morvane {
@@ -24,10 +25,10 @@ constexpr int CylinderColumns = 7;
 // Row 1 of the main-parameter list: "Počet válců [1]".
 constexpr int CylinderCountRow = 1;
 
-// Replaces Events with nine events per cylinder: pistons (two passes),
+// Replaces the events with nine per cylinder: pistons (two passes),
 // ignitions, valves. A failed conversion stops it; events appended before the
 // failure stay.
-void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable);
+void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable, TEventList& events);
 
 // Copies columns 2..6 of row 1 into rows 2..N as texts.
 void FillFromFirst(const IValueList& mainParameters, ICellGrid& cylinderTable);

@@ -1,18 +1,16 @@
 #pragma once
 
 // Program start-up and shut-down of the core's modules, in their fixed order.
+// The program's state is not among them: each window and batch run owns a
+// TSession (events/Session.h) from its creation to its end.
 
 namespace morvane {
 
-// The main-window module's globals at start: no events, global correction 0,
-// both signal tables 0, no remembered import path.
-void ResetMainModuleState();
-
 // Math utilities (parser instance, degree tables, random seed), then the
-// dialog utilities' constants, then the main-window module's globals.
+// dialog utilities' constants.
 void StartupModules();
 
-// The reverse order: the main-window module's state, then the math utilities.
+// The reverse order: the math utilities last.
 void ShutdownModules();
 
 }  // namespace morvane

@@ -25,30 +25,30 @@ void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParam
     computedParameters.setValue(CycleTimeRow, FormatFloatGeneral(cycle));
 }
 
-void FillCorrectionList(IValueList& correctionList) {
+void FillCorrectionList(const TEventList& events, IValueList& correctionList) {
     correctionList.clear();
-    for (const TEngineEvent& event : Events) {
+    for (const TEngineEvent& event : events) {
         correctionList.append(event.Name, FormatFloatGeneral(event.Correction));
     }
 }
 
-void FillEventGrid(ICellGrid& eventGrid) {
-    const int count = static_cast<int>(Events.size());
+void FillEventGrid(const TEventList& events, ICellGrid& eventGrid) {
+    const int count = static_cast<int>(events.size());
     eventGrid.setRowCount(count + 1);
     for (int column = 0; column < 3; ++column) {
         eventGrid.setCellText(column, 0, EventGridHeader[column]);
     }
     for (int p = 0; p < count; ++p) {
-        const TEngineEvent& event = Events[p];
+        const TEngineEvent& event = events[p];
         eventGrid.setCellText(0, p + 1, FormatEventNumber(p));
         eventGrid.setCellText(1, p + 1, FormatFloatGeneral(event.FinalAngle));
         eventGrid.setCellText(2, p + 1, event.Name);
     }
 }
 
-void ApplyCorrections(const IValueList& correctionList) {
+void ApplyCorrections(const IValueList& correctionList, TEventList& events) {
     const int rows = correctionList.rowCount();
-    for (std::size_t p = 0; p < Events.size(); ++p) {
+    for (std::size_t p = 0; p < events.size(); ++p) {
         const int row = static_cast<int>(p) + 1;
         std::string text;
         if (row <= rows) {
@@ -58,34 +58,35 @@ void ApplyCorrections(const IValueList& correctionList) {
             RaiseListIndexError(static_cast<long long>(p));
         }
         // An empty list reads as an empty value, which the parse rejects.
-        Events[p].Correction = ParseFloat(text);
+        events[p].Correction = ParseFloat(text);
     }
 }
 
-void RecalculateAll(const TRecalcControls& controls) {
+void RecalculateAll(TSession& session, const TRecalcControls& controls) {
     UpdateCycleTime(*controls.MainParameters, *controls.ComputedParameters);
-    UpdateEventAngles();
-    SortEvents();
-    FillCorrectionList(*controls.CorrectionList);
-    FillEventGrid(*controls.EventGrid);
+    UpdateEventAngles(session.Events, session.GlobalCorrection);
+    SortEvents(session.Events);
+    FillCorrectionList(session.Events, *controls.CorrectionList);
+    FillEventGrid(session.Events, *controls.EventGrid);
     if (controls.DrawTimeline) {
         controls.DrawTimeline();
     }
 }
 
-void GlobalCorrectionChanged(const std::string& text, const TRecalcControls& controls) {
-    GlobalCorrection = ParseFloatOr(text, 0);
-    RecalculateAll(controls);
+void GlobalCorrectionChanged(const std::string& text, TSession& session, const TRecalcControls& controls) {
+    session.GlobalCorrection = ParseFloatOr(text, 0);
+    RecalculateAll(session, controls);
 }
 
-void CreateEventsAndRecalculate(const ICellGrid& cylinderTable, const TRecalcControls& controls) {
-    CreateEvents(*controls.MainParameters, cylinderTable);
-    RecalculateAll(controls);
+void CreateEventsAndRecalculate(const ICellGrid& cylinderTable, TSession& session,
+                                const TRecalcControls& controls) {
+    CreateEvents(*controls.MainParameters, cylinderTable, session.Events);
+    RecalculateAll(session, controls);
 }
 
-void ApplyCorrectionsAndRecalculate(const TRecalcControls& controls) {
-    ApplyCorrections(*controls.CorrectionList);
-    RecalculateAll(controls);
+void ApplyCorrectionsAndRecalculate(TSession& session, const TRecalcControls& controls) {
+    ApplyCorrections(*controls.CorrectionList, session.Events);
+    RecalculateAll(session, controls);
 }
 
 }  // namespace morvane

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "events/Session.h"
 #include "util/controls.h"
 
 namespace morvane {
@@ -27,23 +28,24 @@ struct TRecalcControls {
 // Speed text in, cycle time text out: 120000 / rpm to the nearest 0,1 ms.
 void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters);
 
-// Rebuilds the correction list from Events, one row per event in list order.
-void FillCorrectionList(IValueList& correctionList);
+// Rebuilds the correction list from the events, one row per event in list order.
+void FillCorrectionList(const TEventList& events, IValueList& correctionList);
 
 // Rebuilds the event table: a header row, then ID, final angle and name.
-void FillEventGrid(ICellGrid& eventGrid);
+void FillEventGrid(const TEventList& events, ICellGrid& eventGrid);
 
 // Reads the correction list's values back into the events, matched by
 // position; each correction is stored before the next row is parsed.
-void ApplyCorrections(const IValueList& correctionList);
+void ApplyCorrections(const IValueList& correctionList, TEventList& events);
 
 // Cycle time, final angles, sort, correction list, event table, timeline.
-void RecalculateAll(const TRecalcControls& controls);
+void RecalculateAll(TSession& session, const TRecalcControls& controls);
 
 // The three commands that run the pipeline; each runs its second step only
 // when the first has succeeded.
-void GlobalCorrectionChanged(const std::string& text, const TRecalcControls& controls);
-void CreateEventsAndRecalculate(const ICellGrid& cylinderTable, const TRecalcControls& controls);
-void ApplyCorrectionsAndRecalculate(const TRecalcControls& controls);
+void GlobalCorrectionChanged(const std::string& text, TSession& session, const TRecalcControls& controls);
+void CreateEventsAndRecalculate(const ICellGrid& cylinderTable, TSession& session,
+                                const TRecalcControls& controls);
+void ApplyCorrectionsAndRecalculate(TSession& session, const TRecalcControls& controls);
 
 }  // namespace morvane

@@ -47,29 +47,29 @@ private:
 };
 
 // Every number in the list is finite, whatever the outcome of a command.
-void CheckStoredData() {
-    for (const TEngineEvent& event : Events) {
+void CheckStoredData(const TSession& session) {
+    for (const TEngineEvent& event : session.Events) {
         Check(std::isfinite(event.NominalAngle) && std::isfinite(event.FinalAngle) &&
                   std::isfinite(event.Correction),
               "every angle and correction is finite", event.Name);
         Check(!event.Name.empty(), "every event has a name");
         Check(event.Kind < EventKindCount, "every event has one of the four kinds", event.Name);
     }
-    Check(std::isfinite(GlobalCorrection), "the global correction is finite");
+    Check(std::isfinite(session.GlobalCorrection), "the global correction is finite");
 }
 
 // After a recalculation that ran to its end.
-void CheckRecalculated(const TMemoryValueList& corrections, const TMemoryGrid& eventGrid,
-                       const TMemoryValueList& computed) {
-    const int count = static_cast<int>(Events.size());
-    for (std::size_t p = 1; p < Events.size(); ++p) {
-        Check(Events[p - 1].FinalAngle <= Events[p].FinalAngle, "the list is sorted by final angle",
-              Events[p].Name);
+void CheckRecalculated(const TEventList& events, const TMemoryValueList& corrections,
+                       const TMemoryGrid& eventGrid, const TMemoryValueList& computed) {
+    const int count = static_cast<int>(events.size());
+    for (std::size_t p = 1; p < events.size(); ++p) {
+        Check(events[p - 1].FinalAngle <= events[p].FinalAngle, "the list is sorted by final angle",
+              events[p].Name);
     }
     Check(corrections.rowCount() == count, "one correction row per event");
     Check(eventGrid.rowCount() == count + 1, "one table row per event below the header");
     for (int p = 0; p < count; ++p) {
-        const TEngineEvent& event = Events[static_cast<std::size_t>(p)];
+        const TEngineEvent& event = events[static_cast<std::size_t>(p)];
         Check(corrections.key(p + 1) == event.Name, "the correction list follows the list", event.Name);
         Check(corrections.value(p + 1) == FormatFloatGeneral(event.Correction),
               "the correction list shows each event's correction", event.Name);
@@ -101,9 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace morvane;
     using fuzz::Check;
     const DecimalMarkScope comma(',');
-    Events.clear();
-    GlobalCorrection = 0;
-    Signal.fill(0.0);
+    TSession session;
 
     fuzz::TTexts texts(fuzz::AsText(data, size));
     const std::string countText = texts.next();
@@ -121,15 +119,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TMemoryValueList corrections;
     TMemoryGrid eventGrid(3, 1);
     TRaster picture(48, 24);
-    TSignalTable trend{};
     TTimelineInput timeline;
     timeline.W = 48;
     timeline.H = 24;
     timeline.F = 90;
-    timeline.Signal = &Signal;
-    timeline.Events = &Events;
     const TRecalcControls controls{&mainParameters, &computed, &corrections, &eventGrid,
-                                   [&] { DrawTimeline(timeline, picture, trend); }};
+                                   [&] { DrawSessionTimeline(session, timeline, picture); }};
 
     // The count decides how many events a successful creation gives.
     int count = 0;
@@ -140,33 +135,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         countValid = false;
     }
 
-    const bool created = fuzz::RunCommand([&] { CreateEventsAndRecalculate(table, controls); });
-    fuzz::CheckStoredData();
+    const bool created = fuzz::RunCommand([&] { CreateEventsAndRecalculate(table, session, controls); });
+    fuzz::CheckStoredData(session);
     if (created) {
         Check(countValid && count <= CylinderRows, "only a count of at most twelve cylinders succeeds");
-        Check(Events.size() == 9 * static_cast<std::size_t>(std::max(count, 0)), "nine events per cylinder");
-        fuzz::CheckRecalculated(corrections, eventGrid, computed);
+        Check(session.Events.size() == 9 * static_cast<std::size_t>(std::max(count, 0)),
+              "nine events per cylinder");
+        fuzz::CheckRecalculated(session.Events, corrections, eventGrid, computed);
     } else {
-        Check(static_cast<int>(Events.size()) <= 9 * std::min(std::max(count, 0), CylinderRows),
+        Check(static_cast<int>(session.Events.size()) <= 9 * std::min(std::max(count, 0), CylinderRows),
               "a failed creation keeps only events it appended");
     }
 
-    const bool changed = fuzz::RunCommand([&] { GlobalCorrectionChanged(globalText, controls); });
-    fuzz::CheckStoredData();
+    const bool changed = fuzz::RunCommand([&] { GlobalCorrectionChanged(globalText, session, controls); });
+    fuzz::CheckStoredData(session);
     if (changed) {
-        fuzz::CheckRecalculated(corrections, eventGrid, computed);
+        fuzz::CheckRecalculated(session.Events, corrections, eventGrid, computed);
     }
 
     // The rest of the texts are typed into the correction list, row by row.
     for (int row = 1; row <= corrections.rowCount() && !texts.exhausted(); ++row) {
         corrections.setValue(row, texts.next());
     }
-    const std::size_t before = Events.size();
-    const bool corrected = fuzz::RunCommand([&] { ApplyCorrectionsAndRecalculate(controls); });
-    fuzz::CheckStoredData();
+    const std::size_t before = session.Events.size();
+    const bool corrected = fuzz::RunCommand([&] { ApplyCorrectionsAndRecalculate(session, controls); });
+    fuzz::CheckStoredData(session);
     if (corrected) {
-        Check(Events.size() == before, "corrections keep every event");
-        fuzz::CheckRecalculated(corrections, eventGrid, computed);
+        Check(session.Events.size() == before, "corrections keep every event");
+        fuzz::CheckRecalculated(session.Events, corrections, eventGrid, computed);
     }
     return 0;
 }

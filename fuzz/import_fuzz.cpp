@@ -25,8 +25,8 @@ TSignalTable PreviousSignal() {
     return previous;
 }
 
-bool AllZero() {
-    for (const double entry : Signal) {
+bool AllZero(const TSignalTable& signal) {
+    for (const double entry : signal) {
         if (entry != 0) {
             return false;
         }
@@ -34,17 +34,17 @@ bool AllZero() {
     return true;
 }
 
-void CheckWithinRange(const char* import) {
-    for (const double entry : Signal) {
+void CheckWithinRange(const TSignalTable& signal, const char* import) {
+    for (const double entry : signal) {
         Check(std::isfinite(entry) && entry >= -1 && entry <= 1, "every entry is finite and within -1 .. +1",
               import);
     }
 }
 
 // A successful import leaves its largest entry at exactly +1 or -1.
-void CheckNormalised(const char* import) {
+void CheckNormalised(const TSignalTable& signal, const char* import) {
     double largest = 0;
-    for (const double entry : Signal) {
+    for (const double entry : signal) {
         largest = std::fmax(largest, std::fabs(entry));
     }
     Check(largest == 1, "the entry of largest magnitude is +1 or -1", import);
@@ -63,51 +63,51 @@ void CheckSummary(const TRecordingBoxes& boxes, std::size_t lineCount, const std
 void RunAngleImport(const std::string& path, std::size_t lineCount) {
     const char* const import = "angle import";
     const TSignalTable previous = PreviousSignal();
-    Signal = previous;
+    TSignalTable signal = previous;
     TRecordingBoxes boxes;
     try {
-        ImportAngleSignal(path, boxes);
+        ImportAngleSignal(path, boxes, signal);
         CheckSummary(boxes, lineCount, {});
-        CheckNormalised(import);
-        Check(Signal[SignalPoints - 1] == 0, "the 720° entry receives no bin");
+        CheckNormalised(signal, import);
+        Check(signal[SignalPoints - 1] == 0, "the 720° entry receives no bin");
     } catch (const EConvertError&) {
         Check(boxes.infoCount == 0, "a line that is not a number fails before the summary");
-        Check(AllZero(), "a conversion failure leaves the signal all zero");
+        Check(AllZero(signal), "a conversion failure leaves the signal all zero");
     } catch (const EOverflow&) {
         Check(boxes.infoCount == 0, "an overflow fails before the summary");
-        Check(AllZero(), "an overflow leaves the signal all zero");
+        Check(AllZero(signal), "an overflow leaves the signal all zero");
     } catch (const EInvalidOp&) {
         CheckSummary(boxes, lineCount, {});
-        Check(AllZero(), "a file without a non-zero bin leaves the signal all zero");
+        Check(AllZero(signal), "a file without a non-zero bin leaves the signal all zero");
     }
-    CheckWithinRange(import);
+    CheckWithinRange(signal, import);
 }
 
 void RunTimeImport(const std::string& path, std::size_t lineCount) {
     const char* const import = "time import";
     const TSignalTable previous = PreviousSignal();
-    Signal = previous;
+    TSignalTable signal = previous;
     TRecordingBoxes boxes;
     try {
-        ImportTimeSignal(path, boxes);
+        ImportTimeSignal(path, boxes, signal);
         CheckSummary(boxes, lineCount, "1440");
-        CheckNormalised(import);
+        CheckNormalised(signal, import);
     } catch (const EConvertError&) {
         Check(boxes.infoCount == 0, "a line that is not a number fails before the summary");
-        Check(Signal == previous, "a conversion failure leaves the previous signal");
+        Check(signal == previous, "a conversion failure leaves the previous signal");
     } catch (const EOverflow&) {
         // Only a line beyond the double range overflows, while it is parsed.
         Check(boxes.infoCount == 0, "an overflow fails before the summary");
-        Check(Signal == previous, "an overflow leaves the previous signal");
+        Check(signal == previous, "an overflow leaves the previous signal");
     } catch (const EImportError&) {
         Check(lineCount == 0, "only a file without lines has no values");
         Check(boxes.infoCount == 0, "a file without lines shows no summary");
-        Check(Signal == previous, "a file without lines leaves the previous signal");
+        Check(signal == previous, "a file without lines leaves the previous signal");
     } catch (const EInvalidOp&) {
         CheckSummary(boxes, lineCount, "1440");
-        Check(AllZero(), "all-zero values leave the signal all zero");
+        Check(AllZero(signal), "all-zero values leave the signal all zero");
     }
-    CheckWithinRange(import);
+    CheckWithinRange(signal, import);
 }
 
 }  // namespace

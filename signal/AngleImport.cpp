@@ -15,7 +15,7 @@ namespace morvane {
 namespace {
 
 // The bin scan over the pairs of lines 1 .. count - 2. It is fed while the
-// lines are parsed, so the file needs no table of pairs; its bins reach Signal
+// lines are parsed, so the file needs no table of pairs; its bins reach the signal
 // only after the last line has parsed, which keeps a bad line anywhere in the
 // file from leaving a partial signal behind.
 class TAngleBinScan {
@@ -65,10 +65,10 @@ private:
 
 }  // namespace
 
-void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
+void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
     const TTextLines lines = ReadTextLines(path);
     const std::size_t count = lines.size();
-    Signal.fill(0.0);
+    signal.fill(0.0);
 
     // The header (line 0) is never parsed and counts as the pair (0, 0).
     // Line i - 1 is visited once line i has parsed, when its right-hand
@@ -95,7 +95,7 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
     }
 
     for (std::int32_t k = 0; k < scan.binCount(); ++k) {
-        Signal[static_cast<std::size_t>(k)] = scan.bin(k);
+        signal[static_cast<std::size_t>(k)] = scan.bin(k);
     }
     boxes.ShowInfo("Řádky / Vrcholy: " + FormatInteger(static_cast<std::int64_t>(count)) + " / " +
                    FormatInteger(scan.binCount()));
@@ -104,11 +104,11 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
     // left all zero rather than all NaN.
     const double largest = scan.largest();
     if (largest == 0) {
-        Signal.fill(0.0);
+        signal.fill(0.0);
         RaiseInvalidOp();
     }
     // Every |entry| is at most the largest, so the quotients stay within -1 .. +1.
-    for (double& entry : Signal) {
+    for (double& entry : signal) {
         entry /= largest;
     }
 }

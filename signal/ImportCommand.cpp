@@ -3,34 +3,35 @@
 #include <string>
 
 #include "signal/AngleImport.h"
-#include "signal/Signal.h"
 #include "signal/TimeImport.h"
 
 namespace morvane {
 
 void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kind,
-                      const std::function<void()>& redraw) {
-    const std::string path = ExecuteOpenDialog(dialog, CSVFilter, LastImportFile);
+                      const TImportTarget& target, const std::function<void()>& redraw) {
+    const std::string path = ExecuteOpenDialog(dialog, CSVFilter, target.LastImportFile);
     if (path.empty()) {
         return;
     }
-    LastImportFile = path;
+    target.LastImportFile = path;
     if (kind == TImportKind::ikAngle) {
-        ImportAngleSignal(path, boxes);
+        ImportAngleSignal(path, boxes, target.Signal);
     } else {
-        ImportTimeSignal(path, boxes);
+        ImportTimeSignal(path, boxes, target.Signal);
     }
     if (redraw) {
         redraw();
     }
 }
 
-void RunAngleImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const std::function<void()>& redraw) {
-    RunImportCommand(dialog, boxes, TImportKind::ikAngle, redraw);
+void RunAngleImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImportTarget& target,
+                           const std::function<void()>& redraw) {
+    RunImportCommand(dialog, boxes, TImportKind::ikAngle, target, redraw);
 }
 
-void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const std::function<void()>& redraw) {
-    RunImportCommand(dialog, boxes, TImportKind::ikTime, redraw);
+void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImportTarget& target,
+                          const std::function<void()>& redraw) {
+    RunImportCommand(dialog, boxes, TImportKind::ikTime, target, redraw);
 }
 
 }  // namespace morvane

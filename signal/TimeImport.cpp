@@ -38,7 +38,7 @@ T1DTable ReadSamples(const std::string& path) {
 
 }  // namespace
 
-void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes) {
+void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
     T1DTable points;
     std::int32_t count = 0;
     {
@@ -48,10 +48,10 @@ void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes) {
     }
 
     double largest = 0;
-    for (std::size_t k = 0; k < Signal.size(); ++k) {
-        Signal[k] = points.Values[k];
-        if (std::fabs(Signal[k]) > largest) {
-            largest = std::fabs(Signal[k]);
+    for (std::size_t k = 0; k < signal.size(); ++k) {
+        signal[k] = points.Values[k];
+        if (std::fabs(signal[k]) > largest) {
+            largest = std::fabs(signal[k]);
         }
     }
     boxes.ShowInfo("Řádky / Vrcholy: " + FormatInteger(count) + " / 1440");
@@ -61,7 +61,7 @@ void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes) {
         RaiseInvalidOp();
     }
     // Every |entry| is at most the largest, so the quotients stay within -1 .. +1.
-    for (double& entry : Signal) {
+    for (double& entry : signal) {
         entry /= largest;
     }
 }

@@ -175,4 +175,10 @@ void DrawTimeline(const TTimelineInput& input, TRaster& picture, TSignalTable& t
     picture.lineTo(cursor, H - 1);
 }
 
+void DrawSessionTimeline(TSession& session, TTimelineInput settings, TRaster& picture) {
+    settings.Signal = &session.Signal;
+    settings.Events = &session.Events;
+    DrawTimeline(settings, picture, session.SignalTrend);
+}
+
 }  // namespace morvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "events/EngineEvent.h"
+#include "events/Session.h"
 #include "signal/Signal.h"
 
 namespace morvane {
@@ -22,7 +23,7 @@ struct TTimelineInput {
     int F = 0;       // filter slider 0..96
     int G = 10;      // gain slider 10..100
     const TSignalTable* Signal = nullptr;
-    const std::vector<TEngineEvent>* Events = nullptr;
+    const TEventList* Events = nullptr;
 };
 
 // Repaints the picture (resized to W x H first when it differs) and writes the
@@ -31,6 +32,11 @@ struct TTimelineInput {
 // missing event list as empty, Pmax <= 0 puts the cursor on column 1, and
 // sizes below 1 are drawn as 1.
 void DrawTimeline(const TTimelineInput& input, TRaster& picture, TSignalTable& trend);
+
+// The one way a session is drawn: its signal and events with the controls'
+// settings (the pointers of settings are ignored); the moving average becomes
+// the session's SignalTrend.
+void DrawSessionTimeline(TSession& session, TTimelineInput settings, TRaster& picture);
 
 // The display filter: with a = 100 - F, trend[i] is the sum of signal[i - a]
 // .. signal[i + a] (entries outside the table skipped, added in increasing

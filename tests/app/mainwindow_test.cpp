@@ -23,7 +23,7 @@
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
 #include "events/Lifecycle.h"
-#include "signal/Signal.h"
+#include "events/Session.h"
 #include "timeline/Raster.h"
 #include "util/mathutil.h"
 
@@ -74,15 +74,11 @@ class MainWindowTest : public QObject {
 
 private slots:
     void init() {
-        ResetMainModuleState();
         window = std::make_unique<TFMain>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    void cleanup() {
-        window.reset();
-        ResetMainModuleState();
-    }
+    void cleanup() { window.reset(); }
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(window->windowTitle(), QString("Morvane"));
@@ -124,7 +120,7 @@ private slots:
         QCOMPARE(window->TrackBar2->maximum(), 96);
         QCOMPARE(window->TrackBar3->minimum(), 10);
         QCOMPARE(window->TrackBar3->value(), 10);
-        QVERIFY(Events.empty());
+        QVERIFY(window->session().Events.empty());
         // Keys and the computed list cannot be edited.
         QVERIFY(!(window->ValueList1->item(0, 0)->flags() & Qt::ItemIsEditable));
         QVERIFY(window->ValueList1->item(0, 1)->flags() & Qt::ItemIsEditable);
@@ -191,9 +187,9 @@ private slots:
         window->Edit1->setFocus();
         ModalBoxCatcher catcher;
         QTest::keyClicks(window->Edit1, "-");
-        QCOMPARE(GlobalCorrection, 0.0);
+        QCOMPARE(window->session().GlobalCorrection, 0.0);
         QTest::keyClicks(window->Edit1, "5");
-        QCOMPARE(GlobalCorrection, -5.0);
+        QCOMPARE(window->session().GlobalCorrection, -5.0);
         QVERIFY(!catcher.caught());
 
         // The arrow buttons step whole numbers from the typed value.
@@ -202,7 +198,7 @@ private slots:
         QCOMPARE(window->Edit1->text(), QString("360"));
         QTest::keyClick(window->Edit1, Qt::Key_Up);
         QCOMPARE(window->Edit1->text(), QString("360"));
-        QCOMPARE(GlobalCorrection, 360.0);
+        QCOMPARE(window->session().GlobalCorrection, 360.0);
     }
 
     void correctionsAreAppliedWithKorigovat() {
@@ -253,7 +249,7 @@ private slots:
         QCOMPARE(catcher.icon(), QMessageBox::Critical);
         QCOMPARE(window->StringGrid1->rowCount(), 10);
         QCOMPARE(window->ValueList3->rowCount(), 9);
-        QCOMPARE(Events.size(), size_t(18));
+        QCOMPARE(window->session().Events.size(), size_t(18));
     }
 
     void aPointInACellShowsTheParseError() {
@@ -347,9 +343,9 @@ private slots:
 
         QCOMPARE(filters, QStringList{"CSV tables (*.csv)"});
         QCOMPARE(infoText, QString("Řádky / Vrcholy: 6 / 2"));
-        QCOMPARE(Signal[0], 0.2);
-        QCOMPARE(Signal[1], 1.0);
-        QCOMPARE(QString::fromStdString(LastImportFile), path);
+        QCOMPARE(window->session().Signal[0], 0.2);
+        QCOMPARE(window->session().Signal[1], 1.0);
+        QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
         bool changed = false;
         for (int x = 0; x < before.width() && !changed; ++x) {
             for (int y = 0; y < before.height() && !changed; ++y) {
@@ -360,8 +356,8 @@ private slots:
     }
 
     void cancellingTheDialogChangesNothing() {
-        Signal[7] = 0.5;
-        LastImportFile = "/somewhere/old.csv";
+        window->session().Signal[7] = 0.5;
+        window->session().LastImportFile = "/somewhere/old.csv";
         ModalBoxCatcher catcher([](QWidget* modal) {
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 dialog->reject();
@@ -369,13 +365,13 @@ private slots:
         });
         window->ImportSig2->trigger();
         QCOMPARE(catcher.boxes(), 1);
-        QCOMPARE(Signal[7], 0.5);
-        QCOMPARE(LastImportFile, std::string("/somewhere/old.csv"));
+        QCOMPARE(window->session().Signal[7], 0.5);
+        QCOMPARE(window->session().LastImportFile, std::string("/somewhere/old.csv"));
     }
 
     void aFailingFileShowsTheErrorAndIsOfferedAgain() {
         const QString path = writeFile("title.csv", "Pressure\n1,5\n");
-        Signal[3] = -0.25;
+        window->session().Signal[3] = -0.25;
         QString errorText;
         QString offeredName;
         ModalBoxCatcher catcher([&](QWidget* modal) {
@@ -389,8 +385,8 @@ private slots:
         });
         window->ImportSig2->trigger();
         QCOMPARE(errorText, QString("'Pressure' is not a valid floating point value."));
-        QCOMPARE(Signal[3], -0.25);  // the time import leaves the old signal on a bad line
-        QCOMPARE(QString::fromStdString(LastImportFile), path);
+        QCOMPARE(window->session().Signal[3], -0.25);  // the time import leaves the old signal on a bad line
+        QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
 
         window->ImportSig2->trigger();
         QCOMPARE(offeredName, path);

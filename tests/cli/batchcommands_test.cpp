@@ -18,8 +18,8 @@
 
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
-#include "events/Lifecycle.h"
 #include "events/Recalculation.h"
+#include "events/Session.h"
 #include "signal/AngleImport.h"
 #include "signal/Signal.h"
 #include "timeline/Raster.h"
@@ -410,7 +410,7 @@ std::vector<TColor> decodePng(const std::string& bytes, int& width, int& height)
 TRaster windowPicture(const std::string& cylinders, const std::vector<std::vector<std::string>>& table,
                       const std::string& signalFile, const TTimelineInput& sliders) {
     DecimalMarkScope comma(',');
-    ResetMainModuleState();
+    TSession session;
     TMemoryValueList mainParameters{
         {{"Počet válců [1]", cylinders}, {"Taktnost [-]", "4"}, {"Otáčky motoru [RPM]", "1000"}}};
     TMemoryValueList computed{{{"Doba cyklu [ms]", "0"}}};
@@ -424,22 +424,21 @@ TRaster windowPicture(const std::string& cylinders, const std::vector<std::vecto
         }
     }
     TRecalcControls controls{&mainParameters, &computed, &corrections, &grid, {}};
-    CreateEventsAndRecalculate(cylinderTable, controls);
-    GlobalCorrectionChanged("0", controls);
+    CreateEventsAndRecalculate(cylinderTable, session, controls);
+    GlobalCorrectionChanged("0", session, controls);
     if (!signalFile.empty()) {
         struct TSilentBoxes : IMessageBoxes {
             void ShowInfo(const std::string&) override {}
             void ShowErrorBox(const std::string&) override {}
         } boxes;
-        ImportAngleSignal(signalFile, boxes);
+        ImportAngleSignal(signalFile, boxes, session.Signal);
     }
     TTimelineInput input = sliders;
-    input.Signal = &Signal;
-    input.Events = &Events;
+    input.Signal = &session.Signal;
+    input.Events = &session.Events;
     TRaster picture(input.W, input.H);
     TSignalTable trend{};
     DrawTimeline(input, picture, trend);
-    ResetMainModuleState();
     return picture;
 }
 

@@ -7,35 +7,32 @@
 #include <vector>
 
 #include "events/Lifecycle.h"
-#include "signal/Signal.h"
+#include "events/Session.h"
+#include "tests/support/SessionTest.h"
 #include "util/mathutil.h"
 
 namespace morvane {
 namespace {
 
-class EngineEventTest : public ::testing::Test {
+class EngineEventTest : public testing::TSessionTest {
 protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
-    static void Reset() {
-        Events.clear();
-        GlobalCorrection = 0;
-    }
-
-    static void AddAt(const std::string& name, double finalAngle) {
+    void AddAt(const std::string& name, double finalAngle) {
         TEngineEvent event;
         event.Name = name;
         event.FinalAngle = finalAngle;
-        AddEvent(event);
+        AddEvent(Events, event);
     }
 
-    static std::vector<std::string> Names() {
+    std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (const TEngineEvent& event : Events) {
             names.push_back(event.Name);
         }
         return names;
     }
+
+    TEventList& Events = m_session.Events;
+    double& GlobalCorrection = m_session.GlobalCorrection;
 };
 
 TEST_F(EngineEventTest, FinalAngleWrapsOnceEachWay) {
@@ -68,9 +65,9 @@ TEST_F(EngineEventTest, FinalAngleWrapsOnceEachWay) {
         TEngineEvent event;
         event.NominalAngle = row.nominal;
         event.Correction = row.correction;
-        AddEvent(event);
+        AddEvent(Events, event);
         GlobalCorrection = row.global;
-        UpdateEventAngles();
+        UpdateEventAngles(Events, GlobalCorrection);
         EXPECT_EQ(Events[0].FinalAngle, row.expected);
         EXPECT_EQ(Events[0].NominalAngle, row.nominal);
         EXPECT_EQ(Events[0].Correction, row.correction);
@@ -81,9 +78,9 @@ TEST_F(EngineEventTest, SumIsRoundedOnceAtTheEnd) {
     TEngineEvent event;
     event.NominalAngle = 0.1;
     event.Correction = 0.2;
-    AddEvent(event);
+    AddEvent(Events, event);
     GlobalCorrection = -0.3;
-    UpdateEventAngles();
+    UpdateEventAngles(Events, GlobalCorrection);
     // In doubles (0.1 + 0.2) - 0.3 is 2^-54; the wide sum keeps the exact 2^-55.
     EXPECT_EQ(Events[0].FinalAngle, std::ldexp(1.0, -55));
 }
@@ -91,11 +88,11 @@ TEST_F(EngineEventTest, SumIsRoundedOnceAtTheEnd) {
 TEST_F(EngineEventTest, BothEndsOfTheCycleInOneList) {
     TEngineEvent event;
     event.NominalAngle = 720;
-    AddEvent(event);
+    AddEvent(Events, event);
     event.NominalAngle = 0;
-    AddEvent(event);
-    UpdateEventAngles();
-    SortEvents();
+    AddEvent(Events, event);
+    UpdateEventAngles(Events, GlobalCorrection);
+    SortEvents(Events);
     EXPECT_EQ(Events[0].FinalAngle, 0);
     EXPECT_EQ(Events[1].FinalAngle, 720);
 }
@@ -104,14 +101,14 @@ TEST_F(EngineEventTest, EqualAnglesReorderAsTheSelectionSortLeavesThem) {
     AddAt("X", 10);
     AddAt("Y", 10);
     AddAt("Z", 5);
-    SortEvents();
+    SortEvents(Events);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Z", "Y", "X"}));
 
     Events.clear();
     AddAt("X", 0);
     AddAt("Y", 180);
     AddAt("Z", 0);
-    SortEvents();
+    SortEvents(Events);
     EXPECT_EQ(Names(), (std::vector<std::string>{"X", "Z", "Y"}));
 }
 
@@ -120,33 +117,33 @@ TEST_F(EngineEventTest, SortingTwiceChangesNothingMore) {
     for (std::size_t i = 0; i < std::size(angles); ++i) {
         AddAt("E" + std::to_string(i), angles[i]);
     }
-    SortEvents();
+    SortEvents(Events);
     const std::vector<std::string> once = Names();
     EXPECT_EQ(once, (std::vector<std::string>{"E3", "E6", "E8", "E4", "E1", "E0", "E7", "E2", "E5"}));
-    SortEvents();
+    SortEvents(Events);
     EXPECT_EQ(Names(), once);
 }
 
 TEST_F(EngineEventTest, SortMovesWholeRecords) {
     TEngineEvent late{"late", ekIgnition, 700, 50, 3};
     TEngineEvent early{"early", ekExhaustValve, 10, 20, -1};
-    AddEvent(late);
-    AddEvent(early);
-    SortEvents();
+    AddEvent(Events, late);
+    AddEvent(Events, early);
+    SortEvents(Events);
     EXPECT_EQ(Events[0], early);
     EXPECT_EQ(Events[1], late);
 }
 
 TEST_F(EngineEventTest, EmptyListStaysEmpty) {
-    UpdateEventAngles();
-    SortEvents();
+    UpdateEventAngles(Events, GlobalCorrection);
+    SortEvents(Events);
     EXPECT_TRUE(Events.empty());
 }
 
 TEST_F(EngineEventTest, AddEventCopiesIndependently) {
     TEngineEvent event{"Píst 1 - HU", ekPiston, 0, 0, 0};
-    AddEvent(event);
-    AddEvent(event);
+    AddEvent(Events, event);
+    AddEvent(Events, event);
     ASSERT_EQ(Events.size(), 2u);
     EXPECT_EQ(Events[0], Events[1]);
     Events[0].Name += " změna";
@@ -155,30 +152,20 @@ TEST_F(EngineEventTest, AddEventCopiesIndependently) {
     EXPECT_EQ(event.Name, "Píst 1 - HU");
 }
 
-// Start-up brings the main module to its start state whatever an earlier run
-// left behind; shut-down releases the event list, the remembered path and the
-// parser instance.
-TEST(ModuleLifecycle, StartupResetsAndShutdownReleases) {
-    AddEvent(TEngineEvent{"Píst 1 - HU", ekPiston, 0, 10, 10});
-    GlobalCorrection = 5;
-    Signal[3] = 0.5;
-    SignalTrend[1440] = -0.25;
-    LastImportFile = "/data/angle.csv";
+// A new session is the program's start state: no events, no correction, both
+// signal tables zero, no remembered path. Start-up creates the parser instance
+// and shut-down frees it.
+TEST(ModuleLifecycle, NewSessionIsTheStartStateAndShutdownReleases) {
+    const TSession session;
+    EXPECT_TRUE(session.Events.empty());
+    EXPECT_EQ(session.GlobalCorrection, 0);
+    EXPECT_EQ(session.Signal, TSignalTable{});
+    EXPECT_EQ(session.SignalTrend, TSignalTable{});
+    EXPECT_EQ(session.LastImportFile, "");
 
     StartupModules();
-    EXPECT_TRUE(Events.empty());
-    EXPECT_EQ(GlobalCorrection, 0);
-    EXPECT_EQ(Signal, TSignalTable{});
-    EXPECT_EQ(SignalTrend, TSignalTable{});
-    EXPECT_EQ(LastImportFile, "");
     EXPECT_NE(MathParser, nullptr);
-
-    AddEvent(TEngineEvent{"Zapalování 1", ekIgnition, 350, 350, 0});
-    LastImportFile = "/data/time.csv";
     ShutdownModules();
-    EXPECT_TRUE(Events.empty());
-    EXPECT_EQ(Events.capacity(), 0u);
-    EXPECT_EQ(LastImportFile, "");
     EXPECT_EQ(MathParser, nullptr);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "events/EngineEvent.h"
+#include "tests/support/SessionTest.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
@@ -25,11 +26,9 @@ public:
     mutable std::vector<std::pair<int, int>> reads;
 };
 
-class EventGenerationTest : public ::testing::Test {
+class EventGenerationTest : public testing::TSessionTest {
 protected:
     void SetUp() override {
-        Events.clear();
-        GlobalCorrection = 0;
         m_parameters.append("Počet válců [1]", "1");
         m_parameters.append("Otáčky [1/min]", "1000");
         // The window's defaults: numbered rows, every angle "0".
@@ -40,11 +39,6 @@ protected:
             }
         }
     }
-    void TearDown() override {
-        Events.clear();
-        GlobalCorrection = 0;
-    }
-
     void setCount(const std::string& text) { m_parameters.setValue(CylinderCountRow, text); }
     void setRow(int row, std::vector<std::string> cells) {
         for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
@@ -53,15 +47,15 @@ protected:
     }
     std::string createFailure() {
         try {
-            CreateEvents(m_parameters, m_table);
+            CreateEvents(m_parameters, m_table, Events);
         } catch (const EConvertError& failure) {
             return failure.what();
         }
         return "no failure";
     }
-    static void addStaleEvent() { AddEvent(TEngineEvent{"stale", ekPiston, 1, 2, 3}); }
+    void addStaleEvent() { AddEvent(Events, TEngineEvent{"stale", ekPiston, 1, 2, 3}); }
 
-    static std::vector<double> NominalAngles() {
+    std::vector<double> NominalAngles() const {
         std::vector<double> angles;
         for (const TEngineEvent& event : Events) {
             angles.push_back(event.NominalAngle);
@@ -69,13 +63,13 @@ protected:
         return angles;
     }
 
-    DecimalMarkScope m_comma{','};
+    TEventList& Events = m_session.Events;
     TMemoryValueList m_parameters;
     TRecordingGrid m_table{CylinderColumns, CylinderRows + 1};
 };
 
 TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
-    CreateEvents(m_parameters, m_table);
+    CreateEvents(m_parameters, m_table, Events);
     const std::vector<TEngineEvent> expected = {
         {"Píst 1 - HU", ekPiston, 0, 0, 0},
         {"Píst 1 - DU", ekPiston, 180, 0, 0},
@@ -91,7 +85,7 @@ TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
 }
 
 TEST_F(EventGenerationTest, CellsAreReadInTheFixedOrder) {
-    CreateEvents(m_parameters, m_table);
+    CreateEvents(m_parameters, m_table, Events);
     // The offset four times: both piston passes, the ignition, the valves.
     const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {1, 1},
                                                        {3, 1}, {4, 1}, {5, 1}, {6, 1}};
@@ -102,7 +96,7 @@ TEST_F(EventGenerationTest, TwoCylinders) {
     setCount("2");
     setRow(1, {"0", "350", "0", "180", "540", "720"});
     setRow(2, {"360", "350", "0", "180", "540", "720"});
-    CreateEvents(m_parameters, m_table);
+    CreateEvents(m_parameters, m_table, Events);
     EXPECT_EQ(NominalAngles(), (std::vector<double>{0, 180, 360, 540, 360, 540, 720, 900, 350, 710, 0, 180,
                                                     540, 720, 360, 540, 900, 1080}));
     std::vector<std::string> names;
@@ -124,14 +118,14 @@ TEST_F(EventGenerationTest, TwoCylinders) {
 
 TEST_F(EventGenerationTest, DecimalCommaAnglesAndNoWrap) {
     setRow(1, {"12,5", "-20,25", "700", "1,5E2", "0", "0"});
-    CreateEvents(m_parameters, m_table);
+    CreateEvents(m_parameters, m_table, Events);
     EXPECT_EQ(NominalAngles(),
               (std::vector<double>{12.5, 192.5, 372.5, 552.5, -7.75, 712.5, 162.5, 12.5, 12.5}));
 }
 
 TEST_F(EventGenerationTest, TenCylindersNameTheTenth) {
     setCount("10");
-    CreateEvents(m_parameters, m_table);
+    CreateEvents(m_parameters, m_table, Events);
     ASSERT_EQ(Events.size(), 90u);
     EXPECT_EQ(Events[18].Name, "Píst 10 - HU");
     EXPECT_EQ(Events[19].Name, "Píst 10 - DU");
@@ -145,7 +139,7 @@ TEST_F(EventGenerationTest, NoCylindersGiveAnEmptyList) {
         SCOPED_TRACE(count);
         addStaleEvent();
         setCount(count);
-        CreateEvents(m_parameters, m_table);
+        CreateEvents(m_parameters, m_table, Events);
         EXPECT_TRUE(Events.empty());
         EXPECT_TRUE(m_table.reads.empty());
     }
@@ -166,7 +160,7 @@ TEST_F(EventGenerationTest, RowsBeyondTheTwelfthReadEmptyInAnyGrid) {
         }
     }
     setCount("13");
-    EXPECT_THROW(CreateEvents(m_parameters, tall), EConvertError);
+    EXPECT_THROW(CreateEvents(m_parameters, tall, Events), EConvertError);
     EXPECT_EQ(Events.size(), 24u);
 }
 
@@ -190,7 +184,7 @@ TEST_F(EventGenerationTest, FractionalCountFailsBeforeAnyCellIsRead) {
     addStaleEvent();
     setCount("1,5");
     try {
-        CreateEvents(m_parameters, m_table);
+        CreateEvents(m_parameters, m_table, Events);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'1,5' is not a valid integer value");

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "events/EngineEvent.h"
-#include "events/Lifecycle.h"
 #include "events/MainControls.h"
+#include "tests/support/SessionTest.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
@@ -18,13 +18,11 @@ namespace {
 
 using Row = std::pair<std::string, std::string>;  // angle text, name
 
-class RecalculationTest : public ::testing::Test {
+class RecalculationTest : public testing::TSessionTest {
 protected:
     RecalculationTest() {
-        ResetMainModuleState();
         controls.DrawTimeline = [this] { ++redraws; };
     }
-    ~RecalculationTest() override { ResetMainModuleState(); }
 
     void setCylinder(int row, std::vector<std::string> cells) {
         for (int column = 1; column <= 6; ++column) {
@@ -48,7 +46,8 @@ protected:
         return rows;
     }
 
-    DecimalMarkScope comma{','};
+    TEventList& Events = m_session.Events;
+    double& GlobalCorrection = m_session.GlobalCorrection;
     TMemoryMainControls window;  // as the window starts: one cylinder, all angles "0", 1000 RPM
     TMemoryValueList& mainParameters = window.MainParameters;
     TMemoryValueList& computed = window.ComputedParameters;
@@ -66,7 +65,7 @@ const std::vector<Row> DefaultTable = {
 };
 
 TEST_F(RecalculationTest, DefaultsGiveTheCycleTimeAndTheNineEvents) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
 
     EXPECT_EQ(computed.value(1), "120");
     EXPECT_EQ(grid.cellText(0, 0), "ID");
@@ -82,9 +81,9 @@ TEST_F(RecalculationTest, DefaultsGiveTheCycleTimeAndTheNineEvents) {
 }
 
 TEST_F(RecalculationTest, GlobalCorrectionMovesEveryEventAndEqualAnglesDoNotReturnToTheirOrder) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
 
-    GlobalCorrectionChanged("-10", controls);
+    GlobalCorrectionChanged("-10", m_session, controls);
     EXPECT_EQ(GlobalCorrection, -10);
     EXPECT_EQ(table(), (std::vector<Row>{{"170", "Píst 1 - DU"},
                                          {"350", "Píst 1 - HU"},
@@ -96,7 +95,7 @@ TEST_F(RecalculationTest, GlobalCorrectionMovesEveryEventAndEqualAnglesDoNotRetu
                                          {"710", "Zapalování 1"},
                                          {"710", "Píst 1 - SV otvírá"}}));
 
-    GlobalCorrectionChanged("0", controls);
+    GlobalCorrectionChanged("0", m_session, controls);
     EXPECT_EQ(table(), (std::vector<Row>{{"0", "Píst 1 - SV zavírá"},
                                          {"0", "Píst 1 - VV otvírá"},
                                          {"0", "Píst 1 - VV zavírá"},
@@ -114,7 +113,7 @@ TEST_F(RecalculationTest, GlobalCorrectionMovesEveryEventAndEqualAnglesDoNotRetu
 
 TEST_F(RecalculationTest, TwoCylinderTable) {
     setupTwoCylinders();
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
 
     EXPECT_EQ(table(), (std::vector<Row>{{"0", "Píst 1 - HU"},
                                          {"0", "Píst 1 - SV otvírá"},
@@ -137,10 +136,10 @@ TEST_F(RecalculationTest, TwoCylinderTable) {
 }
 
 TEST_F(RecalculationTest, CorrectionMovesTheEventAndItsCorrectionWithIt) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
 
     corrections.setValue(1, "10");
-    ApplyCorrectionsAndRecalculate(controls);
+    ApplyCorrectionsAndRecalculate(m_session, controls);
 
     EXPECT_EQ(grid.cellText(2, 6), "Píst 1 - HU");
     EXPECT_EQ(grid.cellText(1, 6), "10");
@@ -151,17 +150,17 @@ TEST_F(RecalculationTest, CorrectionMovesTheEventAndItsCorrectionWithIt) {
 }
 
 TEST_F(RecalculationTest, NegativeCorrectionWrapsToTheEndOfTheList) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
 
     corrections.setValue(1, "-20");
-    ApplyCorrectionsAndRecalculate(controls);
+    ApplyCorrectionsAndRecalculate(m_session, controls);
 
     EXPECT_EQ(table().back(), (Row{"700", "Píst 1 - HU"}));
     EXPECT_EQ(corrections.value(9), "-20");
 }
 
 TEST_F(RecalculationTest, ApplyingWithNoEventsStillRecalculates) {
-    ApplyCorrectionsAndRecalculate(controls);
+    ApplyCorrectionsAndRecalculate(m_session, controls);
 
     EXPECT_EQ(corrections.rowCount(), 0);
     EXPECT_EQ(grid.rowCount(), 1);
@@ -171,12 +170,12 @@ TEST_F(RecalculationTest, ApplyingWithNoEventsStillRecalculates) {
 }
 
 TEST_F(RecalculationTest, TypingRecalculatesAtEveryKeystroke) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     redraws = 0;
 
-    GlobalCorrectionChanged("1", controls);
+    GlobalCorrectionChanged("1", m_session, controls);
     EXPECT_EQ(GlobalCorrection, 1);
-    GlobalCorrectionChanged("15", controls);
+    GlobalCorrectionChanged("15", m_session, controls);
     EXPECT_EQ(GlobalCorrection, 15);
     EXPECT_EQ(redraws, 2);
     EXPECT_EQ(table().front(), (Row{"15", "Píst 1 - HU"}));  // already in order: nothing moves
@@ -186,7 +185,7 @@ TEST_F(RecalculationTest, GlobalCorrectionTextsThatAreNotNumbersCountAsZero) {
     for (const char* text : {"", "-", "abc", "1.5", "12,5"}) {
         SCOPED_TRACE(text);
         GlobalCorrection = 7;
-        GlobalCorrectionChanged(text, controls);
+        GlobalCorrectionChanged(text, m_session, controls);
         EXPECT_EQ(GlobalCorrection, std::string(text) == "12,5" ? 12.5 : 0.0);
     }
 }
@@ -194,7 +193,7 @@ TEST_F(RecalculationTest, GlobalCorrectionTextsThatAreNotNumbersCountAsZero) {
 TEST_F(RecalculationTest, GlobalCorrectionBeyondTheDoubleRangeOverflowsAndKeepsTheOldValue) {
     GlobalCorrection = 3;
     try {
-        GlobalCorrectionChanged("1e400", controls);
+        GlobalCorrectionChanged("1e400", m_session, controls);
         FAIL() << "no overflow";
     } catch (const EOverflow& failure) {
         EXPECT_STREQ(failure.what(), "Floating point overflow");
@@ -230,13 +229,13 @@ struct SpeedFailureCase {
 class SpeedFailureTest : public RecalculationTest, public ::testing::WithParamInterface<SpeedFailureCase> {};
 
 TEST_P(SpeedFailureTest, InvalidSpeedStopsThePipelineBeforeAnythingElse) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     const auto tableBefore = table();
     setupTwoCylinders();
     mainParameters.setValue(SpeedRow, GetParam().speed);
 
     try {
-        CreateEventsAndRecalculate(cylinders, controls);
+        CreateEventsAndRecalculate(cylinders, m_session, controls);
         FAIL() << "no failure";
     } catch (const EMorvaneError& failure) {
         EXPECT_STREQ(failure.what(), GetParam().message);
@@ -252,7 +251,7 @@ TEST_P(SpeedFailureTest, InvalidSpeedStopsThePipelineBeforeAnythingElse) {
     EXPECT_EQ(redraws, 1);
 
     // Every change of the global correction reports the same failure again.
-    EXPECT_THROW(GlobalCorrectionChanged("5", controls), EMorvaneError);
+    EXPECT_THROW(GlobalCorrectionChanged("5", m_session, controls), EMorvaneError);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, SpeedFailureTest,
@@ -265,14 +264,14 @@ INSTANTIATE_TEST_SUITE_P(Failures, SpeedFailureTest,
                                            SpeedFailureCase{"1e-310", "Floating point overflow"}));
 
 TEST_F(RecalculationTest, BadCorrectionKeepsTheCorrectionsStoredBeforeIt) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     corrections.setValue(1, "1");
     corrections.setValue(2, "2");
     corrections.setValue(3, "x");
     corrections.setValue(4, "4");
 
     try {
-        ApplyCorrectionsAndRecalculate(controls);
+        ApplyCorrectionsAndRecalculate(m_session, controls);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'x' is not a valid floating point value");
@@ -284,13 +283,13 @@ TEST_F(RecalculationTest, BadCorrectionKeepsTheCorrectionsStoredBeforeIt) {
 }
 
 TEST_F(RecalculationTest, ShorterCorrectionListFailsWithTheListIndex) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     corrections.clear();
     corrections.append("a", "1");
     corrections.append("b", "2");
 
     try {
-        ApplyCorrections(corrections);
+        ApplyCorrections(corrections, Events);
         FAIL() << "no failure";
     } catch (const EListError& failure) {
         EXPECT_STREQ(failure.what(), "List index out of bounds (2)");
@@ -300,11 +299,11 @@ TEST_F(RecalculationTest, ShorterCorrectionListFailsWithTheListIndex) {
 }
 
 TEST_F(RecalculationTest, EmptyCorrectionListReadsAsAnEmptyValue) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     corrections.clear();
 
     try {
-        ApplyCorrections(corrections);
+        ApplyCorrections(corrections, Events);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'' is not a valid floating point value");
@@ -312,11 +311,11 @@ TEST_F(RecalculationTest, EmptyCorrectionListReadsAsAnEmptyValue) {
 }
 
 TEST_F(RecalculationTest, CreatingEventsAgainDropsTheCorrections) {
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     corrections.setValue(1, "10");
-    ApplyCorrectionsAndRecalculate(controls);
+    ApplyCorrectionsAndRecalculate(m_session, controls);
 
-    CreateEventsAndRecalculate(cylinders, controls);
+    CreateEventsAndRecalculate(cylinders, m_session, controls);
     EXPECT_EQ(table(), DefaultTable);
 }
 

@@ -56,7 +56,7 @@ TEST_F(ImportCommandTest, CancelChangesNothing) {
     Signal = PreviousSignal();
     LastImportFile = "/data/earlier.csv";
     TFakeOpenDialog dialog("");
-    RunAngleImportCommand(&dialog, m_boxes, countingRedraw());
+    RunAngleImportCommand(&dialog, m_boxes, target(), countingRedraw());
 
     EXPECT_EQ(dialog.runs, 1);
     EXPECT_EQ(dialog.filter, "CSV tables (*.csv)|*.csv");
@@ -69,7 +69,7 @@ TEST_F(ImportCommandTest, CancelChangesNothing) {
 
 TEST_F(ImportCommandTest, NoDialogChangesNothing) {
     LastImportFile = "/data/earlier.csv";
-    RunTimeImportCommand(nullptr, m_boxes, countingRedraw());
+    RunTimeImportCommand(nullptr, m_boxes, target(), countingRedraw());
     EXPECT_EQ(LastImportFile, "/data/earlier.csv");
     EXPECT_EQ(m_redraws, 0);
 }
@@ -87,7 +87,7 @@ TEST_P(ImportCommandKindTest, ChosenFileIsRememberedImportedAndDrawn) {
     const std::string path = writeFile("chosen.csv", GetParam().content);
     TFakeOpenDialog dialog(path);
     double drawnFirstEntry = -2;
-    RunImportCommand(&dialog, m_boxes, GetParam().kind, [&] {
+    RunImportCommand(&dialog, m_boxes, GetParam().kind, target(), [&] {
         ++m_redraws;
         drawnFirstEntry = Signal[0];
     });
@@ -104,7 +104,7 @@ TEST_P(ImportCommandKindTest, BadFileKeepsThePathAndSkipsTheRedraw) {
     const std::string path = writeFile("bad.csv", "1.5\n1.5\n");
     TFakeOpenDialog dialog(path);
     testing::ExpectFailure<EConvertError>(
-        [&] { RunImportCommand(&dialog, m_boxes, GetParam().kind, countingRedraw()); },
+        [&] { RunImportCommand(&dialog, m_boxes, GetParam().kind, target(), countingRedraw()); },
         "'1.5' is not a valid floating point value");
     EXPECT_EQ(LastImportFile, path);
     EXPECT_EQ(m_redraws, 0);
@@ -114,7 +114,8 @@ TEST_P(ImportCommandKindTest, MissingFileKeepsThePathAndTheSignal) {
     Signal = PreviousSignal();
     const std::string path = (m_dir / "gone.csv").string();
     TFakeOpenDialog dialog(path);
-    EXPECT_THROW(RunImportCommand(&dialog, m_boxes, GetParam().kind, countingRedraw()), EFOpenError);
+    EXPECT_THROW(RunImportCommand(&dialog, m_boxes, GetParam().kind, target(), countingRedraw()),
+                 EFOpenError);
     EXPECT_EQ(LastImportFile, path);
     EXPECT_EQ(Signal, PreviousSignal());
     EXPECT_EQ(m_redraws, 0);
@@ -123,9 +124,9 @@ TEST_P(ImportCommandKindTest, MissingFileKeepsThePathAndTheSignal) {
 TEST_P(ImportCommandKindTest, NextDialogOffersTheLastPath) {
     const std::string path = writeFile("chosen.csv", GetParam().content);
     TFakeOpenDialog first(path);
-    RunImportCommand(&first, m_boxes, GetParam().kind, countingRedraw());
+    RunImportCommand(&first, m_boxes, GetParam().kind, target(), countingRedraw());
     TFakeOpenDialog second("");
-    RunImportCommand(&second, m_boxes, GetParam().kind, countingRedraw());
+    RunImportCommand(&second, m_boxes, GetParam().kind, target(), countingRedraw());
     EXPECT_EQ(second.initialName, path);
     EXPECT_EQ(m_redraws, 1);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the signal-import tests share: a message-box fake that records what it
-// was shown, and a fixture with a fresh folder, a reset Signal and the comma.
+// was shown, and a fixture with a fresh folder, a fresh session and the comma.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "events/Session.h"
+#include "signal/ImportCommand.h"
 #include "signal/Signal.h"
 #include "util/messages.h"
 #include "util/numtext.h"
@@ -21,14 +23,15 @@ namespace morvane::testing {
 
 namespace fs = std::filesystem;
 
-// Records every text and the state of Signal at the moment each summary is
-// shown, so a test sees the bins before their normalisation.
+// Records every text and the state of the session's signal at the moment
+// each summary is shown, so a test sees the bins before their normalisation.
 class TRecordingBoxes : public IMessageBoxes {
 public:
+    explicit TRecordingBoxes(const TSession& session) : m_session(session) {}
     void ShowInfo(const std::string& text) override {
         infos.push_back(text);
-        signalAtInfo.push_back(Signal);
-        lastImportFileAtInfo = LastImportFile;
+        signalAtInfo.push_back(m_session.Signal);
+        lastImportFileAtInfo = m_session.LastImportFile;
     }
     void ShowErrorBox(const std::string& text) override { errors.push_back(text); }
 
@@ -36,6 +39,9 @@ public:
     std::vector<TSignalTable> signalAtInfo;
     std::string lastImportFileAtInfo;
     std::vector<std::string> errors;
+
+private:
+    const TSession& m_session;
 };
 
 // A recognisable signal left by an earlier import, within -1 .. +1.
@@ -79,8 +85,6 @@ struct RowName {
 class SignalImportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Signal.fill(0.0);
-        LastImportFile.clear();
         char pattern[] = "/tmp/morvane-signal-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_dir = pattern;
@@ -88,9 +92,10 @@ protected:
     void TearDown() override {
         std::error_code ignored;
         fs::remove_all(m_dir, ignored);
-        Signal.fill(0.0);
-        LastImportFile.clear();
     }
+
+    // What the import commands read and write of the session.
+    TImportTarget target() { return {m_session.Signal, m_session.LastImportFile}; }
 
     std::string writeFile(const std::string& name, const std::string& bytes) {
         const fs::path path = m_dir / name;
@@ -104,8 +109,12 @@ protected:
     }
 
     fs::path m_dir;
-    TRecordingBoxes m_boxes;
     DecimalMarkScope m_mark{','};
+    TSession m_session;
+    // Short names for the two parts of the session the imports write.
+    TSignalTable& Signal = m_session.Signal;
+    std::string& LastImportFile = m_session.LastImportFile;
+    TRecordingBoxes m_boxes{m_session};
 };
 
 inline std::string SharedDataFile(const std::string& name) {

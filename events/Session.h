@@ -1,0 +1,27 @@
+#pragma once
+
+// What one running program holds between commands. The window and each batch
+// run own one and pass it down; nothing of it lives in a global, so two
+// windows, two batch runs or two tests never see each other's state.
+
+#include <string>
+
+#include "events/EngineEvent.h"
+#include "signal/Signal.h"
+
+namespace morvane {
+
+struct TSession {
+    // The event list: an event's position, counted from 0, is its ID.
+    TEventList Events;
+    // Added to every event's angle by UpdateEventAngles, in degrees.
+    double GlobalCorrection = 0;
+    // Written only by the importers; every entry within -1 .. +1.
+    TSignalTable Signal{};
+    // The moving average of Signal; written only by the timeline, in full.
+    TSignalTable SignalTrend{};
+    // The path last chosen in any import command; the next dialog's initial name.
+    std::string LastImportFile;
+};
+
+}  // namespace morvane

@@ -1,0 +1,19 @@
+#pragma once
+
+// The fixture of every test that runs commands: a fresh session and the
+// decimal comma, so no test resets state by hand or sees another's.
+
+#include <gtest/gtest.h>
+
+#include "events/Session.h"
+#include "util/numtext.h"
+
+namespace morvane::testing {
+
+class TSessionTest : public ::testing::Test {
+protected:
+    DecimalMarkScope m_decimalComma{','};
+    TSession m_session;
+};
+
+}  // namespace morvane::testing
