@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "events/CylinderTableFile.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
@@ -130,19 +131,25 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     }
 
     TMemoryMainControls window;
-    std::optional<TTextLines> table;
-    if (arguments.Events.TablePath &&
-        !RunGuarded(boxes, [&] { table = ReadTextLines(*arguments.Events.TablePath); })) {
-        return ExitFailure;
-    }
     int tableLines = 0;
-    try {
-        if (table) {
-            tableLines = FillCylinderTable(*table, window.CylinderTable);
+    if (arguments.Events.TablePath) {
+        // A table too long for the window is a mistake in what was asked for,
+        // not a failure the error box would show.
+        std::string mistake;
+        const bool read = RunGuarded(boxes, [&] {
+            try {
+                tableLines = ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable);
+            } catch (const ECylinderTableError& tooLong) {
+                mistake = tooLong.what();
+            }
+        });
+        if (!read) {
+            return ExitFailure;
         }
-    } catch (const EUsageError& mistake) {
-        err << usageMistake(mistake.what(), arguments.Command);
-        return ExitUsage;
+        if (!mistake.empty()) {
+            err << usageMistake(mistake, arguments.Command);
+            return ExitUsage;
+        }
     }
 
     const bool succeeded = RunGuarded(boxes, [&] {
@@ -164,27 +171,6 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
 }
 
 }  // namespace
-
-int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
-    const int dataLines = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
-    if (dataLines > CylinderRows) {
-        throw EUsageError("the cylinder table has " + std::to_string(CylinderRows) +
-                          " rows, the file gives " + std::to_string(dataLines));
-    }
-    for (int row = 1; row <= dataLines; ++row) {
-        std::string_view rest = lines[row];
-        // Field 0 is the row number, which the window writes itself.
-        for (int column = 0; column < CylinderColumns; ++column) {
-            const std::size_t semicolon = rest.find(';');
-            const std::string_view field = rest.substr(0, semicolon);
-            if (column != ccNumber) {
-                table.setCellText(column, row, TrimBlanks(field));
-            }
-            rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
-        }
-    }
-    return dataLines;
-}
 
 int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     TCliArguments parsed;

@@ -18,13 +18,6 @@ constexpr int ExitSuccess = 0;
 constexpr int ExitFailure = 1;  // a failure of the core; stderr holds the error box's text
 constexpr int ExitUsage = 2;    // a mistake in the command line
 
-// Writes the data lines of a cylinder-table file (all lines after the first)
-// into rows 1.. of the table: the cells of columns 1..6 are the line's
-// ';'-separated fields with blanks trimmed, a missing field an empty text;
-// column 0 and fields beyond the seventh are not used. Returns the number of
-// data lines. More than 12 raise EUsageError.
-int FillCylinderTable(const TTextLines& lines, ICellGrid& table);
-
 // Runs the arguments after the program name and returns the exit code.
 // Results go to out only when the whole command succeeded; summaries, the
 // error box's text and usage mistakes go to err.

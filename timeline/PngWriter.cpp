@@ -10,18 +10,11 @@
 
 #include "timeline/Raster.h"
 #include "util/errors.h"
+#include "util/replacefile.h"
 
 namespace morvane {
 
 namespace {
-
-[[noreturn]] void raiseFileCreateError(std::string_view path, std::string_view reason) {
-    std::string message = "Cannot create file \"";
-    message += path;
-    message += "\". ";
-    message += reason;
-    throw EFOpenError(message);
-}
 
 void appendUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value >> 24));
@@ -93,20 +86,7 @@ std::vector<std::uint8_t> EncodePng(const TRaster& picture) {
 
 void WritePng(const TRaster& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodePng(picture);
-    struct TCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, TCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        raiseFileCreateError(path, std::strerror(errno));
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    const int writeError = errno;
-    // A full disk may show only when the buffered bytes are flushed.
-    const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed) {
-        raiseFileCreateError(path, std::strerror(written ? errno : writeError));
-    }
+    WriteFileReplacing(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace morvane

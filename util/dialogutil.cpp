@@ -37,7 +37,9 @@ void SplitAt(std::string_view input, char separator, std::string& left, std::str
     right = std::move(rightPart);
 }
 
-std::string ExecuteOpenDialog(IOpenDialog* dialog, const std::string& filter,
+namespace {
+
+std::string executeFileDialog(IFileDialog* dialog, const std::string& filter,
                               const std::string& initialName) {
     if (dialog == nullptr) {
         return std::string();
@@ -54,6 +56,18 @@ std::string ExecuteOpenDialog(IOpenDialog* dialog, const std::string& filter,
     bool confirmed = dialog->execute();
     std::string chosen = dialog->fileName();
     return confirmed ? chosen : std::string();
+}
+
+}  // namespace
+
+std::string ExecuteOpenDialog(IOpenDialog* dialog, const std::string& filter,
+                              const std::string& initialName) {
+    return executeFileDialog(dialog, filter, initialName);
+}
+
+std::string ExecuteSaveDialog(ISaveDialog* dialog, const std::string& filter,
+                              const std::string& initialName) {
+    return executeFileDialog(dialog, filter, initialName);
 }
 
 }  // namespace morvane

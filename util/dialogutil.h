@@ -1,7 +1,7 @@
 #pragma once
 
-// What the import commands need around the open-file dialog, and the field
-// splitter of the angle-signal import.
+// What the commands need around the file dialogs, and the field splitter of
+// the angle-signal import.
 
 #include <string>
 #include <string_view>
@@ -25,10 +25,11 @@ void SplitAt(std::string_view input, char separator, std::string& left, std::str
 // The same without copies: the parts are views into the input.
 void SplitAtView(std::string_view input, char separator, std::string_view& left, std::string_view& right);
 
-// The open-file dialog as the core sees it; app/ adapts a QFileDialog.
-class IOpenDialog {
+// A file dialog as the core sees it; app/ adapts a QFileDialog, the batch tool
+// answers with the path on its command line.
+class IFileDialog {
 public:
-    virtual ~IOpenDialog() = default;
+    virtual ~IFileDialog() = default;
     virtual void setFilter(const std::string& filter) = 0;
     virtual void setDefaultExt(const std::string& extension) = 0;
     virtual void setFilterIndex(int index) = 0;  // counted from 1
@@ -37,8 +38,15 @@ public:
     virtual std::string fileName() const = 0;
 };
 
+// Asks for an existing file to read.
+class IOpenDialog : public IFileDialog {};
+
+// Asks for a file to write; the dialog itself asks before replacing one.
+class ISaveDialog : public IFileDialog {};
+
 // Prepares and runs the dialog; the chosen path, or empty text on cancel or
 // when no dialog is given.
 std::string ExecuteOpenDialog(IOpenDialog* dialog, const std::string& filter, const std::string& initialName);
+std::string ExecuteSaveDialog(ISaveDialog* dialog, const std::string& filter, const std::string& initialName);
 
 }  // namespace morvane

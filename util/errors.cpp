@@ -44,6 +44,14 @@ void RaiseFileOpenError(std::string_view fullPath, std::string_view reason) {
     throw EFOpenError(message);
 }
 
+void RaiseFileCreateError(std::string_view path, std::string_view reason) {
+    std::string message = "Cannot create file \"";
+    message += path;
+    message += "\". ";
+    message += reason;
+    throw EFOpenError(message);
+}
+
 void RaiseListIndexError(long long index) {
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
@@ -54,6 +62,11 @@ void RaiseImportError(std::string_view path, std::string_view problem) {
     message += "\" ";
     message += problem;
     throw EImportError(message);
+}
+
+void RaiseCylinderTableRowsError(int tableRows, int fileRows) {
+    throw ECylinderTableError("the cylinder table has " + std::to_string(tableRows) +
+                              " rows, the file gives " + std::to_string(fileRows));
 }
 
 }  // namespace morvane

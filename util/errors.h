@@ -51,6 +51,12 @@ public:
     using EMathError::EMathError;
 };
 
+// A cylinder-table file whose shape does not fit the table (too many rows).
+class ECylinderTableError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
 // A failure of an import that has no more specific kind (an empty time file).
 class EImportError : public EMorvaneError {
 public:
@@ -65,8 +71,13 @@ public:
 [[noreturn]] void RaiseOverflow();    // "Floating point overflow"
 [[noreturn]] void RaiseFileOpenError(std::string_view fullPath,
                                      std::string_view reason);  // Cannot open file "%s". %s
-[[noreturn]] void RaiseListIndexError(long long index);         // "List index out of bounds (%d)"
+[[noreturn]] void RaiseFileCreateError(std::string_view path,
+                                       std::string_view reason);  // Cannot create file "%s". %s
+[[noreturn]] void RaiseListIndexError(long long index);           // "List index out of bounds (%d)"
 // An import file that cannot give a signal: The file "%s" %s (the problem, e.g. "holds no values").
 [[noreturn]] void RaiseImportError(std::string_view path, std::string_view problem);
+// A cylinder-table file with more data lines than the table has rows:
+// "the cylinder table has %d rows, the file gives %d".
+[[noreturn]] void RaiseCylinderTableRowsError(int tableRows, int fileRows);
 
 }  // namespace morvane

@@ -58,7 +58,8 @@ TEST(DialogConstants, FilterTexts) {
 }
 
 // Records every call in order; the user's answer and the name the user picks are set beforehand.
-class TFakeOpenDialog : public IOpenDialog {
+template <typename Interface>
+class TFakeDialog : public Interface {
 public:
     void setFilter(const std::string& filter) override { calls.push_back("filter " + filter); }
     void setDefaultExt(const std::string& extension) override { calls.push_back("defaultExt " + extension); }
@@ -83,6 +84,7 @@ public:
 private:
     std::string m_fileName;
 };
+using TFakeOpenDialog = TFakeDialog<IOpenDialog>;
 
 TEST(ExecuteOpenDialog, PreparesTheDialogInOrderAndReturnsTheChoice) {
     TFakeOpenDialog dialog;
@@ -114,6 +116,18 @@ TEST(ExecuteOpenDialog, SeveralPairsGiveEverythingAfterTheFirstBar) {
 
 TEST(ExecuteOpenDialog, NoDialogGivesEmptyText) {
     EXPECT_EQ(ExecuteOpenDialog(nullptr, CSVFilter, "/data/last.csv"), "");
+}
+
+// The save dialog is prepared and answered exactly as the open one.
+TEST(ExecuteSaveDialog, PreparesLikeTheOpenDialogAndCancelGivesEmptyText) {
+    TFakeDialog<ISaveDialog> dialog;
+    dialog.picked = "/data/table.csv";
+    EXPECT_EQ(ExecuteSaveDialog(&dialog, CSVFilter, "/data/old.csv"), "/data/table.csv");
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"filter CSV tables (*.csv)|*.csv", "defaultExt *.csv",
+                                                      "filterIndex 1", "fileName /data/old.csv", "execute"}));
+    dialog.confirm = false;
+    EXPECT_EQ(ExecuteSaveDialog(&dialog, CSVFilter, "/data/old.csv"), "");
+    EXPECT_EQ(ExecuteSaveDialog(nullptr, CSVFilter, "/data/old.csv"), "");
 }
 
 }  // namespace

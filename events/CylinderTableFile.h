@@ -1,0 +1,31 @@
+#pragma once
+
+// The cylinder-table file: a header line, then one line per cylinder,
+// "number;offset;ignition;SV opens;SV closes;VV opens;VV closes". The batch
+// tool reads it; any command that saves the table writes it.
+
+#include <string>
+
+#include "util/controls.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+// Writes the data lines (all lines after the first) into rows 1.. of the
+// table: the cells of columns 1..6 are the line's ';'-separated fields with
+// blanks trimmed, a missing field an empty text; column 0 and fields beyond
+// the seventh are not used. Returns the number of data lines. More lines than
+// the table has rows raise ECylinderTableError and write nothing.
+int FillCylinderTable(const TTextLines& lines, ICellGrid& table);
+
+// ReadTextLines, then FillCylinderTable.
+int ReadCylinderTableFile(const std::string& path, ICellGrid& table);
+
+// The file's text for the header row and rows 1..rows of the table, each
+// line ended by a line feed; the texts stand as the cells hold them.
+std::string CylinderTableText(const ICellGrid& table, int rows);
+
+// Replaces the file at path with CylinderTableText (see WriteFileReplacing).
+void WriteCylinderTableFile(const std::string& path, const ICellGrid& table, int rows);
+
+}  // namespace morvane
