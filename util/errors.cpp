@@ -56,4 +56,11 @@ void RaiseImportError(std::string_view path, std::string_view problem) {
     throw EImportError(message);
 }
 
+void RaiseInputError(std::string_view quantity, std::string_view requirement) {
+    std::string message(quantity);
+    message += " musí být ";
+    message += requirement;
+    throw EInputError(message);
+}
+
 }  // namespace morvane

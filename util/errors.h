@@ -57,6 +57,13 @@ public:
     using EMorvaneError::EMorvaneError;
 };
 
+// A value the user gave that lies outside what a calculation can take (a
+// non-positive bore, a connecting rod shorter than the crank radius).
+class EInputError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
 [[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
 [[noreturn]] void RaiseFloatConvertError(
     std::string_view text);           // "'%s' is not a valid floating point value"
@@ -68,5 +75,8 @@ public:
 [[noreturn]] void RaiseListIndexError(long long index);         // "List index out of bounds (%d)"
 // An import file that cannot give a signal: The file "%s" %s (the problem, e.g. "holds no values").
 [[noreturn]] void RaiseImportError(std::string_view path, std::string_view problem);
+// A value outside its range: "%s musí být %s" (the quantity with its unit, the
+// requirement), e.g. "Vrtání [mm] musí být větší než 0".
+[[noreturn]] void RaiseInputError(std::string_view quantity, std::string_view requirement);
 
 }  // namespace morvane
