@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "cli/CombustionCommand.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
@@ -119,6 +120,13 @@ void renderPicture(const TRenderOptions& options) {
 int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
     std::string report;
+    if (arguments.Command == TCliCommand::ccCombustion) {
+        if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion); })) {
+            return ExitFailure;
+        }
+        out << report;
+        return ExitSuccess;
+    }
     if (arguments.Command == TCliCommand::ccSignal) {
         if (!RunGuarded(boxes, [&] {
                 importSignal(arguments.SignalFile, boxes);
