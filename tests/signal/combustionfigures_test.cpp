@@ -193,6 +193,12 @@ TEST(CombustionFiguresTest, SharedEngineCycles) {
     EXPECT_NEAR(fired.Burn->Mfb50, 374.85, 0.01);
     EXPECT_NEAR(fired.Burn->Mfb90, 407.29, 0.01);
 
+    TPressureCycle three;
+    for (const char* name : {"fired_cycle1.csv", "fired_cycle2.csv", "fired_cycle3.csv"}) {
+        three.Cycles.push_back(ReadPressureCycle(folder + name).Mean);
+    }
+    EXPECT_NEAR(ComputeCombustionFigures(three, kDiesel, {}).CovImep.value_or(-1), 1.371, 0.001);
+
     const TCombustionFigures motored =
         ComputeCombustionFigures(ReadPressureCycle(folder + "motored_mean_deg.csv"), kDiesel, {});
     EXPECT_EQ(motored.LossAngle, -2.5);
