@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/CombustionPage.h"
 #include "app/ImageView.h"
 #include "app/LiveEditDelegate.h"
 #include "app/QtControls.h"
@@ -150,6 +151,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     m_openDialog = std::make_unique<TQtOpenDialog>(OpenDialog1);
+    PageControl1->addTab(new TCombustionPage(*m_boxes, m_openDialog.get()), "Spalování");
 
     m_recalc.MainParameters = m_mainParameters.get();
     m_recalc.ComputedParameters = m_computedParameters.get();

@@ -14,6 +14,9 @@ constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --t
 constexpr std::string_view RenderUsage =
     "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
+constexpr std::string_view CombustionUsage =
+    "morvane-cli combustion FILE --bore MM --stroke MM --rod MM --compression E [--gamma G] [--window "
+    "FROM,TO]";
 constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
 
 constexpr std::string_view EventsOptionsHelp =
@@ -36,6 +39,19 @@ constexpr std::string_view RenderOptionsHelp =
     "  --size WxH          picture size, each 1..10000 (default 663x300)\n"
     "  --output FILE.png   the picture to write\n";
 
+constexpr std::string_view CombustionOptionsHelp =
+    "  FILE                pressure cycle in bar: 1441 values, one per line, or a header line\n"
+    "                      and angle;pressure lines at 0; 0,5; ... 720\n"
+    "  --bore MM           bore, mm\n"
+    "  --stroke MM         stroke, mm\n"
+    "  --rod MM            connecting-rod length, mm\n"
+    "  --compression E     compression ratio\n"
+    "  --gamma G           ratio of specific heats of the heat release (default 1,35)\n"
+    "  --window FROM,TO    heat-release window in degrees (default 340,460; with decimals\n"
+    "                      FROM;TO, e.g. 340,5;460)\n";
+
+const std::set<std::string_view> CombustionOptionNames = {"--bore",        "--stroke", "--rod",
+                                                          "--compression", "--gamma",  "--window"};
 const std::set<std::string_view> EventsOptionNames = {"--cylinders", "--rpm", "--global", "--corrections"};
 const std::set<std::string_view> SignalOptionNames = {"--angle", "--time"};
 const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
@@ -50,6 +66,8 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
         case TCliCommand::ccRender:
             return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
                    RenderOnlyOptionNames.contains(name);
+        case TCliCommand::ccCombustion:
+            return CombustionOptionNames.contains(name);
         case TCliCommand::ccNone:
             break;
     }
@@ -100,7 +118,47 @@ void sizeValue(std::string_view text, int& width, int& height) {
     }
 }
 
+// "FROM,TO" with whole degrees, or either one with decimals split at ';'
+// ("340,5;460") or at the middle of three commas ("340,5,460,5").
+void windowValue(const std::string& text, TCombustionTexts& texts) {
+    std::size_t cut = text.find(';');
+    if (cut == std::string::npos) {
+        const auto commas = std::count(text.begin(), text.end(), ',');
+        cut = text.find(',');
+        if (commas == 3) {
+            cut = text.find(',', cut + 1);
+        } else if (commas != 1) {
+            cut = std::string::npos;
+        }
+    }
+    if (cut == std::string::npos) {
+        throw EUsageError("--window must be FROM,TO (with decimals FROM;TO, e.g. 340,5;460)");
+    }
+    texts.WindowStart = text.substr(0, cut);
+    texts.WindowEnd = text.substr(cut + 1);
+}
+
+void applyCombustionOption(TCombustionTexts& texts, std::string_view name, const std::string& value) {
+    if (name == "--bore") {
+        texts.Bore = value;
+    } else if (name == "--stroke") {
+        texts.Stroke = value;
+    } else if (name == "--rod") {
+        texts.Rod = value;
+    } else if (name == "--compression") {
+        texts.Compression = value;
+    } else if (name == "--gamma") {
+        texts.Gamma = value;
+    } else if (name == "--window") {
+        windowValue(value, texts);
+    }
+}
+
 void applyOption(TCliArguments& result, std::string_view name, const std::string& value) {
+    if (result.Command == TCliCommand::ccCombustion) {
+        applyCombustionOption(result.Combustion.Texts, name, value);
+        return;
+    }
     TEventsOptions& events = result.Events;
     TRenderOptions& render = result.Render;
     if (name == "--cylinders") {
@@ -132,6 +190,23 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
     }
 }
 
+// The cycle file is the one positional argument; the engine has no defaults.
+void checkCombustion(const std::set<std::string>& seen, const std::vector<std::string>& positional,
+                     TCombustionOptions& options) {
+    if (positional.size() > 1) {
+        throw EUsageError("unexpected argument '" + positional[1] + "'");
+    }
+    if (positional.empty()) {
+        throw EUsageError("combustion needs the pressure-cycle FILE");
+    }
+    for (const char* required : {"--bore", "--stroke", "--rod", "--compression"}) {
+        if (!seen.contains(required)) {
+            throw EUsageError(std::string("combustion needs ") + required);
+        }
+    }
+    options.CyclePath = positional.front();
+}
+
 bool isHelp(std::string_view word) {
     return word == "--help" || word == "-h";
 }
@@ -147,6 +222,9 @@ TCliCommand CommandNamed(std::string_view word) {
     }
     if (word == "render") {
         return TCliCommand::ccRender;
+    }
+    if (word == "combustion") {
+        return TCliCommand::ccCombustion;
     }
     return TCliCommand::ccNone;
 }
@@ -206,6 +284,10 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
         applyOption(result, name, value);
     }
 
+    if (result.Command == TCliCommand::ccCombustion) {
+        checkCombustion(seen, positional, result.Combustion);
+        return result;
+    }
     const std::size_t tablesAllowed = result.Command == TCliCommand::ccSignal ? 0 : 1;
     if (positional.size() > tablesAllowed) {
         throw EUsageError("unexpected argument '" + positional[tablesAllowed] + "'");
@@ -234,6 +316,9 @@ std::string UsageText(TCliCommand command) {
         case TCliCommand::ccRender:
             text += RenderUsage;
             break;
+        case TCliCommand::ccCombustion:
+            text += CombustionUsage;
+            break;
         case TCliCommand::ccNone:
             text += ToolUsage;
             break;
@@ -260,12 +345,17 @@ std::string HelpText(TCliCommand command) {
             text += SignalOptionsHelp;
             text += RenderOptionsHelp;
             break;
+        case TCliCommand::ccCombustion:
+            text += "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n";
+            text += CombustionOptionsHelp;
+            break;
         case TCliCommand::ccNone:
             text +=
                 "Commands:\n"
                 "  events   print the cycle time and the event table\n"
                 "  signal   print an imported signal's 1441 entries\n"
-                "  render   write the timeline picture as PNG\n\n"
+                "  render   write the timeline picture as PNG\n"
+                "  combustion  print the combustion figures of a pressure cycle\n\n"
                 "Numbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
                 "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n";
             break;

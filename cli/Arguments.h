@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "events/EngineEvent.h"
+#include "signal/CombustionInputs.h"
 
 namespace morvane {
 
@@ -23,7 +24,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender };
+enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender, ccCombustion };
 enum class TCliAction { caRun, caHelp, caVersion };
 enum class TSignalFileKind { sfNone, sfAngle, sfTime };
 
@@ -52,12 +53,19 @@ struct TRenderOptions {
     std::string OutputPath;
 };
 
+// The pressure-cycle file and the page "Spalování"'s entries as typed.
+struct TCombustionOptions {
+    std::string CyclePath;
+    TCombustionTexts Texts;
+};
+
 struct TCliArguments {
     TCliCommand Command = TCliCommand::ccNone;
     TCliAction Action = TCliAction::caRun;
     TEventsOptions Events;
     TSignalFile SignalFile;
     TRenderOptions Render;
+    TCombustionOptions Combustion;
 };
 
 // The arguments after the program name. Raises EUsageError with a one-line

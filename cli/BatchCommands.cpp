@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "cli/CombustionCommand.h"
 #include "events/CylinderTableFile.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
@@ -119,6 +120,13 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     TStreamBoxes boxes(err);
     TSession session;
     std::string report;
+    if (arguments.Command == TCliCommand::ccCombustion) {
+        if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion); })) {
+            return ExitFailure;
+        }
+        out << report;
+        return ExitSuccess;
+    }
     if (arguments.Command == TCliCommand::ccSignal) {
         if (!RunGuarded(boxes, [&] {
                 importSignal(arguments.SignalFile, boxes, session);

@@ -69,4 +69,11 @@ void RaiseCylinderTableRowsError(int tableRows, int fileRows) {
                               " rows, the file gives " + std::to_string(fileRows));
 }
 
+void RaiseInputError(std::string_view quantity, std::string_view requirement) {
+    std::string message(quantity);
+    message += " musí být ";
+    message += requirement;
+    throw EInputError(message);
+}
+
 }  // namespace morvane

@@ -63,6 +63,13 @@ public:
     using EMorvaneError::EMorvaneError;
 };
 
+// A value the user gave that lies outside what a calculation can take (a
+// non-positive bore, a connecting rod shorter than the crank radius).
+class EInputError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
 [[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
 [[noreturn]] void RaiseFloatConvertError(
     std::string_view text);           // "'%s' is not a valid floating point value"
@@ -79,5 +86,8 @@ public:
 // A cylinder-table file with more data lines than the table has rows:
 // "the cylinder table has %d rows, the file gives %d".
 [[noreturn]] void RaiseCylinderTableRowsError(int tableRows, int fileRows);
+// A value outside its range: "%s musí být %s" (the quantity with its unit, the
+// requirement), e.g. "Vrtání [mm] musí být větší než 0".
+[[noreturn]] void RaiseInputError(std::string_view quantity, std::string_view requirement);
 
 }  // namespace morvane

@@ -82,7 +82,7 @@ private slots:
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(window->windowTitle(), QString("Morvane"));
-        QCOMPARE(window->PageControl1->count(), 3);
+        QCOMPARE(window->PageControl1->count(), 4);
         QCOMPARE(window->PageControl1->tabText(0), QString("Editace"));
         QCOMPARE(window->PageControl1->tabText(1), QString("Korekce"));
         QCOMPARE(window->PageControl1->tabText(2), QString("Časová osa"));

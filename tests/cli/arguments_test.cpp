@@ -79,6 +79,33 @@ TEST(ArgumentsTest, HelpAndVersionWinWhereverTheyStand) {
     }
 }
 
+TEST(ArgumentsTest, CombustionOptionsAndWindowForms) {
+    const Words engine = {"combustion", "p.csv",     "--bore",        "86",  "--stroke",
+                          "75",         "--rod=118", "--compression", "21,2"};
+    const TCliArguments defaults = ParseArguments(engine);
+    EXPECT_EQ(defaults.Command, TCliCommand::ccCombustion);
+    EXPECT_EQ(defaults.Combustion.CyclePath, "p.csv");
+    EXPECT_EQ(defaults.Combustion.Texts.Rod, "118");
+    EXPECT_EQ(defaults.Combustion.Texts.Compression, "21,2");
+    EXPECT_EQ(defaults.Combustion.Texts.Gamma, "1,35");
+    struct Row {
+        const char* window;
+        const char* start;
+        const char* end;
+    };
+    const Row rows[] = {{"340,460", "340", "460"},
+                        {"340,5;460", "340,5", "460"},
+                        {"340;460,5", "340", "460,5"},
+                        {"340,5,460,5", "340,5", "460,5"}};
+    for (const Row& row : rows) {
+        Words words = engine;
+        words.insert(words.end(), {"--window", row.window});
+        const TCombustionTexts texts = ParseArguments(words).Combustion.Texts;
+        EXPECT_EQ(texts.WindowStart, row.start) << row.window;
+        EXPECT_EQ(texts.WindowEnd, row.end) << row.window;
+    }
+}
+
 TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
     struct Row {
         Words words;
@@ -115,6 +142,12 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         {{"render", "--output", "o", "--size", "663x10001"}, size},
         {{"render", "--output", "o", "--size", "663"}, size},
         {{"render", "--output", "o", "--size", "663x300x2"}, size},
+        {{"combustion", "--bore", "1", "--stroke", "1", "--rod", "1", "--compression", "2"},
+         "combustion needs the pressure-cycle FILE"},
+        {{"combustion", "p", "--bore", "1", "--stroke", "1", "--rod", "1"}, "combustion needs --compression"},
+        {{"combustion", "p", "--bore", "1", "--window", "340,5,460"},
+         "--window must be FROM,TO (with decimals FROM;TO, e.g. 340,5;460)"},
+        {{"combustion", "p", "--rpm", "1"}, "unknown option '--rpm'"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.words));

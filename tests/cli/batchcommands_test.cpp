@@ -233,6 +233,44 @@ TEST_F(BatchToolTest, FailuresPrintTheErrorBoxTextAndNothingElse) {
     EXPECT_FALSE(fs::exists(m_dir / "p.png"));
 }
 
+// The shared engine's mean cycles, in both file forms.
+TEST_F(BatchToolTest, CombustionFigures) {
+    const std::string data = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/";
+    const Lines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
+    const auto withEngine = [&](Lines words) {
+        words.insert(words.end(), engine.begin(), engine.end());
+        return words;
+    };
+    EXPECT_EQ(output(withEngine({"combustion", data + "fired_mean.csv"})),
+              joinLines({"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
+                         "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
+    EXPECT_EQ(output(withEngine({"combustion", data + "motored_mean_deg.csv", "--gamma", "1,3"})),
+              joinLines({"IMEP [bar];-2,21", "IMEP vysokotlaký [bar];-1,778", "pmax [bar];51,64",
+                         "Úhel pmax [°];357,5", "Ztrátový úhel [°];-2,5"}));
+
+    write("short.csv", "1\n2\n");
+    struct Row {
+        Lines arguments;
+        std::string err;
+    };
+    const Row rows[] = {
+        {{"combustion", data + "fired_mean.csv", "--bore", "86", "--stroke", "75", "--rod", "37,5",
+          "--compression", "21"},
+         "Ojnice [mm] musí být delší než polovina zdvihu.\n"},
+        {withEngine({"combustion", data + "fired_mean.csv", "--gamma", "1.35"}),
+         "'1.35' is not a valid floating point value.\n"},
+        {withEngine({"combustion", "short.csv"}),
+         "The file \"short.csv\" holds 2 pressure values, a cycle needs 1441.\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.err);
+        const TRun result = run(row.arguments);
+        EXPECT_EQ(result.code, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, row.err);
+    }
+}
+
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
     std::string table = "header\n";
     for (int i = 0; i < 13; ++i) {

@@ -1,0 +1,79 @@
+#pragma once
+
+// The page "Spalování": a pressure cycle loaded from a file, the engine's
+// geometry, γ and the heat-release window typed beside it, its figures, the
+// p–V loop and the mass fraction burned. The page only reads its controls and
+// hands them to the core.
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "signal/CombustionFigures.h"
+#include "signal/PressureCycle.h"
+#include "timeline/Raster.h"
+
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace morvane {
+
+class IMessageBoxes;
+class IOpenDialog;
+class TImageView;
+class TQtValueList;
+
+class TCombustionPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // boxes and dialog are the window's; they outlive the page.
+    TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, QWidget* parent = nullptr);
+    ~TCombustionPage() override;
+
+    const TRaster& pvPicture() const { return m_pvPicture; }
+    const TRaster& burnPicture() const { return m_burnPicture; }
+
+public slots:
+    // Asks for a cycle file, reads it and computes its figures.
+    void loadCycle();
+    // Computes the figures of the loaded cycle with the typed values.
+    void computeFigures();
+
+private:
+    QLineEdit* addEntry(QFormLayout* form, const char* caption, const std::string& text,
+                        const char* objectName);
+    void drawPictures();
+
+    IMessageBoxes& m_boxes;
+    IOpenDialog* m_dialog;
+    QLineEdit* m_boreEdit = nullptr;
+    QLineEdit* m_strokeEdit = nullptr;
+    QLineEdit* m_rodEdit = nullptr;
+    QLineEdit* m_compressionEdit = nullptr;
+    QLineEdit* m_gammaEdit = nullptr;
+    QLineEdit* m_windowStartEdit = nullptr;
+    QLineEdit* m_windowEndEdit = nullptr;
+    QPushButton* m_loadButton = nullptr;
+    QPushButton* m_computeButton = nullptr;
+    QLabel* m_fileLabel = nullptr;
+    QTableWidget* m_figuresTable = nullptr;
+    TImageView* m_pvView = nullptr;
+    TImageView* m_burnView = nullptr;
+    std::unique_ptr<TQtValueList> m_figuresList;
+
+    std::string m_cyclePath;
+    std::optional<TPressureCycle> m_cycle;
+    // What the pictures show, kept for a redraw at a new size.
+    std::optional<TCombustionFigures> m_figures;
+    TSignalTable m_volumes{};
+    TRaster m_pvPicture;
+    TRaster m_burnPicture;
+};
+
+}  // namespace morvane

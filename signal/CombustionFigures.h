@@ -1,0 +1,95 @@
+#pragma once
+
+// The combustion figures of one pressure cycle. Every integral is the
+// trapezoid rule over the half-degree points in the volume:
+// ∫ f dV ≈ Σ ½·(f[i] + f[i+1])·(V[i+1] − V[i]).
+//
+// - Net IMEP = ∮ p dV / Vd over 0 .. 720°; gross IMEP the same over 180 .. 540°
+//   (compression and expansion only). In bar.
+// - Peak pressure: the largest sample (the first, when several are equal), and
+//   its angle. The loss angle is that angle less 360°: on a motored trace it
+//   tells whether the top-dead-centre reference is right (a few tenths of a
+//   degree early from heat loss and blow-by, not more).
+// - Apparent heat release, single zone, constant γ: from the window's first
+//   point on, Q = Σ ½·[γ/(γ−1)·(p[i] + p[i+1])·(V[i+1] − V[i]) +
+//   1/(γ−1)·(V[i] + V[i+1])·(p[i+1] − p[i])], 0 at the first point, in J.
+// - Mass fraction burned: MFB = (Q − Qmin)/(Qmax − Qmin), Qmax the largest Q
+//   of the window, Qmin the smallest Q up to Qmax's point. MFB10/50/90 are the
+//   first rises through 0,1/0,5/0,9 after Qmin's point, interpolated linearly
+//   between the two points around them.
+// - A cycle counts as burned only when Qmax − Qmin is at least kMinBurnShare of
+//   pmax·Vd; below that (a motored trace) the heat release is the model's
+//   noise and no burn angles are given.
+// - Coefficient of variation of net IMEP over the complete cycles: the sample
+//   standard deviation (n − 1) over the magnitude of the mean, in %; known for
+//   two cycles or more with a non-zero mean.
+
+#include <optional>
+#include <vector>
+
+#include "signal/EngineGeometry.h"
+#include "signal/PressureCycle.h"
+#include "signal/Signal.h"
+
+namespace morvane {
+
+constexpr double kMinBurnShare = 0.02;
+
+struct TCombustionSettings {
+    double Gamma = 1.35;
+    double WindowStart = 340;  // degrees
+    double WindowEnd = 460;    // degrees
+};
+
+// Raises EInputError for γ not above 1 (or above 10), or a window that does not
+// lie within 0 .. 720° with at least two half-degree points in it.
+void CheckCombustionSettings(const TCombustionSettings& settings);
+
+// The half-degree points the window covers: ceil(2·start) .. floor(2·end).
+struct TPointRange {
+    int First = 0;
+    int Last = 0;
+};
+TPointRange WindowPoints(const TCombustionSettings& settings);
+
+// ∫ p dV from point first to point last by the trapezoid rule, in bar·m³.
+double PressureWork(const TSignalTable& pressure, const TSignalTable& volumes, int first, int last);
+
+struct THeatRelease {
+    int FirstPoint = 0;            // the point of Heat[0]
+    std::vector<double> Heat;      // Q at each point of the window, J
+    std::vector<double> Fraction;  // MFB at each point of the window
+    int MinPoint = 0;              // index into Heat of Qmin
+    int MaxPoint = 0;              // index into Heat of Qmax
+    bool Burned = false;           // Qmax − Qmin reached kMinBurnShare of pmax·Vd
+};
+
+THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTable& volumes,
+                                 const TCombustionSettings& settings, double peakPressure, double displaced);
+
+struct TBurnAngles {
+    double Mfb10 = 0;
+    double Mfb50 = 0;
+    double Mfb90 = 0;
+};
+
+// The first rise of the fraction through level after MinPoint, in degrees.
+double BurnAngle(const THeatRelease& release, double level);
+
+struct TCombustionFigures {
+    double NetImep = 0;       // bar
+    double GrossImep = 0;     // bar
+    double PeakPressure = 0;  // bar
+    double PeakAngle = 0;     // degrees
+    double LossAngle = 0;     // PeakAngle − 360, degrees
+    std::optional<TBurnAngles> Burn;
+    std::optional<double> CovImep;  // %
+    THeatRelease Release;
+};
+
+// Every figure of the cycle. Raises EInputError for bad geometry or settings,
+// EOverflow when a figure leaves the double range.
+TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
+                                            const TCombustionSettings& settings);
+
+}  // namespace morvane

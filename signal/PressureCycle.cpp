@@ -1,0 +1,58 @@
+#include "signal/PressureCycle.h"
+
+#include <string_view>
+
+#include "util/dialogutil.h"
+#include "util/errors.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+// The angle of entry k is exact in binary, so the file's angle must match it exactly.
+double pointAngle(std::size_t k) {
+    return static_cast<double>(k) / 2.0;
+}
+
+void checkCount(std::size_t values, const std::string& path) {
+    if (values != static_cast<std::size_t>(SignalPoints)) {
+        RaiseImportError(path, "holds " + FormatInteger(static_cast<std::int64_t>(values)) +
+                                   " pressure values, a cycle needs " + FormatInteger(SignalPoints));
+    }
+}
+
+}  // namespace
+
+TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path) {
+    TPressureCycle cycle;
+    const bool withAngles = lines.size() >= 2 && lines[1].find(';') != std::string_view::npos;
+    if (!withAngles) {
+        checkCount(lines.size(), path);
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            cycle.Mean[k] = ParseFloat(lines[k]);
+        }
+        return cycle;
+    }
+
+    checkCount(lines.size() - 1, path);
+    for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
+        std::string_view angleText;
+        std::string_view pressureText;
+        SplitAtView(lines[k + 1], ';', angleText, pressureText);
+        const double angle = ParseFloat(angleText);
+        cycle.Mean[k] = ParseFloat(pressureText);
+        if (angle != pointAngle(k)) {
+            RaiseImportError(path, "gives the angle " + FormatFloatGeneral(angle) + " on line " +
+                                       FormatInteger(static_cast<std::int64_t>(k + 2)) + ", " +
+                                       FormatFloatGeneral(pointAngle(k)) + " expected");
+        }
+    }
+    return cycle;
+}
+
+TPressureCycle ReadPressureCycle(const std::string& path) {
+    return ParsePressureCycle(ReadTextLines(path), path);
+}
+
+}  // namespace morvane

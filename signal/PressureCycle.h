@@ -1,0 +1,36 @@
+#pragma once
+
+// A cylinder-pressure cycle in the units of its source (bar, absolute), on the
+// 1441 half-degree points of the cycle: 0° is gas-exchange top dead centre,
+// 360° firing top dead centre.
+
+#include <string>
+#include <vector>
+
+#include "signal/Signal.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+struct TPressureCycle {
+    // The averaged cycle; entry k stands for k/2 degrees.
+    TSignalTable Mean{};
+    // Every complete cycle that went into Mean, in recording order; empty when
+    // only the averaged cycle is known (a cycle file). The toothed-wheel
+    // import fills both fields from its recording.
+    std::vector<TSignalTable> Cycles;
+};
+
+// A pressure cycle from the lines of a file in one of two forms:
+// - 1441 lines, each one whole number (no header);
+// - a header line (never parsed), then 1441 "angle;pressure" lines whose angles
+//   are 0, 0,5, ... 720 in order.
+// The second form is recognised by a ';' in the second line. A line that is
+// not a number raises the conversion failure naming its text; a wrong count
+// or an angle out of order raises EImportError naming path.
+TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path);
+
+// Reads the file and parses it as above; EFOpenError when it cannot be read.
+TPressureCycle ReadPressureCycle(const std::string& path);
+
+}  // namespace morvane

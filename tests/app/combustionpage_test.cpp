@@ -1,0 +1,139 @@
+// Drives the page "Spalování" inside the real main window.
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "ModalBoxCatcher.h"
+#include "app/CombustionPage.h"
+#include "app/uMain.h"
+#include "timeline/PvDiagram.h"
+#include "timeline/Raster.h"
+
+using namespace morvane;
+
+namespace {
+
+QStringList figureRows(const QTableWidget* table) {
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        rows << table->item(row, 0)->text() + ";" + table->item(row, 1)->text();
+    }
+    return rows;
+}
+
+bool hasColor(const TRaster& picture, TColor color) {
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y) == color) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+class CombustionPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        window = std::make_unique<TFMain>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        page = window->findChild<TCombustionPage*>("CombustionPage");
+        QVERIFY(page != nullptr);
+        window->PageControl1->setCurrentWidget(page);
+        figures = page->findChild<QTableWidget*>("FiguresList");
+        compute = page->findChild<QPushButton*>("ComputeButton");
+    }
+    void cleanup() { window.reset(); }
+
+    void isTheLastPage() {
+        const int last = window->PageControl1->count() - 1;
+        QCOMPARE(window->PageControl1->tabText(last), QString("Spalování"));
+        QCOMPARE(window->PageControl1->widget(last), page);
+        QVERIFY(!compute->isEnabled());
+        QCOMPARE(figures->rowCount(), 0);
+    }
+
+    void loadsACycleAndShowsItsFigures() {
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        QCOMPARE(
+            figureRows(figures),
+            (QStringList{"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
+                         "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
+        QVERIFY(hasColor(page->pvPicture(), kLoopColor));
+
+        // A typing mistake shows its message and leaves no stale figures.
+        page->findChild<QLineEdit*>("RodEdit")->setText("30");
+        QString errorText;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                errorText = box->text();
+                box->accept();
+            }
+        });
+        compute->click();
+        QCOMPARE(errorText, QString("Ojnice [mm] musí být delší než polovina zdvihu."));
+        QCOMPARE(figures->rowCount(), 0);
+        QVERIFY(!hasColor(page->pvPicture(), kLoopColor));
+    }
+
+    void aBadFileShowsItsProblem() {
+        const QString path = files.filePath("short.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1\n2\n");
+        file.close();
+        QCOMPARE(load(path), "The file \"" + path + "\" holds 2 pressure values, a cycle needs 1441.");
+        QVERIFY(!compute->isEnabled());
+        QCOMPARE(figures->rowCount(), 0);
+    }
+
+private:
+    // Clicks the load button, chooses path in the dialog and returns the error box's text, if any.
+    QString load(const QString& path) {
+        QString errorText;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+                static_cast<QDialog*>(dialog)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                errorText = box->text();
+                box->accept();
+            }
+        });
+        page->findChild<QPushButton*>("LoadCycleButton")->click();
+        return errorText;
+    }
+
+    QTemporaryDir files;
+    std::unique_ptr<TFMain> window;
+    TCombustionPage* page = nullptr;
+    QTableWidget* figures = nullptr;
+    QPushButton* compute = nullptr;
+};
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    StartupModules();
+    QApplication application(argc, argv);
+    application.setApplicationName("Morvane");
+    CombustionPageTest test;
+    const int result = QTest::qExec(&test, argc, argv);
+    ShutdownModules();
+    return result;
+}
+
+#include "combustionpage_test.moc"
