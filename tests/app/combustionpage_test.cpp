@@ -15,6 +15,7 @@
 #include "ModalBoxCatcher.h"
 #include "app/CombustionPage.h"
 #include "app/uMain.h"
+#include "events/Lifecycle.h"
 #include "timeline/PvDiagram.h"
 #include "timeline/Raster.h"
 
