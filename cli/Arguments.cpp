@@ -9,12 +9,17 @@ namespace morvane {
 namespace {
 
 constexpr std::string_view EventsUsage =
-    "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
+    "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]\n"
+    "                   [--firing-order 1-3-4-2 [--intervals LIST]]";
 constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
 constexpr std::string_view RenderUsage =
     "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
-constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
+constexpr std::string_view ValvesUsage =
+    "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
+    "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]";
+constexpr std::string_view ToolUsage =
+    "morvane-cli (events | signal | render | valves) [options]; --help, --version";
 
 constexpr std::string_view EventsOptionsHelp =
     "  TABLE               cylinder table: a header line, then up to 12 lines of\n"
@@ -23,6 +28,11 @@ constexpr std::string_view EventsOptionsHelp =
     "  --rpm TEXT          \"Otáčky motoru [RPM]\" (default 1000)\n"
     "  --global TEXT       global correction in degrees (default 0)\n"
     "  --corrections FILE  one correction per line, applied by position as \"Korigovat\" does\n";
+
+constexpr std::string_view FiringOrderHelp =
+    "  --firing-order TEXT firing order such as 1-3-4-2: sets the offsets of cylinders 1..N\n"
+    "  --intervals LIST    uneven firing intervals in degrees, one per cylinder, summing to 720\n"
+    "                      (\"270,450\"; with ';' between them when they have decimal commas)\n";
 
 constexpr std::string_view SignalOptionsHelp =
     "  --angle FILE        signal sampled by crank angle: a header line, then trigger;value\n"
@@ -36,7 +46,10 @@ constexpr std::string_view RenderOptionsHelp =
     "  --size WxH          picture size, each 1..10000 (default 663x300)\n"
     "  --output FILE.png   the picture to write\n";
 
-const std::set<std::string_view> EventsOptionNames = {"--cylinders", "--rpm", "--global", "--corrections"};
+const std::set<std::string_view> EventsOptionNames = {"--cylinders",   "--rpm",          "--global",
+                                                      "--corrections", "--firing-order", "--intervals"};
+const std::set<std::string_view> ValvesOptionNames = {"--cylinders", "--firing-order", "--intervals",
+                                                      "--diagram",   "--cylinder",     "--size"};
 const std::set<std::string_view> SignalOptionNames = {"--angle", "--time"};
 const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
                                                           "--kinds",  "--size",   "--output"};
@@ -50,6 +63,8 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
         case TCliCommand::ccRender:
             return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
                    RenderOnlyOptionNames.contains(name);
+        case TCliCommand::ccValves:
+            return ValvesOptionNames.contains(name);
         case TCliCommand::ccNone:
             break;
     }
@@ -111,6 +126,16 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
         events.Global = value;
     } else if (name == "--corrections") {
         events.CorrectionsPath = value;
+    } else if (name == "--firing-order") {
+        events.FiringOrder = value;
+    } else if (name == "--intervals") {
+        events.FiringIntervals = value;
+    } else if (name == "--diagram") {
+        result.Valves.DiagramPath = value;
+    } else if (name == "--cylinder") {
+        result.Valves.Cylinder = sliderValue(name, value, 1, 12);
+    } else if (name == "--size" && result.Command == TCliCommand::ccValves) {
+        sizeValue(value, result.Valves.Width, result.Valves.Height);
     } else if (name == "--angle" || name == "--time") {
         if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
             throw EUsageError("give either --angle or --time, not both");
@@ -147,6 +172,9 @@ TCliCommand CommandNamed(std::string_view word) {
     }
     if (word == "render") {
         return TCliCommand::ccRender;
+    }
+    if (word == "valves") {
+        return TCliCommand::ccValves;
     }
     return TCliCommand::ccNone;
 }
@@ -219,6 +247,13 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     if (result.Command == TCliCommand::ccRender && !seen.contains("--output")) {
         throw EUsageError("render needs --output FILE.png");
     }
+    if (seen.contains("--intervals") && !seen.contains("--firing-order")) {
+        throw EUsageError("--intervals needs --firing-order");
+    }
+    if ((seen.contains("--cylinder") || seen.contains("--size")) && result.Command == TCliCommand::ccValves &&
+        !seen.contains("--diagram")) {
+        throw EUsageError("--cylinder and --size need --diagram FILE.png");
+    }
     return result;
 }
 
@@ -233,6 +268,9 @@ std::string UsageText(TCliCommand command) {
             break;
         case TCliCommand::ccRender:
             text += RenderUsage;
+            break;
+        case TCliCommand::ccValves:
+            text += ValvesUsage;
             break;
         case TCliCommand::ccNone:
             text += ToolUsage;
@@ -249,6 +287,7 @@ std::string HelpText(TCliCommand command) {
                 "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
                 "and the event table (ID;Úhel;Popis).\n\n";
             text += EventsOptionsHelp;
+            text += FiringOrderHelp;
             break;
         case TCliCommand::ccSignal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
@@ -257,15 +296,30 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::ccRender:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
             text += EventsOptionsHelp;
+            text += FiringOrderHelp;
             text += SignalOptionsHelp;
             text += RenderOptionsHelp;
+            break;
+        case TCliCommand::ccValves:
+            text +=
+                "Prints the valve timing of cylinders 1..N as the page \"Rozvod\" shows it: a header line,\n"
+                "then Válec;Přesazení;intake and exhaust duration;overlap;intake centreline after and\n"
+                "exhaust centreline before the gas-exchange top dead centre;lobe separation.\n\n"
+                "  TABLE               cylinder table, as for events\n"
+                "  --cylinders TEXT    \"Počet válců [1]\" (default: the table's data lines, or 1)\n";
+            text += FiringOrderHelp;
+            text +=
+                "  --diagram FILE.png  writes the valve-timing diagram of one cylinder\n"
+                "  --cylinder 1..12    the cylinder of the diagram (default 1)\n"
+                "  --size WxH          the diagram's size, each 1..10000 (default 360x360)\n";
             break;
         case TCliCommand::ccNone:
             text +=
                 "Commands:\n"
                 "  events   print the cycle time and the event table\n"
                 "  signal   print an imported signal's 1441 entries\n"
-                "  render   write the timeline picture as PNG\n\n"
+                "  render   write the timeline picture as PNG\n"
+                "  valves   print the valve timing per cylinder, draw the valve-timing diagram\n\n"
                 "Numbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
                 "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n";
             break;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "cli/ValvesCommand.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
@@ -57,8 +58,7 @@ std::string usageMistake(std::string_view reason, TCliCommand command) {
 // What "Vytvořit události", the global-correction box and "Korigovat" do, in
 // that order, with the texts of the command line in the controls.
 void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window) {
-    window.MainParameters.setValue(
-        CylinderCountRow, options.Cylinders.value_or(options.TablePath ? FormatInteger(tableLines) : "1"));
+    ApplyCylinderOptions(options, tableLines, window);
     window.MainParameters.setValue(SpeedRow, options.Rpm);
 
     CreateEventsAndRecalculate(window.CylinderTable, window.Recalc);
@@ -147,6 +147,10 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     }
 
     const bool succeeded = RunGuarded(boxes, [&] {
+        if (arguments.Command == TCliCommand::ccValves) {
+            RunValvesCommand(arguments, tableLines, window, report);
+            return;
+        }
         runEventCommands(arguments.Events, tableLines, window);
         if (arguments.Command == TCliCommand::ccEvents) {
             report = eventReport(window);

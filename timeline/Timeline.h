@@ -8,6 +8,7 @@
 
 #include "events/EngineEvent.h"
 #include "signal/Signal.h"
+#include "util/mathutil.h"
 
 namespace morvane {
 
@@ -38,6 +39,10 @@ void DrawTimeline(const TTimelineInput& input, TRaster& picture, TSignalTable& t
 // slider at 0) gives all 0; F above 100 is taken as 100 (a = 0). signal and
 // trend may be the same table.
 void ComputeMovingAverage(const TSignalTable& signal, int F, TSignalTable& trend);
+
+// The colour of an event kind's markers, shared by every picture that shows
+// events: pistons blue, intake green-blue, exhaust yellow-green, ignition red.
+TColor EventKindColor(int kind);
 
 // The columns of the picture's two horizontal scales, rounded to nearest, ties
 // to even, and kept within +-2^30 so that an absurd angle lands far off the
