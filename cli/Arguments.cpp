@@ -9,8 +9,7 @@ namespace morvane {
 namespace {
 
 constexpr std::string_view EventsUsage =
-    "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]\n"
-    "                   [--firing-order 1-3-4-2 [--intervals LIST]]";
+    "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
 constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
 constexpr std::string_view RenderUsage =
     "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
@@ -18,8 +17,7 @@ constexpr std::string_view RenderUsage =
 constexpr std::string_view ValvesUsage =
     "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
     "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]";
-constexpr std::string_view ToolUsage =
-    "morvane-cli (events | signal | render | valves) [options]; --help, --version";
+constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
 
 constexpr std::string_view EventsOptionsHelp =
     "  TABLE               cylinder table: a header line, then up to 12 lines of\n"
@@ -287,7 +285,6 @@ std::string HelpText(TCliCommand command) {
                 "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
                 "and the event table (ID;Úhel;Popis).\n\n";
             text += EventsOptionsHelp;
-            text += FiringOrderHelp;
             break;
         case TCliCommand::ccSignal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
@@ -296,7 +293,6 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::ccRender:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
             text += EventsOptionsHelp;
-            text += FiringOrderHelp;
             text += SignalOptionsHelp;
             text += RenderOptionsHelp;
             break;
@@ -311,15 +307,16 @@ std::string HelpText(TCliCommand command) {
             text +=
                 "  --diagram FILE.png  writes the valve-timing diagram of one cylinder\n"
                 "  --cylinder 1..12    the cylinder of the diagram (default 1)\n"
-                "  --size WxH          the diagram's size, each 1..10000 (default 360x360)\n";
+                "  --size WxH          the diagram's size, each 1..10000 (default 360x360)\n\n"
+                "events and render take --firing-order and --intervals too: the order sets the offsets\n"
+                "before the events are built.\n";
             break;
         case TCliCommand::ccNone:
             text +=
                 "Commands:\n"
                 "  events   print the cycle time and the event table\n"
                 "  signal   print an imported signal's 1441 entries\n"
-                "  render   write the timeline picture as PNG\n"
-                "  valves   print the valve timing per cylinder, draw the valve-timing diagram\n\n"
+                "  render   write the timeline picture as PNG\n\n"
                 "Numbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
                 "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n";
             break;

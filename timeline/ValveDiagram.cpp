@@ -20,8 +20,8 @@ constexpr long double kSpiralStart = -180;
 constexpr long double kSpiralEnd = 540;
 constexpr long double kCycle = 720;
 // Radii of the spiral's ends as parts of the picture's smaller side.
-constexpr long double kOuterRadius = 0.38L;
-constexpr long double kInnerRadius = 0.14L;
+constexpr long double kOuterRadius = 0.40L;
+constexpr long double kInnerRadius = 0.12L;
 
 // Far-off angles are brought in with fmod first, so the loops stay short.
 long double OntoSpiral(long double phi) {
@@ -123,6 +123,16 @@ void DrawValveDiagram(const TValveDiagramInput& input, TRaster& picture) {
     picture.moveTo(W / 2, 0);
     picture.lineTo(W / 2, H);
     picture.setPenStyle(PenStyle::Solid);
+    // Labels first: in a small picture the arcs are drawn over them.
+    picture.setBrushColor(WhiteColor);
+    picture.setFontColor(BlackColor);
+    DeadCentreLabel(picture, -180, "-180");
+    DeadCentreLabel(picture, 0, "0");
+    DeadCentreLabel(picture, 180, "180");
+    DeadCentreLabel(picture, 360, "360");
+    DeadCentreLabel(picture, 540, "540");
+    picture.textOut(4, 4, FormatInteger(input.Cylinder));
+    picture.setPenColor(GrayColor);
     SpiralPath(picture, kSpiralStart, kSpiralEnd, 0);
 
     OpenPeriod(picture, input.Angles.IntakeOpens, summary.IntakeDuration, IntakeArcShift,
@@ -140,15 +150,6 @@ void DrawValveDiagram(const TValveDiagramInput& input, TRaster& picture) {
     picture.setPenColor(ignitionColor);
     picture.setBrushColor(ignitionColor);
     picture.rectangle(spark.X - 3, spark.Y - 3, spark.X + 4, spark.Y + 4);
-
-    picture.setBrushColor(WhiteColor);
-    picture.setFontColor(BlackColor);
-    DeadCentreLabel(picture, -180, "-180");
-    DeadCentreLabel(picture, 0, "0");
-    DeadCentreLabel(picture, 180, "180");
-    DeadCentreLabel(picture, 360, "360");
-    DeadCentreLabel(picture, 540, "540");
-    picture.textOut(4, 4, FormatInteger(input.Cylinder));
 }
 
 }  // namespace morvane

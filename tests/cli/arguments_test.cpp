@@ -120,6 +120,10 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         {{"render", "--output", "o", "--size", "663x10001"}, size},
         {{"render", "--output", "o", "--size", "663"}, size},
         {{"render", "--output", "o", "--size", "663x300x2"}, size},
+        {{"events", "--intervals", "270,450"}, "--intervals needs --firing-order"},
+        {{"valves", "--cylinder", "2"}, "--cylinder and --size need --diagram FILE.png"},
+        {{"valves", "--diagram", "v.png", "--cylinder", "13"}, "--cylinder must be an integer from 1 to 12"},
+        {{"valves", "--rpm", "5"}, "unknown option '--rpm'"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.words));
