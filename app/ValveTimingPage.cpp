@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -80,7 +81,7 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     cam->addWidget(camButton);
     page->addLayout(cam);
 
-    m_summaryGrid = new QTableWidget(1, ValveSummaryColumns, this);
+    m_summaryGrid = new QTableWidget(1, kValveSummaryColumns, this);
     m_summaryGrid->setObjectName("ValveSummaryGrid");
     m_summaryGrid->horizontalHeader()->setVisible(false);
     m_summaryGrid->verticalHeader()->setVisible(false);
@@ -116,11 +117,14 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     connect(applyButton, &QPushButton::clicked, this, &TValveTimingPage::applyFiringOrder);
     connect(camButton, &QPushButton::clicked, this, &TValveTimingPage::writeCamCard);
     connect(refreshButton, &QPushButton::clicked, this, &TValveTimingPage::refresh);
-    connect(m_summaryGrid, &QTableWidget::currentCellChanged, this,
-            [this] { RunGuarded(m_boxes, [this] { drawDiagram(); }); });
+    connect(m_summaryGrid, &QTableWidget::currentCellChanged, this, [this] {
+        RunGuarded(m_boxes, [this] { readSelectedCylinder(); });
+        drawDiagram();
+    });
+    // A resize redraws what was read last, so it never raises a box.
     connect(m_diagramView, &TImageView::resized, this, [this] {
         if (isVisible()) {
-            RunGuarded(m_boxes, [this] { drawDiagram(); });
+            drawDiagram();
         }
     });
 }
@@ -145,23 +149,34 @@ int TValveTimingPage::selectedCylinder() const {
     return row >= 1 && row < m_summaryGrid->rowCount() ? row : 1;
 }
 
+void TValveTimingPage::readSelectedCylinder() {
+    const int cylinder = selectedCylinder();
+    m_angles = ReadValveAngles(m_cylinderTable, cylinder);
+    m_cylinder = cylinder;
+    m_diagramCaption->setText("Válec " + QString::number(m_cylinder));
+}
+
 void TValveTimingPage::drawDiagram() {
     TValveDiagramInput input;
     input.W = m_diagramView->width();
     input.H = m_diagramView->height();
-    input.Cylinder = selectedCylinder();
-    m_diagramCaption->setText("Válec " + QString::number(input.Cylinder));
-    input.Angles = ReadValveAngles(m_cylinderTable, input.Cylinder);
+    input.Cylinder = m_cylinder;
+    input.Angles = m_angles;
     DrawValveDiagram(input, m_diagram);
     m_diagramView->update();
 }
 
 void TValveTimingPage::refresh() {
-    RunGuarded(m_boxes, [this] {
-        FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary);
-        m_summaryGrid->resizeColumnsToContents();
-        drawDiagram();
-    });
+    {
+        // A shrinking table moves the selection; its own handler would read the table a second time.
+        const QSignalBlocker quiet(m_summaryGrid);
+        RunGuarded(m_boxes, [this] {
+            FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary);
+            m_summaryGrid->resizeColumnsToContents();
+            readSelectedCylinder();
+        });
+    }
+    drawDiagram();
 }
 
 void TValveTimingPage::applyFiringOrder() {

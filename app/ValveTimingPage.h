@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "events/ValveTiming.h"
 #include "timeline/Raster.h"
 #include "util/controls.h"
 #include "util/messages.h"
@@ -44,6 +45,9 @@ protected:
 
 private:
     QLineEdit* addField(const QString& caption, const char* objectName, const QString& hint);
+    // Reads the selected cylinder's angles; a bad cell raises and keeps the last ones.
+    void readSelectedCylinder();
+    // Draws what was read last at the view's size; never fails.
     void drawDiagram();
     int selectedCylinder() const;
 
@@ -51,6 +55,8 @@ private:
     const IValueList& m_mainParameters;
     IMessageBoxes& m_boxes;
     TRaster m_diagram;
+    int m_cylinder = 1;
+    TValveAngles m_angles;
     QLineEdit* m_firingOrderEdit = nullptr;
     QLineEdit* m_intervalsEdit = nullptr;
     QLineEdit* m_intakeDurationEdit = nullptr;

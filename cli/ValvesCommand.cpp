@@ -27,7 +27,7 @@ void ApplyCylinderOptions(const TEventsOptions& options, int tableLines, TMemory
 void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMainControls& window,
                       std::string& report) {
     ApplyCylinderOptions(arguments.Events, tableLines, window);
-    TMemoryGrid summary(ValveSummaryColumns, 1);
+    TMemoryGrid summary(kValveSummaryColumns, 1);
     FillValveSummary(window.MainParameters, window.CylinderTable, summary);
 
     const TValvesOptions& valves = arguments.Valves;
@@ -44,9 +44,9 @@ void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMai
 
     std::string text;
     for (int row = 0; row < summary.rowCount(); ++row) {
-        for (int column = 0; column < ValveSummaryColumns; ++column) {
+        for (int column = 0; column < kValveSummaryColumns; ++column) {
             text += summary.cellText(column, row);
-            text += column + 1 < ValveSummaryColumns ? ';' : '\n';
+            text += column + 1 < kValveSummaryColumns ? ';' : '\n';
         }
     }
     report = std::move(text);

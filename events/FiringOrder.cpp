@@ -77,7 +77,7 @@ std::vector<double> ParseFiringIntervals(std::string_view intervals, int count) 
     long double sum = 0;
     for (const std::string_view field : fields) {
         const double value = ParseFloat(field);
-        if (!(value > 0)) {
+        if (value <= 0) {
             RaiseFiringIntervalsError(intervals, "interval " + FormatFloatGeneral(value) + "° není kladný");
         }
         sum += value;

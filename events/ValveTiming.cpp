@@ -14,7 +14,7 @@ namespace {
 constexpr long double kCycle = 720;
 constexpr long double kTurn = 360;
 
-constexpr std::array<const char*, ValveSummaryColumns> kSummaryHeader = {
+constexpr std::array<const char*, kValveSummaryColumns> kSummaryHeader = {
     "Válec",        "Přesazení",    "Sání [°]",       "Výfuk [°]",
     "Překrytí [°]", "Osa sání [°]", "Osa výfuku [°]", "Rozestup os [°]"};
 
@@ -92,7 +92,7 @@ void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& ang
     cylinderTable.setCellText(ccExhaustCloses, row, FormatFloatGeneral(angles.ExhaustCloses));
 }
 
-std::array<std::string, ValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary) {
+std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary) {
     return {FormatFloatGeneral(summary.IntakeDuration),    FormatFloatGeneral(summary.ExhaustDuration),
             FormatFloatGeneral(summary.Overlap),           FormatFloatGeneral(summary.IntakeCentreline),
             FormatFloatGeneral(summary.ExhaustCentreline), FormatFloatGeneral(summary.LobeSeparation)};
@@ -101,14 +101,14 @@ std::array<std::string, ValveSummaryFigures> ValveSummaryTexts(const TValveSumma
 void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary) {
     const int count = TableCylinderCount(mainParameters);
     summary.setRowCount(count + 1);
-    for (int column = 0; column < ValveSummaryColumns; ++column) {
+    for (int column = 0; column < kValveSummaryColumns; ++column) {
         summary.setCellText(column, 0, kSummaryHeader[column]);
     }
     for (int row = 1; row <= count; ++row) {
         const auto figures = ValveSummaryTexts(SummarizeValveTiming(ReadValveAngles(cylinderTable, row)));
         summary.setCellText(0, row, FormatInteger(row));
         summary.setCellText(1, row, cylinderTable.cellText(ccOffset, row));
-        for (int k = 0; k < ValveSummaryFigures; ++k) {
+        for (int k = 0; k < kValveSummaryFigures; ++k) {
             summary.setCellText(2 + k, row, figures[k]);
         }
     }

@@ -39,7 +39,7 @@ struct TValveSummary {
     double LobeSeparation = 0;     // mean of the two centrelines
 };
 
-constexpr int ValveSummaryFigures = 6;
+constexpr int kValveSummaryFigures = 6;
 
 // Reads columns "Zapalování" .. "VV zavírá" of a row with the float parse;
 // its failure names the text of the first bad cell.
@@ -56,7 +56,7 @@ TValveAngles ValveAnglesFromCamCard(const TCamCard& card);
 void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles);
 
 // The six figures in the order of TValveSummary, as texts with the decimal mark.
-std::array<std::string, ValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary);
+std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary);
 
 // Fills a grid with the header row ("Válec", "Přesazení", the six figures) and
 // one row per cylinder 1..N of the main parameters (1..12): the row number, the
@@ -64,6 +64,6 @@ std::array<std::string, ValveSummaryFigures> ValveSummaryTexts(const TValveSumma
 // before that cylinder are already filled.
 void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary);
 
-constexpr int ValveSummaryColumns = 2 + ValveSummaryFigures;
+constexpr int kValveSummaryColumns = 2 + kValveSummaryFigures;
 
 }  // namespace morvane

@@ -85,15 +85,15 @@ void OpenPeriod(TRaster& picture, long double opens, long double duration, int s
 
 void Tick(TRaster& picture, long double phi, TColor color) {
     picture.setPenColor(color);
-    MoveToAngle(picture, phi, -TickReach);
-    LineToAngle(picture, phi, TickReach + 1);
+    MoveToAngle(picture, phi, -kTickReach);
+    LineToAngle(picture, phi, kTickReach + 1);
 }
 
 // The label font has digits only: the dead centres are named by their angles,
 // just beyond the outer end of their ticks, clear of the arcs.
 void DeadCentreLabel(TRaster& picture, long double phi, std::string_view text) {
     const TDiagramPoint end =
-        ValveDiagramPoint(picture.width(), picture.height(), static_cast<double>(phi), TickReach);
+        ValveDiagramPoint(picture.width(), picture.height(), static_cast<double>(phi), kTickReach);
     const bool atTop = std::cos(phi * std::numbers::pi_v<long double> / 180) > 0;
     picture.textOut(end.X + 3, atTop ? end.Y - FontCellHeight : end.Y + 1, text);
 }
@@ -135,9 +135,9 @@ void DrawValveDiagram(const TValveDiagramInput& input, TRaster& picture) {
     picture.setPenColor(GrayColor);
     SpiralPath(picture, kSpiralStart, kSpiralEnd, 0);
 
-    OpenPeriod(picture, input.Angles.IntakeOpens, summary.IntakeDuration, IntakeArcShift,
+    OpenPeriod(picture, input.Angles.IntakeOpens, summary.IntakeDuration, kIntakeArcShift,
                EventKindColor(ekIntakeValve));
-    OpenPeriod(picture, input.Angles.ExhaustOpens, summary.ExhaustDuration, ExhaustArcShift,
+    OpenPeriod(picture, input.Angles.ExhaustOpens, summary.ExhaustDuration, kExhaustArcShift,
                EventKindColor(ekExhaustValve));
 
     for (const long double deadCentre : {-180.0L, 0.0L, 180.0L, 360.0L, 540.0L}) {

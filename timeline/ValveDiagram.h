@@ -28,10 +28,10 @@ struct TValveDiagramInput {
 
 // Radial shifts from the spiral track, in pixels: the intake arc runs outside
 // it, the exhaust arc inside; each arc is three pixels wide around its shift.
-constexpr int IntakeArcShift = 8;
-constexpr int ExhaustArcShift = -8;
-// Dead-centre and ignition ticks cross the track from -TickReach to +TickReach.
-constexpr int TickReach = 14;
+constexpr int kIntakeArcShift = 8;
+constexpr int kExhaustArcShift = -8;
+// Dead-centre and ignition ticks cross the track from -kTickReach to +kTickReach.
+constexpr int kTickReach = 14;
 
 struct TDiagramPoint {
     int X = 0;

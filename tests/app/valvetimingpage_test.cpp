@@ -107,7 +107,7 @@ private slots:
         const TRaster& diagram = page->diagram();
         const TImageView* view = page->findChild<TImageView*>("ValveDiagram");
         QCOMPARE(diagram.width(), view->width());
-        const TDiagramPoint p = ValveDiagramPoint(diagram.width(), diagram.height(), 106, IntakeArcShift);
+        const TDiagramPoint p = ValveDiagramPoint(diagram.width(), diagram.height(), 106, kIntakeArcShift);
         QCOMPARE(diagram.pixel(p.X, p.Y), EventKindColor(ekIntakeValve));
 
         // The second cylinder's cam card, written into its row.

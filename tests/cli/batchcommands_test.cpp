@@ -504,7 +504,7 @@ TEST_F(BatchToolTest, RenderedPictureIsTheWindowsPicture) {
     }
 }
 
-const char* const FourCylinders =
+const char* const kFourCylinders =
     "č.;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n"
     "1;0;340;-31;243;463;749\n"
     "2;0;340;-20;240;480;740\n"
@@ -512,7 +512,7 @@ const char* const FourCylinders =
     "4;0;340;-31;243;463;749\n";
 
 TEST_F(BatchToolTest, ValveTimingPerCylinder) {
-    write("four.csv", FourCylinders);
+    write("four.csv", kFourCylinders);
     const std::string header =
         "Válec;Přesazení;Sání [°];Výfuk [°];Překrytí [°];Osa sání [°];Osa výfuku [°];Rozestup os [°]\n";
     EXPECT_EQ(output({"valves", "four.csv", "--firing-order", "1-3-4-2"}),
@@ -534,7 +534,7 @@ TEST_F(BatchToolTest, ValveTimingPerCylinder) {
 }
 
 TEST_F(BatchToolTest, ValveDiagramIsTheCoresPicture) {
-    write("four.csv", FourCylinders);
+    write("four.csv", kFourCylinders);
     output({"valves", "four.csv", "--diagram", "v.png", "--cylinder", "3", "--size", "300x240"});
     int width = 0;
     int height = 0;
@@ -552,7 +552,7 @@ TEST_F(BatchToolTest, ValveDiagramIsTheCoresPicture) {
 }
 
 TEST_F(BatchToolTest, BadFiringOrdersFailWithTheErrorBoxText) {
-    write("four.csv", FourCylinders);
+    write("four.csv", kFourCylinders);
     struct Row {
         Lines arguments;
         std::string err;

@@ -12,7 +12,7 @@
 namespace morvane {
 namespace {
 
-using Figures = std::array<std::string, ValveSummaryFigures>;
+using Figures = std::array<std::string, kValveSummaryFigures>;
 
 class ValveTimingTest : public ::testing::Test {
 protected:
@@ -26,7 +26,7 @@ struct TExample {
     Figures figures;
 };
 
-const TExample Examples[] = {
+const TExample kExamples[] = {
     {"cam card 274/286", {"-31", "243", "463", "749"}, {"274", "286", "60", "106", "114", "110"}},
     {"symmetric 260", {"-20", "240", "480", "740"}, {"260", "260", "40", "110", "110", "110"}},
     {"same cam a cycle later", {"689", "963", "-257", "29"}, {"274", "286", "60", "106", "114", "110"}},
@@ -38,7 +38,7 @@ const TExample Examples[] = {
 };
 
 TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
-    for (const TExample& example : Examples) {
+    for (const TExample& example : kExamples) {
         SCOPED_TRACE(example.name);
         TMemoryMainControls window;
         FillDefaultCylinderTable(window.CylinderTable);
@@ -47,13 +47,13 @@ TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
             window.CylinderTable.setCellText(ccIntakeOpens + k, 2, example.cells[k]);
         }
         window.CylinderTable.setCellText(ccOffset, 2, "180");
-        TMemoryGrid summary(ValveSummaryColumns, 1);
+        TMemoryGrid summary(kValveSummaryColumns, 1);
         FillValveSummary(window.MainParameters, window.CylinderTable, summary);
         ASSERT_EQ(summary.rowCount(), 3);
         EXPECT_EQ(summary.cellText(0, 2), "2");
         EXPECT_EQ(summary.cellText(1, 2), "180");
         Figures shown;
-        for (int k = 0; k < ValveSummaryFigures; ++k) {
+        for (int k = 0; k < kValveSummaryFigures; ++k) {
             shown[k] = summary.cellText(2 + k, 2);
         }
         EXPECT_EQ(shown, example.figures);
@@ -61,7 +61,7 @@ TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
 }
 
 TEST_F(ValveTimingTest, CamCardRoundTripGivesTheFourAnglesBack) {
-    for (const TExample& example : {Examples[0], Examples[1], Examples[4]}) {
+    for (const TExample& example : {kExamples[0], kExamples[1], kExamples[4]}) {
         SCOPED_TRACE(example.name);
         TValveAngles typed;
         typed.IntakeOpens = ParseFloat(example.cells[0]);
@@ -83,10 +83,10 @@ TEST_F(ValveTimingTest, HeaderAndABadCell) {
     TMemoryMainControls window;
     FillDefaultCylinderTable(window.CylinderTable);
     window.CylinderTable.setCellText(ccExhaustOpens, 1, "x");
-    TMemoryGrid summary(ValveSummaryColumns, 1);
+    TMemoryGrid summary(kValveSummaryColumns, 1);
     EXPECT_THROW(FillValveSummary(window.MainParameters, window.CylinderTable, summary), EConvertError);
     std::string header;
-    for (int column = 0; column < ValveSummaryColumns; ++column) {
+    for (int column = 0; column < kValveSummaryColumns; ++column) {
         header += summary.cellText(column, 0) + ";";
     }
     EXPECT_EQ(header,

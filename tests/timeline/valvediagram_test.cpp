@@ -30,23 +30,23 @@ TEST(ValveDiagramTest, MarksAndArcsWhereTheAnglesSay) {
         TColor color;
     };
     const Probe probes[] = {
-        {"gas-exchange top dead centre", 0, TickReach - 1, BlackColor},
-        {"firing top dead centre", 360, -TickReach + 1, BlackColor},
-        {"bottom dead centres", -180, TickReach, BlackColor},
+        {"gas-exchange top dead centre", 0, kTickReach - 1, BlackColor},
+        {"firing top dead centre", 360, -kTickReach + 1, BlackColor},
+        {"bottom dead centres", -180, kTickReach, BlackColor},
         {"", 180, 2, BlackColor},
         {"", 540, -2, BlackColor},
-        {"intake centreline", 106, IntakeArcShift, intake},
-        {"intake opening", -31, IntakeArcShift + 1, intake},
-        {"intake closing", 243, IntakeArcShift - 1, intake},
-        {"exhaust centreline", 606 - 720, ExhaustArcShift, exhaust},
-        {"exhaust before the end of the spiral", 500, ExhaustArcShift, exhaust},
-        {"exhaust closing", 29, ExhaustArcShift, exhaust},
-        {"overlap: intake outside", -10, IntakeArcShift, intake},
-        {"overlap: exhaust inside", -10, ExhaustArcShift, exhaust},
+        {"intake centreline", 106, kIntakeArcShift, intake},
+        {"intake opening", -31, kIntakeArcShift + 1, intake},
+        {"intake closing", 243, kIntakeArcShift - 1, intake},
+        {"exhaust centreline", 606 - 720, kExhaustArcShift, exhaust},
+        {"exhaust before the end of the spiral", 500, kExhaustArcShift, exhaust},
+        {"exhaust closing", 29, kExhaustArcShift, exhaust},
+        {"overlap: intake outside", -10, kIntakeArcShift, intake},
+        {"overlap: exhaust inside", -10, kExhaustArcShift, exhaust},
         {"ignition", 340, 0, RedColor},
         {"track with nothing open", 300, 0, GrayColor},
-        {"inside the track, nothing drawn", 300, ExhaustArcShift, WhiteColor},
-        {"outside the intake, nothing drawn", 106, IntakeArcShift + 3, WhiteColor},
+        {"inside the track, nothing drawn", 300, kExhaustArcShift, WhiteColor},
+        {"outside the intake, nothing drawn", 106, kIntakeArcShift + 3, WhiteColor},
     };
     for (const auto& [w, h] : {std::pair{360, 360}, std::pair{500, 300}}) {
         const TRaster picture = ExampleDiagram(w, h);
