@@ -56,12 +56,6 @@ private slots:
         ResetMainModuleState();
     }
 
-    void isTheFourthPage() {
-        QCOMPARE(window->PageControl1->count(), 4);
-        QCOMPARE(window->PageControl1->tabText(3), QString("Rozvod"));
-        QCOMPARE(window->PageControl1->widget(3), page);
-    }
-
     void firingOrderSetsTheOffsetsOfTheCylinderTable() {
         window->ValueList1->item(0, 1)->setText("4");
         window->PageControl1->setCurrentWidget(page);

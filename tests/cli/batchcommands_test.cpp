@@ -551,26 +551,14 @@ TEST_F(BatchToolTest, ValveDiagramIsTheCoresPicture) {
     EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), expected.data()));
 }
 
-TEST_F(BatchToolTest, BadFiringOrdersFailWithTheErrorBoxText) {
+TEST_F(BatchToolTest, ABadFiringOrderFailsBeforeAnythingIsPrinted) {
     write("four.csv", kFourCylinders);
-    struct Row {
-        Lines arguments;
-        std::string err;
-    };
-    const Row rows[] = {
-        {{"valves", "four.csv", "--firing-order", "1-3-4"}, "Pořadí zapalování '1-3-4': chybí válec 2.\n"},
-        {{"events", "four.csv", "--firing-order", "1-2-3-4-5"},
-         "Pořadí zapalování '1-2-3-4-5': válec 5 není od 1 do 4.\n"},
-        {{"valves", "--cylinders", "2", "--firing-order", "1-2", "--intervals", "270,440"},
-         "Intervaly zapalování '270,440': součet je 710°, má být 720°.\n"},
-        {{"valves", "--cylinders", "13"}, "Počet válců 13 není od 1 do 12.\n"},
-        {{"valves", "--diagram", "v.png"}, ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.arguments[2]);
-        const TRun result = run(row.arguments);
-        EXPECT_EQ(result.code, row.err.empty() ? 0 : 1);
-        EXPECT_EQ(result.err, row.err);
+    for (const char* command : {"valves", "events"}) {
+        SCOPED_TRACE(command);
+        const TRun result = run({command, "four.csv", "--firing-order", "1-3-4"});
+        EXPECT_EQ(result.code, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "Pořadí zapalování '1-3-4': chybí válec 2.\n");
     }
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "events/MainControls.h"
-#include "util/errors.h"
 #include "util/numtext.h"
 
 namespace morvane {
@@ -77,20 +76,6 @@ TEST_F(ValveTimingTest, CamCardRoundTripGivesTheFourAnglesBack) {
         EXPECT_EQ(back.ExhaustOpens, typed.ExhaustOpens);
         EXPECT_EQ(back.ExhaustCloses, typed.ExhaustCloses);
     }
-}
-
-TEST_F(ValveTimingTest, HeaderAndABadCell) {
-    TMemoryMainControls window;
-    FillDefaultCylinderTable(window.CylinderTable);
-    window.CylinderTable.setCellText(ccExhaustOpens, 1, "x");
-    TMemoryGrid summary(kValveSummaryColumns, 1);
-    EXPECT_THROW(FillValveSummary(window.MainParameters, window.CylinderTable, summary), EConvertError);
-    std::string header;
-    for (int column = 0; column < kValveSummaryColumns; ++column) {
-        header += summary.cellText(column, 0) + ";";
-    }
-    EXPECT_EQ(header,
-              "Válec;Přesazení;Sání [°];Výfuk [°];Překrytí [°];Osa sání [°];Osa výfuku [°];Rozestup os [°];");
 }
 
 }  // namespace

@@ -60,14 +60,6 @@ TEST(ValveDiagramTest, MarksAndArcsWhereTheAnglesSay) {
     }
 }
 
-TEST(ValveDiagramTest, DeadCentresLieOnTheVerticalThroughTheMiddle) {
-    for (const double phi : {-180.0, 0.0, 180.0, 360.0, 540.0}) {
-        const TDiagramPoint p = ValveDiagramPoint(360, 300, phi, 0);
-        EXPECT_EQ(p.X, 180) << phi;
-        EXPECT_EQ(p.Y < 150, phi == 0.0 || phi == 360.0) << phi;
-    }
-}
-
 TEST(ValveDiagramTest, TinyPicturesAndFarAnglesDrawWithoutFailing) {
     TValveDiagramInput input;
     input.W = 0;
