@@ -90,8 +90,6 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     m_summaryGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_summaryGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_summaryGrid->setWordWrap(false);
-    // Room for the header and twelve cylinders without a scroll bar.
-    m_summaryGrid->setFixedHeight(kGridRowHeight * 13 + 2 * m_summaryGrid->frameWidth() + 2);
     m_summary = std::make_unique<TQtCellGrid>(m_summaryGrid, 1, 1);
     m_summary->prepareCells();
     page->addWidget(m_summaryGrid);
@@ -173,6 +171,9 @@ void TValveTimingPage::refresh() {
         RunGuarded(m_boxes, [this] {
             FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary);
             m_summaryGrid->resizeColumnsToContents();
+            // The table is as tall as its rows; the diagram takes the rest of the page.
+            m_summaryGrid->setFixedHeight(kGridRowHeight * m_summaryGrid->rowCount() +
+                                          2 * m_summaryGrid->frameWidth() + 2);
             readSelectedCylinder();
         });
     }

@@ -102,7 +102,8 @@ void DeadCentreLabel(TRaster& picture, long double phi, std::string_view text) {
 
 TDiagramPoint ValveDiagramPoint(int W, int H, double phi, int shift) {
     const long double side = std::min(W, H);
-    const long double outer = side * kOuterRadius;
+    // The outermost label must stay inside a small picture.
+    const long double outer = std::min(side * kOuterRadius, side / 2 - kTickReach - FontCellHeight - 2);
     const long double inner = side * kInnerRadius;
     const long double along = (phi - kSpiralStart) / kCycle;
     const long double radius = outer - along * (outer - inner) + shift;
