@@ -23,6 +23,7 @@
 #include "app/LiveEditDelegate.h"
 #include "app/QtControls.h"
 #include "app/UpDown.h"
+#include "app/ValveTimingPage.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
@@ -143,6 +144,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     PageControl1->addTab(TabSheet1, "Editace");
     PageControl1->addTab(TabSheet3, "Korekce");
     PageControl1->addTab(TabSheet2, "Časová osa");
+    PageControl1->addTab(new TValveTimingPage(*m_cylinderTable, *m_mainParameters, *m_boxes), "Rozvod");
     PageControl1->setCurrentWidget(TabSheet1);
 
     OpenDialog1 = new QFileDialog(this);

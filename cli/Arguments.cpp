@@ -17,6 +17,9 @@ constexpr std::string_view RenderUsage =
 constexpr std::string_view CombustionUsage =
     "morvane-cli combustion FILE --bore MM --stroke MM --rod MM --compression E [--gamma G] [--window "
     "FROM,TO]";
+constexpr std::string_view ValvesUsage =
+    "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
+    "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]";
 constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
 
 constexpr std::string_view EventsOptionsHelp =
@@ -26,6 +29,11 @@ constexpr std::string_view EventsOptionsHelp =
     "  --rpm TEXT          \"Otáčky motoru [RPM]\" (default 1000)\n"
     "  --global TEXT       global correction in degrees (default 0)\n"
     "  --corrections FILE  one correction per line, applied by position as \"Korigovat\" does\n";
+
+constexpr std::string_view FiringOrderHelp =
+    "  --firing-order TEXT firing order such as 1-3-4-2: sets the offsets of cylinders 1..N\n"
+    "  --intervals LIST    uneven firing intervals in degrees, one per cylinder, summing to 720\n"
+    "                      (\"270,450\"; with ';' between them when they have decimal commas)\n";
 
 constexpr std::string_view SignalOptionsHelp =
     "  --angle FILE        signal sampled by crank angle: a header line, then trigger;value\n"
@@ -52,7 +60,10 @@ constexpr std::string_view CombustionOptionsHelp =
 
 const std::set<std::string_view> CombustionOptionNames = {"--bore",        "--stroke", "--rod",
                                                           "--compression", "--gamma",  "--window"};
-const std::set<std::string_view> EventsOptionNames = {"--cylinders", "--rpm", "--global", "--corrections"};
+const std::set<std::string_view> EventsOptionNames = {"--cylinders",   "--rpm",          "--global",
+                                                      "--corrections", "--firing-order", "--intervals"};
+const std::set<std::string_view> ValvesOptionNames = {"--cylinders", "--firing-order", "--intervals",
+                                                      "--diagram",   "--cylinder",     "--size"};
 const std::set<std::string_view> SignalOptionNames = {"--angle", "--time"};
 const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
                                                           "--kinds",  "--size",   "--output"};
@@ -68,6 +79,8 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
                    RenderOnlyOptionNames.contains(name);
         case TCliCommand::ccCombustion:
             return CombustionOptionNames.contains(name);
+        case TCliCommand::ccValves:
+            return ValvesOptionNames.contains(name);
         case TCliCommand::ccNone:
             break;
     }
@@ -169,6 +182,16 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
         events.Global = value;
     } else if (name == "--corrections") {
         events.CorrectionsPath = value;
+    } else if (name == "--firing-order") {
+        events.FiringOrder = value;
+    } else if (name == "--intervals") {
+        events.FiringIntervals = value;
+    } else if (name == "--diagram") {
+        result.Valves.DiagramPath = value;
+    } else if (name == "--cylinder") {
+        result.Valves.Cylinder = sliderValue(name, value, 1, 12);
+    } else if (name == "--size" && result.Command == TCliCommand::ccValves) {
+        sizeValue(value, result.Valves.Width, result.Valves.Height);
     } else if (name == "--angle" || name == "--time") {
         if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
             throw EUsageError("give either --angle or --time, not both");
@@ -225,6 +248,9 @@ TCliCommand CommandNamed(std::string_view word) {
     }
     if (word == "combustion") {
         return TCliCommand::ccCombustion;
+    }
+    if (word == "valves") {
+        return TCliCommand::ccValves;
     }
     return TCliCommand::ccNone;
 }
@@ -301,6 +327,13 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     if (result.Command == TCliCommand::ccRender && !seen.contains("--output")) {
         throw EUsageError("render needs --output FILE.png");
     }
+    if (seen.contains("--intervals") && !seen.contains("--firing-order")) {
+        throw EUsageError("--intervals needs --firing-order");
+    }
+    if ((seen.contains("--cylinder") || seen.contains("--size")) && result.Command == TCliCommand::ccValves &&
+        !seen.contains("--diagram")) {
+        throw EUsageError("--cylinder and --size need --diagram FILE.png");
+    }
     return result;
 }
 
@@ -318,6 +351,9 @@ std::string UsageText(TCliCommand command) {
             break;
         case TCliCommand::ccCombustion:
             text += CombustionUsage;
+            break;
+        case TCliCommand::ccValves:
+            text += ValvesUsage;
             break;
         case TCliCommand::ccNone:
             text += ToolUsage;
@@ -348,6 +384,21 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::ccCombustion:
             text += "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n";
             text += CombustionOptionsHelp;
+            break;
+        case TCliCommand::ccValves:
+            text +=
+                "Prints the valve timing of cylinders 1..N as the page \"Rozvod\" shows it: a header line,\n"
+                "then Válec;Přesazení;intake and exhaust duration;overlap;intake centreline after and\n"
+                "exhaust centreline before the gas-exchange top dead centre;lobe separation.\n\n"
+                "  TABLE               cylinder table, as for events\n"
+                "  --cylinders TEXT    \"Počet válců [1]\" (default: the table's data lines, or 1)\n";
+            text += FiringOrderHelp;
+            text +=
+                "  --diagram FILE.png  writes the valve-timing diagram of one cylinder\n"
+                "  --cylinder 1..12    the cylinder of the diagram (default 1)\n"
+                "  --size WxH          the diagram's size, each 1..10000 (default 360x360)\n\n"
+                "events and render take --firing-order and --intervals too: the order sets the offsets\n"
+                "before the events are built.\n";
             break;
         case TCliCommand::ccNone:
             text +=

@@ -24,7 +24,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender, ccCombustion };
+enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender, ccCombustion, ccValves };
 enum class TCliAction { caRun, caHelp, caVersion };
 enum class TSignalFileKind { sfNone, sfAngle, sfTime };
 
@@ -35,6 +35,16 @@ struct TEventsOptions {
     std::string Rpm = "1000";                    // "Otáčky motoru [RPM]"
     std::string Global = "0";                    // the global-correction box
     std::optional<std::string> CorrectionsPath;  // one correction text per line
+    std::optional<std::string> FiringOrder;      // "1-3-4-2": sets the offsets before anything runs
+    std::optional<std::string> FiringIntervals;  // "270,450": uneven intervals of that order
+};
+
+// The page "Rozvod": the summary of every cylinder and one cylinder's diagram.
+struct TValvesOptions {
+    std::optional<std::string> DiagramPath;
+    int Cylinder = 1;
+    int Width = 360;
+    int Height = 360;
 };
 
 struct TSignalFile {
@@ -66,6 +76,7 @@ struct TCliArguments {
     TSignalFile SignalFile;
     TRenderOptions Render;
     TCombustionOptions Combustion;
+    TValvesOptions Valves;
 };
 
 // The arguments after the program name. Raises EUsageError with a one-line

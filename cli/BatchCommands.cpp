@@ -6,6 +6,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/CombustionCommand.h"
+#include "cli/ValvesCommand.h"
 #include "events/CylinderTableFile.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
@@ -59,8 +60,7 @@ std::string usageMistake(std::string_view reason, TCliCommand command) {
 // that order, with the texts of the command line in the controls.
 void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window,
                       TSession& session) {
-    window.MainParameters.setValue(
-        CylinderCountRow, options.Cylinders.value_or(options.TablePath ? FormatInteger(tableLines) : "1"));
+    ApplyCylinderOptions(options, tableLines, window);
     window.MainParameters.setValue(SpeedRow, options.Rpm);
 
     CreateEventsAndRecalculate(window.CylinderTable, session, window.Recalc);
@@ -161,6 +161,10 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     }
 
     const bool succeeded = RunGuarded(boxes, [&] {
+        if (arguments.Command == TCliCommand::ccValves) {
+            RunValvesCommand(arguments, tableLines, window, report);
+            return;
+        }
         runEventCommands(arguments.Events, tableLines, window, session);
         if (arguments.Command == TCliCommand::ccEvents) {
             report = eventReport(window);

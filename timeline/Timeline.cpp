@@ -56,7 +56,7 @@ void drawTrace(TRaster& picture, const TSignalTable& signal, const TSignalTable&
 
 void drawMarker(TRaster& picture, const TEngineEvent& event, std::int64_t n, int P, int W, int y0) {
     const int kind = event.Kind;
-    const TColor kindColor = ValueToColor(kind / 3.0);
+    const TColor kindColor = EventKindColor(kind);
     const int d = laneOffset(kind);
     picture.setPenColor(kindColor);
     if (static_cast<double>(P) >= event.FinalAngle) {
@@ -82,6 +82,10 @@ void drawMarker(TRaster& picture, const TEngineEvent& event, std::int64_t n, int
 }
 
 }  // namespace
+
+TColor EventKindColor(int kind) {
+    return ValueToColor(kind / 3.0);
+}
 
 int TraceColumn(int i, int W) {
     return clampCoordinate(roundCoordinate(static_cast<long double>(std::int64_t{i} * W) / 1440));

@@ -9,6 +9,7 @@
 #include "events/EngineEvent.h"
 #include "events/Session.h"
 #include "signal/Signal.h"
+#include "util/mathutil.h"
 
 namespace morvane {
 
@@ -44,6 +45,10 @@ void DrawSessionTimeline(TSession& session, TTimelineInput settings, TRaster& pi
 // slider at 0) gives all 0; F above 100 is taken as 100 (a = 0). signal and
 // trend may be the same table.
 void ComputeMovingAverage(const TSignalTable& signal, int F, TSignalTable& trend);
+
+// The colour of an event kind's markers, shared by every picture that shows
+// events: pistons blue, intake green-blue, exhaust yellow-green, ignition red.
+TColor EventKindColor(int kind);
 
 // The columns of the picture's two horizontal scales, rounded to nearest, ties
 // to even, and kept within +-2^30 so that an absurd angle lands far off the

@@ -76,4 +76,17 @@ void RaiseInputError(std::string_view quantity, std::string_view requirement) {
     throw EInputError(message);
 }
 
+void RaiseCylinderCountError(long long count, int lowest, int highest) {
+    throw EEngineSetupError("Počet válců " + std::to_string(count) + " není od " + std::to_string(lowest) +
+                            " do " + std::to_string(highest));
+}
+
+void RaiseFiringOrderError(std::string_view order, std::string_view problem) {
+    throw EEngineSetupError("Pořadí zapalování " + quoted(order, ": ") + std::string(problem));
+}
+
+void RaiseFiringIntervalsError(std::string_view intervals, std::string_view problem) {
+    throw EEngineSetupError("Intervaly zapalování " + quoted(intervals, ": ") + std::string(problem));
+}
+
 }  // namespace morvane

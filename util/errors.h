@@ -70,6 +70,13 @@ public:
     using EMorvaneError::EMorvaneError;
 };
 
+// A firing order, its intervals or the cylinder count they are meant for do
+// not describe an engine.
+class EEngineSetupError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
 [[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
 [[noreturn]] void RaiseFloatConvertError(
     std::string_view text);           // "'%s' is not a valid floating point value"
@@ -89,5 +96,12 @@ public:
 // A value outside its range: "%s musí být %s" (the quantity with its unit, the
 // requirement), e.g. "Vrtání [mm] musí být větší než 0".
 [[noreturn]] void RaiseInputError(std::string_view quantity, std::string_view requirement);
+
+// "Počet válců %d není od 1 do 12" (the bounds given).
+[[noreturn]] void RaiseCylinderCountError(long long count, int lowest, int highest);
+// "Pořadí zapalování '%s': %s" (the problem, e.g. "válec 3 je uveden dvakrát").
+[[noreturn]] void RaiseFiringOrderError(std::string_view order, std::string_view problem);
+// "Intervaly zapalování '%s': %s" (the problem, e.g. "součet je 700°, má být 720°").
+[[noreturn]] void RaiseFiringIntervalsError(std::string_view intervals, std::string_view problem);
 
 }  // namespace morvane

@@ -82,10 +82,12 @@ private slots:
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(window->windowTitle(), QString("Morvane"));
-        QCOMPARE(window->PageControl1->count(), 4);
+        QCOMPARE(window->PageControl1->count(), 5);
         QCOMPARE(window->PageControl1->tabText(0), QString("Editace"));
         QCOMPARE(window->PageControl1->tabText(1), QString("Korekce"));
         QCOMPARE(window->PageControl1->tabText(2), QString("Časová osa"));
+        QCOMPARE(window->PageControl1->tabText(3), QString("Rozvod"));
+        QCOMPARE(window->PageControl1->tabText(4), QString("Spalování"));
         QCOMPARE(window->PageControl1->currentWidget(), window->TabSheet1);
 
         const QStringList headers{"Válec č.",  "Přesazení", "Zapalování", "SV otvírá",

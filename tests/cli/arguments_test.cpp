@@ -148,6 +148,10 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         {{"combustion", "p", "--bore", "1", "--window", "340,5,460"},
          "--window must be FROM,TO (with decimals FROM;TO, e.g. 340,5;460)"},
         {{"combustion", "p", "--rpm", "1"}, "unknown option '--rpm'"},
+        {{"events", "--intervals", "270,450"}, "--intervals needs --firing-order"},
+        {{"valves", "--cylinder", "2"}, "--cylinder and --size need --diagram FILE.png"},
+        {{"valves", "--diagram", "v.png", "--cylinder", "13"}, "--cylinder must be an integer from 1 to 12"},
+        {{"valves", "--rpm", "5"}, "unknown option '--rpm'"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.words));

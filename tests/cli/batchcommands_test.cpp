@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "signal/Signal.h"
 #include "timeline/Raster.h"
 #include "timeline/Timeline.h"
+#include "timeline/ValveDiagram.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
 
@@ -536,6 +538,64 @@ TEST_F(BatchToolTest, RenderedPictureIsTheWindowsPicture) {
             }
         }
         EXPECT_EQ(differing, 0u);
+    }
+}
+
+const char* const kFourCylinders =
+    "č.;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n"
+    "1;0;340;-31;243;463;749\n"
+    "2;0;340;-20;240;480;740\n"
+    "3;0;340;-30,5;243,5;463;749,5\n"
+    "4;0;340;-31;243;463;749\n";
+
+TEST_F(BatchToolTest, ValveTimingPerCylinder) {
+    write("four.csv", kFourCylinders);
+    const std::string header =
+        "Válec;Přesazení;Sání [°];Výfuk [°];Překrytí [°];Osa sání [°];Osa výfuku [°];Rozestup os [°]\n";
+    EXPECT_EQ(output({"valves", "four.csv", "--firing-order", "1-3-4-2"}),
+              header +
+                  "1;0;274;286;60;106;114;110\n"
+                  "2;540;260;260;40;110;110;110\n"
+                  "3;180;274;286,5;60;106,5;113,75;110,125\n"
+                  "4;360;274;286;60;106;114;110\n");
+    EXPECT_EQ(
+        output({"valves", "four.csv", "--cylinders", "2", "--firing-order", "2-1", "--intervals", "270,450"}),
+        header + "1;270;274;286;60;106;114;110\n2;0;260;260;40;110;110;110\n");
+    EXPECT_EQ(output({"valves"}), header + "1;0;0;0;0;0;0;0\n");
+
+    // The order sets the offsets before the events are built, as typing them would.
+    write("typed.csv",
+          "h\n1;0;340;-31;243;463;749\n2;540;340;-20;240;480;740\n3;180;340;-30,5;243,5;463;749,5\n"
+          "4;360;340;-31;243;463;749\n");
+    EXPECT_EQ(output({"events", "four.csv", "--firing-order", "1-3-4-2"}), output({"events", "typed.csv"}));
+}
+
+TEST_F(BatchToolTest, ValveDiagramIsTheCoresPicture) {
+    write("four.csv", kFourCylinders);
+    output({"valves", "four.csv", "--diagram", "v.png", "--cylinder", "3", "--size", "300x240"});
+    int width = 0;
+    int height = 0;
+    const std::vector<TColor> pixels = decodePng(readFile(m_dir / "v.png"), width, height);
+    TValveDiagramInput input;
+    input.W = 300;
+    input.H = 240;
+    input.Cylinder = 3;
+    input.Angles = {340, -30.5, 243.5, 463, 749.5};
+    TRaster expected;
+    DrawValveDiagram(input, expected);
+    ASSERT_EQ(width, 300);
+    ASSERT_EQ(height, 240);
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), expected.data()));
+}
+
+TEST_F(BatchToolTest, ABadFiringOrderFailsBeforeAnythingIsPrinted) {
+    write("four.csv", kFourCylinders);
+    for (const char* command : {"valves", "events"}) {
+        SCOPED_TRACE(command);
+        const TRun result = run({command, "four.csv", "--firing-order", "1-3-4"});
+        EXPECT_EQ(result.code, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "Pořadí zapalování '1-3-4': chybí válec 2.\n");
     }
 }
 

@@ -1,0 +1,206 @@
+#include "app/ValveTimingPage.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/ImageView.h"
+#include "app/QtControls.h"
+#include "events/EngineEvent.h"
+#include "events/FiringOrder.h"
+#include "events/ValveTiming.h"
+#include "timeline/Timeline.h"
+#include "timeline/ValveDiagram.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int kGridRowHeight = 18;
+
+QString ColorName(int kind) {
+    const TColor color = EventKindColor(kind);
+    return QColor(int(ColorRed(color)), int(ColorGreen(color)), int(ColorBlue(color))).name();
+}
+
+// The diagram's key in the page's own text: the raster's font has digits only.
+QString LegendText() {
+    return QString(
+               "<span style='color:%1'>■</span> SV otevřen &nbsp; <span style='color:%2'>■</span> VV "
+               "otevřen<br><span style='color:%3'>■</span> zapalování<br><br>"
+               "Spirála dvou otáček od dolní úvrati −180 (vnější) do 540 (vnitřní). Úhly od horní "
+               "úvrati výměny náplně: 0 a 360 horní úvrati, −180, 180 a 540 dolní úvrati.")
+        .arg(ColorName(ekIntakeValve), ColorName(ekExhaustValve), ColorName(ekIgnition));
+}
+
+QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+}  // namespace
+
+TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters,
+                                   IMessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent), m_cylinderTable(cylinderTable), m_mainParameters(mainParameters), m_boxes(boxes) {
+    setObjectName("ValveTimingPage");
+    auto* page = new QVBoxLayout(this);
+
+    auto* firing = new QHBoxLayout;
+    m_firingOrderEdit = addField("Pořadí zapalování", "FiringOrderEdit", "1-3-4-2");
+    m_intervalsEdit = addField("Intervaly [°]", "FiringIntervalsEdit", "rovnoměrně");
+    auto* applyButton = MakeButton("Nastavit přesazení", "ApplyFiringOrderButton", this);
+    for (QLineEdit* edit : {m_firingOrderEdit, m_intervalsEdit}) {
+        firing->addWidget(new QLabel(edit->toolTip(), this));
+        firing->addWidget(edit);
+    }
+    firing->addWidget(applyButton);
+    page->addLayout(firing);
+
+    auto* cam = new QHBoxLayout;
+    m_intakeDurationEdit = addField("Sání [°]", "CamIntakeDurationEdit", "274");
+    m_exhaustDurationEdit = addField("Výfuk [°]", "CamExhaustDurationEdit", "286");
+    m_intakeCentrelineEdit = addField("Osa sání [°]", "CamIntakeCentrelineEdit", "106");
+    m_exhaustCentrelineEdit = addField("Osa výfuku [°]", "CamExhaustCentrelineEdit", "114");
+    cam->addWidget(new QLabel("Vačka:", this));
+    for (QLineEdit* edit :
+         {m_intakeDurationEdit, m_exhaustDurationEdit, m_intakeCentrelineEdit, m_exhaustCentrelineEdit}) {
+        cam->addWidget(new QLabel(edit->toolTip(), this));
+        cam->addWidget(edit);
+    }
+    auto* camButton = MakeButton("Zapsat do válce", "CamCardButton", this);
+    cam->addWidget(camButton);
+    page->addLayout(cam);
+
+    m_summaryGrid = new QTableWidget(1, kValveSummaryColumns, this);
+    m_summaryGrid->setObjectName("ValveSummaryGrid");
+    m_summaryGrid->horizontalHeader()->setVisible(false);
+    m_summaryGrid->verticalHeader()->setVisible(false);
+    m_summaryGrid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+    m_summaryGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_summaryGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_summaryGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_summaryGrid->setWordWrap(false);
+    m_summary = std::make_unique<TQtCellGrid>(m_summaryGrid, 1, 1);
+    m_summary->prepareCells();
+    page->addWidget(m_summaryGrid);
+
+    auto* bottom = new QHBoxLayout;
+    m_diagramView = new TImageView(m_diagram, this);
+    m_diagramView->setObjectName("ValveDiagram");
+    m_diagramView->setMinimumSize(200, 200);
+    bottom->addWidget(m_diagramView, 1);
+    auto* side = new QVBoxLayout;
+    m_diagramCaption = new QLabel(this);
+    m_diagramCaption->setObjectName("ValveDiagramCaption");
+    side->addWidget(m_diagramCaption);
+    auto* refreshButton = MakeButton("Načíst z tabulky", "RefreshValvesButton", this);
+    side->addWidget(refreshButton);
+    auto* legend = new QLabel(LegendText(), this);
+    legend->setWordWrap(true);
+    side->addWidget(legend);
+    side->addStretch(1);
+    bottom->addLayout(side, 1);
+    page->addLayout(bottom, 1);
+
+    connect(applyButton, &QPushButton::clicked, this, &TValveTimingPage::applyFiringOrder);
+    connect(camButton, &QPushButton::clicked, this, &TValveTimingPage::writeCamCard);
+    connect(refreshButton, &QPushButton::clicked, this, &TValveTimingPage::refresh);
+    connect(m_summaryGrid, &QTableWidget::currentCellChanged, this, [this] {
+        RunGuarded(m_boxes, [this] { readSelectedCylinder(); });
+        drawDiagram();
+    });
+    // A resize redraws what was read last, so it never raises a box.
+    connect(m_diagramView, &TImageView::resized, this, [this] {
+        if (isVisible()) {
+            drawDiagram();
+        }
+    });
+}
+
+TValveTimingPage::~TValveTimingPage() = default;
+
+QLineEdit* TValveTimingPage::addField(const QString& caption, const char* objectName, const QString& hint) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(objectName);
+    edit->setPlaceholderText(hint);
+    edit->setToolTip(caption);
+    return edit;
+}
+
+void TValveTimingPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+}
+
+int TValveTimingPage::selectedCylinder() const {
+    const int row = m_summaryGrid->currentRow();
+    return row >= 1 && row < m_summaryGrid->rowCount() ? row : 1;
+}
+
+void TValveTimingPage::readSelectedCylinder() {
+    const int cylinder = selectedCylinder();
+    m_angles = ReadValveAngles(m_cylinderTable, cylinder);
+    m_cylinder = cylinder;
+    m_diagramCaption->setText("Válec " + QString::number(m_cylinder));
+}
+
+void TValveTimingPage::drawDiagram() {
+    TValveDiagramInput input;
+    input.W = m_diagramView->width();
+    input.H = m_diagramView->height();
+    input.Cylinder = m_cylinder;
+    input.Angles = m_angles;
+    DrawValveDiagram(input, m_diagram);
+    m_diagramView->update();
+}
+
+void TValveTimingPage::refresh() {
+    {
+        // A shrinking table moves the selection; its own handler would read the table a second time.
+        const QSignalBlocker quiet(m_summaryGrid);
+        RunGuarded(m_boxes, [this] {
+            FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary);
+            m_summaryGrid->resizeColumnsToContents();
+            // The table is as tall as its rows; the diagram takes the rest of the page.
+            m_summaryGrid->setFixedHeight(kGridRowHeight * m_summaryGrid->rowCount() +
+                                          2 * m_summaryGrid->frameWidth() + 2);
+            readSelectedCylinder();
+        });
+    }
+    drawDiagram();
+}
+
+void TValveTimingPage::applyFiringOrder() {
+    if (RunGuarded(m_boxes, [this] {
+            ApplyFiringOrder(m_mainParameters, m_cylinderTable, ToStdString(m_firingOrderEdit->text()),
+                             ToStdString(m_intervalsEdit->text()));
+        })) {
+        refresh();
+    }
+}
+
+void TValveTimingPage::writeCamCard() {
+    const bool written = RunGuarded(m_boxes, [this] {
+        TCamCard card;
+        card.IntakeDuration = ParseFloat(ToStdString(m_intakeDurationEdit->text()));
+        card.ExhaustDuration = ParseFloat(ToStdString(m_exhaustDurationEdit->text()));
+        card.IntakeCentreline = ParseFloat(ToStdString(m_intakeCentrelineEdit->text()));
+        card.ExhaustCentreline = ParseFloat(ToStdString(m_exhaustCentrelineEdit->text()));
+        WriteValveAngles(m_cylinderTable, selectedCylinder(), ValveAnglesFromCamCard(card));
+    });
+    if (written) {
+        refresh();
+    }
+}
+
+}  // namespace morvane

@@ -1,0 +1,72 @@
+#pragma once
+
+// The page "Rozvod": the firing order that sets the crank offsets, a cam card
+// that sets one cylinder's valve angles, the valve-timing summary of every
+// cylinder and the diagram of the selected one. Everything is read from the
+// cylinder table when the page is shown or a button is pressed.
+
+#include <QWidget>
+
+#include <memory>
+
+#include "events/ValveTiming.h"
+#include "timeline/Raster.h"
+#include "util/controls.h"
+#include "util/messages.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace morvane {
+
+class TImageView;
+class TQtCellGrid;
+
+class TValveTimingPage : public QWidget {
+    Q_OBJECT
+
+public:
+    TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters, IMessageBoxes& boxes,
+                     QWidget* parent = nullptr);
+    ~TValveTimingPage() override;
+
+    // The diagram as last drawn.
+    const TRaster& diagram() const { return m_diagram; }
+
+public slots:
+    void applyFiringOrder();
+    void writeCamCard();
+    void refresh();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* addField(const QString& caption, const char* objectName, const QString& hint);
+    // Reads the selected cylinder's angles; a bad cell raises and keeps the last ones.
+    void readSelectedCylinder();
+    // Draws what was read last at the view's size; never fails.
+    void drawDiagram();
+    int selectedCylinder() const;
+
+    ICellGrid& m_cylinderTable;
+    const IValueList& m_mainParameters;
+    IMessageBoxes& m_boxes;
+    TRaster m_diagram;
+    int m_cylinder = 1;
+    TValveAngles m_angles;
+    QLineEdit* m_firingOrderEdit = nullptr;
+    QLineEdit* m_intervalsEdit = nullptr;
+    QLineEdit* m_intakeDurationEdit = nullptr;
+    QLineEdit* m_exhaustDurationEdit = nullptr;
+    QLineEdit* m_intakeCentrelineEdit = nullptr;
+    QLineEdit* m_exhaustCentrelineEdit = nullptr;
+    QTableWidget* m_summaryGrid = nullptr;
+    QLabel* m_diagramCaption = nullptr;
+    TImageView* m_diagramView = nullptr;
+    std::unique_ptr<TQtCellGrid> m_summary;
+};
+
+}  // namespace morvane

@@ -1,0 +1,117 @@
+#include "events/ValveTiming.h"
+
+#include <cmath>
+#include "events/EventGeneration.h"
+
+#include "events/FiringOrder.h"
+#include "util/fpfault.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr long double kCycle = 720;
+constexpr long double kTurn = 360;
+
+constexpr std::array<const char*, kValveSummaryColumns> kSummaryHeader = {
+    "Válec",        "Přesazení",    "Sání [°]",       "Výfuk [°]",
+    "Překrytí [°]", "Osa sání [°]", "Osa výfuku [°]", "Rozestup os [°]"};
+
+// Brings an angle into [low, low + 720) by whole cycles; the cells hold at most
+// a few cycles, so adding and subtracting stays exact.
+long double IntoCycle(long double angle, long double low) {
+    while (angle < low) {
+        angle += kCycle;
+    }
+    while (angle >= low + kCycle) {
+        angle -= kCycle;
+    }
+    return angle;
+}
+
+// Far-off angles (1e300) would take forever to bring in by whole cycles.
+long double IntoCycleBounded(long double angle, long double low) {
+    constexpr long double kFar = 1e6L;
+    if (angle > kFar || angle < -kFar) {
+        angle = std::fmod(angle, kCycle);
+    }
+    return IntoCycle(angle, low);
+}
+
+}  // namespace
+
+TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row) {
+    TValveAngles angles;
+    angles.Ignition = ParseFloat(cylinderTable.cellText(ccIgnition, row));
+    angles.IntakeOpens = ParseFloat(cylinderTable.cellText(ccIntakeOpens, row));
+    angles.IntakeCloses = ParseFloat(cylinderTable.cellText(ccIntakeCloses, row));
+    angles.ExhaustOpens = ParseFloat(cylinderTable.cellText(ccExhaustOpens, row));
+    angles.ExhaustCloses = ParseFloat(cylinderTable.cellText(ccExhaustCloses, row));
+    return angles;
+}
+
+TValveSummary SummarizeValveTiming(const TValveAngles& angles) {
+    const long double intakeDuration =
+        IntoCycleBounded(static_cast<long double>(angles.IntakeCloses) - angles.IntakeOpens, 0);
+    const long double exhaustDuration =
+        IntoCycleBounded(static_cast<long double>(angles.ExhaustCloses) - angles.ExhaustOpens, 0);
+    // Both events seen from the gas-exchange top dead centre, -360 .. 360.
+    const long double intakeOpens = IntoCycleBounded(angles.IntakeOpens, -kTurn);
+    const long double exhaustCloses = IntoCycleBounded(angles.ExhaustCloses, -kTurn);
+    const long double intakeMiddle = IntoCycle(intakeOpens + intakeDuration / 2, -kTurn);
+    const long double exhaustMiddle = IntoCycleBounded(angles.ExhaustOpens, 0) + exhaustDuration / 2;
+    const long double exhaustCentreline = IntoCycle(kCycle - exhaustMiddle, -kTurn);
+
+    TValveSummary summary;
+    summary.IntakeDuration = StoreDouble(intakeDuration);
+    summary.ExhaustDuration = StoreDouble(exhaustDuration);
+    summary.Overlap = StoreDouble(exhaustCloses - intakeOpens);
+    summary.IntakeCentreline = StoreDouble(intakeMiddle);
+    summary.ExhaustCentreline = StoreDouble(exhaustCentreline);
+    summary.LobeSeparation = StoreDouble((intakeMiddle + exhaustCentreline) / 2);
+    return summary;
+}
+
+TValveAngles ValveAnglesFromCamCard(const TCamCard& card) {
+    const long double intakeHalf = static_cast<long double>(card.IntakeDuration) / 2;
+    const long double exhaustHalf = static_cast<long double>(card.ExhaustDuration) / 2;
+    const long double exhaustMiddle = kCycle - card.ExhaustCentreline;
+    TValveAngles angles;
+    angles.IntakeOpens = StoreDouble(card.IntakeCentreline - intakeHalf);
+    angles.IntakeCloses = StoreDouble(card.IntakeCentreline + intakeHalf);
+    angles.ExhaustOpens = StoreDouble(exhaustMiddle - exhaustHalf);
+    angles.ExhaustCloses = StoreDouble(exhaustMiddle + exhaustHalf);
+    return angles;
+}
+
+void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles) {
+    cylinderTable.setCellText(ccIntakeOpens, row, FormatFloatGeneral(angles.IntakeOpens));
+    cylinderTable.setCellText(ccIntakeCloses, row, FormatFloatGeneral(angles.IntakeCloses));
+    cylinderTable.setCellText(ccExhaustOpens, row, FormatFloatGeneral(angles.ExhaustOpens));
+    cylinderTable.setCellText(ccExhaustCloses, row, FormatFloatGeneral(angles.ExhaustCloses));
+}
+
+std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary) {
+    return {FormatFloatGeneral(summary.IntakeDuration),    FormatFloatGeneral(summary.ExhaustDuration),
+            FormatFloatGeneral(summary.Overlap),           FormatFloatGeneral(summary.IntakeCentreline),
+            FormatFloatGeneral(summary.ExhaustCentreline), FormatFloatGeneral(summary.LobeSeparation)};
+}
+
+void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary) {
+    const int count = TableCylinderCount(mainParameters);
+    summary.setRowCount(count + 1);
+    for (int column = 0; column < kValveSummaryColumns; ++column) {
+        summary.setCellText(column, 0, kSummaryHeader[column]);
+    }
+    for (int row = 1; row <= count; ++row) {
+        const auto figures = ValveSummaryTexts(SummarizeValveTiming(ReadValveAngles(cylinderTable, row)));
+        summary.setCellText(0, row, FormatInteger(row));
+        summary.setCellText(1, row, cylinderTable.cellText(ccOffset, row));
+        for (int k = 0; k < kValveSummaryFigures; ++k) {
+            summary.setCellText(2 + k, row, figures[k]);
+        }
+    }
+}
+
+}  // namespace morvane

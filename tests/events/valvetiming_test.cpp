@@ -1,0 +1,82 @@
+#include "events/ValveTiming.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "events/MainControls.h"
+#include "util/numtext.h"
+
+namespace morvane {
+namespace {
+
+using Figures = std::array<std::string, kValveSummaryFigures>;
+
+class ValveTimingTest : public ::testing::Test {
+protected:
+    DecimalMarkScope m_mark{','};
+};
+
+// The four valve cells as typed, and the six figures the summary must show.
+struct TExample {
+    const char* name;
+    std::array<const char*, 4> cells;  // SV opens, SV closes, VV opens, VV closes
+    Figures figures;
+};
+
+const TExample kExamples[] = {
+    {"cam card 274/286", {"-31", "243", "463", "749"}, {"274", "286", "60", "106", "114", "110"}},
+    {"symmetric 260", {"-20", "240", "480", "740"}, {"260", "260", "40", "110", "110", "110"}},
+    {"same cam a cycle later", {"689", "963", "-257", "29"}, {"274", "286", "60", "106", "114", "110"}},
+    {"no overlap", {"10", "200", "520", "710"}, {"190", "190", "-20", "105", "105", "105"}},
+    {"decimal comma",
+     {"-30,5", "243,5", "463", "749,5"},
+     {"274", "286,5", "60", "106,5", "113,75", "110,125"}},
+    {"the defaults", {"0", "0", "0", "0"}, {"0", "0", "0", "0", "0", "0"}},
+};
+
+TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
+    for (const TExample& example : kExamples) {
+        SCOPED_TRACE(example.name);
+        TMemoryMainControls window;
+        FillDefaultCylinderTable(window.CylinderTable);
+        window.MainParameters.setValue(CylinderCountRow, "2");
+        for (int k = 0; k < 4; ++k) {
+            window.CylinderTable.setCellText(ccIntakeOpens + k, 2, example.cells[k]);
+        }
+        window.CylinderTable.setCellText(ccOffset, 2, "180");
+        TMemoryGrid summary(kValveSummaryColumns, 1);
+        FillValveSummary(window.MainParameters, window.CylinderTable, summary);
+        ASSERT_EQ(summary.rowCount(), 3);
+        EXPECT_EQ(summary.cellText(0, 2), "2");
+        EXPECT_EQ(summary.cellText(1, 2), "180");
+        Figures shown;
+        for (int k = 0; k < kValveSummaryFigures; ++k) {
+            shown[k] = summary.cellText(2 + k, 2);
+        }
+        EXPECT_EQ(shown, example.figures);
+    }
+}
+
+TEST_F(ValveTimingTest, CamCardRoundTripGivesTheFourAnglesBack) {
+    for (const TExample& example : {kExamples[0], kExamples[1], kExamples[4]}) {
+        SCOPED_TRACE(example.name);
+        TValveAngles typed;
+        typed.IntakeOpens = ParseFloat(example.cells[0]);
+        typed.IntakeCloses = ParseFloat(example.cells[1]);
+        typed.ExhaustOpens = ParseFloat(example.cells[2]);
+        typed.ExhaustCloses = ParseFloat(example.cells[3]);
+        const TValveSummary summary = SummarizeValveTiming(typed);
+        const TValveAngles back =
+            ValveAnglesFromCamCard({summary.IntakeDuration, summary.ExhaustDuration, summary.IntakeCentreline,
+                                    summary.ExhaustCentreline});
+        EXPECT_EQ(back.IntakeOpens, typed.IntakeOpens);
+        EXPECT_EQ(back.IntakeCloses, typed.IntakeCloses);
+        EXPECT_EQ(back.ExhaustOpens, typed.ExhaustOpens);
+        EXPECT_EQ(back.ExhaustCloses, typed.ExhaustCloses);
+    }
+}
+
+}  // namespace
+}  // namespace morvane
