@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "signal/Signal.h"
+#include "tests/support/SharedData.h"
 #include "util/messages.h"
 #include "util/numtext.h"
 
@@ -107,9 +108,5 @@ protected:
     TRecordingBoxes m_boxes;
     DecimalMarkScope m_mark{','};
 };
-
-inline std::string SharedDataFile(const std::string& name) {
-    return std::string(MORVANE_SHARED_DATA_DIR) + "/" + name;
-}
 
 }  // namespace morvane::testing
