@@ -42,6 +42,7 @@ fi
 
 build_dir=${MORVANE_BUILD_DIR:-build}
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${MORVANE_CMAKE_ARGS:-}
+  # The same settings as the dev preset.
+  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON ${MORVANE_CMAKE_ARGS:-}
 fi
 cmake --build "$build_dir" -j"$(nproc)"
