@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang in build-fuzz and runs each one for
-# the given number of seconds (default 30), starting from the seeds in
-# fuzz/corpus/<target>/.
+# Builds the libFuzzer targets with clang (the fuzz preset, build-fuzz) and
+# runs each one for the given number of seconds (default 30), starting from the
+# seeds in fuzz/corpus/<target>/ and the synthetic ones fuzz/make_seeds.sh
+# writes into build-fuzz/seeds/<target>/.
 #
 #   scripts/fuzz.sh [seconds] [target ...]
 #
@@ -24,14 +25,13 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build_dir=build-fuzz
-cmake_args="-DMORVANE_FUZZ=ON -DMORVANE_SANITIZE=ON -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=OFF -DMORVANE_BUILD_APP=OFF"
-# libFuzzer comes with clang; the build directory remembers the compiler.
-export CXX=clang++-14
-if [ -f "$build_dir/CMakeCache.txt" ]; then
-  # shellcheck disable=SC2086
-  cmake -S . -B "$build_dir" $cmake_args >/dev/null
-fi
-MORVANE_BUILD_DIR=$build_dir MORVANE_CMAKE_ARGS=$cmake_args scripts/setup.sh
+# The fuzz preset: clang-14 (libFuzzer comes with it) and the sanitizers.
+MORVANE_PRESET=fuzz scripts/setup.sh
+# Synthetic measurement files join the committed seeds; they are written into
+# the build tree, never into the source tree.
+generated=$build_dir/seeds
+rm -rf "$generated"
+fuzz/make_seeds.sh "$generated"
 
 symbolizer=/usr/lib/llvm-14/bin/llvm-symbolizer
 if [ -x "$symbolizer" ]; then
@@ -56,9 +56,11 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings" "$(dirname "$log")"
 
   echo "== $target: ${seconds} s"
-  # The first folder receives the new inputs; the seed folder is only read.
+  # The first folder receives the new inputs; the seed folders are only read.
   status=0
-  "$binary" "$corpus" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  extra=()
+  if [ -d "$generated/$target" ]; then extra=("$generated/$target"); fi
+  "$binary" "$corpus" "$seeds" "${extra[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")

@@ -12,6 +12,8 @@ packages=(
   xvfb xauth
   # libFuzzer and symbolized sanitizer reports (scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev llvm-14
+  # the format and naming checks (scripts/check-format.sh, scripts/check-naming.sh)
+  clang-format-14 clang-tidy-14
 )
 
 missing=()
@@ -29,8 +31,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# A preset (CMakePresets.json) sets its options on every call, so that a tree
+# cannot silently lose them; MORVANE_CMAKE_ARGS adds to them.
+if [ -n "${MORVANE_PRESET:-}" ]; then
+  # shellcheck disable=SC2086
+  cmake --preset "$MORVANE_PRESET" ${MORVANE_CMAKE_ARGS:-} >/dev/null
+  cmake --build --preset "$MORVANE_PRESET" -j"$(nproc)"
+  exit 0
+fi
+
 build_dir=${MORVANE_BUILD_DIR:-build}
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${MORVANE_CMAKE_ARGS:-}
+  # The same settings as the dev preset.
+  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON ${MORVANE_CMAKE_ARGS:-}
 fi
 cmake --build "$build_dir" -j"$(nproc)"

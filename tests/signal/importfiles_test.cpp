@@ -93,8 +93,8 @@ class RealRecordingTest : public testing::SignalImportTest,
 
 TEST_P(RealRecordingTest, IsNormalisedToItsLargestMagnitude) {
     const std::string path = testing::SharedDataFile(GetParam().file);
-    if (!std::filesystem::exists(path)) {
-        GTEST_SKIP() << "no " << path;
+    if (const std::string missing = testing::MissingSharedData(path); !missing.empty()) {
+        GTEST_SKIP() << missing;
     }
     GetParam().import(path, m_boxes, Signal);
 

@@ -16,6 +16,7 @@
 #include "events/Session.h"
 #include "signal/ImportCommand.h"
 #include "signal/Signal.h"
+#include "tests/support/SharedData.h"
 #include "util/messages.h"
 #include "util/numtext.h"
 
@@ -116,9 +117,5 @@ protected:
     std::string& LastImportFile = m_session.LastImportFile;
     TRecordingBoxes m_boxes{m_session};
 };
-
-inline std::string SharedDataFile(const std::string& name) {
-    return std::string(MORVANE_SHARED_DATA_DIR) + "/" + name;
-}
 
 }  // namespace morvane::testing

@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "tests/support/SharedData.h"
 #include "util/errors.h"
 #include "util/messages.h"
 
@@ -305,9 +306,9 @@ TEST_F(TextFileTest, UnreadableFileFails) {
 }
 
 TEST(TextFileRealData, ReadsTheAngleBenchFile) {
-    const fs::path path = fs::path(MORVANE_SHARED_DATA_DIR) / "bench-engine-angle.csv";
-    if (!fs::exists(path)) {
-        GTEST_SKIP() << path << " is absent";
+    const fs::path path = testing::SharedDataFile("bench-engine-angle.csv");
+    if (const std::string missing = testing::MissingSharedData(path); !missing.empty()) {
+        GTEST_SKIP() << missing;
     }
     TTextLines lines = ReadTextLines(path.string());
     ASSERT_EQ(lines.size(), 50001u);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The house naming rule (.clang-tidy: readability-identifier-naming only) over
+# every C++ source of a configured build tree and the project headers they
+# include. Prints each breach once and fails when there is any.
+#
+#   scripts/check-naming.sh [build-dir]      # default build (the dev preset)
+#
+# The build tree needs compile_commands.json (every preset writes one) and, for
+# the window's tests, its generated moc files: the script configures a missing
+# tree with the dev preset and builds only the code generators.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${1:-build}
+
+clang_tidy=${CLANG_TIDY:-clang-tidy-14}
+if ! command -v "$clang_tidy" >/dev/null; then
+  echo "check-naming: $clang_tidy is missing (Debian: apt-get install clang-tidy-14)" >&2
+  exit 2
+fi
+if [ ! -f "$build/compile_commands.json" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+fi
+# Only the moc and uic steps: the sources that include a .moc file need it.
+mapfile -t generators < <(cmake --build "$build" --target help | sed -n 's/^\.\.\. \(.*_autogen\)$/\1/p')
+if [ ${#generators[@]} -gt 0 ]; then
+  cmake --build "$build" --target "${generators[@]}" >/dev/null
+fi
+
+# The project's own translation units, not the generated ones in the build tree.
+mapfile -t sources < <(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$build/compile_commands.json" |
+  grep -E "^$root/(util|events|signal|timeline|parser|app|cli|tests|bench|fuzz)/" | sort -u)
+if [ ${#sources[@]} -eq 0 ]; then
+  echo "check-naming: no project sources in $build/compile_commands.json" >&2
+  exit 2
+fi
+
+out=$(mktemp "${TMPDIR:-/tmp}/morvane-naming.XXXXXX")
+trap 'rm -f "$out"' EXIT INT TERM
+printf '%s\n' "${sources[@]}" |
+  xargs -P "$(nproc)" -n 4 "$clang_tidy" -p "$build" --quiet 2>/dev/null >"$out" || true
+
+# A header included by several sources is reported once per source.
+breaches=$(grep -E 'warning: .*\[readability-identifier-naming\]' "$out" | sed "s|^$root/||" | sort -u || true)
+errors=$(grep -E ': error: ' "$out" | sort -u || true)
+if [ -n "$errors" ]; then
+  echo "$errors" >&2
+  echo "check-naming: clang-tidy could not read every source" >&2
+fi
+if [ -n "$breaches" ]; then
+  echo "$breaches"
+  echo "naming: $(echo "$breaches" | wc -l) names break the house rule (.clang-tidy)" >&2
+  exit 1
+fi
+if [ -n "$errors" ]; then
+  exit 2
+fi
+echo "naming: ${#sources[@]} sources follow the house rule"
