@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
+#include "app/AppLook.h"
 #include "app/ImageView.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
@@ -86,57 +87,58 @@ private slots:
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(window->windowTitle(), QString("Morvane"));
-        QCOMPARE(window->PageControl1->count(), 3);
-        QCOMPARE(window->PageControl1->tabText(0), QString("Editace"));
-        QCOMPARE(window->PageControl1->tabText(1), QString("Korekce"));
-        QCOMPARE(window->PageControl1->tabText(2), QString("Časová osa"));
-        QCOMPARE(window->PageControl1->currentWidget(), window->TabSheet1);
+        QCOMPARE(find<QTabWidget>("PageControl1")->count(), 3);
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(0), QString("Editace"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(1), QString("Korekce"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(2), QString("Časová osa"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->currentWidget(), find<QWidget>("TabSheet1"));
 
         const QStringList headers{"Válec č.",  "Přesazení", "Zapalování", "SV otvírá",
                                   "SV zavírá", "VV otvírá", "VV zavírá"};
-        QCOMPARE(window->StringGrid2->rowCount(), 13);
+        QCOMPARE(find<QTableWidget>("StringGrid2")->rowCount(), 13);
         for (int column = 0; column < 7; ++column) {
-            QCOMPARE(cell(window->StringGrid2, 0, column), headers[column]);
+            QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 0, column), headers[column]);
         }
         for (int row = 1; row <= 12; ++row) {
-            QCOMPARE(cell(window->StringGrid2, row, 0), QString::number(row));
+            QCOMPARE(cell(find<QTableWidget>("StringGrid2"), row, 0), QString::number(row));
             for (int column = 1; column < 7; ++column) {
-                QCOMPARE(cell(window->StringGrid2, row, column), QString("0"));
+                QCOMPARE(cell(find<QTableWidget>("StringGrid2"), row, column), QString("0"));
             }
         }
-        QCOMPARE(cell(window->ValueList1, 0, 0), QString("Počet válců [1]"));
-        QCOMPARE(cell(window->ValueList1, 0, 1), QString("1"));
-        QCOMPARE(cell(window->ValueList1, 1, 1), QString("4"));
-        QCOMPARE(cell(window->ValueList1, 2, 0), QString("Otáčky motoru [RPM]"));
-        QCOMPARE(cell(window->ValueList1, 2, 1), QString("1000"));
-        QCOMPARE(cell(window->ValueList2, 0, 0), QString("Doba cyklu [ms]"));
-        QCOMPARE(cell(window->ValueList2, 0, 1), QString("0"));
-        QCOMPARE(window->ValueList3->rowCount(), 1);
-        QCOMPARE(window->ValueList3->horizontalHeaderItem(0)->text(), QString("Událsot"));
-        QCOMPARE(window->Edit1->text(), QString("0"));
-        QCOMPARE(window->StaticText1->text(), QString("Shaft angle: 0°"));
-        QCOMPARE(window->CheckListBox1->count(), 4);
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 0, 0), QString("Počet válců [1]"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 0, 1), QString("1"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 1, 1), QString("4"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 2, 0), QString("Otáčky motoru [RPM]"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 2, 1), QString("1000"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 0), QString("Doba cyklu [ms]"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 1), QString("0"));
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 1);
+        QCOMPARE(find<QTableWidget>("ValueList3")->horizontalHeaderItem(0)->text(), QString("Událsot"));
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("0"));
+        QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Shaft angle: 0°"));
+        QCOMPARE(find<QListWidget>("CheckListBox1")->count(), 4);
         for (int k = 0; k < 4; ++k) {
-            QCOMPARE(window->CheckListBox1->item(k)->text(), QString::fromUtf8(EventKindTexts[k]));
-            QCOMPARE(window->CheckListBox1->item(k)->checkState(), Qt::Checked);
+            QCOMPARE(find<QListWidget>("CheckListBox1")->item(k)->text(),
+                     QString::fromUtf8(EventKindTexts[k]));
+            QCOMPARE(find<QListWidget>("CheckListBox1")->item(k)->checkState(), Qt::Checked);
         }
-        QCOMPARE(window->TrackBar1->maximum(), 720);
-        QCOMPARE(window->TrackBar2->maximum(), 96);
-        QCOMPARE(window->TrackBar3->minimum(), 10);
-        QCOMPARE(window->TrackBar3->value(), 10);
+        QCOMPARE(find<QSlider>("TrackBar1")->maximum(), 720);
+        QCOMPARE(find<QSlider>("TrackBar2")->maximum(), 96);
+        QCOMPARE(find<QSlider>("TrackBar3")->minimum(), 10);
+        QCOMPARE(find<QSlider>("TrackBar3")->value(), 10);
         QVERIFY(Events.empty());
         // Keys and the computed list cannot be edited.
-        QVERIFY(!(window->ValueList1->item(0, 0)->flags() & Qt::ItemIsEditable));
-        QVERIFY(window->ValueList1->item(0, 1)->flags() & Qt::ItemIsEditable);
-        QVERIFY(!(window->ValueList2->item(0, 1)->flags() & Qt::ItemIsEditable));
-        QVERIFY(!(window->StringGrid2->item(3, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(find<QTableWidget>("ValueList1")->item(0, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(find<QTableWidget>("ValueList1")->item(0, 1)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!(find<QTableWidget>("ValueList2")->item(0, 1)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(find<QTableWidget>("StringGrid2")->item(3, 0)->flags() & Qt::ItemIsEditable));
     }
 
     void theFirstShownPictureIsDrawn() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
         const TRaster& picture = window->picture();
-        QCOMPARE(picture.width(), window->Image1->width());
+        QCOMPARE(picture.width(), find<TImageView>("Image1")->width());
         QCOMPARE(picture.height(), 300);
         QCOMPARE(picture.pixel(0, 0), RgbColor(0, 0, 0));          // frame
         QCOMPARE(picture.pixel(1, 10), RgbColor(255, 0, 0));       // cursor on column 1
@@ -144,32 +146,32 @@ private slots:
     }
 
     void createsTheDefaultEvents() {
-        window->SpeedButton2->click();
-        QCOMPARE(cell(window->ValueList2, 0, 1), QString("120"));
-        QCOMPARE(eventTable(window->StringGrid1),
+        find<QPushButton>("SpeedButton2")->click();
+        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 1), QString("120"));
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")),
                  QStringList({"0 Píst 1 - HU", "0 Zapalování 1", "0 Píst 1 - SV otvírá",
                               "0 Píst 1 - SV zavírá", "0 Píst 1 - VV otvírá", "0 Píst 1 - VV zavírá",
                               "180 Píst 1 - DU", "360 Píst 1 - HU", "540 Píst 1 - DU"}));
-        QCOMPARE(cell(window->StringGrid1, 0, 1), QString("Úhel"));
-        QCOMPARE(cell(window->StringGrid1, 9, 0), QString("08"));
-        QCOMPARE(window->ValueList3->rowCount(), 9);
-        QCOMPARE(cell(window->ValueList3, 6, 0), QString("Píst 1 - DU"));
-        QCOMPARE(cell(window->ValueList3, 6, 1), QString("0"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 0, 1), QString("Úhel"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 9, 0), QString("08"));
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 9);
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 6, 0), QString("Píst 1 - DU"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 6, 1), QString("0"));
     }
 
     void createsTheTwoCylinderEvents() {
-        setCell(window->ValueList1, 0, 1, "2");
+        setCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
         const QStringList timing{"350", "0", "180", "540", "720"};
-        setCell(window->StringGrid2, 1, 1, "0");
+        setCell(find<QTableWidget>("StringGrid2"), 1, 1, "0");
         for (int column = 2; column < 7; ++column) {
-            setCell(window->StringGrid2, 1, column, timing[column - 2]);
+            setCell(find<QTableWidget>("StringGrid2"), 1, column, timing[column - 2]);
         }
-        setCell(window->StringGrid2, 2, 1, "360");
-        window->SpeedButton1->click();  // fills row 2's timing from row 1
-        QCOMPARE(cell(window->StringGrid2, 2, 2), QString("350"));
-        QCOMPARE(cell(window->StringGrid2, 2, 1), QString("360"));
-        window->SpeedButton2->click();
-        QCOMPARE(eventTable(window->StringGrid1),
+        setCell(find<QTableWidget>("StringGrid2"), 2, 1, "360");
+        find<QPushButton>("SpeedButton1")->click();  // fills row 2's timing from row 1
+        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 2, 2), QString("350"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 2, 1), QString("360"));
+        find<QPushButton>("SpeedButton2")->click();
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")),
                  QStringList({"0 Píst 1 - HU", "0 Píst 1 - SV otvírá", "180 Píst 2 - DU", "180 Píst 1 - DU",
                               "180 Píst 1 - SV zavírá", "180 Píst 2 - VV otvírá", "350 Zapalování 1",
                               "360 Píst 2 - HU", "360 Píst 1 - HU", "360 Píst 2 - SV otvírá",
@@ -179,49 +181,49 @@ private slots:
     }
 
     void globalCorrectionRecalculatesAtEveryChange() {
-        window->SpeedButton2->click();
-        window->Edit1->setText("-10");
-        QCOMPARE(eventTable(window->StringGrid1).first(), QString("170 Píst 1 - DU"));
-        QCOMPARE(eventTable(window->StringGrid1).last(), QString("710 Píst 1 - SV otvírá"));
-        window->Edit1->setText("0");
-        QCOMPARE(eventTable(window->StringGrid1).first(), QString("0 Píst 1 - SV zavírá"));
+        find<QPushButton>("SpeedButton2")->click();
+        find<QLineEdit>("Edit1")->setText("-10");
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).first(), QString("170 Píst 1 - DU"));
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).last(), QString("710 Píst 1 - SV otvírá"));
+        find<QLineEdit>("Edit1")->setText("0");
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).first(), QString("0 Píst 1 - SV zavírá"));
 
         // Typing a lone minus on the way to a negative number counts as 0, silently.
-        window->Edit1->clear();
-        window->Edit1->setFocus();
+        find<QLineEdit>("Edit1")->clear();
+        find<QLineEdit>("Edit1")->setFocus();
         ModalBoxCatcher catcher;
-        QTest::keyClicks(window->Edit1, "-");
+        QTest::keyClicks(find<QLineEdit>("Edit1"), "-");
         QCOMPARE(GlobalCorrection, 0.0);
-        QTest::keyClicks(window->Edit1, "5");
+        QTest::keyClicks(find<QLineEdit>("Edit1"), "5");
         QCOMPARE(GlobalCorrection, -5.0);
         QVERIFY(!catcher.caught());
 
         // The arrow buttons step whole numbers from the typed value.
-        window->Edit1->setText("359");
-        QTest::keyClick(window->Edit1, Qt::Key_Up);
-        QCOMPARE(window->Edit1->text(), QString("360"));
-        QTest::keyClick(window->Edit1, Qt::Key_Up);
-        QCOMPARE(window->Edit1->text(), QString("360"));
+        find<QLineEdit>("Edit1")->setText("359");
+        QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Up);
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("360"));
+        QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Up);
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("360"));
         QCOMPARE(GlobalCorrection, 360.0);
     }
 
     void correctionsAreAppliedWithKorigovat() {
-        window->SpeedButton2->click();
-        setCell(window->ValueList3, 0, 1, "10");
-        window->SpeedButton3->click();
-        QCOMPARE(cell(window->StringGrid1, 6, 0), QString("05"));
-        QCOMPARE(cell(window->StringGrid1, 6, 1), QString("10"));
-        QCOMPARE(cell(window->StringGrid1, 6, 2), QString("Píst 1 - HU"));
-        QCOMPARE(cell(window->ValueList3, 5, 1), QString("10"));
+        find<QPushButton>("SpeedButton2")->click();
+        setCell(find<QTableWidget>("ValueList3"), 0, 1, "10");
+        find<QPushButton>("SpeedButton3")->click();
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 0), QString("05"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 2), QString("Píst 1 - HU"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 5, 1), QString("10"));
 
-        setCell(window->ValueList3, 0, 1, "-20");  // the first row now holds the ignition
-        window->SpeedButton3->click();
-        QCOMPARE(eventTable(window->StringGrid1).last(), QString("700 Zapalování 1"));
+        setCell(find<QTableWidget>("ValueList3"), 0, 1, "-20");  // the first row now holds the ignition
+        find<QPushButton>("SpeedButton3")->click();
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).last(), QString("700 Zapalování 1"));
     }
 
     void aCellStillBeingEditedIsReadByTheNextCommand() {
-        window->SpeedButton2->click();
-        QTableWidget* list = window->ValueList3;
+        find<QPushButton>("SpeedButton2")->click();
+        QTableWidget* list = find<QTableWidget>("ValueList3");
         list->setCurrentCell(0, 1);
         list->editItem(list->item(0, 1));
         auto* editor = list->viewport()->findChild<QLineEdit*>();
@@ -229,63 +231,63 @@ private slots:
         editor->selectAll();
         QTest::keyClicks(editor, "10");
         QCOMPARE(editor->cursorPosition(), 2);
-        QCOMPARE(cell(list, 0, 1), QString("10"));  // written at every keystroke
-        window->SpeedButton3->click();              // the button never takes the focus
-        QCOMPARE(cell(window->StringGrid1, 6, 1), QString("10"));
+        QCOMPARE(cell(list, 0, 1), QString("10"));   // written at every keystroke
+        find<QPushButton>("SpeedButton3")->click();  // the button never takes the focus
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
     }
 
     void korigovatWithNoEventsEmptiesTheLists() {
-        window->SpeedButton3->click();
-        QCOMPARE(window->ValueList3->rowCount(), 0);
-        QCOMPARE(window->StringGrid1->rowCount(), 1);
-        QCOMPARE(cell(window->StringGrid1, 0, 0), QString("ID"));
+        find<QPushButton>("SpeedButton3")->click();
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 0);
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 1);
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 0, 0), QString("ID"));
     }
 
     void speedZeroShowsTheErrorAndKeepsTheLists() {
-        window->SpeedButton2->click();
-        setCell(window->ValueList1, 2, 1, "0");
-        setCell(window->ValueList1, 0, 1, "2");
+        find<QPushButton>("SpeedButton2")->click();
+        setCell(find<QTableWidget>("ValueList1"), 2, 1, "0");
+        setCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
         ModalBoxCatcher catcher;
-        window->SpeedButton2->click();
+        find<QPushButton>("SpeedButton2")->click();
         QVERIFY(catcher.caught());
         QCOMPARE(catcher.text(), QString("Floating point division by zero."));
         QCOMPARE(catcher.title(), QString("Morvane"));
         QCOMPARE(catcher.icon(), QMessageBox::Critical);
-        QCOMPARE(window->StringGrid1->rowCount(), 10);
-        QCOMPARE(window->ValueList3->rowCount(), 9);
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 10);
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 9);
         QCOMPARE(Events.size(), size_t(18));
     }
 
     void aPointInACellShowsTheParseError() {
-        setCell(window->StringGrid2, 1, 3, "1.5");
+        setCell(find<QTableWidget>("StringGrid2"), 1, 3, "1.5");
         ModalBoxCatcher catcher;
-        window->SpeedButton2->click();
+        find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
         // The window stays usable.
-        setCell(window->StringGrid2, 1, 3, "1,5");
-        window->SpeedButton2->click();
+        setCell(find<QTableWidget>("StringGrid2"), 1, 3, "1,5");
+        find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(catcher.boxes(), 1);
-        QCOMPARE(window->StringGrid1->rowCount(), 10);
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 10);
     }
 
     void theCursorSliderSetsTheCaption() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        window->TrackBar1->setValue(360);
-        QCOMPARE(window->StaticText1->text(), QString("Úhel kliky: 360°"));
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
+        find<QSlider>("TrackBar1")->setValue(360);
+        QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Úhel kliky: 360°"));
         // Half way, rounded to nearest with ties to even: 332 for the 663-pixel picture.
         const int x = static_cast<int>(std::nearbyint((window->picture().width() - 2) / 2.0 + 1));
         QCOMPARE(window->picture().pixel(x, 10), RgbColor(255, 0, 0));
-        window->TrackBar1->setValue(0);
-        QCOMPARE(window->StaticText1->text(), QString("Úhel kliky: 0°"));
+        find<QSlider>("TrackBar1")->setValue(0);
+        QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Úhel kliky: 0°"));
     }
 
     void theKindListHidesMarkers() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        window->SpeedButton2->click();
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
+        find<QPushButton>("SpeedButton2")->click();
         const TColor blue = ValueToColor(0);
         QVERIFY(pictureHasColor(window->picture(), blue));
 
-        QListWidget* list = window->CheckListBox1;
+        QListWidget* list = find<QListWidget>("CheckListBox1");
         list->item(0)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QVERIFY(!pictureHasColor(window->picture(), blue));
@@ -293,9 +295,9 @@ private slots:
     }
 
     void movingTheKindSelectionWithTheKeysRedraws() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        window->SpeedButton2->click();
-        QListWidget* list = window->CheckListBox1;
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
+        find<QPushButton>("SpeedButton2")->click();
+        QListWidget* list = find<QListWidget>("CheckListBox1");
         list->setFocus();
         list->setCurrentRow(1);
         list->item(0)->setCheckState(Qt::Unchecked);  // as the space key would: no redraw yet
@@ -305,18 +307,18 @@ private slots:
     }
 
     void resizingWidensThePictureAndMovesTheSliders() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
         const int pictureWidth = window->picture().width();
-        const int filterLeft = window->TrackBar2->x();
-        const int editLeft = window->Edit1->x();
+        const int filterLeft = find<QSlider>("TrackBar2")->x();
+        const int editLeft = find<QLineEdit>("Edit1")->x();
         window->resize(window->width() + 100, window->height() + 50);
         QTest::qWait(20);
         QCOMPARE(window->picture().width(), pictureWidth + 100);
-        QCOMPARE(window->Image1->height(), 300);
-        QCOMPARE(window->TrackBar2->x(), filterLeft + 100);
-        QCOMPARE(window->Edit1->x(), editLeft);
-        QCOMPARE(window->CheckListBox1->width(), 121);
+        QCOMPARE(find<TImageView>("Image1")->height(), 300);
+        QCOMPARE(find<QSlider>("TrackBar2")->x(), filterLeft + 100);
+        QCOMPARE(find<QLineEdit>("Edit1")->x(), editLeft);
+        QCOMPARE(find<QListWidget>("CheckListBox1")->width(), 121);
 
         window->resize(300, 200);
         QVERIFY(window->width() >= window->minimumWidth());
@@ -324,10 +326,10 @@ private slots:
     }
 
     void importsTheChosenAngleFileAndRedraws() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
         const QString path = writeFile("worked.csv", "header\n1;1\n0;2\n1;3\n0;4\n1;5\n");
-        window->TrackBar1->setValue(360);  // the cursor leaves column 1, where the new trace rises
+        find<QSlider>("TrackBar1")->setValue(360);  // the cursor leaves column 1, where the new trace rises
         const TRaster before = window->picture();
 
         QString initialName = "unset";
@@ -343,7 +345,7 @@ private slots:
                 box->accept();
             }
         });
-        window->ImportSig1->trigger();
+        find<QAction>("ImportSig1")->trigger();
 
         QCOMPARE(filters, QStringList{"CSV tables (*.csv)"});
         QCOMPARE(infoText, QString("Řádky / Vrcholy: 6 / 2"));
@@ -367,7 +369,7 @@ private slots:
                 dialog->reject();
             }
         });
-        window->ImportSig2->trigger();
+        find<QAction>("ImportSig2")->trigger();
         QCOMPARE(catcher.boxes(), 1);
         QCOMPARE(Signal[7], 0.5);
         QCOMPARE(LastImportFile, std::string("/somewhere/old.csv"));
@@ -387,24 +389,34 @@ private slots:
                 box->accept();
             }
         });
-        window->ImportSig2->trigger();
+        find<QAction>("ImportSig2")->trigger();
         QCOMPARE(errorText, QString("'Pressure' is not a valid floating point value."));
         QCOMPARE(Signal[3], -0.25);  // the time import leaves the old signal on a bad line
         QCOMPARE(QString::fromStdString(LastImportFile), path);
 
-        window->ImportSig2->trigger();
+        find<QAction>("ImportSig2")->trigger();
         QCOMPARE(offeredName, path);
     }
 
     void openAndSaveDoNothing() {
         ModalBoxCatcher catcher;
-        window->Open1->trigger();
-        window->Save1->trigger();
+        find<QAction>("Open1")->trigger();
+        find<QAction>("Save1")->trigger();
         QTest::qWait(20);
         QVERIFY(!catcher.caught());
     }
 
 private:
+    // A control by its objectName.
+    template <class T>
+    T* find(const char* name) const {
+        T* control = window->findChild<T*>(QString::fromLatin1(name));
+        if (control == nullptr) {
+            qFatal("the window has no control %s", name);
+        }
+        return control;
+    }
+
     // Types the path into the dialog's file-name box, as a user would, and confirms.
     static void chooseFile(QFileDialog* dialog, const QString& path) {
         auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -432,6 +444,7 @@ int main(int argc, char* argv[]) {
     StartupModules();
     QApplication application(argc, argv);
     application.setApplicationName("Morvane");
+    SetUpApplicationLook();
     MainWindowTest test;
     const int result = QTest::qExec(&test, argc, argv);
     ShutdownModules();
