@@ -46,7 +46,6 @@ bool TMenuKeys::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::MouseButtonPress:
-        case QEvent::FocusOut:
             m_altAlone = false;
             break;
         default:

@@ -127,10 +127,6 @@ bool TTableKeyboard::commonKey(QKeyEvent* key, const QLineEdit* editor) {
         PasteCells(m_table, text);
         return true;
     }
-    if (isTab(key) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        leave(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
-        return true;
-    }
     if (isEnter(key) && meaningful(key) == Qt::NoModifier) {
         moveDownOrLeave();
         return true;
@@ -147,7 +143,12 @@ bool TTableKeyboard::editorEvent(QLineEdit* editor, QEvent* event) {
         return true;
     }
     if (isTab(key)) {
-        return true;  // Ctrl+Tab belongs to the pages; it never moves inside the table
+        // The table itself lets Tab go on; Ctrl+Tab belongs to the pages and
+        // never moves inside the table.
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            leave(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+        }
+        return true;
     }
     if (meaningful(key) != Qt::NoModifier) {
         return false;

@@ -23,6 +23,7 @@
 #include "app/ColumnFit.h"
 #include "app/ImageView.h"
 #include "app/MenuKeys.h"
+#include "app/PageControl.h"
 #include "app/QtControls.h"
 #include "app/TableKeyboard.h"
 #include "app/ThumbStyle.h"
@@ -154,7 +155,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     auto* client = new QWidget(this);
     auto* clientLayout = new QVBoxLayout(client);
     clientLayout->setContentsMargins(ClientMargin, ClientMargin, ClientMargin, ClientMargin);
-    m_pages = new QTabWidget(client);
+    m_pages = new TPageControl(client);
     m_pages->setObjectName("PageControl1");
     clientLayout->addWidget(m_pages);
     setCentralWidget(client);

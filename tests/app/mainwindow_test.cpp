@@ -2,19 +2,25 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -79,6 +85,8 @@ private slots:
         window = std::make_unique<TFMain>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
     void cleanup() {
         window.reset();
@@ -398,6 +406,299 @@ private slots:
         QCOMPARE(offeredName, path);
     }
 
+    // ---- layout ----
+
+    void theLayoutIsAsMeasured_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("Editace page") << 0 << "TabSheet1" << QRect(0, 0, 663, 558);
+        QTest::newRow("ValueList1") << 0 << "ValueList1" << QRect(8, 32, 185, 113);
+        QTest::newRow("StringGrid2") << 0 << "StringGrid2" << QRect(200, 32, 459, 251);
+        QTest::newRow("Korekce page") << 1 << "TabSheet3" << QRect(0, 0, 663, 558);
+        QTest::newRow("ValueList3") << 1 << "ValueList3" << QRect(0, 0, 441, 558);
+        QTest::newRow("SpeedButton3") << 1 << "SpeedButton3" << QRect(464, 192, 185, 57);
+        QTest::newRow("Časová osa page") << 2 << "TabSheet2" << QRect(0, 0, 663, 558);
+        QTest::newRow("StringGrid1") << 2 << "StringGrid1" << QRect(0, 401, 542, 157);
+        QTest::newRow("CheckListBox1") << 2 << "CheckListBox1" << QRect(542, 401, 121, 157);
+        QTest::newRow("TrackBar2") << 2 << "TrackBar2" << QRect(376, 372, 113, 22);
+        QTest::newRow("TrackBar3") << 2 << "TrackBar3" << QRect(544, 372, 113, 22);
+    }
+    void theLayoutIsAsMeasured() {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+        QTest::qWait(10);
+        QCOMPARE(find<QWidget>(qPrintable(name))->geometry(), geometry);
+    }
+
+    void theFilterAndGainThumbsAre18Long() {
+        for (const char* name : {"TrackBar2", "TrackBar3"}) {
+            auto* slider = find<QSlider>(name);
+            QStyleOptionSlider option;
+            option.initFrom(slider);
+            option.orientation = Qt::Horizontal;
+            option.minimum = slider->minimum();
+            option.maximum = slider->maximum();
+            const QRect thumb =
+                slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+            QCOMPARE(thumb.width(), 18);
+        }
+    }
+
+    void theEventTableHeaderStaysWhileRowsScroll() {
+        runTwelveCylinders();
+        auto* table = find<QTableWidget>("StringGrid1");
+        find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+        QTest::qWait(10);
+        QWheelEvent wheel(QPointF(50, 50), table->viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, -360},
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(table->viewport(), &wheel);
+        QVERIFY(table->verticalScrollBar()->value() > 0);
+        QVERIFY(table->horizontalHeader()->isVisible());
+        QCOMPARE(table->horizontalHeader()->height(), 18);
+        QCOMPARE(table->horizontalHeader()->geometry().top(), table->frameWidth());  // above the rows
+        QCOMPARE(table->horizontalHeaderItem(1)->text(), QString("Úhel"));
+        QCOMPARE(cell(table, 0, 2), QString("Popis"));  // still row 0 for the core
+    }
+
+    void columnsFitWithoutAHorizontalScrollBar() {
+        runTwelveCylinders();
+        for (int page : {1, 2}) {
+            find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+            QTest::qWait(10);
+            auto* table = find<QTableWidget>(page == 1 ? "ValueList3" : "StringGrid1");
+            QVERIFY(table->verticalScrollBar()->isVisible());
+            QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+            // Clicking a value never scrolls the keys sideways.
+            const QRect valueCell = table->visualRect(table->model()->index(3, 1));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, valueCell.center());
+            QCOMPARE(table->horizontalScrollBar()->value(), 0);
+            QCOMPARE(table->columnViewportPosition(0), 0);
+        }
+        QCOMPARE(find<QTableWidget>("StringGrid1")->columnWidth(0), 64);
+        QCOMPARE(find<QTableWidget>("ValueList3")->columnWidth(0), 306);
+    }
+
+    void theWindowHasTheInstalledIcon() { QVERIFY(!window->windowIcon().pixmap(32, 32).isNull()); }
+
+    void theOpenDialogIsBuiltWhenFirstNeeded() {
+        QVERIFY(window->findChild<QFileDialog*>("OpenDialog1") == nullptr);
+    }
+
+    // ---- keyboard ----
+
+    void tabLeavesEveryListAndGridBothWays() {
+        focusCell("ValueList1", 0, 1);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focusOwner("StringGrid2"));
+        QCOMPARE(find<QTableWidget>("StringGrid2")->currentRow(), 1);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("ValueList2"));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(isIn("ValueList1"));
+        // Enter in the last value goes on too.
+        focusCell("ValueList1", 2, 1);
+        press(Qt::Key_Return);
+        QVERIFY(isIn("StringGrid2"));
+
+        find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        focusCell("ValueList3", 0, 1);
+        press(Qt::Key_Tab);
+        QVERIFY(!isIn("ValueList3"));
+    }
+
+    void pagesSwitchWithCtrlPageKeysAndCtrlTab() {
+        auto* pages = find<QTabWidget>("PageControl1");
+        focusCell("ValueList1", 0, 1);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+        QVERIFY(isIn("ValueList3"));
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 2);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 0);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 2);
+        press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+    }
+
+    void arrowsAndEnterFinishTheCellAndMove() {
+        auto* grid = find<QTableWidget>("StringGrid2");
+        focusCell("StringGrid2", 1, 2);
+        type("345");
+        press(Qt::Key_Right);
+        type("710");
+        QCOMPARE(cell(grid, 1, 2), QString("345"));
+        QCOMPARE(cell(grid, 1, 3), QString("710"));
+        press(Qt::Key_Left);  // inside the text: the cursor moves
+        press(Qt::Key_Home);
+        press(Qt::Key_Left);  // at the start: the cell before
+        QCOMPARE(grid->currentColumn(), 2);
+        press(Qt::Key_Down);
+        type("1");
+        press(Qt::Key_Return);
+        QCOMPARE(cell(grid, 2, 2), QString("1"));
+        QCOMPARE(grid->currentRow(), 3);
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);  // the header row is never entered
+        QCOMPARE(grid->currentRow(), 1);
+        press(Qt::Key_Left);
+        QCOMPARE(grid->currentColumn(), 1);
+        press(Qt::Key_Left);  // nor the row-number column
+        QCOMPARE(grid->currentColumn(), 1);
+    }
+
+    void everyCommandHasAKey_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("Vyplnit podle prvního") << "SpeedButton1"
+                                               << "Vyplnit podle prvního (F6)";
+        QTest::newRow("Vytvořit události") << "SpeedButton2"
+                                           << "Vytvořit události (F5)";
+        QTest::newRow("Korigovat") << "SpeedButton3"
+                                   << "Korigovat (F7)";
+    }
+    void everyCommandHasAKey() {
+        QFETCH(QString, button);
+        QFETCH(QString, tip);
+        QCOMPARE(find<QPushButton>(qPrintable(button))->toolTip(), tip);
+        QCOMPARE(find<QPushButton>(qPrintable(button))->text(), tip.left(tip.indexOf(" (")));
+        QCOMPARE(find<QAction>("ImportSig1")->shortcut(), QKeySequence("Ctrl+I"));
+        QCOMPARE(find<QAction>("ImportSig2")->shortcut(), QKeySequence("Ctrl+Shift+I"));
+        QCOMPARE(find<QAction>("ImportSig1")->text(), QString("Import signal (ANGLE)..."));
+    }
+
+    void f10AndAloneAltOpenTheFileMenu() {
+        auto* menu = find<QMenu>("File1");
+        focusCell("ValueList1", 0, 1);
+        press(Qt::Key_F10);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_VERIFY(!menu->isVisible());
+        press(Qt::Key_Escape);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(focus, Qt::Key_Alt);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
+
+    // ---- spreadsheet exchange ----
+
+    void copySendsTheSelectedRectangleAsTabbedLines() {
+        find<QPushButton>("SpeedButton2")->click();
+        auto* table = find<QTableWidget>("StringGrid1");
+        find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+        QTest::qWait(10);
+        table->setFocus();
+        table->setRangeSelected(QTableWidgetSelectionRange(7, 0, 9, 2), true);
+        press(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("06\t180\tPíst 1 - DU\n07\t360\tPíst 1 - HU\n08\t540\tPíst 1 - DU\n"));
+
+        // From a cell being edited: the cell, not a piece of its text.
+        focusCell("ValueList1", 2, 1);
+        press(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("1000\n"));
+    }
+
+    void pasteWritesABlockAsIfTyped_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<QStringList>("cells");  // "row,column=text"
+        QTest::newRow("cylinder table, points unchanged")
+            << "StringGrid2" << 1 << 5 << "1.5\t2\t99\r\n3\t4\t99\r\n"
+            << QStringList{"1,5=1.5", "1,6=2", "2,5=3", "2,6=4", "1,4=0"};
+        QTest::newRow("cylinder table, last row and beyond") << "StringGrid2" << 12 << 1 << "7\n8\n"
+                                                             << QStringList{"12,1=7", "12,0=12"};
+        QTest::newRow("main parameters, keys kept")
+            << "ValueList1" << 0 << 1 << "2\tx\n4\n7000\n9\n"
+            << QStringList{"0,1=2", "1,1=4", "2,1=7000", "0,0=Počet válců [1]"};
+    }
+    void pasteWritesABlockAsIfTyped() {
+        QFETCH(QString, list);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, block);
+        QFETCH(QStringList, cells);
+        QGuiApplication::clipboard()->setText(block);
+        focusCell(qPrintable(list), row, column);
+        press(Qt::Key_V, Qt::ControlModifier);
+        auto* table = find<QTableWidget>(qPrintable(list));
+        for (const QString& expected : cells) {
+            const QStringList parts = expected.split(u'=');
+            const QStringList at = parts[0].split(u',');
+            QCOMPARE(cell(table, at[0].toInt(), at[1].toInt()), parts[1]);
+        }
+        QVERIFY(Events.empty());  // no command ran
+    }
+
+    void aPastedPointIsReportedByTheNextCommand() {
+        find<QPushButton>("SpeedButton2")->click();
+        QGuiApplication::clipboard()->setText("1.5\n");
+        find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        focusCell("ValueList3", 0, 1);
+        press(Qt::Key_V, Qt::ControlModifier);
+        ModalBoxCatcher catcher;
+        press(Qt::Key_F7);
+        QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
+    }
+
+    // ---- a whole session without a mouse ----
+
+    void aFourCylinderSessionWithTheKeyboardOnly() {
+        const QString path = writeFile("session.csv", "header\n1;1\n0;2\n1;3\n0;4\n1;5\n");
+        QVERIFY(isIn("ValueList1"));  // where a keyboard user starts
+        type("4");
+        press(Qt::Key_Tab);
+        for (const char* text : {"0", "350", "0", "180", "540", "720"}) {
+            type(text);
+            press(Qt::Key_Right);
+        }
+        press(Qt::Key_Down);
+        for (int k = 0; k < 5; ++k) {
+            press(Qt::Key_Left);
+        }
+        for (const char* offset : {"180", "360", "540"}) {
+            type(offset);
+            press(Qt::Key_Return);
+        }
+        press(Qt::Key_F6);  // Vyplnit podle prvního
+        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 4, 2), QString("350"));
+        press(Qt::Key_F5);  // Vytvořit události
+        QCOMPARE(Events.size(), size_t(36));
+
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(isIn("ValueList3"));
+        type("10");
+        press(Qt::Key_F7);  // Korigovat
+        QCOMPARE(std::count_if(Events.begin(), Events.end(),
+                               [](const TEngineEvent& e) { return e.Correction == 10; }),
+                 1);
+
+        QString info;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (qobject_cast<QFileDialog*>(modal) != nullptr) {
+                QTest::keyClicks(QApplication::focusWidget(), path);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                info = box->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        press(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(info, QString("Řádky / Vrcholy: 6 / 2"));
+        QCOMPARE(QString::fromStdString(LastImportFile), path);
+    }
+
     void openAndSaveDoNothing() {
         ModalBoxCatcher catcher;
         find<QAction>("Open1")->trigger();
@@ -407,6 +708,42 @@ private slots:
     }
 
 private:
+    // Keys go where the keyboard focus is, as a user's do.
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void type(const QString& text) {
+        for (const QChar c : text) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+        }
+    }
+
+    // Whether the focus is in the control or in one of its cell editors.
+    bool isIn(const char* name) const {
+        const QWidget* control = find<QWidget>(name);
+        const QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr && (focus == control || control->isAncestorOf(focus));
+    }
+    QString focusOwner(const char* name) const {
+        return isIn(name) ? QApplication::focusWidget()->objectName() : QString("not ") + name;
+    }
+
+    // A mouse click on a cell, as a user starts editing it.
+    void focusCell(const char* name, int row, int column) {
+        auto* table = find<QTableWidget>(name);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualRect(table->model()->index(row, column)).center());
+        QVERIFY(isIn(name));
+        QCOMPARE(table->currentRow(), row);
+    }
+
+    // Twelve cylinders: 108 events, more than the lists show at once.
+    void runTwelveCylinders() {
+        setCell(find<QTableWidget>("ValueList1"), 0, 1, "12");
+        find<QPushButton>("SpeedButton2")->click();
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 108);
+    }
+
     // A control by its objectName.
     template <class T>
     T* find(const char* name) const {
