@@ -101,6 +101,12 @@ QTableWidgetItem* TQtCellGrid::itemAt(int column, int row) {
 void TQtCellGrid::prepareCells() {
     if (m_headerRow == HeaderRow::Pinned && m_table->rowCount() > 0) {
         m_table->setRowHidden(0, true);
+        // The header shows row 0 as it is, empty included, never Qt's column numbers.
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            const QTableWidgetItem* cell = m_table->item(0, column);
+            m_table->setHorizontalHeaderItem(
+                column, new QTableWidgetItem(cell == nullptr ? QString() : cell->text()));
+        }
     }
     for (int row = 0; row < m_table->rowCount(); ++row) {
         for (int column = 0; column < m_table->columnCount(); ++column) {

@@ -448,8 +448,9 @@ private slots:
     }
 
     void theEventTableHeaderStaysWhileRowsScroll() {
-        runTwelveCylinders();
         auto* table = find<QTableWidget>("StringGrid1");
+        QCOMPARE(table->model()->headerData(0, Qt::Horizontal).toString(), QString());  // empty until filled
+        runTwelveCylinders();
         find<QTabWidget>("PageControl1")->setCurrentIndex(2);
         QTest::qWait(10);
         QWheelEvent wheel(QPointF(50, 50), table->viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, -360},
