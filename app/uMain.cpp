@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +21,7 @@
 
 #include "app/ColumnFit.h"
 #include "app/ImageView.h"
+#include "app/LateIcon.h"
 #include "app/MenuKeys.h"
 #include "app/PageControl.h"
 #include "app/QtControls.h"
@@ -146,7 +146,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     setObjectName("FMain");
     setWindowTitle("Morvane");
     registerResources();
-    setWindowIcon(QIcon(QStringLiteral(":/icons/morvane.svg")));
+    SetIconAfterFirstFrame(this, QStringLiteral(":/icons/morvane.svg"));
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
 
