@@ -41,6 +41,21 @@ bool atEnd(const QLineEdit* editor) {
 
 }  // namespace
 
+QTableWidget* TTableKeyboard::tableWithFocus() {
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+        if (auto* table = qobject_cast<QTableWidget*>(w)) {
+            return table;
+        }
+    }
+    return nullptr;
+}
+
+void TTableKeyboard::keepFocusIn(QTableWidget* table) {
+    if (table != nullptr && table->isVisible() && tableWithFocus() != table) {
+        table->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 void TTableKeyboard::attach(QTableWidget* table) {
     auto* keyboard = new TTableKeyboard(table);
     if (table->editTriggers() != QAbstractItemView::NoEditTriggers) {
@@ -184,9 +199,19 @@ bool TTableKeyboard::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (editable && !isEditableCell(m_table->currentRow(), m_table->currentColumn()) &&
-            !key->matches(QKeySequence::Copy) && !isTab(key)) {
-            enterAtFirstEditableCell();  // the list was rebuilt under the focus
+        // Typing on a key or a row number, or in a list rebuilt under the
+        // focus, goes into the row's value; other keys (a paste included)
+        // act where the user put the current cell.
+        const bool typing = !key->text().isEmpty() && key->text().at(0).isPrint() &&
+                            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (editable && typing && !isEditableCell(m_table->currentRow(), m_table->currentColumn())) {
+            enterAtFirstEditableCell();
+            // The cell's editor opened with the new current cell: the key is its first.
+            QWidget* editor = QApplication::focusWidget();
+            if (editor != nullptr && editor != m_table && m_table->isAncestorOf(editor)) {
+                QCoreApplication::sendEvent(editor, key);
+                return true;
+            }
         }
         if (isEnter(key) && !editable) {
             return false;  // a read-only table keeps its own keys

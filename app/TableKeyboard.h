@@ -26,6 +26,12 @@ public:
     // Sets the rules up on a table; they live as long as the table.
     static void attach(QTableWidget* table);
 
+    // The table that has the focus, itself or in a cell's editor, if any.
+    static QTableWidget* tableWithFocus();
+    // A command that rebuilds a list removes the cell being edited, and the
+    // focus would move on with the editor's: it goes back to the table.
+    static void keepFocusIn(QTableWidget* table);
+
     // An event of one of the table's open editors; true when handled here.
     bool editorEvent(QLineEdit* editor, QEvent* event);
 

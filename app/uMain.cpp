@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -380,8 +381,13 @@ void TFMain::addCommand(QPushButton* button, const QKeySequence& key, void (TFMa
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
-    connect(action, &QAction::triggered, this, command);
-    connect(button, &QPushButton::clicked, this, command);
+    const auto run = [this, command] {
+        const QPointer<QTableWidget> table = TTableKeyboard::tableWithFocus();
+        (this->*command)();
+        TTableKeyboard::keepFocusIn(table);
+    };
+    connect(action, &QAction::triggered, this, run);
+    connect(button, &QPushButton::clicked, this, run);
     button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(), key.toString(QKeySequence::NativeText)));
 }
 

@@ -618,8 +618,11 @@ private slots:
         QTest::newRow("cylinder table, points unchanged")
             << "StringGrid2" << 1 << 5 << "1.5\t2\t99\r\n3\t4\t99\r\n"
             << QStringList{"1,5=1.5", "1,6=2", "2,5=3", "2,6=4", "1,4=0"};
-        QTest::newRow("cylinder table, last row and beyond") << "StringGrid2" << 12 << 1 << "7\n8\n"
-                                                             << QStringList{"12,1=7", "12,0=12"};
+        QTest::newRow("cylinder table, from the row number past the last row")
+            << "StringGrid2" << 12 << 0 << "x\t7\ny\t8\n"
+            << QStringList{"12,0=12", "12,1=7"};
+        QTest::newRow("cylinder table, from the header row") << "StringGrid2" << 0 << 1 << "a\n5\n"
+                                                             << QStringList{"0,1=Přesazení", "1,1=5"};
         QTest::newRow("main parameters, keys kept")
             << "ValueList1" << 0 << 1 << "2\tx\n4\n7000\n9\n"
             << QStringList{"0,1=2", "1,1=4", "2,1=7000", "0,0=Počet válců [1]"};
@@ -684,6 +687,8 @@ private slots:
         QCOMPARE(std::count_if(Events.begin(), Events.end(),
                                [](const TEngineEvent& e) { return e.Correction == 10; }),
                  1);
+        type("5");  // the list was rebuilt under the focus: typing goes into the first value
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 0, 1), QString("5"));
 
         QString info;
         ModalBoxCatcher catcher([&](QWidget* modal) {
