@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include "app/TableKeyboard.h"
+
 namespace morvane {
 
 QWidget* TLiveEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -20,6 +22,14 @@ void TLiveEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
         return;
     }
     QStyledItemDelegate::setEditorData(editor, index);
+}
+
+bool TLiveEditDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* line = qobject_cast<QLineEdit*>(watched);
+        line != nullptr && m_keyboard->editorEvent(line, event)) {
+        return true;
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
 }
 
 }  // namespace morvane

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
@@ -38,6 +39,19 @@ QString boxTitle() {
 
 // ---- text grid ----
 
+TQtCellGrid::TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns, HeaderRow headerRow)
+    : m_table(table), m_fixedRows(fixedRows), m_fixedColumns(fixedColumns), m_headerRow(headerRow) {
+    if (m_headerRow == HeaderRow::Pinned) {
+        QHeaderView* header = m_table->horizontalHeader();
+        header->setVisible(true);
+        header->setSectionsClickable(false);
+        header->setHighlightSections(false);
+        header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // As high as a row, like the fixed row it stands for.
+        header->setFixedHeight(m_table->verticalHeader()->defaultSectionSize());
+    }
+}
+
 int TQtCellGrid::rowCount() const {
     return m_table->rowCount();
 }
@@ -61,6 +75,9 @@ void TQtCellGrid::setCellText(int column, int row, const std::string& text) {
         if (item->text() != value) {
             item->setText(value);
         }
+        if (m_headerRow == HeaderRow::Pinned && row == 0) {
+            m_table->setHorizontalHeaderItem(column, new QTableWidgetItem(value));
+        }
     }
 }
 
@@ -82,6 +99,15 @@ QTableWidgetItem* TQtCellGrid::itemAt(int column, int row) {
 }
 
 void TQtCellGrid::prepareCells() {
+    if (m_headerRow == HeaderRow::Pinned && m_table->rowCount() > 0) {
+        m_table->setRowHidden(0, true);
+        // The header shows row 0 as it is, empty included, never Qt's column numbers.
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            const QTableWidgetItem* cell = m_table->item(0, column);
+            m_table->setHorizontalHeaderItem(
+                column, new QTableWidgetItem(cell == nullptr ? QString() : cell->text()));
+        }
+    }
     for (int row = 0; row < m_table->rowCount(); ++row) {
         for (int column = 0; column < m_table->columnCount(); ++column) {
             itemAt(column, row);
@@ -165,6 +191,17 @@ void TQtMessageBoxes::ShowErrorBox(const std::string& text) {
 
 // ---- open dialog ----
 
+QFileDialog* TQtOpenDialog::dialog() {
+    if (m_dialog == nullptr) {
+        m_dialog = new QFileDialog(m_window);
+        m_dialog->setObjectName(m_objectName);
+        m_dialog->setOption(QFileDialog::DontUseNativeDialog);
+        m_dialog->setFileMode(QFileDialog::ExistingFile);
+        m_dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    }
+    return m_dialog;
+}
+
 void TQtOpenDialog::setFilter(const std::string& filter) {
     // "Description|pattern|Description|pattern" becomes Qt's "Description (pattern)" list.
     const QStringList parts = ToQString(filter).split(u'|');
@@ -174,7 +211,7 @@ void TQtOpenDialog::setFilter(const std::string& filter) {
         const QString& pattern = parts[i + 1];
         filters << (description.contains(u'(') ? description : description + " (" + pattern + ")");
     }
-    m_dialog->setNameFilters(filters);
+    dialog()->setNameFilters(filters);
 }
 
 void TQtOpenDialog::setDefaultExt(const std::string& extension) {
@@ -182,27 +219,27 @@ void TQtOpenDialog::setDefaultExt(const std::string& extension) {
     if (suffix.startsWith(QStringLiteral("*."))) {
         suffix.remove(0, 2);
     }
-    m_dialog->setDefaultSuffix(suffix);
+    dialog()->setDefaultSuffix(suffix);
 }
 
 void TQtOpenDialog::setFilterIndex(int index) {
-    const QStringList filters = m_dialog->nameFilters();
+    const QStringList filters = dialog()->nameFilters();
     if (index >= 1 && index <= filters.size()) {
-        m_dialog->selectNameFilter(filters[index - 1]);
+        dialog()->selectNameFilter(filters[index - 1]);
     }
 }
 
 void TQtOpenDialog::setFileName(const std::string& name) {
-    m_dialog->selectFile(ToQString(name));
+    dialog()->selectFile(ToQString(name));
 }
 
 bool TQtOpenDialog::execute() {
     const TOverrideCursor arrow(Qt::ArrowCursor);
-    return m_dialog->exec() == QDialog::Accepted;
+    return dialog()->exec() == QDialog::Accepted;
 }
 
 std::string TQtOpenDialog::fileName() const {
-    const QStringList files = m_dialog->selectedFiles();
+    const QStringList files = m_dialog == nullptr ? QStringList() : m_dialog->selectedFiles();
     return files.isEmpty() ? std::string() : ToStdString(files.first());
 }
 

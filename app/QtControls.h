@@ -5,6 +5,7 @@
 #include <QTableWidget>
 
 #include <string>
+#include <utility>
 
 #include "util/controls.h"
 #include "util/dialogutil.h"
@@ -15,12 +16,18 @@ class QWidget;
 
 namespace morvane {
 
+// How a grid shows its first row when it has one fixed row.
+enum class HeaderRow {
+    Cells,   // as cells that scroll with the others
+    Pinned,  // in the table's header, which stays in view while the rows scroll
+};
+
 // A QTableWidget as a text grid whose first fixedRows rows and fixedColumns
-// columns are header cells: shown like headers and never editable.
+// columns are header cells: shown like headers and never editable. A pinned
+// header row keeps its cells, hidden, so it is addressed like any other row.
 class TQtCellGrid : public ICellGrid {
 public:
-    TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns)
-        : m_table(table), m_fixedRows(fixedRows), m_fixedColumns(fixedColumns) {}
+    TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns, HeaderRow headerRow = HeaderRow::Cells);
 
     int rowCount() const override;
     void setRowCount(int rows) override;
@@ -36,6 +43,7 @@ private:
     QTableWidget* m_table;
     int m_fixedRows;
     int m_fixedColumns;
+    HeaderRow m_headerRow;
 };
 
 // A two-column QTableWidget as a key/value list: the horizontal header is the
@@ -69,10 +77,13 @@ private:
     QWidget* m_window;
 };
 
-// A QFileDialog run modally as the core's open dialog.
+// A QFileDialog run modally as the core's open dialog. Building a file dialog
+// takes a noticeable part of the window's start-up, so it is built when a
+// command first needs it, as a child of the window named objectName, and kept.
 class TQtOpenDialog : public IOpenDialog {
 public:
-    explicit TQtOpenDialog(QFileDialog* dialog) : m_dialog(dialog) {}
+    TQtOpenDialog(QWidget* window, QString objectName)
+        : m_window(window), m_objectName(std::move(objectName)) {}
 
     void setFilter(const std::string& filter) override;
     void setDefaultExt(const std::string& extension) override;
@@ -81,8 +92,15 @@ public:
     bool execute() override;
     std::string fileName() const override;
 
+    // The dialog, or nullptr before a command first needed it.
+    QFileDialog* dialogIfBuilt() const { return m_dialog; }
+
 private:
-    QFileDialog* m_dialog;
+    QFileDialog* dialog();
+
+    QWidget* m_window;
+    QString m_objectName;
+    QFileDialog* m_dialog = nullptr;
 };
 
 // Shows a cursor shape over the whole application for one scope.

@@ -6,10 +6,12 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -18,10 +20,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/ColumnFit.h"
 #include "app/CombustionPage.h"
 #include "app/ImageView.h"
-#include "app/LiveEditDelegate.h"
+#include "app/LateIcon.h"
+#include "app/MenuKeys.h"
+#include "app/PageControl.h"
 #include "app/QtControls.h"
+#include "app/TableKeyboard.h"
+#include "app/ThumbStyle.h"
 #include "app/UpDown.h"
 #include "app/ValveTimingPage.h"
 #include "events/EngineEvent.h"
@@ -31,7 +38,22 @@
 #include "timeline/Timeline.h"
 #include "util/numtext.h"
 
+// The window's icon is compiled in; a static library's resources are
+// registered by name, outside any namespace.
+static void registerResources() {
+    Q_INIT_RESOURCE(morvane);
+}
+
 namespace morvane {
+
+// The lists and grids as the core sees them, named as the widgets they adapt.
+struct TCoreControls {
+    TQtValueList MainParameterList;
+    TQtValueList ComputedParameterList;
+    TQtCellGrid CylinderTable;
+    TQtValueList CorrectionList;
+    TQtCellGrid EventTable;
+};
 
 namespace {
 
@@ -44,6 +66,7 @@ constexpr int ClientMargin = 2;
 constexpr int MinimumWidth = 683 - 2 * 6;
 constexpr int MinimumHeight = 597 - 2 * 6 - 23;
 constexpr int PageWidth = 663;  // the page content at the initial size
+constexpr int PageHeight = 558;
 
 // The timeline page's bands, from the top.
 constexpr int CaptionBand = 24;
@@ -53,6 +76,7 @@ constexpr int SpacerBand = 36;
 constexpr int KindListWidth = 121;
 
 constexpr int GridRowHeight = 18;
+constexpr int SliderThumbLength = 18;  // the filter and gain sliders
 
 QFont pixelFont(const QFont& base, int pixels) {
     QFont font = base;
@@ -60,22 +84,25 @@ QFont pixelFont(const QFont& base, int pixels) {
     return font;
 }
 
-QLabel* makeLabel(const QString& text, QWidget* page, int left, int top) {
+QLabel* makeLabel(const char* name, const QString& text, QWidget* page, int left, int top) {
     auto* label = new QLabel(text, page);
+    label->setObjectName(name);
     label->move(left, top);
     label->adjustSize();
     return label;
 }
 
-QPushButton* makeButton(const QString& text, QWidget* page, QRect geometry) {
+QPushButton* makeButton(const char* name, const QString& text, QWidget* page, QRect geometry) {
     auto* button = new QPushButton(text, page);
+    button->setObjectName(name);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(geometry);
     return button;
 }
 
-QTableWidget* makeTable(QWidget* page, int columns, int rows) {
+QTableWidget* makeTable(const char* name, QWidget* page, int columns, int rows) {
     auto* table = new QTableWidget(rows, columns, page);
+    table->setObjectName(name);
     table->verticalHeader()->setVisible(false);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(GridRowHeight);
@@ -84,9 +111,9 @@ QTableWidget* makeTable(QWidget* page, int columns, int rows) {
 }
 
 // A key/value list: the header is the title row, the user may widen columns.
-QTableWidget* makeValueList(QWidget* page, const QString& keyTitle, const QString& valueTitle, int keyWidth,
-                            int valueWidth, bool editable) {
-    QTableWidget* table = makeTable(page, 2, 0);
+QTableWidget* makeValueList(const char* name, QWidget* page, const QString& keyTitle,
+                            const QString& valueTitle, int keyWidth, int valueWidth, bool editable) {
+    QTableWidget* table = makeTable(name, page, 2, 0);
     table->setHorizontalHeaderLabels({keyTitle, valueTitle});
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->horizontalHeader()->setSectionsMovable(false);
@@ -94,28 +121,22 @@ QTableWidget* makeValueList(QWidget* page, const QString& keyTitle, const QStrin
     table->setColumnWidth(1, valueWidth);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
-    if (editable) {
-        table->setItemDelegate(new TLiveEditDelegate(table));
-    }
     return table;
 }
 
 // A text grid whose fixed cells are real cells, so they are addressed like the others.
-QTableWidget* makeGrid(QWidget* page, int columns, int rows, bool editable) {
-    QTableWidget* table = makeTable(page, columns, rows);
+QTableWidget* makeGrid(const char* name, QWidget* page, int columns, int rows, bool editable) {
+    QTableWidget* table = makeTable(name, page, columns, rows);
     table->horizontalHeader()->setVisible(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table->setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
-    table->setTabKeyNavigation(false);
-    if (editable) {
-        table->setItemDelegate(new TLiveEditDelegate(table));
-    }
     return table;
 }
 
-QSlider* makeSlider(QWidget* page, int minimum, int maximum) {
+QSlider* makeSlider(const char* name, QWidget* page, int minimum, int maximum) {
     auto* slider = new QSlider(Qt::Horizontal, page);
+    slider->setObjectName(name);
     slider->setRange(minimum, maximum);
     slider->setValue(minimum);
     return slider;
@@ -126,42 +147,48 @@ QSlider* makeSlider(QWidget* page, int minimum, int maximum) {
 TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, PictureBand) {
     setObjectName("FMain");
     setWindowTitle("Morvane");
+    registerResources();
+    SetIconAfterFirstFrame(this, QStringLiteral(":/icons/morvane.svg"));
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
+    m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
 
     createMenu();
 
     auto* client = new QWidget(this);
     auto* clientLayout = new QVBoxLayout(client);
     clientLayout->setContentsMargins(ClientMargin, ClientMargin, ClientMargin, ClientMargin);
-    PageControl1 = new QTabWidget(client);
-    PageControl1->setObjectName("PageControl1");
-    clientLayout->addWidget(PageControl1);
+    m_pages = new TPageControl(client);
+    m_pages->setObjectName("PageControl1");
+    clientLayout->addWidget(m_pages);
     setCentralWidget(client);
 
     createEditPage();
     createCorrectionPage();
     createTimelinePage();
-    PageControl1->addTab(TabSheet1, "Editace");
-    PageControl1->addTab(TabSheet3, "Korekce");
-    PageControl1->addTab(TabSheet2, "Časová osa");
-    PageControl1->addTab(new TValveTimingPage(*m_cylinderTable, *m_mainParameters, *m_boxes), "Rozvod");
-    PageControl1->setCurrentWidget(TabSheet1);
+    m_core = std::unique_ptr<TCoreControls>(new TCoreControls{
+        TQtValueList(m_mainParameterList, true), TQtValueList(m_computedParameterList, false),
+        TQtCellGrid(m_cylinderTable, 1, 1), TQtValueList(m_correctionList, true),
+        TQtCellGrid(m_eventTable, 1, 0, HeaderRow::Pinned)});
+    FillDefaultMainParameters(m_core->MainParameterList);
+    FillDefaultComputedParameters(m_core->ComputedParameterList);
+    m_core->CorrectionList.append("", "");
+    m_core->CylinderTable.prepareCells();
+    m_core->EventTable.prepareCells();
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setObjectName("OpenDialog1");
-    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    m_openDialog = std::make_unique<TQtOpenDialog>(OpenDialog1);
-    PageControl1->addTab(new TCombustionPage(*m_boxes, m_openDialog.get()), "Spalování");
+    addPage(m_editPage, "Editace");
+    addPage(m_correctionPage, "Korekce");
+    addPage(m_timelinePage, "Časová osa");
+    addPage(new TValveTimingPage(m_core->CylinderTable, m_core->MainParameterList, *m_boxes), "Rozvod");
+    addPage(new TCombustionPage(*m_boxes, m_openDialog.get()), "Spalování");
+    m_pages->setCurrentWidget(m_editPage);
 
-    m_recalc.MainParameters = m_mainParameters.get();
-    m_recalc.ComputedParameters = m_computedParameters.get();
-    m_recalc.CorrectionList = m_correctionList.get();
-    m_recalc.EventGrid = m_eventGrid.get();
+    m_recalc.MainParameters = &m_core->MainParameterList;
+    m_recalc.ComputedParameters = &m_core->ComputedParameterList;
+    m_recalc.CorrectionList = &m_core->CorrectionList;
+    m_recalc.EventGrid = &m_core->EventTable;
     m_recalc.DrawTimeline = [this] { drawTimeline(); };
 
-    FormCreate();
+    setUpContents();
 
     setMinimumSize(MinimumWidth, MinimumHeight);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
@@ -169,300 +196,350 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
         move(screen->availableGeometry().center() - rect().center());
     }
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &TFMain::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TFMain::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TFMain::SpeedButton3Click);
-    connect(Edit1, &QLineEdit::textChanged, this, &TFMain::Edit1Change);
-    connect(TrackBar1, &QSlider::valueChanged, this, &TFMain::TrackBar1Change);
-    connect(TrackBar2, &QSlider::valueChanged, this, &TFMain::TrackBar2Change);
-    connect(TrackBar3, &QSlider::valueChanged, this, &TFMain::TrackBar2Change);
+    // The buttons never take the focus: each command has its key instead.
+    addCommand(m_createEventsButton, Qt::Key_F5, &TFMain::createEvents);
+    addCommand(m_fillFromFirstButton, Qt::Key_F6, &TFMain::fillFromFirst);
+    addCommand(m_applyCorrectionsButton, Qt::Key_F7, &TFMain::applyCorrections);
+    createPageKeys();
+    TMenuKeys::attach(menuBar());
+
+    connect(m_globalCorrectionEdit, &QLineEdit::textChanged, this, &TFMain::globalCorrectionChanged);
+    connect(m_crankAngleSlider, &QSlider::valueChanged, this, &TFMain::crankAngleChanged);
+    connect(m_filterSlider, &QSlider::valueChanged, this, &TFMain::filterOrGainChanged);
+    connect(m_gainSlider, &QSlider::valueChanged, this, &TFMain::filterOrGainChanged);
     // A click toggles a check box before the command runs; moving the
     // selection with the arrow keys counts as a click; the space key only
     // toggles, and the picture shows it at the next redraw.
-    connect(CheckListBox1, &QListWidget::itemClicked, this, &TFMain::CheckListBox1Click);
-    connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] {
+    connect(m_kindList, &QListWidget::itemClicked, this, &TFMain::kindClicked);
+    connect(m_kindList, &QListWidget::currentRowChanged, this, [this] {
         // A mouse press moves the selection too; its click redraws once on release.
         if (QGuiApplication::mouseButtons() == Qt::NoButton) {
-            CheckListBox1Click();
+            kindClicked();
         }
     });
-    connect(Image1, &TImageView::resized, this, &TFMain::FormResize);
-    connect(ImportSig1, &QAction::triggered, this, &TFMain::ImportSig1Click);
-    connect(ImportSig2, &QAction::triggered, this, &TFMain::ImportSig2Click);
-    connect(Exit1, &QAction::triggered, this, &TFMain::Exit1Click);
+    connect(m_timelineView, &TImageView::resized, this, &TFMain::pictureResized);
+    connect(m_importAngleAction, &QAction::triggered, this, &TFMain::importAngleSignal);
+    connect(m_importTimeAction, &QAction::triggered, this, &TFMain::importTimeSignal);
+    connect(m_exitAction, &QAction::triggered, this, &TFMain::exitProgram);
+
+    // A keyboard user starts typing the cylinder count.
+    m_mainParameterList->setCurrentCell(0, 1);
+    m_mainParameterList->setFocus();
 }
 
 TFMain::~TFMain() = default;
 
 void TFMain::createMenu() {
-    File1 = menuBar()->addMenu("File");
-    File1->setObjectName("File1");
-    Open1 = File1->addAction("Open...");
-    Open1->setObjectName("Open1");
-    Save1 = File1->addAction("Save...");
-    Save1->setObjectName("Save1");
-    N2 = File1->addSeparator();
-    N2->setObjectName("N2");
-    ImportSig1 = File1->addAction("Import signal (ANGLE)...");
-    ImportSig1->setObjectName("ImportSig1");
-    ImportSig2 = File1->addAction("Import Signal (TIME)...");
-    ImportSig2->setObjectName("ImportSig2");
-    N1 = File1->addSeparator();
-    N1->setObjectName("N1");
-    Exit1 = File1->addAction("Exit");
-    Exit1->setObjectName("Exit1");
+    m_fileMenu = menuBar()->addMenu("File");
+    m_fileMenu->setObjectName("File1");
+    m_openAction = m_fileMenu->addAction("Open...");
+    m_openAction->setObjectName("Open1");
+    m_saveAction = m_fileMenu->addAction("Save...");
+    m_saveAction->setObjectName("Save1");
+    m_importSeparator = m_fileMenu->addSeparator();
+    m_importSeparator->setObjectName("N2");
+    m_importAngleAction = m_fileMenu->addAction("Import signal (ANGLE)...");
+    m_importAngleAction->setObjectName("ImportSig1");
+    m_importAngleAction->setShortcut(Qt::CTRL | Qt::Key_I);
+    m_importTimeAction = m_fileMenu->addAction("Import Signal (TIME)...");
+    m_importTimeAction->setObjectName("ImportSig2");
+    m_importTimeAction->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_I);
+    m_exitSeparator = m_fileMenu->addSeparator();
+    m_exitSeparator->setObjectName("N1");
+    m_exitAction = m_fileMenu->addAction("Exit");
+    m_exitAction->setObjectName("Exit1");
 }
 
 void TFMain::createEditPage() {
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName("TabSheet1");
+    m_editPage = new QWidget;
+    m_editPage->setObjectName("TabSheet1");
     const QFont headingFont = pixelFont(font(), 13);
 
-    Label1 = makeLabel("Hlavní parametry", TabSheet1, 8, 13);
-    Label2 = makeLabel("Detailní parametry", TabSheet1, 200, 13);
-    Label3 = makeLabel("Vypočtené parametry", TabSheet1, 8, 157);
-    for (QLabel* label : {Label1, Label2, Label3}) {
+    m_mainParametersHeading = makeLabel("Label1", "Hlavní parametry", m_editPage, 8, 13);
+    m_detailParametersHeading = makeLabel("Label2", "Detailní parametry", m_editPage, 200, 13);
+    m_computedParametersHeading = makeLabel("Label3", "Vypočtené parametry", m_editPage, 8, 157);
+    for (QLabel* label : {m_mainParametersHeading, m_detailParametersHeading, m_computedParametersHeading}) {
         label->setFont(headingFont);
         label->adjustSize();
     }
-    Label1->setObjectName("Label1");
-    Label2->setObjectName("Label2");
-    Label3->setObjectName("Label3");
 
-    SpeedButton1 = makeButton("Vyplnit podle prvního", TabSheet1, {331, 8, 327, 22});
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton2 = makeButton("Vytvořit události", TabSheet1, {8, 296, 185, 57});
-    SpeedButton2->setObjectName("SpeedButton2");
+    m_fillFromFirstButton =
+        makeButton("SpeedButton1", "Vyplnit podle prvního", m_editPage, {331, 8, 327, 22});
+    m_createEventsButton = makeButton("SpeedButton2", "Vytvořit události", m_editPage, {8, 296, 185, 57});
 
-    ValueList1 = makeValueList(TabSheet1, "Parametr", "Hodnota", 105, 74, true);
-    ValueList1->setObjectName("ValueList1");
-    ValueList1->setGeometry(8, 32, 185, 113);
-    m_mainParameters = std::make_unique<TQtValueList>(ValueList1, true);
-    FillDefaultMainParameters(*m_mainParameters);
+    m_mainParameterList = makeValueList("ValueList1", m_editPage, "Parametr", "Hodnota", 105, 74, true);
+    m_mainParameterList->setGeometry(8, 32, 185, 113);
+    m_computedParameterList = makeValueList("ValueList2", m_editPage, "Parametr", "Hodnota", 105, 74, false);
+    m_computedParameterList->setGeometry(8, 176, 185, 105);
 
-    ValueList2 = makeValueList(TabSheet1, "Parametr", "Hodnota", 105, 74, false);
-    ValueList2->setObjectName("ValueList2");
-    ValueList2->setGeometry(8, 176, 185, 105);
-    m_computedParameters = std::make_unique<TQtValueList>(ValueList2, false);
-    FillDefaultComputedParameters(*m_computedParameters);
+    m_cylinderTable = makeGrid("StringGrid2", m_editPage, CylinderColumns, CylinderRows + 1, true);
+    m_cylinderTable->setGeometry(200, 32, 459, 251);
+    m_cylinderTable->horizontalHeader()->setDefaultSectionSize(64);
 
-    StringGrid2 = makeGrid(TabSheet1, CylinderColumns, CylinderRows + 1, true);
-    StringGrid2->setObjectName("StringGrid2");
-    StringGrid2->setGeometry(200, 32, 459, 251);
-    StringGrid2->horizontalHeader()->setDefaultSectionSize(64);
-    m_cylinderTable = std::make_unique<TQtCellGrid>(StringGrid2, 1, 1);
-    m_cylinderTable->prepareCells();
-
-    RadioGroup1 = new QGroupBox(" SV/VV reference ", TabSheet1);
-    RadioGroup1->setObjectName("RadioGroup1");
-    RadioGroup1->setGeometry(397, 288, 263, 73);
-    auto* radioLayout = new QVBoxLayout(RadioGroup1);
-    auto* toOffset = new QRadioButton("k přesazení", RadioGroup1);
-    auto* toIgnition = new QRadioButton("k zapalování", RadioGroup1);
+    m_referenceGroup = new QGroupBox(" SV/VV reference ", m_editPage);
+    m_referenceGroup->setObjectName("RadioGroup1");
+    m_referenceGroup->setGeometry(397, 288, 263, 73);
+    auto* radioLayout = new QVBoxLayout(m_referenceGroup);
+    auto* toOffset = new QRadioButton("k přesazení", m_referenceGroup);
+    auto* toIgnition = new QRadioButton("k zapalování", m_referenceGroup);
     toOffset->setChecked(true);
     radioLayout->addWidget(toOffset);
     radioLayout->addWidget(toIgnition);
-    RadioGroup1->setEnabled(false);
+    m_referenceGroup->setEnabled(false);
+
+    // Tab goes through what can be typed into first, then what can only be read.
+    setTabOrder(m_mainParameterList, m_cylinderTable);
+    setTabOrder(m_cylinderTable, m_computedParameterList);
 }
 
 void TFMain::createCorrectionPage() {
-    TabSheet3 = new QWidget;
-    TabSheet3->setObjectName("TabSheet3");
-    ValueList3 = makeValueList(TabSheet3, "Událsot", "Korekce [°]", 306, 129, true);
-    ValueList3->setObjectName("ValueList3");
-    m_correctionList = std::make_unique<TQtValueList>(ValueList3, true);
-    m_correctionList->append("", "");
-    SpeedButton3 = makeButton("Korigovat", TabSheet3, {464, 192, 185, 57});
-    SpeedButton3->setObjectName("SpeedButton3");
-    TabSheet3->installEventFilter(this);
-    arrangeCorrectionPage({PageWidth, 558});
+    m_correctionPage = new QWidget;
+    m_correctionPage->setObjectName("TabSheet3");
+    m_correctionList =
+        makeValueList("ValueList3", m_correctionPage, "Událsot", "Korekce [°]", 306, 129, true);
+    m_applyCorrectionsButton = makeButton("SpeedButton3", "Korigovat", m_correctionPage, {464, 192, 185, 57});
+    m_correctionPage->installEventFilter(this);
+    arrangeCorrectionPage({PageWidth, PageHeight});
 }
 
 void TFMain::createTimelinePage() {
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName("TabSheet2");
+    m_timelinePage = new QWidget;
+    m_timelinePage->setObjectName("TabSheet2");
 
-    StaticText1 = new QLabel("Shaft angle: 0°", TabSheet2);
-    StaticText1->setObjectName("StaticText1");
-    StaticText1->setAlignment(Qt::AlignCenter);
-    StaticText1->setFont(pixelFont(font(), 16));
-    StaticText1->setFrameShape(QFrame::Box);
-    StaticText1->setAutoFillBackground(true);
-    QPalette white = StaticText1->palette();
+    m_crankAngleCaption = new QLabel("Shaft angle: 0°", m_timelinePage);
+    m_crankAngleCaption->setObjectName("StaticText1");
+    m_crankAngleCaption->setAlignment(Qt::AlignCenter);
+    m_crankAngleCaption->setFont(pixelFont(font(), 16));
+    m_crankAngleCaption->setFrameShape(QFrame::Box);
+    m_crankAngleCaption->setAutoFillBackground(true);
+    QPalette white = m_crankAngleCaption->palette();
     white.setColor(QPalette::Window, Qt::white);
-    StaticText1->setPalette(white);
+    m_crankAngleCaption->setPalette(white);
 
-    TrackBar1 = makeSlider(TabSheet2, 0, 720);
-    TrackBar1->setObjectName("TrackBar1");
-    TrackBar1->setTickPosition(QSlider::TicksBothSides);
-    TrackBar1->setTickInterval(10);
-    TrackBar1->setSingleStep(1);
-    TrackBar1->setPageStep(2);
+    m_crankAngleSlider = makeSlider("TrackBar1", m_timelinePage, 0, 720);
+    m_crankAngleSlider->setTickPosition(QSlider::TicksBothSides);
+    m_crankAngleSlider->setTickInterval(10);
+    m_crankAngleSlider->setSingleStep(1);
+    m_crankAngleSlider->setPageStep(2);
 
-    Image1 = new TImageView(m_picture, TabSheet2);
-    Image1->setObjectName("Image1");
+    m_timelineView = new TImageView(m_picture, m_timelinePage);
+    m_timelineView->setObjectName("Image1");
 
-    Bevel2 = new QFrame(TabSheet2);
-    Bevel2->setObjectName("Bevel2");
+    m_controlBand = new QFrame(m_timelinePage);
+    m_controlBand->setObjectName("Bevel2");
 
-    Label4 = makeLabel("Globální korekce [°]", TabSheet2, 8, 377);
-    Label4->setObjectName("Label4");
-    Edit1 = new QLineEdit("0", TabSheet2);
-    Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(112, 374, 57, 19);
-    UpDown1 = new TUpDown(Edit1, -360, 360, TabSheet2);
-    UpDown1->setObjectName("UpDown1");
-    UpDown1->setGeometry(169, 374, 40, 19);
+    m_globalCorrectionLabel = makeLabel("Label4", "Globální korekce [°]", m_timelinePage, 8, 377);
+    m_globalCorrectionEdit = new QLineEdit("0", m_timelinePage);
+    m_globalCorrectionEdit->setObjectName("Edit1");
+    m_globalCorrectionEdit->setGeometry(112, 374, 57, 19);
+    m_globalCorrectionStepper = new TUpDown(m_globalCorrectionEdit, -360, 360, m_timelinePage);
+    m_globalCorrectionStepper->setObjectName("UpDown1");
+    m_globalCorrectionStepper->setGeometry(169, 374, 40, 19);
 
-    Label5 = makeLabel("Klouzavý LF filtr", TabSheet2, 296, 377);
-    Label5->setObjectName("Label5");
-    TrackBar2 = makeSlider(TabSheet2, 0, 96);
-    TrackBar2->setObjectName("TrackBar2");
-    Label6 = makeLabel("Zesílení", TabSheet2, 504, 377);
-    Label6->setObjectName("Label6");
-    TrackBar3 = makeSlider(TabSheet2, 10, 100);
-    TrackBar3->setObjectName("TrackBar3");
+    m_filterLabel = makeLabel("Label5", "Klouzavý LF filtr", m_timelinePage, 296, 377);
+    m_filterSlider = makeSlider("TrackBar2", m_timelinePage, 0, 96);
+    m_gainLabel = makeLabel("Label6", "Zesílení", m_timelinePage, 504, 377);
+    m_gainSlider = makeSlider("TrackBar3", m_timelinePage, 10, 100);
+    auto* thumbStyle = new TThumbStyle(SliderThumbLength, this);
+    m_filterSlider->setStyle(thumbStyle);
+    m_gainSlider->setStyle(thumbStyle);
 
-    StringGrid1 = makeGrid(TabSheet2, 3, 5, false);
-    StringGrid1->setObjectName("StringGrid1");
-    StringGrid1->setColumnWidth(0, 64);
-    StringGrid1->setColumnWidth(1, 95);
-    StringGrid1->setColumnWidth(2, 376);
-    StringGrid1->setFrameShape(QFrame::Box);
-    m_eventGrid = std::make_unique<TQtCellGrid>(StringGrid1, 1, 0);
-    m_eventGrid->prepareCells();
+    m_eventTable = makeGrid("StringGrid1", m_timelinePage, 3, 5, false);
+    m_eventTable->setColumnWidth(0, 64);
+    m_eventTable->setColumnWidth(1, 95);
+    m_eventTable->setColumnWidth(2, 376);
+    m_eventTable->setFrameShape(QFrame::Box);
 
-    CheckListBox1 = new QListWidget(TabSheet2);
-    CheckListBox1->setObjectName("CheckListBox1");
+    m_kindList = new QListWidget(m_timelinePage);
+    m_kindList->setObjectName("CheckListBox1");
     for (const char* text : EventKindTexts) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(text), CheckListBox1);
+        auto* item = new QListWidgetItem(QString::fromUtf8(text), m_kindList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         item->setSizeHint(QSize(0, 13));
     }
 
-    TabSheet2->installEventFilter(this);
-    arrangeTimelinePage({PageWidth, 558});
+    setTabOrder(m_crankAngleSlider, m_globalCorrectionEdit);
+    setTabOrder(m_globalCorrectionEdit, m_filterSlider);
+    setTabOrder(m_filterSlider, m_gainSlider);
+    setTabOrder(m_gainSlider, m_kindList);
+    setTabOrder(m_kindList, m_eventTable);
+
+    m_timelinePage->installEventFilter(this);
+    arrangeTimelinePage({PageWidth, PageHeight});
+}
+
+// Every page's tables get the same keyboard and column rules, so a page added
+// later behaves as the others do.
+void TFMain::addPage(QWidget* page, const QString& title) {
+    for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
+        TTableKeyboard::attach(table);
+        TColumnFit::attach(table);
+    }
+    m_pages->addTab(page, title);
+}
+
+void TFMain::addCommand(QPushButton* button, const QKeySequence& key, void (TFMain::*command)()) {
+    auto* action = new QAction(button->text(), this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    const auto run = [this, command] {
+        const QPointer<QTableWidget> table = TTableKeyboard::tableWithFocus();
+        (this->*command)();
+        TTableKeyboard::keepFocusIn(table);
+    };
+    connect(action, &QAction::triggered, this, run);
+    connect(button, &QPushButton::clicked, this, run);
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(), key.toString(QKeySequence::NativeText)));
+}
+
+void TFMain::createPageKeys() {
+    auto* next = new QAction(this);
+    next->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Tab)});
+    auto* previous = new QAction(this);
+    previous->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    for (QAction* action : {next, previous}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(next, &QAction::triggered, this, [this] { showPageBy(+1); });
+    connect(previous, &QAction::triggered, this, [this] { showPageBy(-1); });
+}
+
+// Shows the next or previous page, round, and puts the focus on its first control.
+void TFMain::showPageBy(int step) {
+    const int count = m_pages->count();
+    m_pages->setCurrentIndex((m_pages->currentIndex() + step + count) % count);
+    QWidget* page = m_pages->currentWidget();
+    for (QWidget* w = page->nextInFocusChain(); w != page && w != this; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void TFMain::arrangeCorrectionPage(QSize size) {
-    ValueList3->setGeometry(0, 0, 441, size.height());
+    m_correctionList->setGeometry(0, 0, 441, size.height());
 }
 
 void TFMain::arrangeTimelinePage(QSize size) {
     const int width = size.width();
     int top = 0;
-    StaticText1->setGeometry(0, top, width, CaptionBand);
+    m_crankAngleCaption->setGeometry(0, top, width, CaptionBand);
     top += CaptionBand;
-    TrackBar1->setGeometry(0, top, width, CursorBand);
+    m_crankAngleSlider->setGeometry(0, top, width, CursorBand);
     top += CursorBand;
-    Image1->setGeometry(0, top, width, PictureBand);
+    m_timelineView->setGeometry(0, top, width, PictureBand);
     top += PictureBand;
-    Bevel2->setGeometry(0, top, width, SpacerBand);
+    m_controlBand->setGeometry(0, top, width, SpacerBand);
     top += SpacerBand;
     const int rest = std::max(0, size.height() - top);
-    StringGrid1->setGeometry(0, top, std::max(0, width - KindListWidth), rest);
-    CheckListBox1->setGeometry(width - KindListWidth, top, KindListWidth, rest);
+    m_eventTable->setGeometry(0, top, std::max(0, width - KindListWidth), rest);
+    m_kindList->setGeometry(width - KindListWidth, top, KindListWidth, rest);
 
     // The filter and gain controls keep their distance from the right edge.
     const int shift = width - PageWidth;
-    Label5->move(296 + shift, 377);
-    TrackBar2->setGeometry(376 + shift, 372, 113, 22);
-    Label6->move(504 + shift, 377);
-    TrackBar3->setGeometry(544 + shift, 372, 113, 22);
+    m_filterLabel->move(296 + shift, 377);
+    m_filterSlider->setGeometry(376 + shift, 372, 113, 22);
+    m_gainLabel->move(504 + shift, 377);
+    m_gainSlider->setGeometry(544 + shift, 372, 113, 22);
 }
 
 bool TFMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        if (watched == TabSheet2) {
-            arrangeTimelinePage(TabSheet2->size());
-        } else if (watched == TabSheet3) {
-            arrangeCorrectionPage(TabSheet3->size());
+        if (watched == m_timelinePage) {
+            arrangeTimelinePage(m_timelinePage->size());
+        } else if (watched == m_correctionPage) {
+            arrangeCorrectionPage(m_correctionPage->size());
         }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TFMain::FormCreate() {
+void TFMain::setUpContents() {
     DecimalMark = ',';
     // The picture was made at the area's size with the drawing tools' defaults
     // when the window was constructed; the page that shows it repaints
     // double-buffered, as every Qt widget does.
 
-    FillDefaultCylinderTable(*m_cylinderTable);
-    for (int k = 0; k < CheckListBox1->count(); ++k) {
-        CheckListBox1->item(k)->setCheckState(Qt::Checked);
+    FillDefaultCylinderTable(m_core->CylinderTable);
+    for (int k = 0; k < m_kindList->count(); ++k) {
+        m_kindList->item(k)->setCheckState(Qt::Checked);
     }
 }
 
 void TFMain::drawTimeline() {
     TTimelineInput settings;
-    settings.W = Image1->width();
-    settings.H = Image1->height();
+    settings.W = m_timelineView->width();
+    settings.H = m_timelineView->height();
     for (int k = 0; k < EventKindCount; ++k) {
-        settings.Visible[k] = CheckListBox1->item(k)->checkState() == Qt::Checked;
+        settings.Visible[k] = m_kindList->item(k)->checkState() == Qt::Checked;
     }
-    settings.P = TrackBar1->value();
-    settings.Pmax = TrackBar1->maximum();
-    settings.F = TrackBar2->value();
-    settings.G = TrackBar3->value();
+    settings.P = m_crankAngleSlider->value();
+    settings.Pmax = m_crankAngleSlider->maximum();
+    settings.F = m_filterSlider->value();
+    settings.G = m_gainSlider->value();
     DrawSessionTimeline(m_session, settings, m_picture);
-    Image1->update();
+    m_timelineView->update();
 }
 
-void TFMain::FormResize() {
+void TFMain::pictureResized() {
     RunGuarded(*m_boxes, [this] { drawTimeline(); });
 }
 
-void TFMain::CheckListBox1Click() {
+void TFMain::kindClicked() {
     RunGuarded(*m_boxes, [this] { drawTimeline(); });
 }
 
-void TFMain::TrackBar1Change() {
+void TFMain::crankAngleChanged() {
     RunGuarded(*m_boxes, [this] {
-        StaticText1->setText(ToQString(CrankAngleCaption(TrackBar1->value())));
+        m_crankAngleCaption->setText(ToQString(CrankAngleCaption(m_crankAngleSlider->value())));
         drawTimeline();
     });
 }
 
-void TFMain::TrackBar2Change() {
+void TFMain::filterOrGainChanged() {
     RunGuarded(*m_boxes, [this] { drawTimeline(); });
 }
 
-void TFMain::SpeedButton1Click() {
-    RunGuarded(*m_boxes, [this] { FillFromFirst(*m_mainParameters, *m_cylinderTable); });
+void TFMain::fillFromFirst() {
+    RunGuarded(*m_boxes, [this] { FillFromFirst(m_core->MainParameterList, m_core->CylinderTable); });
 }
 
-void TFMain::SpeedButton2Click() {
-    RunGuarded(*m_boxes, [this] { CreateEventsAndRecalculate(*m_cylinderTable, m_session, m_recalc); });
+void TFMain::createEvents() {
+    RunGuarded(*m_boxes, [this] { CreateEventsAndRecalculate(m_core->CylinderTable, m_session, m_recalc); });
 }
 
-void TFMain::SpeedButton3Click() {
+void TFMain::applyCorrections() {
     RunGuarded(*m_boxes, [this] { ApplyCorrectionsAndRecalculate(m_session, m_recalc); });
 }
 
-void TFMain::Edit1Change() {
-    RunGuarded(*m_boxes,
-               [this] { GlobalCorrectionChanged(ToStdString(Edit1->text()), m_session, m_recalc); });
+void TFMain::globalCorrectionChanged() {
+    RunGuarded(*m_boxes, [this] {
+        GlobalCorrectionChanged(ToStdString(m_globalCorrectionEdit->text()), m_session, m_recalc);
+    });
 }
 
 // An import of a large file takes a moment: the wait cursor shows it, while
 // the dialog and the boxes keep the arrow.
-void TFMain::ImportSig1Click() {
+void TFMain::importAngleSignal() {
     const TOverrideCursor wait(Qt::WaitCursor);
     RunGuarded(*m_boxes, [this] {
         RunAngleImportCommand(m_openDialog.get(), *m_boxes, importTarget(), [this] { drawTimeline(); });
     });
 }
 
-void TFMain::ImportSig2Click() {
+void TFMain::importTimeSignal() {
     const TOverrideCursor wait(Qt::WaitCursor);
     RunGuarded(*m_boxes, [this] {
         RunTimeImportCommand(m_openDialog.get(), *m_boxes, importTarget(), [this] { drawTimeline(); });
     });
 }
 
-void TFMain::Exit1Click() {
+void TFMain::exitProgram() {
     close();
 }
 

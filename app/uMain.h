@@ -2,6 +2,49 @@
 
 // The main window: three pages of controls and the command handlers, each a
 // thin call into the core under the one command guard.
+//
+// Every control is a private member named by its role; its objectName is the
+// name users, tests and the documentation know it by:
+//
+// | member                        | objectName    | what it is                                          |
+// |-------------------------------|---------------|-----------------------------------------------------|
+// | m_fileMenu                    | File1         | the menu "File"                                     |
+// | m_openAction, m_saveAction    | Open1, Save1  | "Open...", "Save...": do nothing                    |
+// | m_importSeparator             | N2            | separator above the imports                         |
+// | m_importAngleAction           | ImportSig1    | "Import signal (ANGLE)...": importAngleSignal()     |
+// | m_importTimeAction            | ImportSig2    | "Import Signal (TIME)...": importTimeSignal()       |
+// | m_exitSeparator               | N1            | separator above "Exit"                              |
+// | m_exitAction                  | Exit1         | "Exit": exitProgram()                               |
+// | m_pages                       | PageControl1  | the three pages                                     |
+// | m_editPage                    | TabSheet1     | page "Editace"                                      |
+// | m_correctionPage              | TabSheet3     | page "Korekce"                                      |
+// | m_timelinePage                | TabSheet2     | page "Časová osa"                                   |
+// | m_mainParametersHeading       | Label1        | "Hlavní parametry"                                  |
+// | m_detailParametersHeading     | Label2        | "Detailní parametry"                                |
+// | m_computedParametersHeading   | Label3        | "Vypočtené parametry"                               |
+// | m_mainParameterList           | ValueList1    | cylinder count, strokes, speed                      |
+// | m_computedParameterList       | ValueList2    | cycle time, read-only                               |
+// | m_cylinderTable               | StringGrid2   | offset, ignition and valve angles per cylinder      |
+// | m_fillFromFirstButton         | SpeedButton1  | "Vyplnit podle prvního": fillFromFirst()            |
+// | m_createEventsButton          | SpeedButton2  | "Vytvořit události": createEvents()                 |
+// | m_referenceGroup              | RadioGroup1   | " SV/VV reference ", disabled                       |
+// | m_correctionList              | ValueList3    | one correction per event                            |
+// | m_applyCorrectionsButton      | SpeedButton3  | "Korigovat": applyCorrections()                     |
+// | m_crankAngleCaption           | StaticText1   | "Shaft angle: 0°", then "Úhel kliky: N°"            |
+// | m_crankAngleSlider            | TrackBar1     | the cursor: crankAngleChanged()                     |
+// | m_timelineView                | Image1        | the timeline picture: pictureResized()              |
+// | m_controlBand                 | Bevel2        | the band of small controls under the picture        |
+// | m_globalCorrectionLabel       | Label4        | "Globální korekce [°]"                              |
+// | m_globalCorrectionEdit        | Edit1         | the global correction: globalCorrectionChanged()    |
+// | m_globalCorrectionStepper     | UpDown1       | arrow buttons stepping the global correction        |
+// | m_filterLabel, m_gainLabel    | Label5, Label6| "Klouzavý LF filtr", "Zesílení"                     |
+// | m_filterSlider, m_gainSlider  | TrackBar2, 3  | moving-average width and gain: filterOrGainChanged()|
+// | m_eventTable                  | StringGrid1   | ID, angle and name of every event                   |
+// | m_kindList                    | CheckListBox1 | the event kinds shown: kindClicked()                |
+// | (built when first needed)     | OpenDialog1   | the file dialog of the imports                      |
+//
+// The core reads and writes the lists and grids through the adapters in
+// m_core, whose fields carry the same role names.
 
 #include <QMainWindow>
 
@@ -13,10 +56,9 @@
 #include "timeline/Raster.h"
 
 class QAction;
-class QCheckBox;
-class QFileDialog;
-class QFrame;
 class QGroupBox;
+class QFrame;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -29,11 +71,10 @@ class QTableWidget;
 namespace morvane {
 
 class TImageView;
-class TQtCellGrid;
 class TQtMessageBoxes;
 class TQtOpenDialog;
-class TQtValueList;
 class TUpDown;
+struct TCoreControls;
 
 class TFMain : public QMainWindow {
     Q_OBJECT
@@ -42,87 +83,90 @@ public:
     explicit TFMain(QWidget* parent = nullptr);
     ~TFMain() override;
 
-    // The controls, named as the window's published fields.
-    QMenu* File1 = nullptr;
-    QAction* Open1 = nullptr;
-    QAction* Save1 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Exit1 = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QSlider* TrackBar1 = nullptr;
-    QLabel* StaticText1 = nullptr;
-    TImageView* Image1 = nullptr;
-    QTableWidget* StringGrid1 = nullptr;
-    QTableWidget* ValueList1 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QTableWidget* StringGrid2 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QPushButton* SpeedButton2 = nullptr;
-    QListWidget* CheckListBox1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QTableWidget* ValueList2 = nullptr;
-    QFrame* Bevel2 = nullptr;
-    TUpDown* UpDown1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLabel* Label4 = nullptr;
-    QTableWidget* ValueList3 = nullptr;
-    QPushButton* SpeedButton3 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* ImportSig1 = nullptr;
-    QFileDialog* OpenDialog1 = nullptr;
-    QAction* ImportSig2 = nullptr;
-    QLabel* Label5 = nullptr;
-    QSlider* TrackBar2 = nullptr;
-    QLabel* Label6 = nullptr;
-    QSlider* TrackBar3 = nullptr;
-
     // The timeline picture as last drawn.
     const TRaster& picture() const { return m_picture; }
     // What this window holds between commands.
     const TSession& session() const { return m_session; }
     TSession& session() { return m_session; }
 
-public slots:
-    void CheckListBox1Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void FormResize();
-    void TrackBar1Change();
-    void Exit1Click();
-    void Edit1Change();
-    void SpeedButton3Click();
-    void ImportSig1Click();
-    void ImportSig2Click();
-    void TrackBar2Change();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
+    // The commands.
+    void fillFromFirst();
+    void createEvents();
+    void applyCorrections();
+    void globalCorrectionChanged();
+    void crankAngleChanged();
+    void filterOrGainChanged();
+    void kindClicked();
+    void pictureResized();
+    void importAngleSignal();
+    void importTimeSignal();
+    void exitProgram();
+
+    // Building the window.
+    void setUpContents();
     void createMenu();
     void createEditPage();
     void createCorrectionPage();
     void createTimelinePage();
+    void addPage(QWidget* page, const QString& title);
+    void addCommand(QPushButton* button, const QKeySequence& key, void (TFMain::*command)());
+    void createPageKeys();
+    void showPageBy(int step);
     void arrangeCorrectionPage(QSize size);
     void arrangeTimelinePage(QSize size);
     void drawTimeline();
     TImportTarget importTarget() { return {m_session.Signal, m_session.LastImportFile}; }
 
     TSession m_session;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_importSeparator = nullptr;
+    QAction* m_importAngleAction = nullptr;
+    QAction* m_importTimeAction = nullptr;
+    QAction* m_exitSeparator = nullptr;
+    QAction* m_exitAction = nullptr;
+
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_editPage = nullptr;
+    QWidget* m_correctionPage = nullptr;
+    QWidget* m_timelinePage = nullptr;
+
+    QLabel* m_mainParametersHeading = nullptr;
+    QLabel* m_detailParametersHeading = nullptr;
+    QLabel* m_computedParametersHeading = nullptr;
+    QTableWidget* m_mainParameterList = nullptr;
+    QTableWidget* m_computedParameterList = nullptr;
+    QTableWidget* m_cylinderTable = nullptr;
+    QPushButton* m_fillFromFirstButton = nullptr;
+    QPushButton* m_createEventsButton = nullptr;
+    QGroupBox* m_referenceGroup = nullptr;
+
+    QTableWidget* m_correctionList = nullptr;
+    QPushButton* m_applyCorrectionsButton = nullptr;
+
+    QLabel* m_crankAngleCaption = nullptr;
+    QSlider* m_crankAngleSlider = nullptr;
+    TImageView* m_timelineView = nullptr;
+    QFrame* m_controlBand = nullptr;
+    QLabel* m_globalCorrectionLabel = nullptr;
+    QLineEdit* m_globalCorrectionEdit = nullptr;
+    TUpDown* m_globalCorrectionStepper = nullptr;
+    QLabel* m_filterLabel = nullptr;
+    QSlider* m_filterSlider = nullptr;
+    QLabel* m_gainLabel = nullptr;
+    QSlider* m_gainSlider = nullptr;
+    QTableWidget* m_eventTable = nullptr;
+    QListWidget* m_kindList = nullptr;
+
     TRaster m_picture;
     std::unique_ptr<TQtMessageBoxes> m_boxes;
     std::unique_ptr<TQtOpenDialog> m_openDialog;
-    std::unique_ptr<TQtValueList> m_mainParameters;
-    std::unique_ptr<TQtValueList> m_computedParameters;
-    std::unique_ptr<TQtValueList> m_correctionList;
-    std::unique_ptr<TQtCellGrid> m_cylinderTable;
-    std::unique_ptr<TQtCellGrid> m_eventGrid;
+    std::unique_ptr<TCoreControls> m_core;
     TRecalcControls m_recalc;
 };
 

@@ -54,16 +54,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         page = window->findChild<TCombustionPage*>("CombustionPage");
         QVERIFY(page != nullptr);
-        window->PageControl1->setCurrentWidget(page);
+        window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(page);
         figures = page->findChild<QTableWidget*>("FiguresList");
         compute = page->findChild<QPushButton*>("ComputeButton");
     }
     void cleanup() { window.reset(); }
 
     void isTheLastPage() {
-        const int last = window->PageControl1->count() - 1;
-        QCOMPARE(window->PageControl1->tabText(last), QString("Spalování"));
-        QCOMPARE(window->PageControl1->widget(last), page);
+        const int last = window->findChild<QTabWidget*>("PageControl1")->count() - 1;
+        QCOMPARE(window->findChild<QTabWidget*>("PageControl1")->tabText(last), QString("Spalování"));
+        QCOMPARE(window->findChild<QTabWidget*>("PageControl1")->widget(last), page);
         QVERIFY(!compute->isEnabled());
         QCOMPARE(figures->rowCount(), 0);
     }

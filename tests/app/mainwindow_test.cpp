@@ -2,23 +2,30 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "ModalBoxCatcher.h"
+#include "app/AppLook.h"
 #include "app/ImageView.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
@@ -77,64 +84,67 @@ private slots:
         window = std::make_unique<TFMain>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
     void cleanup() { window.reset(); }
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(window->windowTitle(), QString("Morvane"));
-        QCOMPARE(window->PageControl1->count(), 5);
-        QCOMPARE(window->PageControl1->tabText(0), QString("Editace"));
-        QCOMPARE(window->PageControl1->tabText(1), QString("Korekce"));
-        QCOMPARE(window->PageControl1->tabText(2), QString("Časová osa"));
-        QCOMPARE(window->PageControl1->tabText(3), QString("Rozvod"));
-        QCOMPARE(window->PageControl1->tabText(4), QString("Spalování"));
-        QCOMPARE(window->PageControl1->currentWidget(), window->TabSheet1);
+        QCOMPARE(find<QTabWidget>("PageControl1")->count(), 5);
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(0), QString("Editace"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(1), QString("Korekce"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(2), QString("Časová osa"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(3), QString("Rozvod"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->tabText(4), QString("Spalování"));
+        QCOMPARE(find<QTabWidget>("PageControl1")->currentWidget(), find<QWidget>("TabSheet1"));
 
         const QStringList headers{"Válec č.",  "Přesazení", "Zapalování", "SV otvírá",
                                   "SV zavírá", "VV otvírá", "VV zavírá"};
-        QCOMPARE(window->StringGrid2->rowCount(), 13);
+        QCOMPARE(find<QTableWidget>("StringGrid2")->rowCount(), 13);
         for (int column = 0; column < 7; ++column) {
-            QCOMPARE(cell(window->StringGrid2, 0, column), headers[column]);
+            QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 0, column), headers[column]);
         }
         for (int row = 1; row <= 12; ++row) {
-            QCOMPARE(cell(window->StringGrid2, row, 0), QString::number(row));
+            QCOMPARE(cell(find<QTableWidget>("StringGrid2"), row, 0), QString::number(row));
             for (int column = 1; column < 7; ++column) {
-                QCOMPARE(cell(window->StringGrid2, row, column), QString("0"));
+                QCOMPARE(cell(find<QTableWidget>("StringGrid2"), row, column), QString("0"));
             }
         }
-        QCOMPARE(cell(window->ValueList1, 0, 0), QString("Počet válců [1]"));
-        QCOMPARE(cell(window->ValueList1, 0, 1), QString("1"));
-        QCOMPARE(cell(window->ValueList1, 1, 1), QString("4"));
-        QCOMPARE(cell(window->ValueList1, 2, 0), QString("Otáčky motoru [RPM]"));
-        QCOMPARE(cell(window->ValueList1, 2, 1), QString("1000"));
-        QCOMPARE(cell(window->ValueList2, 0, 0), QString("Doba cyklu [ms]"));
-        QCOMPARE(cell(window->ValueList2, 0, 1), QString("0"));
-        QCOMPARE(window->ValueList3->rowCount(), 1);
-        QCOMPARE(window->ValueList3->horizontalHeaderItem(0)->text(), QString("Událsot"));
-        QCOMPARE(window->Edit1->text(), QString("0"));
-        QCOMPARE(window->StaticText1->text(), QString("Shaft angle: 0°"));
-        QCOMPARE(window->CheckListBox1->count(), 4);
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 0, 0), QString("Počet válců [1]"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 0, 1), QString("1"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 1, 1), QString("4"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 2, 0), QString("Otáčky motoru [RPM]"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 2, 1), QString("1000"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 0), QString("Doba cyklu [ms]"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 1), QString("0"));
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 1);
+        QCOMPARE(find<QTableWidget>("ValueList3")->horizontalHeaderItem(0)->text(), QString("Událsot"));
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("0"));
+        QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Shaft angle: 0°"));
+        QCOMPARE(find<QListWidget>("CheckListBox1")->count(), 4);
         for (int k = 0; k < 4; ++k) {
-            QCOMPARE(window->CheckListBox1->item(k)->text(), QString::fromUtf8(EventKindTexts[k]));
-            QCOMPARE(window->CheckListBox1->item(k)->checkState(), Qt::Checked);
+            QCOMPARE(find<QListWidget>("CheckListBox1")->item(k)->text(),
+                     QString::fromUtf8(EventKindTexts[k]));
+            QCOMPARE(find<QListWidget>("CheckListBox1")->item(k)->checkState(), Qt::Checked);
         }
-        QCOMPARE(window->TrackBar1->maximum(), 720);
-        QCOMPARE(window->TrackBar2->maximum(), 96);
-        QCOMPARE(window->TrackBar3->minimum(), 10);
-        QCOMPARE(window->TrackBar3->value(), 10);
+        QCOMPARE(find<QSlider>("TrackBar1")->maximum(), 720);
+        QCOMPARE(find<QSlider>("TrackBar2")->maximum(), 96);
+        QCOMPARE(find<QSlider>("TrackBar3")->minimum(), 10);
+        QCOMPARE(find<QSlider>("TrackBar3")->value(), 10);
         QVERIFY(window->session().Events.empty());
         // Keys and the computed list cannot be edited.
-        QVERIFY(!(window->ValueList1->item(0, 0)->flags() & Qt::ItemIsEditable));
-        QVERIFY(window->ValueList1->item(0, 1)->flags() & Qt::ItemIsEditable);
-        QVERIFY(!(window->ValueList2->item(0, 1)->flags() & Qt::ItemIsEditable));
-        QVERIFY(!(window->StringGrid2->item(3, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(find<QTableWidget>("ValueList1")->item(0, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(find<QTableWidget>("ValueList1")->item(0, 1)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!(find<QTableWidget>("ValueList2")->item(0, 1)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(find<QTableWidget>("StringGrid2")->item(3, 0)->flags() & Qt::ItemIsEditable));
     }
 
     void theFirstShownPictureIsDrawn() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
         const TRaster& picture = window->picture();
-        QCOMPARE(picture.width(), window->Image1->width());
+        QCOMPARE(picture.width(), find<TImageView>("Image1")->width());
         QCOMPARE(picture.height(), 300);
         QCOMPARE(picture.pixel(0, 0), RgbColor(0, 0, 0));          // frame
         QCOMPARE(picture.pixel(1, 10), RgbColor(255, 0, 0));       // cursor on column 1
@@ -142,32 +152,32 @@ private slots:
     }
 
     void createsTheDefaultEvents() {
-        window->SpeedButton2->click();
-        QCOMPARE(cell(window->ValueList2, 0, 1), QString("120"));
-        QCOMPARE(eventTable(window->StringGrid1),
+        find<QPushButton>("SpeedButton2")->click();
+        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 1), QString("120"));
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")),
                  QStringList({"0 Píst 1 - HU", "0 Zapalování 1", "0 Píst 1 - SV otvírá",
                               "0 Píst 1 - SV zavírá", "0 Píst 1 - VV otvírá", "0 Píst 1 - VV zavírá",
                               "180 Píst 1 - DU", "360 Píst 1 - HU", "540 Píst 1 - DU"}));
-        QCOMPARE(cell(window->StringGrid1, 0, 1), QString("Úhel"));
-        QCOMPARE(cell(window->StringGrid1, 9, 0), QString("08"));
-        QCOMPARE(window->ValueList3->rowCount(), 9);
-        QCOMPARE(cell(window->ValueList3, 6, 0), QString("Píst 1 - DU"));
-        QCOMPARE(cell(window->ValueList3, 6, 1), QString("0"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 0, 1), QString("Úhel"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 9, 0), QString("08"));
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 9);
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 6, 0), QString("Píst 1 - DU"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 6, 1), QString("0"));
     }
 
     void createsTheTwoCylinderEvents() {
-        setCell(window->ValueList1, 0, 1, "2");
+        setCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
         const QStringList timing{"350", "0", "180", "540", "720"};
-        setCell(window->StringGrid2, 1, 1, "0");
+        setCell(find<QTableWidget>("StringGrid2"), 1, 1, "0");
         for (int column = 2; column < 7; ++column) {
-            setCell(window->StringGrid2, 1, column, timing[column - 2]);
+            setCell(find<QTableWidget>("StringGrid2"), 1, column, timing[column - 2]);
         }
-        setCell(window->StringGrid2, 2, 1, "360");
-        window->SpeedButton1->click();  // fills row 2's timing from row 1
-        QCOMPARE(cell(window->StringGrid2, 2, 2), QString("350"));
-        QCOMPARE(cell(window->StringGrid2, 2, 1), QString("360"));
-        window->SpeedButton2->click();
-        QCOMPARE(eventTable(window->StringGrid1),
+        setCell(find<QTableWidget>("StringGrid2"), 2, 1, "360");
+        find<QPushButton>("SpeedButton1")->click();  // fills row 2's timing from row 1
+        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 2, 2), QString("350"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 2, 1), QString("360"));
+        find<QPushButton>("SpeedButton2")->click();
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")),
                  QStringList({"0 Píst 1 - HU", "0 Píst 1 - SV otvírá", "180 Píst 2 - DU", "180 Píst 1 - DU",
                               "180 Píst 1 - SV zavírá", "180 Píst 2 - VV otvírá", "350 Zapalování 1",
                               "360 Píst 2 - HU", "360 Píst 1 - HU", "360 Píst 2 - SV otvírá",
@@ -177,49 +187,49 @@ private slots:
     }
 
     void globalCorrectionRecalculatesAtEveryChange() {
-        window->SpeedButton2->click();
-        window->Edit1->setText("-10");
-        QCOMPARE(eventTable(window->StringGrid1).first(), QString("170 Píst 1 - DU"));
-        QCOMPARE(eventTable(window->StringGrid1).last(), QString("710 Píst 1 - SV otvírá"));
-        window->Edit1->setText("0");
-        QCOMPARE(eventTable(window->StringGrid1).first(), QString("0 Píst 1 - SV zavírá"));
+        find<QPushButton>("SpeedButton2")->click();
+        find<QLineEdit>("Edit1")->setText("-10");
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).first(), QString("170 Píst 1 - DU"));
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).last(), QString("710 Píst 1 - SV otvírá"));
+        find<QLineEdit>("Edit1")->setText("0");
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).first(), QString("0 Píst 1 - SV zavírá"));
 
         // Typing a lone minus on the way to a negative number counts as 0, silently.
-        window->Edit1->clear();
-        window->Edit1->setFocus();
+        find<QLineEdit>("Edit1")->clear();
+        find<QLineEdit>("Edit1")->setFocus();
         ModalBoxCatcher catcher;
-        QTest::keyClicks(window->Edit1, "-");
+        QTest::keyClicks(find<QLineEdit>("Edit1"), "-");
         QCOMPARE(window->session().GlobalCorrection, 0.0);
-        QTest::keyClicks(window->Edit1, "5");
+        QTest::keyClicks(find<QLineEdit>("Edit1"), "5");
         QCOMPARE(window->session().GlobalCorrection, -5.0);
         QVERIFY(!catcher.caught());
 
         // The arrow buttons step whole numbers from the typed value.
-        window->Edit1->setText("359");
-        QTest::keyClick(window->Edit1, Qt::Key_Up);
-        QCOMPARE(window->Edit1->text(), QString("360"));
-        QTest::keyClick(window->Edit1, Qt::Key_Up);
-        QCOMPARE(window->Edit1->text(), QString("360"));
+        find<QLineEdit>("Edit1")->setText("359");
+        QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Up);
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("360"));
+        QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Up);
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("360"));
         QCOMPARE(window->session().GlobalCorrection, 360.0);
     }
 
     void correctionsAreAppliedWithKorigovat() {
-        window->SpeedButton2->click();
-        setCell(window->ValueList3, 0, 1, "10");
-        window->SpeedButton3->click();
-        QCOMPARE(cell(window->StringGrid1, 6, 0), QString("05"));
-        QCOMPARE(cell(window->StringGrid1, 6, 1), QString("10"));
-        QCOMPARE(cell(window->StringGrid1, 6, 2), QString("Píst 1 - HU"));
-        QCOMPARE(cell(window->ValueList3, 5, 1), QString("10"));
+        find<QPushButton>("SpeedButton2")->click();
+        setCell(find<QTableWidget>("ValueList3"), 0, 1, "10");
+        find<QPushButton>("SpeedButton3")->click();
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 0), QString("05"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 2), QString("Píst 1 - HU"));
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 5, 1), QString("10"));
 
-        setCell(window->ValueList3, 0, 1, "-20");  // the first row now holds the ignition
-        window->SpeedButton3->click();
-        QCOMPARE(eventTable(window->StringGrid1).last(), QString("700 Zapalování 1"));
+        setCell(find<QTableWidget>("ValueList3"), 0, 1, "-20");  // the first row now holds the ignition
+        find<QPushButton>("SpeedButton3")->click();
+        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).last(), QString("700 Zapalování 1"));
     }
 
     void aCellStillBeingEditedIsReadByTheNextCommand() {
-        window->SpeedButton2->click();
-        QTableWidget* list = window->ValueList3;
+        find<QPushButton>("SpeedButton2")->click();
+        QTableWidget* list = find<QTableWidget>("ValueList3");
         list->setCurrentCell(0, 1);
         list->editItem(list->item(0, 1));
         auto* editor = list->viewport()->findChild<QLineEdit*>();
@@ -227,63 +237,63 @@ private slots:
         editor->selectAll();
         QTest::keyClicks(editor, "10");
         QCOMPARE(editor->cursorPosition(), 2);
-        QCOMPARE(cell(list, 0, 1), QString("10"));  // written at every keystroke
-        window->SpeedButton3->click();              // the button never takes the focus
-        QCOMPARE(cell(window->StringGrid1, 6, 1), QString("10"));
+        QCOMPARE(cell(list, 0, 1), QString("10"));   // written at every keystroke
+        find<QPushButton>("SpeedButton3")->click();  // the button never takes the focus
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
     }
 
     void korigovatWithNoEventsEmptiesTheLists() {
-        window->SpeedButton3->click();
-        QCOMPARE(window->ValueList3->rowCount(), 0);
-        QCOMPARE(window->StringGrid1->rowCount(), 1);
-        QCOMPARE(cell(window->StringGrid1, 0, 0), QString("ID"));
+        find<QPushButton>("SpeedButton3")->click();
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 0);
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 1);
+        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 0, 0), QString("ID"));
     }
 
     void speedZeroShowsTheErrorAndKeepsTheLists() {
-        window->SpeedButton2->click();
-        setCell(window->ValueList1, 2, 1, "0");
-        setCell(window->ValueList1, 0, 1, "2");
+        find<QPushButton>("SpeedButton2")->click();
+        setCell(find<QTableWidget>("ValueList1"), 2, 1, "0");
+        setCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
         ModalBoxCatcher catcher;
-        window->SpeedButton2->click();
+        find<QPushButton>("SpeedButton2")->click();
         QVERIFY(catcher.caught());
         QCOMPARE(catcher.text(), QString("Floating point division by zero."));
         QCOMPARE(catcher.title(), QString("Morvane"));
         QCOMPARE(catcher.icon(), QMessageBox::Critical);
-        QCOMPARE(window->StringGrid1->rowCount(), 10);
-        QCOMPARE(window->ValueList3->rowCount(), 9);
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 10);
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 9);
         QCOMPARE(window->session().Events.size(), size_t(18));
     }
 
     void aPointInACellShowsTheParseError() {
-        setCell(window->StringGrid2, 1, 3, "1.5");
+        setCell(find<QTableWidget>("StringGrid2"), 1, 3, "1.5");
         ModalBoxCatcher catcher;
-        window->SpeedButton2->click();
+        find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
         // The window stays usable.
-        setCell(window->StringGrid2, 1, 3, "1,5");
-        window->SpeedButton2->click();
+        setCell(find<QTableWidget>("StringGrid2"), 1, 3, "1,5");
+        find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(catcher.boxes(), 1);
-        QCOMPARE(window->StringGrid1->rowCount(), 10);
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 10);
     }
 
     void theCursorSliderSetsTheCaption() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        window->TrackBar1->setValue(360);
-        QCOMPARE(window->StaticText1->text(), QString("Úhel kliky: 360°"));
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
+        find<QSlider>("TrackBar1")->setValue(360);
+        QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Úhel kliky: 360°"));
         // Half way, rounded to nearest with ties to even: 332 for the 663-pixel picture.
         const int x = static_cast<int>(std::nearbyint((window->picture().width() - 2) / 2.0 + 1));
         QCOMPARE(window->picture().pixel(x, 10), RgbColor(255, 0, 0));
-        window->TrackBar1->setValue(0);
-        QCOMPARE(window->StaticText1->text(), QString("Úhel kliky: 0°"));
+        find<QSlider>("TrackBar1")->setValue(0);
+        QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Úhel kliky: 0°"));
     }
 
     void theKindListHidesMarkers() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        window->SpeedButton2->click();
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
+        find<QPushButton>("SpeedButton2")->click();
         const TColor blue = ValueToColor(0);
         QVERIFY(pictureHasColor(window->picture(), blue));
 
-        QListWidget* list = window->CheckListBox1;
+        QListWidget* list = find<QListWidget>("CheckListBox1");
         list->item(0)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QVERIFY(!pictureHasColor(window->picture(), blue));
@@ -291,9 +301,9 @@ private slots:
     }
 
     void movingTheKindSelectionWithTheKeysRedraws() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        window->SpeedButton2->click();
-        QListWidget* list = window->CheckListBox1;
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
+        find<QPushButton>("SpeedButton2")->click();
+        QListWidget* list = find<QListWidget>("CheckListBox1");
         list->setFocus();
         list->setCurrentRow(1);
         list->item(0)->setCheckState(Qt::Unchecked);  // as the space key would: no redraw yet
@@ -303,18 +313,18 @@ private slots:
     }
 
     void resizingWidensThePictureAndMovesTheSliders() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
         const int pictureWidth = window->picture().width();
-        const int filterLeft = window->TrackBar2->x();
-        const int editLeft = window->Edit1->x();
+        const int filterLeft = find<QSlider>("TrackBar2")->x();
+        const int editLeft = find<QLineEdit>("Edit1")->x();
         window->resize(window->width() + 100, window->height() + 50);
         QTest::qWait(20);
         QCOMPARE(window->picture().width(), pictureWidth + 100);
-        QCOMPARE(window->Image1->height(), 300);
-        QCOMPARE(window->TrackBar2->x(), filterLeft + 100);
-        QCOMPARE(window->Edit1->x(), editLeft);
-        QCOMPARE(window->CheckListBox1->width(), 121);
+        QCOMPARE(find<TImageView>("Image1")->height(), 300);
+        QCOMPARE(find<QSlider>("TrackBar2")->x(), filterLeft + 100);
+        QCOMPARE(find<QLineEdit>("Edit1")->x(), editLeft);
+        QCOMPARE(find<QListWidget>("CheckListBox1")->width(), 121);
 
         window->resize(300, 200);
         QVERIFY(window->width() >= window->minimumWidth());
@@ -322,10 +332,10 @@ private slots:
     }
 
     void importsTheChosenAngleFileAndRedraws() {
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
         const QString path = writeFile("worked.csv", "header\n1;1\n0;2\n1;3\n0;4\n1;5\n");
-        window->TrackBar1->setValue(360);  // the cursor leaves column 1, where the new trace rises
+        find<QSlider>("TrackBar1")->setValue(360);  // the cursor leaves column 1, where the new trace rises
         const TRaster before = window->picture();
 
         QString initialName = "unset";
@@ -341,7 +351,7 @@ private slots:
                 box->accept();
             }
         });
-        window->ImportSig1->trigger();
+        find<QAction>("ImportSig1")->trigger();
 
         QCOMPARE(filters, QStringList{"CSV tables (*.csv)"});
         QCOMPARE(infoText, QString("Řádky / Vrcholy: 6 / 2"));
@@ -365,7 +375,7 @@ private slots:
                 dialog->reject();
             }
         });
-        window->ImportSig2->trigger();
+        find<QAction>("ImportSig2")->trigger();
         QCOMPARE(catcher.boxes(), 1);
         QCOMPARE(window->session().Signal[7], 0.5);
         QCOMPARE(window->session().LastImportFile, std::string("/somewhere/old.csv"));
@@ -385,24 +395,372 @@ private slots:
                 box->accept();
             }
         });
-        window->ImportSig2->trigger();
+        find<QAction>("ImportSig2")->trigger();
         QCOMPARE(errorText, QString("'Pressure' is not a valid floating point value."));
         QCOMPARE(window->session().Signal[3], -0.25);  // the time import leaves the old signal on a bad line
         QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
 
-        window->ImportSig2->trigger();
+        find<QAction>("ImportSig2")->trigger();
         QCOMPARE(offeredName, path);
+    }
+
+    // ---- layout ----
+
+    void theLayoutIsAsMeasured_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("Editace page") << 0 << "TabSheet1" << QRect(0, 0, 663, 558);
+        QTest::newRow("ValueList1") << 0 << "ValueList1" << QRect(8, 32, 185, 113);
+        QTest::newRow("StringGrid2") << 0 << "StringGrid2" << QRect(200, 32, 459, 251);
+        QTest::newRow("Korekce page") << 1 << "TabSheet3" << QRect(0, 0, 663, 558);
+        QTest::newRow("ValueList3") << 1 << "ValueList3" << QRect(0, 0, 441, 558);
+        QTest::newRow("SpeedButton3") << 1 << "SpeedButton3" << QRect(464, 192, 185, 57);
+        QTest::newRow("Časová osa page") << 2 << "TabSheet2" << QRect(0, 0, 663, 558);
+        QTest::newRow("StringGrid1") << 2 << "StringGrid1" << QRect(0, 401, 542, 157);
+        QTest::newRow("CheckListBox1") << 2 << "CheckListBox1" << QRect(542, 401, 121, 157);
+        QTest::newRow("TrackBar2") << 2 << "TrackBar2" << QRect(376, 372, 113, 22);
+        QTest::newRow("TrackBar3") << 2 << "TrackBar3" << QRect(544, 372, 113, 22);
+    }
+    void theLayoutIsAsMeasured() {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+        QTest::qWait(10);
+        QCOMPARE(find<QWidget>(qPrintable(name))->geometry(), geometry);
+    }
+
+    void theFilterAndGainThumbsAre18Long() {
+        for (const char* name : {"TrackBar2", "TrackBar3"}) {
+            auto* slider = find<QSlider>(name);
+            QStyleOptionSlider option;
+            option.initFrom(slider);
+            option.orientation = Qt::Horizontal;
+            option.minimum = slider->minimum();
+            option.maximum = slider->maximum();
+            const QRect thumb =
+                slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+            QCOMPARE(thumb.width(), 18);
+        }
+    }
+
+    void theEventTableHeaderStaysWhileRowsScroll() {
+        auto* table = find<QTableWidget>("StringGrid1");
+        QCOMPARE(table->model()->headerData(0, Qt::Horizontal).toString(), QString());  // empty until filled
+        runTwelveCylinders();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+        QTest::qWait(10);
+        QWheelEvent wheel(QPointF(50, 50), table->viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, -360},
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(table->viewport(), &wheel);
+        QVERIFY(table->verticalScrollBar()->value() > 0);
+        QVERIFY(table->horizontalHeader()->isVisible());
+        QCOMPARE(table->horizontalHeader()->height(), 18);
+        QCOMPARE(table->horizontalHeader()->geometry().top(), table->frameWidth());  // above the rows
+        QCOMPARE(table->horizontalHeaderItem(1)->text(), QString("Úhel"));
+        QCOMPARE(cell(table, 0, 2), QString("Popis"));  // still row 0 for the core
+    }
+
+    void columnsFitWithoutAHorizontalScrollBar() {
+        runTwelveCylinders();
+        for (int page : {1, 2}) {
+            find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+            QTest::qWait(10);
+            auto* table = find<QTableWidget>(page == 1 ? "ValueList3" : "StringGrid1");
+            QVERIFY(table->verticalScrollBar()->isVisible());
+            QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+            // Clicking a value never scrolls the keys sideways.
+            const QRect valueCell = table->visualRect(table->model()->index(3, 1));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, valueCell.center());
+            QCOMPARE(table->horizontalScrollBar()->value(), 0);
+            QCOMPARE(table->columnViewportPosition(0), 0);
+        }
+        QCOMPARE(find<QTableWidget>("StringGrid1")->columnWidth(0), 64);
+        QCOMPARE(find<QTableWidget>("ValueList3")->columnWidth(0), 306);
+    }
+
+    void theWindowHasTheInstalledIcon() { QVERIFY(!window->windowIcon().pixmap(32, 32).isNull()); }
+
+    void theOpenDialogIsBuiltWhenFirstNeeded() {
+        QVERIFY(window->findChild<QFileDialog*>("OpenDialog1") == nullptr);
+    }
+
+    // ---- keyboard ----
+
+    void tabLeavesEveryListAndGridBothWays() {
+        focusCell("ValueList1", 0, 1);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focusOwner("StringGrid2"));
+        QCOMPARE(find<QTableWidget>("StringGrid2")->currentRow(), 1);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("ValueList2"));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(isIn("ValueList1"));
+        // Enter in the last value goes on too.
+        focusCell("ValueList1", 2, 1);
+        press(Qt::Key_Return);
+        QVERIFY(isIn("StringGrid2"));
+
+        find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        focusCell("ValueList3", 0, 1);
+        press(Qt::Key_Tab);
+        QVERIFY(!isIn("ValueList3"));
+    }
+
+    void pagesSwitchWithCtrlPageKeysAndCtrlTab() {
+        auto* pages = find<QTabWidget>("PageControl1");
+        focusCell("ValueList1", 0, 1);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+        QVERIFY(isIn("ValueList3"));
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 2);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 4);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 0);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 4);
+        press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pages->currentIndex(), 3);
+    }
+
+    void arrowsAndEnterFinishTheCellAndMove() {
+        auto* grid = find<QTableWidget>("StringGrid2");
+        focusCell("StringGrid2", 1, 2);
+        type("345");
+        press(Qt::Key_Right);
+        type("710");
+        QCOMPARE(cell(grid, 1, 2), QString("345"));
+        QCOMPARE(cell(grid, 1, 3), QString("710"));
+        press(Qt::Key_Left);  // inside the text: the cursor moves
+        press(Qt::Key_Home);
+        press(Qt::Key_Left);  // at the start: the cell before
+        QCOMPARE(grid->currentColumn(), 2);
+        press(Qt::Key_Down);
+        type("1");
+        press(Qt::Key_Return);
+        QCOMPARE(cell(grid, 2, 2), QString("1"));
+        QCOMPARE(grid->currentRow(), 3);
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);  // the header row is never entered
+        QCOMPARE(grid->currentRow(), 1);
+        press(Qt::Key_Left);
+        QCOMPARE(grid->currentColumn(), 1);
+        press(Qt::Key_Left);  // nor the row-number column
+        QCOMPARE(grid->currentColumn(), 1);
+    }
+
+    void everyCommandHasAKey_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("Vyplnit podle prvního") << "SpeedButton1"
+                                               << "Vyplnit podle prvního (F6)";
+        QTest::newRow("Vytvořit události") << "SpeedButton2"
+                                           << "Vytvořit události (F5)";
+        QTest::newRow("Korigovat") << "SpeedButton3"
+                                   << "Korigovat (F7)";
+    }
+    void everyCommandHasAKey() {
+        QFETCH(QString, button);
+        QFETCH(QString, tip);
+        QCOMPARE(find<QPushButton>(qPrintable(button))->toolTip(), tip);
+        QCOMPARE(find<QPushButton>(qPrintable(button))->text(), tip.left(tip.indexOf(" (")));
+        QCOMPARE(find<QAction>("ImportSig1")->shortcut(), QKeySequence("Ctrl+I"));
+        QCOMPARE(find<QAction>("ImportSig2")->shortcut(), QKeySequence("Ctrl+Shift+I"));
+        QCOMPARE(find<QAction>("ImportSig1")->text(), QString("Import signal (ANGLE)..."));
+    }
+
+    void f10AndAloneAltOpenTheFileMenu() {
+        auto* menu = find<QMenu>("File1");
+        focusCell("ValueList1", 0, 1);
+        press(Qt::Key_F10);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_VERIFY(!menu->isVisible());
+        press(Qt::Key_Escape);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(focus, Qt::Key_Alt);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
+
+    // ---- spreadsheet exchange ----
+
+    void copySendsTheSelectedRectangleAsTabbedLines() {
+        find<QPushButton>("SpeedButton2")->click();
+        auto* table = find<QTableWidget>("StringGrid1");
+        find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+        QTest::qWait(10);
+        table->setFocus();
+        table->setRangeSelected(QTableWidgetSelectionRange(7, 0, 9, 2), true);
+        press(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("06\t180\tPíst 1 - DU\n07\t360\tPíst 1 - HU\n08\t540\tPíst 1 - DU\n"));
+
+        // From a cell being edited: the cell, not a piece of its text.
+        focusCell("ValueList1", 2, 1);
+        press(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("1000\n"));
+    }
+
+    void pasteWritesABlockAsIfTyped_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<QStringList>("cells");  // "row,column=text"
+        QTest::newRow("cylinder table, points unchanged")
+            << "StringGrid2" << 1 << 5 << "1.5\t2\t99\r\n3\t4\t99\r\n"
+            << QStringList{"1,5=1.5", "1,6=2", "2,5=3", "2,6=4", "1,4=0"};
+        QTest::newRow("cylinder table, from the row number past the last row")
+            << "StringGrid2" << 12 << 0 << "x\t7\ny\t8\n"
+            << QStringList{"12,0=12", "12,1=7"};
+        QTest::newRow("cylinder table, from the header row") << "StringGrid2" << 0 << 1 << "a\n5\n"
+                                                             << QStringList{"0,1=Přesazení", "1,1=5"};
+        QTest::newRow("main parameters, keys kept")
+            << "ValueList1" << 0 << 1 << "2\tx\n4\n7000\n9\n"
+            << QStringList{"0,1=2", "1,1=4", "2,1=7000", "0,0=Počet válců [1]"};
+    }
+    void pasteWritesABlockAsIfTyped() {
+        QFETCH(QString, list);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, block);
+        QFETCH(QStringList, cells);
+        QGuiApplication::clipboard()->setText(block);
+        focusCell(qPrintable(list), row, column);
+        press(Qt::Key_V, Qt::ControlModifier);
+        auto* table = find<QTableWidget>(qPrintable(list));
+        for (const QString& expected : cells) {
+            const QStringList parts = expected.split(u'=');
+            const QStringList at = parts[0].split(u',');
+            QCOMPARE(cell(table, at[0].toInt(), at[1].toInt()), parts[1]);
+        }
+        QVERIFY(window->session().Events.empty());  // no command ran
+    }
+
+    void aPastedPointIsReportedByTheNextCommand() {
+        find<QPushButton>("SpeedButton2")->click();
+        QGuiApplication::clipboard()->setText("1.5\n");
+        find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        focusCell("ValueList3", 0, 1);
+        press(Qt::Key_V, Qt::ControlModifier);
+        ModalBoxCatcher catcher;
+        press(Qt::Key_F7);
+        QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
+    }
+
+    // ---- a whole session without a mouse ----
+
+    void aFourCylinderSessionWithTheKeyboardOnly() {
+        const QString path = writeFile("session.csv", "header\n1;1\n0;2\n1;3\n0;4\n1;5\n");
+        QVERIFY(isIn("ValueList1"));  // where a keyboard user starts
+        type("4");
+        press(Qt::Key_Tab);
+        for (const char* text : {"0", "350", "0", "180", "540", "720"}) {
+            type(text);
+            press(Qt::Key_Right);
+        }
+        press(Qt::Key_Down);
+        for (int k = 0; k < 5; ++k) {
+            press(Qt::Key_Left);
+        }
+        for (const char* offset : {"180", "360", "540"}) {
+            type(offset);
+            press(Qt::Key_Return);
+        }
+        press(Qt::Key_F6);  // Vyplnit podle prvního
+        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 4, 2), QString("350"));
+        press(Qt::Key_F5);  // Vytvořit události
+        QCOMPARE(window->session().Events.size(), size_t(36));
+
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(isIn("ValueList3"));
+        type("10");
+        press(Qt::Key_F7);  // Korigovat
+        QCOMPARE(std::count_if(window->session().Events.begin(), window->session().Events.end(),
+                               [](const TEngineEvent& e) { return e.Correction == 10; }),
+                 1);
+        type("5");  // the list was rebuilt under the focus: typing goes into the first value
+        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 0, 1), QString("5"));
+
+        QString info;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (qobject_cast<QFileDialog*>(modal) != nullptr) {
+                QTest::keyClicks(QApplication::focusWidget(), path);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                info = box->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        press(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(info, QString("Řádky / Vrcholy: 6 / 2"));
+        QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
     }
 
     void openAndSaveDoNothing() {
         ModalBoxCatcher catcher;
-        window->Open1->trigger();
-        window->Save1->trigger();
+        find<QAction>("Open1")->trigger();
+        find<QAction>("Save1")->trigger();
         QTest::qWait(20);
         QVERIFY(!catcher.caught());
     }
 
 private:
+    // Keys go where the keyboard focus is, as a user's do.
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void type(const QString& text) {
+        for (const QChar c : text) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+        }
+    }
+
+    // Whether the focus is in the control or in one of its cell editors.
+    bool isIn(const char* name) const {
+        const QWidget* control = find<QWidget>(name);
+        const QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr && (focus == control || control->isAncestorOf(focus));
+    }
+    QString focusOwner(const char* name) const {
+        return isIn(name) ? QApplication::focusWidget()->objectName() : QString("not ") + name;
+    }
+
+    // A mouse click on a cell, as a user starts editing it.
+    void focusCell(const char* name, int row, int column) {
+        auto* table = find<QTableWidget>(name);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualRect(table->model()->index(row, column)).center());
+        QVERIFY(isIn(name));
+        QCOMPARE(table->currentRow(), row);
+    }
+
+    // Twelve cylinders: 108 events, more than the lists show at once.
+    void runTwelveCylinders() {
+        setCell(find<QTableWidget>("ValueList1"), 0, 1, "12");
+        find<QPushButton>("SpeedButton2")->click();
+        QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 108);
+    }
+
+    // A control by its objectName.
+    template <class T>
+    T* find(const char* name) const {
+        T* control = window->findChild<T*>(QString::fromLatin1(name));
+        if (control == nullptr) {
+            qFatal("the window has no control %s", name);
+        }
+        return control;
+    }
+
     // Types the path into the dialog's file-name box, as a user would, and confirms.
     static void chooseFile(QFileDialog* dialog, const QString& path) {
         auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -430,6 +788,7 @@ int main(int argc, char* argv[]) {
     StartupModules();
     QApplication application(argc, argv);
     application.setApplicationName("Morvane");
+    SetUpApplicationLook();
     MainWindowTest test;
     const int result = QTest::qExec(&test, argc, argv);
     ShutdownModules();

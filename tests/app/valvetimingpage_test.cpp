@@ -53,39 +53,42 @@ private slots:
     void cleanup() { window.reset(); }
 
     void firingOrderSetsTheOffsetsOfTheCylinderTable() {
-        window->ValueList1->item(0, 1)->setText("4");
-        window->PageControl1->setCurrentWidget(page);
+        window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("4");
+        window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(page);
         page->findChild<QLineEdit*>("FiringOrderEdit")->setText("1-3-4-2");
         QTest::mouseClick(page->findChild<QPushButton*>("ApplyFiringOrderButton"), Qt::LeftButton);
-        QCOMPARE(column(window->StringGrid2, 1, 5), QStringList({"0", "540", "180", "360", "0"}));
+        QCOMPARE(column(window->findChild<QTableWidget*>("StringGrid2"), 1, 5),
+                 QStringList({"0", "540", "180", "360", "0"}));
         QCOMPARE(column(summary, 1, 4), QStringList({"0", "540", "180", "360"}));
         // Nothing else runs: no events are built.
         QVERIFY(window->session().Events.empty());
 
         page->findChild<QLineEdit*>("FiringIntervalsEdit")->setText("90;270;90;270");
         QTest::mouseClick(page->findChild<QPushButton*>("ApplyFiringOrderButton"), Qt::LeftButton);
-        QCOMPARE(column(window->StringGrid2, 1, 4), QStringList({"0", "450", "90", "360"}));
+        QCOMPARE(column(window->findChild<QTableWidget*>("StringGrid2"), 1, 4),
+                 QStringList({"0", "450", "90", "360"}));
     }
 
     void aBadOrderShowsTheErrorAndChangesNoCell() {
-        window->ValueList1->item(0, 1)->setText("4");
-        window->StringGrid2->item(2, 1)->setText("15");
-        window->PageControl1->setCurrentWidget(page);
+        window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("4");
+        window->findChild<QTableWidget*>("StringGrid2")->item(2, 1)->setText("15");
+        window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(page);
         page->findChild<QLineEdit*>("FiringOrderEdit")->setText("1-3-3-2");
         ModalBoxCatcher catcher;
         QTest::mouseClick(page->findChild<QPushButton*>("ApplyFiringOrderButton"), Qt::LeftButton);
         QVERIFY(catcher.caught());
         QCOMPARE(catcher.text(), QString("Pořadí zapalování '1-3-3-2': válec 3 je uveden dvakrát."));
-        QCOMPARE(column(window->StringGrid2, 1, 4), QStringList({"0", "15", "0", "0"}));
+        QCOMPARE(column(window->findChild<QTableWidget*>("StringGrid2"), 1, 4),
+                 QStringList({"0", "15", "0", "0"}));
     }
 
     void summaryShowsTheWorkedExamplesAndTheCamCardWritesThemBack() {
-        window->ValueList1->item(0, 1)->setText("2");
+        window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("2");
         const QStringList first{"340", "-31", "243", "463", "749"};
         for (int k = 0; k < first.size(); ++k) {
-            window->StringGrid2->item(1, 2 + k)->setText(first[k]);
+            window->findChild<QTableWidget*>("StringGrid2")->item(1, 2 + k)->setText(first[k]);
         }
-        window->PageControl1->setCurrentWidget(page);
+        window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(page);
         QCOMPARE(summary->rowCount(), 3);
         QStringList figures;
         for (int c = 2; c < 8; ++c) {
@@ -112,7 +115,7 @@ private slots:
         QTest::mouseClick(page->findChild<QPushButton*>("CamCardButton"), Qt::LeftButton);
         QStringList second;
         for (int c = 3; c < 7; ++c) {
-            second << cell(window->StringGrid2, 2, c);
+            second << cell(window->findChild<QTableWidget*>("StringGrid2"), 2, c);
         }
         QCOMPARE(second, QStringList({"-20", "240", "480", "740"}));
         QCOMPARE(cell(summary, 2, 4), QString("40"));

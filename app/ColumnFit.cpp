@@ -1,0 +1,55 @@
+#include "app/ColumnFit.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace morvane {
+
+void TColumnFit::attach(QTableWidget* table) {
+    if (table->columnCount() > 0) {
+        new TColumnFit(table);
+    }
+}
+
+TColumnFit::TColumnFit(QTableWidget* table)
+    : QObject(table), m_table(table), m_lastGivenWidth(table->columnWidth(table->columnCount() - 1)) {
+    m_table->viewport()->installEventFilter(this);
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_fitting) {
+            m_userSized = true;
+        }
+    });
+    fit();
+}
+
+bool TColumnFit::eventFilter(QObject* watched, QEvent* event) {
+    // The viewport narrows when the vertical scroll bar appears.
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize) {
+        fit();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TColumnFit::fit() {
+    if (m_userSized) {
+        return;
+    }
+    const int last = m_table->columnCount() - 1;
+    int others = 0;
+    for (int column = 0; column < last; ++column) {
+        others += m_table->columnWidth(column);
+    }
+    const int remaining = m_table->viewport()->width() - others;
+    const int width =
+        std::max(m_table->horizontalHeader()->minimumSectionSize(), std::min(m_lastGivenWidth, remaining));
+    if (width != m_table->columnWidth(last)) {
+        m_fitting = true;
+        m_table->setColumnWidth(last, width);
+        m_fitting = false;
+    }
+}
+
+}  // namespace morvane
