@@ -66,7 +66,7 @@ void RunAngleImport(const std::string& path, std::size_t lineCount) {
     Signal = previous;
     TRecordingBoxes boxes;
     try {
-        ImportAngleSignal(path, boxes);
+        ImportAngleSignal(path, boxes, Signal);
         CheckSummary(boxes, lineCount, {});
         CheckNormalised(import);
         Check(Signal[SignalPoints - 1] == 0, "the 720° entry receives no bin");
@@ -89,7 +89,7 @@ void RunTimeImport(const std::string& path, std::size_t lineCount) {
     Signal = previous;
     TRecordingBoxes boxes;
     try {
-        ImportTimeSignal(path, boxes);
+        ImportTimeSignal(path, boxes, Signal);
         CheckSummary(boxes, lineCount, "1440");
         CheckNormalised(import);
     } catch (const EConvertError&) {

@@ -65,10 +65,9 @@ private:
 
 }  // namespace
 
-void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
-    const TTextLines lines = ReadTextLines(path);
-    const std::size_t count = lines.size();
-    Signal.fill(0.0);
+void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
+    TLineReader reader(path);
+    signal.fill(0.0);
 
     // The header (line 0) is never parsed and counts as the pair (0, 0).
     // Line i - 1 is visited once line i has parsed, when its right-hand
@@ -77,11 +76,22 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
     double before = 0;
     double trigger = 0;
     double value = 0;
-    for (std::size_t i = 1; i < count; ++i) {
+    std::size_t count = 0;
+    std::string_view line;
+    while (reader.next(line)) {
+        const std::size_t i = count++;
+        if (i == 0) {
+            continue;
+        }
         std::string_view left;
         std::string_view right;
-        SplitAtView(lines[i], ';', left, right);
+        SplitAtView(line, ';', left, right);
         const double nextTrigger = ParseFloat(left);
+        // Only the start of an overlong line was read, so its right part is
+        // not the whole number: no number is that long.
+        if (reader.lineCut()) {
+            RaiseFloatConvertError(right);
+        }
         const double nextValue = ParseFloat(right);
         if (i >= 2) {
             scan.visit(before, trigger, nextTrigger, value);
@@ -95,7 +105,7 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
     }
 
     for (std::int32_t k = 0; k < scan.binCount(); ++k) {
-        Signal[static_cast<std::size_t>(k)] = scan.bin(k);
+        signal[static_cast<std::size_t>(k)] = scan.bin(k);
     }
     boxes.ShowInfo("Řádky / Vrcholy: " + FormatInteger(static_cast<std::int64_t>(count)) + " / " +
                    FormatInteger(scan.binCount()));
@@ -104,11 +114,11 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes) {
     // left all zero rather than all NaN.
     const double largest = scan.largest();
     if (largest == 0) {
-        Signal.fill(0.0);
+        signal.fill(0.0);
         RaiseInvalidOp();
     }
     // Every |entry| is at most the largest, so the quotients stay within -1 .. +1.
-    for (double& entry : Signal) {
+    for (double& entry : signal) {
         entry /= largest;
     }
 }

@@ -16,9 +16,9 @@ void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kin
     }
     LastImportFile = path;
     if (kind == TImportKind::ikAngle) {
-        ImportAngleSignal(path, boxes);
+        ImportAngleSignal(path, boxes, Signal);
     } else {
-        ImportTimeSignal(path, boxes);
+        ImportTimeSignal(path, boxes, Signal);
     }
     if (redraw) {
         redraw();

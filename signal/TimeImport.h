@@ -5,14 +5,17 @@
 
 #include <string>
 
+#include "signal/Signal.h"
 #include "util/messages.h"
 
 namespace morvane {
 
-// Fills Signal from the file and shows the summary "Řádky / Vrcholy: lines / 1440".
+// Fills signal from the file and shows the summary "Řádky / Vrcholy: lines / 1440".
+// A regular file is read twice (count, then parse) and only the samples the
+// interpolation needs are kept; a pipe is read once and keeps every sample.
 // A file that cannot be opened, holds no lines or has a line that is not a
-// number leaves Signal as it was. Only zero values show the summary, then
-// fail with "Invalid floating point operation" and leave Signal all zero.
-void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes);
+// number leaves signal as it was. Only zero values show the summary, then
+// fail with "Invalid floating point operation" and leave signal all zero.
+void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal);
 
 }  // namespace morvane

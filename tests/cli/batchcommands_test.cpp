@@ -431,7 +431,7 @@ TRaster windowPicture(const std::string& cylinders, const std::vector<std::vecto
             void ShowInfo(const std::string&) override {}
             void ShowErrorBox(const std::string&) override {}
         } boxes;
-        ImportAngleSignal(signalFile, boxes);
+        ImportAngleSignal(signalFile, boxes, Signal);
     }
     TTimelineInput input = sliders;
     input.Signal = &Signal;

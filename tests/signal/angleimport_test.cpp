@@ -22,7 +22,7 @@ class AngleImportTest : public testing::SignalImportTest {};
 
 TEST_F(AngleImportTest, WorkedExampleBinsAtPeaksAndNormalises) {
     const std::string path = writeFile("a.csv", "Kanal A;Kanal B\n1;1\n0;2\n1;3\n0;4\n1;5\n");
-    ImportAngleSignal(path, m_boxes);
+    ImportAngleSignal(path, m_boxes, Signal);
 
     EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 6 / 2"});
     EXPECT_DOUBLE_EQ(Signal[0], 0.2);
@@ -45,7 +45,7 @@ class AngleBinTest : public testing::SignalImportTest, public ::testing::WithPar
 
 TEST_P(AngleBinTest, ImportsBins) {
     const TBinCase& row = GetParam();
-    ImportAngleSignal(writeFile("a.csv", row.content), m_boxes);
+    ImportAngleSignal(writeFile("a.csv", row.content), m_boxes, Signal);
 
     ASSERT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.summary});
     const TSignalTable& raw = m_boxes.signalAtInfo.front();
@@ -90,7 +90,7 @@ class AngleBadLineTest : public testing::SignalImportTest, public ::testing::Wit
 TEST_P(AngleBadLineTest, FailsNamingTheTextWithAllZeroSignal) {
     Signal = PreviousSignal();
     const std::string path = writeFile("a.csv", GetParam().content);
-    ExpectFailure<EConvertError>([&] { ImportAngleSignal(path, m_boxes); }, GetParam().message);
+    ExpectFailure<EConvertError>([&] { ImportAngleSignal(path, m_boxes, Signal); }, GetParam().message);
     EXPECT_TRUE(m_boxes.infos.empty());
     EXPECT_TRUE(AllZero(Signal));
 }
@@ -115,14 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(AngleImportTest, SumBeyondDoubleRangeIsOverflowWithAllZeroSignal) {
     Signal = PreviousSignal();
     const std::string path = writeFile("a.csv", "h\n1;1\n0;1E308\n0;1E308\n1;0\n0;0\n");
-    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes); }, "Floating point overflow");
+    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, Signal); }, "Floating point overflow");
     EXPECT_TRUE(m_boxes.infos.empty());
     EXPECT_TRUE(AllZero(Signal));
 }
 
 TEST_F(AngleImportTest, ValueBeyondDoubleRangeIsOverflow) {
     const std::string path = writeFile("a.csv", "h\n1;1E309\n0;0\n");
-    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes); }, "Floating point overflow");
+    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, Signal); }, "Floating point overflow");
     EXPECT_TRUE(AllZero(Signal));
 }
 
@@ -134,7 +134,7 @@ TEST_F(AngleImportTest, StopsAfter1440PeaksIgnoringLaterLines) {
         const std::string value = p < 1440 ? std::to_string(p + 1) : "1E308";
         content += "1;" + value + "\n0;" + (p < 1440 ? "0" : "1E308") + "\n";
     }
-    ImportAngleSignal(writeFile("a.csv", content), m_boxes);
+    ImportAngleSignal(writeFile("a.csv", content), m_boxes, Signal);
 
     EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 3001 / 1440"});
     for (int k = 0; k < 1440; ++k) {
@@ -150,7 +150,7 @@ TEST_F(AngleImportTest, BadLineAfter1440PeaksStillFails) {
         content += "1;1\n0;0\n";
     }
     content += "1,0.5;1\n";
-    ExpectFailure<EConvertError>([&] { ImportAngleSignal(writeFile("a.csv", content), m_boxes); },
+    ExpectFailure<EConvertError>([&] { ImportAngleSignal(writeFile("a.csv", content), m_boxes, Signal); },
                                  "'1,0.5' is not a valid floating point value");
     EXPECT_TRUE(AllZero(Signal));
 }

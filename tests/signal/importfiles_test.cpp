@@ -18,7 +18,7 @@
 namespace morvane {
 namespace {
 
-using TImporter = void (*)(const std::string&, IMessageBoxes&);
+using TImporter = void (*)(const std::string&, IMessageBoxes&, TSignalTable&);
 
 struct TOpenCase {
     const char* name;
@@ -32,7 +32,7 @@ TEST_P(OpenFailureTest, KeepsPreviousSignal) {
     Signal = testing::PreviousSignal();
     const std::string path = GetParam().directory ? m_dir.string() : (m_dir / "missing.csv").string();
     try {
-        GetParam().import(path, m_boxes);
+        GetParam().import(path, m_boxes, Signal);
         ADD_FAILURE() << "no failure";
     } catch (const EFOpenError& failure) {
         EXPECT_EQ(std::string(failure.what()).rfind(openMessagePrefix(path), 0), 0u) << failure.what();
@@ -63,7 +63,7 @@ class ZeroMagnitudeTest : public testing::SignalImportTest,
 TEST_P(ZeroMagnitudeTest, ShowsSummaryThenFailsWithAllZeroSignal) {
     Signal = testing::PreviousSignal();
     const std::string path = writeFile("zero.csv", GetParam().content);
-    testing::ExpectFailure<EInvalidOp>([&] { GetParam().import(path, m_boxes); },
+    testing::ExpectFailure<EInvalidOp>([&] { GetParam().import(path, m_boxes, Signal); },
                                        "Invalid floating point operation");
     EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
     EXPECT_TRUE(testing::AllZero(Signal));
@@ -96,7 +96,7 @@ TEST_P(RealRecordingTest, IsNormalisedToItsLargestMagnitude) {
     if (!std::filesystem::exists(path)) {
         GTEST_SKIP() << "no " << path;
     }
-    GetParam().import(path, m_boxes);
+    GetParam().import(path, m_boxes, Signal);
 
     EXPECT_EQ(m_boxes.infos, std::vector<std::string>{GetParam().summary});
     EXPECT_TRUE(testing::AllFinite(Signal));

@@ -39,7 +39,7 @@ class TimeImportTest : public testing::SignalImportTest, public ::testing::WithP
 TEST_P(TimeImportTest, StretchesLinesOverTheCycle) {
     const TTimeCase& row = GetParam();
     Signal = PreviousSignal();
-    ImportTimeSignal(writeFile("t.csv", row.content), m_boxes);
+    ImportTimeSignal(writeFile("t.csv", row.content), m_boxes, Signal);
 
     ASSERT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.summary});
     for (const TPoint& point : row.points) {
@@ -70,7 +70,7 @@ TEST_F(TimeImportFileTest, ExactlyOneLinePerPointIsCopied) {
     for (int k = 0; k < SignalPoints; ++k) {
         content += std::to_string(k - 700) + "\n";
     }
-    ImportTimeSignal(writeFile("t.csv", content), m_boxes);
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes, Signal);
 
     EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 1441 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
@@ -85,7 +85,7 @@ TEST_F(TimeImportFileTest, MoreLinesAreThinnedWithoutAveraging) {
     for (int line = 0; line <= 2880; ++line) {
         content += (line % 2 == 0 ? std::to_string(line) : "1000000") + "\n";
     }
-    ImportTimeSignal(writeFile("t.csv", content), m_boxes);
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes, Signal);
 
     EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 2881 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
@@ -106,7 +106,7 @@ class TimeBadLineTest : public testing::SignalImportTest, public ::testing::With
 TEST_P(TimeBadLineTest, FailsKeepingPreviousSignal) {
     Signal = PreviousSignal();
     const std::string path = writeFile("t.csv", GetParam().content);
-    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes); }, GetParam().message);
+    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes, Signal); }, GetParam().message);
     EXPECT_TRUE(m_boxes.infos.empty());
     EXPECT_EQ(Signal, PreviousSignal());
 }
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TimeImportFileTest, ValueBeyondDoubleRangeIsOverflowKeepingPreviousSignal) {
     Signal = PreviousSignal();
     const std::string path = writeFile("t.csv", "1\n1E309\n");
-    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes); }, "Floating point overflow");
+    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes, Signal); }, "Floating point overflow");
     EXPECT_EQ(Signal, PreviousSignal());
 }
 
@@ -145,7 +145,7 @@ class TimeEmptyFileTest : public testing::SignalImportTest,
 TEST_P(TimeEmptyFileTest, FailsWithoutSummaryKeepingPreviousSignal) {
     Signal = PreviousSignal();
     const std::string path = writeFile("t.csv", GetParam().content);
-    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes); },
+    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes, Signal); },
                                 "The file \"" + path + "\" holds no values");
     EXPECT_TRUE(m_boxes.infos.empty());
     EXPECT_EQ(Signal, PreviousSignal());
