@@ -4,15 +4,19 @@
 #include <charconv>
 #include <set>
 
+#include "cli/EncoderArguments.h"
+
 namespace morvane {
 
 namespace {
 
 constexpr std::string_view EventsUsage =
     "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
-constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
+constexpr std::string_view SignalUsage =
+    "morvane-cli signal (--angle FILE | --time FILE | --encoder FILE --wheel T-M [encoder options])";
 constexpr std::string_view RenderUsage =
-    "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
+    "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE | --encoder FILE ...] [--cursor "
+    "0..720]\n"
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
 constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
 
@@ -37,7 +41,7 @@ constexpr std::string_view RenderOptionsHelp =
     "  --output FILE.png   the picture to write\n";
 
 const std::set<std::string_view> EventsOptionNames = {"--cylinders", "--rpm", "--global", "--corrections"};
-const std::set<std::string_view> SignalOptionNames = {"--angle", "--time"};
+const std::set<std::string_view> SignalOptionNames = {"--angle", "--time", "--encoder"};
 const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
                                                           "--kinds",  "--size",   "--output"};
 
@@ -46,10 +50,10 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
         case TCliCommand::ccEvents:
             return EventsOptionNames.contains(name);
         case TCliCommand::ccSignal:
-            return SignalOptionNames.contains(name);
+            return SignalOptionNames.contains(name) || EncoderOptionNames.contains(name);
         case TCliCommand::ccRender:
             return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
-                   RenderOnlyOptionNames.contains(name);
+                   EncoderOptionNames.contains(name) || RenderOnlyOptionNames.contains(name);
         case TCliCommand::ccNone:
             break;
     }
@@ -111,12 +115,21 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
         events.Global = value;
     } else if (name == "--corrections") {
         events.CorrectionsPath = value;
-    } else if (name == "--angle" || name == "--time") {
+    } else if (name == "--angle" || name == "--time" || name == "--encoder") {
         if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
-            throw EUsageError("give either --angle or --time, not both");
+            throw EUsageError("give one of --angle, --time and --encoder");
         }
-        result.SignalFile.Kind = name == "--angle" ? TSignalFileKind::sfAngle : TSignalFileKind::sfTime;
+        // An empty path would be an open dialog cancelled: nothing imported, yet success.
+        if (value.empty()) {
+            throw EUsageError(std::string(name) + " needs a file");
+        }
+        result.SignalFile.Kind = name == "--angle"  ? TSignalFileKind::sfAngle
+                                 : name == "--time" ? TSignalFileKind::sfTime
+                                                    : TSignalFileKind::sfEncoder;
         result.SignalFile.Path = value;
+        result.SignalFile.Encoder.Path = value;
+    } else if (EncoderOptionNames.contains(name)) {
+        ApplyEncoderOption(result.SignalFile.Encoder, name, value);
     } else if (name == "--cursor") {
         render.Cursor = sliderValue(name, value, 0, 720);
     } else if (name == "--filter") {
@@ -216,6 +229,7 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     if (result.Command == TCliCommand::ccSignal && result.SignalFile.Kind == TSignalFileKind::sfNone) {
         throw EUsageError("signal needs --angle FILE or --time FILE");
     }
+    CheckEncoderOptions(result.SignalFile.Kind == TSignalFileKind::sfEncoder, seen);
     if (result.Command == TCliCommand::ccRender && !seen.contains("--output")) {
         throw EUsageError("render needs --output FILE.png");
     }
@@ -253,11 +267,13 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::ccSignal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
             text += SignalOptionsHelp;
+            text += EncoderOptionsHelp;
             break;
         case TCliCommand::ccRender:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
             text += EventsOptionsHelp;
             text += SignalOptionsHelp;
+            text += EncoderOptionsHelp;
             text += RenderOptionsHelp;
             break;
         case TCliCommand::ccNone:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "events/EngineEvent.h"
+#include "signal/EncoderImport.h"
 
 namespace morvane {
 
@@ -25,7 +26,7 @@ public:
 
 enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender };
 enum class TCliAction { caRun, caHelp, caVersion };
-enum class TSignalFileKind { sfNone, sfAngle, sfTime };
+enum class TSignalFileKind { sfNone, sfAngle, sfTime, sfEncoder };
 
 // What the window's page "Editace" and the global-correction box would hold.
 struct TEventsOptions {
@@ -39,6 +40,7 @@ struct TEventsOptions {
 struct TSignalFile {
     TSignalFileKind Kind = TSignalFileKind::sfNone;
     std::string Path;
+    TEncoderOptions Encoder;  // for sfEncoder; its Path is Path
 };
 
 // The sliders, the kind list and the picture's size, at the window's start-up values.

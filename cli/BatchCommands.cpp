@@ -9,6 +9,7 @@
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
+#include "signal/EncoderImport.h"
 #include "signal/ImportCommand.h"
 #include "signal/Signal.h"
 #include "timeline/PngWriter.h"
@@ -85,6 +86,10 @@ std::string eventReport(const TMemoryMainControls& window) {
 }
 
 void importSignal(const TSignalFile& file, IMessageBoxes& boxes) {
+    if (file.Kind == TSignalFileKind::sfEncoder) {
+        ImportEncoderSignal(file.Encoder, boxes, Signal);
+        return;
+    }
     TGivenFileDialog dialog(file.Path);
     const TImportKind kind =
         file.Kind == TSignalFileKind::sfAngle ? TImportKind::ikAngle : TImportKind::ikTime;

@@ -1,0 +1,278 @@
+#include "signal/Recording.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "util/errors.h"
+#include "util/numtext.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+namespace {
+
+// Lines looked at to detect the separator and the decimal mark.
+constexpr int kDetectionLines = 50;
+
+// The fields of a line; a run of spaces or tabs is one separator for Spaces.
+void SplitFields(std::string_view line, TSeparator separator, std::vector<std::string_view>& fields) {
+    fields.clear();
+    line = TrimBlanksView(line);
+    if (line.empty()) {
+        return;
+    }
+    if (separator == TSeparator::Spaces) {
+        std::size_t at = 0;
+        while (at < line.size()) {
+            const std::size_t stop = std::min(line.find_first_of(" \t", at), line.size());
+            fields.push_back(line.substr(at, stop - at));
+            at = line.find_first_not_of(" \t", stop);
+            at = at == std::string_view::npos ? line.size() : at;
+        }
+        return;
+    }
+    const char mark = separator == TSeparator::Semicolon ? ';' : separator == TSeparator::Tab ? '\t' : ',';
+    for (std::size_t at = 0;;) {
+        const std::size_t stop = line.find(mark, at);
+        fields.push_back(TrimBlanksView(line.substr(at, stop == std::string_view::npos ? stop : stop - at)));
+        if (stop == std::string_view::npos) {
+            return;
+        }
+        at = stop + 1;
+    }
+}
+
+// The float parse with the file's decimal mark in place of the program's.
+// A field holding the program's mark where the file has another is no number.
+bool ParseField(std::string_view field, char mark, double& value) {
+    std::string swapped;
+    if (mark != DecimalMark) {
+        if (field.find(DecimalMark) != std::string_view::npos) {
+            return false;
+        }
+        swapped.assign(field);
+        std::replace(swapped.begin(), swapped.end(), mark, DecimalMark);
+        field = swapped;
+    }
+    try {
+        value = ParseFloat(field);
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+
+// A header or a comment has no field that reads as a number with either mark;
+// a data line with the wrong mark is still data, and fails.
+bool AnyNumber(const std::vector<std::string_view>& fields) {
+    double ignored = 0;
+    return std::any_of(fields.begin(), fields.end(), [&](std::string_view field) {
+        return ParseField(field, ',', ignored) || ParseField(field, '.', ignored);
+    });
+}
+
+char MarkOf(TDecimalSign sign) {
+    return sign == TDecimalSign::Comma ? ',' : '.';
+}
+
+// Every field a number with this mark, and at least two fields.
+bool AllNumbers(const std::vector<std::string_view>& fields, char mark) {
+    double ignored = 0;
+    return fields.size() >= 2 && std::all_of(fields.begin(), fields.end(), [&](std::string_view field) {
+               return ParseField(field, mark, ignored);
+           });
+}
+
+constexpr std::array<TSeparator, 4> kSeparators = {TSeparator::Semicolon, TSeparator::Tab, TSeparator::Comma,
+                                                   TSeparator::Spaces};
+
+// The decimal mark of lines split by separator: the one their fields use, or
+// none when they use both.
+std::optional<char> MarkUnder(const std::vector<std::string>& lines, TSeparator separator,
+                              TDecimalSign given) {
+    if (given != TDecimalSign::Detect) {
+        return MarkOf(given);
+    }
+    if (separator == TSeparator::Comma) {
+        return '.';
+    }
+    bool comma = false;
+    bool point = false;
+    for (const std::string& line : lines) {
+        comma = comma || line.find(',') != std::string::npos;
+        point = point || line.find('.') != std::string::npos;
+    }
+    if (comma && point) {
+        return std::nullopt;
+    }
+    return point ? '.' : ',';
+}
+
+// Lines that are all numbers, two or more, under the separator and its mark.
+bool Fits(const std::vector<std::string>& lines, TSeparator separator, TDecimalSign given) {
+    const std::optional<char> mark = MarkUnder(lines, separator, given);
+    if (!mark || (separator == TSeparator::Comma && *mark == ',')) {
+        return false;
+    }
+    std::vector<std::string_view> fields;
+    return std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        SplitFields(line, separator, fields);
+        return AllNumbers(fields, *mark);
+    });
+}
+
+// The format of the first data lines: the first separator (in the order
+// ';', tab, ',', spaces) under which they are all numbers, and the mark they use.
+TRecordingFormat DetectFormat(const std::vector<std::string>& sample, TRecordingFormat format) {
+    for (const TSeparator candidate : kSeparators) {
+        if ((format.Separator == TSeparator::Detect || format.Separator == candidate) &&
+            Fits(sample, candidate, format.Decimal)) {
+            format.Decimal = MarkUnder(sample, candidate, format.Decimal) == ',' ? TDecimalSign::Comma
+                                                                                 : TDecimalSign::Point;
+            format.Separator = candidate;
+            return format;
+        }
+    }
+    const bool bothMarks = std::any_of(kSeparators.begin(), kSeparators.end(), [&](TSeparator candidate) {
+        return candidate != TSeparator::Comma && !MarkUnder(sample, candidate, format.Decimal);
+    });
+    if (bothMarks) {
+        RaiseRecordingError("Soubor používá desetinnou čárku i tečku");
+    }
+    RaiseRecordingError("Sloupce souboru nelze rozpoznat");
+}
+
+// A line of two or more numbers under some separator: one to detect the format from.
+bool LooksLikeData(const std::string& line) {
+    const std::vector<std::string> one{line};
+    return std::any_of(kSeparators.begin(), kSeparators.end(),
+                       [&](TSeparator candidate) { return Fits(one, candidate, TDecimalSign::Detect); });
+}
+
+// The 0-based index of a column given as a 1-based number or a header name.
+std::size_t ColumnIndex(const std::string& column, const std::vector<std::string>& header) {
+    const bool number = !column.empty() && std::all_of(column.begin(), column.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+    if (number && column.size() < 9 && std::stoi(column) >= 1) {
+        return static_cast<std::size_t>(std::stoi(column) - 1);
+    }
+    const auto named = std::find(header.begin(), header.end(), TrimBlanks(column));
+    if (named == header.end()) {
+        RaiseRecordingError("Sloupec '" + column + "' není v záhlaví souboru");
+    }
+    return static_cast<std::size_t>(named - header.begin());
+}
+
+class TRecordingReader {
+public:
+    TRecordingReader(const std::string& path, const TRecordingFormat& format,
+                     const std::vector<std::string>& columns)
+        : m_reader(path), m_format(format), m_columns(columns) {
+        m_recording.Columns.resize(columns.size());
+    }
+
+    TRecording read() {
+        std::string_view line;
+        while (m_reader.next(line)) {
+            ++m_recording.Lines;
+            if (m_reader.lineCut()) {
+                RaiseRecordingLineError(m_recording.Lines, line, "řádek je příliš dlouhý");
+            }
+            if (!m_detected) {
+                collect(line);
+            } else {
+                take(line, m_recording.Lines);
+            }
+        }
+        if (!m_detected) {
+            detect();
+        }
+        return std::move(m_recording);
+    }
+
+private:
+    // Lines before the format is known wait in m_waiting; headers are kept as names.
+    void collect(std::string_view line) {
+        std::string text(line);
+        if (LooksLikeData(text)) {
+            m_sample.push_back(text);
+        }
+        m_waiting.emplace_back(m_recording.Lines, std::move(text));
+        if (static_cast<int>(m_sample.size()) >= kDetectionLines) {
+            detect();
+        }
+    }
+
+    void detect() {
+        if (m_sample.empty()) {
+            RaiseRecordingError("Soubor neobsahuje žádná data");
+        }
+        m_format = DetectFormat(m_sample, m_format);
+        m_mark = MarkOf(m_format.Decimal);
+        m_detected = true;
+        std::vector<std::pair<std::int64_t, std::string>> waiting = std::move(m_waiting);
+        for (const auto& [number, text] : waiting) {
+            take(text, number);
+        }
+        m_sample.clear();
+    }
+
+    // One line once the format is known: a header, a blank or a data line.
+    void take(std::string_view line, std::int64_t number) {
+        SplitFields(line, m_format.Separator, m_fields);
+        if (m_fields.empty()) {
+            return;
+        }
+        // The columns are found once the header, if any, has been seen.
+        if (m_indices.empty()) {
+            if (!AnyNumber(m_fields)) {
+                m_header.assign(m_fields.begin(), m_fields.end());
+                return;
+            }
+            for (const std::string& column : m_columns) {
+                m_indices.push_back(ColumnIndex(column, m_header));
+            }
+            m_values.resize(m_indices.size());
+        }
+        for (std::size_t c = 0; c < m_indices.size(); ++c) {
+            const std::size_t index = m_indices[c];
+            if (index >= m_fields.size() || !ParseField(m_fields[index], m_mark, m_values[c])) {
+                // A header again (recordings joined end to end) is skipped.
+                if (!AnyNumber(m_fields)) {
+                    return;
+                }
+                const std::string column = std::to_string(index + 1);
+                RaiseRecordingLineError(number, line,
+                                        index >= m_fields.size() ? "chybí sloupec " + column
+                                                                 : "sloupec " + column + " není číslo");
+            }
+        }
+        for (std::size_t c = 0; c < m_indices.size(); ++c) {
+            m_recording.Columns[c].push_back(m_values[c]);
+        }
+    }
+
+    TLineReader m_reader;
+    TRecordingFormat m_format;
+    const std::vector<std::string>& m_columns;
+    TRecording m_recording;
+    bool m_detected = false;
+    char m_mark = ',';
+    std::vector<std::string> m_sample;
+    std::vector<std::pair<std::int64_t, std::string>> m_waiting;
+    std::vector<std::string> m_header;
+    std::vector<std::size_t> m_indices;
+    std::vector<double> m_values;
+    std::vector<std::string_view> m_fields;
+};
+
+}  // namespace
+
+TRecording ReadRecording(const std::string& path, const TRecordingFormat& format,
+                         const std::vector<std::string>& columns) {
+    return TRecordingReader(path, format, columns).read();
+}
+
+}  // namespace morvane
