@@ -73,6 +73,13 @@ bool AnyNumber(const std::vector<std::string_view>& fields) {
     });
 }
 
+bool AllNumbersWithEitherMark(const std::vector<std::string_view>& fields) {
+    double ignored = 0;
+    return std::all_of(fields.begin(), fields.end(), [&](std::string_view field) {
+        return ParseField(field, ',', ignored) || ParseField(field, '.', ignored);
+    });
+}
+
 char MarkOf(TDecimalSign sign) {
     return sign == TDecimalSign::Comma ? ',' : '.';
 }
@@ -88,67 +95,64 @@ bool AllNumbers(const std::vector<std::string_view>& fields, char mark) {
 constexpr std::array<TSeparator, 4> kSeparators = {TSeparator::Semicolon, TSeparator::Tab, TSeparator::Comma,
                                                    TSeparator::Spaces};
 
-// The decimal mark of lines split by separator: the one their fields use, or
-// none when they use both.
-std::optional<char> MarkUnder(const std::vector<std::string>& lines, TSeparator separator,
-                              TDecimalSign given) {
-    if (given != TDecimalSign::Detect) {
-        return MarkOf(given);
-    }
-    if (separator == TSeparator::Comma) {
-        return '.';
-    }
-    bool comma = false;
-    bool point = false;
-    for (const std::string& line : lines) {
-        comma = comma || line.find(',') != std::string::npos;
-        point = point || line.find('.') != std::string::npos;
-    }
-    if (comma && point) {
-        return std::nullopt;
-    }
-    return point ? '.' : ',';
+// Two or more fields, all numbers with this mark.
+bool Fits(const std::string& line, TSeparator separator, char mark, std::vector<std::string_view>& fields) {
+    SplitFields(line, separator, fields);
+    return AllNumbers(fields, mark);
 }
 
-// Lines that are all numbers, two or more, under the separator and its mark.
-bool Fits(const std::vector<std::string>& lines, TSeparator separator, TDecimalSign given) {
-    const std::optional<char> mark = MarkUnder(lines, separator, given);
-    if (!mark || (separator == TSeparator::Comma && *mark == ',')) {
-        return false;
-    }
-    std::vector<std::string_view> fields;
-    return std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        SplitFields(line, separator, fields);
-        return AllNumbers(fields, *mark);
-    });
-}
-
-// The format of the first data lines: the first separator (in the order
-// ';', tab, ',', spaces) under which they are all numbers, and the mark they use.
+// The format most of the first data lines fit (the first separator in the
+// order ';', tab, ',', spaces and the comma before the point on a tie); a
+// stray line is left to fail with its line number. Lines that use the comma
+// beside lines that use the point, other than as a ',' separator, are an error.
 TRecordingFormat DetectFormat(const std::vector<std::string>& sample, TRecordingFormat format) {
+    std::vector<std::string_view> fields;
+    std::size_t bestCount = 0;
+    TRecordingFormat best = format;
     for (const TSeparator candidate : kSeparators) {
-        if ((format.Separator == TSeparator::Detect || format.Separator == candidate) &&
-            Fits(sample, candidate, format.Decimal)) {
-            format.Decimal = MarkUnder(sample, candidate, format.Decimal) == ',' ? TDecimalSign::Comma
-                                                                                 : TDecimalSign::Point;
-            format.Separator = candidate;
-            return format;
+        for (const TDecimalSign sign : {TDecimalSign::Comma, TDecimalSign::Point}) {
+            const bool allowed = (format.Separator == TSeparator::Detect || format.Separator == candidate) &&
+                                 (format.Decimal == TDecimalSign::Detect || format.Decimal == sign) &&
+                                 !(candidate == TSeparator::Comma && sign == TDecimalSign::Comma);
+            const auto count =
+                !allowed ? 0 : std::count_if(sample.begin(), sample.end(), [&](const std::string& line) {
+                    return Fits(line, candidate, MarkOf(sign), fields);
+                });
+            if (static_cast<std::size_t>(count) > bestCount) {
+                bestCount = static_cast<std::size_t>(count);
+                best = TRecordingFormat{candidate, sign};
+            }
         }
     }
-    const bool bothMarks = std::any_of(kSeparators.begin(), kSeparators.end(), [&](TSeparator candidate) {
-        return candidate != TSeparator::Comma && !MarkUnder(sample, candidate, format.Decimal);
-    });
-    if (bothMarks) {
-        RaiseRecordingError("Soubor používá desetinnou čárku i tečku");
+    if (bestCount == 0) {
+        RaiseRecordingError("Sloupce souboru nelze rozpoznat");
     }
-    RaiseRecordingError("Sloupce souboru nelze rozpoznat");
+    // Among the lines that are numbers with either mark, field by field.
+    if (format.Decimal == TDecimalSign::Detect && best.Separator != TSeparator::Comma) {
+        bool comma = false;
+        bool point = false;
+        for (const std::string& line : sample) {
+            SplitFields(line, best.Separator, fields);
+            if (fields.size() >= 2 && AllNumbersWithEitherMark(fields)) {
+                comma = comma || line.find(',') != std::string::npos;
+                point = point || line.find('.') != std::string::npos;
+            }
+        }
+        if (comma && point) {
+            RaiseRecordingError("Soubor používá desetinnou čárku i tečku");
+        }
+    }
+    return best;
 }
 
-// A line of two or more numbers under some separator: one to detect the format from.
+// A line of two or more numbers under some separator, each with either mark:
+// one to detect the format from.
 bool LooksLikeData(const std::string& line) {
-    const std::vector<std::string> one{line};
-    return std::any_of(kSeparators.begin(), kSeparators.end(),
-                       [&](TSeparator candidate) { return Fits(one, candidate, TDecimalSign::Detect); });
+    std::vector<std::string_view> fields;
+    return std::any_of(kSeparators.begin(), kSeparators.end(), [&](TSeparator candidate) {
+        SplitFields(line, candidate, fields);
+        return fields.size() >= 2 && AllNumbersWithEitherMark(fields);
+    });
 }
 
 // The 0-based index of a column given as a 1-based number or a header name.

@@ -17,9 +17,11 @@ bool ParseCount(std::string_view text, int& value) {
 }
 
 // The indices of the reference edges: each follows an interval longer than
-// both its neighbours by the factor halfway between a tooth pitch and the gap.
+// both its neighbours by a factor halfway between a lost tooth (two pitches)
+// and the gap (M + 1 pitches), so a lost tooth is not taken for the mark
+// but found by the edge count. One missing tooth cannot tell them apart.
 std::vector<std::size_t> ReferencesAfterGaps(const std::vector<double>& edges, const TWheel& wheel) {
-    const double factor = 1.0 + wheel.Missing / 2.0;
+    const double factor = wheel.Missing == 1 ? 1.5 : (wheel.Missing + 3) / 2.0;
     std::vector<std::size_t> references;
     for (std::size_t j = 0; j + 1 < edges.size(); ++j) {
         const double interval = edges[j + 1] - edges[j];
@@ -69,18 +71,28 @@ std::vector<double> RisingEdges(const std::vector<double>& channel, const std::v
     const auto [low, high] = std::minmax_element(channel.begin(), channel.end());
     const double range = *high - *low;
     const double lower = *low + 0.3 * range;
+    const double middle = *low + 0.5 * range;
     const double upper = *low + 0.7 * range;
     // A channel that starts high has its first edge only after it has been low.
     bool isHigh = channel.front() >= upper;
+    std::size_t lastBelowMiddle = 0;
     for (std::size_t i = 1; i < channel.size(); ++i) {
         const double value = channel[i];
+        if (value < middle) {
+            lastBelowMiddle = i;
+        }
         if (isHigh && value <= lower) {
             isHigh = false;
         } else if (!isHigh && value >= upper && range > 0) {
+            // The thresholds only decide that there is an edge; its moment is
+            // where the rise crosses the middle, which a slow or fast rise
+            // leaves in place.
             isHigh = true;
-            const double before = channel[i - 1];
-            const double fraction = value > before ? (upper - before) / (value - before) : 1.0;
-            edges.push_back(times[i - 1] + std::clamp(fraction, 0.0, 1.0) * (times[i] - times[i - 1]));
+            const std::size_t j = lastBelowMiddle;
+            const double before = channel[j];
+            const double after = channel[j + 1];
+            const double fraction = std::clamp((middle - before) / (after - before), 0.0, 1.0);
+            edges.push_back(times[j] + fraction * (times[j + 1] - times[j]));
         }
     }
     return edges;
@@ -92,7 +104,7 @@ TCrankAngle::TCrankAngle(const std::vector<double>& edges, const TWheel& wheel,
     const std::vector<std::size_t> references =
         wheel.Missing == 0 ? ReferencesAtIndex(edges, indexEdges) : ReferencesAfterGaps(edges, wheel);
     if (references.size() < 2) {
-        RaiseRecordingError("Záznam nemá ani jednu úplnou otáčku (referenční značek: " +
+        RaiseRecordingError("Záznam nemá ani jednu úplnou otáčku (referenčních značek: " +
                             std::to_string(references.size()) + ")");
     }
     for (std::size_t r = 0; r + 1 < references.size(); ++r) {

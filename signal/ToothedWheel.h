@@ -21,8 +21,9 @@ struct TWheel {
 TWheel ParseWheel(std::string_view text);
 
 // The moments of the rising edges of a channel: hysteresis between 30 % and
-// 70 % of its range, each edge at the upward crossing of the upper threshold,
-// interpolated between its two samples. times must rise with the samples.
+// 70 % of its range finds them, so a noisy top gives one edge; each edge's
+// moment is the last upward crossing of 50 % before it, interpolated between
+// two samples. times must rise with the samples.
 std::vector<double> RisingEdges(const std::vector<double>& channel, const std::vector<double>& times);
 
 // The crank angle of the complete revolutions: edge j of the recording turns
