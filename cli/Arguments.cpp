@@ -12,11 +12,9 @@ namespace {
 
 constexpr std::string_view EventsUsage =
     "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
-constexpr std::string_view SignalUsage =
-    "morvane-cli signal (--angle FILE | --time FILE | --encoder FILE --wheel T-M [encoder options])";
+constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
 constexpr std::string_view RenderUsage =
-    "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE | --encoder FILE ...] [--cursor "
-    "0..720]\n"
+    "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
 constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
 
@@ -116,8 +114,12 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
     } else if (name == "--corrections") {
         events.CorrectionsPath = value;
     } else if (name == "--angle" || name == "--time" || name == "--encoder") {
-        if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
-            throw EUsageError("give one of --angle, --time and --encoder");
+        if (result.SignalFile.Kind == TSignalFileKind::sfEncoder || name == "--encoder") {
+            if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+                throw EUsageError("give only one of --angle, --time and --encoder");
+            }
+        } else if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+            throw EUsageError("give either --angle or --time, not both");
         }
         // An empty path would be an open dialog cancelled: nothing imported, yet success.
         if (value.empty()) {

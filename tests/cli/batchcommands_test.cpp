@@ -345,6 +345,34 @@ TEST_F(BatchToolTest, SignalFailures) {
     }
 }
 
+// The bench recording averaged onto the cycle: its output is a time-signal file too.
+TEST_F(BatchToolTest, EncoderImportOfTheBenchRecording) {
+    const std::string path = std::string(MORVANE_SHARED_DATA_DIR) + "/bench-engine-angle.csv";
+    if (!fs::exists(path)) {
+        GTEST_SKIP() << path << " is absent";
+    }
+    const Lines encoder = {"--encoder",     path,     "--wheel",           "60-3",
+                           "--sample-rate", "100000", "--reference-angle", "107"};
+    Lines arguments = {"signal"};
+    arguments.insert(arguments.end(), encoder.begin(), encoder.end());
+    TRun result = run(arguments);
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.err, "Cykly / Otáčky [RPM]: 11 / 2937\n");
+    write("cycle.csv", result.out);
+    result = run({"signal", "--time", "cycle.csv"});
+    EXPECT_EQ(result.err, "Řádky / Vrcholy: 1441 / 1440\n");
+
+    arguments = {"render", "--output", "cycle.png"};
+    arguments.insert(arguments.end(), encoder.begin(), encoder.end());
+    EXPECT_EQ(run(arguments).code, 0);
+    EXPECT_TRUE(fs::exists(m_dir / "cycle.png"));
+
+    arguments = {"signal", "--encoder", path, "--wheel", "60-2", "--sample-rate", "100000"};
+    result = run(arguments);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "Otáčka 1: nalezeno hran 57, kolo jich má 58.\n");
+}
+
 // The angle import's output is a time-signal file that gives the same entries again.
 TEST_F(BatchToolTest, AngleOutputRoundTripsThroughTheTimeImport) {
     struct Row {
