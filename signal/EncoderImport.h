@@ -32,19 +32,24 @@ struct TEncoderOptions {
     std::string IndexColumn;  // once-per-revolution channel, needed by an M = 0 wheel
     int Phase = 0;            // 1: the first complete revolution opens a cycle; 2: the second; 0: chosen
     TRecordingFormat Format;  // separator and decimal mark, detected by default
+    bool KeepCycles = true;   // false: Cycles stays empty, memory does not grow with the recording
 };
 
 struct TEncoderResult {
     TSignalTable Signal{};             // Mean divided by its largest magnitude (all zero when that is 0)
     TSignalTable Mean{};               // the mean cycle in the file's units
-    std::vector<TSignalTable> Cycles;  // every complete cycle in the file's units, in file order
+    std::vector<TSignalTable> Cycles;  // every complete cycle in the file's units, in file order (KeepCycles)
+    std::int64_t CycleCount = 0;       // complete cycles averaged
     double Largest = 0;                // the largest magnitude of Mean
     int Phase = 1;                     // the phase used
     int Revolutions = 0;               // complete revolutions found
     double Rpm = 0;                    // mean speed over the complete revolutions
 };
 
-// Reads and evaluates the recording; shows nothing and changes no table.
+// Reads and evaluates the recording; shows nothing and changes no table. A
+// file is read twice (the encoder's range, then the cycles) through a fixed
+// buffer, so memory does not grow with it unless cycles are kept; a pipe is
+// read once and its chosen columns are held.
 // Failures raise EImportError (the recording), EFOpenError (the file),
 // EOverflow (a number beyond the double range).
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);

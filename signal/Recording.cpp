@@ -15,6 +15,8 @@ namespace {
 
 // Lines looked at to detect the separator and the decimal mark.
 constexpr int kDetectionLines = 50;
+// Lines held at most before the format is decided, headers included.
+constexpr std::size_t kWaitingLines = 10000;
 
 // The fields of a line; a run of spaces or tabs is one separator for Spaces.
 void SplitFields(std::string_view line, TSeparator separator, std::vector<std::string_view>& fields) {
@@ -171,29 +173,27 @@ std::size_t ColumnIndex(const std::string& column, const std::vector<std::string
 
 class TRecordingReader {
 public:
-    TRecordingReader(const std::string& path, const TRecordingFormat& format,
-                     const std::vector<std::string>& columns)
-        : m_reader(path), m_format(format), m_columns(columns) {
-        m_recording.Columns.resize(columns.size());
-    }
+    TRecordingReader(TLineReader& reader, const TRecordingFormat& format,
+                     const std::vector<std::string>& columns, const TRowSink& row)
+        : m_reader(reader), m_format(format), m_columns(columns), m_row(row) {}
 
-    TRecording read() {
+    std::int64_t read() {
         std::string_view line;
         while (m_reader.next(line)) {
-            ++m_recording.Lines;
+            ++m_lines;
             if (m_reader.lineCut()) {
-                RaiseRecordingLineError(m_recording.Lines, line, "řádek je příliš dlouhý");
+                RaiseRecordingLineError(m_lines, line, "řádek je příliš dlouhý");
             }
             if (!m_detected) {
                 collect(line);
             } else {
-                take(line, m_recording.Lines);
+                take(line, m_lines);
             }
         }
         if (!m_detected) {
             detect();
         }
-        return std::move(m_recording);
+        return m_lines;
     }
 
 private:
@@ -203,8 +203,8 @@ private:
         if (LooksLikeData(text)) {
             m_sample.push_back(text);
         }
-        m_waiting.emplace_back(m_recording.Lines, std::move(text));
-        if (static_cast<int>(m_sample.size()) >= kDetectionLines) {
+        m_waiting.emplace_back(m_lines, std::move(text));
+        if (static_cast<int>(m_sample.size()) >= kDetectionLines || m_waiting.size() >= kWaitingLines) {
             detect();
         }
     }
@@ -253,15 +253,14 @@ private:
                                                                  : "sloupec " + column + " není číslo");
             }
         }
-        for (std::size_t c = 0; c < m_indices.size(); ++c) {
-            m_recording.Columns[c].push_back(m_values[c]);
-        }
+        m_row(m_values);
     }
 
-    TLineReader m_reader;
+    TLineReader& m_reader;
     TRecordingFormat m_format;
     const std::vector<std::string>& m_columns;
-    TRecording m_recording;
+    const TRowSink& m_row;
+    std::int64_t m_lines = 0;
     bool m_detected = false;
     char m_mark = ',';
     std::vector<std::string> m_sample;
@@ -274,9 +273,9 @@ private:
 
 }  // namespace
 
-TRecording ReadRecording(const std::string& path, const TRecordingFormat& format,
-                         const std::vector<std::string>& columns) {
-    return TRecordingReader(path, format, columns).read();
+std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
+                           const std::vector<std::string>& columns, const TRowSink& row) {
+    return TRecordingReader(reader, format, columns, row).read();
 }
 
 }  // namespace morvane

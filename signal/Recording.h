@@ -4,8 +4,11 @@
 // with a header, columns of numbers, the decimal mark of the machine's locale.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "util/textfile.h"
 
 namespace morvane {
 
@@ -17,20 +20,18 @@ struct TRecordingFormat {
     TDecimalSign Decimal = TDecimalSign::Detect;
 };
 
-// The chosen columns of a recording, in the order asked, one value per data line.
-struct TRecording {
-    std::vector<std::vector<double>> Columns;
-    std::int64_t Lines = 0;  // every line of the file, headers included
-};
+// Receives the chosen fields of each data line, in the order asked.
+using TRowSink = std::function<void(const std::vector<double>& values)>;
 
-// Reads the columns named in columns: a 1-based index ("2") or a header name
-// ("Encoder [V]"). The separator is ';', tab, ',' or a run of spaces, the
-// decimal mark ',' or '.'; each is detected from the first data lines unless
-// given. A line that is not numbers at all is a header and is skipped (the
-// first one names the columns); a blank line is skipped. A data line with a
-// chosen field missing or not a number fails with EImportError naming the
-// line number and its text, so nothing is half read.
-TRecording ReadRecording(const std::string& path, const TRecordingFormat& format,
-                         const std::vector<std::string>& columns);
+// Reads the rest of the file and hands the columns named in columns to row:
+// each a 1-based index ("2") or a header name ("Encoder [V]"). The separator
+// is ';', tab, ',' or a run of spaces, the decimal mark ',' or '.'; each is
+// detected from the first data lines unless given. A line that is not numbers
+// at all is a header and is skipped (the first one names the columns); a blank
+// line is skipped. A data line with a chosen field missing or not a number
+// raises EImportError naming the line number and its text. Returns the number
+// of lines, headers included.
+std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
+                           const std::vector<std::string>& columns, const TRowSink& row);
 
 }  // namespace morvane

@@ -1,11 +1,12 @@
 #pragma once
 
-// Crank angle from a toothed crank wheel: rising edges of the encoder channel,
-// the reference mark, and the angle of every moment between two edges.
+// Crank angle from a toothed crank wheel, sample by sample: rising edges of the
+// encoder channel, the reference mark among them, and the angle of every edge.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
-#include <vector>
 
 namespace morvane {
 
@@ -20,40 +21,60 @@ struct TWheel {
 // "T-M" with 2 <= T <= 3600 and 0 <= M <= T/2. Raises EImportError otherwise.
 TWheel ParseWheel(std::string_view text);
 
-// The moments of the rising edges of a channel: hysteresis between 30 % and
-// 70 % of its range finds them, so a noisy top gives one edge; each edge's
-// moment is the last upward crossing of 50 % before it, interpolated between
-// two samples. times must rise with the samples.
-std::vector<double> RisingEdges(const std::vector<double>& channel, const std::vector<double>& times);
-
-// The crank angle of the complete revolutions: edge j of the recording turns
-// into an angle in degrees counted from the first reference edge.
-class TCrankAngle {
+// Rising edges of a channel whose range (lowest, highest) is known: hysteresis
+// between 30 % and 70 % of the range finds them, so a noisy top gives one edge;
+// each edge's moment is the last upward crossing of 50 % before it,
+// interpolated between two samples. A channel that starts high has its first
+// edge only after it has been low.
+class TEdgeDetector {
 public:
-    // The reference edge is the first edge after the one long interval of a
-    // revolution, or with an index channel (indexEdges not empty) the first
-    // edge at or after each index edge. Every revolution between the first
-    // and the last reference edge must have the wheel's edge count; one that
-    // has not raises EImportError naming it (counted from 1) and its count.
-    TCrankAngle(const std::vector<double>& edges, const TWheel& wheel, const std::vector<double>& indexEdges);
-
-    int revolutions() const { return m_revolutions; }
-    // The moment the angle starts (0°) and ends (360° times revolutions()).
-    double firstMoment() const { return m_edges.front(); }
-    double lastMoment() const { return m_edges.back(); }
-    // The angle at a moment within firstMoment() .. lastMoment(), linear
-    // between its two neighbouring edges; moments must come in rising order
-    // between calls to rewind() for the walk to stay cheap.
-    double angleAt(double moment);
-    void rewind() { m_at = 0; }
+    TEdgeDetector(double lowest, double highest);
+    // The next sample (moments rising); the moment of an edge it completes.
+    std::optional<double> feed(double moment, double value);
 
 private:
-    std::vector<double> m_edges;  // the edges from the first to the last reference edge
-    double m_pitch = 6;           // degrees from one tooth position to the next
-    int m_edgesPerRevolution = 0;
-    int m_revolutions = 0;
-    std::size_t m_at = 0;
-    double angleOfEdge(std::size_t j) const;
+    double m_lower;
+    double m_middle;
+    double m_upper;
+    bool m_flat;
+    bool m_started = false;
+    bool m_high = false;
+    bool m_awaitingAfter = false;  // the sample after the last one below the middle is still to come
+    double m_belowMoment = 0;
+    double m_belowValue = 0;
+    double m_afterMoment = 0;
+    double m_afterValue = 0;
+};
+
+// An edge with its place on the wheel, once it is known.
+struct TWheelEdge {
+    double Moment = 0;
+    bool Reference = false;  // the first edge after the gap (or at the index)
+};
+
+// Tells the reference edges among the edges, in order. With a gap, an edge is
+// the reference when the interval before it is longer than both neighbouring
+// intervals by a factor halfway between a lost tooth (two pitches) and the gap
+// (M + 1 pitches), so a lost tooth is found by the edge count instead; so the
+// verdict on an edge comes one edge later. With an index channel the
+// reference is the first edge at or after each index edge, known at once.
+class TReferenceFinder {
+public:
+    explicit TReferenceFinder(const TWheel& wheel);
+    void indexEdge(double moment) { m_index = moment; }
+    // Takes an edge; gives the edge whose verdict it completes.
+    std::optional<TWheelEdge> edge(double moment);
+    // At the end of the recording: the edge still waiting for its verdict.
+    std::optional<TWheelEdge> finish();
+
+private:
+    bool usesIndex() const { return m_factor == 0; }
+    std::optional<TWheelEdge> judge(bool haveAfter, double after);
+
+    double m_factor;
+    std::optional<double> m_index;
+    std::array<double, 3> m_edges{};  // the last edges: before, start and end of the interval judged
+    int m_count = 0;
 };
 
 }  // namespace morvane

@@ -8,7 +8,10 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "signal_test_support.h"
 #include "util/errors.h"
@@ -282,6 +285,35 @@ INSTANTIATE_TEST_SUITE_P(
                   [](std::vector<std::string>& lines, TEncoderOptions&) { lines[2] = "1.5;2,5"; },
                   "Soubor používá desetinnou čárku i tečku"}),
     RowName());
+
+// A pipe is read once and its columns held; the result is the file's.
+TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
+    TSynthetic s;
+    s.Revolutions = 4;
+    TEncoderOptions o = options(s, RecordingLines(s));
+    const TEncoderResult fromFile = ImportEncoderRecording(o);
+    std::string content;
+    for (const std::string& line : RecordingLines(s)) {
+        content += line + "\n";
+    }
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::thread writer([&] {
+        for (std::size_t done = 0; done < content.size();) {
+            const ssize_t wrote = ::write(fds[1], content.data() + done, content.size() - done);
+            ASSERT_GT(wrote, 0);
+            done += static_cast<std::size_t>(wrote);
+        }
+        ::close(fds[1]);
+    });
+    o.Path = "/dev/fd/" + std::to_string(fds[0]);
+    const TEncoderResult fromPipe = ImportEncoderRecording(o);
+    writer.join();
+    ::close(fds[0]);
+    EXPECT_EQ(fromPipe.Mean, fromFile.Mean);
+    EXPECT_EQ(fromPipe.Cycles, fromFile.Cycles);
+    EXPECT_EQ(fromPipe.Rpm, fromFile.Rpm);
+}
 
 TEST(EncoderWheel, ParsesOnlyTheToothCountForm) {
     EXPECT_EQ(ParseWheel("36-1").Teeth, 36);
