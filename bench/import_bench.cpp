@@ -112,6 +112,7 @@ void EncoderImport(const std::string& path, IMessageBoxes& boxes) {
     options.Path = path;
     options.Wheel = ParseWheel("60-2");
     options.SampleRate = 100000;
+    options.KeepCycles = false;
     ImportEncoderSignal(options, boxes, Signal);
 }
 

@@ -87,7 +87,10 @@ std::string eventReport(const TMemoryMainControls& window) {
 
 void importSignal(const TSignalFile& file, IMessageBoxes& boxes) {
     if (file.Kind == TSignalFileKind::sfEncoder) {
-        ImportEncoderSignal(file.Encoder, boxes, Signal);
+        // Only the mean is printed, so the cycles need not be kept.
+        TEncoderOptions options = file.Encoder;
+        options.KeepCycles = false;
+        ImportEncoderSignal(options, boxes, Signal);
         return;
     }
     TGivenFileDialog dialog(file.Path);

@@ -83,16 +83,20 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTab
         if (i == 0) {
             continue;
         }
-        std::string_view left;
-        std::string_view right;
-        SplitAtView(line, ';', left, right);
-        const double nextTrigger = ParseFloat(left);
-        // Only the start of an overlong line was read, so its right part is
-        // not the whole number: no number is that long.
-        if (reader.lineCut()) {
-            RaiseFloatConvertError(right);
+        double nextTrigger = 0;
+        double nextValue = 0;
+        if (reader.lineCut() || !TryParsePlainPair(line, ';', nextTrigger, nextValue)) {
+            std::string_view left;
+            std::string_view right;
+            SplitAtView(line, ';', left, right);
+            nextTrigger = ParseFloat(left);
+            // Only the start of an overlong line was read, so its right part is
+            // not the whole number: no number is that long.
+            if (reader.lineCut()) {
+                RaiseFloatConvertError(right);
+            }
+            nextValue = ParseFloat(right);
         }
-        const double nextValue = ParseFloat(right);
         if (i >= 2) {
             scan.visit(before, trigger, nextTrigger, value);
         }

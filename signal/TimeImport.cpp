@@ -92,27 +92,48 @@ void ResampleKept(const std::vector<std::int64_t>& needed, const std::vector<dou
     points[SignalPoints - 1] = value(lastSample);
 }
 
-// A file read twice: the first pass counts the lines, the second parses every
-// line and keeps only the samples the resampling reads.
-std::int64_t ResampleRereadable(const std::string& path, TLineReader& reader, TSignalTable& points) {
+// Samples held from the first pass: a file of up to this many lines is read
+// once (16 MiB of values); a longer one is read again for the samples the
+// resampling needs.
+constexpr std::size_t kHeldSamples = std::size_t{1} << 21;
+
+// Every line is parsed in the first pass, so a bad line fails wherever it is.
+// A pipe cannot be read twice, so it keeps every sample.
+std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable& points) {
+    const std::size_t held = reader.rereadable() ? kHeldSamples : std::numeric_limits<std::size_t>::max();
+    T1DTable samples;
+    // Reserved whole, so the values are never copied; pages untouched stay unused.
+    if (reader.rereadable()) {
+        samples.Values.reserve(held);
+    }
     std::uint64_t count = 0;
     std::string_view line;
     while (reader.next(line)) {
-        ++count;
+        const double sample = ParseSample(reader, line);
+        if (count++ < held) {
+            samples.Values.push_back(sample);
+        }
     }
     CheckLineCount(path, count);
     const auto lineCount = static_cast<std::int64_t>(count);
+    if (count <= held) {
+        samples.Count = static_cast<std::int32_t>(count);
+        T1DTable resampled;
+        ResampleTable(samples, resampled, SignalPoints);
+        std::copy(resampled.Values.begin(), resampled.Values.end(), points.begin());
+        return lineCount;
+    }
+    samples = T1DTable();
+
     const std::vector<std::int64_t> needed = NeededSamples(lineCount);
     std::vector<double> kept;
     kept.reserve(needed.size());
-
     reader.rewind();
     std::int64_t index = 0;
     auto wanted = needed.begin();
-    while (reader.next(line)) {
-        const double sample = ParseSample(reader, line);
-        if (wanted != needed.end() && *wanted == index) {
-            kept.push_back(sample);
+    while (wanted != needed.end() && reader.next(line)) {
+        if (*wanted == index) {
+            kept.push_back(ParseSample(reader, line));
             ++wanted;
         }
         ++index;
@@ -125,21 +146,6 @@ std::int64_t ResampleRereadable(const std::string& path, TLineReader& reader, TS
     return lineCount;
 }
 
-// A pipe is read once, so every sample is kept.
-std::int64_t ResampleOnce(const std::string& path, TLineReader& reader, TSignalTable& points) {
-    T1DTable samples;
-    std::string_view line;
-    while (reader.next(line)) {
-        samples.Values.push_back(ParseSample(reader, line));
-    }
-    CheckLineCount(path, samples.Values.size());
-    samples.Count = static_cast<std::int32_t>(samples.Values.size());
-    T1DTable resampled;
-    ResampleTable(samples, resampled, SignalPoints);
-    std::copy(resampled.Values.begin(), resampled.Values.end(), points.begin());
-    return samples.Count;
-}
-
 }  // namespace
 
 void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
@@ -147,8 +153,7 @@ void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTabl
     std::int64_t count = 0;
     {
         TLineReader reader(path);
-        count = reader.rereadable() ? ResampleRereadable(path, reader, points)
-                                    : ResampleOnce(path, reader, points);
+        count = Resample(path, reader, points);
     }
 
     double largest = 0;
