@@ -268,21 +268,32 @@ TColumns ColumnsOf(const TEncoderOptions& options) {
     return columns;
 }
 
-// Hands every row to visit once per pass: from the file again, or for a pipe
-// from the rows held in the first pass.
+// Hands every row to visit once per pass. The rows of the first pass are held
+// while they fit in 16 MiB (a pipe's always, as it cannot be read again), so a
+// short recording is read once; a longer file is read again.
 class TRowSource {
 public:
     TRowSource(const TEncoderOptions& options, const TColumns& columns)
         : m_reader(options.Path), m_options(options), m_columns(columns) {}
 
     void pass(const TRowSink& visit) {
-        if (m_passes++ == 0 || m_reader.rereadable()) {
+        if (m_passes++ == 0 || !m_allHeld) {
             if (m_passes > 1) {
                 m_reader.rewind();
             }
+            m_held.clear();
             ScanRecording(m_reader, m_options.Format, m_columns.Names, [&](const std::vector<double>& row) {
-                if (!m_reader.rereadable()) {
-                    m_held.insert(m_held.end(), row.begin(), row.end());
+                if (m_passes == 1 && m_allHeld) {
+                    // Reserved whole, so it is never copied; pages untouched stay unused.
+                    if (m_held.capacity() == 0 && m_reader.rereadable()) {
+                        m_held.reserve(kHeldValues);
+                    }
+                    if (m_held.size() + row.size() <= kHeldValues || !m_reader.rereadable()) {
+                        m_held.insert(m_held.end(), row.begin(), row.end());
+                    } else {
+                        m_allHeld = false;
+                        m_held = std::vector<double>();
+                    }
                 }
                 visit(row);
             });
@@ -296,10 +307,13 @@ public:
     }
 
 private:
+    static constexpr std::size_t kHeldValues = std::size_t{1} << 21;
+
     TLineReader m_reader;
     const TEncoderOptions& m_options;
     const TColumns& m_columns;
     int m_passes = 0;
+    bool m_allHeld = true;
     std::vector<double> m_held;
 };
 
