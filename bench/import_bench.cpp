@@ -1,7 +1,9 @@
-// Times the two signal importers on large files. The files come from
+// Times the signal importers on large files. The files come from
 // bench/make_signal_files.py; their paths are given by the environment
-// variables MORVANE_ANGLE_FILE and MORVANE_TIME_FILE. The real recordings of
-// the shared data folder are timed as well when they are present.
+// variables MORVANE_ANGLE_FILE, MORVANE_TIME_FILE and MORVANE_ENCODER_FILE.
+// The real recordings of the shared data folder are timed as well when they
+// are present. The read-and-parse references only read each file and parse
+// its numbers, the least any import has to do.
 //
 // Each benchmark reports the process's peak resident memory (peak_rss_MiB),
 // its growth above the memory held before the first import (import_peak_MiB)
@@ -13,13 +15,21 @@
 
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "signal/AngleImport.h"
+#include "signal/EncoderImport.h"
+#include "signal/Signal.h"
 #include "signal/TimeImport.h"
+#include "util/dialogutil.h"
 #include "util/messages.h"
 #include "util/numtext.h"
 
@@ -90,21 +100,105 @@ std::string SharedData(const char* name) {
     return std::string(MORVANE_SHARED_DATA_DIR) + "/" + name;
 }
 
+void AngleImport(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
+    ImportAngleSignal(path, boxes, signal);
+}
+void TimeImport(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
+    ImportTimeSignal(path, boxes, signal);
+}
+
+// The generated encoder file: a 60-2 wheel sampled at 100 kHz, no time column.
+void EncoderImport(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
+    TEncoderOptions options;
+    options.Path = path;
+    options.Wheel = ParseWheel("60-2");
+    options.SampleRate = 100000;
+    options.KeepCycles = false;
+    ImportEncoderSignal(options, boxes, signal);
+}
+
+// Reads the file in 1 MiB blocks, splits it at LF (dropping a CR before it)
+// and hands each line after the header to parse; nothing is kept.
+template <typename Parse>
+void ReadLines(const std::string& path, bool skipHeader, Parse&& parse) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    constexpr std::size_t size = std::size_t{1} << 20;
+    const auto buffer = std::make_unique<char[]>(size);
+    std::size_t kept = 0;
+    bool header = skipHeader;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.get() + kept, size - kept);
+        const std::size_t end = kept + static_cast<std::size_t>(got > 0 ? got : 0);
+        std::size_t start = 0;
+        while (const void* found = std::memchr(buffer.get() + start, '\n', end - start)) {
+            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - buffer.get());
+            std::string_view line(buffer.get() + start, stop - start);
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            if (!header) {
+                parse(line);
+            }
+            header = false;
+            start = stop + 1;
+        }
+        kept = end - start;
+        std::memmove(buffer.get(), buffer.get() + start, kept);
+        if (got <= 0) {
+            break;
+        }
+    }
+    ::close(fd);
+}
+
+void ReadAndParsePairs(const std::string& path, IMessageBoxes& boxes, TSignalTable& /*unused*/) {
+    double sum = 0;
+    ReadLines(path, true, [&](std::string_view line) {
+        std::string_view left;
+        std::string_view right;
+        SplitAtView(line, ';', left, right);
+        sum += ParseFloat(left) + ParseFloat(right);
+    });
+    boxes.ShowInfo(FormatFloatGeneral(sum));
+}
+
+void ReadAndParseValues(const std::string& path, IMessageBoxes& boxes, TSignalTable& /*unused*/) {
+    double sum = 0;
+    ReadLines(path, false, [&](std::string_view line) { sum += ParseFloat(line); });
+    boxes.ShowInfo(FormatFloatGeneral(sum));
+}
+
 void BM_AngleImport(benchmark::State& state) {
-    RunImport(state, EnvPath("MORVANE_ANGLE_FILE"), ImportAngleSignal);
+    RunImport(state, EnvPath("MORVANE_ANGLE_FILE"), AngleImport);
+}
+void BM_AngleReadAndParse(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_ANGLE_FILE"), ReadAndParsePairs);
 }
 void BM_TimeImport(benchmark::State& state) {
-    RunImport(state, EnvPath("MORVANE_TIME_FILE"), ImportTimeSignal);
+    RunImport(state, EnvPath("MORVANE_TIME_FILE"), TimeImport);
+}
+void BM_TimeReadAndParse(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_TIME_FILE"), ReadAndParseValues);
+}
+void BM_EncoderImport(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_ENCODER_FILE"), EncoderImport);
+}
+void BM_EncoderReadAndParse(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_ENCODER_FILE"), ReadAndParsePairs);
 }
 void BM_AngleImportRecording(benchmark::State& state) {
-    RunImport(state, SharedData("bench-engine-angle.csv"), ImportAngleSignal);
+    RunImport(state, SharedData("bench-engine-angle.csv"), AngleImport);
 }
 void BM_TimeImportRecording(benchmark::State& state) {
-    RunImport(state, SharedData("bench-engine-time.csv"), ImportTimeSignal);
+    RunImport(state, SharedData("bench-engine-time.csv"), TimeImport);
 }
 
 BENCHMARK(BM_AngleImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AngleReadAndParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TimeImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimeReadAndParse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncoderImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncoderReadAndParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AngleImportRecording)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TimeImportRecording)->Unit(benchmark::kMillisecond);
 

@@ -1,15 +1,18 @@
 #!/usr/bin/python3
-"""Writes the two large signal files the import benchmark reads.
+"""Writes the three large signal files the import benchmark reads.
 
 angle.csv: a header, then "trigger;value" per line. The trigger is a triangle
 wave with one strict peak every PERIOD lines (about 1400 peaks per million
 lines, so the bin scan runs through most of the file); the value is a
 pressure-like curve with noise. time.csv: the value alone, one per line.
 Both use the decimal comma; every third value is in the exponent form of the
-real recording (3,423876E+0).
+real recording (3,423876E+0). encoder.csv: a header, then "encoder;pressure"
+per line: a 60-2 toothed wheel at 3000 rpm sampled at 100 kHz (4000 lines a
+cycle, every cycle alike) beside a pressure hump at 372°.
 """
 
 import argparse
+import itertools
 import math
 import os
 import random
@@ -49,22 +52,44 @@ def write_lines(path, lines, line_end):
             out.write(line_end.join(chunk) + line_end)
 
 
+def encoder_cycle():
+    """One cycle of encoder lines: 0.18° a sample, 4000 samples."""
+    lines = []
+    for i in range(4000):
+        angle = 0.18 * i
+        position = angle % 360
+        tooth, part = divmod(position / 6, 1)
+        level = 1.0 if tooth < 58 and part < 0.5 else 0.0
+        hump = 1 + 40 * math.exp(-((angle - 372) / 15) ** 2)
+        lines.append(f"{number(level, False)};{number(hump, i % 3 == 0)}")
+    return lines
+
+
+def encoder_lines(count):
+    cycle = encoder_cycle()
+    yield "Encoder [V];Cylinder pressure sensor [V]"
+    for i in range(count - 1):
+        yield cycle[i % len(cycle)]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("folder", help="where angle.csv and time.csv are written")
+    parser.add_argument("folder", help="where angle.csv, time.csv and encoder.csv are written")
     parser.add_argument("--lines", type=int, default=1_000_000, help="lines per file, header included")
     args = parser.parse_args()
     os.makedirs(args.folder, exist_ok=True)
 
     rng = random.Random(1441)
-    angle = ["Encoder [V];Cylinder pressure sensor [V]"]
-    angle += (f"{number(trigger(i), i % 3 == 0)};{number(pressure(i, rng), i % 3 == 1)}"
-              for i in range(args.lines - 1))
+    angle = itertools.chain(["Encoder [V];Cylinder pressure sensor [V]"],
+                            (f"{number(trigger(i), i % 3 == 0)};{number(pressure(i, rng), i % 3 == 1)}"
+                             for i in range(args.lines - 1)))
     write_lines(os.path.join(args.folder, "angle.csv"), angle, "\r\n")
 
     rng = random.Random(720)
     time = (number(pressure(i, rng), i % 3 == 0) for i in range(args.lines))
     write_lines(os.path.join(args.folder, "time.csv"), time, "\n")
+
+    write_lines(os.path.join(args.folder, "encoder.csv"), encoder_lines(args.lines), "\r\n")
 
 
 if __name__ == "__main__":

@@ -1,9 +1,11 @@
 #!/bin/sh
-# Times the two signal importers against the pandas reference on generated
-# files of a million lines, and reports the peak memory of each import beside
-# the file size.
+# Times the three signal importers on generated files against two references:
+# pandas (the angle and time imports done with numpy; for the encoder file only
+# its read_csv, less than any pandas import of it would cost) and a reference
+# that only reads the file and parses its numbers. Reports the peak memory of
+# each import beside the file size.
 #
-#   bench/run_import_bench.sh [lines]
+#   bench/run_import_bench.sh [lines] [runs]
 #
 # MORVANE_BENCH_BUILD_DIR: a Release build tree to use (default build-bench,
 # configured and built here when import_bench is missing).
@@ -12,7 +14,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 lines=${1:-1000000}
-runs=7
+runs=${2:-7}
 build=${MORVANE_BENCH_BUILD_DIR:-$root/build-bench}
 python=/usr/bin/python3
 
@@ -34,33 +36,37 @@ echo "Generating $lines-line files in $work ..."
 $python "$here/make_signal_files.py" "$work" --lines "$lines"
 
 # One process per import, so that its peak resident memory is its own.
-for kind in Angle Time; do
-    MORVANE_ANGLE_FILE="$work/angle.csv" MORVANE_TIME_FILE="$work/time.csv" \
-        "$build/bench/import_bench" --benchmark_filter="^BM_${kind}Import\$" \
+for kind in AngleImport AngleReadAndParse TimeImport TimeReadAndParse EncoderImport EncoderReadAndParse; do
+    MORVANE_ANGLE_FILE="$work/angle.csv" MORVANE_TIME_FILE="$work/time.csv" MORVANE_ENCODER_FILE="$work/encoder.csv" \
+        "$build/bench/import_bench" --benchmark_filter="^BM_${kind}\$" \
         --benchmark_repetitions=$runs --benchmark_out="$work/$kind.json" --benchmark_out_format=json >"$work/$kind.log" 2>&1 ||
         { cat "$work/$kind.log"; exit 1; }
 done
-$python "$here/pandas_reference.py" --angle "$work/angle.csv" --time "$work/time.csv" --runs $runs >"$work/pandas.json"
+$python "$here/pandas_reference.py" --angle "$work/angle.csv" --time "$work/time.csv" --encoder "$work/encoder.csv" \
+    --runs $runs >"$work/pandas.json"
 
-$python - "$work" <<'PY'
+$python - "$work" "$lines" <<'PY'
 import json, os, sys
-work = sys.argv[1]
+work, lines = sys.argv[1], int(sys.argv[2])
 pandas = json.load(open(os.path.join(work, "pandas.json")))
-print(f"pandas {pandas['pandas']}, numpy {pandas['numpy']}; medians of the runs")
-print(f"{'import':<7}{'file MiB':>10}{'ours ms':>10}{'pandas ms':>11}{'speed-up':>10}"
-      f"{'process peak MiB':>18}{'/file':>7}{'import peak MiB':>17}{'/file':>7}")
-for kind, key in (("Angle", "angle"), ("Time", "time")):
-    runs = json.load(open(os.path.join(work, f"{kind}.json")))["benchmarks"]
-    median = next(b for b in runs if b.get("aggregate_name") == "median")
-    ours = median["real_time"]  # milliseconds
-    file_mib = median["file_MiB"]
-    peak = max(b["peak_rss_MiB"] for b in runs)
-    own = max(b["import_peak_MiB"] for b in runs)
-    reference = pandas[key]["median_ms"]
-    if median["label"] != pandas[key]["summary"]:
-        print(f"  summaries differ: ours '{median['label']}', pandas '{pandas[key]['summary']}'")
-    print(f"{key:<7}{file_mib:>10.1f}{ours:>10.1f}{reference:>11.1f}{reference / ours:>9.2f}x"
-          f"{peak:>18.1f}{peak / file_mib:>6.2f}x{own:>17.1f}{own / file_mib:>6.2f}x")
-print("process peak: ru_maxrss of the benchmark process; import peak: its growth above the memory")
-print("held before the first import")
+
+def median(name):
+    runs = json.load(open(os.path.join(work, f"{name}.json")))["benchmarks"]
+    # A single run has no aggregates: it is its own median.
+    middle = next((b for b in runs if b.get("aggregate_name") == "median"), runs[0])
+    return middle, max(b["import_peak_MiB"] for b in runs)
+
+print(f"pandas {pandas['pandas']}, numpy {pandas['numpy']}; {lines:,} lines; medians of the runs")
+print(f"{'import':<8}{'file MiB':>9}{'ours ms':>10}{'read+parse ms':>14}{'ratio':>7}{'pandas ms':>11}"
+      f"{'speed-up':>9}{'import peak MiB':>16}")
+for kind, key in (("Angle", "angle"), ("Time", "time"), ("Encoder", "encoder")):
+    ours, peak = median(f"{kind}Import")
+    reference, _ = median(f"{kind}ReadAndParse")
+    slow = pandas[key]["median_ms"]
+    if key != "encoder" and ours["label"] != pandas[key]["summary"]:
+        print(f"  summaries differ: ours '{ours['label']}', pandas '{pandas[key]['summary']}'")
+    print(f"{key:<8}{ours['file_MiB']:>9.1f}{ours['real_time']:>10.1f}{reference['real_time']:>14.1f}"
+          f"{ours['real_time'] / reference['real_time']:>6.2f}x{slow:>11.1f}{slow / ours['real_time']:>8.2f}x{peak:>16.1f}")
+print("read+parse: reads the file and parses its numbers, nothing else; pandas for encoder: read_csv only")
+print("import peak: growth of the process's peak resident memory above what it held before the first import")
 PY

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <set>
 
+#include "cli/EncoderArguments.h"
+
 namespace morvane {
 
 namespace {
@@ -64,7 +66,7 @@ const std::set<std::string_view> EventsOptionNames = {"--cylinders",   "--rpm", 
                                                       "--corrections", "--firing-order", "--intervals"};
 const std::set<std::string_view> ValvesOptionNames = {"--cylinders", "--firing-order", "--intervals",
                                                       "--diagram",   "--cylinder",     "--size"};
-const std::set<std::string_view> SignalOptionNames = {"--angle", "--time"};
+const std::set<std::string_view> SignalOptionNames = {"--angle", "--time", "--encoder"};
 const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
                                                           "--kinds",  "--size",   "--output"};
 
@@ -73,10 +75,10 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
         case TCliCommand::ccEvents:
             return EventsOptionNames.contains(name);
         case TCliCommand::ccSignal:
-            return SignalOptionNames.contains(name);
+            return SignalOptionNames.contains(name) || EncoderOptionNames.contains(name);
         case TCliCommand::ccRender:
             return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
-                   RenderOnlyOptionNames.contains(name);
+                   EncoderOptionNames.contains(name) || RenderOnlyOptionNames.contains(name);
         case TCliCommand::ccCombustion:
             return CombustionOptionNames.contains(name);
         case TCliCommand::ccValves:
@@ -192,12 +194,25 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
         result.Valves.Cylinder = sliderValue(name, value, 1, 12);
     } else if (name == "--size" && result.Command == TCliCommand::ccValves) {
         sizeValue(value, result.Valves.Width, result.Valves.Height);
-    } else if (name == "--angle" || name == "--time") {
-        if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+    } else if (name == "--angle" || name == "--time" || name == "--encoder") {
+        if (result.SignalFile.Kind == TSignalFileKind::sfEncoder || name == "--encoder") {
+            if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+                throw EUsageError("give only one of --angle, --time and --encoder");
+            }
+        } else if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
             throw EUsageError("give either --angle or --time, not both");
         }
-        result.SignalFile.Kind = name == "--angle" ? TSignalFileKind::sfAngle : TSignalFileKind::sfTime;
+        // An empty path would be an open dialog cancelled: nothing imported, yet success.
+        if (value.empty()) {
+            throw EUsageError(std::string(name) + " needs a file");
+        }
+        result.SignalFile.Kind = name == "--angle"  ? TSignalFileKind::sfAngle
+                                 : name == "--time" ? TSignalFileKind::sfTime
+                                                    : TSignalFileKind::sfEncoder;
         result.SignalFile.Path = value;
+        result.SignalFile.Encoder.Path = value;
+    } else if (EncoderOptionNames.contains(name)) {
+        ApplyEncoderOption(result.SignalFile.Encoder, name, value);
     } else if (name == "--cursor") {
         render.Cursor = sliderValue(name, value, 0, 720);
     } else if (name == "--filter") {
@@ -324,6 +339,7 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     if (result.Command == TCliCommand::ccSignal && result.SignalFile.Kind == TSignalFileKind::sfNone) {
         throw EUsageError("signal needs --angle FILE or --time FILE");
     }
+    CheckEncoderOptions(result.SignalFile.Kind == TSignalFileKind::sfEncoder, seen);
     if (result.Command == TCliCommand::ccRender && !seen.contains("--output")) {
         throw EUsageError("render needs --output FILE.png");
     }
@@ -374,11 +390,13 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::ccSignal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
             text += SignalOptionsHelp;
+            text += EncoderOptionsHelp;
             break;
         case TCliCommand::ccRender:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
             text += EventsOptionsHelp;
             text += SignalOptionsHelp;
+            text += EncoderOptionsHelp;
             text += RenderOptionsHelp;
             break;
         case TCliCommand::ccCombustion:

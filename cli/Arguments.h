@@ -14,6 +14,7 @@
 
 #include "events/EngineEvent.h"
 #include "signal/CombustionInputs.h"
+#include "signal/EncoderImport.h"
 
 namespace morvane {
 
@@ -26,7 +27,7 @@ public:
 
 enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender, ccCombustion, ccValves };
 enum class TCliAction { caRun, caHelp, caVersion };
-enum class TSignalFileKind { sfNone, sfAngle, sfTime };
+enum class TSignalFileKind { sfNone, sfAngle, sfTime, sfEncoder };
 
 // What the window's page "Editace" and the global-correction box would hold.
 struct TEventsOptions {
@@ -50,6 +51,7 @@ struct TValvesOptions {
 struct TSignalFile {
     TSignalFileKind Kind = TSignalFileKind::sfNone;
     std::string Path;
+    TEncoderOptions Encoder;  // for sfEncoder; its Path is Path
 };
 
 // The sliders, the kind list and the picture's size, at the window's start-up values.

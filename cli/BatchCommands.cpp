@@ -12,6 +12,7 @@
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
+#include "signal/EncoderImport.h"
 #include "signal/ImportCommand.h"
 #include "timeline/PngWriter.h"
 #include "timeline/Raster.h"
@@ -87,6 +88,13 @@ std::string eventReport(const TMemoryMainControls& window) {
 }
 
 void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
+    if (file.Kind == TSignalFileKind::sfEncoder) {
+        // Only the mean is printed, so the cycles need not be kept.
+        TEncoderOptions options = file.Encoder;
+        options.KeepCycles = false;
+        ImportEncoderSignal(options, boxes, session.Signal);
+        return;
+    }
     TGivenFileDialog dialog(file.Path);
     const TImportKind kind =
         file.Kind == TSignalFileKind::sfAngle ? TImportKind::ikAngle : TImportKind::ikTime;

@@ -66,8 +66,7 @@ private:
 }  // namespace
 
 void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
-    const TTextLines lines = ReadTextLines(path);
-    const std::size_t count = lines.size();
+    TLineReader reader(path);
     signal.fill(0.0);
 
     // The header (line 0) is never parsed and counts as the pair (0, 0).
@@ -77,12 +76,27 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTab
     double before = 0;
     double trigger = 0;
     double value = 0;
-    for (std::size_t i = 1; i < count; ++i) {
-        std::string_view left;
-        std::string_view right;
-        SplitAtView(lines[i], ';', left, right);
-        const double nextTrigger = ParseFloat(left);
-        const double nextValue = ParseFloat(right);
+    std::size_t count = 0;
+    std::string_view line;
+    while (reader.next(line)) {
+        const std::size_t i = count++;
+        if (i == 0) {
+            continue;
+        }
+        double nextTrigger = 0;
+        double nextValue = 0;
+        if (reader.lineCut() || !TryParsePlainPair(line, ';', nextTrigger, nextValue)) {
+            std::string_view left;
+            std::string_view right;
+            SplitAtView(line, ';', left, right);
+            nextTrigger = ParseFloat(left);
+            // Only the start of an overlong line was read, so its right part is
+            // not the whole number: no number is that long.
+            if (reader.lineCut()) {
+                RaiseFloatConvertError(right);
+            }
+            nextValue = ParseFloat(right);
+        }
         if (i >= 2) {
             scan.visit(before, trigger, nextTrigger, value);
         }

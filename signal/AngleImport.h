@@ -12,9 +12,9 @@
 namespace morvane {
 
 // Fills signal from the file and shows the summary "Řádky / Vrcholy: lines / peaks".
-// A file that cannot be opened leaves signal as it was; any later failure
-// leaves it all zero. No peaks (or only zero bins) show the summary, then
-// fail with "Invalid floating point operation".
+// The file is read line by line, so its size does not matter. A file that
+// cannot be opened leaves signal as it was; any later failure leaves it all zero. No peaks (or only zero
+// bins) show the summary, then fail with "Invalid floating point operation".
 void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal);
 
 }  // namespace morvane

@@ -4,11 +4,34 @@ namespace morvane {
 
 namespace {
 
+// Beyond this many characters a quoted text is cut: a file of one 10 MB line
+// must not become a 10 MB message.
+constexpr std::size_t kQuotedCharacters = 200;
+
+// The text, or its first kQuotedCharacters characters (UTF-8) and "…".
+std::string_view quotable(std::string_view text, bool& cut) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A byte 10xxxxxx continues a character.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kQuotedCharacters) {
+            cut = true;
+            return text.substr(0, i);
+        }
+    }
+    cut = false;
+    return text;
+}
+
 std::string quoted(std::string_view text, std::string_view tail) {
+    bool cut = false;
+    const std::string_view shown = quotable(text, cut);
     std::string message;
-    message.reserve(text.size() + tail.size() + 2);
+    message.reserve(shown.size() + tail.size() + 5);
     message += '\'';
-    message += text;
+    message += shown;
+    if (cut) {
+        message += "…";
+    }
     message += '\'';
     message += tail;
     return message;
@@ -87,6 +110,19 @@ void RaiseFiringOrderError(std::string_view order, std::string_view problem) {
 
 void RaiseFiringIntervalsError(std::string_view intervals, std::string_view problem) {
     throw EEngineSetupError("Intervaly zapalování " + quoted(intervals, ": ") + std::string(problem));
+}
+
+void RaiseRecordingLineError(std::int64_t line, std::string_view text, std::string_view problem) {
+    throw EImportError("Řádek " + std::to_string(line) + " " + quoted(text, ": ") + std::string(problem));
+}
+
+void RaiseRevolutionError(std::int64_t revolution, std::int64_t found, std::int64_t expected) {
+    throw EImportError("Otáčka " + std::to_string(revolution) + ": nalezeno hran " + std::to_string(found) +
+                       ", kolo jich má " + std::to_string(expected));
+}
+
+void RaiseRecordingError(std::string_view problem) {
+    throw EImportError(std::string(problem));
 }
 
 }  // namespace morvane

@@ -4,6 +4,7 @@
 // command guard shows its message in the error box. Each kind is raised by one
 // function below, so every message format lives in one place.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -103,5 +104,13 @@ public:
 [[noreturn]] void RaiseFiringOrderError(std::string_view order, std::string_view problem);
 // "Intervaly zapalování '%s': %s" (the problem, e.g. "součet je 700°, má být 720°").
 [[noreturn]] void RaiseFiringIntervalsError(std::string_view intervals, std::string_view problem);
+// A measurement line that cannot be read: Řádek %d '%s': %s (the problem, e.g. "chybí sloupec 3").
+[[noreturn]] void RaiseRecordingLineError(std::int64_t line, std::string_view text, std::string_view problem);
+// A revolution of a toothed wheel with the wrong edge count:
+// Otáčka %d: nalezeno hran %d, kolo jich má %d
+[[noreturn]] void RaiseRevolutionError(std::int64_t revolution, std::int64_t found, std::int64_t expected);
+// A measurement that gives no signal as a whole; the problem is the message.
+[[noreturn]] void RaiseRecordingError(std::string_view problem);
+// Quoted texts in every message are cut after 200 characters and end in "…".
 
 }  // namespace morvane

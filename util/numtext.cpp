@@ -125,20 +125,18 @@ constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
 // digit integer is a double exactly (below 2^53) and so is the power of ten,
 // one multiplication or division, correctly rounded, gives the nearest double
 // to the text's value, the same result as the digit-string conversion.
-// Returns false when it cannot decide, which is not a rejection: the caller
-// then takes the full parse, which owns every failure. Only valid texts are
-// ever accepted here.
-bool TryParseShortFloat(std::string_view text, double& result) {
+// Reads a sign, digits, the decimal mark, digits and an exponent from p on and
+// returns where the number ends, or nullptr when it cannot decide, which is
+// not a rejection: the caller then takes the full parse, which owns every
+// failure. Only the starts of valid texts are ever accepted here.
+const char* ParseShortNumber(const char* p, const char* const end, double& result) {
 #if FLT_EVAL_METHOD != 0
     // With a wider evaluation type the quotient would be rounded twice.
-    (void)text;
+    (void)p;
+    (void)end;
     (void)result;
-    return false;
+    return nullptr;
 #else
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end && *p == ' ')
-        ++p;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
@@ -170,7 +168,7 @@ bool TryParseShortFloat(std::string_view text, double& result) {
         exponent = fraction - p;
     }
     if (p == mantissa || significant > 19)
-        return false;  // nothing taken, or the digits may have wrapped
+        return nullptr;  // nothing taken, or the digits may have wrapped
 
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
@@ -184,22 +182,20 @@ bool TryParseShortFloat(std::string_view text, double& result) {
         for (; p < end && IsDigit(*p); ++p) {
             // Stopped before the value can wrap: the 500 rule is the full parse's.
             if (p - expDigits == 3)
-                return false;
+                return nullptr;
             expValue = expValue * 10 + (*p - '0');
         }
+        if (p == expDigits)
+            return nullptr;  // an exponent without digits is the full parse's to judge
         exponent += expNegative ? -expValue : expValue;
     }
-    while (p < end && *p == ' ')
-        ++p;
-    if (p != end)
-        return false;
 
     if (significant == 0) {
         result = negative ? -0.0 : 0.0;
-        return true;
+        return p;
     }
     if (digits > kMaxExactInteger || exponent < -kMaxExactPower || exponent > kMaxExactPower)
-        return false;
+        return nullptr;
     double magnitude = static_cast<double>(digits);
     if (exponent < 0) {
         magnitude /= kExactPowersOfTen[-exponent];
@@ -207,8 +203,21 @@ bool TryParseShortFloat(std::string_view text, double& result) {
         magnitude *= kExactPowersOfTen[exponent];
     }
     result = negative ? -magnitude : magnitude;
-    return true;
+    return p;
 #endif
+}
+
+bool TryParseShortFloat(std::string_view text, double& result) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && *p == ' ')
+        ++p;
+    p = ParseShortNumber(p, end, result);
+    if (p == nullptr)
+        return false;
+    while (p < end && *p == ' ')
+        ++p;
+    return p == end;
 }
 
 // The decimal value of a syntactically valid text: sign, significant digits
@@ -478,6 +487,30 @@ double ParseFloat(std::string_view text) {
         RaiseFloatConvertError(text);
     }
     return result;
+}
+
+bool TryParsePlainPair(std::string_view line, char separator, double& left, double& right) {
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end && blank(*p))
+        ++p;
+    p = ParseShortNumber(p, end, left);
+    if (p == nullptr)
+        return false;
+    while (p < end && blank(*p))
+        ++p;
+    if (p == end || *p != separator)
+        return false;
+    ++p;
+    while (p < end && blank(*p))
+        ++p;
+    p = ParseShortNumber(p, end, right);
+    if (p == nullptr)
+        return false;
+    while (p < end && blank(*p))
+        ++p;
+    return p == end;
 }
 
 double ParseFloatOr(std::string_view text, double defaultValue) {

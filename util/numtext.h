@@ -37,6 +37,12 @@ bool TryParseExtended(std::string_view text, long double& value);
 // TryParseExtended fails, EOverflow when the value exceeds the double range.
 double ParseFloat(std::string_view text);
 
+// The common line of two plain numbers ("1,5;3,25E+1", blanks around either
+// part): both values as SplitAt and ParseFloat would give them, in one pass.
+// False when the line is anything else; the caller then splits and parses it
+// the general way, which owns every failure.
+bool TryParsePlainPair(std::string_view line, char separator, double& left, double& right);
+
 // As ParseFloat, but a rejected text gives the default; overflow still raises.
 double ParseFloatOr(std::string_view text, double defaultValue);
 

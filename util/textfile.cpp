@@ -80,9 +80,12 @@ private:
 template <typename Block>
 int ReadAll(int fd, std::size_t expectedSize, Block& buffer, std::size_t& size) {
     constexpr std::size_t minimumChunk = 64 * 1024;
+    // A sparse file's size says nothing about its text, which ends at its
+    // first NUL byte: the first guess is capped, and the buffer grows as needed.
+    constexpr std::size_t largestGuess = std::size_t{64} << 20;
     // One byte beyond the expected size lets the read that sees the end of
     // the file go without growing the buffer.
-    buffer = Block(expectedSize > 0 ? expectedSize + 1 : minimumChunk);
+    buffer = Block(expectedSize > 0 ? std::min(expectedSize + 1, largestGuess) : minimumChunk);
     size = 0;
     for (;;) {
         if (size == buffer.size()) {
@@ -100,9 +103,61 @@ int ReadAll(int fd, std::size_t expectedSize, Block& buffer, std::size_t& size) 
         if (got == 0) {
             break;
         }
+        // The text ends at a NUL byte, so nothing after it needs reading
+        // (a device such as /dev/zero would never end).
+        const bool endsText =
+            std::memchr(buffer.data() + size, '\0', static_cast<std::size_t>(got)) != nullptr;
         size += static_cast<std::size_t>(got);
+        if (endsText) {
+            break;
+        }
     }
     return 0;
+}
+
+// Opens a path for reading as a file. A FIFO opens at once even without a
+// writer (it then reads as empty); reads block again once it is open.
+int OpenForReading(const std::string& path, struct stat& status) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        RaiseOpenFailure(path, errno);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        RaiseOpenFailure(path, error);
+    }
+    // A directory opens for reading on Linux but holds no text.
+    if (S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        RaiseOpenFailure(path, EISDIR);
+    }
+    return fd;
+}
+
+// The first CR, LF or NUL in [from, to), or to.
+const char* FindBreak(const char* from, const char* const to) {
+#if defined(__SSE2__)
+    const __m128i returns = _mm_set1_epi8('\r');
+    const __m128i feeds = _mm_set1_epi8('\n');
+    const __m128i nuls = _mm_setzero_si128();
+    for (; from + 16 <= to; from += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, returns), _mm_cmpeq_epi8(block, feeds)),
+                         _mm_cmpeq_epi8(block, nuls));
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0) {
+            return from + std::countr_zero(mask);
+        }
+    }
+#endif
+    for (; from < to; ++from) {
+        if (*from == '\r' || *from == '\n' || *from == '\0') {
+            return from;
+        }
+    }
+    return to;
 }
 
 // The line breaks of a text in one pass: every CR, LF and NUL byte is found
@@ -345,19 +400,8 @@ TTextLines::TTextLines(std::vector<char> buffer, const std::vector<std::string_v
 }
 
 TTextLines ReadTextLines(const std::string& path) {
-    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        RaiseOpenFailure(path, errno);
-    }
-
     struct stat status {};
-    if (::fstat(file.get(), &status) != 0) {
-        RaiseOpenFailure(path, errno);
-    }
-    // A directory opens for reading on Linux but holds no text.
-    if (S_ISDIR(status.st_mode)) {
-        RaiseOpenFailure(path, EISDIR);
-    }
+    TFileDescriptor file(OpenForReading(path, status));
 
     std::size_t expectedSize = 0;
     if (S_ISREG(status.st_mode) && status.st_size > 0) {
@@ -369,6 +413,134 @@ TTextLines ReadTextLines(const std::string& path) {
         RaiseOpenFailure(path, readError);
     }
     return TTextLines(std::move(text), size);
+}
+
+TLineReader::TLineReader(const std::string& path)
+    : m_path(path), m_buffer(std::make_unique_for_overwrite<char[]>(kBufferSize)) {
+    struct stat status {};
+    m_fd = OpenForReading(path, status);
+    m_rereadable = S_ISREG(status.st_mode);
+}
+
+TLineReader::~TLineReader() {
+    ::close(m_fd);
+}
+
+void TLineReader::rewind() {
+    if (::lseek(m_fd, 0, SEEK_SET) != 0) {
+        RaiseOpenFailure(m_path, errno);
+    }
+    m_begin = m_end = m_scanned = 0;
+    m_endOfFile = m_endOfText = m_feedPending = m_lineCut = false;
+}
+
+bool TLineReader::fill() {
+    if (m_endOfFile) {
+        return false;
+    }
+    // The unread bytes move to the front, so the buffer's tail is free.
+    if (m_begin > 0) {
+        std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
+        m_end -= m_begin;
+        m_begin = 0;
+    }
+    for (;;) {
+        const ssize_t got = ::read(m_fd, m_buffer.get() + m_end, kBufferSize - m_end);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RaiseOpenFailure(m_path, errno);
+        }
+        if (got == 0) {
+            m_endOfFile = true;
+            return false;
+        }
+        m_end += static_cast<std::size_t>(got);
+        break;
+    }
+    if (m_feedPending) {
+        m_feedPending = false;
+        if (m_buffer[m_begin] == '\n') {
+            ++m_begin;
+        }
+    }
+    return true;
+}
+
+void TLineReader::passBreak(std::size_t at) {
+    m_begin = at + 1;
+    m_scanned = 0;
+    if (m_buffer[at] != '\r') {
+        return;
+    }
+    if (m_begin < m_end) {
+        if (m_buffer[m_begin] == '\n') {
+            ++m_begin;
+        }
+    } else {
+        m_feedPending = true;
+    }
+}
+
+void TLineReader::skipRestOfLine() {
+    for (;;) {
+        const char* const data = m_buffer.get();
+        const char* const hit = FindBreak(data + m_begin, data + m_end);
+        if (hit != data + m_end) {
+            if (*hit == '\0') {
+                m_endOfText = true;
+                return;
+            }
+            passBreak(static_cast<std::size_t>(hit - data));
+            return;
+        }
+        m_begin = m_end;
+        if (!fill()) {
+            return;
+        }
+    }
+}
+
+bool TLineReader::next(std::string_view& line) {
+    if (m_lineCut) {
+        m_lineCut = false;
+        skipRestOfLine();
+    }
+    for (;;) {
+        if (m_endOfText) {
+            return false;
+        }
+        const char* const data = m_buffer.get();
+        const char* const hit = FindBreak(data + m_begin + m_scanned, data + m_end);
+        if (hit != data + m_end) {
+            const auto at = static_cast<std::size_t>(hit - data);
+            line = std::string_view(data + m_begin, at - m_begin);
+            if (*hit == '\0') {
+                m_endOfText = true;
+                return !line.empty();
+            }
+            passBreak(at);
+            return true;
+        }
+        m_scanned = m_end - m_begin;
+        if (m_scanned == kBufferSize) {
+            // No break in a whole buffer: its start stands for the line.
+            line = std::string_view(data, kBufferSize);
+            m_begin = m_end;
+            m_scanned = 0;
+            m_lineCut = true;
+            return true;
+        }
+        if (!fill()) {
+            // The last line counts without a break after it.
+            line = std::string_view(data + m_begin, m_end - m_begin);
+            m_begin = m_end;
+            m_scanned = 0;
+            m_endOfText = true;
+            return !line.empty();
+        }
+    }
 }
 
 }  // namespace morvane

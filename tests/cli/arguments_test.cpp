@@ -50,6 +50,27 @@ TEST(ArgumentsTest, EveryRenderOptionReachesItsField) {
     EXPECT_EQ(parsed.Render.Height, 10000);
 }
 
+TEST(ArgumentsTest, EveryEncoderOptionReachesItsField) {
+    const TCliArguments parsed =
+        ParseArguments({"render", "--output", "o.png", "--encoder", "e.csv", "--wheel", "36-1",
+                        "--reference-angle", "107,5", "--encoder-column", "Encoder [V]", "--value-column",
+                        "3", "--time-column", "1", "--index-column", "4", "--phase", "2"});
+    const TEncoderOptions& options = parsed.SignalFile.Encoder;
+    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::sfEncoder);
+    EXPECT_EQ(options.Path, "e.csv");
+    EXPECT_EQ(options.Wheel.Teeth, 36);
+    EXPECT_EQ(options.Wheel.Missing, 1);
+    EXPECT_EQ(options.ReferenceAngle, 107.5);
+    EXPECT_EQ(options.EncoderColumn, "Encoder [V]");
+    EXPECT_EQ(options.ValueColumn, "3");
+    EXPECT_EQ(options.TimeColumn, "1");
+    EXPECT_EQ(options.IndexColumn, "4");
+    EXPECT_EQ(options.Phase, 2);
+    EXPECT_EQ(ParseArguments({"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "1e5"})
+                  .SignalFile.Encoder.SampleRate,
+              100000.0);
+}
+
 TEST(ArgumentsTest, AfterDoubleDashEverythingIsTheTable) {
     const TCliArguments parsed = ParseArguments({"events", "--", "--rpm"});
     EXPECT_EQ(parsed.Events.TablePath, "--rpm");
@@ -152,6 +173,23 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         {{"valves", "--cylinder", "2"}, "--cylinder and --size need --diagram FILE.png"},
         {{"valves", "--diagram", "v.png", "--cylinder", "13"}, "--cylinder must be an integer from 1 to 12"},
         {{"valves", "--rpm", "5"}, "unknown option '--rpm'"},
+        // An empty path once imported nothing and succeeded.
+        {{"signal", "--angle", ""}, "--angle needs a file"},
+        {{"render", "--output", "o", "--time="}, "--time needs a file"},
+        {{"signal", "--encoder", "e.csv", "--sample-rate", "1000"}, "--encoder needs --wheel T-M"},
+        {{"signal", "--encoder", "e.csv", "--wheel", "60-2"},
+         "--encoder needs either --time-column or --sample-rate"},
+        {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "1", "--time-column", "3"},
+         "--encoder needs either --time-column or --sample-rate"},
+        {{"signal", "--time", "t", "--wheel", "60-2"}, "--wheel goes only with --encoder"},
+        {{"signal", "--time", "t", "--encoder", "e"}, "give only one of --angle, --time and --encoder"},
+        {{"signal", "--encoder", "e", "--wheel", "60"}, "Kolo '60' není ve tvaru T-M (například 60-2)"},
+        {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "0"},
+         "--sample-rate must be above 0"},
+        {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "1", "--reference-angle", "360"},
+         "--reference-angle must be from 0 to below 360"},
+        {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "1", "--phase", "3"},
+         "--phase must be 1 or 2"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.words));

@@ -414,6 +414,34 @@ TEST_F(BatchToolRealDataTest, AngleOutputRoundTripsThroughTheTimeImport) {
     expectAngleOutputRoundTrips(bench);
 }
 
+// The bench recording averaged onto the cycle: its output is a time-signal file too.
+TEST_F(BatchToolRealDataTest, EncoderImportOfTheBenchRecording) {
+    const std::string path = testing::SharedDataFile("bench-engine-angle.csv").string();
+    if (const std::string missing = testing::MissingSharedData(path); !missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
+    const Lines encoder = {"--encoder",     path,     "--wheel",           "60-3",
+                           "--sample-rate", "100000", "--reference-angle", "107"};
+    Lines arguments = {"signal"};
+    arguments.insert(arguments.end(), encoder.begin(), encoder.end());
+    TRun result = run(arguments);
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.err, "Cykly / Otáčky [RPM]: 11 / 2937\n");
+    write("cycle.csv", result.out);
+    result = run({"signal", "--time", "cycle.csv"});
+    EXPECT_EQ(result.err, "Řádky / Vrcholy: 1441 / 1440\n");
+
+    arguments = {"render", "--output", "cycle.png"};
+    arguments.insert(arguments.end(), encoder.begin(), encoder.end());
+    EXPECT_EQ(run(arguments).code, 0);
+    EXPECT_TRUE(fs::exists(m_dir / "cycle.png"));
+
+    arguments = {"signal", "--encoder", path, "--wheel", "60-2", "--sample-rate", "100000"};
+    result = run(arguments);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "Otáčka 1: nalezeno hran 57, kolo jich má 58.\n");
+}
+
 // The pixels of an 8-bit RGB PNG with unfiltered rows, as WritePng writes it.
 std::vector<TColor> decodePng(const std::string& bytes, int& width, int& height) {
     auto uint32At = [&](std::size_t at) {

@@ -7,7 +7,10 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "signal/AngleImport.h"
 #include "signal/Signal.h"
@@ -114,6 +117,79 @@ INSTANTIATE_TEST_SUITE_P(EngineBench, RealRecordingTest,
                                                           "Řádky / Vrcholy: 50001 / 1417"},
                                            TRecordingCase{"Time", ImportTimeSignal, "bench-engine-time.csv",
                                                           "Řádky / Vrcholy: 50000 / 1440"}),
+                         testing::RowName());
+
+struct TStreamCase {
+    const char* name;
+    TImporter import;
+    std::string content;
+};
+
+// Generated files: a trigger with a peak every 7 lines, and 10,007 time samples,
+// so that most samples fall between the resampling's positions.
+std::string AngleContent() {
+    std::string content = "trigger;value\r\n";
+    for (int i = 0; i < 12000; ++i) {
+        content += std::to_string(i % 7) + ";" + std::to_string(i % 13) + ",25\r\n";
+    }
+    return content;
+}
+
+std::string TimeContent() {
+    std::string content;
+    for (int i = 0; i < 10007; ++i) {
+        content += std::to_string((i * 37) % 101) + "," + std::to_string(i % 10) + "E-1\n";
+    }
+    return content;
+}
+
+class StreamTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TStreamCase> {
+protected:
+    // Imports the content from the read end of a pipe, as from /dev/stdin.
+    void importFromPipe(const std::string& content) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        std::thread writer([&] {
+            for (std::size_t done = 0; done < content.size();) {
+                const ssize_t wrote = ::write(fds[1], content.data() + done, content.size() - done);
+                ASSERT_GT(wrote, 0);
+                done += static_cast<std::size_t>(wrote);
+            }
+            ::close(fds[1]);
+        });
+        GetParam().import("/dev/fd/" + std::to_string(fds[0]), m_boxes, Signal);
+        writer.join();
+        ::close(fds[0]);
+    }
+};
+
+// A pipe, read once, gives what the file, read twice, gives.
+TEST_P(StreamTest, PipeGivesWhatTheFileGives) {
+    GetParam().import(writeFile("s.csv", GetParam().content), m_boxes, Signal);
+    const TSignalTable fromFile = Signal;
+    Signal.fill(0.0);
+    importFromPipe(GetParam().content);
+    EXPECT_EQ(Signal, fromFile);
+    ASSERT_EQ(m_boxes.infos.size(), 2u);
+    EXPECT_EQ(m_boxes.infos[0], m_boxes.infos[1]);
+}
+
+// A 10 MB line is quoted by its first 200 characters, not whole.
+TEST_P(StreamTest, OverlongLineIsQuotedShort) {
+    const std::string path = writeFile("long.csv", "h\n" + std::string(10'000'000, '7') + "x\n");
+    const std::string message = "'" + std::string(200, '7') + "…' is not a valid floating point value";
+    testing::ExpectFailure<EConvertError>(
+        [&] { GetParam().import(path, m_boxes, Signal); },
+        GetParam().import == ImportTimeSignal ? "'h' is not a valid floating point value" : message);
+    const std::string noHeader = writeFile("long.csv", std::string(10'000'000, '7') + "x\n");
+    if (GetParam().import == ImportTimeSignal) {
+        testing::ExpectFailure<EConvertError>([&] { GetParam().import(noHeader, m_boxes, Signal); }, message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, StreamTest,
+                         ::testing::Values(TStreamCase{"Angle", ImportAngleSignal, AngleContent()},
+                                           TStreamCase{"Time", ImportTimeSignal, TimeContent()}),
                          testing::RowName());
 
 }  // namespace

@@ -365,7 +365,8 @@ TEST(ParseFloat, VeryLongDigitTexts) {
     EXPECT_THROW(ParseFloat("1" + std::string(400, '0')), EOverflow);
     // 1 followed by 5000 zeros: beyond the intermediate.
     const std::string huge = "1" + std::string(5000, '0');
-    EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(huge); }), FloatMessage(huge));
+    // Its message quotes only the first 200 characters.
+    EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(huge); }), FloatMessage(huge.substr(0, 200) + "…"));
     EXPECT_EQ(ParseFloatOr(huge, 3.0), 3.0);
     // A long fraction below the subnormal range: silently 0.
     EXPECT_EQ(ParseFloat("0," + std::string(5000, '0') + "1"), 0.0);

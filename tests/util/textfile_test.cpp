@@ -241,22 +241,103 @@ TEST_F(TextFileTest, LinesStayValidWhenMoved) {
     EXPECT_EQ(ToStrings(third), (std::vector<std::string>{"one", "two"}));
 }
 
+// The read end of a pipe as a path, fed by a thread: like /dev/stdin with data.
+class TFedPipe {
+public:
+    explicit TFedPipe(std::string text) {
+        EXPECT_EQ(::pipe(m_fds), 0);
+        m_writer = std::thread([this, text = std::move(text)] {
+            for (std::size_t done = 0; done < text.size();) {
+                const ssize_t wrote = ::write(m_fds[1], text.data() + done, text.size() - done);
+                if (wrote <= 0) {
+                    break;
+                }
+                done += static_cast<std::size_t>(wrote);
+            }
+            ::close(m_fds[1]);
+        });
+    }
+    ~TFedPipe() {
+        m_writer.join();
+        ::close(m_fds[0]);
+    }
+    std::string path() const { return "/dev/fd/" + std::to_string(m_fds[0]); }
+
+private:
+    int m_fds[2] = {-1, -1};
+    std::thread m_writer;
+};
+
 TEST_F(TextFileTest, ReadsMoreThanOneBufferFromAPipe) {
-    // A FIFO has no size in advance, so the reader must grow its buffer.
-    const fs::path fifo = m_dir / "pipe";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A pipe has no size in advance, so the reader must grow its buffer.
     constexpr int lineCount = 30000;
-    std::thread writer([&fifo] {
-        std::ofstream out(fifo, std::ios::binary);
-        for (int i = 0; i < lineCount; ++i) {
-            out << i << ";value\r\n";
-        }
-    });
-    TTextLines lines = ReadTextLines(fifo.string());
-    writer.join();
+    std::string text;
+    for (int i = 0; i < lineCount; ++i) {
+        text += std::to_string(i) + ";value\r\n";
+    }
+    TFedPipe pipe(text);
+    TTextLines lines = ReadTextLines(pipe.path());
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(lineCount));
     EXPECT_EQ(lines[0], "0;value");
     EXPECT_EQ(lines[lineCount - 1], std::to_string(lineCount - 1) + ";value");
+}
+
+std::vector<std::string> ReadAllLines(TLineReader& reader) {
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(reader.lineCut() ? "<cut " + std::to_string(line.size()) + ">"
+                                            : std::string(line));
+    }
+    return lines;
+}
+
+// Breaks and NUL bytes placed on both sides of a buffer boundary give the
+// lines the whole-text split gives; a line beyond the buffer comes cut.
+TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
+    const std::size_t edge = TLineReader::kBufferSize;
+    struct TRow {
+        std::string text;
+        std::vector<std::string> expected;  // empty: as SplitTextLines
+    };
+    const std::string filler(edge - 3, 'x');
+    const std::vector<TRow> rows = {
+        {"a\r\nb\rc\n\rd\n", {}},
+        {filler + "a\r\nb", {}},  // CR at the last byte of the buffer, LF in the next
+        {filler + "ab\r\nc", {}},
+        {filler + "\r\r\n\n", {}},
+        {filler + "a\0b\nc", {}},
+        {std::string(2 * edge + 5, 'y') + "\r\nz\n", {"<cut " + std::to_string(edge) + ">", "z"}},
+        {"h\n" + std::string(edge, 'y') + "\0rest", {"h", "<cut " + std::to_string(edge) + ">"}},
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::vector<std::string> expected = rows[i].expected;
+        if (expected.empty()) {
+            for (std::string_view line : SplitTextLines(rows[i].text)) {
+                expected.emplace_back(line);
+            }
+        }
+        TLineReader reader(writeFile("r.txt", rows[i].text));
+        EXPECT_EQ(ReadAllLines(reader), expected) << "row " << i;
+        ASSERT_TRUE(reader.rereadable());
+        reader.rewind();
+        EXPECT_EQ(ReadAllLines(reader), expected) << "row " << i << " read again";
+    }
+}
+
+// Inputs that once hung or ate all memory: each ends at once with few lines.
+TEST_F(TextFileTest, HostileInputsEndQuickly) {
+    const fs::path fifo = m_dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        TLineReader reader(path);
+        EXPECT_FALSE(reader.rereadable()) << path;
+        EXPECT_LE(ReadAllLines(reader).size(), 1000u) << path;
+        EXPECT_LE(ReadTextLines(path).size(), 1000u) << path;
+    }
+    TFedPipe pipe("1\n2\n");
+    TLineReader reader(pipe.path());
+    EXPECT_EQ(ReadAllLines(reader), (std::vector<std::string>{"1", "2"}));
 }
 
 TEST_F(TextFileTest, MissingFileNamesTheFullPathAndTheCause) {

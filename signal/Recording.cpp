@@ -1,0 +1,281 @@
+#include "signal/Recording.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "util/errors.h"
+#include "util/numtext.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+namespace {
+
+// Lines looked at to detect the separator and the decimal mark.
+constexpr int kDetectionLines = 50;
+// Lines held at most before the format is decided, headers included.
+constexpr std::size_t kWaitingLines = 10000;
+
+// The fields of a line; a run of spaces or tabs is one separator for Spaces.
+void SplitFields(std::string_view line, TSeparator separator, std::vector<std::string_view>& fields) {
+    fields.clear();
+    line = TrimBlanksView(line);
+    if (line.empty()) {
+        return;
+    }
+    if (separator == TSeparator::Spaces) {
+        std::size_t at = 0;
+        while (at < line.size()) {
+            const std::size_t stop = std::min(line.find_first_of(" \t", at), line.size());
+            fields.push_back(line.substr(at, stop - at));
+            at = line.find_first_not_of(" \t", stop);
+            at = at == std::string_view::npos ? line.size() : at;
+        }
+        return;
+    }
+    const char mark = separator == TSeparator::Semicolon ? ';' : separator == TSeparator::Tab ? '\t' : ',';
+    for (std::size_t at = 0;;) {
+        const std::size_t stop = line.find(mark, at);
+        fields.push_back(TrimBlanksView(line.substr(at, stop == std::string_view::npos ? stop : stop - at)));
+        if (stop == std::string_view::npos) {
+            return;
+        }
+        at = stop + 1;
+    }
+}
+
+// The float parse with the file's decimal mark in place of the program's.
+// A field holding the program's mark where the file has another is no number.
+bool ParseField(std::string_view field, char mark, double& value) {
+    std::string swapped;
+    if (mark != DecimalMark) {
+        if (field.find(DecimalMark) != std::string_view::npos) {
+            return false;
+        }
+        swapped.assign(field);
+        std::replace(swapped.begin(), swapped.end(), mark, DecimalMark);
+        field = swapped;
+    }
+    try {
+        value = ParseFloat(field);
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+
+// A header or a comment has no field that reads as a number with either mark;
+// a data line with the wrong mark is still data, and fails.
+bool AnyNumber(const std::vector<std::string_view>& fields) {
+    double ignored = 0;
+    return std::any_of(fields.begin(), fields.end(), [&](std::string_view field) {
+        return ParseField(field, ',', ignored) || ParseField(field, '.', ignored);
+    });
+}
+
+bool AllNumbersWithEitherMark(const std::vector<std::string_view>& fields) {
+    double ignored = 0;
+    return std::all_of(fields.begin(), fields.end(), [&](std::string_view field) {
+        return ParseField(field, ',', ignored) || ParseField(field, '.', ignored);
+    });
+}
+
+char MarkOf(TDecimalSign sign) {
+    return sign == TDecimalSign::Comma ? ',' : '.';
+}
+
+// Every field a number with this mark, and at least two fields.
+bool AllNumbers(const std::vector<std::string_view>& fields, char mark) {
+    double ignored = 0;
+    return fields.size() >= 2 && std::all_of(fields.begin(), fields.end(), [&](std::string_view field) {
+               return ParseField(field, mark, ignored);
+           });
+}
+
+constexpr std::array<TSeparator, 4> kSeparators = {TSeparator::Semicolon, TSeparator::Tab, TSeparator::Comma,
+                                                   TSeparator::Spaces};
+
+// Two or more fields, all numbers with this mark.
+bool Fits(const std::string& line, TSeparator separator, char mark, std::vector<std::string_view>& fields) {
+    SplitFields(line, separator, fields);
+    return AllNumbers(fields, mark);
+}
+
+// The format most of the first data lines fit (the first separator in the
+// order ';', tab, ',', spaces and the comma before the point on a tie); a
+// stray line is left to fail with its line number. Lines that use the comma
+// beside lines that use the point, other than as a ',' separator, are an error.
+TRecordingFormat DetectFormat(const std::vector<std::string>& sample, TRecordingFormat format) {
+    std::vector<std::string_view> fields;
+    std::size_t bestCount = 0;
+    TRecordingFormat best = format;
+    for (const TSeparator candidate : kSeparators) {
+        for (const TDecimalSign sign : {TDecimalSign::Comma, TDecimalSign::Point}) {
+            const bool allowed = (format.Separator == TSeparator::Detect || format.Separator == candidate) &&
+                                 (format.Decimal == TDecimalSign::Detect || format.Decimal == sign) &&
+                                 !(candidate == TSeparator::Comma && sign == TDecimalSign::Comma);
+            const auto count =
+                !allowed ? 0 : std::count_if(sample.begin(), sample.end(), [&](const std::string& line) {
+                    return Fits(line, candidate, MarkOf(sign), fields);
+                });
+            if (static_cast<std::size_t>(count) > bestCount) {
+                bestCount = static_cast<std::size_t>(count);
+                best = TRecordingFormat{candidate, sign};
+            }
+        }
+    }
+    if (bestCount == 0) {
+        RaiseRecordingError("Sloupce souboru nelze rozpoznat");
+    }
+    // Among the lines that are numbers with either mark, field by field.
+    if (format.Decimal == TDecimalSign::Detect && best.Separator != TSeparator::Comma) {
+        bool comma = false;
+        bool point = false;
+        for (const std::string& line : sample) {
+            SplitFields(line, best.Separator, fields);
+            if (fields.size() >= 2 && AllNumbersWithEitherMark(fields)) {
+                comma = comma || line.find(',') != std::string::npos;
+                point = point || line.find('.') != std::string::npos;
+            }
+        }
+        if (comma && point) {
+            RaiseRecordingError("Soubor používá desetinnou čárku i tečku");
+        }
+    }
+    return best;
+}
+
+// A line of two or more numbers under some separator, each with either mark:
+// one to detect the format from.
+bool LooksLikeData(const std::string& line) {
+    std::vector<std::string_view> fields;
+    return std::any_of(kSeparators.begin(), kSeparators.end(), [&](TSeparator candidate) {
+        SplitFields(line, candidate, fields);
+        return fields.size() >= 2 && AllNumbersWithEitherMark(fields);
+    });
+}
+
+// The 0-based index of a column given as a 1-based number or a header name.
+std::size_t ColumnIndex(const std::string& column, const std::vector<std::string>& header) {
+    const bool number = !column.empty() && std::all_of(column.begin(), column.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+    if (number && column.size() < 9 && std::stoi(column) >= 1) {
+        return static_cast<std::size_t>(std::stoi(column) - 1);
+    }
+    const auto named = std::find(header.begin(), header.end(), TrimBlanks(column));
+    if (named == header.end()) {
+        RaiseRecordingError("Sloupec '" + column + "' není v záhlaví souboru");
+    }
+    return static_cast<std::size_t>(named - header.begin());
+}
+
+class TRecordingReader {
+public:
+    TRecordingReader(TLineReader& reader, const TRecordingFormat& format,
+                     const std::vector<std::string>& columns, const TRowSink& row)
+        : m_reader(reader), m_format(format), m_columns(columns), m_row(row) {}
+
+    std::int64_t read() {
+        std::string_view line;
+        while (m_reader.next(line)) {
+            ++m_lines;
+            if (m_reader.lineCut()) {
+                RaiseRecordingLineError(m_lines, line, "řádek je příliš dlouhý");
+            }
+            if (!m_detected) {
+                collect(line);
+            } else {
+                take(line, m_lines);
+            }
+        }
+        if (!m_detected) {
+            detect();
+        }
+        return m_lines;
+    }
+
+private:
+    // Lines before the format is known wait in m_waiting; headers are kept as names.
+    void collect(std::string_view line) {
+        std::string text(line);
+        if (LooksLikeData(text)) {
+            m_sample.push_back(text);
+        }
+        m_waiting.emplace_back(m_lines, std::move(text));
+        if (static_cast<int>(m_sample.size()) >= kDetectionLines || m_waiting.size() >= kWaitingLines) {
+            detect();
+        }
+    }
+
+    void detect() {
+        if (m_sample.empty()) {
+            RaiseRecordingError("Soubor neobsahuje žádná data");
+        }
+        m_format = DetectFormat(m_sample, m_format);
+        m_mark = MarkOf(m_format.Decimal);
+        m_detected = true;
+        std::vector<std::pair<std::int64_t, std::string>> waiting = std::move(m_waiting);
+        for (const auto& [number, text] : waiting) {
+            take(text, number);
+        }
+        m_sample.clear();
+    }
+
+    // One line once the format is known: a header, a blank or a data line.
+    void take(std::string_view line, std::int64_t number) {
+        SplitFields(line, m_format.Separator, m_fields);
+        if (m_fields.empty()) {
+            return;
+        }
+        // The columns are found once the header, if any, has been seen.
+        if (m_indices.empty()) {
+            if (!AnyNumber(m_fields)) {
+                m_header.assign(m_fields.begin(), m_fields.end());
+                return;
+            }
+            for (const std::string& column : m_columns) {
+                m_indices.push_back(ColumnIndex(column, m_header));
+            }
+            m_values.resize(m_indices.size());
+        }
+        for (std::size_t c = 0; c < m_indices.size(); ++c) {
+            const std::size_t index = m_indices[c];
+            if (index >= m_fields.size() || !ParseField(m_fields[index], m_mark, m_values[c])) {
+                // A header again (recordings joined end to end) is skipped.
+                if (!AnyNumber(m_fields)) {
+                    return;
+                }
+                const std::string column = std::to_string(index + 1);
+                RaiseRecordingLineError(number, line,
+                                        index >= m_fields.size() ? "chybí sloupec " + column
+                                                                 : "sloupec " + column + " není číslo");
+            }
+        }
+        m_row(m_values);
+    }
+
+    TLineReader& m_reader;
+    TRecordingFormat m_format;
+    const std::vector<std::string>& m_columns;
+    const TRowSink& m_row;
+    std::int64_t m_lines = 0;
+    bool m_detected = false;
+    char m_mark = ',';
+    std::vector<std::string> m_sample;
+    std::vector<std::pair<std::int64_t, std::string>> m_waiting;
+    std::vector<std::string> m_header;
+    std::vector<std::size_t> m_indices;
+    std::vector<double> m_values;
+    std::vector<std::string_view> m_fields;
+};
+
+}  // namespace
+
+std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
+                           const std::vector<std::string>& columns, const TRowSink& row) {
+    return TRecordingReader(reader, format, columns, row).read();
+}
+
+}  // namespace morvane

@@ -1,0 +1,115 @@
+#include "signal/ToothedWheel.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "util/errors.h"
+
+namespace morvane {
+
+namespace {
+
+bool ParseCount(std::string_view text, int& value) {
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+}  // namespace
+
+TWheel ParseWheel(std::string_view text) {
+    const std::size_t dash = text.find('-');
+    TWheel wheel;
+    if (dash == std::string_view::npos || !ParseCount(text.substr(0, dash), wheel.Teeth) ||
+        !ParseCount(text.substr(dash + 1), wheel.Missing) || wheel.Teeth < 2 || wheel.Teeth > 3600 ||
+        wheel.Missing < 0 || wheel.Missing > wheel.Teeth / 2) {
+        RaiseRecordingError("Kolo '" + std::string(text) + "' není ve tvaru T-M (například 60-2)");
+    }
+    return wheel;
+}
+
+TEdgeDetector::TEdgeDetector(double lowest, double highest)
+    : m_lower(lowest + 0.3 * (highest - lowest)),
+      m_middle(lowest + 0.5 * (highest - lowest)),
+      m_upper(lowest + 0.7 * (highest - lowest)),
+      m_flat(!(highest > lowest)) {}
+
+std::optional<double> TEdgeDetector::feed(double moment, double value) {
+    if (m_flat) {
+        return std::nullopt;
+    }
+    if (!m_started) {
+        m_started = true;
+        m_high = value >= m_upper;
+        m_belowMoment = m_afterMoment = moment;
+        m_belowValue = m_afterValue = value;
+    }
+    if (m_awaitingAfter) {
+        m_afterMoment = moment;
+        m_afterValue = value;
+        m_awaitingAfter = false;
+    }
+    if (value < m_middle) {
+        m_belowMoment = moment;
+        m_belowValue = value;
+        m_awaitingAfter = true;
+    }
+    if (m_high && value <= m_lower) {
+        m_high = false;
+    } else if (!m_high && value >= m_upper) {
+        // The thresholds only decide that there is an edge; its moment is where
+        // the rise crosses the middle, which a slow or fast rise leaves in place.
+        m_high = true;
+        const double rise = m_afterValue - m_belowValue;
+        const double fraction = rise > 0 ? std::clamp((m_middle - m_belowValue) / rise, 0.0, 1.0) : 0.0;
+        return m_belowMoment + fraction * (m_afterMoment - m_belowMoment);
+    }
+    return std::nullopt;
+}
+
+TReferenceFinder::TReferenceFinder(const TWheel& wheel)
+    : m_factor(wheel.Missing == 0   ? 0
+               : wheel.Missing == 1 ? 1.5
+                                    : (wheel.Missing + 3) / 2.0) {}
+
+std::optional<TWheelEdge> TReferenceFinder::edge(double moment) {
+    if (usesIndex()) {
+        const bool reference = m_index && moment >= *m_index;
+        if (reference) {
+            m_index.reset();
+        }
+        return TWheelEdge{moment, reference};
+    }
+    // The interval judged runs from m_edges[1] to m_edges[2]; this edge ends the one after it.
+    std::optional<TWheelEdge> judged;
+    if (m_count >= 2) {
+        judged = judge(true, moment);
+    }
+    m_edges = {m_edges[1], m_edges[2], moment};
+    ++m_count;
+    // The first edge never ends an interval, so it is no reference.
+    if (m_count == 1) {
+        return TWheelEdge{moment, false};
+    }
+    return judged;
+}
+
+std::optional<TWheelEdge> TReferenceFinder::finish() {
+    if (usesIndex() || m_count < 2) {
+        return std::nullopt;
+    }
+    return judge(false, 0);
+}
+
+std::optional<TWheelEdge> TReferenceFinder::judge(bool haveAfter, double after) {
+    const double interval = m_edges[2] - m_edges[1];
+    const bool haveBefore = m_count >= 3;
+    // An interval with one neighbour is judged by it alone; one with none is no gap.
+    const bool longerThanBefore = !haveBefore || interval > m_factor * (m_edges[1] - m_edges[0]);
+    const bool longerThanAfter = !haveAfter || interval > m_factor * (after - m_edges[2]);
+    return TWheelEdge{m_edges[2], (haveBefore || haveAfter) && longerThanBefore && longerThanAfter};
+}
+
+}  // namespace morvane
