@@ -36,8 +36,9 @@ QLabel* makeCaption(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, QWidget* parent)
-    : QWidget(parent), m_boxes(boxes), m_dialog(dialog) {
+TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSession& session,
+                                 QWidget* parent)
+    : QWidget(parent), m_boxes(boxes), m_dialog(dialog), m_session(session) {
     setObjectName("CombustionPage");
     auto* side = new QVBoxLayout;
     m_loadButton = new QPushButton("Načíst tlakový průběh...", this);
@@ -121,24 +122,41 @@ void TCombustionPage::loadCycle() {
         }
         m_cyclePath = path;
         // A file that fails leaves no figures of the previous one behind.
-        m_cycle.reset();
-        m_computeButton->setEnabled(false);
-        m_fileLabel->setText(kNoCycleText);
-        m_cycle = ReadPressureCycle(path);
-        m_computeButton->setEnabled(true);
-        m_fileLabel->setText(ToQString(path));
+        m_session.PressureCycle.reset();
+        showCycleSource();
+        m_session.PressureCycle = ReadPressureCycle(path);
+        showCycleSource();
         loaded = true;
     });
-    if (loaded || !m_cycle) {
+    if (loaded || !m_session.PressureCycle) {
         computeFigures();
     }
+}
+
+void TCombustionPage::showSessionCycle() {
+    showCycleSource();
+    computeFigures();
+}
+
+void TCombustionPage::showCycleSource() {
+    const std::optional<TPressureCycle>& cycle = m_session.PressureCycle;
+    m_computeButton->setEnabled(cycle.has_value());
+    if (!cycle) {
+        m_fileLabel->setText(kNoCycleText);
+        return;
+    }
+    QString text = ToQString(cycle->Source);
+    if (!cycle->Cycles.empty()) {
+        text += QStringLiteral(" (průměr %1 cyklů)").arg(cycle->Cycles.size());
+    }
+    m_fileLabel->setText(text);
 }
 
 void TCombustionPage::computeFigures() {
     m_figuresList->clear();
     m_figures.reset();
     RunGuarded(m_boxes, [this] {
-        if (m_cycle) {
+        if (m_session.PressureCycle) {
             TCombustionTexts texts;
             texts.Bore = ToStdString(m_boreEdit->text());
             texts.Stroke = ToStdString(m_strokeEdit->text());
@@ -149,7 +167,7 @@ void TCombustionPage::computeFigures() {
             texts.WindowEnd = ToStdString(m_windowEndEdit->text());
             const TCombustionInputs inputs = ParseCombustionTexts(texts);
             const TCombustionFigures figures =
-                ComputeCombustionFigures(*m_cycle, inputs.Geometry, inputs.Settings);
+                ComputeCombustionFigures(*m_session.PressureCycle, inputs.Geometry, inputs.Settings);
             m_volumes = CylinderVolumes(inputs.Geometry);
             ListCombustionFigures(figures, *m_figuresList);
             m_figures = figures;
@@ -161,8 +179,8 @@ void TCombustionPage::computeFigures() {
 void TCombustionPage::drawPictures() {
     m_pvPicture.resize(m_pvView->width(), m_pvView->height());
     m_burnPicture.resize(m_burnView->width(), m_burnView->height());
-    if (m_figures) {
-        DrawPvDiagram(m_cycle->Mean, m_volumes, m_pvPicture);
+    if (m_figures && m_session.PressureCycle) {
+        DrawPvDiagram(m_session.PressureCycle->Mean, m_volumes, m_pvPicture);
         DrawBurnDiagram(m_figures->Release, m_figures->Burn, m_burnPicture);
     }
     m_pvView->update();

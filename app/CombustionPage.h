@@ -1,9 +1,9 @@
 #pragma once
 
-// The page "Spalování": a pressure cycle loaded from a file, the engine's
-// geometry, γ and the heat-release window typed beside it, its figures, the
-// p–V loop and the mass fraction burned. The page only reads its controls and
-// hands them to the core.
+// The page "Spalování": the session's pressure cycle (loaded here from a file,
+// or left by the toothed-wheel import), the engine's geometry, γ and the
+// heat-release window typed beside it, its figures, the p–V loop and the mass
+// fraction burned. The page only reads its controls and hands them to the core.
 
 #include <QWidget>
 
@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "events/Session.h"
 #include "signal/CombustionFigures.h"
 #include "signal/PressureCycle.h"
 #include "timeline/Raster.h"
@@ -32,8 +33,8 @@ class TCombustionPage : public QWidget {
     Q_OBJECT
 
 public:
-    // boxes and dialog are the window's; they outlive the page.
-    TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, QWidget* parent = nullptr);
+    // boxes, dialog and session are the window's; they outlive the page.
+    TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSession& session, QWidget* parent = nullptr);
     ~TCombustionPage() override;
 
     const TRaster& pvPicture() const { return m_pvPicture; }
@@ -44,14 +45,18 @@ public slots:
     void loadCycle();
     // Computes the figures of the loaded cycle with the typed values.
     void computeFigures();
+    // Shows the session's cycle, newly left by an import, with its figures.
+    void showSessionCycle();
 
 private:
     QLineEdit* addEntry(QFormLayout* form, const char* caption, const std::string& text,
                         const char* objectName);
     void drawPictures();
+    void showCycleSource();
 
     IMessageBoxes& m_boxes;
     IOpenDialog* m_dialog;
+    TSession& m_session;
     QLineEdit* m_boreEdit = nullptr;
     QLineEdit* m_strokeEdit = nullptr;
     QLineEdit* m_rodEdit = nullptr;
@@ -68,7 +73,6 @@ private:
     std::unique_ptr<TQtValueList> m_figuresList;
 
     std::string m_cyclePath;
-    std::optional<TPressureCycle> m_cycle;
     // What the pictures show, kept for a redraw at a new size.
     std::optional<TCombustionFigures> m_figures;
     TSignalTable m_volumes{};

@@ -22,6 +22,7 @@
 
 #include "app/ColumnFit.h"
 #include "app/CombustionPage.h"
+#include "app/EncoderImportDialog.h"
 #include "app/ImageView.h"
 #include "app/LateIcon.h"
 #include "app/MenuKeys.h"
@@ -179,7 +180,8 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     addPage(m_correctionPage, "Korekce");
     addPage(m_timelinePage, "Časová osa");
     addPage(new TValveTimingPage(m_core->CylinderTable, m_core->MainParameterList, *m_boxes), "Rozvod");
-    addPage(new TCombustionPage(*m_boxes, m_openDialog.get()), "Spalování");
+    m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
+    addPage(m_combustionPage, "Spalování");
     m_pages->setCurrentWidget(m_editPage);
 
     m_recalc.MainParameters = &m_core->MainParameterList;
@@ -220,6 +222,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     connect(m_timelineView, &TImageView::resized, this, &TFMain::pictureResized);
     connect(m_importAngleAction, &QAction::triggered, this, &TFMain::importAngleSignal);
     connect(m_importTimeAction, &QAction::triggered, this, &TFMain::importTimeSignal);
+    connect(m_importEncoderAction, &QAction::triggered, this, &TFMain::importEncoderSignal);
     connect(m_exitAction, &QAction::triggered, this, &TFMain::exitProgram);
 
     // A keyboard user starts typing the cylinder count.
@@ -244,6 +247,9 @@ void TFMain::createMenu() {
     m_importTimeAction = m_fileMenu->addAction("Import Signal (TIME)...");
     m_importTimeAction->setObjectName("ImportSig2");
     m_importTimeAction->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_I);
+    m_importEncoderAction = m_fileMenu->addAction("Import signal (ENCODER)...");
+    m_importEncoderAction->setObjectName("ImportSig3");
+    m_importEncoderAction->setShortcut(Qt::CTRL | Qt::Key_E);
     m_exitSeparator = m_fileMenu->addSeparator();
     m_exitSeparator->setObjectName("N1");
     m_exitAction = m_fileMenu->addAction("Exit");
@@ -528,15 +534,35 @@ void TFMain::globalCorrectionChanged() {
 void TFMain::importAngleSignal() {
     const TOverrideCursor wait(Qt::WaitCursor);
     RunGuarded(*m_boxes, [this] {
-        RunAngleImportCommand(m_openDialog.get(), *m_boxes, importTarget(), [this] { drawTimeline(); });
+        RunAngleImportCommand(m_openDialog.get(), *m_boxes, ImportTargetOf(m_session),
+                              [this] { drawTimeline(); });
     });
 }
 
 void TFMain::importTimeSignal() {
     const TOverrideCursor wait(Qt::WaitCursor);
     RunGuarded(*m_boxes, [this] {
-        RunTimeImportCommand(m_openDialog.get(), *m_boxes, importTarget(), [this] { drawTimeline(); });
+        RunTimeImportCommand(m_openDialog.get(), *m_boxes, ImportTargetOf(m_session),
+                             [this] { drawTimeline(); });
     });
+}
+
+// The dialog keeps what was typed even when the import then fails, so the
+// user corrects one entry and tries again.
+void TFMain::importEncoderSignal() {
+    TEncoderImportDialog dialog(m_encoderTexts, m_openDialog.get(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_encoderTexts = dialog.texts();
+    const TOverrideCursor wait(Qt::WaitCursor);
+    const bool imported = RunGuarded(*m_boxes, [this] {
+        RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
+                                [this] { drawTimeline(); });
+    });
+    if (imported) {
+        m_combustionPage->showSessionCycle();
+    }
 }
 
 void TFMain::exitProgram() {

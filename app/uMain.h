@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window: three pages of controls and the command handlers, each a
+// The main window: its pages of controls and the command handlers, each a
 // thin call into the core under the one command guard.
 //
 // Every control is a private member named by its role; its objectName is the
@@ -13,9 +13,10 @@
 // | m_importSeparator             | N2            | separator above the imports                         |
 // | m_importAngleAction           | ImportSig1    | "Import signal (ANGLE)...": importAngleSignal()     |
 // | m_importTimeAction            | ImportSig2    | "Import Signal (TIME)...": importTimeSignal()       |
+// | m_importEncoderAction         | ImportSig3    | "Import signal (ENCODER)...": importEncoderSignal() |
 // | m_exitSeparator               | N1            | separator above "Exit"                              |
 // | m_exitAction                  | Exit1         | "Exit": exitProgram()                               |
-// | m_pages                       | PageControl1  | the three pages                                     |
+// | m_pages                       | PageControl1  | the pages                                           |
 // | m_editPage                    | TabSheet1     | page "Editace"                                      |
 // | m_correctionPage              | TabSheet3     | page "Korekce"                                      |
 // | m_timelinePage                | TabSheet2     | page "Časová osa"                                   |
@@ -42,6 +43,8 @@
 // | m_eventTable                  | StringGrid1   | ID, angle and name of every event                   |
 // | m_kindList                    | CheckListBox1 | the event kinds shown: kindClicked()                |
 // | (built when first needed)     | OpenDialog1   | the file dialog of the imports                      |
+// | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
+// | m_combustionPage              | CombustionPage| page "Spalování"                                    |
 //
 // The core reads and writes the lists and grids through the adapters in
 // m_core, whose fields carry the same role names.
@@ -52,6 +55,7 @@
 
 #include "events/Recalculation.h"
 #include "events/Session.h"
+#include "signal/EncoderSettings.h"
 #include "signal/ImportCommand.h"
 #include "timeline/Raster.h"
 
@@ -70,6 +74,7 @@ class QTableWidget;
 
 namespace morvane {
 
+class TCombustionPage;
 class TImageView;
 class TQtMessageBoxes;
 class TQtOpenDialog;
@@ -104,6 +109,7 @@ private:
     void pictureResized();
     void importAngleSignal();
     void importTimeSignal();
+    void importEncoderSignal();
     void exitProgram();
 
     // Building the window.
@@ -119,7 +125,6 @@ private:
     void arrangeCorrectionPage(QSize size);
     void arrangeTimelinePage(QSize size);
     void drawTimeline();
-    TImportTarget importTarget() { return {m_session.Signal, m_session.LastImportFile}; }
 
     TSession m_session;
     QMenu* m_fileMenu = nullptr;
@@ -128,6 +133,7 @@ private:
     QAction* m_importSeparator = nullptr;
     QAction* m_importAngleAction = nullptr;
     QAction* m_importTimeAction = nullptr;
+    QAction* m_importEncoderAction = nullptr;
     QAction* m_exitSeparator = nullptr;
     QAction* m_exitAction = nullptr;
 
@@ -162,6 +168,10 @@ private:
     QSlider* m_gainSlider = nullptr;
     QTableWidget* m_eventTable = nullptr;
     QListWidget* m_kindList = nullptr;
+
+    TCombustionPage* m_combustionPage = nullptr;
+    // The encoder dialog's entries, kept for its next opening within the run.
+    TEncoderTexts m_encoderTexts;
 
     TRaster m_picture;
     std::unique_ptr<TQtMessageBoxes> m_boxes;

@@ -18,7 +18,8 @@ constexpr std::string_view RenderUsage =
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
 constexpr std::string_view CombustionUsage =
     "morvane-cli combustion FILE --bore MM --stroke MM --rod MM --compression E [--gamma G] [--window "
-    "FROM,TO]";
+    "FROM,TO]\n"
+    "                       [--wheel T-M (--sample-rate HZ | --time-column C) [other encoder options]]";
 constexpr std::string_view ValvesUsage =
     "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
     "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]";
@@ -58,7 +59,10 @@ constexpr std::string_view CombustionOptionsHelp =
     "  --compression E     compression ratio\n"
     "  --gamma G           ratio of specific heats of the heat release (default 1,35)\n"
     "  --window FROM,TO    heat-release window in degrees (default 340,460; with decimals\n"
-    "                      FROM;TO, e.g. 340,5;460)\n";
+    "                      FROM;TO, e.g. 340,5;460)\n"
+    "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+    "recording: its complete cycles are averaged onto the cycle in the file's units, the summary\n"
+    "goes to stderr, and CoV IMEP [%] is printed too.\n";
 
 const std::set<std::string_view> CombustionOptionNames = {"--bore",        "--stroke", "--rod",
                                                           "--compression", "--gamma",  "--window"};
@@ -80,7 +84,7 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
             return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
                    EncoderOptionNames.contains(name) || RenderOnlyOptionNames.contains(name);
         case TCliCommand::ccCombustion:
-            return CombustionOptionNames.contains(name);
+            return CombustionOptionNames.contains(name) || EncoderOptionNames.contains(name);
         case TCliCommand::ccValves:
             return ValvesOptionNames.contains(name);
         case TCliCommand::ccNone:
@@ -171,7 +175,11 @@ void applyCombustionOption(TCombustionTexts& texts, std::string_view name, const
 
 void applyOption(TCliArguments& result, std::string_view name, const std::string& value) {
     if (result.Command == TCliCommand::ccCombustion) {
-        applyCombustionOption(result.Combustion.Texts, name, value);
+        if (EncoderOptionNames.contains(name)) {
+            ApplyEncoderOption(result.Combustion.Recording, name, value);
+        } else {
+            applyCombustionOption(result.Combustion.Texts, name, value);
+        }
         return;
     }
     TEventsOptions& events = result.Events;
@@ -243,6 +251,10 @@ void checkCombustion(const std::set<std::string>& seen, const std::vector<std::s
         }
     }
     options.CyclePath = positional.front();
+    options.FromRecording = std::any_of(
+        seen.begin(), seen.end(), [](const std::string& name) { return EncoderOptionNames.contains(name); });
+    options.Recording.Path = options.CyclePath;
+    CheckEncoderOptions(options.FromRecording, seen);
 }
 
 bool isHelp(std::string_view word) {

@@ -69,6 +69,10 @@ struct TRenderOptions {
 struct TCombustionOptions {
     std::string CyclePath;
     TCombustionTexts Texts;
+    // With the encoder options the file is a recording: its cycles are
+    // averaged as "signal --encoder" does, and their variation is known.
+    bool FromRecording = false;
+    TEncoderOptions Recording;
 };
 
 struct TCliArguments {

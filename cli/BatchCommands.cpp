@@ -98,7 +98,7 @@ void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& sessi
     TGivenFileDialog dialog(file.Path);
     const TImportKind kind =
         file.Kind == TSignalFileKind::sfAngle ? TImportKind::ikAngle : TImportKind::ikTime;
-    RunImportCommand(&dialog, boxes, kind, {session.Signal, session.LastImportFile}, {});
+    RunImportCommand(&dialog, boxes, kind, ImportTargetOf(session), {});
 }
 
 std::string signalReport(const TSignalTable& signal) {
@@ -129,7 +129,7 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     TSession session;
     std::string report;
     if (arguments.Command == TCliCommand::ccCombustion) {
-        if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion); })) {
+        if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion, boxes); })) {
             return ExitFailure;
         }
         out << report;

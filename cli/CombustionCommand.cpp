@@ -2,15 +2,28 @@
 
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
+#include "signal/EncoderImport.h"
 #include "signal/PressureCycle.h"
 #include "util/memorycontrols.h"
 
 namespace morvane {
 
-std::string CombustionReport(const TCombustionOptions& options) {
+namespace {
+
+TPressureCycle RecordedCycle(const TEncoderOptions& options, IMessageBoxes& boxes) {
+    TEncoderResult result = ImportEncoderRecording(options);
+    TSignalTable shown{};
+    ShowEncoderResult(result, boxes, shown);
+    return {result.Mean, std::move(result.Cycles), options.Path};
+}
+
+}  // namespace
+
+std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TCombustionInputs inputs = ParseCombustionTexts(options.Texts);
-    const TCombustionFigures figures =
-        ComputeCombustionFigures(ReadPressureCycle(options.CyclePath), inputs.Geometry, inputs.Settings);
+    const TPressureCycle cycle = options.FromRecording ? RecordedCycle(options.Recording, boxes)
+                                                       : ReadPressureCycle(options.CyclePath);
+    const TCombustionFigures figures = ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings);
     TMemoryValueList list;
     ListCombustionFigures(figures, list);
     std::string report;

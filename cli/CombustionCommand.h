@@ -6,11 +6,13 @@
 #include <string>
 
 #include "cli/Arguments.h"
+#include "util/messages.h"
 
 namespace morvane {
 
-// Reads the cycle and returns its figures' lines. Failures propagate to the
+// Reads the cycle (or averages the recording's cycles, showing the import's
+// summary in boxes) and returns its figures' lines. Failures propagate to the
 // caller's command guard.
-std::string CombustionReport(const TCombustionOptions& options);
+std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes);
 
 }  // namespace morvane

@@ -4,9 +4,12 @@
 // run own one and pass it down; nothing of it lives in a global, so two
 // windows, two batch runs or two tests never see each other's state.
 
+#include <optional>
 #include <string>
 
 #include "events/EngineEvent.h"
+#include "signal/ImportCommand.h"
+#include "signal/PressureCycle.h"
 #include "signal/Signal.h"
 
 namespace morvane {
@@ -22,6 +25,15 @@ struct TSession {
     TSignalTable SignalTrend{};
     // The path last chosen in any import command; the next dialog's initial name.
     std::string LastImportFile;
+    // The last cylinder-pressure cycle in its own units (bar), with every
+    // complete cycle when the recording gave them: from the toothed-wheel
+    // import or loaded on the combustion page. The combustion figures use it.
+    std::optional<TPressureCycle> PressureCycle;
 };
+
+// What the import commands read and write of a session.
+inline TImportTarget ImportTargetOf(TSession& session) {
+    return {session.Signal, session.LastImportFile, session.PressureCycle};
+}
 
 }  // namespace morvane

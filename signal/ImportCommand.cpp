@@ -34,4 +34,15 @@ void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImpo
     RunImportCommand(dialog, boxes, TImportKind::ikTime, target, redraw);
 }
 
+void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxes,
+                             const TImportTarget& target, const std::function<void()>& redraw) {
+    TEncoderResult result = ImportEncoderRecording(options);
+    ShowEncoderResult(result, boxes, target.Signal);
+    target.PressureCycle = TPressureCycle{result.Mean, std::move(result.Cycles), options.Path};
+    target.LastImportFile = options.Path;
+    if (redraw) {
+        redraw();
+    }
+}
+
 }  // namespace morvane

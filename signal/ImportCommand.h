@@ -1,11 +1,14 @@
 #pragma once
 
-// The two import commands of the File menu, without the window: the open
-// dialog, the remembered path, the import and the redraw.
+// The import commands of the File menu, without the window: the open dialog
+// (or the encoder dialog's options), the remembered path, the import and the
+// redraw.
 
 #include <functional>
 #include <string>
 
+#include "signal/EncoderImport.h"
+#include "signal/PressureCycle.h"
 #include "signal/Signal.h"
 #include "util/dialogutil.h"
 #include "util/messages.h"
@@ -17,7 +20,8 @@ enum class TImportKind { ikAngle, ikTime };
 // What an import command reads and writes of the session.
 struct TImportTarget {
     TSignalTable& Signal;
-    std::string& LastImportFile;  // the dialog's initial name, then the chosen path
+    std::string& LastImportFile;                   // the dialog's initial name, then the chosen path
+    std::optional<TPressureCycle>& PressureCycle;  // the encoder import's cycles in their units
 };
 
 // Asks for a file (CSV filter, the last import path as the initial name). On
@@ -33,5 +37,12 @@ void RunAngleImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImp
                            const std::function<void()>& redraw);
 void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImportTarget& target,
                           const std::function<void()>& redraw);
+
+// "Import signal (ENCODER)...": the recording of the options onto the cycle.
+// Only a successful import changes the target: the signal, the pressure cycle
+// (the mean and every complete cycle in the file's units) and the last import
+// path; then redraw runs. A failure leaves all of them as they were.
+void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxes,
+                             const TImportTarget& target, const std::function<void()>& redraw);
 
 }  // namespace morvane

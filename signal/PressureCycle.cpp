@@ -52,7 +52,9 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
 }
 
 TPressureCycle ReadPressureCycle(const std::string& path) {
-    return ParsePressureCycle(ReadTextLines(path), path);
+    TPressureCycle cycle = ParsePressureCycle(ReadTextLines(path), path);
+    cycle.Source = path;
+    return cycle;
 }
 
 }  // namespace morvane

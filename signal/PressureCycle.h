@@ -19,6 +19,8 @@ struct TPressureCycle {
     // only the averaged cycle is known (a cycle file). The toothed-wheel
     // import fills both fields from its recording.
     std::vector<TSignalTable> Cycles;
+    // The file the cycle comes from, as the user named it.
+    std::string Source;
 };
 
 // A pressure cycle from the lines of a file in one of two forms:

@@ -1,9 +1,12 @@
 // Drives the page "Spalování" inside the real main window.
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -16,6 +19,7 @@
 #include "app/CombustionPage.h"
 #include "app/uMain.h"
 #include "events/Lifecycle.h"
+#include "tests/support/SyntheticRecording.h"
 #include "timeline/PvDiagram.h"
 #include "timeline/Raster.h"
 
@@ -100,6 +104,37 @@ private slots:
         QCOMPARE(load(path), "The file \"" + path + "\" holds 2 pressure values, a cycle needs 1441.");
         QVERIFY(!compute->isEnabled());
         QCOMPARE(figures->rowCount(), 0);
+    }
+
+    // "Import signal (ENCODER)..." through its dialog: the summary, then the
+    // page shows the recording's mean cycle with its figures and variation.
+    void encoderImportGivesThePageItsCycles() {
+        testing::TSynthetic recording;
+        recording.Revolutions = 6;
+        const QString path = files.filePath("recording.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
+        file.close();
+
+        QString summary;
+        ModalBoxCatcher catcher([&](QWidget* modal) {
+            if (modal->objectName() == "EncoderImportDialog") {
+                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
+                static_cast<QDialog*>(modal)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                summary = box->text();
+                box->accept();
+            }
+        });
+        window->findChild<QAction*>("ImportSig3")->trigger();
+
+        QCOMPARE(summary, QString("Cykly / Otáčky [RPM]: 3 / 3000"));
+        QCOMPARE(page->findChild<QLabel*>("CycleFileLabel")->text(), path + " (průměr 3 cyklů)");
+        QVERIFY(compute->isEnabled());
+        const QStringList rows = figureRows(figures);
+        QVERIFY2(rows.size() == 8 && rows.last().startsWith("CoV IMEP [%];"), qPrintable(rows.join(" | ")));
+        QCOMPARE(window->session().PressureCycle->Cycles.size(), size_t(3));
     }
 
 private:

@@ -23,6 +23,7 @@
 #include "signal/AngleImport.h"
 #include "signal/Signal.h"
 #include "tests/support/SharedData.h"
+#include "tests/support/SyntheticRecording.h"
 #include "timeline/Raster.h"
 #include "timeline/Timeline.h"
 #include "timeline/ValveDiagram.h"
@@ -282,6 +283,25 @@ TEST_F(BatchToolTest, CombustionFigures) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, row.err);
     }
+}
+
+// A recording taken as FILE: its cycles averaged, their summary on stderr and
+// the variation of their IMEP among the figures.
+TEST_F(BatchToolTest, CombustionOfARecording) {
+    testing::TSynthetic recording;
+    recording.Revolutions = 6;
+    const fs::path file = write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
+    const Lines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
+    Lines arguments = {"combustion", file.string(), "--wheel", "60-2", "--sample-rate", "100000"};
+    arguments.insert(arguments.end(), engine.begin(), engine.end());
+    const TRun result = run(arguments);
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "Cykly / Otáčky [RPM]: 3 / 3000\n");
+    EXPECT_NE(result.out.find("\nCoV IMEP [%];"), std::string::npos) << result.out;
+
+    arguments = {"combustion", file.string(), "--sample-rate", "100000"};
+    arguments.insert(arguments.end(), engine.begin(), engine.end());
+    EXPECT_EQ(run(arguments).code, 2);
 }
 
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {

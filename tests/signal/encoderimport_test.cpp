@@ -1,4 +1,6 @@
 #include "signal/EncoderImport.h"
+#include "signal/EncoderSettings.h"
+#include "signal/ImportCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -15,121 +17,24 @@
 
 #include "signal_test_support.h"
 #include "tests/support/SharedData.h"
+#include "tests/support/SyntheticRecording.h"
 #include "util/errors.h"
 
 namespace morvane {
 namespace {
 
+using testing::ExpectedRpm;
 using testing::ExpectFailure;
+using testing::Pressure;
+using testing::RecordingLines;
 using testing::RowName;
-
-// A synthetic engine-bench recording: a toothed wheel turning at a known speed
-// past its sensor, sampled beside a known pressure shape over the cycle.
-struct TSynthetic {
-    int Teeth = 60;
-    int Missing = 2;
-    double RpmStart = 3000;
-    double RpmEnd = 3000;
-    double Rate = 100000;
-    int Revolutions = 20;       // complete ones, between the first and the last reference edge
-    double ReferenceAngle = 0;  // cycle angle of the reference edge
-    double FiringShift = 0;     // 360: the second complete revolution opens the firing cycle
-    std::string Separator = ";";
-    char Decimal = ',';
-    bool TimeColumn = false;
-    bool IndexColumn = false;
-    double Noise = 0;  // encoder noise, a share of its swing
-    int DroppedToothRevolution = 0;
-    bool HeaderInTheMiddle = false;
-};
-
-constexpr double kStartAngle = -100;  // the recording starts within a revolution
-
-double Pressure(double cycleAngle) {
-    const double x = (cycleAngle - 372) / 15;
-    return 1 + 40 * std::exp(-x * x);
-}
-
-// Moment at which the crank, accelerating evenly, reaches angle (degrees from the first reference edge).
-double MomentOf(const TSynthetic& s, double angle, double duration) {
-    const double a = 6 * (s.RpmEnd - s.RpmStart) / (2 * duration);
-    const double b = 6 * s.RpmStart;
-    const double c = kStartAngle - angle;
-    return a == 0 ? -c / b : (-b + std::sqrt(b * b - 4 * a * c)) / (2 * a);
-}
-
-double ExpectedRpm(const TSynthetic& s) {
-    const double duration = (360.0 * s.Revolutions - 2 * kStartAngle) / (3 * (s.RpmStart + s.RpmEnd));
-    return 60.0 * s.Revolutions / (MomentOf(s, 360.0 * s.Revolutions, duration) - MomentOf(s, 0, duration));
-}
-
-// The encoder's level at a crank angle: ramps of 1° (less on fine wheels)
-// centred on each tooth's rising and falling flank.
-double EncoderLevel(const TSynthetic& s, double angle) {
-    const double pitch = 360.0 / s.Teeth;
-    const double ramp = std::min(1.0, pitch / 6);
-    const int revolution = static_cast<int>(std::floor(angle / 360)) + 1;
-    const double position = angle - 360.0 * (revolution - 1);
-    const auto present = [&](int tooth) {
-        tooth %= s.Teeth;
-        return tooth < s.Teeth - s.Missing && !(revolution == s.DroppedToothRevolution && tooth == 10);
-    };
-    const int tooth = static_cast<int>(position / pitch);
-    const double f = position / pitch - tooth;
-    if (f < 0.25) {
-        return present(tooth) ? std::clamp(0.5 + f * pitch / ramp, 0.0, 1.0) : 0;
-    }
-    if (f < 0.75) {
-        return present(tooth) ? std::clamp(0.5 - (f - 0.5) * pitch / ramp, 0.0, 1.0) : 0;
-    }
-    return present(tooth + 1) ? std::clamp(0.5 + (f - 1) * pitch / ramp, 0.0, 1.0) : 0;
-}
-
-std::string Number(double value, char decimal) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    std::string number = text;
-    std::replace(number.begin(), number.end(), '.', decimal);
-    return number;
-}
-
-std::vector<std::string> RecordingLines(const TSynthetic& s) {
-    const double duration = (360.0 * s.Revolutions - 2 * kStartAngle) / (3 * (s.RpmStart + s.RpmEnd));
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> noise(-s.Noise, s.Noise);
-    std::vector<std::string> lines;
-    std::string header = "encoder" + s.Separator + "pressure";
-    header += s.TimeColumn ? s.Separator + "time" : "";
-    header += s.IndexColumn ? s.Separator + "index" : "";
-    lines.push_back(header);
-    const auto samples = static_cast<long>(duration * s.Rate);
-    for (long i = 0; i < samples; ++i) {
-        const double t = static_cast<double>(i) / s.Rate;
-        const double angle =
-            kStartAngle + 6 * (s.RpmStart * t + (s.RpmEnd - s.RpmStart) * t * t / (2 * duration));
-        const double cycleAngle = std::fmod(s.ReferenceAngle + s.FiringShift + angle + 1440, 720);
-        std::string line = Number(EncoderLevel(s, angle) + noise(random), s.Decimal) + s.Separator +
-                           Number(Pressure(cycleAngle), s.Decimal);
-        line += s.TimeColumn ? s.Separator + Number(t, s.Decimal) : "";
-        const double position = std::fmod(angle + 720, 360);
-        line += s.IndexColumn ? s.Separator + (position >= 359.3 && position < 359.8 ? "1" : "0") : "";
-        lines.push_back(line);
-        if (s.HeaderInTheMiddle && i == samples / 2) {
-            lines.push_back(header);
-        }
-    }
-    return lines;
-}
+using testing::TSynthetic;
 
 class EncoderImportTest : public testing::SignalImportTest {
 protected:
     TEncoderOptions options(const TSynthetic& s, const std::vector<std::string>& lines) {
-        std::string content;
-        for (const std::string& line : lines) {
-            content += line + "\r\n";
-        }
         TEncoderOptions o;
-        o.Path = writeFile("recording.csv", content);
+        o.Path = writeFile("recording.csv", testing::RecordingText(lines));
         o.Wheel = TWheel{s.Teeth, s.Missing};
         o.ReferenceAngle = s.ReferenceAngle;
         o.TimeColumn = s.TimeColumn ? "3" : "";
@@ -327,6 +232,73 @@ TEST(EncoderWheel, ParsesOnlyTheToothCountForm) {
 
 // The bench recording: 57 rising edges a revolution (a 60-position wheel whose
 // gap spans four positions), 100 kHz, no time column.
+// The command changes the session only when the whole import succeeded.
+TEST_F(EncoderImportTest, CommandFillsSignalCycleAndPathOnlyOnSuccess) {
+    TSynthetic s;
+    s.Revolutions = 4;
+    TEncoderOptions o = options(s, RecordingLines(s));
+    int redraws = 0;
+    RunEncoderImportCommand(o, m_boxes, target(), [&] { ++redraws; });
+    EXPECT_EQ(redraws, 1);
+    ASSERT_TRUE(m_session.PressureCycle.has_value());
+    EXPECT_EQ(m_session.PressureCycle->Cycles.size(), 2u);
+    EXPECT_EQ(m_session.PressureCycle->Source, o.Path);
+    EXPECT_EQ(LastImportFile, o.Path);
+
+    const TSignalTable before = Signal;
+    const std::string cycleSource = m_session.PressureCycle->Source;
+    o.Wheel = ParseWheel("36-1");
+    o.Path = writeFile("other.csv", testing::RecordingText(RecordingLines(s)));
+    EXPECT_THROW(RunEncoderImportCommand(o, m_boxes, target(), [&] { ++redraws; }), EImportError);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(Signal, before);
+    EXPECT_EQ(m_session.PressureCycle->Source, cycleSource);
+    EXPECT_EQ(LastImportFile, cycleSource);
+}
+
+// The dialog's texts: what is typed becomes the options, or a clear failure.
+TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
+    const DecimalMarkScope comma(',');
+    TEncoderTexts texts;
+    texts.Path = " /data/run.csv ";
+    texts.ReferenceAngle = "107,5";
+    texts.Phase = 2;
+    const TEncoderOptions options = EncoderOptionsOf(texts);
+    EXPECT_EQ(options.Path, "/data/run.csv");
+    EXPECT_EQ(options.Wheel.Teeth, 60);
+    EXPECT_EQ(options.Wheel.Missing, 2);
+    EXPECT_EQ(options.ReferenceAngle, 107.5);
+    EXPECT_EQ(options.SampleRate, 100000);
+    EXPECT_EQ(options.Phase, 2);
+
+    struct TRow {
+        std::function<void(TEncoderTexts&)> change;
+        std::string message;
+    };
+    const TRow rows[] = {
+        {[](TEncoderTexts& t) { t.Path = " "; }, "Soubor musí být zadán"},
+        {[](TEncoderTexts& t) { t.ReferenceAngle = "360"; },
+         "Úhel referenční hrany [°] musí být od 0 do méně než 360"},
+        {[](TEncoderTexts& t) { t.ReferenceAngle = "1.5"; }, "'1.5' is not a valid floating point value"},
+        {[](TEncoderTexts& t) { t.SampleRate = "0"; }, "Vzorkovací frekvence [Hz] musí být větší než 0"},
+        {[](TEncoderTexts& t) { t.Wheel = "60"; }, "Kolo '60' není ve tvaru T-M (například 60-2)"},
+    };
+    for (const TRow& row : rows) {
+        TEncoderTexts bad = texts;
+        row.change(bad);
+        try {
+            EncoderOptionsOf(bad);
+            ADD_FAILURE() << "no failure for " << row.message;
+        } catch (const EMorvaneError& failure) {
+            EXPECT_EQ(failure.what(), row.message);
+        }
+    }
+    // With a time column the sample rate is not read.
+    texts.TimeColumn = "3";
+    texts.SampleRate = "";
+    EXPECT_EQ(EncoderOptionsOf(texts).TimeColumn, "3");
+}
+
 // Its own ctest entry (encoderimport_test_real_data), listed as skipped when
 // the recording is absent.
 class EncoderRealDataTest : public EncoderImportTest {};

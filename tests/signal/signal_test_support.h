@@ -96,7 +96,7 @@ protected:
     }
 
     // What the import commands read and write of the session.
-    TImportTarget target() { return {m_session.Signal, m_session.LastImportFile}; }
+    TImportTarget target() { return ImportTargetOf(m_session); }
 
     std::string writeFile(const std::string& name, const std::string& bytes) {
         const fs::path path = m_dir / name;

@@ -1,0 +1,34 @@
+#include "signal/EncoderSettings.h"
+
+#include "util/errors.h"
+#include "util/numtext.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
+    TEncoderOptions options;
+    options.Path = TrimBlanks(texts.Path);
+    if (options.Path.empty()) {
+        RaiseInputError("Soubor", "zadán");
+    }
+    options.Wheel = ParseWheel(TrimBlanks(texts.Wheel));
+    options.ReferenceAngle = ParseFloat(texts.ReferenceAngle);
+    if (!(options.ReferenceAngle >= 0 && options.ReferenceAngle < 360)) {
+        RaiseInputError("Úhel referenční hrany [°]", "od 0 do méně než 360");
+    }
+    options.EncoderColumn = TrimBlanks(texts.EncoderColumn);
+    options.ValueColumn = TrimBlanks(texts.ValueColumn);
+    options.TimeColumn = TrimBlanks(texts.TimeColumn);
+    options.IndexColumn = TrimBlanks(texts.IndexColumn);
+    if (options.TimeColumn.empty()) {
+        options.SampleRate = ParseFloat(texts.SampleRate);
+        if (!(options.SampleRate > 0)) {
+            RaiseInputError("Vzorkovací frekvence [Hz]", "větší než 0");
+        }
+    }
+    options.Phase = texts.Phase;
+    return options;
+}
+
+}  // namespace morvane
