@@ -32,11 +32,11 @@ struct TTwelveCylinderWindow : TMemoryMainControls {
         MainParameters.setValue(CylinderCountRow, "12");
         MainParameters.setValue(SpeedRow, "3000");
         for (int row = 1; row <= CylinderRows; ++row) {
-            CylinderTable.setCellText(ccOffset, row, FormatInteger(60 * (row - 1)));
-            CylinderTable.setCellText(ccIgnition, row, "350");
-            CylinderTable.setCellText(ccIntakeCloses, row, "180");
-            CylinderTable.setCellText(ccExhaustOpens, row, "540");
-            CylinderTable.setCellText(ccExhaustCloses, row, "720");
+            CylinderTable.setCellText(OffsetColumn, row, FormatInteger(60 * (row - 1)));
+            CylinderTable.setCellText(IgnitionColumn, row, "350");
+            CylinderTable.setCellText(IntakeClosesColumn, row, "180");
+            CylinderTable.setCellText(ExhaustOpensColumn, row, "540");
+            CylinderTable.setCellText(ExhaustClosesColumn, row, "720");
         }
         Picture.P = 360;
         Picture.F = 1;

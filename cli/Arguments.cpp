@@ -76,18 +76,18 @@ const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter"
 
 bool acceptsOption(TCliCommand command, std::string_view name) {
     switch (command) {
-        case TCliCommand::ccEvents:
+        case TCliCommand::Events:
             return EventsOptionNames.contains(name);
-        case TCliCommand::ccSignal:
+        case TCliCommand::Signal:
             return SignalOptionNames.contains(name) || EncoderOptionNames.contains(name);
-        case TCliCommand::ccRender:
+        case TCliCommand::Render:
             return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
                    EncoderOptionNames.contains(name) || RenderOnlyOptionNames.contains(name);
-        case TCliCommand::ccCombustion:
+        case TCliCommand::Combustion:
             return CombustionOptionNames.contains(name) || EncoderOptionNames.contains(name);
-        case TCliCommand::ccValves:
+        case TCliCommand::Valves:
             return ValvesOptionNames.contains(name);
-        case TCliCommand::ccNone:
+        case TCliCommand::None:
             break;
     }
     return false;
@@ -174,7 +174,7 @@ void applyCombustionOption(TCombustionTexts& texts, std::string_view name, const
 }
 
 void applyOption(TCliArguments& result, std::string_view name, const std::string& value) {
-    if (result.Command == TCliCommand::ccCombustion) {
+    if (result.Command == TCliCommand::Combustion) {
         if (EncoderOptionNames.contains(name)) {
             ApplyEncoderOption(result.Combustion.Recording, name, value);
         } else {
@@ -200,23 +200,23 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
         result.Valves.DiagramPath = value;
     } else if (name == "--cylinder") {
         result.Valves.Cylinder = sliderValue(name, value, 1, 12);
-    } else if (name == "--size" && result.Command == TCliCommand::ccValves) {
+    } else if (name == "--size" && result.Command == TCliCommand::Valves) {
         sizeValue(value, result.Valves.Width, result.Valves.Height);
     } else if (name == "--angle" || name == "--time" || name == "--encoder") {
-        if (result.SignalFile.Kind == TSignalFileKind::sfEncoder || name == "--encoder") {
-            if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+        if (result.SignalFile.Kind == TSignalFileKind::Encoder || name == "--encoder") {
+            if (result.SignalFile.Kind != TSignalFileKind::None) {
                 throw EUsageError("give only one of --angle, --time and --encoder");
             }
-        } else if (result.SignalFile.Kind != TSignalFileKind::sfNone) {
+        } else if (result.SignalFile.Kind != TSignalFileKind::None) {
             throw EUsageError("give either --angle or --time, not both");
         }
         // An empty path would be an open dialog cancelled: nothing imported, yet success.
         if (value.empty()) {
             throw EUsageError(std::string(name) + " needs a file");
         }
-        result.SignalFile.Kind = name == "--angle"  ? TSignalFileKind::sfAngle
-                                 : name == "--time" ? TSignalFileKind::sfTime
-                                                    : TSignalFileKind::sfEncoder;
+        result.SignalFile.Kind = name == "--angle"  ? TSignalFileKind::Angle
+                                 : name == "--time" ? TSignalFileKind::Time
+                                                    : TSignalFileKind::Encoder;
         result.SignalFile.Path = value;
         result.SignalFile.Encoder.Path = value;
     } else if (EncoderOptionNames.contains(name)) {
@@ -265,21 +265,21 @@ bool isHelp(std::string_view word) {
 
 TCliCommand CommandNamed(std::string_view word) {
     if (word == "events") {
-        return TCliCommand::ccEvents;
+        return TCliCommand::Events;
     }
     if (word == "signal") {
-        return TCliCommand::ccSignal;
+        return TCliCommand::Signal;
     }
     if (word == "render") {
-        return TCliCommand::ccRender;
+        return TCliCommand::Render;
     }
     if (word == "combustion") {
-        return TCliCommand::ccCombustion;
+        return TCliCommand::Combustion;
     }
     if (word == "valves") {
-        return TCliCommand::ccValves;
+        return TCliCommand::Valves;
     }
-    return TCliCommand::ccNone;
+    return TCliCommand::None;
 }
 
 TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
@@ -293,14 +293,14 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
             break;
         }
         if (isHelp(word) || word == "--version") {
-            result.Action = isHelp(word) ? TCliAction::caHelp : TCliAction::caVersion;
+            result.Action = isHelp(word) ? TCliAction::Help : TCliAction::Version;
             return result;
         }
     }
     if (arguments.empty()) {
         throw EUsageError("no command given");
     }
-    if (result.Command == TCliCommand::ccNone) {
+    if (result.Command == TCliCommand::None) {
         throw EUsageError("unknown command '" + arguments.front() + "'");
     }
 
@@ -337,28 +337,28 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
         applyOption(result, name, value);
     }
 
-    if (result.Command == TCliCommand::ccCombustion) {
+    if (result.Command == TCliCommand::Combustion) {
         checkCombustion(seen, positional, result.Combustion);
         return result;
     }
-    const std::size_t tablesAllowed = result.Command == TCliCommand::ccSignal ? 0 : 1;
+    const std::size_t tablesAllowed = result.Command == TCliCommand::Signal ? 0 : 1;
     if (positional.size() > tablesAllowed) {
         throw EUsageError("unexpected argument '" + positional[tablesAllowed] + "'");
     }
     if (!positional.empty()) {
         result.Events.TablePath = positional.front();
     }
-    if (result.Command == TCliCommand::ccSignal && result.SignalFile.Kind == TSignalFileKind::sfNone) {
+    if (result.Command == TCliCommand::Signal && result.SignalFile.Kind == TSignalFileKind::None) {
         throw EUsageError("signal needs --angle FILE or --time FILE");
     }
-    CheckEncoderOptions(result.SignalFile.Kind == TSignalFileKind::sfEncoder, seen);
-    if (result.Command == TCliCommand::ccRender && !seen.contains("--output")) {
+    CheckEncoderOptions(result.SignalFile.Kind == TSignalFileKind::Encoder, seen);
+    if (result.Command == TCliCommand::Render && !seen.contains("--output")) {
         throw EUsageError("render needs --output FILE.png");
     }
     if (seen.contains("--intervals") && !seen.contains("--firing-order")) {
         throw EUsageError("--intervals needs --firing-order");
     }
-    if ((seen.contains("--cylinder") || seen.contains("--size")) && result.Command == TCliCommand::ccValves &&
+    if ((seen.contains("--cylinder") || seen.contains("--size")) && result.Command == TCliCommand::Valves &&
         !seen.contains("--diagram")) {
         throw EUsageError("--cylinder and --size need --diagram FILE.png");
     }
@@ -368,22 +368,22 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
 std::string UsageText(TCliCommand command) {
     std::string text = "usage: ";
     switch (command) {
-        case TCliCommand::ccEvents:
+        case TCliCommand::Events:
             text += EventsUsage;
             break;
-        case TCliCommand::ccSignal:
+        case TCliCommand::Signal:
             text += SignalUsage;
             break;
-        case TCliCommand::ccRender:
+        case TCliCommand::Render:
             text += RenderUsage;
             break;
-        case TCliCommand::ccCombustion:
+        case TCliCommand::Combustion:
             text += CombustionUsage;
             break;
-        case TCliCommand::ccValves:
+        case TCliCommand::Valves:
             text += ValvesUsage;
             break;
-        case TCliCommand::ccNone:
+        case TCliCommand::None:
             text += ToolUsage;
             break;
     }
@@ -393,29 +393,29 @@ std::string UsageText(TCliCommand command) {
 std::string HelpText(TCliCommand command) {
     std::string text = UsageText(command) + "\n";
     switch (command) {
-        case TCliCommand::ccEvents:
+        case TCliCommand::Events:
             text +=
                 "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
                 "and the event table (ID;Úhel;Popis).\n\n";
             text += EventsOptionsHelp;
             break;
-        case TCliCommand::ccSignal:
+        case TCliCommand::Signal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
             text += SignalOptionsHelp;
             text += EncoderOptionsHelp;
             break;
-        case TCliCommand::ccRender:
+        case TCliCommand::Render:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
             text += EventsOptionsHelp;
             text += SignalOptionsHelp;
             text += EncoderOptionsHelp;
             text += RenderOptionsHelp;
             break;
-        case TCliCommand::ccCombustion:
+        case TCliCommand::Combustion:
             text += "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n";
             text += CombustionOptionsHelp;
             break;
-        case TCliCommand::ccValves:
+        case TCliCommand::Valves:
             text +=
                 "Prints the valve timing of cylinders 1..N as the page \"Rozvod\" shows it: a header line,\n"
                 "then Válec;Přesazení;intake and exhaust duration;overlap;intake centreline after and\n"
@@ -430,7 +430,7 @@ std::string HelpText(TCliCommand command) {
                 "events and render take --firing-order and --intervals too: the order sets the offsets\n"
                 "before the events are built.\n";
             break;
-        case TCliCommand::ccNone:
+        case TCliCommand::None:
             text +=
                 "Commands:\n"
                 "  events   print the cycle time and the event table\n"

@@ -25,9 +25,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class TCliCommand { ccNone, ccEvents, ccSignal, ccRender, ccCombustion, ccValves };
-enum class TCliAction { caRun, caHelp, caVersion };
-enum class TSignalFileKind { sfNone, sfAngle, sfTime, sfEncoder };
+enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves };
+enum class TCliAction { Run, Help, Version };
+enum class TSignalFileKind { None, Angle, Time, Encoder };
 
 // What the window's page "Editace" and the global-correction box would hold.
 struct TEventsOptions {
@@ -49,9 +49,9 @@ struct TValvesOptions {
 };
 
 struct TSignalFile {
-    TSignalFileKind Kind = TSignalFileKind::sfNone;
+    TSignalFileKind Kind = TSignalFileKind::None;
     std::string Path;
-    TEncoderOptions Encoder;  // for sfEncoder; its Path is Path
+    TEncoderOptions Encoder;  // for Encoder; its Path is Path
 };
 
 // The sliders, the kind list and the picture's size, at the window's start-up values.
@@ -76,8 +76,8 @@ struct TCombustionOptions {
 };
 
 struct TCliArguments {
-    TCliCommand Command = TCliCommand::ccNone;
-    TCliAction Action = TCliAction::caRun;
+    TCliCommand Command = TCliCommand::None;
+    TCliAction Action = TCliAction::Run;
     TEventsOptions Events;
     TSignalFile SignalFile;
     TRenderOptions Render;
@@ -89,17 +89,17 @@ struct TCliArguments {
 // reason; --help and --version anywhere win over everything else.
 TCliArguments ParseArguments(const std::vector<std::string>& arguments);
 
-// Short usage of one command, or of the whole tool for ccNone.
+// Short usage of one command, or of the whole tool for None.
 std::string UsageText(TCliCommand command);
 
-// The full help of one command, or of the whole tool for ccNone.
+// The full help of one command, or of the whole tool for None.
 std::string HelpText(TCliCommand command);
 
 // "morvane-cli " and the project's version.
 std::string VersionText();
 
 // The first word of the command line that names a command, for usage texts
-// after a failed parse; ccNone when there is none.
+// after a failed parse; None when there is none.
 TCliCommand CommandNamed(std::string_view word);
 
 }  // namespace morvane

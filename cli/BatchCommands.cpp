@@ -88,7 +88,7 @@ std::string eventReport(const TMemoryMainControls& window) {
 }
 
 void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
-    if (file.Kind == TSignalFileKind::sfEncoder) {
+    if (file.Kind == TSignalFileKind::Encoder) {
         // Only the mean is printed, so the cycles need not be kept.
         TEncoderOptions options = file.Encoder;
         options.KeepCycles = false;
@@ -97,7 +97,7 @@ void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& sessi
     }
     TGivenFileDialog dialog(file.Path);
     const TImportKind kind =
-        file.Kind == TSignalFileKind::sfAngle ? TImportKind::ikAngle : TImportKind::ikTime;
+        file.Kind == TSignalFileKind::Angle ? TImportKind::Angle : TImportKind::Time;
     RunImportCommand(&dialog, boxes, kind, ImportTargetOf(session), {});
 }
 
@@ -128,14 +128,14 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     TStreamBoxes boxes(err);
     TSession session;
     std::string report;
-    if (arguments.Command == TCliCommand::ccCombustion) {
+    if (arguments.Command == TCliCommand::Combustion) {
         if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion, boxes); })) {
             return ExitFailure;
         }
         out << report;
         return ExitSuccess;
     }
-    if (arguments.Command == TCliCommand::ccSignal) {
+    if (arguments.Command == TCliCommand::Signal) {
         if (!RunGuarded(boxes, [&] {
                 importSignal(arguments.SignalFile, boxes, session);
                 report = signalReport(session.Signal);
@@ -169,16 +169,16 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     }
 
     const bool succeeded = RunGuarded(boxes, [&] {
-        if (arguments.Command == TCliCommand::ccValves) {
+        if (arguments.Command == TCliCommand::Valves) {
             RunValvesCommand(arguments, tableLines, window, report);
             return;
         }
         runEventCommands(arguments.Events, tableLines, window, session);
-        if (arguments.Command == TCliCommand::ccEvents) {
+        if (arguments.Command == TCliCommand::Events) {
             report = eventReport(window);
             return;
         }
-        if (arguments.SignalFile.Kind != TSignalFileKind::sfNone) {
+        if (arguments.SignalFile.Kind != TSignalFileKind::None) {
             importSignal(arguments.SignalFile, boxes, session);
         }
         renderPicture(arguments.Render, session);
@@ -198,14 +198,14 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         parsed = ParseArguments(arguments);
     } catch (const EUsageError& mistake) {
         err << usageMistake(mistake.what(),
-                            arguments.empty() ? TCliCommand::ccNone : CommandNamed(arguments[0]));
+                            arguments.empty() ? TCliCommand::None : CommandNamed(arguments[0]));
         return ExitUsage;
     }
-    if (parsed.Action == TCliAction::caHelp) {
+    if (parsed.Action == TCliAction::Help) {
         out << HelpText(parsed.Command);
         return ExitSuccess;
     }
-    if (parsed.Action == TCliAction::caVersion) {
+    if (parsed.Action == TCliAction::Version) {
         out << VersionText();
         return ExitSuccess;
     }

@@ -20,7 +20,7 @@ int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
         for (int column = 0; column < CylinderColumns; ++column) {
             const std::size_t semicolon = rest.find(';');
             const std::string_view field = rest.substr(0, semicolon);
-            if (column != ccNumber) {
+            if (column != NumberColumn) {
                 table.setCellText(column, row, TrimBlanks(field));
             }
             rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);

@@ -51,7 +51,7 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
     // bad cell always stops the creation at the same event.
     for (int pass = 0; pass < 2; ++pass) {
         for (int row = 1; row <= count; ++row) {
-            const double offset = CylinderAngle(cylinderTable, ccOffset, row);
+            const double offset = CylinderAngle(cylinderTable, OffsetColumn, row);
             const double base = StoreDouble(static_cast<long double>(offset) + 360.0L * pass);
             const std::string number = FormatInteger(row);
             AppendEvent(events, PistonName(number, " - HU"), ekPiston, base);
@@ -60,30 +60,30 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
     }
 
     for (int row = 1; row <= count; ++row) {
-        const double offset = CylinderAngle(cylinderTable, ccOffset, row);
-        const double ignition = CylinderAngle(cylinderTable, ccIgnition, row);
+        const double offset = CylinderAngle(cylinderTable, OffsetColumn, row);
+        const double ignition = CylinderAngle(cylinderTable, IgnitionColumn, row);
         AppendEvent(events, "Zapalování " + FormatInteger(row), ekIgnition,
                     static_cast<long double>(offset) + ignition);
     }
 
     for (int row = 1; row <= count; ++row) {
-        const long double offset = CylinderAngle(cylinderTable, ccOffset, row);
+        const long double offset = CylinderAngle(cylinderTable, OffsetColumn, row);
         const std::string number = FormatInteger(row);
         AppendEvent(events, PistonName(number, " - SV otvírá"), ekIntakeValve,
-                    offset + CylinderAngle(cylinderTable, ccIntakeOpens, row));
+                    offset + CylinderAngle(cylinderTable, IntakeOpensColumn, row));
         AppendEvent(events, PistonName(number, " - SV zavírá"), ekIntakeValve,
-                    offset + CylinderAngle(cylinderTable, ccIntakeCloses, row));
+                    offset + CylinderAngle(cylinderTable, IntakeClosesColumn, row));
         AppendEvent(events, PistonName(number, " - VV otvírá"), ekExhaustValve,
-                    offset + CylinderAngle(cylinderTable, ccExhaustOpens, row));
+                    offset + CylinderAngle(cylinderTable, ExhaustOpensColumn, row));
         AppendEvent(events, PistonName(number, " - VV zavírá"), ekExhaustValve,
-                    offset + CylinderAngle(cylinderTable, ccExhaustCloses, row));
+                    offset + CylinderAngle(cylinderTable, ExhaustClosesColumn, row));
     }
 }
 
 void FillFromFirst(const IValueList& mainParameters, ICellGrid& cylinderTable) {
     const int lastRow = std::min(CylinderCount(mainParameters), CylinderRows);
     for (int row = 2; row <= lastRow; ++row) {
-        for (int column = ccIgnition; column <= ccExhaustCloses; ++column) {
+        for (int column = IgnitionColumn; column <= ExhaustClosesColumn; ++column) {
             cylinderTable.setCellText(column, row, cylinderTable.cellText(column, 1));
         }
     }

@@ -10,13 +10,13 @@ namespace morvane {
 
 // Cylinder-table columns; column 0 is the row number, shown only.
 enum TCylinderColumn : int {
-    ccNumber = 0,
-    ccOffset = 1,
-    ccIgnition = 2,
-    ccIntakeOpens = 3,
-    ccIntakeCloses = 4,
-    ccExhaustOpens = 5,
-    ccExhaustCloses = 6,
+    NumberColumn = 0,
+    OffsetColumn = 1,
+    IgnitionColumn = 2,
+    IntakeOpensColumn = 3,
+    IntakeClosesColumn = 4,
+    ExhaustOpensColumn = 5,
+    ExhaustClosesColumn = 6,
 };
 
 constexpr int CylinderRows = 12;

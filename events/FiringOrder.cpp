@@ -121,7 +121,7 @@ void ApplyFiringOrder(const IValueList& mainParameters, ICellGrid& cylinderTable
     const std::vector<std::string> offsets =
         FiringOrderOffsets(order, intervals, TableCylinderCount(mainParameters));
     for (std::size_t i = 0; i < offsets.size(); ++i) {
-        cylinderTable.setCellText(ccOffset, static_cast<int>(i) + 1, offsets[i]);
+        cylinderTable.setCellText(OffsetColumn, static_cast<int>(i) + 1, offsets[i]);
     }
 }
 

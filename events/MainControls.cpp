@@ -26,10 +26,10 @@ void FillDefaultCylinderTable(ICellGrid& cylinderTable) {
         cylinderTable.setCellText(column, 0, CylinderTableHeaders[column]);
     }
     for (int row = 1; row <= CylinderRows; ++row) {
-        cylinderTable.setCellText(ccNumber, row, FormatInteger(row));
+        cylinderTable.setCellText(NumberColumn, row, FormatInteger(row));
     }
     for (int row = 1; row <= CylinderRows; ++row) {
-        for (int column = ccOffset; column < CylinderColumns; ++column) {
+        for (int column = OffsetColumn; column < CylinderColumns; ++column) {
             cylinderTable.setCellText(column, row, "0");
         }
     }

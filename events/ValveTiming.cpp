@@ -43,11 +43,11 @@ long double IntoCycleBounded(long double angle, long double low) {
 
 TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row) {
     TValveAngles angles;
-    angles.Ignition = ParseFloat(cylinderTable.cellText(ccIgnition, row));
-    angles.IntakeOpens = ParseFloat(cylinderTable.cellText(ccIntakeOpens, row));
-    angles.IntakeCloses = ParseFloat(cylinderTable.cellText(ccIntakeCloses, row));
-    angles.ExhaustOpens = ParseFloat(cylinderTable.cellText(ccExhaustOpens, row));
-    angles.ExhaustCloses = ParseFloat(cylinderTable.cellText(ccExhaustCloses, row));
+    angles.Ignition = ParseFloat(cylinderTable.cellText(IgnitionColumn, row));
+    angles.IntakeOpens = ParseFloat(cylinderTable.cellText(IntakeOpensColumn, row));
+    angles.IntakeCloses = ParseFloat(cylinderTable.cellText(IntakeClosesColumn, row));
+    angles.ExhaustOpens = ParseFloat(cylinderTable.cellText(ExhaustOpensColumn, row));
+    angles.ExhaustCloses = ParseFloat(cylinderTable.cellText(ExhaustClosesColumn, row));
     return angles;
 }
 
@@ -86,10 +86,10 @@ TValveAngles ValveAnglesFromCamCard(const TCamCard& card) {
 }
 
 void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles) {
-    cylinderTable.setCellText(ccIntakeOpens, row, FormatFloatGeneral(angles.IntakeOpens));
-    cylinderTable.setCellText(ccIntakeCloses, row, FormatFloatGeneral(angles.IntakeCloses));
-    cylinderTable.setCellText(ccExhaustOpens, row, FormatFloatGeneral(angles.ExhaustOpens));
-    cylinderTable.setCellText(ccExhaustCloses, row, FormatFloatGeneral(angles.ExhaustCloses));
+    cylinderTable.setCellText(IntakeOpensColumn, row, FormatFloatGeneral(angles.IntakeOpens));
+    cylinderTable.setCellText(IntakeClosesColumn, row, FormatFloatGeneral(angles.IntakeCloses));
+    cylinderTable.setCellText(ExhaustOpensColumn, row, FormatFloatGeneral(angles.ExhaustOpens));
+    cylinderTable.setCellText(ExhaustClosesColumn, row, FormatFloatGeneral(angles.ExhaustCloses));
 }
 
 std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary) {
@@ -107,7 +107,7 @@ void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinde
     for (int row = 1; row <= count; ++row) {
         const auto figures = ValveSummaryTexts(SummarizeValveTiming(ReadValveAngles(cylinderTable, row)));
         summary.setCellText(0, row, FormatInteger(row));
-        summary.setCellText(1, row, cylinderTable.cellText(ccOffset, row));
+        summary.setCellText(1, row, cylinderTable.cellText(OffsetColumn, row));
         for (int k = 0; k < kValveSummaryFigures; ++k) {
             summary.setCellText(2 + k, row, figures[k]);
         }

@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string globalText = texts.next();
     TMemoryGrid table(CylinderColumns, fuzz::GridRows);
     for (int row = 1; row < fuzz::GridRows; ++row) {
-        for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
+        for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
             table.setCellText(column, row, texts.next());
         }
     }

@@ -14,7 +14,7 @@ void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kin
         return;
     }
     target.LastImportFile = path;
-    if (kind == TImportKind::ikAngle) {
+    if (kind == TImportKind::Angle) {
         ImportAngleSignal(path, boxes, target.Signal);
     } else {
         ImportTimeSignal(path, boxes, target.Signal);
@@ -26,12 +26,12 @@ void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kin
 
 void RunAngleImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImportTarget& target,
                            const std::function<void()>& redraw) {
-    RunImportCommand(dialog, boxes, TImportKind::ikAngle, target, redraw);
+    RunImportCommand(dialog, boxes, TImportKind::Angle, target, redraw);
 }
 
 void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImportTarget& target,
                           const std::function<void()>& redraw) {
-    RunImportCommand(dialog, boxes, TImportKind::ikTime, target, redraw);
+    RunImportCommand(dialog, boxes, TImportKind::Time, target, redraw);
 }
 
 void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxes,

@@ -15,7 +15,7 @@
 
 namespace morvane {
 
-enum class TImportKind { ikAngle, ikTime };
+enum class TImportKind { Angle, Time };
 
 // What an import command reads and writes of the session.
 struct TImportTarget {

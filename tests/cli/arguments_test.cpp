@@ -12,14 +12,14 @@ using Words = std::vector<std::string>;
 
 TEST(ArgumentsTest, DefaultsAreTheWindowsStartUpValues) {
     const TCliArguments parsed = ParseArguments({"render", "--output", "t.png"});
-    EXPECT_EQ(parsed.Command, TCliCommand::ccRender);
-    EXPECT_EQ(parsed.Action, TCliAction::caRun);
+    EXPECT_EQ(parsed.Command, TCliCommand::Render);
+    EXPECT_EQ(parsed.Action, TCliAction::Run);
     EXPECT_FALSE(parsed.Events.TablePath);
     EXPECT_FALSE(parsed.Events.Cylinders);
     EXPECT_EQ(parsed.Events.Rpm, "1000");
     EXPECT_EQ(parsed.Events.Global, "0");
     EXPECT_FALSE(parsed.Events.CorrectionsPath);
-    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::sfNone);
+    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::None);
     EXPECT_EQ(parsed.Render.Cursor, 0);
     EXPECT_EQ(parsed.Render.Filter, 0);
     EXPECT_EQ(parsed.Render.Gain, 10);
@@ -40,7 +40,7 @@ TEST(ArgumentsTest, EveryRenderOptionReachesItsField) {
     EXPECT_EQ(parsed.Events.Rpm, "-1000");
     EXPECT_EQ(parsed.Events.Global, "-10");
     EXPECT_EQ(parsed.Events.CorrectionsPath, "c.txt");
-    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::sfTime);
+    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::Time);
     EXPECT_EQ(parsed.SignalFile.Path, "t.csv");
     EXPECT_EQ(parsed.Render.Cursor, 720);
     EXPECT_EQ(parsed.Render.Filter, 96);
@@ -56,7 +56,7 @@ TEST(ArgumentsTest, EveryEncoderOptionReachesItsField) {
                         "--reference-angle", "107,5", "--encoder-column", "Encoder [V]", "--value-column",
                         "3", "--time-column", "1", "--index-column", "4", "--phase", "2"});
     const TEncoderOptions& options = parsed.SignalFile.Encoder;
-    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::sfEncoder);
+    EXPECT_EQ(parsed.SignalFile.Kind, TSignalFileKind::Encoder);
     EXPECT_EQ(options.Path, "e.csv");
     EXPECT_EQ(options.Wheel.Teeth, 36);
     EXPECT_EQ(options.Wheel.Missing, 1);
@@ -84,13 +84,13 @@ TEST(ArgumentsTest, HelpAndVersionWinWhereverTheyStand) {
         TCliAction action;
     };
     const Row rows[] = {
-        {{"--help"}, TCliCommand::ccNone, TCliAction::caHelp},
-        {{"-h"}, TCliCommand::ccNone, TCliAction::caHelp},
-        {{"--version"}, TCliCommand::ccNone, TCliAction::caVersion},
-        {{"events", "--bogus", "--help"}, TCliCommand::ccEvents, TCliAction::caHelp},
-        {{"signal", "--version"}, TCliCommand::ccSignal, TCliAction::caVersion},
-        {{"render", "--filter", "500", "--help"}, TCliCommand::ccRender, TCliAction::caHelp},
-        {{"frobnicate", "--help"}, TCliCommand::ccNone, TCliAction::caHelp},
+        {{"--help"}, TCliCommand::None, TCliAction::Help},
+        {{"-h"}, TCliCommand::None, TCliAction::Help},
+        {{"--version"}, TCliCommand::None, TCliAction::Version},
+        {{"events", "--bogus", "--help"}, TCliCommand::Events, TCliAction::Help},
+        {{"signal", "--version"}, TCliCommand::Signal, TCliAction::Version},
+        {{"render", "--filter", "500", "--help"}, TCliCommand::Render, TCliAction::Help},
+        {{"frobnicate", "--help"}, TCliCommand::None, TCliAction::Help},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.words));
@@ -104,7 +104,7 @@ TEST(ArgumentsTest, CombustionOptionsAndWindowForms) {
     const Words engine = {"combustion", "p.csv",     "--bore",        "86",  "--stroke",
                           "75",         "--rod=118", "--compression", "21,2"};
     const TCliArguments defaults = ParseArguments(engine);
-    EXPECT_EQ(defaults.Command, TCliCommand::ccCombustion);
+    EXPECT_EQ(defaults.Command, TCliCommand::Combustion);
     EXPECT_EQ(defaults.Combustion.CyclePath, "p.csv");
     EXPECT_EQ(defaults.Combustion.Texts.Rod, "118");
     EXPECT_EQ(defaults.Combustion.Texts.Compression, "21,2");

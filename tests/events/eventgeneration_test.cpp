@@ -33,16 +33,16 @@ protected:
         m_parameters.append("Otáčky [1/min]", "1000");
         // The window's defaults: numbered rows, every angle "0".
         for (int row = 1; row <= CylinderRows; ++row) {
-            m_table.setCellText(ccNumber, row, std::to_string(row));
-            for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
+            m_table.setCellText(NumberColumn, row, std::to_string(row));
+            for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
                 m_table.setCellText(column, row, "0");
             }
         }
     }
     void setCount(const std::string& text) { m_parameters.setValue(CylinderCountRow, text); }
     void setRow(int row, std::vector<std::string> cells) {
-        for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
-            m_table.setCellText(column, row, cells.at(static_cast<std::size_t>(column - ccOffset)));
+        for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
+            m_table.setCellText(column, row, cells.at(static_cast<std::size_t>(column - OffsetColumn)));
         }
     }
     std::string createFailure() {
@@ -154,7 +154,7 @@ TEST_F(EventGenerationTest, ThirteenCylindersFailAtTheMissingRow) {
 
 TEST_F(EventGenerationTest, RowsBeyondTheTwelfthReadEmptyInAnyGrid) {
     TRecordingGrid tall(CylinderColumns, CylinderRows + 3);
-    for (int column = ccOffset; column <= ccExhaustCloses; ++column) {
+    for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
         for (int row = 1; row <= CylinderRows + 2; ++row) {
             tall.setCellText(column, row, "0");
         }
@@ -165,7 +165,7 @@ TEST_F(EventGenerationTest, RowsBeyondTheTwelfthReadEmptyInAnyGrid) {
 }
 
 TEST_F(EventGenerationTest, BadAngleStopsAfterTheEventsBeforeIt) {
-    m_table.setCellText(ccExhaustCloses, 1, "abc");
+    m_table.setCellText(ExhaustClosesColumn, 1, "abc");
     EXPECT_EQ(createFailure(), "'abc' is not a valid floating point value");
     ASSERT_EQ(Events.size(), 8u);
     EXPECT_EQ(Events.back().Name, "Píst 1 - VV otvírá");
@@ -175,7 +175,7 @@ TEST_F(EventGenerationTest, BadAngleStopsAfterTheEventsBeforeIt) {
 }
 
 TEST_F(EventGenerationTest, PointDecimalIsRejectedUnderTheComma) {
-    m_table.setCellText(ccIgnition, 1, "1.5");
+    m_table.setCellText(IgnitionColumn, 1, "1.5");
     EXPECT_EQ(createFailure(), "'1.5' is not a valid floating point value");
     EXPECT_EQ(Events.size(), 4u);
 }
@@ -201,16 +201,16 @@ TEST_F(EventGenerationTest, FillFromFirstCopiesTheTimingOnly) {
     FillFromFirst(m_parameters, m_table);
     for (int row = 2; row <= 3; ++row) {
         SCOPED_TRACE(row);
-        EXPECT_EQ(m_table.cellText(ccNumber, row), std::to_string(row));
-        EXPECT_EQ(m_table.cellText(ccIgnition, row), "5");
-        EXPECT_EQ(m_table.cellText(ccIntakeOpens, row), "10");
-        EXPECT_EQ(m_table.cellText(ccIntakeCloses, row), "200");
-        EXPECT_EQ(m_table.cellText(ccExhaustOpens, row), "480");
-        EXPECT_EQ(m_table.cellText(ccExhaustCloses, row), "20");
+        EXPECT_EQ(m_table.cellText(NumberColumn, row), std::to_string(row));
+        EXPECT_EQ(m_table.cellText(IgnitionColumn, row), "5");
+        EXPECT_EQ(m_table.cellText(IntakeOpensColumn, row), "10");
+        EXPECT_EQ(m_table.cellText(IntakeClosesColumn, row), "200");
+        EXPECT_EQ(m_table.cellText(ExhaustOpensColumn, row), "480");
+        EXPECT_EQ(m_table.cellText(ExhaustClosesColumn, row), "20");
     }
-    EXPECT_EQ(m_table.cellText(ccOffset, 2), "90");
-    EXPECT_EQ(m_table.cellText(ccOffset, 3), "0");
-    EXPECT_EQ(m_table.cellText(ccIgnition, 4), "y");
+    EXPECT_EQ(m_table.cellText(OffsetColumn, 2), "90");
+    EXPECT_EQ(m_table.cellText(OffsetColumn, 3), "0");
+    EXPECT_EQ(m_table.cellText(IgnitionColumn, 4), "y");
     EXPECT_TRUE(Events.empty());
 }
 
@@ -218,30 +218,30 @@ TEST_F(EventGenerationTest, FillFromFirstCopiesTextsThatAreNoNumbers) {
     setCount("2");
     setRow(1, {"0", "abc", "", " 1,5 ", "1.5", "x"});
     FillFromFirst(m_parameters, m_table);
-    EXPECT_EQ(m_table.cellText(ccIgnition, 2), "abc");
-    EXPECT_EQ(m_table.cellText(ccIntakeOpens, 2), "");
-    EXPECT_EQ(m_table.cellText(ccIntakeCloses, 2), " 1,5 ");
-    EXPECT_EQ(m_table.cellText(ccExhaustCloses, 2), "x");
+    EXPECT_EQ(m_table.cellText(IgnitionColumn, 2), "abc");
+    EXPECT_EQ(m_table.cellText(IntakeOpensColumn, 2), "");
+    EXPECT_EQ(m_table.cellText(IntakeClosesColumn, 2), " 1,5 ");
+    EXPECT_EQ(m_table.cellText(ExhaustClosesColumn, 2), "x");
 }
 
 TEST_F(EventGenerationTest, FillFromFirstStopsAtTheTwelfthRow) {
     TMemoryGrid tall(CylinderColumns, CylinderRows + 2);
-    tall.setCellText(ccIgnition, 1, "5");
-    tall.setCellText(ccIgnition, 13, "keep");
+    tall.setCellText(IgnitionColumn, 1, "5");
+    tall.setCellText(IgnitionColumn, 13, "keep");
     setCount("20");
     FillFromFirst(m_parameters, tall);
-    EXPECT_EQ(tall.cellText(ccIgnition, 12), "5");
-    EXPECT_EQ(tall.cellText(ccIgnition, 13), "keep");
+    EXPECT_EQ(tall.cellText(IgnitionColumn, 12), "5");
+    EXPECT_EQ(tall.cellText(IgnitionColumn, 13), "keep");
 }
 
 TEST_F(EventGenerationTest, FillFromFirstWithOneCylinderOrABadCountCopiesNothing) {
     setRow(1, {"0", "5", "5", "5", "5", "5"});
     setCount("1");
     FillFromFirst(m_parameters, m_table);
-    EXPECT_EQ(m_table.cellText(ccIgnition, 2), "0");
+    EXPECT_EQ(m_table.cellText(IgnitionColumn, 2), "0");
     setCount("zwei");
     EXPECT_THROW(FillFromFirst(m_parameters, m_table), EConvertError);
-    EXPECT_EQ(m_table.cellText(ccIgnition, 2), "0");
+    EXPECT_EQ(m_table.cellText(IgnitionColumn, 2), "0");
 }
 
 }  // namespace

@@ -78,29 +78,29 @@ TEST_F(FiringOrderTest, BadInputNamesItsProblemAndWritesNoCell) {
         SCOPED_TRACE(row.order + std::string(" ") + row.intervals);
         TMemoryMainControls window;
         FillDefaultCylinderTable(window.CylinderTable);
-        window.CylinderTable.setCellText(ccOffset, 1, "15");
+        window.CylinderTable.setCellText(OffsetColumn, 1, "15");
         window.MainParameters.setValue(CylinderCountRow, row.count);
         EXPECT_EQ(testing::MessageOf<EMorvaneError>([&] {
                       ApplyFiringOrder(window.MainParameters, window.CylinderTable, row.order, row.intervals);
                   }),
                   row.message);
-        EXPECT_EQ(window.CylinderTable.cellText(ccOffset, 1), "15");
-        EXPECT_EQ(window.CylinderTable.cellText(ccOffset, 2), "0");
+        EXPECT_EQ(window.CylinderTable.cellText(OffsetColumn, 1), "15");
+        EXPECT_EQ(window.CylinderTable.cellText(OffsetColumn, 2), "0");
     }
 }
 
 TEST_F(FiringOrderTest, WritesOnlyTheOffsetsOfCylindersOneToN) {
     TMemoryMainControls window;
     FillDefaultCylinderTable(window.CylinderTable);
-    window.CylinderTable.setCellText(ccIgnition, 2, "abc");
+    window.CylinderTable.setCellText(IgnitionColumn, 2, "abc");
     window.MainParameters.setValue(CylinderCountRow, "4");
     ApplyFiringOrder(window.MainParameters, window.CylinderTable, "1-3-4-2", "");
     Texts offsets;
     for (int row = 1; row <= 5; ++row) {
-        offsets.push_back(window.CylinderTable.cellText(ccOffset, row));
+        offsets.push_back(window.CylinderTable.cellText(OffsetColumn, row));
     }
     EXPECT_EQ(offsets, (Texts{"0", "540", "180", "360", "0"}));
-    EXPECT_EQ(window.CylinderTable.cellText(ccIgnition, 2), "abc");
+    EXPECT_EQ(window.CylinderTable.cellText(IgnitionColumn, 2), "abc");
 }
 
 }  // namespace

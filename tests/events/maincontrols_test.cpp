@@ -27,8 +27,8 @@ TEST(MainControlsTest, StartsAsTheWindowDoes) {
         EXPECT_EQ(window.CylinderTable.cellText(column, 0), headers[column]);
     }
     for (int row = 1; row <= CylinderRows; ++row) {
-        EXPECT_EQ(window.CylinderTable.cellText(ccNumber, row), std::to_string(row));
-        for (int column = ccOffset; column < CylinderColumns; ++column) {
+        EXPECT_EQ(window.CylinderTable.cellText(NumberColumn, row), std::to_string(row));
+        for (int column = OffsetColumn; column < CylinderColumns; ++column) {
             EXPECT_EQ(window.CylinderTable.cellText(column, row), "0") << column << "," << row;
         }
     }

@@ -43,9 +43,9 @@ TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
         FillDefaultCylinderTable(window.CylinderTable);
         window.MainParameters.setValue(CylinderCountRow, "2");
         for (int k = 0; k < 4; ++k) {
-            window.CylinderTable.setCellText(ccIntakeOpens + k, 2, example.cells[k]);
+            window.CylinderTable.setCellText(IntakeOpensColumn + k, 2, example.cells[k]);
         }
-        window.CylinderTable.setCellText(ccOffset, 2, "180");
+        window.CylinderTable.setCellText(OffsetColumn, 2, "180");
         TMemoryGrid summary(kValveSummaryColumns, 1);
         FillValveSummary(window.MainParameters, window.CylinderTable, summary);
         ASSERT_EQ(summary.rowCount(), 3);

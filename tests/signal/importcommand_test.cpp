@@ -132,9 +132,9 @@ TEST_P(ImportCommandKindTest, NextDialogOffersTheLastPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ImportCommandKindTest,
-                         ::testing::Values(TCommandCase{"Angle", TImportKind::ikAngle, "h\n1;1\n0;0\n",
+                         ::testing::Values(TCommandCase{"Angle", TImportKind::Angle, "h\n1;1\n0;0\n",
                                                         "3 / 1"},
-                                           TCommandCase{"Time", TImportKind::ikTime, "1\n0\n", "2 / 1440"}),
+                                           TCommandCase{"Time", TImportKind::Time, "1\n0\n", "2 / 1440"}),
                          testing::RowName());
 
 }  // namespace
