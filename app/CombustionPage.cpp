@@ -28,7 +28,7 @@ constexpr int kRowHeight = 20;
 constexpr int kNameColumnWidth = 140;
 const char* const kNoCycleText = "Tlakový průběh nenačten";
 
-QLabel* makeCaption(const QString& text, QWidget* parent) {
+QLabel* MakeCaption(const QString& text, QWidget* parent) {
     auto* caption = new QLabel(text, parent);
     caption->setAlignment(Qt::AlignCenter);
     return caption;
@@ -78,11 +78,11 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     side->addWidget(m_figuresTable, 1);
 
     auto* pictures = new QVBoxLayout;
-    pictures->addWidget(makeCaption("p–V diagram (log p [bar] – log V [cm³])", this));
+    pictures->addWidget(MakeCaption("p–V diagram (log p [bar] – log V [cm³])", this));
     m_pvView = new TImageView(m_pvPicture, this);
     m_pvView->setObjectName("PvImage");
     pictures->addWidget(m_pvView, 1);
-    pictures->addWidget(makeCaption("Podíl shořelého paliva [%] podle úhlu [°]", this));
+    pictures->addWidget(MakeCaption("Podíl shořelého paliva [%] podle úhlu [°]", this));
     m_burnView = new TImageView(m_burnPicture, this);
     m_burnView->setObjectName("BurnImage");
     pictures->addWidget(m_burnView, 1);

@@ -27,11 +27,11 @@ TOverrideCursor::~TOverrideCursor() {
 
 namespace {
 
-void makeReadOnly(QTableWidgetItem* item) {
+void MakeReadOnly(QTableWidgetItem* item) {
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
 }
 
-QString boxTitle() {
+QString BoxTitle() {
     return QCoreApplication::applicationName();
 }
 
@@ -39,9 +39,9 @@ QString boxTitle() {
 
 // ---- text grid ----
 
-TQtCellGrid::TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns, HeaderRow headerRow)
+TQtCellGrid::TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns, THeaderRow headerRow)
     : m_table(table), m_fixedRows(fixedRows), m_fixedColumns(fixedColumns), m_headerRow(headerRow) {
-    if (m_headerRow == HeaderRow::Pinned) {
+    if (m_headerRow == THeaderRow::Pinned) {
         QHeaderView* header = m_table->horizontalHeader();
         header->setVisible(true);
         header->setSectionsClickable(false);
@@ -75,7 +75,7 @@ void TQtCellGrid::setCellText(int column, int row, const std::string& text) {
         if (item->text() != value) {
             item->setText(value);
         }
-        if (m_headerRow == HeaderRow::Pinned && row == 0) {
+        if (m_headerRow == THeaderRow::Pinned && row == 0) {
             m_table->setHorizontalHeaderItem(column, new QTableWidgetItem(value));
         }
     }
@@ -89,7 +89,7 @@ QTableWidgetItem* TQtCellGrid::itemAt(int column, int row) {
     if (item == nullptr) {
         item = new QTableWidgetItem;
         if (row < m_fixedRows || column < m_fixedColumns) {
-            makeReadOnly(item);
+            MakeReadOnly(item);
             item->setBackground(m_table->palette().button());
             item->setForeground(m_table->palette().buttonText());
         }
@@ -99,7 +99,7 @@ QTableWidgetItem* TQtCellGrid::itemAt(int column, int row) {
 }
 
 void TQtCellGrid::prepareCells() {
-    if (m_headerRow == HeaderRow::Pinned && m_table->rowCount() > 0) {
+    if (m_headerRow == THeaderRow::Pinned && m_table->rowCount() > 0) {
         m_table->setRowHidden(0, true);
         // The header shows row 0 as it is, empty included, never Qt's column numbers.
         for (int column = 0; column < m_table->columnCount(); ++column) {
@@ -136,7 +136,7 @@ void TQtValueList::setValue(int row, const std::string& text) {
     if (item == nullptr) {
         item = new QTableWidgetItem;
         if (!m_valuesEditable) {
-            makeReadOnly(item);
+            MakeReadOnly(item);
         }
         m_table->setItem(row - 1, 1, item);
     }
@@ -151,11 +151,11 @@ void TQtValueList::append(const std::string& key, const std::string& value) {
     const int row = m_table->rowCount();
     m_table->insertRow(row);
     auto* keyItem = new QTableWidgetItem(ToQString(key));
-    makeReadOnly(keyItem);
+    MakeReadOnly(keyItem);
     m_table->setItem(row, 0, keyItem);
     auto* valueItem = new QTableWidgetItem(ToQString(value));
     if (!m_valuesEditable) {
-        makeReadOnly(valueItem);
+        MakeReadOnly(valueItem);
     }
     m_table->setItem(row, 1, valueItem);
 }
@@ -165,7 +165,7 @@ void TQtValueList::append(const std::string& key, const std::string& value) {
 void TQtMessageBoxes::ShowInfo(const std::string& text) {
     // A box waits for the user: the arrow, even while a wait cursor is shown.
     const TOverrideCursor arrow(Qt::ArrowCursor);
-    QMessageBox box(QMessageBox::NoIcon, boxTitle(), ToQString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, BoxTitle(), ToQString(text), QMessageBox::Ok);
     box.setObjectName("InfoBox");
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
@@ -183,7 +183,7 @@ void TQtMessageBoxes::ShowErrorBox(const std::string& text) {
     }
     const TOverrideCursor arrow(Qt::ArrowCursor);
     QWidget* owner = QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : m_window;
-    QMessageBox box(QMessageBox::Critical, boxTitle(), ToQString(text), QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, BoxTitle(), ToQString(text), QMessageBox::Ok, owner);
     box.setObjectName("ErrorBox");
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

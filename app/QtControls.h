@@ -17,7 +17,7 @@ class QWidget;
 namespace morvane {
 
 // How a grid shows its first row when it has one fixed row.
-enum class HeaderRow {
+enum class THeaderRow {
     Cells,   // as cells that scroll with the others
     Pinned,  // in the table's header, which stays in view while the rows scroll
 };
@@ -27,7 +27,8 @@ enum class HeaderRow {
 // header row keeps its cells, hidden, so it is addressed like any other row.
 class TQtCellGrid : public ICellGrid {
 public:
-    TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns, HeaderRow headerRow = HeaderRow::Cells);
+    TQtCellGrid(QTableWidget* table, int fixedRows, int fixedColumns,
+                THeaderRow headerRow = THeaderRow::Cells);
 
     int rowCount() const override;
     void setRowCount(int rows) override;
@@ -43,7 +44,7 @@ private:
     QTableWidget* m_table;
     int m_fixedRows;
     int m_fixedColumns;
-    HeaderRow m_headerRow;
+    THeaderRow m_headerRow;
 };
 
 // A two-column QTableWidget as a key/value list: the horizontal header is the

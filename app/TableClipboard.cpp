@@ -14,7 +14,7 @@ namespace morvane {
 namespace {
 
 // The bounding rectangle of the selection, or the current cell.
-QTableWidgetSelectionRange copiedRange(const QTableWidget* table) {
+QTableWidgetSelectionRange CopiedRange(const QTableWidget* table) {
     const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();
     if (ranges.isEmpty()) {
         const int row = table->currentRow();
@@ -38,7 +38,7 @@ QTableWidgetSelectionRange copiedRange(const QTableWidget* table) {
 }  // namespace
 
 void CopyCells(const QTableWidget* table) {
-    const QTableWidgetSelectionRange range = copiedRange(table);
+    const QTableWidgetSelectionRange range = CopiedRange(table);
     TCellBlock block;
     for (int row = range.topRow(); row <= range.bottomRow() && range.rowCount() > 0; ++row) {
         if (table->isRowHidden(row)) {

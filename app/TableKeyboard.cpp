@@ -14,27 +14,27 @@ namespace morvane {
 
 namespace {
 
-bool isTab(const QKeyEvent* key) {
+bool IsTab(const QKeyEvent* key) {
     return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
 }
 
-bool isEnter(const QKeyEvent* key) {
+bool IsEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
 // Modifiers that change what a plain key means; the keypad flag does not.
-Qt::KeyboardModifiers meaningful(const QKeyEvent* key) {
+Qt::KeyboardModifiers Meaningful(const QKeyEvent* key) {
     return key->modifiers() & ~Qt::KeypadModifier;
 }
 
 // Arriving in a cell selects its whole text: the arrows then move on at once,
 // as in a spreadsheet; once the user has placed the cursor they edit the text.
-bool atStart(const QLineEdit* editor) {
+bool AtStart(const QLineEdit* editor) {
     return editor->selectedText() == editor->text() ||
            (!editor->hasSelectedText() && editor->cursorPosition() == 0);
 }
 
-bool atEnd(const QLineEdit* editor) {
+bool AtEnd(const QLineEdit* editor) {
     return editor->selectedText() == editor->text() ||
            (!editor->hasSelectedText() && editor->cursorPosition() == editor->text().size());
 }
@@ -142,7 +142,7 @@ bool TTableKeyboard::commonKey(QKeyEvent* key, const QLineEdit* editor) {
         PasteCells(m_table, text);
         return true;
     }
-    if (isEnter(key) && meaningful(key) == Qt::NoModifier) {
+    if (IsEnter(key) && Meaningful(key) == Qt::NoModifier) {
         moveDownOrLeave();
         return true;
     }
@@ -157,7 +157,7 @@ bool TTableKeyboard::editorEvent(QLineEdit* editor, QEvent* event) {
     if (commonKey(key, editor)) {
         return true;
     }
-    if (isTab(key)) {
+    if (IsTab(key)) {
         // The table itself lets Tab go on; Ctrl+Tab belongs to the pages and
         // never moves inside the table.
         if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -165,7 +165,7 @@ bool TTableKeyboard::editorEvent(QLineEdit* editor, QEvent* event) {
         }
         return true;
     }
-    if (meaningful(key) != Qt::NoModifier) {
+    if (Meaningful(key) != Qt::NoModifier) {
         return false;
     }
     switch (key->key()) {
@@ -176,9 +176,9 @@ bool TTableKeyboard::editorEvent(QLineEdit* editor, QEvent* event) {
             moveBy(1, 0);
             return true;
         case Qt::Key_Left:
-            return atStart(editor) && moveBy(0, -1);
+            return AtStart(editor) && moveBy(0, -1);
         case Qt::Key_Right:
-            return atEnd(editor) && moveBy(0, 1);
+            return AtEnd(editor) && moveBy(0, 1);
         default:
             return false;
     }
@@ -213,7 +213,7 @@ bool TTableKeyboard::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        if (isEnter(key) && !editable) {
+        if (IsEnter(key) && !editable) {
             return false;  // a read-only table keeps its own keys
         }
         return commonKey(key, nullptr);

@@ -41,7 +41,7 @@
 
 // The window's icon is compiled in; a static library's resources are
 // registered by name, outside any namespace.
-static void registerResources() {
+static void RegisterResources() {
     Q_INIT_RESOURCE(morvane);
 }
 
@@ -59,33 +59,33 @@ struct TCoreControls {
 namespace {
 
 // Sizes of the window and its pages at 96 dots per inch.
-constexpr int ClientWidth = 671;
-constexpr int ClientHeight = 586;
-constexpr int ClientMargin = 2;
+constexpr int kClientWidth = 671;
+constexpr int kClientHeight = 586;
+constexpr int kClientMargin = 2;
 // The smallest whole window is 683 x 597 with its frame; a frame is taken as
 // 6 pixels at each side and the caption as 23 pixels.
-constexpr int MinimumWidth = 683 - 2 * 6;
-constexpr int MinimumHeight = 597 - 2 * 6 - 23;
-constexpr int PageWidth = 663;  // the page content at the initial size
-constexpr int PageHeight = 558;
+constexpr int kMinimumWidth = 683 - 2 * 6;
+constexpr int kMinimumHeight = 597 - 2 * 6 - 23;
+constexpr int kPageWidth = 663;  // the page content at the initial size
+constexpr int kPageHeight = 558;
 
 // The timeline page's bands, from the top.
-constexpr int CaptionBand = 24;
-constexpr int CursorBand = 41;
-constexpr int PictureBand = 300;
-constexpr int SpacerBand = 36;
-constexpr int KindListWidth = 121;
+constexpr int kCaptionBand = 24;
+constexpr int kCursorBand = 41;
+constexpr int kPictureBand = 300;
+constexpr int kSpacerBand = 36;
+constexpr int kKindListWidth = 121;
 
-constexpr int GridRowHeight = 18;
-constexpr int SliderThumbLength = 18;  // the filter and gain sliders
+constexpr int kGridRowHeight = 18;
+constexpr int kSliderThumbLength = 18;  // the filter and gain sliders
 
-QFont pixelFont(const QFont& base, int pixels) {
+QFont PixelFont(const QFont& base, int pixels) {
     QFont font = base;
     font.setPixelSize(pixels);
     return font;
 }
 
-QLabel* makeLabel(const char* name, const QString& text, QWidget* page, int left, int top) {
+QLabel* MakeLabel(const char* name, const QString& text, QWidget* page, int left, int top) {
     auto* label = new QLabel(text, page);
     label->setObjectName(name);
     label->move(left, top);
@@ -93,7 +93,7 @@ QLabel* makeLabel(const char* name, const QString& text, QWidget* page, int left
     return label;
 }
 
-QPushButton* makeButton(const char* name, const QString& text, QWidget* page, QRect geometry) {
+QPushButton* MakeButton(const char* name, const QString& text, QWidget* page, QRect geometry) {
     auto* button = new QPushButton(text, page);
     button->setObjectName(name);
     button->setFocusPolicy(Qt::NoFocus);
@@ -101,20 +101,20 @@ QPushButton* makeButton(const char* name, const QString& text, QWidget* page, QR
     return button;
 }
 
-QTableWidget* makeTable(const char* name, QWidget* page, int columns, int rows) {
+QTableWidget* MakeTable(const char* name, QWidget* page, int columns, int rows) {
     auto* table = new QTableWidget(rows, columns, page);
     table->setObjectName(name);
     table->verticalHeader()->setVisible(false);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(GridRowHeight);
+    table->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
     table->setWordWrap(false);
     return table;
 }
 
 // A key/value list: the header is the title row, the user may widen columns.
-QTableWidget* makeValueList(const char* name, QWidget* page, const QString& keyTitle,
+QTableWidget* MakeValueList(const char* name, QWidget* page, const QString& keyTitle,
                             const QString& valueTitle, int keyWidth, int valueWidth, bool editable) {
-    QTableWidget* table = makeTable(name, page, 2, 0);
+    QTableWidget* table = MakeTable(name, page, 2, 0);
     table->setHorizontalHeaderLabels({keyTitle, valueTitle});
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->horizontalHeader()->setSectionsMovable(false);
@@ -126,8 +126,8 @@ QTableWidget* makeValueList(const char* name, QWidget* page, const QString& keyT
 }
 
 // A text grid whose fixed cells are real cells, so they are addressed like the others.
-QTableWidget* makeGrid(const char* name, QWidget* page, int columns, int rows, bool editable) {
-    QTableWidget* table = makeTable(name, page, columns, rows);
+QTableWidget* MakeGrid(const char* name, QWidget* page, int columns, int rows, bool editable) {
+    QTableWidget* table = MakeTable(name, page, columns, rows);
     table->horizontalHeader()->setVisible(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -135,7 +135,7 @@ QTableWidget* makeGrid(const char* name, QWidget* page, int columns, int rows, b
     return table;
 }
 
-QSlider* makeSlider(const char* name, QWidget* page, int minimum, int maximum) {
+QSlider* MakeSlider(const char* name, QWidget* page, int minimum, int maximum) {
     auto* slider = new QSlider(Qt::Horizontal, page);
     slider->setObjectName(name);
     slider->setRange(minimum, maximum);
@@ -145,10 +145,10 @@ QSlider* makeSlider(const char* name, QWidget* page, int minimum, int maximum) {
 
 }  // namespace
 
-TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, PictureBand) {
+TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(kPageWidth, kPictureBand) {
     setObjectName("FMain");
     setWindowTitle("Morvane");
-    registerResources();
+    RegisterResources();
     SetIconAfterFirstFrame(this, QStringLiteral(":/icons/morvane.svg"));
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
@@ -157,7 +157,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
 
     auto* client = new QWidget(this);
     auto* clientLayout = new QVBoxLayout(client);
-    clientLayout->setContentsMargins(ClientMargin, ClientMargin, ClientMargin, ClientMargin);
+    clientLayout->setContentsMargins(kClientMargin, kClientMargin, kClientMargin, kClientMargin);
     m_pages = new TPageControl(client);
     m_pages->setObjectName("PageControl1");
     clientLayout->addWidget(m_pages);
@@ -169,7 +169,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
     m_core = std::unique_ptr<TCoreControls>(new TCoreControls{
         TQtValueList(m_mainParameterList, true), TQtValueList(m_computedParameterList, false),
         TQtCellGrid(m_cylinderTable, 1, 1), TQtValueList(m_correctionList, true),
-        TQtCellGrid(m_eventTable, 1, 0, HeaderRow::Pinned)});
+        TQtCellGrid(m_eventTable, 1, 0, THeaderRow::Pinned)});
     FillDefaultMainParameters(m_core->MainParameterList);
     FillDefaultComputedParameters(m_core->ComputedParameterList);
     m_core->CorrectionList.append("", "");
@@ -192,8 +192,8 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(PageWidth, Pict
 
     setUpContents();
 
-    setMinimumSize(MinimumWidth, MinimumHeight);
-    resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -259,26 +259,26 @@ void TFMain::createMenu() {
 void TFMain::createEditPage() {
     m_editPage = new QWidget;
     m_editPage->setObjectName("TabSheet1");
-    const QFont headingFont = pixelFont(font(), 13);
+    const QFont headingFont = PixelFont(font(), 13);
 
-    m_mainParametersHeading = makeLabel("Label1", "Hlavní parametry", m_editPage, 8, 13);
-    m_detailParametersHeading = makeLabel("Label2", "Detailní parametry", m_editPage, 200, 13);
-    m_computedParametersHeading = makeLabel("Label3", "Vypočtené parametry", m_editPage, 8, 157);
+    m_mainParametersHeading = MakeLabel("Label1", "Hlavní parametry", m_editPage, 8, 13);
+    m_detailParametersHeading = MakeLabel("Label2", "Detailní parametry", m_editPage, 200, 13);
+    m_computedParametersHeading = MakeLabel("Label3", "Vypočtené parametry", m_editPage, 8, 157);
     for (QLabel* label : {m_mainParametersHeading, m_detailParametersHeading, m_computedParametersHeading}) {
         label->setFont(headingFont);
         label->adjustSize();
     }
 
     m_fillFromFirstButton =
-        makeButton("SpeedButton1", "Vyplnit podle prvního", m_editPage, {331, 8, 327, 22});
-    m_createEventsButton = makeButton("SpeedButton2", "Vytvořit události", m_editPage, {8, 296, 185, 57});
+        MakeButton("SpeedButton1", "Vyplnit podle prvního", m_editPage, {331, 8, 327, 22});
+    m_createEventsButton = MakeButton("SpeedButton2", "Vytvořit události", m_editPage, {8, 296, 185, 57});
 
-    m_mainParameterList = makeValueList("ValueList1", m_editPage, "Parametr", "Hodnota", 105, 74, true);
+    m_mainParameterList = MakeValueList("ValueList1", m_editPage, "Parametr", "Hodnota", 105, 74, true);
     m_mainParameterList->setGeometry(8, 32, 185, 113);
-    m_computedParameterList = makeValueList("ValueList2", m_editPage, "Parametr", "Hodnota", 105, 74, false);
+    m_computedParameterList = MakeValueList("ValueList2", m_editPage, "Parametr", "Hodnota", 105, 74, false);
     m_computedParameterList->setGeometry(8, 176, 185, 105);
 
-    m_cylinderTable = makeGrid("StringGrid2", m_editPage, CylinderColumns, CylinderRows + 1, true);
+    m_cylinderTable = MakeGrid("StringGrid2", m_editPage, kCylinderColumns, kCylinderRows + 1, true);
     m_cylinderTable->setGeometry(200, 32, 459, 251);
     m_cylinderTable->horizontalHeader()->setDefaultSectionSize(64);
 
@@ -302,10 +302,10 @@ void TFMain::createCorrectionPage() {
     m_correctionPage = new QWidget;
     m_correctionPage->setObjectName("TabSheet3");
     m_correctionList =
-        makeValueList("ValueList3", m_correctionPage, "Událsot", "Korekce [°]", 306, 129, true);
-    m_applyCorrectionsButton = makeButton("SpeedButton3", "Korigovat", m_correctionPage, {464, 192, 185, 57});
+        MakeValueList("ValueList3", m_correctionPage, "Událsot", "Korekce [°]", 306, 129, true);
+    m_applyCorrectionsButton = MakeButton("SpeedButton3", "Korigovat", m_correctionPage, {464, 192, 185, 57});
     m_correctionPage->installEventFilter(this);
-    arrangeCorrectionPage({PageWidth, PageHeight});
+    arrangeCorrectionPage({kPageWidth, kPageHeight});
 }
 
 void TFMain::createTimelinePage() {
@@ -315,14 +315,14 @@ void TFMain::createTimelinePage() {
     m_crankAngleCaption = new QLabel("Shaft angle: 0°", m_timelinePage);
     m_crankAngleCaption->setObjectName("StaticText1");
     m_crankAngleCaption->setAlignment(Qt::AlignCenter);
-    m_crankAngleCaption->setFont(pixelFont(font(), 16));
+    m_crankAngleCaption->setFont(PixelFont(font(), 16));
     m_crankAngleCaption->setFrameShape(QFrame::Box);
     m_crankAngleCaption->setAutoFillBackground(true);
     QPalette white = m_crankAngleCaption->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_crankAngleCaption->setPalette(white);
 
-    m_crankAngleSlider = makeSlider("TrackBar1", m_timelinePage, 0, 720);
+    m_crankAngleSlider = MakeSlider("TrackBar1", m_timelinePage, 0, 720);
     m_crankAngleSlider->setTickPosition(QSlider::TicksBothSides);
     m_crankAngleSlider->setTickInterval(10);
     m_crankAngleSlider->setSingleStep(1);
@@ -334,7 +334,7 @@ void TFMain::createTimelinePage() {
     m_controlBand = new QFrame(m_timelinePage);
     m_controlBand->setObjectName("Bevel2");
 
-    m_globalCorrectionLabel = makeLabel("Label4", "Globální korekce [°]", m_timelinePage, 8, 377);
+    m_globalCorrectionLabel = MakeLabel("Label4", "Globální korekce [°]", m_timelinePage, 8, 377);
     m_globalCorrectionEdit = new QLineEdit("0", m_timelinePage);
     m_globalCorrectionEdit->setObjectName("Edit1");
     m_globalCorrectionEdit->setGeometry(112, 374, 57, 19);
@@ -342,15 +342,15 @@ void TFMain::createTimelinePage() {
     m_globalCorrectionStepper->setObjectName("UpDown1");
     m_globalCorrectionStepper->setGeometry(169, 374, 40, 19);
 
-    m_filterLabel = makeLabel("Label5", "Klouzavý LF filtr", m_timelinePage, 296, 377);
-    m_filterSlider = makeSlider("TrackBar2", m_timelinePage, 0, 96);
-    m_gainLabel = makeLabel("Label6", "Zesílení", m_timelinePage, 504, 377);
-    m_gainSlider = makeSlider("TrackBar3", m_timelinePage, 10, 100);
-    auto* thumbStyle = new TThumbStyle(SliderThumbLength, this);
+    m_filterLabel = MakeLabel("Label5", "Klouzavý LF filtr", m_timelinePage, 296, 377);
+    m_filterSlider = MakeSlider("TrackBar2", m_timelinePage, 0, 96);
+    m_gainLabel = MakeLabel("Label6", "Zesílení", m_timelinePage, 504, 377);
+    m_gainSlider = MakeSlider("TrackBar3", m_timelinePage, 10, 100);
+    auto* thumbStyle = new TThumbStyle(kSliderThumbLength, this);
     m_filterSlider->setStyle(thumbStyle);
     m_gainSlider->setStyle(thumbStyle);
 
-    m_eventTable = makeGrid("StringGrid1", m_timelinePage, 3, 5, false);
+    m_eventTable = MakeGrid("StringGrid1", m_timelinePage, 3, 5, false);
     m_eventTable->setColumnWidth(0, 64);
     m_eventTable->setColumnWidth(1, 95);
     m_eventTable->setColumnWidth(2, 376);
@@ -358,7 +358,7 @@ void TFMain::createTimelinePage() {
 
     m_kindList = new QListWidget(m_timelinePage);
     m_kindList->setObjectName("CheckListBox1");
-    for (const char* text : EventKindTexts) {
+    for (const char* text : kEventKindTexts) {
         auto* item = new QListWidgetItem(QString::fromUtf8(text), m_kindList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -372,7 +372,7 @@ void TFMain::createTimelinePage() {
     setTabOrder(m_kindList, m_eventTable);
 
     m_timelinePage->installEventFilter(this);
-    arrangeTimelinePage({PageWidth, PageHeight});
+    arrangeTimelinePage({kPageWidth, kPageHeight});
 }
 
 // Every page's tables get the same keyboard and column rules, so a page added
@@ -434,20 +434,20 @@ void TFMain::arrangeCorrectionPage(QSize size) {
 void TFMain::arrangeTimelinePage(QSize size) {
     const int width = size.width();
     int top = 0;
-    m_crankAngleCaption->setGeometry(0, top, width, CaptionBand);
-    top += CaptionBand;
-    m_crankAngleSlider->setGeometry(0, top, width, CursorBand);
-    top += CursorBand;
-    m_timelineView->setGeometry(0, top, width, PictureBand);
-    top += PictureBand;
-    m_controlBand->setGeometry(0, top, width, SpacerBand);
-    top += SpacerBand;
+    m_crankAngleCaption->setGeometry(0, top, width, kCaptionBand);
+    top += kCaptionBand;
+    m_crankAngleSlider->setGeometry(0, top, width, kCursorBand);
+    top += kCursorBand;
+    m_timelineView->setGeometry(0, top, width, kPictureBand);
+    top += kPictureBand;
+    m_controlBand->setGeometry(0, top, width, kSpacerBand);
+    top += kSpacerBand;
     const int rest = std::max(0, size.height() - top);
-    m_eventTable->setGeometry(0, top, std::max(0, width - KindListWidth), rest);
-    m_kindList->setGeometry(width - KindListWidth, top, KindListWidth, rest);
+    m_eventTable->setGeometry(0, top, std::max(0, width - kKindListWidth), rest);
+    m_kindList->setGeometry(width - kKindListWidth, top, kKindListWidth, rest);
 
     // The filter and gain controls keep their distance from the right edge.
-    const int shift = width - PageWidth;
+    const int shift = width - kPageWidth;
     m_filterLabel->move(296 + shift, 377);
     m_filterSlider->setGeometry(376 + shift, 372, 113, 22);
     m_gainLabel->move(504 + shift, 377);
@@ -481,7 +481,7 @@ void TFMain::drawTimeline() {
     TTimelineInput settings;
     settings.W = m_timelineView->width();
     settings.H = m_timelineView->height();
-    for (int k = 0; k < EventKindCount; ++k) {
+    for (int k = 0; k < kEventKindCount; ++k) {
         settings.Visible[k] = m_kindList->item(k)->checkState() == Qt::Checked;
     }
     settings.P = m_crankAngleSlider->value();

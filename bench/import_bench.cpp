@@ -38,9 +38,9 @@ namespace {
 
 class TQuietBoxes : public IMessageBoxes {
 public:
-    void ShowInfo(const std::string& text) override { lastInfo = text; }
-    void ShowErrorBox(const std::string& text) override { lastInfo = text; }
-    std::string lastInfo;
+    void ShowInfo(const std::string& text) override { LastInfo = text; }
+    void ShowErrorBox(const std::string& text) override { LastInfo = text; }
+    std::string LastInfo;
 };
 
 double PeakRssMiB() {
@@ -70,25 +70,25 @@ void RunImport(benchmark::State& state, const std::string& path, Import import) 
                                 .c_str());
         return;
     }
-    const DecimalMarkScope comma(',');
+    const TDecimalMarkScope comma(',');
     TQuietBoxes boxes;
     // What the process holds before its first import; the import's own peak
     // is the growth of the high-water mark above it. It is taken once: the
     // framework calls this function several times, and the allocator may keep
     // an earlier import's freed memory resident for the next one.
-    static const double baselineMiB = CurrentRssMiB();
+    static const double kBaselineMiB = CurrentRssMiB();
     TSignalTable signal{};
     for (auto _ : state) {
         import(path, boxes, signal);
-        benchmark::DoNotOptimize(boxes.lastInfo.data());
+        benchmark::DoNotOptimize(boxes.LastInfo.data());
     }
     const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
     state.counters["file_MiB"] = fileMiB;
     state.counters["peak_rss_MiB"] = PeakRssMiB();
-    state.counters["import_peak_MiB"] = PeakRssMiB() - baselineMiB;
-    state.SetLabel(boxes.lastInfo);
+    state.counters["import_peak_MiB"] = PeakRssMiB() - kBaselineMiB;
+    state.SetLabel(boxes.LastInfo);
 }
 
 std::string EnvPath(const char* name) {
@@ -122,12 +122,12 @@ void EncoderImport(const std::string& path, IMessageBoxes& boxes, TSignalTable& 
 template <typename Parse>
 void ReadLines(const std::string& path, bool skipHeader, Parse&& parse) {
     const int fd = ::open(path.c_str(), O_RDONLY);
-    constexpr std::size_t size = std::size_t{1} << 20;
-    const auto buffer = std::make_unique<char[]>(size);
+    constexpr std::size_t kSize = std::size_t{1} << 20;
+    const auto buffer = std::make_unique<char[]>(kSize);
     std::size_t kept = 0;
     bool header = skipHeader;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer.get() + kept, size - kept);
+        const ssize_t got = ::read(fd, buffer.get() + kept, kSize - kept);
         const std::size_t end = kept + static_cast<std::size_t>(got > 0 ? got : 0);
         std::size_t start = 0;
         while (const void* found = std::memchr(buffer.get() + start, '\n', end - start)) {

@@ -29,9 +29,9 @@ using namespace morvane;
 // ignition at 350 and the valves at 0 / 180 / 540 / 720, at 3000 RPM.
 struct TTwelveCylinderWindow : TMemoryMainControls {
     TTwelveCylinderWindow() {
-        MainParameters.setValue(CylinderCountRow, "12");
-        MainParameters.setValue(SpeedRow, "3000");
-        for (int row = 1; row <= CylinderRows; ++row) {
+        MainParameters.setValue(kCylinderCountRow, "12");
+        MainParameters.setValue(kSpeedRow, "3000");
+        for (int row = 1; row <= kCylinderRows; ++row) {
             CylinderTable.setCellText(OffsetColumn, row, FormatInteger(60 * (row - 1)));
             CylinderTable.setCellText(IgnitionColumn, row, "350");
             CylinderTable.setCellText(IntakeClosesColumn, row, "180");
@@ -49,7 +49,7 @@ struct TTwelveCylinderWindow : TMemoryMainControls {
 };
 
 void BM_GlobalCorrectionKeystroke(benchmark::State& state) {
-    const DecimalMarkScope comma(',');
+    const TDecimalMarkScope comma(',');
     TTwelveCylinderWindow window;
     for (int i = 0; i < SignalPoints; ++i) {
         window.Session.Signal[static_cast<std::size_t>(i)] = std::sin(i * 3.14159265358979 / 90);

@@ -29,7 +29,7 @@
 
 namespace {
 
-std::unique_ptr<QMainWindow> bareWindow() {
+std::unique_ptr<QMainWindow> BareWindow() {
     auto window = std::make_unique<QMainWindow>();
     QMenu* file = window->menuBar()->addMenu("File");
     for (const char* item :
@@ -91,7 +91,7 @@ private:
     bool m_painted = false;
 };
 
-int measureOnce(int argc, char* argv[], bool morvaneWindow) {
+int MeasureOnce(int argc, char* argv[], bool morvaneWindow) {
     morvane::StartupModules();
     double result = -1;
     double built = -1;
@@ -105,7 +105,7 @@ int measureOnce(int argc, char* argv[], bool morvaneWindow) {
         application.installEventFilter(&firstFrame);
         clock.start();
         std::unique_ptr<QMainWindow> window =
-            morvaneWindow ? std::make_unique<morvane::TFMain>() : bareWindow();
+            morvaneWindow ? std::make_unique<morvane::TFMain>() : BareWindow();
         built = double(clock.nsecsElapsed()) / 1e6;
         firstFrame.Window = window.get();
         window->show();
@@ -118,7 +118,7 @@ int measureOnce(int argc, char* argv[], bool morvaneWindow) {
     return result < 0 ? 1 : 0;
 }
 
-double median(std::vector<double> values) {
+double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -128,7 +128,7 @@ double median(std::vector<double> values) {
 
 int main(int argc, char* argv[]) {
     if (argc == 3 && std::string(argv[1]) == "--child") {
-        return measureOnce(argc, argv, std::string(argv[2]) == "morvane");
+        return MeasureOnce(argc, argv, std::string(argv[2]) == "morvane");
     }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     // Per kind: the time to the built window, and to its first frame.
@@ -159,10 +159,10 @@ int main(int argc, char* argv[]) {
     std::printf("median of %d runs each       built   first frame   from launch\n", runs);
     for (int k = 0; k < 2; ++k) {
         std::printf("%-24s %6.1f ms  %9.1f ms  %9.1f ms\n",
-                    k == 0 ? "bare Qt window with tabs" : "Morvane main window", median(built[k]),
-                    median(frame[k]), median(launch[k]));
+                    k == 0 ? "bare Qt window with tabs" : "Morvane main window", Median(built[k]),
+                    Median(frame[k]), Median(launch[k]));
     }
-    std::printf("ratio                    %6.2fx    %9.2fx    %9.2fx\n", median(built[1]) / median(built[0]),
-                median(frame[1]) / median(frame[0]), median(launch[1]) / median(launch[0]));
+    std::printf("ratio                    %6.2fx    %9.2fx    %9.2fx\n", Median(built[1]) / Median(built[0]),
+                Median(frame[1]) / Median(frame[0]), Median(launch[1]) / Median(launch[0]));
     return 0;
 }

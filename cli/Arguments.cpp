@@ -10,22 +10,22 @@ namespace morvane {
 
 namespace {
 
-constexpr std::string_view EventsUsage =
+constexpr std::string_view kEventsUsage =
     "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
-constexpr std::string_view SignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
-constexpr std::string_view RenderUsage =
+constexpr std::string_view kSignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
+constexpr std::string_view kRenderUsage =
     "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
-constexpr std::string_view CombustionUsage =
+constexpr std::string_view kCombustionUsage =
     "morvane-cli combustion FILE --bore MM --stroke MM --rod MM --compression E [--gamma G] [--window "
     "FROM,TO]\n"
     "                       [--wheel T-M (--sample-rate HZ | --time-column C) [other encoder options]]";
-constexpr std::string_view ValvesUsage =
+constexpr std::string_view kValvesUsage =
     "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
     "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]";
-constexpr std::string_view ToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
+constexpr std::string_view kToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
 
-constexpr std::string_view EventsOptionsHelp =
+constexpr std::string_view kEventsOptionsHelp =
     "  TABLE               cylinder table: a header line, then up to 12 lines of\n"
     "                      number;offset;ignition;SV opens;SV closes;VV opens;VV closes\n"
     "  --cylinders TEXT    \"Počet válců [1]\" (default: the table's data lines, or 1)\n"
@@ -33,16 +33,16 @@ constexpr std::string_view EventsOptionsHelp =
     "  --global TEXT       global correction in degrees (default 0)\n"
     "  --corrections FILE  one correction per line, applied by position as \"Korigovat\" does\n";
 
-constexpr std::string_view FiringOrderHelp =
+constexpr std::string_view kFiringOrderHelp =
     "  --firing-order TEXT firing order such as 1-3-4-2: sets the offsets of cylinders 1..N\n"
     "  --intervals LIST    uneven firing intervals in degrees, one per cylinder, summing to 720\n"
     "                      (\"270,450\"; with ';' between them when they have decimal commas)\n";
 
-constexpr std::string_view SignalOptionsHelp =
+constexpr std::string_view kSignalOptionsHelp =
     "  --angle FILE        signal sampled by crank angle: a header line, then trigger;value\n"
     "  --time FILE         signal sampled in time: one value per line\n";
 
-constexpr std::string_view RenderOptionsHelp =
+constexpr std::string_view kRenderOptionsHelp =
     "  --cursor 0..720     crank-angle cursor in degrees (default 0)\n"
     "  --filter 0..96      moving-average filter slider (default 0, off)\n"
     "  --gain 10..100      gain slider, tenths (default 10)\n"
@@ -50,7 +50,7 @@ constexpr std::string_view RenderOptionsHelp =
     "  --size WxH          picture size, each 1..10000 (default 663x300)\n"
     "  --output FILE.png   the picture to write\n";
 
-constexpr std::string_view CombustionOptionsHelp =
+constexpr std::string_view kCombustionOptionsHelp =
     "  FILE                pressure cycle in bar: 1441 values, one per line, or a header line\n"
     "                      and angle;pressure lines at 0; 0,5; ... 720\n"
     "  --bore MM           bore, mm\n"
@@ -64,29 +64,29 @@ constexpr std::string_view CombustionOptionsHelp =
     "recording: its complete cycles are averaged onto the cycle in the file's units, the summary\n"
     "goes to stderr, and CoV IMEP [%] is printed too.\n";
 
-const std::set<std::string_view> CombustionOptionNames = {"--bore",        "--stroke", "--rod",
-                                                          "--compression", "--gamma",  "--window"};
-const std::set<std::string_view> EventsOptionNames = {"--cylinders",   "--rpm",          "--global",
-                                                      "--corrections", "--firing-order", "--intervals"};
-const std::set<std::string_view> ValvesOptionNames = {"--cylinders", "--firing-order", "--intervals",
-                                                      "--diagram",   "--cylinder",     "--size"};
-const std::set<std::string_view> SignalOptionNames = {"--angle", "--time", "--encoder"};
-const std::set<std::string_view> RenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
-                                                          "--kinds",  "--size",   "--output"};
+const std::set<std::string_view> kCombustionOptionNames = {"--bore",        "--stroke", "--rod",
+                                                           "--compression", "--gamma",  "--window"};
+const std::set<std::string_view> kEventsOptionNames = {"--cylinders",   "--rpm",          "--global",
+                                                       "--corrections", "--firing-order", "--intervals"};
+const std::set<std::string_view> kValvesOptionNames = {"--cylinders", "--firing-order", "--intervals",
+                                                       "--diagram",   "--cylinder",     "--size"};
+const std::set<std::string_view> kSignalOptionNames = {"--angle", "--time", "--encoder"};
+const std::set<std::string_view> kRenderOnlyOptionNames = {"--cursor", "--filter", "--gain",
+                                                           "--kinds",  "--size",   "--output"};
 
-bool acceptsOption(TCliCommand command, std::string_view name) {
+bool AcceptsOption(TCliCommand command, std::string_view name) {
     switch (command) {
         case TCliCommand::Events:
-            return EventsOptionNames.contains(name);
+            return kEventsOptionNames.contains(name);
         case TCliCommand::Signal:
-            return SignalOptionNames.contains(name) || EncoderOptionNames.contains(name);
+            return kSignalOptionNames.contains(name) || kEncoderOptionNames.contains(name);
         case TCliCommand::Render:
-            return EventsOptionNames.contains(name) || SignalOptionNames.contains(name) ||
-                   EncoderOptionNames.contains(name) || RenderOnlyOptionNames.contains(name);
+            return kEventsOptionNames.contains(name) || kSignalOptionNames.contains(name) ||
+                   kEncoderOptionNames.contains(name) || kRenderOnlyOptionNames.contains(name);
         case TCliCommand::Combustion:
-            return CombustionOptionNames.contains(name) || EncoderOptionNames.contains(name);
+            return kCombustionOptionNames.contains(name) || kEncoderOptionNames.contains(name);
         case TCliCommand::Valves:
-            return ValvesOptionNames.contains(name);
+            return kValvesOptionNames.contains(name);
         case TCliCommand::None:
             break;
     }
@@ -94,7 +94,7 @@ bool acceptsOption(TCliCommand command, std::string_view name) {
 }
 
 // A plain decimal integer, the whole text, within [low, high].
-bool parseBounded(std::string_view text, int low, int high, int& value) {
+bool ParseBounded(std::string_view text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
     int parsed = 0;
     const auto [stop, error] = std::from_chars(text.data(), end, parsed);
@@ -105,17 +105,17 @@ bool parseBounded(std::string_view text, int low, int high, int& value) {
     return true;
 }
 
-int sliderValue(std::string_view name, std::string_view text, int low, int high) {
+int SliderValue(std::string_view name, std::string_view text, int low, int high) {
     int value = 0;
-    if (!parseBounded(text, low, high, value)) {
+    if (!ParseBounded(text, low, high, value)) {
         throw EUsageError(std::string(name) + " must be an integer from " + std::to_string(low) + " to " +
                           std::to_string(high));
     }
     return value;
 }
 
-std::array<bool, EventKindCount> kindsValue(std::string_view text) {
-    std::array<bool, EventKindCount> kinds{};
+std::array<bool, kEventKindCount> KindsValue(std::string_view text) {
+    std::array<bool, kEventKindCount> kinds{};
     const bool wellFormed = text.size() == kinds.size() && std::all_of(text.begin(), text.end(), [](char c) {
                                 return c == '0' || c == '1';
                             });
@@ -129,17 +129,17 @@ std::array<bool, EventKindCount> kindsValue(std::string_view text) {
     return kinds;
 }
 
-void sizeValue(std::string_view text, int& width, int& height) {
+void SizeValue(std::string_view text, int& width, int& height) {
     const std::size_t cross = text.find('x');
-    if (cross == std::string_view::npos || !parseBounded(text.substr(0, cross), 1, 10000, width) ||
-        !parseBounded(text.substr(cross + 1), 1, 10000, height)) {
+    if (cross == std::string_view::npos || !ParseBounded(text.substr(0, cross), 1, 10000, width) ||
+        !ParseBounded(text.substr(cross + 1), 1, 10000, height)) {
         throw EUsageError("--size must be WxH with both from 1 to 10000");
     }
 }
 
 // "FROM,TO" with whole degrees, or either one with decimals split at ';'
 // ("340,5;460") or at the middle of three commas ("340,5,460,5").
-void windowValue(const std::string& text, TCombustionTexts& texts) {
+void WindowValue(const std::string& text, TCombustionTexts& texts) {
     std::size_t cut = text.find(';');
     if (cut == std::string::npos) {
         const auto commas = std::count(text.begin(), text.end(), ',');
@@ -157,7 +157,7 @@ void windowValue(const std::string& text, TCombustionTexts& texts) {
     texts.WindowEnd = text.substr(cut + 1);
 }
 
-void applyCombustionOption(TCombustionTexts& texts, std::string_view name, const std::string& value) {
+void ApplyCombustionOption(TCombustionTexts& texts, std::string_view name, const std::string& value) {
     if (name == "--bore") {
         texts.Bore = value;
     } else if (name == "--stroke") {
@@ -169,16 +169,16 @@ void applyCombustionOption(TCombustionTexts& texts, std::string_view name, const
     } else if (name == "--gamma") {
         texts.Gamma = value;
     } else if (name == "--window") {
-        windowValue(value, texts);
+        WindowValue(value, texts);
     }
 }
 
-void applyOption(TCliArguments& result, std::string_view name, const std::string& value) {
+void ApplyOption(TCliArguments& result, std::string_view name, const std::string& value) {
     if (result.Command == TCliCommand::Combustion) {
-        if (EncoderOptionNames.contains(name)) {
+        if (kEncoderOptionNames.contains(name)) {
             ApplyEncoderOption(result.Combustion.Recording, name, value);
         } else {
-            applyCombustionOption(result.Combustion.Texts, name, value);
+            ApplyCombustionOption(result.Combustion.Texts, name, value);
         }
         return;
     }
@@ -199,9 +199,9 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
     } else if (name == "--diagram") {
         result.Valves.DiagramPath = value;
     } else if (name == "--cylinder") {
-        result.Valves.Cylinder = sliderValue(name, value, 1, 12);
+        result.Valves.Cylinder = SliderValue(name, value, 1, 12);
     } else if (name == "--size" && result.Command == TCliCommand::Valves) {
-        sizeValue(value, result.Valves.Width, result.Valves.Height);
+        SizeValue(value, result.Valves.Width, result.Valves.Height);
     } else if (name == "--angle" || name == "--time" || name == "--encoder") {
         if (result.SignalFile.Kind == TSignalFileKind::Encoder || name == "--encoder") {
             if (result.SignalFile.Kind != TSignalFileKind::None) {
@@ -219,25 +219,25 @@ void applyOption(TCliArguments& result, std::string_view name, const std::string
                                                     : TSignalFileKind::Encoder;
         result.SignalFile.Path = value;
         result.SignalFile.Encoder.Path = value;
-    } else if (EncoderOptionNames.contains(name)) {
+    } else if (kEncoderOptionNames.contains(name)) {
         ApplyEncoderOption(result.SignalFile.Encoder, name, value);
     } else if (name == "--cursor") {
-        render.Cursor = sliderValue(name, value, 0, 720);
+        render.Cursor = SliderValue(name, value, 0, 720);
     } else if (name == "--filter") {
-        render.Filter = sliderValue(name, value, 0, 96);
+        render.Filter = SliderValue(name, value, 0, 96);
     } else if (name == "--gain") {
-        render.Gain = sliderValue(name, value, 10, 100);
+        render.Gain = SliderValue(name, value, 10, 100);
     } else if (name == "--kinds") {
-        render.Kinds = kindsValue(value);
+        render.Kinds = KindsValue(value);
     } else if (name == "--size") {
-        sizeValue(value, render.Width, render.Height);
+        SizeValue(value, render.Width, render.Height);
     } else if (name == "--output") {
         render.OutputPath = value;
     }
 }
 
 // The cycle file is the one positional argument; the engine has no defaults.
-void checkCombustion(const std::set<std::string>& seen, const std::vector<std::string>& positional,
+void CheckCombustion(const std::set<std::string>& seen, const std::vector<std::string>& positional,
                      TCombustionOptions& options) {
     if (positional.size() > 1) {
         throw EUsageError("unexpected argument '" + positional[1] + "'");
@@ -252,12 +252,12 @@ void checkCombustion(const std::set<std::string>& seen, const std::vector<std::s
     }
     options.CyclePath = positional.front();
     options.FromRecording = std::any_of(
-        seen.begin(), seen.end(), [](const std::string& name) { return EncoderOptionNames.contains(name); });
+        seen.begin(), seen.end(), [](const std::string& name) { return kEncoderOptionNames.contains(name); });
     options.Recording.Path = options.CyclePath;
     CheckEncoderOptions(options.FromRecording, seen);
 }
 
-bool isHelp(std::string_view word) {
+bool IsHelp(std::string_view word) {
     return word == "--help" || word == "-h";
 }
 
@@ -292,8 +292,8 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
         if (word == "--") {
             break;
         }
-        if (isHelp(word) || word == "--version") {
-            result.Action = isHelp(word) ? TCliAction::Help : TCliAction::Version;
+        if (IsHelp(word) || word == "--version") {
+            result.Action = IsHelp(word) ? TCliAction::Help : TCliAction::Version;
             return result;
         }
     }
@@ -320,7 +320,7 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
         // "--name value" or "--name=value"; a value may itself start with '-' ("--rpm -1000").
         const std::size_t equals = word.find('=');
         const std::string name = word.substr(0, equals);
-        if (!acceptsOption(result.Command, name)) {
+        if (!AcceptsOption(result.Command, name)) {
             throw EUsageError("unknown option '" + name + "'");
         }
         if (!seen.insert(name).second) {
@@ -334,11 +334,11 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
         } else {
             throw EUsageError(name + " needs a value");
         }
-        applyOption(result, name, value);
+        ApplyOption(result, name, value);
     }
 
     if (result.Command == TCliCommand::Combustion) {
-        checkCombustion(seen, positional, result.Combustion);
+        CheckCombustion(seen, positional, result.Combustion);
         return result;
     }
     const std::size_t tablesAllowed = result.Command == TCliCommand::Signal ? 0 : 1;
@@ -369,22 +369,22 @@ std::string UsageText(TCliCommand command) {
     std::string text = "usage: ";
     switch (command) {
         case TCliCommand::Events:
-            text += EventsUsage;
+            text += kEventsUsage;
             break;
         case TCliCommand::Signal:
-            text += SignalUsage;
+            text += kSignalUsage;
             break;
         case TCliCommand::Render:
-            text += RenderUsage;
+            text += kRenderUsage;
             break;
         case TCliCommand::Combustion:
-            text += CombustionUsage;
+            text += kCombustionUsage;
             break;
         case TCliCommand::Valves:
-            text += ValvesUsage;
+            text += kValvesUsage;
             break;
         case TCliCommand::None:
-            text += ToolUsage;
+            text += kToolUsage;
             break;
     }
     return text + "\n";
@@ -397,23 +397,23 @@ std::string HelpText(TCliCommand command) {
             text +=
                 "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
                 "and the event table (ID;Úhel;Popis).\n\n";
-            text += EventsOptionsHelp;
+            text += kEventsOptionsHelp;
             break;
         case TCliCommand::Signal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
-            text += SignalOptionsHelp;
-            text += EncoderOptionsHelp;
+            text += kSignalOptionsHelp;
+            text += kEncoderOptionsHelp;
             break;
         case TCliCommand::Render:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
-            text += EventsOptionsHelp;
-            text += SignalOptionsHelp;
-            text += EncoderOptionsHelp;
-            text += RenderOptionsHelp;
+            text += kEventsOptionsHelp;
+            text += kSignalOptionsHelp;
+            text += kEncoderOptionsHelp;
+            text += kRenderOptionsHelp;
             break;
         case TCliCommand::Combustion:
             text += "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n";
-            text += CombustionOptionsHelp;
+            text += kCombustionOptionsHelp;
             break;
         case TCliCommand::Valves:
             text +=
@@ -422,7 +422,7 @@ std::string HelpText(TCliCommand command) {
                 "exhaust centreline before the gas-exchange top dead centre;lobe separation.\n\n"
                 "  TABLE               cylinder table, as for events\n"
                 "  --cylinders TEXT    \"Počet válců [1]\" (default: the table's data lines, or 1)\n";
-            text += FiringOrderHelp;
+            text += kFiringOrderHelp;
             text +=
                 "  --diagram FILE.png  writes the valve-timing diagram of one cylinder\n"
                 "  --cylinder 1..12    the cylinder of the diagram (default 1)\n"

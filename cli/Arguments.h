@@ -59,7 +59,7 @@ struct TRenderOptions {
     int Cursor = 0;
     int Filter = 0;
     int Gain = 10;
-    std::array<bool, EventKindCount> Kinds{true, true, true, true};
+    std::array<bool, kEventKindCount> Kinds{true, true, true, true};
     int Width = 663;
     int Height = 300;
     std::string OutputPath;

@@ -53,16 +53,16 @@ private:
     std::string m_path;
 };
 
-std::string usageMistake(std::string_view reason, TCliCommand command) {
+std::string UsageMistake(std::string_view reason, TCliCommand command) {
     return "morvane-cli: " + std::string(reason) + "\n" + UsageText(command);
 }
 
 // What "Vytvořit události", the global-correction box and "Korigovat" do, in
 // that order, with the texts of the command line in the controls.
-void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window,
+void RunEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window,
                       TSession& session) {
     ApplyCylinderOptions(options, tableLines, window);
-    window.MainParameters.setValue(SpeedRow, options.Rpm);
+    window.MainParameters.setValue(kSpeedRow, options.Rpm);
 
     CreateEventsAndRecalculate(window.CylinderTable, session, window.Recalc);
     GlobalCorrectionChanged(options.Global, session, window.Recalc);
@@ -77,9 +77,9 @@ void runEventCommands(const TEventsOptions& options, int tableLines, TMemoryMain
     }
 }
 
-std::string eventReport(const TMemoryMainControls& window) {
-    std::string text = window.ComputedParameters.key(CycleTimeRow) + ";" +
-                       window.ComputedParameters.value(CycleTimeRow) + "\n";
+std::string EventReport(const TMemoryMainControls& window) {
+    std::string text = window.ComputedParameters.key(kCycleTimeRow) + ";" +
+                       window.ComputedParameters.value(kCycleTimeRow) + "\n";
     for (int row = 0; row < window.EventGrid.rowCount(); ++row) {
         text += window.EventGrid.cellText(0, row) + ";" + window.EventGrid.cellText(1, row) + ";" +
                 window.EventGrid.cellText(2, row) + "\n";
@@ -87,7 +87,7 @@ std::string eventReport(const TMemoryMainControls& window) {
     return text;
 }
 
-void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
+void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
     if (file.Kind == TSignalFileKind::Encoder) {
         // Only the mean is printed, so the cycles need not be kept.
         TEncoderOptions options = file.Encoder;
@@ -96,12 +96,11 @@ void importSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& sessi
         return;
     }
     TGivenFileDialog dialog(file.Path);
-    const TImportKind kind =
-        file.Kind == TSignalFileKind::Angle ? TImportKind::Angle : TImportKind::Time;
+    const TImportKind kind = file.Kind == TSignalFileKind::Angle ? TImportKind::Angle : TImportKind::Time;
     RunImportCommand(&dialog, boxes, kind, ImportTargetOf(session), {});
 }
 
-std::string signalReport(const TSignalTable& signal) {
+std::string SignalReport(const TSignalTable& signal) {
     std::string text;
     for (double entry : signal) {
         text += FormatFloatGeneral(entry);
@@ -110,7 +109,7 @@ std::string signalReport(const TSignalTable& signal) {
     return text;
 }
 
-void renderPicture(const TRenderOptions& options, TSession& session) {
+void RenderPicture(const TRenderOptions& options, TSession& session) {
     TTimelineInput settings;
     settings.W = options.Width;
     settings.H = options.Height;
@@ -124,26 +123,26 @@ void renderPicture(const TRenderOptions& options, TSession& session) {
     WritePng(picture, options.OutputPath);
 }
 
-int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
+int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
     TSession session;
     std::string report;
     if (arguments.Command == TCliCommand::Combustion) {
         if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion, boxes); })) {
-            return ExitFailure;
+            return kExitFailure;
         }
         out << report;
-        return ExitSuccess;
+        return kExitSuccess;
     }
     if (arguments.Command == TCliCommand::Signal) {
         if (!RunGuarded(boxes, [&] {
-                importSignal(arguments.SignalFile, boxes, session);
-                report = signalReport(session.Signal);
+                ImportSignal(arguments.SignalFile, boxes, session);
+                report = SignalReport(session.Signal);
             })) {
-            return ExitFailure;
+            return kExitFailure;
         }
         out << report;
-        return ExitSuccess;
+        return kExitSuccess;
     }
 
     TMemoryMainControls window;
@@ -160,11 +159,11 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             }
         });
         if (!read) {
-            return ExitFailure;
+            return kExitFailure;
         }
         if (!mistake.empty()) {
-            err << usageMistake(mistake, arguments.Command);
-            return ExitUsage;
+            err << UsageMistake(mistake, arguments.Command);
+            return kExitUsage;
         }
     }
 
@@ -173,21 +172,21 @@ int runCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             RunValvesCommand(arguments, tableLines, window, report);
             return;
         }
-        runEventCommands(arguments.Events, tableLines, window, session);
+        RunEventCommands(arguments.Events, tableLines, window, session);
         if (arguments.Command == TCliCommand::Events) {
-            report = eventReport(window);
+            report = EventReport(window);
             return;
         }
         if (arguments.SignalFile.Kind != TSignalFileKind::None) {
-            importSignal(arguments.SignalFile, boxes, session);
+            ImportSignal(arguments.SignalFile, boxes, session);
         }
-        renderPicture(arguments.Render, session);
+        RenderPicture(arguments.Render, session);
     });
     if (!succeeded) {
-        return ExitFailure;
+        return kExitFailure;
     }
     out << report;
-    return ExitSuccess;
+    return kExitSuccess;
 }
 
 }  // namespace
@@ -197,19 +196,19 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     try {
         parsed = ParseArguments(arguments);
     } catch (const EUsageError& mistake) {
-        err << usageMistake(mistake.what(),
+        err << UsageMistake(mistake.what(),
                             arguments.empty() ? TCliCommand::None : CommandNamed(arguments[0]));
-        return ExitUsage;
+        return kExitUsage;
     }
     if (parsed.Action == TCliAction::Help) {
         out << HelpText(parsed.Command);
-        return ExitSuccess;
+        return kExitSuccess;
     }
     if (parsed.Action == TCliAction::Version) {
         out << VersionText();
-        return ExitSuccess;
+        return kExitSuccess;
     }
-    return runCommand(parsed, out, err);
+    return RunCommand(parsed, out, err);
 }
 
 }  // namespace morvane

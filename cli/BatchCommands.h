@@ -14,9 +14,9 @@
 namespace morvane {
 
 // Exit codes of the tool.
-constexpr int ExitSuccess = 0;
-constexpr int ExitFailure = 1;  // a failure of the core; stderr holds the error box's text
-constexpr int ExitUsage = 2;    // a mistake in the command line
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;  // a failure of the core; stderr holds the error box's text
+constexpr int kExitUsage = 2;    // a mistake in the command line
 
 // Runs the arguments after the program name and returns the exit code.
 // Results go to out only when the whole command succeeded; summaries, the

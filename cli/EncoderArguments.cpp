@@ -9,11 +9,11 @@
 
 namespace morvane {
 
-const std::set<std::string_view> EncoderOptionNames = {
+const std::set<std::string_view> kEncoderOptionNames = {
     "--wheel",       "--reference-angle", "--encoder-column", "--value-column",
     "--time-column", "--sample-rate",     "--index-column",   "--phase"};
 
-const std::string_view EncoderOptionsHelp =
+const std::string_view kEncoderOptionsHelp =
     "  --encoder FILE      measurement with a toothed-wheel encoder column (';', tab, ',' or spaces;\n"
     "                      decimal comma or point; header lines skipped), averaged onto the cycle\n"
     "  --wheel T-M         the wheel: T tooth positions, M missing or merged (60-2, 36-1, 360-0)\n"
@@ -87,7 +87,7 @@ void ApplyEncoderOption(TEncoderOptions& options, std::string_view name, const s
 void CheckEncoderOptions(bool encoder, const std::set<std::string>& seen) {
     const auto given = [&](std::string_view name) { return seen.contains(std::string(name)); };
     if (!encoder) {
-        for (const std::string_view name : EncoderOptionNames) {
+        for (const std::string_view name : kEncoderOptionNames) {
             if (given(name)) {
                 throw EUsageError(std::string(name) + " goes only with --encoder");
             }

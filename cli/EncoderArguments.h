@@ -11,10 +11,10 @@
 namespace morvane {
 
 // The options that only go with --encoder, besides --encoder itself.
-extern const std::set<std::string_view> EncoderOptionNames;
+extern const std::set<std::string_view> kEncoderOptionNames;
 
 // Lines for the help of signal and render.
-extern const std::string_view EncoderOptionsHelp;
+extern const std::string_view kEncoderOptionsHelp;
 
 // Takes one of EncoderOptionNames or --encoder into options; raises EUsageError
 // for a value of the wrong form.

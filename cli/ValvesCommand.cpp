@@ -17,7 +17,7 @@ std::string CylinderCountText(const TEventsOptions& options, int tableLines) {
 }
 
 void ApplyCylinderOptions(const TEventsOptions& options, int tableLines, TMemoryMainControls& window) {
-    window.MainParameters.setValue(CylinderCountRow, CylinderCountText(options, tableLines));
+    window.MainParameters.setValue(kCylinderCountRow, CylinderCountText(options, tableLines));
     if (options.FiringOrder) {
         ApplyFiringOrder(window.MainParameters, window.CylinderTable, *options.FiringOrder,
                          options.FiringIntervals.value_or(""));

@@ -15,10 +15,10 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     int exitCode = morvane::RunCommandLine(arguments, std::cout, std::cerr);
     std::cout.flush();
-    if (!std::cout && exitCode == morvane::ExitSuccess) {
+    if (!std::cout && exitCode == morvane::kExitSuccess) {
         // A full disk or a closed pipe must not pass for a complete result.
         std::cerr << "morvane-cli: cannot write the result to standard output\n";
-        exitCode = morvane::ExitFailure;
+        exitCode = morvane::kExitFailure;
     }
     morvane::ShutdownModules();
     return exitCode;

@@ -11,13 +11,13 @@ namespace morvane {
 
 int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
     const int dataLines = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
-    if (dataLines > CylinderRows) {
-        RaiseCylinderTableRowsError(CylinderRows, dataLines);
+    if (dataLines > kCylinderRows) {
+        RaiseCylinderTableRowsError(kCylinderRows, dataLines);
     }
     for (int row = 1; row <= dataLines; ++row) {
         std::string_view rest = lines[row];
         // Field 0 is the row number, which the table holds itself.
-        for (int column = 0; column < CylinderColumns; ++column) {
+        for (int column = 0; column < kCylinderColumns; ++column) {
             const std::size_t semicolon = rest.find(';');
             const std::string_view field = rest.substr(0, semicolon);
             if (column != NumberColumn) {
@@ -36,7 +36,7 @@ int ReadCylinderTableFile(const std::string& path, ICellGrid& table) {
 std::string CylinderTableText(const ICellGrid& table, int rows) {
     std::string text;
     for (int row = 0; row <= rows; ++row) {
-        for (int column = 0; column < CylinderColumns; ++column) {
+        for (int column = 0; column < kCylinderColumns; ++column) {
             if (column > 0) {
                 text += ';';
             }

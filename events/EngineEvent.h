@@ -17,11 +17,11 @@ enum TEventKind : std::uint8_t {
     ekIgnition = 3,
 };
 
-constexpr int EventKindCount = 4;
+constexpr int kEventKindCount = 4;
 
 // The kind list's item texts; item k governs the events of kind k.
-inline constexpr std::array<const char*, EventKindCount> EventKindTexts = {"Písty", "Sací ventily",
-                                                                           "Výfukové ventily", "Zapalování"};
+inline constexpr std::array<const char*, kEventKindCount> kEventKindTexts = {
+    "Písty", "Sací ventily", "Výfukové ventily", "Zapalování"};
 
 struct TEngineEvent {
     std::string Name;

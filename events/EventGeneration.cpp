@@ -14,7 +14,7 @@ namespace {
 // The cylinder table has twelve data rows; a row beyond them reads as empty
 // text whatever the grid behind it holds.
 std::string CylinderCell(const ICellGrid& table, int column, int row) {
-    return row <= CylinderRows ? table.cellText(column, row) : std::string();
+    return row <= kCylinderRows ? table.cellText(column, row) : std::string();
 }
 
 double CylinderAngle(const ICellGrid& table, int column, int row) {
@@ -22,7 +22,7 @@ double CylinderAngle(const ICellGrid& table, int column, int row) {
 }
 
 int CylinderCount(const IValueList& mainParameters) {
-    return ParseInteger(mainParameters.value(CylinderCountRow));
+    return ParseInteger(mainParameters.value(kCylinderCountRow));
 }
 
 void AppendEvent(TEventList& events, std::string name, TEventKind kind, long double angle) {
@@ -45,7 +45,7 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
     if (count <= 0) {
         return;
     }
-    events.reserve(9 * static_cast<std::size_t>(std::min(count, CylinderRows)));
+    events.reserve(9 * static_cast<std::size_t>(std::min(count, kCylinderRows)));
 
     // The cells are read in a fixed order, the offset once per phase, so a
     // bad cell always stops the creation at the same event.
@@ -81,7 +81,7 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
 }
 
 void FillFromFirst(const IValueList& mainParameters, ICellGrid& cylinderTable) {
-    const int lastRow = std::min(CylinderCount(mainParameters), CylinderRows);
+    const int lastRow = std::min(CylinderCount(mainParameters), kCylinderRows);
     for (int row = 2; row <= lastRow; ++row) {
         for (int column = IgnitionColumn; column <= ExhaustClosesColumn; ++column) {
             cylinderTable.setCellText(column, row, cylinderTable.cellText(column, 1));

@@ -19,11 +19,11 @@ enum TCylinderColumn : int {
     ExhaustClosesColumn = 6,
 };
 
-constexpr int CylinderRows = 12;
-constexpr int CylinderColumns = 7;
+constexpr int kCylinderRows = 12;
+constexpr int kCylinderColumns = 7;
 
 // Row 1 of the main-parameter list: "Počet válců [1]".
-constexpr int CylinderCountRow = 1;
+constexpr int kCylinderCountRow = 1;
 
 // Replaces the events with nine per cylinder: pistons (two passes),
 // ignitions, valves. A failed conversion stops it; events appended before the

@@ -109,9 +109,9 @@ std::vector<std::string> FiringOrderOffsets(std::string_view order, std::string_
 }
 
 int TableCylinderCount(const IValueList& mainParameters) {
-    const int count = ParseInteger(mainParameters.value(CylinderCountRow));
-    if (count < 1 || count > CylinderRows) {
-        RaiseCylinderCountError(count, 1, CylinderRows);
+    const int count = ParseInteger(mainParameters.value(kCylinderCountRow));
+    if (count < 1 || count > kCylinderRows) {
+        RaiseCylinderCountError(count, 1, kCylinderRows);
     }
     return count;
 }

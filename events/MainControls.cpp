@@ -6,7 +6,7 @@ namespace morvane {
 
 namespace {
 
-const char* const CylinderTableHeaders[CylinderColumns] = {
+const char* const kCylinderTableHeaders[kCylinderColumns] = {
     "Válec č.", "Přesazení", "Zapalování", "SV otvírá", "SV zavírá", "VV otvírá", "VV zavírá"};
 
 }  // namespace
@@ -22,14 +22,14 @@ void FillDefaultComputedParameters(IValueList& computedParameters) {
 }
 
 void FillDefaultCylinderTable(ICellGrid& cylinderTable) {
-    for (int column = 0; column < CylinderColumns; ++column) {
-        cylinderTable.setCellText(column, 0, CylinderTableHeaders[column]);
+    for (int column = 0; column < kCylinderColumns; ++column) {
+        cylinderTable.setCellText(column, 0, kCylinderTableHeaders[column]);
     }
-    for (int row = 1; row <= CylinderRows; ++row) {
+    for (int row = 1; row <= kCylinderRows; ++row) {
         cylinderTable.setCellText(NumberColumn, row, FormatInteger(row));
     }
-    for (int row = 1; row <= CylinderRows; ++row) {
-        for (int column = OffsetColumn; column < CylinderColumns; ++column) {
+    for (int row = 1; row <= kCylinderRows; ++row) {
+        for (int column = OffsetColumn; column < kCylinderColumns; ++column) {
             cylinderTable.setCellText(column, row, "0");
         }
     }

@@ -36,7 +36,7 @@ struct TMemoryMainControls {
     TMemoryValueList ComputedParameters;
     TMemoryValueList CorrectionList{{{"", ""}}};
     TMemoryGrid EventGrid{3, 5};
-    TMemoryGrid CylinderTable{CylinderColumns, CylinderRows + 1};
+    TMemoryGrid CylinderTable{kCylinderColumns, kCylinderRows + 1};
     TRecalcControls Recalc;
 };
 

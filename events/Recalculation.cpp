@@ -12,17 +12,17 @@ namespace morvane {
 namespace {
 
 // Milliseconds in a minute times the two crank revolutions of one cycle.
-constexpr long double CycleMilliseconds = 120000.0L;
-constexpr double CycleTimeStep = 0.1;
+constexpr long double kCycleMilliseconds = 120000.0L;
+constexpr double kCycleTimeStep = 0.1;
 
-const char* const EventGridHeader[] = {"ID", "Úhel", "Popis"};
+const char* const kEventGridHeader[] = {"ID", "Úhel", "Popis"};
 
 }  // namespace
 
 void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters) {
-    const double rpm = ParseFloat(mainParameters.value(SpeedRow));
-    const double cycle = RoundToStep(StoreDouble(Divide(CycleMilliseconds, rpm)), CycleTimeStep);
-    computedParameters.setValue(CycleTimeRow, FormatFloatGeneral(cycle));
+    const double rpm = ParseFloat(mainParameters.value(kSpeedRow));
+    const double cycle = RoundToStep(StoreDouble(Divide(kCycleMilliseconds, rpm)), kCycleTimeStep);
+    computedParameters.setValue(kCycleTimeRow, FormatFloatGeneral(cycle));
 }
 
 void FillCorrectionList(const TEventList& events, IValueList& correctionList) {
@@ -36,7 +36,7 @@ void FillEventGrid(const TEventList& events, ICellGrid& eventGrid) {
     const int count = static_cast<int>(events.size());
     eventGrid.setRowCount(count + 1);
     for (int column = 0; column < 3; ++column) {
-        eventGrid.setCellText(column, 0, EventGridHeader[column]);
+        eventGrid.setCellText(column, 0, kEventGridHeader[column]);
     }
     for (int p = 0; p < count; ++p) {
         const TEngineEvent& event = events[p];

@@ -13,8 +13,8 @@
 namespace morvane {
 
 // Rows of the key/value lists.
-constexpr int SpeedRow = 3;      // "Otáčky motoru [RPM]" of the main parameters
-constexpr int CycleTimeRow = 1;  // "Doba cyklu [ms]" of the computed parameters
+constexpr int kSpeedRow = 3;      // "Otáčky motoru [RPM]" of the main parameters
+constexpr int kCycleTimeRow = 1;  // "Doba cyklu [ms]" of the computed parameters
 
 // The controls the pipeline reads and writes, and the timeline's redraw.
 struct TRecalcControls {

@@ -25,7 +25,7 @@ namespace morvane::fuzz {
 namespace {
 
 // The grid has a thirteenth row, which event creation must never read.
-constexpr int GridRows = CylinderRows + 2;
+constexpr int GridRows = kCylinderRows + 2;
 
 class TTexts {
 public:
@@ -53,7 +53,7 @@ void CheckStoredData(const TSession& session) {
                   std::isfinite(event.Correction),
               "every angle and correction is finite", event.Name);
         Check(!event.Name.empty(), "every event has a name");
-        Check(event.Kind < EventKindCount, "every event has one of the four kinds", event.Name);
+        Check(event.Kind < kEventKindCount, "every event has one of the four kinds", event.Name);
     }
     Check(std::isfinite(session.GlobalCorrection), "the global correction is finite");
 }
@@ -78,7 +78,7 @@ void CheckRecalculated(const TEventList& events, const TMemoryValueList& correct
               "the table shows each event's final angle", event.Name);
         Check(eventGrid.cellText(2, p + 1) == event.Name, "the table names the events", event.Name);
     }
-    Check(std::isfinite(ParseFloat(computed.value(CycleTimeRow))), "the cycle time is a number");
+    Check(std::isfinite(ParseFloat(computed.value(kCycleTimeRow))), "the cycle time is a number");
 }
 
 // Runs one command; false when it ended with one of the documented failures.
@@ -100,7 +100,7 @@ bool RunCommand(Command&& command) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     using fuzz::Check;
-    const DecimalMarkScope comma(',');
+    const TDecimalMarkScope comma(',');
     TSession session;
 
     fuzz::TTexts texts(fuzz::AsText(data, size));
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TMemoryValueList mainParameters(
         {{"Počet válců [1]", countText}, {"Taktnost [-]", "4"}, {"Otáčky motoru [RPM]", texts.next()}});
     const std::string globalText = texts.next();
-    TMemoryGrid table(CylinderColumns, fuzz::GridRows);
+    TMemoryGrid table(kCylinderColumns, fuzz::GridRows);
     for (int row = 1; row < fuzz::GridRows; ++row) {
         for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
             table.setCellText(column, row, texts.next());
@@ -138,12 +138,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool created = fuzz::RunCommand([&] { CreateEventsAndRecalculate(table, session, controls); });
     fuzz::CheckStoredData(session);
     if (created) {
-        Check(countValid && count <= CylinderRows, "only a count of at most twelve cylinders succeeds");
+        Check(countValid && count <= kCylinderRows, "only a count of at most twelve cylinders succeeds");
         Check(session.Events.size() == 9 * static_cast<std::size_t>(std::max(count, 0)),
               "nine events per cylinder");
         fuzz::CheckRecalculated(session.Events, corrections, eventGrid, computed);
     } else {
-        Check(static_cast<int>(session.Events.size()) <= 9 * std::min(std::max(count, 0), CylinderRows),
+        Check(static_cast<int>(session.Events.size()) <= 9 * std::min(std::max(count, 0), kCylinderRows),
               "a failed creation keeps only events it appended");
     }
 

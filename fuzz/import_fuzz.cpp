@@ -1,12 +1,14 @@
-// Both signal imports on arbitrary file contents. Whatever the outcome, Signal
-// holds only finite entries within -1 .. +1: the normalised new signal, or the
-// state each failure documents (the previous signal, or all zero).
+// The three signal imports on arbitrary file contents. Whatever the outcome,
+// the signal holds only finite entries within -1 .. +1: the normalised new
+// signal, or the state each failure documents (the previous signal, or all
+// zero; the encoder import never changes it on failure).
 
 #include <cmath>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
 #include "signal/AngleImport.h"
+#include "signal/EncoderImport.h"
 #include "signal/Signal.h"
 #include "signal/TimeImport.h"
 #include "util/errors.h"
@@ -110,17 +112,43 @@ void RunTimeImport(const std::string& path, std::size_t lineCount) {
     CheckWithinRange(signal, import);
 }
 
+// A small wheel at a low sample rate, so that short inputs can hold whole
+// revolutions; the format is detected from the contents.
+void RunEncoderImport(const std::string& path) {
+    const char* const import = "encoder import";
+    const TSignalTable previous = PreviousSignal();
+    TSignalTable signal = previous;
+    TRecordingBoxes boxes;
+    TEncoderOptions options;
+    options.Path = path;
+    options.Wheel = ParseWheel("4-1");
+    options.SampleRate = 1000;
+    try {
+        ImportEncoderSignal(options, boxes, signal);
+        Check(boxes.infoCount == 1, "a successful encoder import shows its summary once");
+        CheckNormalised(signal, import);
+    } catch (const EImportError&) {
+        Check(signal == previous, "a recording that gives no cycle leaves the previous signal");
+    } catch (const EOverflow&) {
+        Check(signal == previous, "an overflow leaves the previous signal");
+    } catch (const EInvalidOp&) {
+        Check(signal == previous, "an all-zero mean leaves the previous signal");
+    }
+    CheckWithinRange(signal, import);
+}
+
 }  // namespace
 }  // namespace morvane::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     static fuzz::TScratchFile file;
-    const DecimalMarkScope comma(',');
+    const TDecimalMarkScope comma(',');
     const std::string_view contents = fuzz::AsText(data, size);
     const std::string& path = file.write(contents);
     const std::size_t lineCount = SplitTextLines(contents).size();
     fuzz::RunAngleImport(path, lineCount);
     fuzz::RunTimeImport(path, lineCount);
+    fuzz::RunEncoderImport(path);
     return 0;
 }

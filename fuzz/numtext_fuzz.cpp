@@ -16,7 +16,7 @@
 namespace morvane::fuzz {
 namespace {
 
-enum class TParseOutcome { poValue, poRejected, poOverflow };
+enum class TParseOutcome { Value, Rejected, Overflow };
 
 bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -25,6 +25,18 @@ bool SameBits(double a, double b) {
 // what() is a C string, so a text with a NUL byte shows only up to it.
 bool SameMessage(const std::exception& failure, const std::string& expected) {
     return std::strcmp(failure.what(), expected.c_str()) == 0;
+}
+
+// A text as a message quotes it: whole up to 200 characters (a byte 10xxxxxx
+// continues a UTF-8 character), otherwise its first 200 and "…".
+std::string AsQuoted(std::string_view text) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > 200) {
+            return "'" + std::string(text.substr(0, i)) + "…'";
+        }
+    }
+    return "'" + std::string(text) + "'";
 }
 
 // The significant digits of an accepted float text's mantissa: from the first
@@ -60,15 +72,15 @@ TParseOutcome ParseFloatOutcome(std::string_view text, double& value) {
     try {
         value = ParseFloat(text);
         Check(std::isfinite(value), "ParseFloat gives a finite value");
-        return TParseOutcome::poValue;
+        return TParseOutcome::Value;
     } catch (const EConvertError& failure) {
-        Check(SameMessage(failure, "'" + std::string(text) + "' is not a valid floating point value"),
+        Check(SameMessage(failure, AsQuoted(text) + " is not a valid floating point value"),
               "ParseFloat's rejection names the text", failure.what());
-        return TParseOutcome::poRejected;
+        return TParseOutcome::Rejected;
     } catch (const EOverflow& failure) {
         Check(std::string_view(failure.what()) == "Floating point overflow",
               "ParseFloat's overflow has its message", failure.what());
-        return TParseOutcome::poOverflow;
+        return TParseOutcome::Overflow;
     }
 }
 
@@ -76,11 +88,11 @@ void CheckParseFloatOr(std::string_view text, TParseOutcome outcome, double valu
     for (const double defaultValue : {1.0, -2.5}) {
         try {
             const double got = ParseFloatOr(text, defaultValue);
-            Check(outcome != TParseOutcome::poOverflow, "ParseFloatOr overflows where ParseFloat does");
-            Check(SameBits(got, outcome == TParseOutcome::poValue ? value : defaultValue),
+            Check(outcome != TParseOutcome::Overflow, "ParseFloatOr overflows where ParseFloat does");
+            Check(SameBits(got, outcome == TParseOutcome::Value ? value : defaultValue),
                   "ParseFloatOr gives ParseFloat's value, or its default for a rejected text");
         } catch (const EOverflow&) {
-            Check(outcome == TParseOutcome::poOverflow, "ParseFloatOr overflows only where ParseFloat does");
+            Check(outcome == TParseOutcome::Overflow, "ParseFloatOr overflows only where ParseFloat does");
         }
     }
 }
@@ -88,13 +100,13 @@ void CheckParseFloatOr(std::string_view text, TParseOutcome outcome, double valu
 void CheckExtended(std::string_view text, TParseOutcome outcome, double value) {
     long double extended = 0;
     const bool accepted = TryParseExtended(text, extended);
-    Check(accepted == (outcome != TParseOutcome::poRejected),
+    Check(accepted == (outcome != TParseOutcome::Rejected),
           "TryParseExtended accepts what ParseFloat does not reject");
     if (!accepted) {
         return;
     }
     Check(std::isfinite(extended), "the extended intermediate is finite");
-    if (outcome == TParseOutcome::poOverflow) {
+    if (outcome == TParseOutcome::Overflow) {
         Check(std::fabs(extended) > std::numeric_limits<double>::max(),
               "an overflowing text lies beyond the double range");
     } else if (std::fabs(value) >= std::numeric_limits<double>::min()) {
@@ -114,8 +126,8 @@ void CheckFormat(std::string_view text, double value) {
           "the general format writes digits, '-', 'E' and the decimal mark only", formatted);
     double back = 0;
     const TParseOutcome outcome = ParseFloatOutcome(formatted, back);
-    Check(outcome != TParseOutcome::poRejected, "the general format parses again", formatted);
-    if (outcome == TParseOutcome::poOverflow) {
+    Check(outcome != TParseOutcome::Rejected, "the general format parses again", formatted);
+    if (outcome == TParseOutcome::Overflow) {
         // Only the top of the range rounds up beyond the largest double.
         Check(std::fabs(value) > 1.79769313486231e308, "only the largest values overflow when read back",
               formatted);
@@ -132,7 +144,7 @@ void CheckFloatTexts(std::string_view text) {
     const TParseOutcome outcome = ParseFloatOutcome(text, value);
     CheckParseFloatOr(text, outcome, value);
     CheckExtended(text, outcome, value);
-    if (outcome == TParseOutcome::poValue) {
+    if (outcome == TParseOutcome::Value) {
         CheckFormat(text, value);
     }
 }
@@ -142,7 +154,7 @@ void CheckIntegerText(std::string_view text) {
     try {
         value = ParseInteger(text);
     } catch (const EConvertError& failure) {
-        Check(SameMessage(failure, "'" + std::string(text) + "' is not a valid integer value"),
+        Check(SameMessage(failure, AsQuoted(text) + " is not a valid integer value"),
               "ParseInteger's rejection names the text", failure.what());
         return;
     }
@@ -160,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace morvane;
     const std::string_view text = fuzz::AsText(data, size);
     for (const char mark : {',', '.'}) {
-        const DecimalMarkScope scope(mark);
+        const TDecimalMarkScope scope(mark);
         fuzz::CheckFloatTexts(text);
         fuzz::CheckIntegerText(text);
     }

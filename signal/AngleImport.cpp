@@ -52,9 +52,9 @@ public:
 
 private:
     // The last half-degree point (720°) never receives a bin.
-    static constexpr std::int32_t MaxBins = SignalPoints - 1;
+    static constexpr std::int32_t kMaxBins = SignalPoints - 1;
 
-    bool finished() const { return m_overflowed || m_binCount >= MaxBins; }
+    bool finished() const { return m_overflowed || m_binCount >= kMaxBins; }
 
     TSignalTable m_bins{};
     std::int32_t m_binCount = 0;

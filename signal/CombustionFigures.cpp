@@ -16,16 +16,16 @@ constexpr int kLastPoint = SignalPoints - 1;
 constexpr int kGrossFirstPoint = 360;  // 180°
 constexpr int kGrossLastPoint = 1080;  // 540°
 
-double pointAngle(int point) {
+double PointAngle(int point) {
     return static_cast<double>(point) / 2.0;
 }
 
-double imep(const TSignalTable& pressure, const TSignalTable& volumes, double displaced, int first,
+double Imep(const TSignalTable& pressure, const TSignalTable& volumes, double displaced, int first,
             int last) {
     return StoreDouble(Divide(PressureWork(pressure, volumes, first, last), displaced));
 }
 
-std::optional<double> imepVariation(const std::vector<TSignalTable>& cycles, const TSignalTable& volumes,
+std::optional<double> ImepVariation(const std::vector<TSignalTable>& cycles, const TSignalTable& volumes,
                                     double displaced) {
     if (cycles.size() < 2) {
         return std::nullopt;
@@ -33,7 +33,7 @@ std::optional<double> imepVariation(const std::vector<TSignalTable>& cycles, con
     std::vector<long double> values;
     long double sum = 0;
     for (const TSignalTable& cycle : cycles) {
-        values.push_back(imep(cycle, volumes, displaced, 0, kLastPoint));
+        values.push_back(Imep(cycle, volumes, displaced, 0, kLastPoint));
         sum += values.back();
     }
     const long double n = static_cast<long double>(values.size());
@@ -123,11 +123,11 @@ double BurnAngle(const THeatRelease& release, double level) {
         if (fraction[j] >= level) {
             const long double step = Divide(level - static_cast<long double>(fraction[j - 1]),
                                             static_cast<long double>(fraction[j]) - fraction[j - 1]);
-            return StoreDouble(pointAngle(release.FirstPoint + static_cast<int>(j) - 1) + step / 2);
+            return StoreDouble(PointAngle(release.FirstPoint + static_cast<int>(j) - 1) + step / 2);
         }
     }
     // Not reached while Qmax's fraction is 1; the window's end stands in.
-    return pointAngle(release.FirstPoint + static_cast<int>(fraction.size()) - 1);
+    return PointAngle(release.FirstPoint + static_cast<int>(fraction.size()) - 1);
 }
 
 TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
@@ -138,18 +138,18 @@ TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const T
     const TSignalTable& pressure = cycle.Mean;
 
     TCombustionFigures figures;
-    figures.NetImep = imep(pressure, volumes, displaced, 0, kLastPoint);
-    figures.GrossImep = imep(pressure, volumes, displaced, kGrossFirstPoint, kGrossLastPoint);
+    figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);
+    figures.GrossImep = Imep(pressure, volumes, displaced, kGrossFirstPoint, kGrossLastPoint);
     const auto peak = std::max_element(pressure.begin(), pressure.end());
     figures.PeakPressure = *peak;
-    figures.PeakAngle = pointAngle(static_cast<int>(peak - pressure.begin()));
+    figures.PeakAngle = PointAngle(static_cast<int>(peak - pressure.begin()));
     figures.LossAngle = figures.PeakAngle - 360;
     figures.Release = ApparentHeatRelease(pressure, volumes, settings, figures.PeakPressure, displaced);
     if (figures.Release.Burned) {
         figures.Burn = TBurnAngles{BurnAngle(figures.Release, 0.1), BurnAngle(figures.Release, 0.5),
                                    BurnAngle(figures.Release, 0.9)};
     }
-    figures.CovImep = imepVariation(cycle.Cycles, volumes, displaced);
+    figures.CovImep = ImepVariation(cycle.Cycles, volumes, displaced);
     return figures;
 }
 

@@ -12,7 +12,7 @@ namespace {
 // Beyond this the rounding to a step has no effect worth a 64-bit multiple.
 constexpr double kRoundingLimit = 1e12;
 
-std::string rounded(double value, double step) {
+std::string Rounded(double value, double step) {
     return FormatFloatGeneral(std::fabs(value) < kRoundingLimit ? RoundToStep(value, step) : value);
 }
 
@@ -27,22 +27,22 @@ TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts) {
 }
 
 void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list) {
-    constexpr double pressureStep = 0.001;
-    constexpr double fineStep = 0.01;
+    constexpr double kPressureStep = 0.001;
+    constexpr double kFineStep = 0.01;
     list.clear();
-    list.append(kNetImepName, rounded(figures.NetImep, pressureStep));
-    list.append(kGrossImepName, rounded(figures.GrossImep, pressureStep));
-    list.append(kPeakPressureName, rounded(figures.PeakPressure, pressureStep));
+    list.append(kNetImepName, Rounded(figures.NetImep, kPressureStep));
+    list.append(kGrossImepName, Rounded(figures.GrossImep, kPressureStep));
+    list.append(kPeakPressureName, Rounded(figures.PeakPressure, kPressureStep));
     list.append(kPeakAngleName, FormatFloatGeneral(figures.PeakAngle));
     if (figures.Burn) {
-        list.append(kMfb10Name, rounded(figures.Burn->Mfb10, fineStep));
-        list.append(kMfb50Name, rounded(figures.Burn->Mfb50, fineStep));
-        list.append(kMfb90Name, rounded(figures.Burn->Mfb90, fineStep));
+        list.append(kMfb10Name, Rounded(figures.Burn->Mfb10, kFineStep));
+        list.append(kMfb50Name, Rounded(figures.Burn->Mfb50, kFineStep));
+        list.append(kMfb90Name, Rounded(figures.Burn->Mfb90, kFineStep));
     } else {
         list.append(kLossAngleName, FormatFloatGeneral(figures.LossAngle));
     }
     if (figures.CovImep) {
-        list.append(kCovImepName, rounded(*figures.CovImep, fineStep));
+        list.append(kCovImepName, Rounded(*figures.CovImep, kFineStep));
     }
 }
 

@@ -11,13 +11,13 @@ namespace {
 
 constexpr double kMetresPerMillimetre = 1e-3;
 
-void checkLength(const char* quantity, double millimetres) {
+void CheckLength(const char* quantity, double millimetres) {
     if (!(millimetres > 0) || millimetres > kMaxEngineLength) {
         RaiseInputError(quantity, "větší než 0 a nejvýše 10000");
     }
 }
 
-double pistonArea(const TEngineGeometry& geometry) {
+double PistonArea(const TEngineGeometry& geometry) {
     const double bore = geometry.Bore * kMetresPerMillimetre;
     return std::numbers::pi * bore * bore / 4;
 }
@@ -25,9 +25,9 @@ double pistonArea(const TEngineGeometry& geometry) {
 }  // namespace
 
 void CheckEngineGeometry(const TEngineGeometry& geometry) {
-    checkLength("Vrtání [mm]", geometry.Bore);
-    checkLength("Zdvih [mm]", geometry.Stroke);
-    checkLength("Ojnice [mm]", geometry.Rod);
+    CheckLength("Vrtání [mm]", geometry.Bore);
+    CheckLength("Zdvih [mm]", geometry.Stroke);
+    CheckLength("Ojnice [mm]", geometry.Rod);
     if (!(geometry.Rod > geometry.Stroke / 2)) {
         RaiseInputError("Ojnice [mm]", "delší než polovina zdvihu");
     }
@@ -37,7 +37,7 @@ void CheckEngineGeometry(const TEngineGeometry& geometry) {
 }
 
 double DisplacedVolume(const TEngineGeometry& geometry) {
-    return pistonArea(geometry) * geometry.Stroke * kMetresPerMillimetre;
+    return PistonArea(geometry) * geometry.Stroke * kMetresPerMillimetre;
 }
 
 double ClearanceVolume(const TEngineGeometry& geometry) {
@@ -51,7 +51,7 @@ double CylinderVolume(const TEngineGeometry& geometry, double angle) {
     const double s = std::sin(phi);
     // Piston travel from top dead centre.
     const double travel = r + l - r * std::cos(phi) - std::sqrt(l * l - r * r * s * s);
-    return ClearanceVolume(geometry) + pistonArea(geometry) * travel;
+    return ClearanceVolume(geometry) + PistonArea(geometry) * travel;
 }
 
 TSignalTable CylinderVolumes(const TEngineGeometry& geometry) {

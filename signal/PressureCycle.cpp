@@ -11,11 +11,11 @@ namespace morvane {
 namespace {
 
 // The angle of entry k is exact in binary, so the file's angle must match it exactly.
-double pointAngle(std::size_t k) {
+double PointAngle(std::size_t k) {
     return static_cast<double>(k) / 2.0;
 }
 
-void checkCount(std::size_t values, const std::string& path) {
+void CheckCount(std::size_t values, const std::string& path) {
     if (values != static_cast<std::size_t>(SignalPoints)) {
         RaiseImportError(path, "holds " + FormatInteger(static_cast<std::int64_t>(values)) +
                                    " pressure values, a cycle needs " + FormatInteger(SignalPoints));
@@ -28,24 +28,24 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
     TPressureCycle cycle;
     const bool withAngles = lines.size() >= 2 && lines[1].find(';') != std::string_view::npos;
     if (!withAngles) {
-        checkCount(lines.size(), path);
+        CheckCount(lines.size(), path);
         for (std::size_t k = 0; k < lines.size(); ++k) {
             cycle.Mean[k] = ParseFloat(lines[k]);
         }
         return cycle;
     }
 
-    checkCount(lines.size() - 1, path);
+    CheckCount(lines.size() - 1, path);
     for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
         std::string_view angleText;
         std::string_view pressureText;
         SplitAtView(lines[k + 1], ';', angleText, pressureText);
         const double angle = ParseFloat(angleText);
         cycle.Mean[k] = ParseFloat(pressureText);
-        if (angle != pointAngle(k)) {
+        if (angle != PointAngle(k)) {
             RaiseImportError(path, "gives the angle " + FormatFloatGeneral(angle) + " on line " +
                                        FormatInteger(static_cast<std::int64_t>(k + 2)) + ", " +
-                                       FormatFloatGeneral(pointAngle(k)) + " expected");
+                                       FormatFloatGeneral(PointAngle(k)) + " expected");
         }
     }
     return cycle;

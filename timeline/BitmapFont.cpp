@@ -10,27 +10,27 @@ namespace {
 // The drawn part of a glyph: rows 3 to 10 of its cell, six columns each; '#'
 // is ink. The rows above and below and the sixth column stay background, so
 // neighbouring digits keep one column between them.
-constexpr int InkTop = 3;
-constexpr int InkRows = 8;
-using TGlyphArt = std::array<std::string_view, InkRows>;
+constexpr int kInkTop = 3;
+constexpr int kInkRows = 8;
+using TGlyphArt = std::array<std::string_view, kInkRows>;
 
 constexpr TGlyph MakeGlyph(const TGlyphArt& art) {
     TGlyph glyph{};
-    for (int row = 0; row < InkRows; ++row) {
+    for (int row = 0; row < kInkRows; ++row) {
         std::uint8_t bits = 0;
         const std::string_view line = art[static_cast<std::size_t>(row)];
-        for (int column = 0; column < FontCellWidth && column < static_cast<int>(line.size()); ++column) {
+        for (int column = 0; column < kFontCellWidth && column < static_cast<int>(line.size()); ++column) {
             if (line[static_cast<std::size_t>(column)] == '#') {
                 bits = static_cast<std::uint8_t>(bits | (1u << column));
             }
         }
-        glyph[static_cast<std::size_t>(InkTop + row)] = bits;
+        glyph[static_cast<std::size_t>(kInkTop + row)] = bits;
     }
     return glyph;
 }
 
 // clang-format off
-constexpr std::array<TGlyph, 10> DigitGlyphs = {
+constexpr std::array<TGlyph, 10> kDigitGlyphs = {
     MakeGlyph({".###..",
                "#...#.",
                "#...#.",
@@ -113,7 +113,7 @@ constexpr std::array<TGlyph, 10> DigitGlyphs = {
                ".##..."}),
 };
 
-constexpr TGlyph MinusGlyph = MakeGlyph({"......",
+constexpr TGlyph kMinusGlyph = MakeGlyph({"......",
                                          "......",
                                          "......",
                                          "......",
@@ -123,19 +123,19 @@ constexpr TGlyph MinusGlyph = MakeGlyph({"......",
                                          "......"});
 // clang-format on
 
-constexpr TGlyph SpaceGlyph{};
+constexpr TGlyph kSpaceGlyph{};
 
 }  // namespace
 
 const TGlyph* FindGlyph(unsigned char ch) {
     if (ch >= '0' && ch <= '9') {
-        return &DigitGlyphs[static_cast<std::size_t>(ch - '0')];
+        return &kDigitGlyphs[static_cast<std::size_t>(ch - '0')];
     }
     if (ch == '-') {
-        return &MinusGlyph;
+        return &kMinusGlyph;
     }
     if (ch == ' ') {
-        return &SpaceGlyph;
+        return &kSpaceGlyph;
     }
     return nullptr;
 }

@@ -9,12 +9,12 @@
 
 namespace morvane {
 
-constexpr int FontCellWidth = 6;
-constexpr int FontCellHeight = 13;
+constexpr int kFontCellWidth = 6;
+constexpr int kFontCellHeight = 13;
 
 // One glyph: per row of the cell, bit c set where column c is ink (bit 0 is
 // the leftmost column).
-using TGlyph = std::array<std::uint8_t, FontCellHeight>;
+using TGlyph = std::array<std::uint8_t, kFontCellHeight>;
 
 // The glyph of an ASCII character, or nullptr when the font has none; such a
 // character is drawn as an empty cell. The font holds the digits, space and '-'.

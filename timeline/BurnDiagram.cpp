@@ -11,22 +11,22 @@ namespace morvane {
 
 namespace {
 
-double pointAngle(int point) {
+double PointAngle(int point) {
     return static_cast<double>(point) / 2.0;
 }
 
-void horizontal(TRaster& picture, const TPlotScale& across, int y) {
+void Horizontal(TRaster& picture, const TPlotScale& across, int y) {
     picture.moveTo(across.From, y);
     picture.lineTo(across.To, y);
 }
 
-void vertical(TRaster& picture, const TPlotScale& up, int x) {
+void Vertical(TRaster& picture, const TPlotScale& up, int x) {
     picture.moveTo(x, up.From);
     picture.lineTo(x, up.To);
 }
 
-void centredText(TRaster& picture, int x, int y, const std::string& text) {
-    picture.textOut(x - static_cast<int>(text.size()) * FontCellWidth / 2, y, text);
+void CentredText(TRaster& picture, int x, int y, const std::string& text) {
+    picture.textOut(x - static_cast<int>(text.size()) * kFontCellWidth / 2, y, text);
 }
 
 }  // namespace
@@ -36,36 +36,36 @@ void DrawBurnDiagram(const THeatRelease& release, const std::optional<TBurnAngle
     const int right = picture.width() - kPlotRightGap;
     const int bottom = picture.height() - kPlotBottomGap;
     const int points = static_cast<int>(release.Fraction.size());
-    const double first = pointAngle(release.FirstPoint);
-    const double last = pointAngle(release.FirstPoint + std::max(points - 1, 1));
-    const TPlotScale across{first, last, kPlotLeft, right, AxisKind::Linear};
-    const TPlotScale up{-kFractionMargin, 1 + kFractionMargin, bottom, kPlotTop, AxisKind::Linear};
+    const double first = PointAngle(release.FirstPoint);
+    const double last = PointAngle(release.FirstPoint + std::max(points - 1, 1));
+    const TPlotScale across{first, last, kPlotLeft, right, TAxisKind::Linear};
+    const TPlotScale up{-kFractionMargin, 1 + kFractionMargin, bottom, kPlotTop, TAxisKind::Linear};
 
-    picture.setBrushColor(WhiteColor);
-    picture.setFontColor(BlackColor);
+    picture.setBrushColor(kWhiteColor);
+    picture.setFontColor(kBlackColor);
     picture.setPenColor(kGridColor);
-    picture.setPenStyle(PenStyle::Dotted);
+    picture.setPenStyle(TPenStyle::Dotted);
     for (const double level : {0.0, 0.1, 0.5, 0.9, 1.0}) {
-        horizontal(picture, across, up.at(level));
+        Horizontal(picture, across, up.at(level));
     }
-    picture.setPenStyle(PenStyle::Solid);
+    picture.setPenStyle(TPenStyle::Solid);
     for (const int percent : {0, 50, 100}) {
         const std::string text = FormatInteger(percent);
-        picture.textOut(kPlotLeft - 2 - static_cast<int>(text.size()) * FontCellWidth,
-                        up.at(percent / 100.0) - FontCellHeight / 2 - 1, text);
+        picture.textOut(kPlotLeft - 2 - static_cast<int>(text.size()) * kFontCellWidth,
+                        up.at(percent / 100.0) - kFontCellHeight / 2 - 1, text);
     }
-    centredText(picture, kPlotLeft, bottom + 3, FormatFloatGeneral(first));
-    centredText(picture, right, bottom + 3, FormatFloatGeneral(last));
+    CentredText(picture, kPlotLeft, bottom + 3, FormatFloatGeneral(first));
+    CentredText(picture, right, bottom + 3, FormatFloatGeneral(last));
 
     if (burn) {
         picture.setPenColor(kBurnMarkColor);
         for (const double angle : {burn->Mfb10, burn->Mfb50, burn->Mfb90}) {
-            vertical(picture, up, across.at(angle));
+            Vertical(picture, up, across.at(angle));
         }
     }
     picture.setPenColor(kBurnColor);
     for (int j = 0; j < points; ++j) {
-        const int x = across.at(pointAngle(release.FirstPoint + j));
+        const int x = across.at(PointAngle(release.FirstPoint + j));
         const int y = up.at(release.Fraction[static_cast<std::size_t>(j)]);
         if (j == 0) {
             picture.moveTo(x, y);

@@ -17,19 +17,19 @@ constexpr std::array<double, 3> kMantissas{1, 2, 5};
 // still counts as round.
 constexpr double kRoundTolerance = 1e-9;
 
-long double axisValue(double value, AxisKind kind) {
-    return kind == AxisKind::Logarithmic ? std::log10(static_cast<long double>(value)) : value;
+long double AxisValue(double value, TAxisKind kind) {
+    return kind == TAxisKind::Logarithmic ? std::log10(static_cast<long double>(value)) : value;
 }
 
 // Round values by index: 3n + j stands for kMantissas[j] · 10^n.
-double roundValue(int index) {
+double RoundValue(int index) {
     const int decade = index >= 0 ? index / 3 : -((-index + 2) / 3);
     return kMantissas[static_cast<std::size_t>(index - 3 * decade)] * std::pow(10.0, decade);
 }
 
-int roundIndexBelow(double value) {
+int RoundIndexBelow(double value) {
     int index = 3 * static_cast<int>(std::floor(std::log10(value))) + 2;
-    while (roundValue(index) > value * (1 + kRoundTolerance)) {
+    while (RoundValue(index) > value * (1 + kRoundTolerance)) {
         --index;
     }
     return index;
@@ -38,36 +38,36 @@ int roundIndexBelow(double value) {
 }  // namespace
 
 int TPlotScale::at(double value) const {
-    if (Kind == AxisKind::Logarithmic && !(value > 0)) {
+    if (Kind == TAxisKind::Logarithmic && !(value > 0)) {
         return static_cast<int>(From < To ? -kSafeCoordinate : kSafeCoordinate);
     }
-    const long double low = axisValue(Low, Kind);
-    const long double share = (axisValue(value, Kind) - low) / (axisValue(High, Kind) - low);
+    const long double low = AxisValue(Low, Kind);
+    const long double share = (AxisValue(value, Kind) - low) / (AxisValue(High, Kind) - low);
     const long double pixel = From + share * (static_cast<long double>(To) - From);
     return static_cast<int>(std::llrint(std::clamp(pixel, -kSafeCoordinate, kSafeCoordinate)));
 }
 
 TRoundRange RoundLogRange(double low, double high) {
-    const int lowIndex = roundIndexBelow(low);
-    int highIndex = roundIndexBelow(high);
-    if (roundValue(highIndex) < high * (1 - kRoundTolerance) || highIndex == lowIndex) {
+    const int lowIndex = RoundIndexBelow(low);
+    int highIndex = RoundIndexBelow(high);
+    if (RoundValue(highIndex) < high * (1 - kRoundTolerance) || highIndex == lowIndex) {
         ++highIndex;
     }
-    return {roundValue(lowIndex), roundValue(highIndex)};
+    return {RoundValue(lowIndex), RoundValue(highIndex)};
 }
 
 std::vector<double> RoundValues(const TRoundRange& range) {
     std::vector<double> values;
-    for (int index = roundIndexBelow(range.Low); roundValue(index) <= range.High * (1 + kRoundTolerance);
+    for (int index = RoundIndexBelow(range.Low); RoundValue(index) <= range.High * (1 + kRoundTolerance);
          ++index) {
-        values.push_back(roundValue(index));
+        values.push_back(RoundValue(index));
     }
     return values;
 }
 
 void DrawPlotFrame(TRaster& picture, int left, int top, int right, int bottom) {
-    picture.setPenColor(BlackColor);
-    picture.setPenStyle(PenStyle::Solid);
+    picture.setPenColor(kBlackColor);
+    picture.setPenStyle(TPenStyle::Solid);
     picture.moveTo(left, top);
     picture.lineTo(right, top);
     picture.lineTo(right, bottom);

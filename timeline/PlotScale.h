@@ -23,14 +23,14 @@ constexpr TColor kGridColor = RgbColor(192, 192, 192);
 // both ends included.
 void DrawPlotFrame(TRaster& picture, int left, int top, int right, int bottom);
 
-enum class AxisKind { Linear, Logarithmic };
+enum class TAxisKind { Linear, Logarithmic };
 
 struct TPlotScale {
     double Low = 0;   // the value at pixel From
     double High = 1;  // the value at pixel To; differs from Low (both above 0 when logarithmic)
     int From = 0;
     int To = 1;
-    AxisKind Kind = AxisKind::Linear;
+    TAxisKind Kind = TAxisKind::Linear;
 
     // The pixel of value, rounded to nearest (ties to even) and kept within
     // ±2^30 so that a value far off the range lands far off the picture. A

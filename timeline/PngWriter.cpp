@@ -16,27 +16,27 @@ namespace morvane {
 
 namespace {
 
-void appendUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void AppendUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value >> 24));
     out.push_back(static_cast<std::uint8_t>(value >> 16));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
     out.push_back(static_cast<std::uint8_t>(value));
 }
 
-void appendChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
+void AppendChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
                  const std::vector<std::uint8_t>& data) {
-    appendUint32(out, static_cast<std::uint32_t>(data.size()));
+    AppendUint32(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
     // The checksum covers the chunk type and its data, not the length.
     uLong crc = crc32(0L, Z_NULL, 0);
     crc = crc32(crc, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    appendUint32(out, static_cast<std::uint32_t>(crc));
+    AppendUint32(out, static_cast<std::uint32_t>(crc));
 }
 
 // Every row is one filter byte (0, none) followed by R, G, B per pixel.
-std::vector<std::uint8_t> scanlines(const TRaster& picture) {
+std::vector<std::uint8_t> Scanlines(const TRaster& picture) {
     const auto width = static_cast<std::size_t>(picture.width());
     const auto height = static_cast<std::size_t>(picture.height());
     std::vector<std::uint8_t> raw;
@@ -53,7 +53,7 @@ std::vector<std::uint8_t> scanlines(const TRaster& picture) {
     return raw;
 }
 
-std::vector<std::uint8_t> deflate(const std::vector<std::uint8_t>& raw) {
+std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& raw) {
     uLongf size = compressBound(static_cast<uLong>(raw.size()));
     std::vector<std::uint8_t> packed(size);
     if (compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) !=
@@ -67,20 +67,20 @@ std::vector<std::uint8_t> deflate(const std::vector<std::uint8_t>& raw) {
 }  // namespace
 
 std::vector<std::uint8_t> EncodePng(const TRaster& picture) {
-    static constexpr std::uint8_t Signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> out(std::begin(Signature), std::end(Signature));
+    static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> out(std::begin(kSignature), std::end(kSignature));
 
     std::vector<std::uint8_t> header;
-    appendUint32(header, static_cast<std::uint32_t>(picture.width()));
-    appendUint32(header, static_cast<std::uint32_t>(picture.height()));
+    AppendUint32(header, static_cast<std::uint32_t>(picture.width()));
+    AppendUint32(header, static_cast<std::uint32_t>(picture.height()));
     header.push_back(8);  // bits per sample
     header.push_back(2);  // colour type: RGB
     header.push_back(0);  // deflate
     header.push_back(0);  // adaptive filtering
     header.push_back(0);  // no interlace
-    appendChunk(out, "IHDR", header);
-    appendChunk(out, "IDAT", deflate(scanlines(picture)));
-    appendChunk(out, "IEND", {});
+    AppendChunk(out, "IHDR", header);
+    AppendChunk(out, "IDAT", Deflate(Scanlines(picture)));
+    AppendChunk(out, "IEND", {});
     return out;
 }
 

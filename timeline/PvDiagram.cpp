@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kCubicCentimetresPerCubicMetre = 1e6;
 
-bool drawable(double pressure, double volume) {
+bool Drawable(double pressure, double volume) {
     return pressure > 0 && volume > 0;
 }
 
@@ -29,23 +29,23 @@ struct TExtent {
     }
 };
 
-std::string label(double value) {
+std::string Label(double value) {
     return FormatFloatGeneral(value);
 }
 
-void drawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, const TRoundRange& volumes,
+void DrawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, const TRoundRange& volumes,
               const TRoundRange& pressures) {
     picture.setPenColor(kGridColor);
-    picture.setPenStyle(PenStyle::Dotted);
-    picture.setFontColor(BlackColor);
-    picture.setBrushColor(WhiteColor);
+    picture.setPenStyle(TPenStyle::Dotted);
+    picture.setFontColor(kBlackColor);
+    picture.setBrushColor(kWhiteColor);
     for (const double volume : RoundValues(volumes)) {
         const int x = across.at(volume);
         picture.moveTo(x, up.From);
         picture.lineTo(x, up.To);
         if (volume >= 1) {
-            const std::string text = label(volume);
-            picture.textOut(x - static_cast<int>(text.size()) * FontCellWidth / 2, up.From + 3, text);
+            const std::string text = Label(volume);
+            picture.textOut(x - static_cast<int>(text.size()) * kFontCellWidth / 2, up.From + 3, text);
         }
     }
     for (const double pressure : RoundValues(pressures)) {
@@ -53,12 +53,12 @@ void drawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, 
         picture.moveTo(across.From, y);
         picture.lineTo(across.To, y);
         if (pressure >= 1) {
-            const std::string text = label(pressure);
-            picture.textOut(across.From - 2 - static_cast<int>(text.size()) * FontCellWidth,
-                            y - FontCellHeight / 2 - 1, text);
+            const std::string text = Label(pressure);
+            picture.textOut(across.From - 2 - static_cast<int>(text.size()) * kFontCellWidth,
+                            y - kFontCellHeight / 2 - 1, text);
         }
     }
-    picture.setPenStyle(PenStyle::Solid);
+    picture.setPenStyle(TPenStyle::Solid);
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TR
     TExtent pressureExtent;
     TExtent volumeExtent;
     for (std::size_t k = 0; k < pressure.size(); ++k) {
-        if (drawable(pressure[k], volumes[k])) {
+        if (Drawable(pressure[k], volumes[k])) {
             pressureExtent.take(pressure[k]);
             volumeExtent.take(volumes[k] * kCubicCentimetresPerCubicMetre);
         }
@@ -79,14 +79,14 @@ void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TR
     if (pressureExtent.High > 0) {
         const TRoundRange pressures = RoundLogRange(pressureExtent.Low, pressureExtent.High);
         const TRoundRange cubics = RoundLogRange(volumeExtent.Low, volumeExtent.High);
-        const TPlotScale across{cubics.Low, cubics.High, kPlotLeft, right, AxisKind::Logarithmic};
-        const TPlotScale up{pressures.Low, pressures.High, bottom, kPlotTop, AxisKind::Logarithmic};
-        drawGrid(picture, across, up, cubics, pressures);
+        const TPlotScale across{cubics.Low, cubics.High, kPlotLeft, right, TAxisKind::Logarithmic};
+        const TPlotScale up{pressures.Low, pressures.High, bottom, kPlotTop, TAxisKind::Logarithmic};
+        DrawGrid(picture, across, up, cubics, pressures);
 
         picture.setPenColor(kLoopColor);
         bool drawing = false;
         for (std::size_t k = 0; k < pressure.size(); ++k) {
-            if (!drawable(pressure[k], volumes[k])) {
+            if (!Drawable(pressure[k], volumes[k])) {
                 drawing = false;
                 continue;
             }

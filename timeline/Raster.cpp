@@ -9,27 +9,27 @@ namespace morvane {
 namespace {
 
 // The exact products of a clipped line's set-up need up to 66 bits.
-__extension__ typedef __int128 Int128;
+__extension__ typedef __int128 TInt128;
 
-std::int64_t ceilDivPositive(Int128 num, Int128 den) {
+std::int64_t CeilDivPositive(TInt128 num, TInt128 den) {
     return static_cast<std::int64_t>((num + den - 1) / den);
 }
 
 // One axis of a line: pixel k lies at start + sign * offset(k).
 struct TAxis {
-    std::int64_t start;
-    int sign;
-    std::int64_t size;  // picture extent along this axis
+    std::int64_t Start;
+    int Sign;
+    std::int64_t Size;  // picture extent along this axis
 };
 
 // The range of offsets v with 0 <= start + sign * v <= size - 1.
-void insideOffsets(const TAxis& axis, std::int64_t& low, std::int64_t& high) {
-    if (axis.sign > 0) {
-        low = -axis.start;
-        high = axis.size - 1 - axis.start;
+void InsideOffsets(const TAxis& axis, std::int64_t& low, std::int64_t& high) {
+    if (axis.Sign > 0) {
+        low = -axis.Start;
+        high = axis.Size - 1 - axis.Start;
     } else {
-        low = axis.start - (axis.size - 1);
-        high = axis.start;
+        low = axis.Start - (axis.Size - 1);
+        high = axis.Start;
     }
 }
 
@@ -44,7 +44,7 @@ TRaster::TRaster(int w, int h) {
 void TRaster::resize(int w, int h) {
     m_width = std::max(w, 1);
     m_height = std::max(h, 1);
-    m_pixels.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), WhiteColor);
+    m_pixels.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), kWhiteColor);
 }
 
 void TRaster::fillSpan(int y, int x1, int x2, TColor color) {
@@ -81,13 +81,13 @@ void TRaster::lineTo(int x, int y) {
     std::int64_t kHigh = n - 1;
     std::int64_t low = 0;
     std::int64_t high = 0;
-    insideOffsets(major, low, high);
+    InsideOffsets(major, low, high);
     kLow = std::max(kLow, low);
     kHigh = std::min(kHigh, high);
 
     // The minor offset q(k) = floor((2k*dm + n - 1) / 2n) never decreases, so
     // the steps whose minor coordinate lies inside form one range as well.
-    insideOffsets(minor, low, high);
+    InsideOffsets(minor, low, high);
     if (high < 0 || low > dm) {
         return;
     }
@@ -97,10 +97,11 @@ void TRaster::lineTo(int x, int y) {
         }
     } else {
         if (low > 0) {
-            kLow = std::max(kLow, ceilDivPositive(Int128{2} * n * low - n + 1, Int128{2} * dm));
+            kLow = std::max(kLow, CeilDivPositive(TInt128{2} * n * low - n + 1, TInt128{2} * dm));
         }
         if (high < dm) {
-            kHigh = std::min(kHigh, static_cast<std::int64_t>((Int128{2} * n * high + n) / (Int128{2} * dm)));
+            kHigh =
+                std::min(kHigh, static_cast<std::int64_t>((TInt128{2} * n * high + n) / (TInt128{2} * dm)));
         }
     }
     if (kLow > kHigh) {
@@ -108,15 +109,15 @@ void TRaster::lineTo(int x, int y) {
     }
 
     // Bresenham from step kLow on: q is the minor offset, r its remainder.
-    const Int128 start = Int128{2} * kLow * dm + n - 1;
-    std::int64_t q = static_cast<std::int64_t>(start / (Int128{2} * n));
-    std::int64_t r = static_cast<std::int64_t>(start % (Int128{2} * n));
+    const TInt128 start = TInt128{2} * kLow * dm + n - 1;
+    std::int64_t q = static_cast<std::int64_t>(start / (TInt128{2} * n));
+    std::int64_t r = static_cast<std::int64_t>(start % (TInt128{2} * n));
     const std::int64_t twoN = 2 * n;
     const std::int64_t twoDm = 2 * dm;
-    const bool dotted = m_penStyle == PenStyle::Dotted;
+    const bool dotted = m_penStyle == TPenStyle::Dotted;
     for (std::int64_t k = kLow; k <= kHigh; ++k) {
-        const std::int64_t mj = major.start + major.sign * k;
-        const std::int64_t mn = minor.start + minor.sign * q;
+        const std::int64_t mj = major.Start + major.Sign * k;
+        const std::int64_t mn = minor.Start + minor.Sign * q;
         const TColor color = (dotted && (k & 1) != 0) ? m_brushColor : m_penColor;
         if (xMajor) {
             m_pixels[index(static_cast<int>(mj), static_cast<int>(mn))] = color;
@@ -166,8 +167,8 @@ void TRaster::rectangle(int x1, int y1, int x2, int y2) {
 }
 
 void TRaster::drawGlyph(std::int64_t left, std::int64_t top, unsigned char ch) {
-    const std::int64_t right = left + FontCellWidth;
-    const std::int64_t bottom = top + FontCellHeight;
+    const std::int64_t right = left + kFontCellWidth;
+    const std::int64_t bottom = top + kFontCellHeight;
     if (right <= 0 || left >= m_width || bottom <= 0 || top >= m_height) {
         return;
     }
@@ -198,7 +199,7 @@ void TRaster::textOut(int x, int y, std::string_view text) {
             break;
         }
         drawGlyph(left, y, ch);
-        left += FontCellWidth;
+        left += kFontCellWidth;
     }
 }
 

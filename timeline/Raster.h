@@ -32,12 +32,12 @@
 
 namespace morvane {
 
-enum class PenStyle { Solid, Dotted };
+enum class TPenStyle { Solid, Dotted };
 
-constexpr TColor BlackColor = RgbColor(0, 0, 0);
-constexpr TColor WhiteColor = RgbColor(255, 255, 255);
-constexpr TColor GrayColor = RgbColor(128, 128, 128);
-constexpr TColor RedColor = RgbColor(255, 0, 0);
+constexpr TColor kBlackColor = RgbColor(0, 0, 0);
+constexpr TColor kWhiteColor = RgbColor(255, 255, 255);
+constexpr TColor kGrayColor = RgbColor(128, 128, 128);
+constexpr TColor kRedColor = RgbColor(255, 0, 0);
 
 class TRaster {
 public:
@@ -60,8 +60,8 @@ public:
 
     void setPenColor(TColor color) { m_penColor = color; }
     TColor penColor() const { return m_penColor; }
-    void setPenStyle(PenStyle style) { m_penStyle = style; }
-    PenStyle penStyle() const { return m_penStyle; }
+    void setPenStyle(TPenStyle style) { m_penStyle = style; }
+    TPenStyle penStyle() const { return m_penStyle; }
     void setBrushColor(TColor color) { m_brushColor = color; }
     TColor brushColor() const { return m_brushColor; }
     void setFontColor(TColor color) { m_fontColor = color; }
@@ -86,10 +86,10 @@ private:
     int m_width = 1;
     int m_height = 1;
     std::vector<TColor> m_pixels;
-    TColor m_penColor = BlackColor;
-    PenStyle m_penStyle = PenStyle::Solid;
-    TColor m_brushColor = WhiteColor;
-    TColor m_fontColor = BlackColor;
+    TColor m_penColor = kBlackColor;
+    TPenStyle m_penStyle = TPenStyle::Solid;
+    TColor m_brushColor = kWhiteColor;
+    TColor m_fontColor = kBlackColor;
     int m_penX = 0;
     int m_penY = 0;
 };

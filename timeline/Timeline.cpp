@@ -15,55 +15,55 @@ namespace {
 // Pixel coordinates are kept within this magnitude, so that a marker at an
 // absurd angle (a correction of 1e300) lands far off the picture instead of
 // overflowing, and the offsets added to it (box, label) stay within 32 bits.
-constexpr std::int64_t SafeCoordinate = std::int64_t{1} << 30;
+constexpr std::int64_t kSafeCoordinate = std::int64_t{1} << 30;
 
 // Rounds to the nearest integer, ties to even, and clamps into the safe range.
 // The clamp comes first, so the conversion (under the default rounding mode,
 // nearest-even) always has an integer range to land in.
-std::int64_t roundCoordinate(long double value) {
-    constexpr long double Limit = SafeCoordinate;
-    if (!(value >= -Limit)) {  // also NaN
-        return -SafeCoordinate;
+std::int64_t RoundCoordinate(long double value) {
+    constexpr long double kLimit = kSafeCoordinate;
+    if (!(value >= -kLimit)) {  // also NaN
+        return -kSafeCoordinate;
     }
-    if (value > Limit) {
-        return SafeCoordinate;
+    if (value > kLimit) {
+        return kSafeCoordinate;
     }
     return std::llrint(value);
 }
 
-int clampCoordinate(std::int64_t value) {
-    return static_cast<int>(std::clamp(value, -SafeCoordinate, SafeCoordinate));
+int ClampCoordinate(std::int64_t value) {
+    return static_cast<int>(std::clamp(value, -kSafeCoordinate, kSafeCoordinate));
 }
 
 // Marker lane of each kind: the stem length d.
-int laneOffset(int kind) {
+int LaneOffset(int kind) {
     return 30 * kind + 20;
 }
 
-void drawTrace(TRaster& picture, const TSignalTable& signal, const TSignalTable& trend, int W, int y0,
+void DrawTrace(TRaster& picture, const TSignalTable& signal, const TSignalTable& trend, int W, int y0,
                double g) {
-    picture.setPenColor(BlackColor);
+    picture.setPenColor(kBlackColor);
     picture.moveTo(0, y0);
     for (int i = 0; i < SignalPoints; ++i) {
         const int px = TraceColumn(i, W);
         const long double swing = (static_cast<long double>(signal[static_cast<std::size_t>(i)]) -
                                    static_cast<long double>(trend[static_cast<std::size_t>(i)])) *
                                   y0 * g;
-        const int py = clampCoordinate(std::int64_t{y0} - roundCoordinate(swing));
+        const int py = ClampCoordinate(std::int64_t{y0} - RoundCoordinate(swing));
         picture.lineTo(px, py);
     }
 }
 
-void drawMarker(TRaster& picture, const TEngineEvent& event, std::int64_t n, int P, int W, int y0) {
+void DrawMarker(TRaster& picture, const TEngineEvent& event, std::int64_t n, int P, int W, int y0) {
     const int kind = event.Kind;
     const TColor kindColor = EventKindColor(kind);
-    const int d = laneOffset(kind);
+    const int d = LaneOffset(kind);
     picture.setPenColor(kindColor);
     if (static_cast<double>(P) >= event.FinalAngle) {
         picture.setBrushColor(kindColor);
-        picture.setFontColor(WhiteColor);
+        picture.setFontColor(kWhiteColor);
     } else {
-        picture.setBrushColor(WhiteColor);
+        picture.setBrushColor(kWhiteColor);
         picture.setFontColor(kindColor);
     }
     const std::string label = FormatEventNumber(n);
@@ -88,19 +88,19 @@ TColor EventKindColor(int kind) {
 }
 
 int TraceColumn(int i, int W) {
-    return clampCoordinate(roundCoordinate(static_cast<long double>(std::int64_t{i} * W) / 1440));
+    return ClampCoordinate(RoundCoordinate(static_cast<long double>(std::int64_t{i} * W) / 1440));
 }
 
 int MarkerColumn(double finalAngle, int W) {
-    return clampCoordinate(
-        roundCoordinate(static_cast<long double>(std::int64_t{W} - 2) * finalAngle / 720 + 1));
+    return ClampCoordinate(
+        RoundCoordinate(static_cast<long double>(std::int64_t{W} - 2) * finalAngle / 720 + 1));
 }
 
 int CursorColumn(int P, int Pmax, int W) {
     if (Pmax <= 0) {
         return 1;
     }
-    return clampCoordinate(roundCoordinate(static_cast<long double>((std::int64_t{W} - 2) * P) / Pmax + 1));
+    return ClampCoordinate(RoundCoordinate(static_cast<long double>((std::int64_t{W} - 2) * P) / Pmax + 1));
 }
 
 void ComputeMovingAverage(const TSignalTable& signal, int F, TSignalTable& trend) {
@@ -133,7 +133,7 @@ void ComputeMovingAverage(const TSignalTable& signal, int F, TSignalTable& trend
 }
 
 void DrawTimeline(const TTimelineInput& input, TRaster& picture, TSignalTable& trend) {
-    static const TSignalTable NoSignal{};
+    static const TSignalTable kNoSignal{};
     const int W = std::max(input.W, 1);
     const int H = std::max(input.H, 1);
     if (picture.width() != W || picture.height() != H) {
@@ -141,39 +141,39 @@ void DrawTimeline(const TTimelineInput& input, TRaster& picture, TSignalTable& t
     }
     const int y0 = H / 2;
     const int xMid = W / 2;
-    const TSignalTable& signal = input.Signal != nullptr ? *input.Signal : NoSignal;
+    const TSignalTable& signal = input.Signal != nullptr ? *input.Signal : kNoSignal;
 
     // Background and frame.
-    picture.setPenStyle(PenStyle::Solid);
-    picture.setPenColor(BlackColor);
-    picture.setBrushColor(WhiteColor);
+    picture.setPenStyle(TPenStyle::Solid);
+    picture.setPenColor(kBlackColor);
+    picture.setBrushColor(kWhiteColor);
     picture.rectangle(0, 0, W, H);
 
     ComputeMovingAverage(signal, input.F, trend);
     const double g = static_cast<double>(static_cast<long double>(input.G) / 10);
-    drawTrace(picture, signal, trend, W, y0, g);
+    DrawTrace(picture, signal, trend, W, y0, g);
 
     // Axis over the trace, then the dotted centre line with white gaps.
-    picture.setPenColor(GrayColor);
+    picture.setPenColor(kGrayColor);
     picture.moveTo(1, y0);
     picture.lineTo(W - 1, y0);
-    picture.setPenStyle(PenStyle::Dotted);
+    picture.setPenStyle(TPenStyle::Dotted);
     picture.moveTo(xMid, 1);
     picture.lineTo(xMid, H - 1);
-    picture.setPenStyle(PenStyle::Solid);
+    picture.setPenStyle(TPenStyle::Solid);
 
     if (input.Events != nullptr) {
         std::int64_t n = 0;
         for (const TEngineEvent& event : *input.Events) {
             // Hidden events keep their index, so the labels match the event table.
-            if (event.Kind < EventKindCount && input.Visible[event.Kind]) {
-                drawMarker(picture, event, n, input.P, W, y0);
+            if (event.Kind < kEventKindCount && input.Visible[event.Kind]) {
+                DrawMarker(picture, event, n, input.P, W, y0);
             }
             ++n;
         }
     }
 
-    picture.setPenColor(RedColor);
+    picture.setPenColor(kRedColor);
     const int cursor = CursorColumn(input.P, input.Pmax, W);
     picture.moveTo(cursor, 1);
     picture.lineTo(cursor, H - 1);

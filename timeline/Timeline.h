@@ -18,7 +18,7 @@ class TRaster;
 struct TTimelineInput {
     int W = 663;  // picture width in pixels
     int H = 300;  // picture height in pixels
-    std::array<bool, EventKindCount> Visible{true, true, true, true};
+    std::array<bool, kEventKindCount> Visible{true, true, true, true};
     int P = 0;       // crank-angle slider position, degrees
     int Pmax = 720;  // its maximum
     int F = 0;       // filter slider 0..96

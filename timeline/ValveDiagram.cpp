@@ -95,7 +95,7 @@ void DeadCentreLabel(TRaster& picture, long double phi, std::string_view text) {
     const TDiagramPoint end =
         ValveDiagramPoint(picture.width(), picture.height(), static_cast<double>(phi), kTickReach);
     const bool atTop = std::cos(phi * std::numbers::pi_v<long double> / 180) > 0;
-    picture.textOut(end.X + 3, atTop ? end.Y - FontCellHeight : end.Y + 1, text);
+    picture.textOut(end.X + 3, atTop ? end.Y - kFontCellHeight : end.Y + 1, text);
 }
 
 }  // namespace
@@ -103,7 +103,7 @@ void DeadCentreLabel(TRaster& picture, long double phi, std::string_view text) {
 TDiagramPoint ValveDiagramPoint(int W, int H, double phi, int shift) {
     const long double side = std::min(W, H);
     // The outermost label must stay inside a small picture.
-    const long double outer = std::min(side * kOuterRadius, side / 2 - kTickReach - FontCellHeight - 2);
+    const long double outer = std::min(side * kOuterRadius, side / 2 - kTickReach - kFontCellHeight - 2);
     const long double inner = side * kInnerRadius;
     const long double along = (phi - kSpiralStart) / kCycle;
     const long double radius = outer - along * (outer - inner) + shift;
@@ -118,22 +118,22 @@ void DrawValveDiagram(const TValveDiagramInput& input, TRaster& picture) {
     const TValveSummary summary = SummarizeValveTiming(input.Angles);
 
     // The dead-centre axis through the middle.
-    picture.setPenColor(GrayColor);
-    picture.setBrushColor(WhiteColor);
-    picture.setPenStyle(PenStyle::Dotted);
+    picture.setPenColor(kGrayColor);
+    picture.setBrushColor(kWhiteColor);
+    picture.setPenStyle(TPenStyle::Dotted);
     picture.moveTo(W / 2, 0);
     picture.lineTo(W / 2, H);
-    picture.setPenStyle(PenStyle::Solid);
+    picture.setPenStyle(TPenStyle::Solid);
     // Labels first: in a small picture the arcs are drawn over them.
-    picture.setBrushColor(WhiteColor);
-    picture.setFontColor(BlackColor);
+    picture.setBrushColor(kWhiteColor);
+    picture.setFontColor(kBlackColor);
     DeadCentreLabel(picture, -180, "-180");
     DeadCentreLabel(picture, 0, "0");
     DeadCentreLabel(picture, 180, "180");
     DeadCentreLabel(picture, 360, "360");
     DeadCentreLabel(picture, 540, "540");
     picture.textOut(4, 4, FormatInteger(input.Cylinder));
-    picture.setPenColor(GrayColor);
+    picture.setPenColor(kGrayColor);
     SpiralPath(picture, kSpiralStart, kSpiralEnd, 0);
 
     OpenPeriod(picture, input.Angles.IntakeOpens, summary.IntakeDuration, kIntakeArcShift,
@@ -142,7 +142,7 @@ void DrawValveDiagram(const TValveDiagramInput& input, TRaster& picture) {
                EventKindColor(ekExhaustValve));
 
     for (const long double deadCentre : {-180.0L, 0.0L, 180.0L, 360.0L, 540.0L}) {
-        Tick(picture, deadCentre, BlackColor);
+        Tick(picture, deadCentre, kBlackColor);
     }
     const TColor ignitionColor = EventKindColor(ekIgnition);
     const long double ignition = OntoSpiral(input.Angles.Ignition);

@@ -18,7 +18,7 @@ std::string FormatCellBlock(const TCellBlock& block) {
 
 namespace {
 
-std::vector<std::string> splitRow(std::string_view line) {
+std::vector<std::string> SplitRow(std::string_view line) {
     std::vector<std::string> cells;
     size_t start = 0;
     for (size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t', start)) {
@@ -37,10 +37,10 @@ TCellBlock SplitCellBlock(std::string_view text) {
     while (start < text.size()) {
         const size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
-            block.push_back(splitRow(text.substr(start)));
+            block.push_back(SplitRow(text.substr(start)));
             break;
         }
-        block.push_back(splitRow(text.substr(start, end - start)));
+        block.push_back(SplitRow(text.substr(start, end - start)));
         start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return block;

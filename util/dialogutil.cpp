@@ -9,7 +9,7 @@ const std::string BitmapFilter = "Bitmap pictures (*.bmp)|*.bmp";
 const std::string JPEGFilter = "JPEG pictures (*.jpg)|*.jpg";
 const std::string AVIFilter = "AVI videos (*.avi)|*.avi";
 const std::string CSVFilter = "CSV tables (*.csv)|*.csv";
-const std::string SourceFilter = "C++ sources (*.cpp)|*.cpp";
+const std::string kSourceFilter = "C++ sources (*.cpp)|*.cpp";
 const std::string DLLFilter = "Dynamic libraries (*.dll)|*.dll";
 const std::string ConfirmUnsavedText = "Are you sure? Unsaved work will be lost.";
 
@@ -39,7 +39,7 @@ void SplitAt(std::string_view input, char separator, std::string& left, std::str
 
 namespace {
 
-std::string executeFileDialog(IFileDialog* dialog, const std::string& filter,
+std::string ExecuteFileDialog(IFileDialog* dialog, const std::string& filter,
                               const std::string& initialName) {
     if (dialog == nullptr) {
         return std::string();
@@ -62,12 +62,12 @@ std::string executeFileDialog(IFileDialog* dialog, const std::string& filter,
 
 std::string ExecuteOpenDialog(IOpenDialog* dialog, const std::string& filter,
                               const std::string& initialName) {
-    return executeFileDialog(dialog, filter, initialName);
+    return ExecuteFileDialog(dialog, filter, initialName);
 }
 
 std::string ExecuteSaveDialog(ISaveDialog* dialog, const std::string& filter,
                               const std::string& initialName) {
-    return executeFileDialog(dialog, filter, initialName);
+    return ExecuteFileDialog(dialog, filter, initialName);
 }
 
 }  // namespace morvane

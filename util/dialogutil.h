@@ -13,7 +13,7 @@ extern const std::string BitmapFilter;
 extern const std::string JPEGFilter;
 extern const std::string AVIFilter;
 extern const std::string CSVFilter;
-extern const std::string SourceFilter;
+extern const std::string kSourceFilter;
 extern const std::string DLLFilter;
 extern const std::string ConfirmUnsavedText;
 

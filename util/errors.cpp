@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kQuotedCharacters = 200;
 
 // The text, or its first kQuotedCharacters characters (UTF-8) and "…".
-std::string_view quotable(std::string_view text, bool& cut) {
+std::string_view Quotable(std::string_view text, bool& cut) {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         // A byte 10xxxxxx continues a character.
@@ -22,9 +22,9 @@ std::string_view quotable(std::string_view text, bool& cut) {
     return text;
 }
 
-std::string quoted(std::string_view text, std::string_view tail) {
+std::string Quoted(std::string_view text, std::string_view tail) {
     bool cut = false;
-    const std::string_view shown = quotable(text, cut);
+    const std::string_view shown = Quotable(text, cut);
     std::string message;
     message.reserve(shown.size() + tail.size() + 5);
     message += '\'';
@@ -40,11 +40,11 @@ std::string quoted(std::string_view text, std::string_view tail) {
 }  // namespace
 
 void RaiseIntegerConvertError(std::string_view text) {
-    throw EConvertError(quoted(text, " is not a valid integer value"));
+    throw EConvertError(Quoted(text, " is not a valid integer value"));
 }
 
 void RaiseFloatConvertError(std::string_view text) {
-    throw EConvertError(quoted(text, " is not a valid floating point value"));
+    throw EConvertError(Quoted(text, " is not a valid floating point value"));
 }
 
 void RaiseZeroDivide() {
@@ -105,15 +105,15 @@ void RaiseCylinderCountError(long long count, int lowest, int highest) {
 }
 
 void RaiseFiringOrderError(std::string_view order, std::string_view problem) {
-    throw EEngineSetupError("Pořadí zapalování " + quoted(order, ": ") + std::string(problem));
+    throw EEngineSetupError("Pořadí zapalování " + Quoted(order, ": ") + std::string(problem));
 }
 
 void RaiseFiringIntervalsError(std::string_view intervals, std::string_view problem) {
-    throw EEngineSetupError("Intervaly zapalování " + quoted(intervals, ": ") + std::string(problem));
+    throw EEngineSetupError("Intervaly zapalování " + Quoted(intervals, ": ") + std::string(problem));
 }
 
 void RaiseRecordingLineError(std::int64_t line, std::string_view text, std::string_view problem) {
-    throw EImportError("Řádek " + std::to_string(line) + " " + quoted(text, ": ") + std::string(problem));
+    throw EImportError("Řádek " + std::to_string(line) + " " + Quoted(text, ": ") + std::string(problem));
 }
 
 void RaiseRevolutionError(std::int64_t revolution, std::int64_t found, std::int64_t expected) {

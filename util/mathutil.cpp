@@ -10,15 +10,15 @@
 
 namespace morvane {
 
-std::array<double, DegreeTableSize> SinTable{};
-std::array<double, DegreeTableSize> CosTable{};
+std::array<double, kDegreeTableSize> SinTable{};
+std::array<double, kDegreeTableSize> CosTable{};
 TMathParser* MathParser = nullptr;
 
 namespace {
 
 // Pi to more digits than the extended type holds, so the angle is formed from
 // the nearest extended value.
-constexpr long double ExtendedPi = 3.14159265358979323846264338327950288L;
+constexpr long double kExtendedPi = 3.14159265358979323846264338327950288L;
 
 // Round to the nearest, exact halves to even, as a colour channel 0..255.
 unsigned Channel(long double value) {
@@ -107,8 +107,8 @@ void MathUtilStartup() {
     MathUtilShutdown();
     MathParser = new TMathParser(nullptr);
 
-    for (int i = 0; i < DegreeTableSize; ++i) {
-        const long double angle = static_cast<long double>(i) * ExtendedPi / 180.0L;
+    for (int i = 0; i < kDegreeTableSize; ++i) {
+        const long double angle = static_cast<long double>(i) * kExtendedPi / 180.0L;
         SinTable[static_cast<std::size_t>(i)] = static_cast<double>(sinl(angle));
         CosTable[static_cast<std::size_t>(i)] = static_cast<double>(cosl(angle));
     }

@@ -45,9 +45,9 @@ double RoundToStep(double value, double step);
 // Blue (x = 0) through cyan, green and yellow to red (x = 1); clamped.
 TColor ValueToColor(double x);
 
-constexpr int DegreeTableSize = 361;
-extern std::array<double, DegreeTableSize> SinTable;
-extern std::array<double, DegreeTableSize> CosTable;
+constexpr int kDegreeTableSize = 361;
+extern std::array<double, kDegreeTableSize> SinTable;
+extern std::array<double, kDegreeTableSize> CosTable;
 
 // The process-wide parser instance; exists between start-up and shut-down.
 extern TMathParser* MathParser;

@@ -222,26 +222,26 @@ bool TryParseShortFloat(std::string_view text, double& result) {
 
 // The decimal value of a syntactically valid text: sign, significant digits
 // (no leading zeros) and the power of ten, value = digits * 10^exponent.
-struct DecimalNumber {
-    bool negative = false;
-    std::size_t count = 0;        // number of significant digits in digits
-    std::int64_t exponent = 0;    // power of ten applied to the digit integer
-    char digits[kMaxDigits + 1];  // + 1 for the sticky digit
+struct TDecimalNumber {
+    bool Negative = false;
+    std::size_t Count = 0;        // number of significant digits in digits
+    std::int64_t Exponent = 0;    // power of ten applied to the digit integer
+    char Digits[kMaxDigits + 1];  // + 1 for the sticky digit
 
     // X: the value lies in [10^(X-1), 10^X). Only for count > 0.
-    std::int64_t Magnitude() const { return exponent + static_cast<std::int64_t>(count); }
+    std::int64_t magnitude() const { return Exponent + static_cast<std::int64_t>(Count); }
 };
 
 // The syntax of the float parse. Returns false for a
 // syntax error. Does not allocate.
-bool ScanFloat(std::string_view text, DecimalNumber& number) {
+bool ScanFloat(std::string_view text, TDecimalNumber& number) {
     const char mark = DecimalMark;
     const std::size_t len = text.size();
     std::size_t i = 0;
     while (i < len && text[i] == ' ')
         ++i;
     if (i < len && (text[i] == '+' || text[i] == '-')) {
-        number.negative = text[i] == '-';
+        number.Negative = text[i] == '-';
         ++i;
     }
 
@@ -257,7 +257,7 @@ bool ScanFloat(std::string_view text, DecimalNumber& number) {
         if (count == 0 && c == '0')
             continue;  // leading zero
         if (count < kMaxDigits) {
-            number.digits[count++] = c;
+            number.Digits[count++] = c;
         } else {
             ++exponent;  // a cut integer digit still counts as a power of ten
             if (c != '0')
@@ -273,7 +273,7 @@ bool ScanFloat(std::string_view text, DecimalNumber& number) {
             if (count == 0 && c == '0') {
                 --exponent;  // leading zero after the mark
             } else if (count < kMaxDigits) {
-                number.digits[count++] = c;
+                number.Digits[count++] = c;
                 --exponent;
             } else if (c != '0') {
                 sticky = true;  // cut fraction digit
@@ -307,19 +307,19 @@ bool ScanFloat(std::string_view text, DecimalNumber& number) {
         return false;
 
     if (sticky) {
-        number.digits[count++] = '1';
+        number.Digits[count++] = '1';
         --exponent;
     }
-    number.count = count;
-    number.exponent = exponent;
+    number.Count = count;
+    number.Exponent = exponent;
     return true;
 }
 
 // Writes "digits e exponent" (no sign) into buffer; returns its end.
-char* WriteDigitsAndExponent(const DecimalNumber& number, std::int64_t exponent, char* buffer,
+char* WriteDigitsAndExponent(const TDecimalNumber& number, std::int64_t exponent, char* buffer,
                              char* bufferEnd) {
-    std::memcpy(buffer, number.digits, number.count);
-    char* p = buffer + number.count;
+    std::memcpy(buffer, number.Digits, number.Count);
+    char* p = buffer + number.Count;
     *p++ = 'e';
     return std::to_chars(p, bufferEnd, exponent).ptr;
 }
@@ -328,8 +328,8 @@ constexpr std::size_t kConvertBufferSize = kMaxDigits + 1 + 32;
 
 // The magnitude (no sign) of a valid number with count > 0 in the long double
 // intermediate. Returns false when it is too large for the intermediate.
-bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
-    const std::int64_t x = number.Magnitude();
+bool ToExtendedMagnitude(const TDecimalNumber& number, long double& magnitude) {
+    const std::int64_t x = number.magnitude();
     // LDBL_MAX is about 1.19E4932: X > 4933 is beyond it, X < 4933 within it.
     if (x > 4933)
         return false;
@@ -339,7 +339,7 @@ bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
         return true;
     }
     char buffer[kConvertBufferSize];
-    char* end = WriteDigitsAndExponent(number, number.exponent, buffer, buffer + sizeof buffer);
+    char* end = WriteDigitsAndExponent(number, number.Exponent, buffer, buffer + sizeof buffer);
     long double value = 0.0L;
     const auto result = std::from_chars(buffer, end, value, std::chars_format::general);
     if (result.ec == std::errc()) {
@@ -352,7 +352,7 @@ bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
     // range. Convert the value scaled up by 10^64 and scale it back down; the
     // last bits of such a subnormal may differ from the nearest one, which
     // nothing can see (every value here stores into a double as 0).
-    end = WriteDigitsAndExponent(number, number.exponent + 64, buffer, buffer + sizeof buffer);
+    end = WriteDigitsAndExponent(number, number.Exponent + 64, buffer, buffer + sizeof buffer);
     value = 0.0L;
     if (std::from_chars(buffer, end, value, std::chars_format::general).ec != std::errc()) {
         value = 0.0L;
@@ -361,7 +361,7 @@ bool ToExtendedMagnitude(const DecimalNumber& number, long double& magnitude) {
     return true;
 }
 
-enum class FloatStatus { Ok, Rejected, Overflow };
+enum class TFloatStatus { Ok, Rejected, Overflow };
 
 // The float parse into a double for the texts the short path leaves. The
 // double is converted directly from the same digits with from_chars
@@ -370,15 +370,15 @@ enum class FloatStatus { Ok, Rejected, Overflow };
 // formed only for values beyond the double range, to decide between the
 // syntax-level rejection (too large for the intermediate) and the overflow of
 // storing it. Does not allocate.
-FloatStatus ParseFloatCore(std::string_view text, double& result, long double& extended) {
-    DecimalNumber number;
+TFloatStatus ParseFloatCore(std::string_view text, double& result, long double& extended) {
+    TDecimalNumber number;
     if (!ScanFloat(text, number))
-        return FloatStatus::Rejected;
-    if (number.count == 0) {
-        result = number.negative ? -0.0 : 0.0;
-        return FloatStatus::Ok;
+        return TFloatStatus::Rejected;
+    if (number.Count == 0) {
+        result = number.Negative ? -0.0 : 0.0;
+        return TFloatStatus::Ok;
     }
-    const std::int64_t x = number.Magnitude();
+    const std::int64_t x = number.magnitude();
     bool overflow = false;
     double magnitude = 0.0;
     if (x > 310) {
@@ -387,7 +387,7 @@ FloatStatus ParseFloatCore(std::string_view text, double& result, long double& e
         magnitude = 0.0;  // below 10^-330: silently 0
     } else {
         char buffer[kConvertBufferSize];
-        char* end = WriteDigitsAndExponent(number, number.exponent, buffer, buffer + sizeof buffer);
+        char* end = WriteDigitsAndExponent(number, number.Exponent, buffer, buffer + sizeof buffer);
         const auto converted = std::from_chars(buffer, end, magnitude, std::chars_format::general);
         if (converted.ec != std::errc()) {
             // Out of range: beyond the largest double, or rounds to 0.
@@ -401,12 +401,12 @@ FloatStatus ParseFloatCore(std::string_view text, double& result, long double& e
     if (overflow) {
         long double wide = 0.0L;
         if (!ToExtendedMagnitude(number, wide))
-            return FloatStatus::Rejected;
-        extended = number.negative ? -wide : wide;
-        return FloatStatus::Overflow;
+            return TFloatStatus::Rejected;
+        extended = number.Negative ? -wide : wide;
+        return TFloatStatus::Overflow;
     }
-    result = number.negative ? -magnitude : magnitude;
-    return FloatStatus::Ok;
+    result = number.Negative ? -magnitude : magnitude;
+    return TFloatStatus::Ok;
 }
 
 // Raises the overflow of storing an intermediate beyond the double range.
@@ -446,17 +446,17 @@ std::int32_t ParseInteger(std::string_view text) {
 }
 
 bool TryParseExtended(std::string_view text, long double& value) {
-    DecimalNumber number;
+    TDecimalNumber number;
     if (!ScanFloat(text, number))
         return false;
-    if (number.count == 0) {
-        value = number.negative ? -0.0L : 0.0L;
+    if (number.Count == 0) {
+        value = number.Negative ? -0.0L : 0.0L;
         return true;
     }
     long double magnitude = 0.0L;
     if (!ToExtendedMagnitude(number, magnitude))
         return false;
-    value = number.negative ? -magnitude : magnitude;
+    value = number.Negative ? -magnitude : magnitude;
     return true;
 }
 
@@ -469,11 +469,11 @@ bool TryParseFloat(std::string_view text, double& result) {
         return true;
     long double extended = 0.0L;
     switch (ParseFloatCore(text, result, extended)) {
-        case FloatStatus::Ok:
+        case TFloatStatus::Ok:
             return true;
-        case FloatStatus::Overflow:
+        case TFloatStatus::Overflow:
             RaiseStoreOverflow(extended);
-        case FloatStatus::Rejected:
+        case TFloatStatus::Rejected:
             break;
     }
     return false;

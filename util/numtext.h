@@ -14,12 +14,12 @@ namespace morvane {
 extern char DecimalMark;
 
 // Sets DecimalMark for one scope and restores the previous mark afterwards.
-class DecimalMarkScope {
+class TDecimalMarkScope {
 public:
-    explicit DecimalMarkScope(char mark) : m_previous(DecimalMark) { DecimalMark = mark; }
-    ~DecimalMarkScope() { DecimalMark = m_previous; }
-    DecimalMarkScope(const DecimalMarkScope&) = delete;
-    DecimalMarkScope& operator=(const DecimalMarkScope&) = delete;
+    explicit TDecimalMarkScope(char mark) : m_previous(DecimalMark) { DecimalMark = mark; }
+    ~TDecimalMarkScope() { DecimalMark = m_previous; }
+    TDecimalMarkScope(const TDecimalMarkScope&) = delete;
+    TDecimalMarkScope& operator=(const TDecimalMarkScope&) = delete;
 
 private:
     char m_previous;

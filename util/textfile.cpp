@@ -79,13 +79,13 @@ private:
 // of a failed read.
 template <typename Block>
 int ReadAll(int fd, std::size_t expectedSize, Block& buffer, std::size_t& size) {
-    constexpr std::size_t minimumChunk = 64 * 1024;
+    constexpr std::size_t kMinimumChunk = 64 * 1024;
     // A sparse file's size says nothing about its text, which ends at its
     // first NUL byte: the first guess is capped, and the buffer grows as needed.
-    constexpr std::size_t largestGuess = std::size_t{64} << 20;
+    constexpr std::size_t kLargestGuess = std::size_t{64} << 20;
     // One byte beyond the expected size lets the read that sees the end of
     // the file go without growing the buffer.
-    buffer = Block(expectedSize > 0 ? std::min(expectedSize + 1, largestGuess) : minimumChunk);
+    buffer = Block(expectedSize > 0 ? std::min(expectedSize + 1, kLargestGuess) : kMinimumChunk);
     size = 0;
     for (;;) {
         if (size == buffer.size()) {
@@ -340,17 +340,17 @@ void TTextLines::TBlock::release() noexcept {
 }
 
 void TTextLines::addStart(std::size_t offset, std::size_t textSize) {
-    constexpr std::size_t entry = sizeof(std::uint32_t);
+    constexpr std::size_t kEntry = sizeof(std::uint32_t);
     // One entry always stays free: the end of the text needs one more than the lines.
-    if (m_startCount + 1 >= m_starts.size() / entry) {
-        TBlock larger((ExpectedLineCount(m_startCount, offset, textSize) + 1) * entry);
+    if (m_startCount + 1 >= m_starts.size() / kEntry) {
+        TBlock larger((ExpectedLineCount(m_startCount, offset, textSize) + 1) * kEntry);
         if (m_startCount > 0) {
-            std::memcpy(larger.data(), m_starts.data(), m_startCount * entry);
+            std::memcpy(larger.data(), m_starts.data(), m_startCount * kEntry);
         }
         m_starts = std::move(larger);
     }
     const auto start = static_cast<std::uint32_t>(offset);
-    std::memcpy(m_starts.data() + m_startCount * entry, &start, entry);
+    std::memcpy(m_starts.data() + m_startCount * kEntry, &start, kEntry);
     ++m_startCount;
 }
 

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QDialog>
 
-ModalBoxCatcher::ModalBoxCatcher(std::function<void(QWidget*)> handler) : m_handler(std::move(handler)) {
+TModalBoxCatcher::TModalBoxCatcher(std::function<void(QWidget*)> handler) : m_handler(std::move(handler)) {
     m_timer.setInterval(5);
-    connect(&m_timer, &QTimer::timeout, this, &ModalBoxCatcher::poll);
+    connect(&m_timer, &QTimer::timeout, this, &TModalBoxCatcher::poll);
     m_timer.start();
 }
 
-void ModalBoxCatcher::poll() {
+void TModalBoxCatcher::poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || !modal->isVisible()) {
         return;

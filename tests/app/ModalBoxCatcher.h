@@ -10,12 +10,12 @@
 
 #include <functional>
 
-class ModalBoxCatcher : public QObject {
+class TModalBoxCatcher : public QObject {
     Q_OBJECT
 
 public:
     // Without a handler the box is closed with its default button.
-    explicit ModalBoxCatcher(std::function<void(QWidget*)> handler = {});
+    explicit TModalBoxCatcher(std::function<void(QWidget*)> handler = {});
 
     bool caught() const { return m_caught; }
     QString text() const { return m_text; }

@@ -27,7 +27,7 @@ using namespace morvane;
 
 namespace {
 
-QStringList figureRows(const QTableWidget* table) {
+QStringList FigureRows(const QTableWidget* table) {
     QStringList rows;
     for (int row = 0; row < table->rowCount(); ++row) {
         rows << table->item(row, 0)->text() + ";" + table->item(row, 1)->text();
@@ -35,7 +35,7 @@ QStringList figureRows(const QTableWidget* table) {
     return rows;
 }
 
-bool hasColor(const TRaster& picture, TColor color) {
+bool HasColor(const TRaster& picture, TColor color) {
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             if (picture.pixel(x, y) == color) {
@@ -53,57 +53,57 @@ class CombustionPageTest : public QObject {
 
 private slots:
     void init() {
-        window = std::make_unique<TFMain>();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        page = window->findChild<TCombustionPage*>("CombustionPage");
-        QVERIFY(page != nullptr);
-        window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(page);
-        figures = page->findChild<QTableWidget*>("FiguresList");
-        compute = page->findChild<QPushButton*>("ComputeButton");
+        m_window = std::make_unique<TFMain>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_page = m_window->findChild<TCombustionPage*>("CombustionPage");
+        QVERIFY(m_page != nullptr);
+        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page);
+        m_figures = m_page->findChild<QTableWidget*>("FiguresList");
+        m_compute = m_page->findChild<QPushButton*>("ComputeButton");
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { m_window.reset(); }
 
     void isTheLastPage() {
-        const int last = window->findChild<QTabWidget*>("PageControl1")->count() - 1;
-        QCOMPARE(window->findChild<QTabWidget*>("PageControl1")->tabText(last), QString("Spalování"));
-        QCOMPARE(window->findChild<QTabWidget*>("PageControl1")->widget(last), page);
-        QVERIFY(!compute->isEnabled());
-        QCOMPARE(figures->rowCount(), 0);
+        const int last = m_window->findChild<QTabWidget*>("PageControl1")->count() - 1;
+        QCOMPARE(m_window->findChild<QTabWidget*>("PageControl1")->tabText(last), QString("Spalování"));
+        QCOMPARE(m_window->findChild<QTabWidget*>("PageControl1")->widget(last), m_page);
+        QVERIFY(!m_compute->isEnabled());
+        QCOMPARE(m_figures->rowCount(), 0);
     }
 
     void loadsACycleAndShowsItsFigures() {
         QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
         QCOMPARE(
-            figureRows(figures),
+            FigureRows(m_figures),
             (QStringList{"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
                          "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
-        QVERIFY(hasColor(page->pvPicture(), kLoopColor));
+        QVERIFY(HasColor(m_page->pvPicture(), kLoopColor));
 
         // A typing mistake shows its message and leaves no stale figures.
-        page->findChild<QLineEdit*>("RodEdit")->setText("30");
+        m_page->findChild<QLineEdit*>("RodEdit")->setText("30");
         QString errorText;
-        ModalBoxCatcher catcher([&](QWidget* modal) {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 errorText = box->text();
                 box->accept();
             }
         });
-        compute->click();
+        m_compute->click();
         QCOMPARE(errorText, QString("Ojnice [mm] musí být delší než polovina zdvihu."));
-        QCOMPARE(figures->rowCount(), 0);
-        QVERIFY(!hasColor(page->pvPicture(), kLoopColor));
+        QCOMPARE(m_figures->rowCount(), 0);
+        QVERIFY(!HasColor(m_page->pvPicture(), kLoopColor));
     }
 
     void aBadFileShowsItsProblem() {
-        const QString path = files.filePath("short.csv");
+        const QString path = m_files.filePath("short.csv");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("1\n2\n");
         file.close();
         QCOMPARE(load(path), "The file \"" + path + "\" holds 2 pressure values, a cycle needs 1441.");
-        QVERIFY(!compute->isEnabled());
-        QCOMPARE(figures->rowCount(), 0);
+        QVERIFY(!m_compute->isEnabled());
+        QCOMPARE(m_figures->rowCount(), 0);
     }
 
     // "Import signal (ENCODER)..." through its dialog: the summary, then the
@@ -111,14 +111,14 @@ private slots:
     void encoderImportGivesThePageItsCycles() {
         testing::TSynthetic recording;
         recording.Revolutions = 6;
-        const QString path = files.filePath("recording.csv");
+        const QString path = m_files.filePath("recording.csv");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
         file.close();
 
         QString summary;
-        ModalBoxCatcher catcher([&](QWidget* modal) {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
             if (modal->objectName() == "EncoderImportDialog") {
                 modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
                 static_cast<QDialog*>(modal)->accept();
@@ -127,21 +127,21 @@ private slots:
                 box->accept();
             }
         });
-        window->findChild<QAction*>("ImportSig3")->trigger();
+        m_window->findChild<QAction*>("ImportSig3")->trigger();
 
         QCOMPARE(summary, QString("Cykly / Otáčky [RPM]: 3 / 3000"));
-        QCOMPARE(page->findChild<QLabel*>("CycleFileLabel")->text(), path + " (průměr 3 cyklů)");
-        QVERIFY(compute->isEnabled());
-        const QStringList rows = figureRows(figures);
+        QCOMPARE(m_page->findChild<QLabel*>("CycleFileLabel")->text(), path + " (průměr 3 cyklů)");
+        QVERIFY(m_compute->isEnabled());
+        const QStringList rows = FigureRows(m_figures);
         QVERIFY2(rows.size() == 8 && rows.last().startsWith("CoV IMEP [%];"), qPrintable(rows.join(" | ")));
-        QCOMPARE(window->session().PressureCycle->Cycles.size(), size_t(3));
+        QCOMPARE(m_window->session().PressureCycle->Cycles.size(), size_t(3));
     }
 
 private:
     // Clicks the load button, chooses path in the dialog and returns the error box's text, if any.
     QString load(const QString& path) {
         QString errorText;
-        ModalBoxCatcher catcher([&](QWidget* modal) {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
                 dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
                 static_cast<QDialog*>(dialog)->accept();
@@ -150,15 +150,15 @@ private:
                 box->accept();
             }
         });
-        page->findChild<QPushButton*>("LoadCycleButton")->click();
+        m_page->findChild<QPushButton*>("LoadCycleButton")->click();
         return errorText;
     }
 
-    QTemporaryDir files;
-    std::unique_ptr<TFMain> window;
-    TCombustionPage* page = nullptr;
-    QTableWidget* figures = nullptr;
-    QPushButton* compute = nullptr;
+    QTemporaryDir m_files;
+    std::unique_ptr<TFMain> m_window;
+    TCombustionPage* m_page = nullptr;
+    QTableWidget* m_figures = nullptr;
+    QPushButton* m_compute = nullptr;
 };
 
 int main(int argc, char* argv[]) {

@@ -38,25 +38,25 @@ using namespace morvane;
 
 namespace {
 
-QString cell(const QTableWidget* table, int row, int column) {
+QString Cell(const QTableWidget* table, int row, int column) {
     const QTableWidgetItem* item = table->item(row, column);
     return item == nullptr ? QString() : item->text();
 }
 
-void setCell(QTableWidget* table, int row, int column, const QString& text) {
+void SetCell(QTableWidget* table, int row, int column, const QString& text) {
     table->item(row, column)->setText(text);
 }
 
 // The event table below its header as "angle name" lines.
-QStringList eventTable(const QTableWidget* grid) {
+QStringList EventTable(const QTableWidget* grid) {
     QStringList rows;
     for (int row = 1; row < grid->rowCount(); ++row) {
-        rows << cell(grid, row, 1) + " " + cell(grid, row, 2);
+        rows << Cell(grid, row, 1) + " " + Cell(grid, row, 2);
     }
     return rows;
 }
 
-bool columnHasColor(const TRaster& picture, int x, TColor color) {
+bool ColumnHasColor(const TRaster& picture, int x, TColor color) {
     for (int y = 0; y < picture.height(); ++y) {
         if (picture.pixel(x, y) == color) {
             return true;
@@ -65,9 +65,9 @@ bool columnHasColor(const TRaster& picture, int x, TColor color) {
     return false;
 }
 
-bool pictureHasColor(const TRaster& picture, TColor color) {
+bool PictureHasColor(const TRaster& picture, TColor color) {
     for (int x = 0; x < picture.width(); ++x) {
-        if (columnHasColor(picture, x, color)) {
+        if (ColumnHasColor(picture, x, color)) {
             return true;
         }
     }
@@ -81,16 +81,16 @@ class MainWindowTest : public QObject {
 
 private slots:
     void init() {
-        window = std::make_unique<TFMain>();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        m_window = std::make_unique<TFMain>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { m_window.reset(); }
 
     void startsWithTheDefaultsOnEveryPage() {
-        QCOMPARE(window->windowTitle(), QString("Morvane"));
+        QCOMPARE(m_window->windowTitle(), QString("Morvane"));
         QCOMPARE(find<QTabWidget>("PageControl1")->count(), 5);
         QCOMPARE(find<QTabWidget>("PageControl1")->tabText(0), QString("Editace"));
         QCOMPARE(find<QTabWidget>("PageControl1")->tabText(1), QString("Korekce"));
@@ -103,21 +103,21 @@ private slots:
                                   "SV zavírá", "VV otvírá", "VV zavírá"};
         QCOMPARE(find<QTableWidget>("StringGrid2")->rowCount(), 13);
         for (int column = 0; column < 7; ++column) {
-            QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 0, column), headers[column]);
+            QCOMPARE(Cell(find<QTableWidget>("StringGrid2"), 0, column), headers[column]);
         }
         for (int row = 1; row <= 12; ++row) {
-            QCOMPARE(cell(find<QTableWidget>("StringGrid2"), row, 0), QString::number(row));
+            QCOMPARE(Cell(find<QTableWidget>("StringGrid2"), row, 0), QString::number(row));
             for (int column = 1; column < 7; ++column) {
-                QCOMPARE(cell(find<QTableWidget>("StringGrid2"), row, column), QString("0"));
+                QCOMPARE(Cell(find<QTableWidget>("StringGrid2"), row, column), QString("0"));
             }
         }
-        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 0, 0), QString("Počet válců [1]"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 0, 1), QString("1"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 1, 1), QString("4"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 2, 0), QString("Otáčky motoru [RPM]"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList1"), 2, 1), QString("1000"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 0), QString("Doba cyklu [ms]"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 1), QString("0"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList1"), 0, 0), QString("Počet válců [1]"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList1"), 0, 1), QString("1"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList1"), 1, 1), QString("4"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList1"), 2, 0), QString("Otáčky motoru [RPM]"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList1"), 2, 1), QString("1000"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList2"), 0, 0), QString("Doba cyklu [ms]"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList2"), 0, 1), QString("0"));
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 1);
         QCOMPARE(find<QTableWidget>("ValueList3")->horizontalHeaderItem(0)->text(), QString("Událsot"));
         QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("0"));
@@ -125,14 +125,14 @@ private slots:
         QCOMPARE(find<QListWidget>("CheckListBox1")->count(), 4);
         for (int k = 0; k < 4; ++k) {
             QCOMPARE(find<QListWidget>("CheckListBox1")->item(k)->text(),
-                     QString::fromUtf8(EventKindTexts[k]));
+                     QString::fromUtf8(kEventKindTexts[k]));
             QCOMPARE(find<QListWidget>("CheckListBox1")->item(k)->checkState(), Qt::Checked);
         }
         QCOMPARE(find<QSlider>("TrackBar1")->maximum(), 720);
         QCOMPARE(find<QSlider>("TrackBar2")->maximum(), 96);
         QCOMPARE(find<QSlider>("TrackBar3")->minimum(), 10);
         QCOMPARE(find<QSlider>("TrackBar3")->value(), 10);
-        QVERIFY(window->session().Events.empty());
+        QVERIFY(m_window->session().Events.empty());
         // Keys and the computed list cannot be edited.
         QVERIFY(!(find<QTableWidget>("ValueList1")->item(0, 0)->flags() & Qt::ItemIsEditable));
         QVERIFY(find<QTableWidget>("ValueList1")->item(0, 1)->flags() & Qt::ItemIsEditable);
@@ -143,7 +143,7 @@ private slots:
     void theFirstShownPictureIsDrawn() {
         find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
-        const TRaster& picture = window->picture();
+        const TRaster& picture = m_window->picture();
         QCOMPARE(picture.width(), find<TImageView>("Image1")->width());
         QCOMPARE(picture.height(), 300);
         QCOMPARE(picture.pixel(0, 0), RgbColor(0, 0, 0));          // frame
@@ -153,31 +153,31 @@ private slots:
 
     void createsTheDefaultEvents() {
         find<QPushButton>("SpeedButton2")->click();
-        QCOMPARE(cell(find<QTableWidget>("ValueList2"), 0, 1), QString("120"));
-        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")),
+        QCOMPARE(Cell(find<QTableWidget>("ValueList2"), 0, 1), QString("120"));
+        QCOMPARE(EventTable(find<QTableWidget>("StringGrid1")),
                  QStringList({"0 Píst 1 - HU", "0 Zapalování 1", "0 Píst 1 - SV otvírá",
                               "0 Píst 1 - SV zavírá", "0 Píst 1 - VV otvírá", "0 Píst 1 - VV zavírá",
                               "180 Píst 1 - DU", "360 Píst 1 - HU", "540 Píst 1 - DU"}));
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 0, 1), QString("Úhel"));
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 9, 0), QString("08"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 0, 1), QString("Úhel"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 9, 0), QString("08"));
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 9);
-        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 6, 0), QString("Píst 1 - DU"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 6, 1), QString("0"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList3"), 6, 0), QString("Píst 1 - DU"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList3"), 6, 1), QString("0"));
     }
 
     void createsTheTwoCylinderEvents() {
-        setCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
+        SetCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
         const QStringList timing{"350", "0", "180", "540", "720"};
-        setCell(find<QTableWidget>("StringGrid2"), 1, 1, "0");
+        SetCell(find<QTableWidget>("StringGrid2"), 1, 1, "0");
         for (int column = 2; column < 7; ++column) {
-            setCell(find<QTableWidget>("StringGrid2"), 1, column, timing[column - 2]);
+            SetCell(find<QTableWidget>("StringGrid2"), 1, column, timing[column - 2]);
         }
-        setCell(find<QTableWidget>("StringGrid2"), 2, 1, "360");
+        SetCell(find<QTableWidget>("StringGrid2"), 2, 1, "360");
         find<QPushButton>("SpeedButton1")->click();  // fills row 2's timing from row 1
-        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 2, 2), QString("350"));
-        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 2, 1), QString("360"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid2"), 2, 2), QString("350"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid2"), 2, 1), QString("360"));
         find<QPushButton>("SpeedButton2")->click();
-        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")),
+        QCOMPARE(EventTable(find<QTableWidget>("StringGrid1")),
                  QStringList({"0 Píst 1 - HU", "0 Píst 1 - SV otvírá", "180 Píst 2 - DU", "180 Píst 1 - DU",
                               "180 Píst 1 - SV zavírá", "180 Píst 2 - VV otvírá", "350 Zapalování 1",
                               "360 Píst 2 - HU", "360 Píst 1 - HU", "360 Píst 2 - SV otvírá",
@@ -189,19 +189,19 @@ private slots:
     void globalCorrectionRecalculatesAtEveryChange() {
         find<QPushButton>("SpeedButton2")->click();
         find<QLineEdit>("Edit1")->setText("-10");
-        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).first(), QString("170 Píst 1 - DU"));
-        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).last(), QString("710 Píst 1 - SV otvírá"));
+        QCOMPARE(EventTable(find<QTableWidget>("StringGrid1")).first(), QString("170 Píst 1 - DU"));
+        QCOMPARE(EventTable(find<QTableWidget>("StringGrid1")).last(), QString("710 Píst 1 - SV otvírá"));
         find<QLineEdit>("Edit1")->setText("0");
-        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).first(), QString("0 Píst 1 - SV zavírá"));
+        QCOMPARE(EventTable(find<QTableWidget>("StringGrid1")).first(), QString("0 Píst 1 - SV zavírá"));
 
         // Typing a lone minus on the way to a negative number counts as 0, silently.
         find<QLineEdit>("Edit1")->clear();
         find<QLineEdit>("Edit1")->setFocus();
-        ModalBoxCatcher catcher;
+        TModalBoxCatcher catcher;
         QTest::keyClicks(find<QLineEdit>("Edit1"), "-");
-        QCOMPARE(window->session().GlobalCorrection, 0.0);
+        QCOMPARE(m_window->session().GlobalCorrection, 0.0);
         QTest::keyClicks(find<QLineEdit>("Edit1"), "5");
-        QCOMPARE(window->session().GlobalCorrection, -5.0);
+        QCOMPARE(m_window->session().GlobalCorrection, -5.0);
         QVERIFY(!catcher.caught());
 
         // The arrow buttons step whole numbers from the typed value.
@@ -210,21 +210,21 @@ private slots:
         QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("360"));
         QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Up);
         QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("360"));
-        QCOMPARE(window->session().GlobalCorrection, 360.0);
+        QCOMPARE(m_window->session().GlobalCorrection, 360.0);
     }
 
     void correctionsAreAppliedWithKorigovat() {
         find<QPushButton>("SpeedButton2")->click();
-        setCell(find<QTableWidget>("ValueList3"), 0, 1, "10");
+        SetCell(find<QTableWidget>("ValueList3"), 0, 1, "10");
         find<QPushButton>("SpeedButton3")->click();
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 0), QString("05"));
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 2), QString("Píst 1 - HU"));
-        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 5, 1), QString("10"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 6, 0), QString("05"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 6, 2), QString("Píst 1 - HU"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList3"), 5, 1), QString("10"));
 
-        setCell(find<QTableWidget>("ValueList3"), 0, 1, "-20");  // the first row now holds the ignition
+        SetCell(find<QTableWidget>("ValueList3"), 0, 1, "-20");  // the first row now holds the ignition
         find<QPushButton>("SpeedButton3")->click();
-        QCOMPARE(eventTable(find<QTableWidget>("StringGrid1")).last(), QString("700 Zapalování 1"));
+        QCOMPARE(EventTable(find<QTableWidget>("StringGrid1")).last(), QString("700 Zapalování 1"));
     }
 
     void aCellStillBeingEditedIsReadByTheNextCommand() {
@@ -237,23 +237,23 @@ private slots:
         editor->selectAll();
         QTest::keyClicks(editor, "10");
         QCOMPARE(editor->cursorPosition(), 2);
-        QCOMPARE(cell(list, 0, 1), QString("10"));   // written at every keystroke
+        QCOMPARE(Cell(list, 0, 1), QString("10"));   // written at every keystroke
         find<QPushButton>("SpeedButton3")->click();  // the button never takes the focus
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 6, 1), QString("10"));
     }
 
     void korigovatWithNoEventsEmptiesTheLists() {
         find<QPushButton>("SpeedButton3")->click();
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 0);
         QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 1);
-        QCOMPARE(cell(find<QTableWidget>("StringGrid1"), 0, 0), QString("ID"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid1"), 0, 0), QString("ID"));
     }
 
     void speedZeroShowsTheErrorAndKeepsTheLists() {
         find<QPushButton>("SpeedButton2")->click();
-        setCell(find<QTableWidget>("ValueList1"), 2, 1, "0");
-        setCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
-        ModalBoxCatcher catcher;
+        SetCell(find<QTableWidget>("ValueList1"), 2, 1, "0");
+        SetCell(find<QTableWidget>("ValueList1"), 0, 1, "2");
+        TModalBoxCatcher catcher;
         find<QPushButton>("SpeedButton2")->click();
         QVERIFY(catcher.caught());
         QCOMPARE(catcher.text(), QString("Floating point division by zero."));
@@ -261,16 +261,16 @@ private slots:
         QCOMPARE(catcher.icon(), QMessageBox::Critical);
         QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 10);
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 9);
-        QCOMPARE(window->session().Events.size(), size_t(18));
+        QCOMPARE(m_window->session().Events.size(), size_t(18));
     }
 
     void aPointInACellShowsTheParseError() {
-        setCell(find<QTableWidget>("StringGrid2"), 1, 3, "1.5");
-        ModalBoxCatcher catcher;
+        SetCell(find<QTableWidget>("StringGrid2"), 1, 3, "1.5");
+        TModalBoxCatcher catcher;
         find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
         // The window stays usable.
-        setCell(find<QTableWidget>("StringGrid2"), 1, 3, "1,5");
+        SetCell(find<QTableWidget>("StringGrid2"), 1, 3, "1,5");
         find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(catcher.boxes(), 1);
         QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 10);
@@ -281,8 +281,8 @@ private slots:
         find<QSlider>("TrackBar1")->setValue(360);
         QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Úhel kliky: 360°"));
         // Half way, rounded to nearest with ties to even: 332 for the 663-pixel picture.
-        const int x = static_cast<int>(std::nearbyint((window->picture().width() - 2) / 2.0 + 1));
-        QCOMPARE(window->picture().pixel(x, 10), RgbColor(255, 0, 0));
+        const int x = static_cast<int>(std::nearbyint((m_window->picture().width() - 2) / 2.0 + 1));
+        QCOMPARE(m_window->picture().pixel(x, 10), RgbColor(255, 0, 0));
         find<QSlider>("TrackBar1")->setValue(0);
         QCOMPARE(find<QLabel>("StaticText1")->text(), QString("Úhel kliky: 0°"));
     }
@@ -291,13 +291,13 @@ private slots:
         find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         find<QPushButton>("SpeedButton2")->click();
         const TColor blue = ValueToColor(0);
-        QVERIFY(pictureHasColor(window->picture(), blue));
+        QVERIFY(PictureHasColor(m_window->picture(), blue));
 
         QListWidget* list = find<QListWidget>("CheckListBox1");
         list->item(0)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-        QVERIFY(!pictureHasColor(window->picture(), blue));
-        QVERIFY(pictureHasColor(window->picture(), ValueToColor(1.0)));  // the ignition stays
+        QVERIFY(!PictureHasColor(m_window->picture(), blue));
+        QVERIFY(PictureHasColor(m_window->picture(), ValueToColor(1.0)));  // the ignition stays
     }
 
     void movingTheKindSelectionWithTheKeysRedraws() {
@@ -307,28 +307,28 @@ private slots:
         list->setFocus();
         list->setCurrentRow(1);
         list->item(0)->setCheckState(Qt::Unchecked);  // as the space key would: no redraw yet
-        QVERIFY(pictureHasColor(window->picture(), ValueToColor(0)));
+        QVERIFY(PictureHasColor(m_window->picture(), ValueToColor(0)));
         QTest::keyClick(list, Qt::Key_Down);
-        QVERIFY(!pictureHasColor(window->picture(), ValueToColor(0)));
+        QVERIFY(!PictureHasColor(m_window->picture(), ValueToColor(0)));
     }
 
     void resizingWidensThePictureAndMovesTheSliders() {
         find<QTabWidget>("PageControl1")->setCurrentWidget(find<QWidget>("TabSheet2"));
         QTest::qWait(20);
-        const int pictureWidth = window->picture().width();
+        const int pictureWidth = m_window->picture().width();
         const int filterLeft = find<QSlider>("TrackBar2")->x();
         const int editLeft = find<QLineEdit>("Edit1")->x();
-        window->resize(window->width() + 100, window->height() + 50);
+        m_window->resize(m_window->width() + 100, m_window->height() + 50);
         QTest::qWait(20);
-        QCOMPARE(window->picture().width(), pictureWidth + 100);
+        QCOMPARE(m_window->picture().width(), pictureWidth + 100);
         QCOMPARE(find<TImageView>("Image1")->height(), 300);
         QCOMPARE(find<QSlider>("TrackBar2")->x(), filterLeft + 100);
         QCOMPARE(find<QLineEdit>("Edit1")->x(), editLeft);
         QCOMPARE(find<QListWidget>("CheckListBox1")->width(), 121);
 
-        window->resize(300, 200);
-        QVERIFY(window->width() >= window->minimumWidth());
-        QVERIFY(window->minimumWidth() > 600);
+        m_window->resize(300, 200);
+        QVERIFY(m_window->width() >= m_window->minimumWidth());
+        QVERIFY(m_window->minimumWidth() > 600);
     }
 
     void importsTheChosenAngleFileAndRedraws() {
@@ -336,12 +336,12 @@ private slots:
         QTest::qWait(20);
         const QString path = writeFile("worked.csv", "header\n1;1\n0;2\n1;3\n0;4\n1;5\n");
         find<QSlider>("TrackBar1")->setValue(360);  // the cursor leaves column 1, where the new trace rises
-        const TRaster before = window->picture();
+        const TRaster before = m_window->picture();
 
         QString initialName = "unset";
         QStringList filters;
         QString infoText;
-        ModalBoxCatcher catcher([&](QWidget* modal) {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
                 initialName = dialog->selectedFiles().value(0);
                 filters = dialog->nameFilters();
@@ -355,38 +355,38 @@ private slots:
 
         QCOMPARE(filters, QStringList{"CSV tables (*.csv)"});
         QCOMPARE(infoText, QString("Řádky / Vrcholy: 6 / 2"));
-        QCOMPARE(window->session().Signal[0], 0.2);
-        QCOMPARE(window->session().Signal[1], 1.0);
-        QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
+        QCOMPARE(m_window->session().Signal[0], 0.2);
+        QCOMPARE(m_window->session().Signal[1], 1.0);
+        QCOMPARE(QString::fromStdString(m_window->session().LastImportFile), path);
         bool changed = false;
         for (int x = 0; x < before.width() && !changed; ++x) {
             for (int y = 0; y < before.height() && !changed; ++y) {
-                changed = before.pixel(x, y) != window->picture().pixel(x, y);
+                changed = before.pixel(x, y) != m_window->picture().pixel(x, y);
             }
         }
         QVERIFY2(changed, "the picture was not redrawn with the signal");
     }
 
     void cancellingTheDialogChangesNothing() {
-        window->session().Signal[7] = 0.5;
-        window->session().LastImportFile = "/somewhere/old.csv";
-        ModalBoxCatcher catcher([](QWidget* modal) {
+        m_window->session().Signal[7] = 0.5;
+        m_window->session().LastImportFile = "/somewhere/old.csv";
+        TModalBoxCatcher catcher([](QWidget* modal) {
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 dialog->reject();
             }
         });
         find<QAction>("ImportSig2")->trigger();
         QCOMPARE(catcher.boxes(), 1);
-        QCOMPARE(window->session().Signal[7], 0.5);
-        QCOMPARE(window->session().LastImportFile, std::string("/somewhere/old.csv"));
+        QCOMPARE(m_window->session().Signal[7], 0.5);
+        QCOMPARE(m_window->session().LastImportFile, std::string("/somewhere/old.csv"));
     }
 
     void aFailingFileShowsTheErrorAndIsOfferedAgain() {
         const QString path = writeFile("title.csv", "Pressure\n1,5\n");
-        window->session().Signal[3] = -0.25;
+        m_window->session().Signal[3] = -0.25;
         QString errorText;
         QString offeredName;
-        ModalBoxCatcher catcher([&](QWidget* modal) {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
                 offeredName = dialog->selectedFiles().value(0);
                 chooseFile(dialog, path);
@@ -397,8 +397,9 @@ private slots:
         });
         find<QAction>("ImportSig2")->trigger();
         QCOMPARE(errorText, QString("'Pressure' is not a valid floating point value."));
-        QCOMPARE(window->session().Signal[3], -0.25);  // the time import leaves the old signal on a bad line
-        QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
+        QCOMPARE(m_window->session().Signal[3],
+                 -0.25);  // the time import leaves the old signal on a bad line
+        QCOMPARE(QString::fromStdString(m_window->session().LastImportFile), path);
 
         find<QAction>("ImportSig2")->trigger();
         QCOMPARE(offeredName, path);
@@ -459,7 +460,7 @@ private slots:
         QCOMPARE(table->horizontalHeader()->height(), 18);
         QCOMPARE(table->horizontalHeader()->geometry().top(), table->frameWidth());  // above the rows
         QCOMPARE(table->horizontalHeaderItem(1)->text(), QString("Úhel"));
-        QCOMPARE(cell(table, 0, 2), QString("Popis"));  // still row 0 for the core
+        QCOMPARE(Cell(table, 0, 2), QString("Popis"));  // still row 0 for the core
     }
 
     void columnsFitWithoutAHorizontalScrollBar() {
@@ -480,10 +481,10 @@ private slots:
         QCOMPARE(find<QTableWidget>("ValueList3")->columnWidth(0), 306);
     }
 
-    void theWindowHasTheInstalledIcon() { QVERIFY(!window->windowIcon().pixmap(32, 32).isNull()); }
+    void theWindowHasTheInstalledIcon() { QVERIFY(!m_window->windowIcon().pixmap(32, 32).isNull()); }
 
     void theOpenDialogIsBuiltWhenFirstNeeded() {
-        QVERIFY(window->findChild<QFileDialog*>("OpenDialog1") == nullptr);
+        QVERIFY(m_window->findChild<QFileDialog*>("OpenDialog1") == nullptr);
     }
 
     // ---- keyboard ----
@@ -534,8 +535,8 @@ private slots:
         type("345");
         press(Qt::Key_Right);
         type("710");
-        QCOMPARE(cell(grid, 1, 2), QString("345"));
-        QCOMPARE(cell(grid, 1, 3), QString("710"));
+        QCOMPARE(Cell(grid, 1, 2), QString("345"));
+        QCOMPARE(Cell(grid, 1, 3), QString("710"));
         press(Qt::Key_Left);  // inside the text: the cursor moves
         press(Qt::Key_Home);
         press(Qt::Key_Left);  // at the start: the cell before
@@ -543,7 +544,7 @@ private slots:
         press(Qt::Key_Down);
         type("1");
         press(Qt::Key_Return);
-        QCOMPARE(cell(grid, 2, 2), QString("1"));
+        QCOMPARE(Cell(grid, 2, 2), QString("1"));
         QCOMPARE(grid->currentRow(), 3);
         press(Qt::Key_Up);
         press(Qt::Key_Up);
@@ -641,9 +642,9 @@ private slots:
         for (const QString& expected : cells) {
             const QStringList parts = expected.split(u'=');
             const QStringList at = parts[0].split(u',');
-            QCOMPARE(cell(table, at[0].toInt(), at[1].toInt()), parts[1]);
+            QCOMPARE(Cell(table, at[0].toInt(), at[1].toInt()), parts[1]);
         }
-        QVERIFY(window->session().Events.empty());  // no command ran
+        QVERIFY(m_window->session().Events.empty());  // no command ran
     }
 
     void aPastedPointIsReportedByTheNextCommand() {
@@ -652,7 +653,7 @@ private slots:
         find<QTabWidget>("PageControl1")->setCurrentIndex(1);
         focusCell("ValueList3", 0, 1);
         press(Qt::Key_V, Qt::ControlModifier);
-        ModalBoxCatcher catcher;
+        TModalBoxCatcher catcher;
         press(Qt::Key_F7);
         QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
     }
@@ -677,22 +678,22 @@ private slots:
             press(Qt::Key_Return);
         }
         press(Qt::Key_F6);  // Vyplnit podle prvního
-        QCOMPARE(cell(find<QTableWidget>("StringGrid2"), 4, 2), QString("350"));
+        QCOMPARE(Cell(find<QTableWidget>("StringGrid2"), 4, 2), QString("350"));
         press(Qt::Key_F5);  // Vytvořit události
-        QCOMPARE(window->session().Events.size(), size_t(36));
+        QCOMPARE(m_window->session().Events.size(), size_t(36));
 
         press(Qt::Key_PageDown, Qt::ControlModifier);
         QVERIFY(isIn("ValueList3"));
         type("10");
         press(Qt::Key_F7);  // Korigovat
-        QCOMPARE(std::count_if(window->session().Events.begin(), window->session().Events.end(),
+        QCOMPARE(std::count_if(m_window->session().Events.begin(), m_window->session().Events.end(),
                                [](const TEngineEvent& e) { return e.Correction == 10; }),
                  1);
         type("5");  // the list was rebuilt under the focus: typing goes into the first value
-        QCOMPARE(cell(find<QTableWidget>("ValueList3"), 0, 1), QString("5"));
+        QCOMPARE(Cell(find<QTableWidget>("ValueList3"), 0, 1), QString("5"));
 
         QString info;
-        ModalBoxCatcher catcher([&](QWidget* modal) {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
             if (qobject_cast<QFileDialog*>(modal) != nullptr) {
                 QTest::keyClicks(QApplication::focusWidget(), path);
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -703,11 +704,11 @@ private slots:
         });
         press(Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(info, QString("Řádky / Vrcholy: 6 / 2"));
-        QCOMPARE(QString::fromStdString(window->session().LastImportFile), path);
+        QCOMPARE(QString::fromStdString(m_window->session().LastImportFile), path);
     }
 
     void openAndSaveDoNothing() {
-        ModalBoxCatcher catcher;
+        TModalBoxCatcher catcher;
         find<QAction>("Open1")->trigger();
         find<QAction>("Save1")->trigger();
         QTest::qWait(20);
@@ -746,7 +747,7 @@ private:
 
     // Twelve cylinders: 108 events, more than the lists show at once.
     void runTwelveCylinders() {
-        setCell(find<QTableWidget>("ValueList1"), 0, 1, "12");
+        SetCell(find<QTableWidget>("ValueList1"), 0, 1, "12");
         find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 108);
     }
@@ -754,7 +755,7 @@ private:
     // A control by its objectName.
     template <class T>
     T* find(const char* name) const {
-        T* control = window->findChild<T*>(QString::fromLatin1(name));
+        T* control = m_window->findChild<T*>(QString::fromLatin1(name));
         if (control == nullptr) {
             qFatal("the window has no control %s", name);
         }
@@ -770,7 +771,7 @@ private:
     }
 
     QString writeFile(const QString& name, const QByteArray& contents) {
-        const QString path = files.filePath(name);
+        const QString path = m_files.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
             qFatal("cannot write %s", qPrintable(path));
@@ -779,8 +780,8 @@ private:
         return path;
     }
 
-    QTemporaryDir files;
-    std::unique_ptr<TFMain> window;
+    QTemporaryDir m_files;
+    std::unique_ptr<TFMain> m_window;
 };
 
 int main(int argc, char* argv[]) {

@@ -8,7 +8,7 @@
 namespace morvane {
 namespace {
 
-using Words = std::vector<std::string>;
+using TWords = std::vector<std::string>;
 
 TEST(ArgumentsTest, DefaultsAreTheWindowsStartUpValues) {
     const TCliArguments parsed = ParseArguments({"render", "--output", "t.png"});
@@ -78,12 +78,12 @@ TEST(ArgumentsTest, AfterDoubleDashEverythingIsTheTable) {
 }
 
 TEST(ArgumentsTest, HelpAndVersionWinWhereverTheyStand) {
-    struct Row {
-        Words words;
-        TCliCommand command;
-        TCliAction action;
+    struct TRow {
+        TWords Words;
+        TCliCommand Command;
+        TCliAction Action;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {{"--help"}, TCliCommand::None, TCliAction::Help},
         {{"-h"}, TCliCommand::None, TCliAction::Help},
         {{"--version"}, TCliCommand::None, TCliAction::Version},
@@ -92,51 +92,51 @@ TEST(ArgumentsTest, HelpAndVersionWinWhereverTheyStand) {
         {{"render", "--filter", "500", "--help"}, TCliCommand::Render, TCliAction::Help},
         {{"frobnicate", "--help"}, TCliCommand::None, TCliAction::Help},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.words));
-        const TCliArguments parsed = ParseArguments(row.words);
-        EXPECT_EQ(parsed.Command, row.command);
-        EXPECT_EQ(parsed.Action, row.action);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.Words));
+        const TCliArguments parsed = ParseArguments(row.Words);
+        EXPECT_EQ(parsed.Command, row.Command);
+        EXPECT_EQ(parsed.Action, row.Action);
     }
 }
 
 TEST(ArgumentsTest, CombustionOptionsAndWindowForms) {
-    const Words engine = {"combustion", "p.csv",     "--bore",        "86",  "--stroke",
-                          "75",         "--rod=118", "--compression", "21,2"};
+    const TWords engine = {"combustion", "p.csv",     "--bore",        "86",  "--stroke",
+                           "75",         "--rod=118", "--compression", "21,2"};
     const TCliArguments defaults = ParseArguments(engine);
     EXPECT_EQ(defaults.Command, TCliCommand::Combustion);
     EXPECT_EQ(defaults.Combustion.CyclePath, "p.csv");
     EXPECT_EQ(defaults.Combustion.Texts.Rod, "118");
     EXPECT_EQ(defaults.Combustion.Texts.Compression, "21,2");
     EXPECT_EQ(defaults.Combustion.Texts.Gamma, "1,35");
-    struct Row {
-        const char* window;
-        const char* start;
-        const char* end;
+    struct TRow {
+        const char* Window;
+        const char* Start;
+        const char* End;
     };
-    const Row rows[] = {{"340,460", "340", "460"},
-                        {"340,5;460", "340,5", "460"},
-                        {"340;460,5", "340", "460,5"},
-                        {"340,5,460,5", "340,5", "460,5"}};
-    for (const Row& row : rows) {
-        Words words = engine;
-        words.insert(words.end(), {"--window", row.window});
+    const TRow rows[] = {{"340,460", "340", "460"},
+                         {"340,5;460", "340,5", "460"},
+                         {"340;460,5", "340", "460,5"},
+                         {"340,5,460,5", "340,5", "460,5"}};
+    for (const TRow& row : rows) {
+        TWords words = engine;
+        words.insert(words.end(), {"--window", row.Window});
         const TCombustionTexts texts = ParseArguments(words).Combustion.Texts;
-        EXPECT_EQ(texts.WindowStart, row.start) << row.window;
-        EXPECT_EQ(texts.WindowEnd, row.end) << row.window;
+        EXPECT_EQ(texts.WindowStart, row.Start) << row.Window;
+        EXPECT_EQ(texts.WindowEnd, row.End) << row.Window;
     }
 }
 
 TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
-    struct Row {
-        Words words;
-        std::string message;
+    struct TRow {
+        TWords Words;
+        std::string Message;
     };
     const std::string filter = "--filter must be an integer from 0 to 96";
     const std::string size = "--size must be WxH with both from 1 to 10000";
     const std::string kinds =
         "--kinds must be four characters 0 or 1 (pistons, intake valves, exhaust valves, ignitions)";
-    const Row rows[] = {
+    const TRow rows[] = {
         {{}, "no command given"},
         {{"draw"}, "unknown command 'draw'"},
         {{"events", "--bogus"}, "unknown option '--bogus'"},
@@ -191,13 +191,13 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "1", "--phase", "3"},
          "--phase must be 1 or 2"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.words));
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.Words));
         try {
-            ParseArguments(row.words);
+            ParseArguments(row.Words);
             ADD_FAILURE() << "no usage error";
         } catch (const EUsageError& mistake) {
-            EXPECT_EQ(std::string(mistake.what()), row.message);
+            EXPECT_EQ(std::string(mistake.what()), row.Message);
         }
     }
 }

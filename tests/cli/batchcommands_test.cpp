@@ -34,15 +34,15 @@ namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
+using TLines = std::vector<std::string>;
 
 struct TRun {
-    int code = -1;
-    std::string out;
-    std::string err;
+    int Code = -1;
+    std::string Out;
+    std::string Err;
 };
 
-std::string joinLines(const Lines& lines) {
+std::string JoinLines(const TLines& lines) {
     std::string text;
     for (const std::string& line : lines) {
         text += line + "\n";
@@ -50,14 +50,14 @@ std::string joinLines(const Lines& lines) {
     return text;
 }
 
-std::string readFile(const fs::path& path) {
+std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream content;
     content << file.rdbuf();
     return content.str();
 }
 
-std::string shellQuoted(const std::string& word) {
+std::string ShellQuoted(const std::string& word) {
     std::string quoted = "'";
     for (char c : word) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -82,72 +82,72 @@ protected:
         return m_dir / name;
     }
 
-    TRun run(const Lines& arguments) {
-        std::string command = "cd " + shellQuoted(m_dir.string()) + " && " + shellQuoted(MORVANE_CLI_PATH);
+    TRun run(const TLines& arguments) {
+        std::string command = "cd " + ShellQuoted(m_dir.string()) + " && " + ShellQuoted(MORVANE_CLI_PATH);
         for (const std::string& argument : arguments) {
-            command += " " + shellQuoted(argument);
+            command += " " + ShellQuoted(argument);
         }
         const fs::path out = m_dir / "stdout.txt";
         const fs::path err = m_dir / "stderr.txt";
-        command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
+        command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string());
         const int status = std::system(command.c_str());
         TRun result;
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = readFile(out);
-        result.err = readFile(err);
+        result.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.Out = ReadFile(out);
+        result.Err = ReadFile(err);
         return result;
     }
 
     // A run that must succeed without a word on stderr.
-    std::string output(const Lines& arguments) {
+    std::string output(const TLines& arguments) {
         const TRun result = run(arguments);
-        EXPECT_EQ(result.code, 0) << result.err;
-        EXPECT_EQ(result.err, "");
-        return result.out;
+        EXPECT_EQ(result.Code, 0) << result.Err;
+        EXPECT_EQ(result.Err, "");
+        return result.Out;
     }
 
     // The angle import's output is a time-signal file that gives the same entries again.
     void expectAngleOutputRoundTrips(const fs::path& angleFile) {
         const TRun angle = run({"signal", "--angle", angleFile.string()});
-        ASSERT_EQ(angle.code, 0) << angle.err;
-        write("entries.csv", angle.out);
+        ASSERT_EQ(angle.Code, 0) << angle.Err;
+        write("entries.csv", angle.Out);
         const TRun time = run({"signal", "--time", "entries.csv"});
-        EXPECT_EQ(time.code, 0) << time.err;
-        EXPECT_EQ(time.err, "Řádky / Vrcholy: 1441 / 1440\n");
-        EXPECT_EQ(time.out, angle.out);
+        EXPECT_EQ(time.Code, 0) << time.Err;
+        EXPECT_EQ(time.Err, "Řádky / Vrcholy: 1441 / 1440\n");
+        EXPECT_EQ(time.Out, angle.Out);
     }
 
     fs::path m_dir;
 };
 
-const char* const TwoCylinders =
+const char* const kTwoCylinders =
     "č.;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n"
     "1;0;350;0;180;540;720\n"
     "2;360;350;0;180;540;720\n";
 
-const Lines DefaultEvents = {
+const TLines kDefaultEvents = {
     "00;0;Píst 1 - HU",        "01;0;Zapalování 1",       "02;0;Píst 1 - SV otvírá",
     "03;0;Píst 1 - SV zavírá", "04;0;Píst 1 - VV otvírá", "05;0;Píst 1 - VV zavírá",
     "06;180;Píst 1 - DU",      "07;360;Píst 1 - HU",      "08;540;Píst 1 - DU",
 };
 
-std::string eventReport(const std::string& cycle, const Lines& rows) {
-    return "Doba cyklu [ms];" + cycle + "\nID;Úhel;Popis\n" + joinLines(rows);
+std::string EventReport(const std::string& cycle, const TLines& rows) {
+    return "Doba cyklu [ms];" + cycle + "\nID;Úhel;Popis\n" + JoinLines(rows);
 }
 
 TEST_F(BatchToolTest, EventTables) {
-    write("two.csv", TwoCylinders);
+    write("two.csv", kTwoCylinders);
     write("c10.txt", "10\n");
     write("c-20.txt", "-20\n");
     write("nine-and-more.txt", "0\n0\n0\n0\n0\n0\n0\n0\n5\nnot read\n");
     write("crlf.txt", "1\r\n2\r\n");
-    struct Row {
-        const char* name;
-        Lines arguments;
-        Lines events;
+    struct TRow {
+        const char* Name;
+        TLines Arguments;
+        TLines Events;
     };
-    const Row rows[] = {
-        {"defaults", {"events"}, DefaultEvents},
+    const TRow rows[] = {
+        {"defaults", {"events"}, kDefaultEvents},
         {"two cylinders",
          {"events", "two.csv"},
          {"00;0;Píst 1 - HU", "01;0;Píst 1 - SV otvírá", "02;180;Píst 2 - DU", "03;180;Píst 1 - DU",
@@ -166,7 +166,7 @@ TEST_F(BatchToolTest, EventTables) {
          {"00;170;Píst 1 - DU", "01;350;Píst 1 - HU", "02;530;Píst 1 - DU", "03;710;Píst 1 - SV zavírá",
           "04;710;Píst 1 - VV otvírá", "05;710;Píst 1 - VV zavírá", "06;710;Píst 1 - HU",
           "07;710;Zapalování 1", "08;710;Píst 1 - SV otvírá"}},
-        {"global that is not a number counts as 0", {"events", "--global", "-"}, DefaultEvents},
+        {"global that is not a number counts as 0", {"events", "--global", "-"}, kDefaultEvents},
         {"correction 10 on the first event",
          {"events", "--corrections", "c10.txt"},
          {"00;0;Zapalování 1", "01;0;Píst 1 - SV otvírá", "02;0;Píst 1 - SV zavírá",
@@ -189,35 +189,35 @@ TEST_F(BatchToolTest, EventTables) {
           "07;710;Zapalování 1", "08;710;Píst 1 - SV otvírá"}},
         {"no cylinders", {"events", "--cylinders", "0"}, {}},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(output(row.arguments), eventReport("120", row.events));
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(output(row.Arguments), EventReport("120", row.Events));
     }
 }
 
 TEST_F(BatchToolTest, CycleTimes) {
-    struct Row {
-        const char* rpm;
-        const char* cycle;
+    struct TRow {
+        const char* Rpm;
+        const char* Cycle;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"1000", "120"}, {"7000", "17,1"}, {"-1000", "-120"}, {"900", "133,3"}, {" 4500 ", "26,7"}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.rpm);
-        EXPECT_EQ(output({"events", "--rpm", row.rpm}), eventReport(row.cycle, DefaultEvents));
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Rpm);
+        EXPECT_EQ(output({"events", "--rpm", row.Rpm}), EventReport(row.Cycle, kDefaultEvents));
     }
 }
 
 TEST_F(BatchToolTest, FailuresPrintTheErrorBoxTextAndNothingElse) {
-    write("two.csv", TwoCylinders);
+    write("two.csv", kTwoCylinders);
     write("bad-correction.txt", "0\n1.5\n");
     write("short-row.csv", "header\n1;0\n");
-    struct Row {
-        const char* name;
-        Lines arguments;
-        std::string err;
+    struct TRow {
+        const char* Name;
+        TLines Arguments;
+        std::string Err;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"speed 0", {"events", "--rpm", "0"}, "Floating point division by zero.\n"},
         {"speed not a number", {"events", "--rpm", "1.5"}, "'1.5' is not a valid floating point value.\n"},
         {"count not an integer", {"events", "--cylinders", "1,5"}, "'1,5' is not a valid integer value.\n"},
@@ -237,12 +237,12 @@ TEST_F(BatchToolTest, FailuresPrintTheErrorBoxTextAndNothingElse) {
          {"render", "--rpm", "0", "--output", "p.png"},
          "Floating point division by zero.\n"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const TRun result = run(row.arguments);
-        EXPECT_EQ(result.code, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, row.err);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const TRun result = run(row.Arguments);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(result.Err, row.Err);
     }
     EXPECT_FALSE(fs::exists(m_dir / "p.png"));
 }
@@ -250,24 +250,24 @@ TEST_F(BatchToolTest, FailuresPrintTheErrorBoxTextAndNothingElse) {
 // The shared engine's mean cycles, in both file forms.
 TEST_F(BatchToolTest, CombustionFigures) {
     const std::string data = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/";
-    const Lines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
-    const auto withEngine = [&](Lines words) {
+    const TLines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
+    const auto withEngine = [&](TLines words) {
         words.insert(words.end(), engine.begin(), engine.end());
         return words;
     };
     EXPECT_EQ(output(withEngine({"combustion", data + "fired_mean.csv"})),
-              joinLines({"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
+              JoinLines({"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
                          "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
     EXPECT_EQ(output(withEngine({"combustion", data + "motored_mean_deg.csv", "--gamma", "1,3"})),
-              joinLines({"IMEP [bar];-2,21", "IMEP vysokotlaký [bar];-1,778", "pmax [bar];51,64",
+              JoinLines({"IMEP [bar];-2,21", "IMEP vysokotlaký [bar];-1,778", "pmax [bar];51,64",
                          "Úhel pmax [°];357,5", "Ztrátový úhel [°];-2,5"}));
 
     write("short.csv", "1\n2\n");
-    struct Row {
-        Lines arguments;
-        std::string err;
+    struct TRow {
+        TLines Arguments;
+        std::string Err;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {{"combustion", data + "fired_mean.csv", "--bore", "86", "--stroke", "75", "--rod", "37,5",
           "--compression", "21"},
          "Ojnice [mm] musí být delší než polovina zdvihu.\n"},
@@ -276,12 +276,12 @@ TEST_F(BatchToolTest, CombustionFigures) {
         {withEngine({"combustion", "short.csv"}),
          "The file \"short.csv\" holds 2 pressure values, a cycle needs 1441.\n"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.err);
-        const TRun result = run(row.arguments);
-        EXPECT_EQ(result.code, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, row.err);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Err);
+        const TRun result = run(row.Arguments);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(result.Err, row.Err);
     }
 }
 
@@ -291,17 +291,17 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     testing::TSynthetic recording;
     recording.Revolutions = 6;
     const fs::path file = write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
-    const Lines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
-    Lines arguments = {"combustion", file.string(), "--wheel", "60-2", "--sample-rate", "100000"};
+    const TLines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
+    TLines arguments = {"combustion", file.string(), "--wheel", "60-2", "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
     const TRun result = run(arguments);
-    EXPECT_EQ(result.code, 0) << result.err;
-    EXPECT_EQ(result.err, "Cykly / Otáčky [RPM]: 3 / 3000\n");
-    EXPECT_NE(result.out.find("\nCoV IMEP [%];"), std::string::npos) << result.out;
+    EXPECT_EQ(result.Code, 0) << result.Err;
+    EXPECT_EQ(result.Err, "Cykly / Otáčky [RPM]: 3 / 3000\n");
+    EXPECT_NE(result.Out.find("\nCoV IMEP [%];"), std::string::npos) << result.Out;
 
     arguments = {"combustion", file.string(), "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
-    EXPECT_EQ(run(arguments).code, 2);
+    EXPECT_EQ(run(arguments).Code, 2);
 }
 
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
@@ -311,9 +311,9 @@ TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
     }
     write("thirteen.csv", table);
     const TRun result = run({"events", "thirteen.csv"});
-    EXPECT_EQ(result.code, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.substr(0, result.err.find('\n') + 1),
+    EXPECT_EQ(result.Code, 2);
+    EXPECT_EQ(result.Out, "");
+    EXPECT_EQ(result.Err.substr(0, result.Err.find('\n') + 1),
               "morvane-cli: the cylinder table has 12 rows, the file gives 13\n");
 }
 
@@ -323,55 +323,55 @@ TEST_F(BatchToolTest, UsageHelpAndVersion) {
         "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output "
         "FILE.png\n";
     TRun result = run({"render", "--filter", "97", "--output", "p.png"});
-    EXPECT_EQ(result.code, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "morvane-cli: --filter must be an integer from 0 to 96\n" + renderUsage);
+    EXPECT_EQ(result.Code, 2);
+    EXPECT_EQ(result.Out, "");
+    EXPECT_EQ(result.Err, "morvane-cli: --filter must be an integer from 0 to 96\n" + renderUsage);
 
     result = run({"events", "--frobnicate"});
-    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.Code, 2);
     EXPECT_EQ(
-        result.err,
+        result.Err,
         "morvane-cli: unknown option '--frobnicate'\n"
         "usage: morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections "
         "FILE]\n");
 
     result = run({});
-    EXPECT_EQ(result.code, 2);
-    EXPECT_EQ(result.err,
+    EXPECT_EQ(result.Code, 2);
+    EXPECT_EQ(result.Err,
               "morvane-cli: no command given\n"
               "usage: morvane-cli (events | signal | render) [options]; --help, --version\n");
 
     for (const char* command : {"events", "signal", "render"}) {
         SCOPED_TRACE(command);
         result = run({command, "--help"});
-        EXPECT_EQ(result.code, 0);
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.out.rfind(std::string("usage: morvane-cli ") + command, 0), 0u) << result.out;
+        EXPECT_EQ(result.Code, 0);
+        EXPECT_EQ(result.Err, "");
+        EXPECT_EQ(result.Out.rfind(std::string("usage: morvane-cli ") + command, 0), 0u) << result.Out;
         EXPECT_EQ(output({command, "--version"}), std::string("morvane-cli ") + MORVANE_VERSION_TEXT + "\n");
     }
     EXPECT_EQ(output({"--version"}), std::string("morvane-cli ") + MORVANE_VERSION_TEXT + "\n");
 }
 
 // The 1441 entries of an all-zero signal with these first ones.
-std::string signalEntries(const Lines& first) {
-    Lines entries = first;
+std::string SignalEntries(const TLines& first) {
+    TLines entries = first;
     entries.resize(SignalPoints, "0");
-    return joinLines(entries);
+    return JoinLines(entries);
 }
 
 TEST_F(BatchToolTest, SignalImports) {
     write("angle.csv", "trigger;value\n1;1\n0;2\n1;3\n0;4\n1;5\n");
     write("time.csv", "0\n2\n4\n");
     TRun result = run({"signal", "--angle", "angle.csv"});
-    EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(result.err, "Řádky / Vrcholy: 6 / 2\n");
-    EXPECT_EQ(result.out, signalEntries({"0,2", "1"}));
+    EXPECT_EQ(result.Code, 0);
+    EXPECT_EQ(result.Err, "Řádky / Vrcholy: 6 / 2\n");
+    EXPECT_EQ(result.Out, SignalEntries({"0,2", "1"}));
 
     result = run({"signal", "--time", "time.csv"});
-    EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(result.err, "Řádky / Vrcholy: 3 / 1440\n");
-    Lines entries;
-    std::istringstream lines(result.out);
+    EXPECT_EQ(result.Code, 0);
+    EXPECT_EQ(result.Err, "Řádky / Vrcholy: 3 / 1440\n");
+    TLines entries;
+    std::istringstream lines(result.Out);
     for (std::string line; std::getline(lines, line);) {
         entries.push_back(line);
     }
@@ -387,12 +387,12 @@ TEST_F(BatchToolTest, SignalFailures) {
     write("zeros.csv", "0\n0\n");
     write("empty.csv", "");
     write("title.csv", "pressure\n1\n");
-    struct Row {
-        const char* name;
-        Lines arguments;
-        std::string err;
+    struct TRow {
+        const char* Name;
+        TLines Arguments;
+        std::string Err;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"no peaks",
          {"signal", "--angle", "header-only.csv"},
          "Řádky / Vrcholy: 1 / 0\nInvalid floating point operation.\n"},
@@ -407,12 +407,12 @@ TEST_F(BatchToolTest, SignalFailures) {
          {"signal", "--angle", "none.csv"},
          "Cannot open file \"" + (m_dir / "none.csv").string() + "\". No such file or directory.\n"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const TRun result = run(row.arguments);
-        EXPECT_EQ(result.code, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, row.err);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const TRun result = run(row.Arguments);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(result.Err, row.Err);
     }
 }
 
@@ -440,30 +440,30 @@ TEST_F(BatchToolRealDataTest, EncoderImportOfTheBenchRecording) {
     if (const std::string missing = testing::MissingSharedData(path); !missing.empty()) {
         GTEST_SKIP() << missing;
     }
-    const Lines encoder = {"--encoder",     path,     "--wheel",           "60-3",
-                           "--sample-rate", "100000", "--reference-angle", "107"};
-    Lines arguments = {"signal"};
+    const TLines encoder = {"--encoder",     path,     "--wheel",           "60-3",
+                            "--sample-rate", "100000", "--reference-angle", "107"};
+    TLines arguments = {"signal"};
     arguments.insert(arguments.end(), encoder.begin(), encoder.end());
     TRun result = run(arguments);
-    EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(result.err, "Cykly / Otáčky [RPM]: 11 / 2937\n");
-    write("cycle.csv", result.out);
+    EXPECT_EQ(result.Code, 0);
+    EXPECT_EQ(result.Err, "Cykly / Otáčky [RPM]: 11 / 2937\n");
+    write("cycle.csv", result.Out);
     result = run({"signal", "--time", "cycle.csv"});
-    EXPECT_EQ(result.err, "Řádky / Vrcholy: 1441 / 1440\n");
+    EXPECT_EQ(result.Err, "Řádky / Vrcholy: 1441 / 1440\n");
 
     arguments = {"render", "--output", "cycle.png"};
     arguments.insert(arguments.end(), encoder.begin(), encoder.end());
-    EXPECT_EQ(run(arguments).code, 0);
+    EXPECT_EQ(run(arguments).Code, 0);
     EXPECT_TRUE(fs::exists(m_dir / "cycle.png"));
 
     arguments = {"signal", "--encoder", path, "--wheel", "60-2", "--sample-rate", "100000"};
     result = run(arguments);
-    EXPECT_EQ(result.code, 1);
-    EXPECT_EQ(result.err, "Otáčka 1: nalezeno hran 57, kolo jich má 58.\n");
+    EXPECT_EQ(result.Code, 1);
+    EXPECT_EQ(result.Err, "Otáčka 1: nalezeno hran 57, kolo jich má 58.\n");
 }
 
 // The pixels of an 8-bit RGB PNG with unfiltered rows, as WritePng writes it.
-std::vector<TColor> decodePng(const std::string& bytes, int& width, int& height) {
+std::vector<TColor> DecodePng(const std::string& bytes, int& width, int& height) {
     auto uint32At = [&](std::size_t at) {
         return std::uint32_t(std::uint8_t(bytes[at])) << 24 |
                std::uint32_t(std::uint8_t(bytes[at + 1])) << 16 |
@@ -515,11 +515,11 @@ constexpr TColor kExhaustLime = RgbColor(170, 255, 0);  // kind 2
 // The picture is compared with a committed golden file (tests/data/cli, made by
 // the tool and checked by eye) and, independently, with pixels worked out by hand.
 TEST_F(BatchToolTest, RenderedPictureMatchesTheGoldenAndTheDrawingRules) {
-    write("two.csv", TwoCylinders);
+    write("two.csv", kTwoCylinders);
     write("angle.csv", "h\n1;1\n0;2\n1;-3\n0;4\n1;5\n1;0\n2;1\n0;0\n");
     struct TRow {
         const char* Name;
-        Lines Arguments;
+        TLines Arguments;
         const char* Golden;
         int W;
         int H;
@@ -533,25 +533,25 @@ TEST_F(BatchToolTest, RenderedPictureMatchesTheGoldenAndTheDrawingRules) {
          663,
          300,
          1,
-         {{0, 0, BlackColor, "frame"},
-          {662, 299, BlackColor, "frame"},
-          {1, 298, RedColor, "the cursor over the markers at 0"},
-          {1, 299, BlackColor, "the cursor stops before the frame"},
-          {100, 150, GrayColor, "axis on y0 = 150 over the flat trace"},
-          {662, 150, BlackColor, "the axis stops before the frame"},
-          {331, 1, GrayColor, "centre line xMid = 331, step 0"},
-          {331, 2, WhiteColor, "centre line, step 1 in the brush colour"},
-          {331, 150, WhiteColor, "centre line step 149 over the axis"},
+         {{0, 0, kBlackColor, "frame"},
+          {662, 299, kBlackColor, "frame"},
+          {1, 298, kRedColor, "the cursor over the markers at 0"},
+          {1, 299, kBlackColor, "the cursor stops before the frame"},
+          {100, 150, kGrayColor, "axis on y0 = 150 over the flat trace"},
+          {662, 150, kBlackColor, "the axis stops before the frame"},
+          {331, 1, kGrayColor, "centre line xMid = 331, step 0"},
+          {331, 2, kWhiteColor, "centre line, step 1 in the brush colour"},
+          {331, 150, kWhiteColor, "centre line step 149 over the axis"},
           {166, 140, kPistonBlue, "stem of 06 (180 deg: column 661 * 180 / 720 + 1 = 166), upwards"},
           {156, 110, kPistonBlue, "box of 06, top-left corner"},
-          {176, 129, WhiteColor, "right of the box of 06"},
-          {157, 111, WhiteColor, "box of 06 still ahead of the cursor: hollow"},
+          {176, 129, kWhiteColor, "right of the box of 06"},
+          {157, 111, kWhiteColor, "box of 06 still ahead of the cursor: hollow"},
           {332, 160, kPistonBlue, "stem of 07 (360 deg: 331.5 rounds to even 332), downwards"},
-          {331, 171, WhiteColor, "box of 07 hides the centre line"},
+          {331, 171, kWhiteColor, "box of 07 hides the centre line"},
           {8, 111, kPistonBlue, "box of 00 at 0 deg, reached by the cursor: filled"},
           {8, 81, kIntakeGreen, "box of 02, lane 50 up"},
           {8, 231, kExhaustLime, "box of 05, lane 80 down"},
-          {8, 261, RedColor, "box of 01 (ignition), lane 110 down"}}},
+          {8, 261, kRedColor, "box of 01 (ignition), lane 110 down"}}},
         {"every option: 400 x 200, two cylinders, angle signal, cursor at 360, pistons and exhaust valves",
          {"render", "two.csv", "--angle", "angle.csv", "--cursor", "360", "--filter", "50", "--gain", "30",
           "--kinds", "1010", "--size", "400x200", "--output", "p.png"},
@@ -559,12 +559,12 @@ TEST_F(BatchToolTest, RenderedPictureMatchesTheGoldenAndTheDrawingRules) {
          400,
          200,
          200,
-         {{200, 100, RedColor, "the cursor (398 * 360 / 720 + 1 = 200) over the axis"},
-          {200, 199, BlackColor, "the cursor stops before the frame"},
+         {{200, 100, kRedColor, "the cursor (398 * 360 / 720 + 1 = 200) over the axis"},
+          {200, 199, kBlackColor, "the cursor stops before the frame"},
           {90, 60, kPistonBlue, "box of 02 (180 deg: 100.5 rounds to even 100)"},
           {91, 61, kPistonBlue, "box of 02 behind the cursor: filled"},
           {290, 60, kPistonBlue, "box of 14 (540 deg: 299.5 rounds to even 300)"},
-          {291, 61, WhiteColor, "box of 14 ahead of the cursor: hollow"},
+          {291, 61, kWhiteColor, "box of 14 ahead of the cursor: hollow"},
           {300, 150, kExhaustLime, "stem of 11, lane 80 down"},
           {290, 199, kExhaustLime, "box of 11 reaches the bottom row"},
           {399, 0, kExhaustLime, "box of 16 at 720 deg covers the frame's corner"}}},
@@ -573,17 +573,17 @@ TEST_F(BatchToolTest, RenderedPictureMatchesTheGoldenAndTheDrawingRules) {
         SCOPED_TRACE(row.Name);
         fs::remove(m_dir / "p.png");
         const TRun result = run(row.Arguments);
-        ASSERT_EQ(result.code, 0) << result.err;
-        EXPECT_EQ(result.out, "");
+        ASSERT_EQ(result.Code, 0) << result.Err;
+        EXPECT_EQ(result.Out, "");
 
         int width = 0;
         int height = 0;
-        const std::vector<TColor> pixels = decodePng(readFile(m_dir / "p.png"), width, height);
+        const std::vector<TColor> pixels = DecodePng(ReadFile(m_dir / "p.png"), width, height);
         ASSERT_EQ(width, row.W);
         ASSERT_EQ(height, row.H);
         const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
         // The cursor is drawn last, so its column is red whatever lies below it.
-        EXPECT_EQ(at(row.CursorColumn, 1), RedColor);
+        EXPECT_EQ(at(row.CursorColumn, 1), kRedColor);
         for (const TPixel& pixel : row.Pixels) {
             EXPECT_EQ(at(pixel.X, pixel.Y), pixel.Color)
                 << "(" << pixel.X << ", " << pixel.Y << "): " << pixel.Why;
@@ -591,8 +591,8 @@ TEST_F(BatchToolTest, RenderedPictureMatchesTheGoldenAndTheDrawingRules) {
 
         int goldenWidth = 0;
         int goldenHeight = 0;
-        const std::vector<TColor> golden = decodePng(
-            readFile(fs::path(MORVANE_TEST_DATA_DIR) / "cli" / row.Golden), goldenWidth, goldenHeight);
+        const std::vector<TColor> golden = DecodePng(
+            ReadFile(fs::path(MORVANE_TEST_DATA_DIR) / "cli" / row.Golden), goldenWidth, goldenHeight);
         ASSERT_EQ(goldenWidth, width) << row.Golden;
         ASSERT_EQ(goldenHeight, height) << row.Golden;
         std::size_t differing = 0;
@@ -644,7 +644,7 @@ TEST_F(BatchToolTest, ValveDiagramIsTheCoresPicture) {
     output({"valves", "four.csv", "--diagram", "v.png", "--cylinder", "3", "--size", "300x240"});
     int width = 0;
     int height = 0;
-    const std::vector<TColor> pixels = decodePng(readFile(m_dir / "v.png"), width, height);
+    const std::vector<TColor> pixels = DecodePng(ReadFile(m_dir / "v.png"), width, height);
     TValveDiagramInput input;
     input.W = 300;
     input.H = 240;
@@ -662,17 +662,17 @@ TEST_F(BatchToolTest, ABadFiringOrderFailsBeforeAnythingIsPrinted) {
     for (const char* command : {"valves", "events"}) {
         SCOPED_TRACE(command);
         const TRun result = run({command, "four.csv", "--firing-order", "1-3-4"});
-        EXPECT_EQ(result.code, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, "Pořadí zapalování '1-3-4': chybí válec 2.\n");
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(result.Err, "Pořadí zapalování '1-3-4': chybí válec 2.\n");
     }
 }
 
 TEST_F(BatchToolTest, RenderReportsAnUnwritablePicture) {
     const TRun result = run({"render", "--output", "no/such/folder/p.png"});
-    EXPECT_EQ(result.code, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
+    EXPECT_EQ(result.Code, 1);
+    EXPECT_EQ(result.Out, "");
+    EXPECT_EQ(result.Err, "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
 }
 
 }  // namespace

@@ -14,14 +14,14 @@ namespace morvane {
 namespace {
 
 // The lines of a file with this content, as ReadTextLines gives them.
-TTextLines linesOf(const std::string& content) {
+TTextLines LinesOf(const std::string& content) {
     std::vector<char> buffer(content.begin(), content.end());
     auto lines = SplitTextLines(std::string_view(buffer.data(), buffer.size()));
     return TTextLines(std::move(buffer), std::move(lines));
 }
 
 // A header and this many data lines of zeros.
-std::string tableFile(int dataLines) {
+std::string TableFile(int dataLines) {
     std::string content = "header\n";
     for (int i = 1; i <= dataLines; ++i) {
         content += "0;0;0;0;0;0;0\n";
@@ -31,17 +31,17 @@ std::string tableFile(int dataLines) {
 
 class CylinderTableFileTest : public ::testing::Test {
 protected:
-    CylinderTableFileTest() { FillDefaultCylinderTable(table); }
+    CylinderTableFileTest() { FillDefaultCylinderTable(m_table); }
 
     std::vector<std::string> row(int r) const {
         std::vector<std::string> cells;
         for (int column = 0; column < 7; ++column) {
-            cells.push_back(table.cellText(column, r));
+            cells.push_back(m_table.cellText(column, r));
         }
         return cells;
     }
 
-    TMemoryGrid table{7, 13};
+    TMemoryGrid m_table{7, 13};
 };
 
 TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
@@ -53,7 +53,7 @@ TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
 
 TEST_F(CylinderTableFileTest, CellsAreTrimmedFieldsAndTheRowNumberStays) {
     const int lines =
-        FillCylinderTable(linesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;x\n"), table);
+        FillCylinderTable(LinesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;x\n"), m_table);
     EXPECT_EQ(lines, 2);
     EXPECT_EQ(row(0)[1], "Přesazení");  // the header line is never used
     EXPECT_EQ(row(1), (std::vector<std::string>{"1", "30", "5", "10", "200", "480", "20"}));
@@ -62,27 +62,27 @@ TEST_F(CylinderTableFileTest, CellsAreTrimmedFieldsAndTheRowNumberStays) {
 }
 
 TEST_F(CylinderTableFileTest, LineCounts) {
-    struct Row {
-        const char* name;
-        std::string content;
-        int dataLines;
+    struct TRow {
+        const char* Name;
+        std::string Content;
+        int DataLines;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"empty file", "", 0},
         {"header only", "header\n", 0},
         {"an empty data line", "header\n\n", 1},
-        {"twelve", tableFile(12), 12},
+        {"twelve", TableFile(12), 12},
         {"no final line break", "header\n0;0;0;0;0;0;0", 1},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ(FillCylinderTable(linesOf(r.content), table), r.dataLines);
+    for (const TRow& r : rows) {
+        SCOPED_TRACE(r.Name);
+        EXPECT_EQ(FillCylinderTable(LinesOf(r.Content), m_table), r.DataLines);
     }
 }
 
 TEST_F(CylinderTableFileTest, MoreLinesThanRowsAreRefusedAndWriteNothing) {
     try {
-        FillCylinderTable(linesOf(tableFile(13)), table);
+        FillCylinderTable(LinesOf(TableFile(13)), m_table);
         FAIL() << "no failure";
     } catch (const ECylinderTableError& failure) {
         EXPECT_STREQ(failure.what(), "the cylinder table has 12 rows, the file gives 13");
@@ -92,10 +92,10 @@ TEST_F(CylinderTableFileTest, MoreLinesThanRowsAreRefusedAndWriteNothing) {
 
 // What is written reads back into the same cells, header and row numbers included.
 TEST_F(CylinderTableFileTest, WrittenTableReadsBackCellForCell) {
-    FillCylinderTable(linesOf("h\n1;-31;345,5;-31;243;463;749\n2;360;x;;1e3;0;0\n"), table);
+    FillCylinderTable(LinesOf("h\n1;-31;345,5;-31;243;463;749\n2;360;x;;1e3;0;0\n"), m_table);
     const std::string path = ::testing::TempDir() + "morvane_cylinder_table.csv";
-    WriteCylinderTableFile(path, table, 2);
-    EXPECT_EQ(CylinderTableText(table, 2),
+    WriteCylinderTableFile(path, m_table, 2);
+    EXPECT_EQ(CylinderTableText(m_table, 2),
               "Válec č.;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n"
               "1;-31;345,5;-31;243;463;749\n2;360;x;;1e3;0;0\n");
 
@@ -104,7 +104,7 @@ TEST_F(CylinderTableFileTest, WrittenTableReadsBackCellForCell) {
     EXPECT_EQ(ReadCylinderTableFile(path, again), 2);
     for (int r = 0; r <= 12; ++r) {
         for (int column = 0; column < 7; ++column) {
-            EXPECT_EQ(again.cellText(column, r), table.cellText(column, r)) << column << "," << r;
+            EXPECT_EQ(again.cellText(column, r), m_table.cellText(column, r)) << column << "," << r;
         }
     }
     std::remove(path.c_str());

@@ -16,34 +16,34 @@ namespace {
 
 class EngineEventTest : public testing::TSessionTest {
 protected:
-    void AddAt(const std::string& name, double finalAngle) {
+    void addAt(const std::string& name, double finalAngle) {
         TEngineEvent event;
         event.Name = name;
         event.FinalAngle = finalAngle;
-        AddEvent(Events, event);
+        AddEvent(m_events, event);
     }
 
-    std::vector<std::string> Names() const {
+    std::vector<std::string> names() const {
         std::vector<std::string> names;
-        for (const TEngineEvent& event : Events) {
+        for (const TEngineEvent& event : m_events) {
             names.push_back(event.Name);
         }
         return names;
     }
 
-    TEventList& Events = m_session.Events;
-    double& GlobalCorrection = m_session.GlobalCorrection;
+    TEventList& m_events = m_session.Events;
+    double& m_globalCorrection = m_session.GlobalCorrection;
 };
 
 TEST_F(EngineEventTest, FinalAngleWrapsOnceEachWay) {
-    struct Row {
-        const char* name;
-        double nominal;
-        double correction;
-        double global;
-        double expected;
+    struct TRow {
+        const char* Name;
+        double Nominal;
+        double Correction;
+        double Global;
+        double Expected;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"0", 0, 0, 0, 0},
         {"350", 350, 0, 0, 350},
         {"720", 720, 0, 0, 720},
@@ -59,18 +59,18 @@ TEST_F(EngineEventTest, FinalAngleWrapsOnceEachWay) {
         {"1000 corrected by 500", 1000, 500, 0, 780},
         {"all three parts", 700, 15, 10.5, 5.5},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Events.clear();
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        m_events.clear();
         TEngineEvent event;
-        event.NominalAngle = row.nominal;
-        event.Correction = row.correction;
-        AddEvent(Events, event);
-        GlobalCorrection = row.global;
-        UpdateEventAngles(Events, GlobalCorrection);
-        EXPECT_EQ(Events[0].FinalAngle, row.expected);
-        EXPECT_EQ(Events[0].NominalAngle, row.nominal);
-        EXPECT_EQ(Events[0].Correction, row.correction);
+        event.NominalAngle = row.Nominal;
+        event.Correction = row.Correction;
+        AddEvent(m_events, event);
+        m_globalCorrection = row.Global;
+        UpdateEventAngles(m_events, m_globalCorrection);
+        EXPECT_EQ(m_events[0].FinalAngle, row.Expected);
+        EXPECT_EQ(m_events[0].NominalAngle, row.Nominal);
+        EXPECT_EQ(m_events[0].Correction, row.Correction);
     }
 }
 
@@ -78,77 +78,77 @@ TEST_F(EngineEventTest, SumIsRoundedOnceAtTheEnd) {
     TEngineEvent event;
     event.NominalAngle = 0.1;
     event.Correction = 0.2;
-    AddEvent(Events, event);
-    GlobalCorrection = -0.3;
-    UpdateEventAngles(Events, GlobalCorrection);
+    AddEvent(m_events, event);
+    m_globalCorrection = -0.3;
+    UpdateEventAngles(m_events, m_globalCorrection);
     // In doubles (0.1 + 0.2) - 0.3 is 2^-54; the wide sum keeps the exact 2^-55.
-    EXPECT_EQ(Events[0].FinalAngle, std::ldexp(1.0, -55));
+    EXPECT_EQ(m_events[0].FinalAngle, std::ldexp(1.0, -55));
 }
 
 TEST_F(EngineEventTest, BothEndsOfTheCycleInOneList) {
     TEngineEvent event;
     event.NominalAngle = 720;
-    AddEvent(Events, event);
+    AddEvent(m_events, event);
     event.NominalAngle = 0;
-    AddEvent(Events, event);
-    UpdateEventAngles(Events, GlobalCorrection);
-    SortEvents(Events);
-    EXPECT_EQ(Events[0].FinalAngle, 0);
-    EXPECT_EQ(Events[1].FinalAngle, 720);
+    AddEvent(m_events, event);
+    UpdateEventAngles(m_events, m_globalCorrection);
+    SortEvents(m_events);
+    EXPECT_EQ(m_events[0].FinalAngle, 0);
+    EXPECT_EQ(m_events[1].FinalAngle, 720);
 }
 
 TEST_F(EngineEventTest, EqualAnglesReorderAsTheSelectionSortLeavesThem) {
-    AddAt("X", 10);
-    AddAt("Y", 10);
-    AddAt("Z", 5);
-    SortEvents(Events);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Z", "Y", "X"}));
+    addAt("X", 10);
+    addAt("Y", 10);
+    addAt("Z", 5);
+    SortEvents(m_events);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Z", "Y", "X"}));
 
-    Events.clear();
-    AddAt("X", 0);
-    AddAt("Y", 180);
-    AddAt("Z", 0);
-    SortEvents(Events);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"X", "Z", "Y"}));
+    m_events.clear();
+    addAt("X", 0);
+    addAt("Y", 180);
+    addAt("Z", 0);
+    SortEvents(m_events);
+    EXPECT_EQ(names(), (std::vector<std::string>{"X", "Z", "Y"}));
 }
 
 TEST_F(EngineEventTest, SortingTwiceChangesNothingMore) {
     const double angles[] = {30, 10, 30, 0, 10, 720, 0, 30, 5};
     for (std::size_t i = 0; i < std::size(angles); ++i) {
-        AddAt("E" + std::to_string(i), angles[i]);
+        addAt("E" + std::to_string(i), angles[i]);
     }
-    SortEvents(Events);
-    const std::vector<std::string> once = Names();
+    SortEvents(m_events);
+    const std::vector<std::string> once = names();
     EXPECT_EQ(once, (std::vector<std::string>{"E3", "E6", "E8", "E4", "E1", "E0", "E7", "E2", "E5"}));
-    SortEvents(Events);
-    EXPECT_EQ(Names(), once);
+    SortEvents(m_events);
+    EXPECT_EQ(names(), once);
 }
 
 TEST_F(EngineEventTest, SortMovesWholeRecords) {
     TEngineEvent late{"late", ekIgnition, 700, 50, 3};
     TEngineEvent early{"early", ekExhaustValve, 10, 20, -1};
-    AddEvent(Events, late);
-    AddEvent(Events, early);
-    SortEvents(Events);
-    EXPECT_EQ(Events[0], early);
-    EXPECT_EQ(Events[1], late);
+    AddEvent(m_events, late);
+    AddEvent(m_events, early);
+    SortEvents(m_events);
+    EXPECT_EQ(m_events[0], early);
+    EXPECT_EQ(m_events[1], late);
 }
 
 TEST_F(EngineEventTest, EmptyListStaysEmpty) {
-    UpdateEventAngles(Events, GlobalCorrection);
-    SortEvents(Events);
-    EXPECT_TRUE(Events.empty());
+    UpdateEventAngles(m_events, m_globalCorrection);
+    SortEvents(m_events);
+    EXPECT_TRUE(m_events.empty());
 }
 
 TEST_F(EngineEventTest, AddEventCopiesIndependently) {
     TEngineEvent event{"Píst 1 - HU", ekPiston, 0, 0, 0};
-    AddEvent(Events, event);
-    AddEvent(Events, event);
-    ASSERT_EQ(Events.size(), 2u);
-    EXPECT_EQ(Events[0], Events[1]);
-    Events[0].Name += " změna";
-    Events[0].Correction = 4;
-    EXPECT_EQ(Events[1], event);
+    AddEvent(m_events, event);
+    AddEvent(m_events, event);
+    ASSERT_EQ(m_events.size(), 2u);
+    EXPECT_EQ(m_events[0], m_events[1]);
+    m_events[0].Name += " změna";
+    m_events[0].Correction = 4;
+    EXPECT_EQ(m_events[1], event);
     EXPECT_EQ(event.Name, "Píst 1 - HU");
 }
 

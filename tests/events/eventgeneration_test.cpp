@@ -20,10 +20,10 @@ class TRecordingGrid : public TMemoryGrid {
 public:
     using TMemoryGrid::TMemoryGrid;
     std::string cellText(int column, int row) const override {
-        reads.emplace_back(column, row);
+        Reads.emplace_back(column, row);
         return TMemoryGrid::cellText(column, row);
     }
-    mutable std::vector<std::pair<int, int>> reads;
+    mutable std::vector<std::pair<int, int>> Reads;
 };
 
 class EventGenerationTest : public testing::TSessionTest {
@@ -32,14 +32,14 @@ protected:
         m_parameters.append("Počet válců [1]", "1");
         m_parameters.append("Otáčky [1/min]", "1000");
         // The window's defaults: numbered rows, every angle "0".
-        for (int row = 1; row <= CylinderRows; ++row) {
+        for (int row = 1; row <= kCylinderRows; ++row) {
             m_table.setCellText(NumberColumn, row, std::to_string(row));
             for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
                 m_table.setCellText(column, row, "0");
             }
         }
     }
-    void setCount(const std::string& text) { m_parameters.setValue(CylinderCountRow, text); }
+    void setCount(const std::string& text) { m_parameters.setValue(kCylinderCountRow, text); }
     void setRow(int row, std::vector<std::string> cells) {
         for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
             m_table.setCellText(column, row, cells.at(static_cast<std::size_t>(column - OffsetColumn)));
@@ -47,29 +47,29 @@ protected:
     }
     std::string createFailure() {
         try {
-            CreateEvents(m_parameters, m_table, Events);
+            CreateEvents(m_parameters, m_table, m_events);
         } catch (const EConvertError& failure) {
             return failure.what();
         }
         return "no failure";
     }
-    void addStaleEvent() { AddEvent(Events, TEngineEvent{"stale", ekPiston, 1, 2, 3}); }
+    void addStaleEvent() { AddEvent(m_events, TEngineEvent{"stale", ekPiston, 1, 2, 3}); }
 
-    std::vector<double> NominalAngles() const {
+    std::vector<double> nominalAngles() const {
         std::vector<double> angles;
-        for (const TEngineEvent& event : Events) {
+        for (const TEngineEvent& event : m_events) {
             angles.push_back(event.NominalAngle);
         }
         return angles;
     }
 
-    TEventList& Events = m_session.Events;
+    TEventList& m_events = m_session.Events;
     TMemoryValueList m_parameters;
-    TRecordingGrid m_table{CylinderColumns, CylinderRows + 1};
+    TRecordingGrid m_table{kCylinderColumns, kCylinderRows + 1};
 };
 
 TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
-    CreateEvents(m_parameters, m_table, Events);
+    CreateEvents(m_parameters, m_table, m_events);
     const std::vector<TEngineEvent> expected = {
         {"Píst 1 - HU", ekPiston, 0, 0, 0},
         {"Píst 1 - DU", ekPiston, 180, 0, 0},
@@ -81,27 +81,27 @@ TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
         {"Píst 1 - VV otvírá", ekExhaustValve, 0, 0, 0},
         {"Píst 1 - VV zavírá", ekExhaustValve, 0, 0, 0},
     };
-    EXPECT_EQ(Events, expected);
+    EXPECT_EQ(m_events, expected);
 }
 
 TEST_F(EventGenerationTest, CellsAreReadInTheFixedOrder) {
-    CreateEvents(m_parameters, m_table, Events);
+    CreateEvents(m_parameters, m_table, m_events);
     // The offset four times: both piston passes, the ignition, the valves.
     const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {1, 1},
                                                        {3, 1}, {4, 1}, {5, 1}, {6, 1}};
-    EXPECT_EQ(m_table.reads, expected);
+    EXPECT_EQ(m_table.Reads, expected);
 }
 
 TEST_F(EventGenerationTest, TwoCylinders) {
     setCount("2");
     setRow(1, {"0", "350", "0", "180", "540", "720"});
     setRow(2, {"360", "350", "0", "180", "540", "720"});
-    CreateEvents(m_parameters, m_table, Events);
-    EXPECT_EQ(NominalAngles(), (std::vector<double>{0, 180, 360, 540, 360, 540, 720, 900, 350, 710, 0, 180,
+    CreateEvents(m_parameters, m_table, m_events);
+    EXPECT_EQ(nominalAngles(), (std::vector<double>{0, 180, 360, 540, 360, 540, 720, 900, 350, 710, 0, 180,
                                                     540, 720, 360, 540, 900, 1080}));
     std::vector<std::string> names;
     std::vector<int> kinds;
-    for (const TEngineEvent& event : Events) {
+    for (const TEngineEvent& event : m_events) {
         names.push_back(event.Name);
         kinds.push_back(event.Kind);
         EXPECT_EQ(event.FinalAngle, 0);
@@ -118,20 +118,20 @@ TEST_F(EventGenerationTest, TwoCylinders) {
 
 TEST_F(EventGenerationTest, DecimalCommaAnglesAndNoWrap) {
     setRow(1, {"12,5", "-20,25", "700", "1,5E2", "0", "0"});
-    CreateEvents(m_parameters, m_table, Events);
-    EXPECT_EQ(NominalAngles(),
+    CreateEvents(m_parameters, m_table, m_events);
+    EXPECT_EQ(nominalAngles(),
               (std::vector<double>{12.5, 192.5, 372.5, 552.5, -7.75, 712.5, 162.5, 12.5, 12.5}));
 }
 
 TEST_F(EventGenerationTest, TenCylindersNameTheTenth) {
     setCount("10");
-    CreateEvents(m_parameters, m_table, Events);
-    ASSERT_EQ(Events.size(), 90u);
-    EXPECT_EQ(Events[18].Name, "Píst 10 - HU");
-    EXPECT_EQ(Events[19].Name, "Píst 10 - DU");
-    EXPECT_EQ(Events[38].Name, "Píst 10 - HU");
-    EXPECT_EQ(Events[49].Name, "Zapalování 10");
-    EXPECT_EQ(Events[89].Name, "Píst 10 - VV zavírá");
+    CreateEvents(m_parameters, m_table, m_events);
+    ASSERT_EQ(m_events.size(), 90u);
+    EXPECT_EQ(m_events[18].Name, "Píst 10 - HU");
+    EXPECT_EQ(m_events[19].Name, "Píst 10 - DU");
+    EXPECT_EQ(m_events[38].Name, "Píst 10 - HU");
+    EXPECT_EQ(m_events[49].Name, "Zapalování 10");
+    EXPECT_EQ(m_events[89].Name, "Píst 10 - VV zavírá");
 }
 
 TEST_F(EventGenerationTest, NoCylindersGiveAnEmptyList) {
@@ -139,37 +139,37 @@ TEST_F(EventGenerationTest, NoCylindersGiveAnEmptyList) {
         SCOPED_TRACE(count);
         addStaleEvent();
         setCount(count);
-        CreateEvents(m_parameters, m_table, Events);
-        EXPECT_TRUE(Events.empty());
-        EXPECT_TRUE(m_table.reads.empty());
+        CreateEvents(m_parameters, m_table, m_events);
+        EXPECT_TRUE(m_events.empty());
+        EXPECT_TRUE(m_table.Reads.empty());
     }
 }
 
 TEST_F(EventGenerationTest, ThirteenCylindersFailAtTheMissingRow) {
     setCount("13");
     EXPECT_EQ(createFailure(), "'' is not a valid floating point value");
-    EXPECT_EQ(Events.size(), 24u);
-    EXPECT_EQ(Events.back().Name, "Píst 12 - DU");
+    EXPECT_EQ(m_events.size(), 24u);
+    EXPECT_EQ(m_events.back().Name, "Píst 12 - DU");
 }
 
 TEST_F(EventGenerationTest, RowsBeyondTheTwelfthReadEmptyInAnyGrid) {
-    TRecordingGrid tall(CylinderColumns, CylinderRows + 3);
+    TRecordingGrid tall(kCylinderColumns, kCylinderRows + 3);
     for (int column = OffsetColumn; column <= ExhaustClosesColumn; ++column) {
-        for (int row = 1; row <= CylinderRows + 2; ++row) {
+        for (int row = 1; row <= kCylinderRows + 2; ++row) {
             tall.setCellText(column, row, "0");
         }
     }
     setCount("13");
-    EXPECT_THROW(CreateEvents(m_parameters, tall, Events), EConvertError);
-    EXPECT_EQ(Events.size(), 24u);
+    EXPECT_THROW(CreateEvents(m_parameters, tall, m_events), EConvertError);
+    EXPECT_EQ(m_events.size(), 24u);
 }
 
 TEST_F(EventGenerationTest, BadAngleStopsAfterTheEventsBeforeIt) {
     m_table.setCellText(ExhaustClosesColumn, 1, "abc");
     EXPECT_EQ(createFailure(), "'abc' is not a valid floating point value");
-    ASSERT_EQ(Events.size(), 8u);
-    EXPECT_EQ(Events.back().Name, "Píst 1 - VV otvírá");
-    for (const TEngineEvent& event : Events) {
+    ASSERT_EQ(m_events.size(), 8u);
+    EXPECT_EQ(m_events.back().Name, "Píst 1 - VV otvírá");
+    for (const TEngineEvent& event : m_events) {
         EXPECT_EQ(event.FinalAngle, 0);
     }
 }
@@ -177,20 +177,20 @@ TEST_F(EventGenerationTest, BadAngleStopsAfterTheEventsBeforeIt) {
 TEST_F(EventGenerationTest, PointDecimalIsRejectedUnderTheComma) {
     m_table.setCellText(IgnitionColumn, 1, "1.5");
     EXPECT_EQ(createFailure(), "'1.5' is not a valid floating point value");
-    EXPECT_EQ(Events.size(), 4u);
+    EXPECT_EQ(m_events.size(), 4u);
 }
 
 TEST_F(EventGenerationTest, FractionalCountFailsBeforeAnyCellIsRead) {
     addStaleEvent();
     setCount("1,5");
     try {
-        CreateEvents(m_parameters, m_table, Events);
+        CreateEvents(m_parameters, m_table, m_events);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'1,5' is not a valid integer value");
     }
-    EXPECT_TRUE(Events.empty());
-    EXPECT_TRUE(m_table.reads.empty());
+    EXPECT_TRUE(m_events.empty());
+    EXPECT_TRUE(m_table.Reads.empty());
 }
 
 TEST_F(EventGenerationTest, FillFromFirstCopiesTheTimingOnly) {
@@ -211,7 +211,7 @@ TEST_F(EventGenerationTest, FillFromFirstCopiesTheTimingOnly) {
     EXPECT_EQ(m_table.cellText(OffsetColumn, 2), "90");
     EXPECT_EQ(m_table.cellText(OffsetColumn, 3), "0");
     EXPECT_EQ(m_table.cellText(IgnitionColumn, 4), "y");
-    EXPECT_TRUE(Events.empty());
+    EXPECT_TRUE(m_events.empty());
 }
 
 TEST_F(EventGenerationTest, FillFromFirstCopiesTextsThatAreNoNumbers) {
@@ -225,7 +225,7 @@ TEST_F(EventGenerationTest, FillFromFirstCopiesTextsThatAreNoNumbers) {
 }
 
 TEST_F(EventGenerationTest, FillFromFirstStopsAtTheTwelfthRow) {
-    TMemoryGrid tall(CylinderColumns, CylinderRows + 2);
+    TMemoryGrid tall(kCylinderColumns, kCylinderRows + 2);
     tall.setCellText(IgnitionColumn, 1, "5");
     tall.setCellText(IgnitionColumn, 13, "keep");
     setCount("20");

@@ -13,21 +13,21 @@
 namespace morvane {
 namespace {
 
-using Texts = std::vector<std::string>;
+using TTexts = std::vector<std::string>;
 
 class FiringOrderTest : public ::testing::Test {
 protected:
-    DecimalMarkScope m_mark{','};
+    TDecimalMarkScope m_mark{','};
 };
 
 TEST_F(FiringOrderTest, OffsetsOfEvenAndUnevenOrders) {
-    struct Row {
-        const char* order;
-        const char* intervals;
-        int count;
-        Texts offsets;  // of cylinders 1..count
+    struct TRow {
+        const char* Order;
+        const char* Intervals;
+        int Count;
+        TTexts Offsets;  // of cylinders 1..Count
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"1", "", 1, {"0"}},
         {"1-3-4-2", "", 4, {"0", "540", "180", "360"}},
         {" 1 - 2 - 4 - 3 ", "", 4, {"0", "180", "540", "360"}},
@@ -45,20 +45,20 @@ TEST_F(FiringOrderTest, OffsetsOfEvenAndUnevenOrders) {
         {"2-1", " 270 , 450 ", 2, {"270", "0"}},
         {"1-2-3", "90,5;359,5;270", 3, {"0", "90,5", "450"}},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.order);
-        EXPECT_EQ(FiringOrderOffsets(row.order, row.intervals, row.count), row.offsets);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Order);
+        EXPECT_EQ(FiringOrderOffsets(row.Order, row.Intervals, row.Count), row.Offsets);
     }
 }
 
 TEST_F(FiringOrderTest, BadInputNamesItsProblemAndWritesNoCell) {
-    struct Row {
-        const char* count;
-        const char* order;
-        const char* intervals;
-        std::string message;
+    struct TRow {
+        const char* Count;
+        const char* Order;
+        const char* Intervals;
+        std::string Message;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"4", "1-3-4", "", "Pořadí zapalování '1-3-4': chybí válec 2"},
         {"4", "1-3-3-2", "", "Pořadí zapalování '1-3-3-2': válec 3 je uveden dvakrát"},
         {"4", "1-5-3-2", "", "Pořadí zapalování '1-5-3-2': válec 5 není od 1 do 4"},
@@ -74,16 +74,16 @@ TEST_F(FiringOrderTest, BadInputNamesItsProblemAndWritesNoCell) {
         {"0", "1", "", "Počet válců 0 není od 1 do 12"},
         {"13", "1", "", "Počet válců 13 není od 1 do 12"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.order + std::string(" ") + row.intervals);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Order + std::string(" ") + row.Intervals);
         TMemoryMainControls window;
         FillDefaultCylinderTable(window.CylinderTable);
         window.CylinderTable.setCellText(OffsetColumn, 1, "15");
-        window.MainParameters.setValue(CylinderCountRow, row.count);
+        window.MainParameters.setValue(kCylinderCountRow, row.Count);
         EXPECT_EQ(testing::MessageOf<EMorvaneError>([&] {
-                      ApplyFiringOrder(window.MainParameters, window.CylinderTable, row.order, row.intervals);
+                      ApplyFiringOrder(window.MainParameters, window.CylinderTable, row.Order, row.Intervals);
                   }),
-                  row.message);
+                  row.Message);
         EXPECT_EQ(window.CylinderTable.cellText(OffsetColumn, 1), "15");
         EXPECT_EQ(window.CylinderTable.cellText(OffsetColumn, 2), "0");
     }
@@ -93,13 +93,13 @@ TEST_F(FiringOrderTest, WritesOnlyTheOffsetsOfCylindersOneToN) {
     TMemoryMainControls window;
     FillDefaultCylinderTable(window.CylinderTable);
     window.CylinderTable.setCellText(IgnitionColumn, 2, "abc");
-    window.MainParameters.setValue(CylinderCountRow, "4");
+    window.MainParameters.setValue(kCylinderCountRow, "4");
     ApplyFiringOrder(window.MainParameters, window.CylinderTable, "1-3-4-2", "");
-    Texts offsets;
+    TTexts offsets;
     for (int row = 1; row <= 5; ++row) {
         offsets.push_back(window.CylinderTable.cellText(OffsetColumn, row));
     }
-    EXPECT_EQ(offsets, (Texts{"0", "540", "180", "360", "0"}));
+    EXPECT_EQ(offsets, (TTexts{"0", "540", "180", "360", "0"}));
     EXPECT_EQ(window.CylinderTable.cellText(IgnitionColumn, 2), "abc");
 }
 

@@ -16,294 +16,294 @@
 namespace morvane {
 namespace {
 
-using Row = std::pair<std::string, std::string>;  // angle text, name
+using TRow = std::pair<std::string, std::string>;  // angle text, name
 
 class RecalculationTest : public testing::TSessionTest {
 protected:
     RecalculationTest() {
-        controls.DrawTimeline = [this] { ++redraws; };
+        m_controls.DrawTimeline = [this] { ++m_redraws; };
     }
 
     void setCylinder(int row, std::vector<std::string> cells) {
         for (int column = 1; column <= 6; ++column) {
-            cylinders.setCellText(column, row, cells[column - 1]);
+            m_cylinders.setCellText(column, row, cells[column - 1]);
         }
     }
 
     void setupTwoCylinders() {
-        mainParameters.setValue(1, "2");
+        m_mainParameters.setValue(1, "2");
         setCylinder(1, {"0", "350", "0", "180", "540", "720"});
         setCylinder(2, {"360", "350", "0", "180", "540", "720"});
     }
 
     // The event table's rows below the header, as (angle, name).
-    std::vector<Row> table() const {
-        std::vector<Row> rows;
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            EXPECT_EQ(grid.cellText(0, row), FormatEventNumber(row - 1));
-            rows.emplace_back(grid.cellText(1, row), grid.cellText(2, row));
+    std::vector<TRow> table() const {
+        std::vector<TRow> rows;
+        for (int row = 1; row < m_grid.rowCount(); ++row) {
+            EXPECT_EQ(m_grid.cellText(0, row), FormatEventNumber(row - 1));
+            rows.emplace_back(m_grid.cellText(1, row), m_grid.cellText(2, row));
         }
         return rows;
     }
 
-    TEventList& Events = m_session.Events;
-    double& GlobalCorrection = m_session.GlobalCorrection;
-    TMemoryMainControls window;  // as the window starts: one cylinder, all angles "0", 1000 RPM
-    TMemoryValueList& mainParameters = window.MainParameters;
-    TMemoryValueList& computed = window.ComputedParameters;
-    TMemoryValueList& corrections = window.CorrectionList;
-    TMemoryGrid& grid = window.EventGrid;
-    TMemoryGrid& cylinders = window.CylinderTable;
-    TRecalcControls& controls = window.Recalc;
-    int redraws = 0;
+    TEventList& m_events = m_session.Events;
+    double& m_globalCorrection = m_session.GlobalCorrection;
+    TMemoryMainControls m_window;  // as the window starts: one cylinder, all angles "0", 1000 RPM
+    TMemoryValueList& m_mainParameters = m_window.MainParameters;
+    TMemoryValueList& m_computed = m_window.ComputedParameters;
+    TMemoryValueList& m_corrections = m_window.CorrectionList;
+    TMemoryGrid& m_grid = m_window.EventGrid;
+    TMemoryGrid& m_cylinders = m_window.CylinderTable;
+    TRecalcControls& m_controls = m_window.Recalc;
+    int m_redraws = 0;
 };
 
-const std::vector<Row> DefaultTable = {
+const std::vector<TRow> kDefaultTable = {
     {"0", "Píst 1 - HU"},        {"0", "Zapalování 1"},       {"0", "Píst 1 - SV otvírá"},
     {"0", "Píst 1 - SV zavírá"}, {"0", "Píst 1 - VV otvírá"}, {"0", "Píst 1 - VV zavírá"},
     {"180", "Píst 1 - DU"},      {"360", "Píst 1 - HU"},      {"540", "Píst 1 - DU"},
 };
 
 TEST_F(RecalculationTest, DefaultsGiveTheCycleTimeAndTheNineEvents) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
 
-    EXPECT_EQ(computed.value(1), "120");
-    EXPECT_EQ(grid.cellText(0, 0), "ID");
-    EXPECT_EQ(grid.cellText(1, 0), "Úhel");
-    EXPECT_EQ(grid.cellText(2, 0), "Popis");
-    EXPECT_EQ(table(), DefaultTable);
-    ASSERT_EQ(corrections.rowCount(), 9);
+    EXPECT_EQ(m_computed.value(1), "120");
+    EXPECT_EQ(m_grid.cellText(0, 0), "ID");
+    EXPECT_EQ(m_grid.cellText(1, 0), "Úhel");
+    EXPECT_EQ(m_grid.cellText(2, 0), "Popis");
+    EXPECT_EQ(table(), kDefaultTable);
+    ASSERT_EQ(m_corrections.rowCount(), 9);
     for (int row = 1; row <= 9; ++row) {
-        EXPECT_EQ(corrections.key(row), DefaultTable[row - 1].second);
-        EXPECT_EQ(corrections.value(row), "0");
+        EXPECT_EQ(m_corrections.key(row), kDefaultTable[row - 1].second);
+        EXPECT_EQ(m_corrections.value(row), "0");
     }
-    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(m_redraws, 1);
 }
 
 TEST_F(RecalculationTest, GlobalCorrectionMovesEveryEventAndEqualAnglesDoNotReturnToTheirOrder) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
 
-    GlobalCorrectionChanged("-10", m_session, controls);
-    EXPECT_EQ(GlobalCorrection, -10);
-    EXPECT_EQ(table(), (std::vector<Row>{{"170", "Píst 1 - DU"},
-                                         {"350", "Píst 1 - HU"},
-                                         {"530", "Píst 1 - DU"},
-                                         {"710", "Píst 1 - SV zavírá"},
-                                         {"710", "Píst 1 - VV otvírá"},
-                                         {"710", "Píst 1 - VV zavírá"},
-                                         {"710", "Píst 1 - HU"},
-                                         {"710", "Zapalování 1"},
-                                         {"710", "Píst 1 - SV otvírá"}}));
+    GlobalCorrectionChanged("-10", m_session, m_controls);
+    EXPECT_EQ(m_globalCorrection, -10);
+    EXPECT_EQ(table(), (std::vector<TRow>{{"170", "Píst 1 - DU"},
+                                          {"350", "Píst 1 - HU"},
+                                          {"530", "Píst 1 - DU"},
+                                          {"710", "Píst 1 - SV zavírá"},
+                                          {"710", "Píst 1 - VV otvírá"},
+                                          {"710", "Píst 1 - VV zavírá"},
+                                          {"710", "Píst 1 - HU"},
+                                          {"710", "Zapalování 1"},
+                                          {"710", "Píst 1 - SV otvírá"}}));
 
-    GlobalCorrectionChanged("0", m_session, controls);
-    EXPECT_EQ(table(), (std::vector<Row>{{"0", "Píst 1 - SV zavírá"},
-                                         {"0", "Píst 1 - VV otvírá"},
-                                         {"0", "Píst 1 - VV zavírá"},
-                                         {"0", "Píst 1 - HU"},
-                                         {"0", "Zapalování 1"},
-                                         {"0", "Píst 1 - SV otvírá"},
-                                         {"180", "Píst 1 - DU"},
-                                         {"360", "Píst 1 - HU"},
-                                         {"540", "Píst 1 - DU"}}));
+    GlobalCorrectionChanged("0", m_session, m_controls);
+    EXPECT_EQ(table(), (std::vector<TRow>{{"0", "Píst 1 - SV zavírá"},
+                                          {"0", "Píst 1 - VV otvírá"},
+                                          {"0", "Píst 1 - VV zavírá"},
+                                          {"0", "Píst 1 - HU"},
+                                          {"0", "Zapalování 1"},
+                                          {"0", "Píst 1 - SV otvírá"},
+                                          {"180", "Píst 1 - DU"},
+                                          {"360", "Píst 1 - HU"},
+                                          {"540", "Píst 1 - DU"}}));
     // The global correction never folds into the events' own corrections.
-    for (const TEngineEvent& event : Events) {
+    for (const TEngineEvent& event : m_events) {
         EXPECT_EQ(event.Correction, 0);
     }
 }
 
 TEST_F(RecalculationTest, TwoCylinderTable) {
     setupTwoCylinders();
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
 
-    EXPECT_EQ(table(), (std::vector<Row>{{"0", "Píst 1 - HU"},
-                                         {"0", "Píst 1 - SV otvírá"},
-                                         {"180", "Píst 2 - DU"},
-                                         {"180", "Píst 1 - DU"},
-                                         {"180", "Píst 1 - SV zavírá"},
-                                         {"180", "Píst 2 - VV otvírá"},
-                                         {"350", "Zapalování 1"},
-                                         {"360", "Píst 2 - HU"},
-                                         {"360", "Píst 1 - HU"},
-                                         {"360", "Píst 2 - SV otvírá"},
-                                         {"360", "Píst 2 - VV zavírá"},
-                                         {"540", "Píst 1 - VV otvírá"},
-                                         {"540", "Píst 2 - SV zavírá"},
-                                         {"540", "Píst 1 - DU"},
-                                         {"540", "Píst 2 - DU"},
-                                         {"710", "Zapalování 2"},
-                                         {"720", "Píst 1 - VV zavírá"},
-                                         {"720", "Píst 2 - HU"}}));
+    EXPECT_EQ(table(), (std::vector<TRow>{{"0", "Píst 1 - HU"},
+                                          {"0", "Píst 1 - SV otvírá"},
+                                          {"180", "Píst 2 - DU"},
+                                          {"180", "Píst 1 - DU"},
+                                          {"180", "Píst 1 - SV zavírá"},
+                                          {"180", "Píst 2 - VV otvírá"},
+                                          {"350", "Zapalování 1"},
+                                          {"360", "Píst 2 - HU"},
+                                          {"360", "Píst 1 - HU"},
+                                          {"360", "Píst 2 - SV otvírá"},
+                                          {"360", "Píst 2 - VV zavírá"},
+                                          {"540", "Píst 1 - VV otvírá"},
+                                          {"540", "Píst 2 - SV zavírá"},
+                                          {"540", "Píst 1 - DU"},
+                                          {"540", "Píst 2 - DU"},
+                                          {"710", "Zapalování 2"},
+                                          {"720", "Píst 1 - VV zavírá"},
+                                          {"720", "Píst 2 - HU"}}));
 }
 
 TEST_F(RecalculationTest, CorrectionMovesTheEventAndItsCorrectionWithIt) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
 
-    corrections.setValue(1, "10");
-    ApplyCorrectionsAndRecalculate(m_session, controls);
+    m_corrections.setValue(1, "10");
+    ApplyCorrectionsAndRecalculate(m_session, m_controls);
 
-    EXPECT_EQ(grid.cellText(2, 6), "Píst 1 - HU");
-    EXPECT_EQ(grid.cellText(1, 6), "10");
-    EXPECT_EQ(grid.cellText(0, 6), "05");
-    EXPECT_EQ(corrections.key(6), "Píst 1 - HU");
-    EXPECT_EQ(corrections.value(6), "10");
-    EXPECT_EQ(corrections.value(1), "0");
+    EXPECT_EQ(m_grid.cellText(2, 6), "Píst 1 - HU");
+    EXPECT_EQ(m_grid.cellText(1, 6), "10");
+    EXPECT_EQ(m_grid.cellText(0, 6), "05");
+    EXPECT_EQ(m_corrections.key(6), "Píst 1 - HU");
+    EXPECT_EQ(m_corrections.value(6), "10");
+    EXPECT_EQ(m_corrections.value(1), "0");
 }
 
 TEST_F(RecalculationTest, NegativeCorrectionWrapsToTheEndOfTheList) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
 
-    corrections.setValue(1, "-20");
-    ApplyCorrectionsAndRecalculate(m_session, controls);
+    m_corrections.setValue(1, "-20");
+    ApplyCorrectionsAndRecalculate(m_session, m_controls);
 
-    EXPECT_EQ(table().back(), (Row{"700", "Píst 1 - HU"}));
-    EXPECT_EQ(corrections.value(9), "-20");
+    EXPECT_EQ(table().back(), (TRow{"700", "Píst 1 - HU"}));
+    EXPECT_EQ(m_corrections.value(9), "-20");
 }
 
 TEST_F(RecalculationTest, ApplyingWithNoEventsStillRecalculates) {
-    ApplyCorrectionsAndRecalculate(m_session, controls);
+    ApplyCorrectionsAndRecalculate(m_session, m_controls);
 
-    EXPECT_EQ(corrections.rowCount(), 0);
-    EXPECT_EQ(grid.rowCount(), 1);
-    EXPECT_EQ(grid.cellText(0, 0), "ID");
-    EXPECT_EQ(computed.value(1), "120");
-    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(m_corrections.rowCount(), 0);
+    EXPECT_EQ(m_grid.rowCount(), 1);
+    EXPECT_EQ(m_grid.cellText(0, 0), "ID");
+    EXPECT_EQ(m_computed.value(1), "120");
+    EXPECT_EQ(m_redraws, 1);
 }
 
 TEST_F(RecalculationTest, TypingRecalculatesAtEveryKeystroke) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
-    redraws = 0;
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+    m_redraws = 0;
 
-    GlobalCorrectionChanged("1", m_session, controls);
-    EXPECT_EQ(GlobalCorrection, 1);
-    GlobalCorrectionChanged("15", m_session, controls);
-    EXPECT_EQ(GlobalCorrection, 15);
-    EXPECT_EQ(redraws, 2);
-    EXPECT_EQ(table().front(), (Row{"15", "Píst 1 - HU"}));  // already in order: nothing moves
+    GlobalCorrectionChanged("1", m_session, m_controls);
+    EXPECT_EQ(m_globalCorrection, 1);
+    GlobalCorrectionChanged("15", m_session, m_controls);
+    EXPECT_EQ(m_globalCorrection, 15);
+    EXPECT_EQ(m_redraws, 2);
+    EXPECT_EQ(table().front(), (TRow{"15", "Píst 1 - HU"}));  // already in order: nothing moves
 }
 
 TEST_F(RecalculationTest, GlobalCorrectionTextsThatAreNotNumbersCountAsZero) {
     for (const char* text : {"", "-", "abc", "1.5", "12,5"}) {
         SCOPED_TRACE(text);
-        GlobalCorrection = 7;
-        GlobalCorrectionChanged(text, m_session, controls);
-        EXPECT_EQ(GlobalCorrection, std::string(text) == "12,5" ? 12.5 : 0.0);
+        m_globalCorrection = 7;
+        GlobalCorrectionChanged(text, m_session, m_controls);
+        EXPECT_EQ(m_globalCorrection, std::string(text) == "12,5" ? 12.5 : 0.0);
     }
 }
 
 TEST_F(RecalculationTest, GlobalCorrectionBeyondTheDoubleRangeOverflowsAndKeepsTheOldValue) {
-    GlobalCorrection = 3;
+    m_globalCorrection = 3;
     try {
-        GlobalCorrectionChanged("1e400", m_session, controls);
+        GlobalCorrectionChanged("1e400", m_session, m_controls);
         FAIL() << "no overflow";
     } catch (const EOverflow& failure) {
         EXPECT_STREQ(failure.what(), "Floating point overflow");
     }
-    EXPECT_EQ(GlobalCorrection, 3);
-    EXPECT_EQ(redraws, 0);
+    EXPECT_EQ(m_globalCorrection, 3);
+    EXPECT_EQ(m_redraws, 0);
 }
 
-struct CycleTimeCase {
-    const char* speed;
-    const char* cycle;
+struct TCycleTimeCase {
+    const char* Speed;
+    const char* Cycle;
 };
 
-class CycleTimeTest : public RecalculationTest, public ::testing::WithParamInterface<CycleTimeCase> {};
+class CycleTimeTest : public RecalculationTest, public ::testing::WithParamInterface<TCycleTimeCase> {};
 
 TEST_P(CycleTimeTest, SpeedGivesCycleTime) {
-    mainParameters.setValue(SpeedRow, GetParam().speed);
-    UpdateCycleTime(mainParameters, computed);
-    EXPECT_EQ(computed.value(CycleTimeRow), GetParam().cycle);
+    m_mainParameters.setValue(kSpeedRow, GetParam().Speed);
+    UpdateCycleTime(m_mainParameters, m_computed);
+    EXPECT_EQ(m_computed.value(kCycleTimeRow), GetParam().Cycle);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, CycleTimeTest,
-                         ::testing::Values(CycleTimeCase{"1000", "120"}, CycleTimeCase{"3000", "40"},
-                                           CycleTimeCase{"7000", "17,1"}, CycleTimeCase{"900", "133,3"},
-                                           CycleTimeCase{"4500", "26,7"}, CycleTimeCase{"-1000", "-120"},
-                                           CycleTimeCase{" 1e3 ", "120"}));
+                         ::testing::Values(TCycleTimeCase{"1000", "120"}, TCycleTimeCase{"3000", "40"},
+                                           TCycleTimeCase{"7000", "17,1"}, TCycleTimeCase{"900", "133,3"},
+                                           TCycleTimeCase{"4500", "26,7"}, TCycleTimeCase{"-1000", "-120"},
+                                           TCycleTimeCase{" 1e3 ", "120"}));
 
-struct SpeedFailureCase {
-    const char* speed;
-    const char* message;
+struct TSpeedFailureCase {
+    const char* Speed;
+    const char* Message;
 };
 
-class SpeedFailureTest : public RecalculationTest, public ::testing::WithParamInterface<SpeedFailureCase> {};
+class SpeedFailureTest : public RecalculationTest, public ::testing::WithParamInterface<TSpeedFailureCase> {};
 
 TEST_P(SpeedFailureTest, InvalidSpeedStopsThePipelineBeforeAnythingElse) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
     const auto tableBefore = table();
     setupTwoCylinders();
-    mainParameters.setValue(SpeedRow, GetParam().speed);
+    m_mainParameters.setValue(kSpeedRow, GetParam().Speed);
 
     try {
-        CreateEventsAndRecalculate(cylinders, m_session, controls);
+        CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
         FAIL() << "no failure";
     } catch (const EMorvaneError& failure) {
-        EXPECT_STREQ(failure.what(), GetParam().message);
+        EXPECT_STREQ(failure.what(), GetParam().Message);
     }
     // The new events exist with final angle 0, while the lists show the old ones.
-    EXPECT_EQ(Events.size(), 18u);
-    for (const TEngineEvent& event : Events) {
+    EXPECT_EQ(m_events.size(), 18u);
+    for (const TEngineEvent& event : m_events) {
         EXPECT_EQ(event.FinalAngle, 0);
     }
     EXPECT_EQ(table(), tableBefore);
-    EXPECT_EQ(corrections.rowCount(), 9);
-    EXPECT_EQ(computed.value(1), "120");
-    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(m_corrections.rowCount(), 9);
+    EXPECT_EQ(m_computed.value(1), "120");
+    EXPECT_EQ(m_redraws, 1);
 
     // Every change of the global correction reports the same failure again.
-    EXPECT_THROW(GlobalCorrectionChanged("5", m_session, controls), EMorvaneError);
+    EXPECT_THROW(GlobalCorrectionChanged("5", m_session, m_controls), EMorvaneError);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, SpeedFailureTest,
-                         ::testing::Values(SpeedFailureCase{"0", "Floating point division by zero"},
-                                           SpeedFailureCase{"-0", "Floating point division by zero"},
-                                           SpeedFailureCase{"abc",
-                                                            "'abc' is not a valid floating point value"},
-                                           SpeedFailureCase{"", "'' is not a valid floating point value"},
-                                           SpeedFailureCase{"1e-14", "Invalid floating point operation"},
-                                           SpeedFailureCase{"1e-310", "Floating point overflow"}));
+                         ::testing::Values(TSpeedFailureCase{"0", "Floating point division by zero"},
+                                           TSpeedFailureCase{"-0", "Floating point division by zero"},
+                                           TSpeedFailureCase{"abc",
+                                                             "'abc' is not a valid floating point value"},
+                                           TSpeedFailureCase{"", "'' is not a valid floating point value"},
+                                           TSpeedFailureCase{"1e-14", "Invalid floating point operation"},
+                                           TSpeedFailureCase{"1e-310", "Floating point overflow"}));
 
 TEST_F(RecalculationTest, BadCorrectionKeepsTheCorrectionsStoredBeforeIt) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
-    corrections.setValue(1, "1");
-    corrections.setValue(2, "2");
-    corrections.setValue(3, "x");
-    corrections.setValue(4, "4");
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+    m_corrections.setValue(1, "1");
+    m_corrections.setValue(2, "2");
+    m_corrections.setValue(3, "x");
+    m_corrections.setValue(4, "4");
 
     try {
-        ApplyCorrectionsAndRecalculate(m_session, controls);
+        ApplyCorrectionsAndRecalculate(m_session, m_controls);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'x' is not a valid floating point value");
     }
-    EXPECT_EQ(Events[0].Correction, 1);
-    EXPECT_EQ(Events[1].Correction, 2);
-    EXPECT_EQ(Events[3].Correction, 0);
-    EXPECT_EQ(corrections.value(3), "x");  // no recalculation rebuilt the list
+    EXPECT_EQ(m_events[0].Correction, 1);
+    EXPECT_EQ(m_events[1].Correction, 2);
+    EXPECT_EQ(m_events[3].Correction, 0);
+    EXPECT_EQ(m_corrections.value(3), "x");  // no recalculation rebuilt the list
 }
 
 TEST_F(RecalculationTest, ShorterCorrectionListFailsWithTheListIndex) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
-    corrections.clear();
-    corrections.append("a", "1");
-    corrections.append("b", "2");
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+    m_corrections.clear();
+    m_corrections.append("a", "1");
+    m_corrections.append("b", "2");
 
     try {
-        ApplyCorrections(corrections, Events);
+        ApplyCorrections(m_corrections, m_events);
         FAIL() << "no failure";
     } catch (const EListError& failure) {
         EXPECT_STREQ(failure.what(), "List index out of bounds (2)");
     }
-    EXPECT_EQ(Events[0].Correction, 1);
-    EXPECT_EQ(Events[1].Correction, 2);
+    EXPECT_EQ(m_events[0].Correction, 1);
+    EXPECT_EQ(m_events[1].Correction, 2);
 }
 
 TEST_F(RecalculationTest, EmptyCorrectionListReadsAsAnEmptyValue) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
-    corrections.clear();
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+    m_corrections.clear();
 
     try {
-        ApplyCorrections(corrections, Events);
+        ApplyCorrections(m_corrections, m_events);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'' is not a valid floating point value");
@@ -311,12 +311,12 @@ TEST_F(RecalculationTest, EmptyCorrectionListReadsAsAnEmptyValue) {
 }
 
 TEST_F(RecalculationTest, CreatingEventsAgainDropsTheCorrections) {
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
-    corrections.setValue(1, "10");
-    ApplyCorrectionsAndRecalculate(m_session, controls);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+    m_corrections.setValue(1, "10");
+    ApplyCorrectionsAndRecalculate(m_session, m_controls);
 
-    CreateEventsAndRecalculate(cylinders, m_session, controls);
-    EXPECT_EQ(table(), DefaultTable);
+    CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+    EXPECT_EQ(table(), kDefaultTable);
 }
 
 }  // namespace

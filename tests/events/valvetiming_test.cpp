@@ -11,18 +11,18 @@
 namespace morvane {
 namespace {
 
-using Figures = std::array<std::string, kValveSummaryFigures>;
+using TFigures = std::array<std::string, kValveSummaryFigures>;
 
 class ValveTimingTest : public ::testing::Test {
 protected:
-    DecimalMarkScope m_mark{','};
+    TDecimalMarkScope m_mark{','};
 };
 
 // The four valve cells as typed, and the six figures the summary must show.
 struct TExample {
-    const char* name;
-    std::array<const char*, 4> cells;  // SV opens, SV closes, VV opens, VV closes
-    Figures figures;
+    const char* Name;
+    std::array<const char*, 4> Cells;  // SV opens, SV closes, VV opens, VV closes
+    TFigures Figures;
 };
 
 const TExample kExamples[] = {
@@ -38,12 +38,12 @@ const TExample kExamples[] = {
 
 TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
     for (const TExample& example : kExamples) {
-        SCOPED_TRACE(example.name);
+        SCOPED_TRACE(example.Name);
         TMemoryMainControls window;
         FillDefaultCylinderTable(window.CylinderTable);
-        window.MainParameters.setValue(CylinderCountRow, "2");
+        window.MainParameters.setValue(kCylinderCountRow, "2");
         for (int k = 0; k < 4; ++k) {
-            window.CylinderTable.setCellText(IntakeOpensColumn + k, 2, example.cells[k]);
+            window.CylinderTable.setCellText(IntakeOpensColumn + k, 2, example.Cells[k]);
         }
         window.CylinderTable.setCellText(OffsetColumn, 2, "180");
         TMemoryGrid summary(kValveSummaryColumns, 1);
@@ -51,22 +51,22 @@ TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
         ASSERT_EQ(summary.rowCount(), 3);
         EXPECT_EQ(summary.cellText(0, 2), "2");
         EXPECT_EQ(summary.cellText(1, 2), "180");
-        Figures shown;
+        TFigures shown;
         for (int k = 0; k < kValveSummaryFigures; ++k) {
             shown[k] = summary.cellText(2 + k, 2);
         }
-        EXPECT_EQ(shown, example.figures);
+        EXPECT_EQ(shown, example.Figures);
     }
 }
 
 TEST_F(ValveTimingTest, CamCardRoundTripGivesTheFourAnglesBack) {
     for (const TExample& example : {kExamples[0], kExamples[1], kExamples[4]}) {
-        SCOPED_TRACE(example.name);
+        SCOPED_TRACE(example.Name);
         TValveAngles typed;
-        typed.IntakeOpens = ParseFloat(example.cells[0]);
-        typed.IntakeCloses = ParseFloat(example.cells[1]);
-        typed.ExhaustOpens = ParseFloat(example.cells[2]);
-        typed.ExhaustCloses = ParseFloat(example.cells[3]);
+        typed.IntakeOpens = ParseFloat(example.Cells[0]);
+        typed.IntakeCloses = ParseFloat(example.Cells[1]);
+        typed.ExhaustOpens = ParseFloat(example.Cells[2]);
+        typed.ExhaustCloses = ParseFloat(example.Cells[3]);
         const TValveSummary summary = SummarizeValveTiming(typed);
         const TValveAngles back =
             ValveAnglesFromCamCard({summary.IntakeDuration, summary.ExhaustDuration, summary.IntakeCentreline,

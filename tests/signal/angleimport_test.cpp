@@ -22,43 +22,43 @@ class AngleImportTest : public testing::SignalImportTest {};
 
 TEST_F(AngleImportTest, WorkedExampleBinsAtPeaksAndNormalises) {
     const std::string path = writeFile("a.csv", "Kanal A;Kanal B\n1;1\n0;2\n1;3\n0;4\n1;5\n");
-    ImportAngleSignal(path, m_boxes, Signal);
+    ImportAngleSignal(path, m_boxes, m_signal);
 
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 6 / 2"});
-    EXPECT_DOUBLE_EQ(Signal[0], 0.2);
-    EXPECT_EQ(Signal[1], 1.0);
-    for (std::size_t k = 2; k < Signal.size(); ++k) {
-        ASSERT_EQ(Signal[k], 0.0) << "entry " << k;
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 6 / 2"});
+    EXPECT_DOUBLE_EQ(m_signal[0], 0.2);
+    EXPECT_EQ(m_signal[1], 1.0);
+    for (std::size_t k = 2; k < m_signal.size(); ++k) {
+        ASSERT_EQ(m_signal[k], 0.0) << "entry " << k;
     }
 }
 
 // Files that import: the summary, the raw bins as the summary box sees them,
 // and the normalised signal afterwards.
 struct TBinCase {
-    const char* name;
-    std::string content;
-    std::string summary;
-    std::vector<double> bins;
+    const char* Name;
+    std::string Content;
+    std::string Summary;
+    std::vector<double> Bins;
 };
 
 class AngleBinTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TBinCase> {};
 
 TEST_P(AngleBinTest, ImportsBins) {
     const TBinCase& row = GetParam();
-    ImportAngleSignal(writeFile("a.csv", row.content), m_boxes, Signal);
+    ImportAngleSignal(writeFile("a.csv", row.Content), m_boxes, m_signal);
 
-    ASSERT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.summary});
-    const TSignalTable& raw = m_boxes.signalAtInfo.front();
+    ASSERT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.Summary});
+    const TSignalTable& raw = m_boxes.SignalAtInfo.front();
     double largest = 0;
     for (std::size_t k = 0; k < raw.size(); ++k) {
-        const double expected = k < row.bins.size() ? row.bins[k] : 0.0;
+        const double expected = k < row.Bins.size() ? row.Bins[k] : 0.0;
         ASSERT_EQ(raw[k], expected) << "bin " << k;
         largest = std::max(largest, std::fabs(expected));
     }
-    for (std::size_t k = 0; k < Signal.size(); ++k) {
-        ASSERT_EQ(Signal[k], raw[k] / largest) << "entry " << k;
+    for (std::size_t k = 0; k < m_signal.size(); ++k) {
+        ASSERT_EQ(m_signal[k], raw[k] / largest) << "entry " << k;
     }
-    EXPECT_TRUE(m_boxes.errors.empty());
+    EXPECT_TRUE(m_boxes.Errors.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,24 +75,24 @@ INSTANTIATE_TEST_SUITE_P(
         TBinCase{"NulByteEndsText", std::string("h\n1;1\n0;2\n1;3\n0;4\0x;y\n", 22), "5 / 2", {1, 5}},
         TBinCase{"ByteOrderMarkInHeader", "\xEF\xBB\xBFTrigger;Wert\n1;1\n0;0\n", "3 / 1", {1}},
         TBinCase{"AnyHeaderText", "1.5;;;x\n1;1\n0;0\n", "3 / 1", {1}}),
-    testing::RowName());
+    testing::TRowName());
 
 // Lines that do not parse: the first bad line is named, and the signal, cleared
 // before parsing, stays all zero without a summary.
 struct TBadCase {
-    const char* name;
-    std::string content;
-    std::string message;
+    const char* Name;
+    std::string Content;
+    std::string Message;
 };
 
 class AngleBadLineTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TBadCase> {};
 
 TEST_P(AngleBadLineTest, FailsNamingTheTextWithAllZeroSignal) {
-    Signal = PreviousSignal();
-    const std::string path = writeFile("a.csv", GetParam().content);
-    ExpectFailure<EConvertError>([&] { ImportAngleSignal(path, m_boxes, Signal); }, GetParam().message);
-    EXPECT_TRUE(m_boxes.infos.empty());
-    EXPECT_TRUE(AllZero(Signal));
+    m_signal = PreviousSignal();
+    const std::string path = writeFile("a.csv", GetParam().Content);
+    ExpectFailure<EConvertError>([&] { ImportAngleSignal(path, m_boxes, m_signal); }, GetParam().Message);
+    EXPECT_TRUE(m_boxes.Infos.empty());
+    EXPECT_TRUE(AllZero(m_signal));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,20 +110,20 @@ INSTANTIATE_TEST_SUITE_P(
         TBadCase{"FirstBadLineIsNamed", "h\n1;1\n0;a\n1;b\n", "'a' is not a valid floating point value"},
         TBadCase{"BadLastLineAfterPeaks", "h\n1;1\n0;1\n1;1\n0;1\n1;x",
                  "'x' is not a valid floating point value"}),
-    testing::RowName());
+    testing::TRowName());
 
 TEST_F(AngleImportTest, SumBeyondDoubleRangeIsOverflowWithAllZeroSignal) {
-    Signal = PreviousSignal();
+    m_signal = PreviousSignal();
     const std::string path = writeFile("a.csv", "h\n1;1\n0;1E308\n0;1E308\n1;0\n0;0\n");
-    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, Signal); }, "Floating point overflow");
-    EXPECT_TRUE(m_boxes.infos.empty());
-    EXPECT_TRUE(AllZero(Signal));
+    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, m_signal); }, "Floating point overflow");
+    EXPECT_TRUE(m_boxes.Infos.empty());
+    EXPECT_TRUE(AllZero(m_signal));
 }
 
 TEST_F(AngleImportTest, ValueBeyondDoubleRangeIsOverflow) {
     const std::string path = writeFile("a.csv", "h\n1;1E309\n0;0\n");
-    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, Signal); }, "Floating point overflow");
-    EXPECT_TRUE(AllZero(Signal));
+    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, m_signal); }, "Floating point overflow");
+    EXPECT_TRUE(AllZero(m_signal));
 }
 
 TEST_F(AngleImportTest, StopsAfter1440PeaksIgnoringLaterLines) {
@@ -134,14 +134,14 @@ TEST_F(AngleImportTest, StopsAfter1440PeaksIgnoringLaterLines) {
         const std::string value = p < 1440 ? std::to_string(p + 1) : "1E308";
         content += "1;" + value + "\n0;" + (p < 1440 ? "0" : "1E308") + "\n";
     }
-    ImportAngleSignal(writeFile("a.csv", content), m_boxes, Signal);
+    ImportAngleSignal(writeFile("a.csv", content), m_boxes, m_signal);
 
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 3001 / 1440"});
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 3001 / 1440"});
     for (int k = 0; k < 1440; ++k) {
-        ASSERT_EQ(Signal[k], (k + 1) / 1440.0) << "entry " << k;
+        ASSERT_EQ(m_signal[k], (k + 1) / 1440.0) << "entry " << k;
     }
-    EXPECT_EQ(Signal[1439], 1.0);
-    EXPECT_EQ(Signal[1440], 0.0);
+    EXPECT_EQ(m_signal[1439], 1.0);
+    EXPECT_EQ(m_signal[1440], 0.0);
 }
 
 TEST_F(AngleImportTest, BadLineAfter1440PeaksStillFails) {
@@ -150,9 +150,9 @@ TEST_F(AngleImportTest, BadLineAfter1440PeaksStillFails) {
         content += "1;1\n0;0\n";
     }
     content += "1,0.5;1\n";
-    ExpectFailure<EConvertError>([&] { ImportAngleSignal(writeFile("a.csv", content), m_boxes, Signal); },
+    ExpectFailure<EConvertError>([&] { ImportAngleSignal(writeFile("a.csv", content), m_boxes, m_signal); },
                                  "'1,0.5' is not a valid floating point value");
-    EXPECT_TRUE(AllZero(Signal));
+    EXPECT_TRUE(AllZero(m_signal));
 }
 
 }  // namespace

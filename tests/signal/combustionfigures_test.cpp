@@ -23,19 +23,19 @@ namespace {
 // The single-cylinder diesel engine of the shared cycles.
 const TEngineGeometry kDiesel{86, 75, 118, 21.2};
 
-double angleOf(std::size_t k) {
+double AngleOf(std::size_t k) {
     return static_cast<double>(k) / 2;
 }
 
 // Gas exchange at p1; compression and expansion between the bottom dead
 // centres follow p·V^γ = const, the expansion from pressureAtTop.
-TPressureCycle isentropicCycle(double gamma, double p1, double ratioAtTop) {
+TPressureCycle IsentropicCycle(double gamma, double p1, double ratioAtTop) {
     const double vMax = ClearanceVolume(kDiesel) + DisplacedVolume(kDiesel);
     const double vMin = ClearanceVolume(kDiesel);
     const double expansionStart = ratioAtTop * p1 * std::pow(vMax / vMin, gamma);
     TPressureCycle cycle;
     for (std::size_t k = 0; k < cycle.Mean.size(); ++k) {
-        const double angle = angleOf(k);
+        const double angle = AngleOf(k);
         const double v = CylinderVolume(kDiesel, angle);
         if (angle <= 180 || angle > 540) {
             cycle.Mean[k] = p1;
@@ -56,7 +56,7 @@ TEST(CombustionFiguresTest, IdealOttoCycle) {
     const double expected =
         p1 * std::pow(e, gamma) * (alpha - 1) * (1 - std::pow(e, 1 - gamma)) / ((gamma - 1) * (e - 1));
     const TCombustionFigures figures =
-        ComputeCombustionFigures(isentropicCycle(gamma, p1, alpha), kDiesel, {gamma, 340, 460});
+        ComputeCombustionFigures(IsentropicCycle(gamma, p1, alpha), kDiesel, {gamma, 340, 460});
     EXPECT_NEAR(figures.NetImep, expected, 2e-4 * expected);
     EXPECT_NEAR(figures.GrossImep, expected, 2e-4 * expected);
     EXPECT_NEAR(figures.PeakPressure, alpha * p1 * std::pow(e, gamma), 1e-9);
@@ -64,7 +64,7 @@ TEST(CombustionFiguresTest, IdealOttoCycle) {
 }
 
 TEST(CombustionFiguresTest, MotoredIsentropicTrace) {
-    const TCombustionFigures figures = ComputeCombustionFigures(isentropicCycle(1.35, 1, 1), kDiesel, {});
+    const TCombustionFigures figures = ComputeCombustionFigures(IsentropicCycle(1.35, 1, 1), kDiesel, {});
     EXPECT_NEAR(figures.NetImep, 0, 1e-9);
     EXPECT_EQ(figures.PeakAngle, 360);
     EXPECT_EQ(figures.LossAngle, 0);
@@ -73,7 +73,7 @@ TEST(CombustionFiguresTest, MotoredIsentropicTrace) {
 }
 
 // dV/dθ of the slider crank, m³ per degree.
-double volumeSlope(double angle) {
+double VolumeSlope(double angle) {
     const double r = kDiesel.Stroke / 2000;
     const double l = kDiesel.Rod / 1000;
     const double area = std::numbers::pi * std::pow(kDiesel.Bore / 1000, 2) / 4;
@@ -96,7 +96,7 @@ TEST(CombustionFiguresTest, WiebeBurnAngles) {
         return heat * a * (m + 1) / duration * std::pow(y, m) * std::exp(-a * std::pow(y, m + 1));
     };
     const auto slope = [&](double angle, double p) {
-        return ((gamma - 1) * heatSlope(angle) / 1e5 - gamma * p * volumeSlope(angle)) /
+        return ((gamma - 1) * heatSlope(angle) / 1e5 - gamma * p * VolumeSlope(angle)) /
                CylinderVolume(kDiesel, angle);
     };
     TPressureCycle cycle;
@@ -106,7 +106,7 @@ TEST(CombustionFiguresTest, WiebeBurnAngles) {
     const double h = 0.5 / substeps;
     for (std::size_t k = 360; k < 1080; ++k) {
         for (int s = 0; s < substeps; ++s) {
-            const double t = angleOf(k) + s * h;
+            const double t = AngleOf(k) + s * h;
             const double k1 = slope(t, p);
             const double k2 = slope(t + h / 2, p + h / 2 * k1);
             const double k3 = slope(t + h / 2, p + h / 2 * k2);
@@ -125,7 +125,7 @@ TEST(CombustionFiguresTest, WiebeBurnAngles) {
 }
 
 TEST(CombustionFiguresTest, VariationOverCycles) {
-    const TPressureCycle otto = isentropicCycle(1.4, 1, 3);
+    const TPressureCycle otto = IsentropicCycle(1.4, 1, 3);
     TPressureCycle cycle = otto;
     // IMEP is linear in the pressure: scaled cycles scale it, so the
     // coefficient of variation is that of the scales (0,1 / 1).
@@ -153,13 +153,13 @@ TEST(CombustionFiguresTest, GeometryVolumes) {
 }
 
 TEST(CombustionFiguresTest, BadInputsNameTheValue) {
-    struct Row {
-        TEngineGeometry geometry;
-        TCombustionSettings settings;
-        const char* message;
+    struct TRow {
+        TEngineGeometry Geometry;
+        TCombustionSettings Settings;
+        const char* Message;
     };
     const char* const badWindow = "Okno [°] musí být v rozsahu 0 až 720 a zahrnout alespoň dva body cyklu";
-    const Row rows[] = {
+    const TRow rows[] = {
         {{0, 75, 118, 21.2}, {}, "Vrtání [mm] musí být větší než 0 a nejvýše 10000"},
         {{86, -75, 118, 21.2}, {}, "Zdvih [mm] musí být větší než 0 a nejvýše 10000"},
         {{86, 75, 1e300, 21.2}, {}, "Ojnice [mm] musí být větší než 0 a nejvýše 10000"},
@@ -170,18 +170,18 @@ TEST(CombustionFiguresTest, BadInputsNameTheValue) {
         {kDiesel, {1.35, 340.1, 340.4}, badWindow},
         {kDiesel, {1.35, 700, 800}, badWindow},
     };
-    const TPressureCycle cycle = isentropicCycle(1.35, 1, 1);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.message);
+    const TPressureCycle cycle = IsentropicCycle(1.35, 1, 1);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Message);
         EXPECT_EQ(testing::MessageOf<EInputError>(
-                      [&] { ComputeCombustionFigures(cycle, row.geometry, row.settings); }),
-                  row.message);
+                      [&] { ComputeCombustionFigures(cycle, row.Geometry, row.Settings); }),
+                  row.Message);
     }
 }
 
 // The shared engine's mean cycles, as measured on the bench.
 TEST(CombustionFiguresTest, SharedEngineCycles) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     const std::string folder = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/";
     const TCombustionFigures fired =
         ComputeCombustionFigures(ReadPressureCycle(folder + "fired_mean.csv"), kDiesel, {});

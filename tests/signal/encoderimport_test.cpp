@@ -27,7 +27,7 @@ using testing::ExpectedRpm;
 using testing::ExpectFailure;
 using testing::Pressure;
 using testing::RecordingLines;
-using testing::RowName;
+using testing::TRowName;
 using testing::TSynthetic;
 
 class EncoderImportTest : public testing::SignalImportTest {
@@ -45,11 +45,11 @@ protected:
 };
 
 struct TCycleRow {
-    std::string name;
-    std::function<void(TSynthetic&, TEncoderOptions&)> change;
-    int phase;
-    int cycles;
-    double peak;  // degrees
+    std::string Name;
+    std::function<void(TSynthetic&, TEncoderOptions&)> Change;
+    int Phase;
+    int Cycles;
+    double Peak;  // degrees
 };
 
 class EncoderCycleTest : public EncoderImportTest, public ::testing::WithParamInterface<TCycleRow> {};
@@ -60,7 +60,7 @@ TEST_P(EncoderCycleTest, AveragesTheShapeOntoTheCycle) {
     const TCycleRow& row = GetParam();
     TSynthetic s;
     TEncoderOptions o;
-    row.change(s, o);
+    row.Change(s, o);
     const TEncoderOptions given = o;
     o = options(s, RecordingLines(s));
     o.Phase = given.Phase;
@@ -69,23 +69,23 @@ TEST_P(EncoderCycleTest, AveragesTheShapeOntoTheCycle) {
         o.ValueColumn = given.ValueColumn;
     }
     const TEncoderResult result = ImportEncoderRecording(o);
-    EXPECT_EQ(result.Phase, row.phase);
-    ASSERT_EQ(static_cast<int>(result.Cycles.size()), row.cycles);
+    EXPECT_EQ(result.Phase, row.Phase);
+    ASSERT_EQ(static_cast<int>(result.Cycles.size()), row.Cycles);
     EXPECT_NEAR(result.Rpm, ExpectedRpm(s), 0.5);
 
     const auto top = std::max_element(result.Mean.begin(), result.Mean.end()) - result.Mean.begin();
-    EXPECT_NEAR(static_cast<double>(top) / 2, row.peak, 0.5);
-    const double shift = row.phase == 1 ? s.FiringShift : s.FiringShift - 360;
+    EXPECT_NEAR(static_cast<double>(top) / 2, row.Peak, 0.5);
+    const double shift = row.Phase == 1 ? s.FiringShift : s.FiringShift - 360;
     for (std::size_t k = 0; k < result.Mean.size(); ++k) {
         const double expected = Pressure(std::fmod(k / 2.0 + shift + 720, 720));
         ASSERT_NEAR(result.Mean[k], expected, 0.01 * 41) << "at " << k / 2.0 << "°";
     }
     EXPECT_DOUBLE_EQ(*std::max_element(result.Signal.begin(), result.Signal.end()), 1.0);
 
-    ShowEncoderResult(result, m_boxes, Signal);
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Cykly / Otáčky [RPM]: " + std::to_string(row.cycles) +
+    ShowEncoderResult(result, m_boxes, m_signal);
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Cykly / Otáčky [RPM]: " + std::to_string(row.Cycles) +
                                                       " / " + std::to_string(std::lround(ExpectedRpm(s)))});
-    EXPECT_EQ(Signal, result.Signal);
+    EXPECT_EQ(m_signal, result.Signal);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -136,13 +136,13 @@ INSTANTIATE_TEST_SUITE_P(
                   1, 2, 372},
         TCycleRow{"HeaderInTheMiddle", [](TSynthetic& s, TEncoderOptions&) { s.HeaderInTheMiddle = true; }, 1,
                   10, 372}),
-    RowName());
+    TRowName());
 
 struct TFaultRow {
-    std::string name;
-    std::function<void(TSynthetic&)> recording;
-    std::function<void(std::vector<std::string>&, TEncoderOptions&)> afterwards;
-    std::string message;
+    std::string Name;
+    std::function<void(TSynthetic&)> Recording;
+    std::function<void(std::vector<std::string>&, TEncoderOptions&)> Afterwards;
+    std::string Message;
 };
 
 class EncoderFaultTest : public EncoderImportTest, public ::testing::WithParamInterface<TFaultRow> {};
@@ -151,18 +151,18 @@ class EncoderFaultTest : public EncoderImportTest, public ::testing::WithParamIn
 TEST_P(EncoderFaultTest, FailsWithoutChangingTheSignal) {
     TSynthetic s;
     s.Revolutions = 4;
-    GetParam().recording(s);
+    GetParam().Recording(s);
     std::vector<std::string> lines = RecordingLines(s);
     TEncoderOptions o;
-    GetParam().afterwards(lines, o);
+    GetParam().Afterwards(lines, o);
     const TWheel wheel = o.Wheel;
     o = options(s, lines);
     o.Wheel = wheel;
     const TSignalTable previous = testing::PreviousSignal();
-    Signal = previous;
-    ExpectFailure<EImportError>([&] { ImportEncoderSignal(o, m_boxes, Signal); }, GetParam().message);
-    EXPECT_TRUE(m_boxes.infos.empty());
-    EXPECT_EQ(Signal, previous);
+    m_signal = previous;
+    ExpectFailure<EImportError>([&] { ImportEncoderSignal(o, m_boxes, m_signal); }, GetParam().Message);
+    EXPECT_TRUE(m_boxes.Infos.empty());
+    EXPECT_EQ(m_signal, previous);
 }
 
 void Unchanged(TSynthetic&) {}
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultRow{"BothDecimalMarks", Unchanged,
                   [](std::vector<std::string>& lines, TEncoderOptions&) { lines[2] = "1.5;2,5"; },
                   "Soubor používá desetinnou čárku i tečku"}),
-    RowName());
+    TRowName());
 
 // A pipe is read once and its columns held; the result is the file's.
 TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
@@ -243,22 +243,22 @@ TEST_F(EncoderImportTest, CommandFillsSignalCycleAndPathOnlyOnSuccess) {
     ASSERT_TRUE(m_session.PressureCycle.has_value());
     EXPECT_EQ(m_session.PressureCycle->Cycles.size(), 2u);
     EXPECT_EQ(m_session.PressureCycle->Source, o.Path);
-    EXPECT_EQ(LastImportFile, o.Path);
+    EXPECT_EQ(m_lastImportFile, o.Path);
 
-    const TSignalTable before = Signal;
+    const TSignalTable before = m_signal;
     const std::string cycleSource = m_session.PressureCycle->Source;
     o.Wheel = ParseWheel("36-1");
     o.Path = writeFile("other.csv", testing::RecordingText(RecordingLines(s)));
     EXPECT_THROW(RunEncoderImportCommand(o, m_boxes, target(), [&] { ++redraws; }), EImportError);
     EXPECT_EQ(redraws, 1);
-    EXPECT_EQ(Signal, before);
+    EXPECT_EQ(m_signal, before);
     EXPECT_EQ(m_session.PressureCycle->Source, cycleSource);
-    EXPECT_EQ(LastImportFile, cycleSource);
+    EXPECT_EQ(m_lastImportFile, cycleSource);
 }
 
 // The dialog's texts: what is typed becomes the options, or a clear failure.
 TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
-    const DecimalMarkScope comma(',');
+    const TDecimalMarkScope comma(',');
     TEncoderTexts texts;
     texts.Path = " /data/run.csv ";
     texts.ReferenceAngle = "107,5";
@@ -272,8 +272,8 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
     EXPECT_EQ(options.Phase, 2);
 
     struct TRow {
-        std::function<void(TEncoderTexts&)> change;
-        std::string message;
+        std::function<void(TEncoderTexts&)> Change;
+        std::string Message;
     };
     const TRow rows[] = {
         {[](TEncoderTexts& t) { t.Path = " "; }, "Soubor musí být zadán"},
@@ -285,12 +285,12 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
     };
     for (const TRow& row : rows) {
         TEncoderTexts bad = texts;
-        row.change(bad);
+        row.Change(bad);
         try {
             EncoderOptionsOf(bad);
-            ADD_FAILURE() << "no failure for " << row.message;
+            ADD_FAILURE() << "no failure for " << row.Message;
         } catch (const EMorvaneError& failure) {
-            EXPECT_EQ(failure.what(), row.message);
+            EXPECT_EQ(failure.what(), row.Message);
         }
     }
     // With a time column the sample rate is not read.

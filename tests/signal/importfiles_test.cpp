@@ -24,24 +24,24 @@ namespace {
 using TImporter = void (*)(const std::string&, IMessageBoxes&, TSignalTable&);
 
 struct TOpenCase {
-    const char* name;
-    TImporter import;
-    bool directory;
+    const char* Name;
+    TImporter Import;
+    bool Directory;
 };
 
 class OpenFailureTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TOpenCase> {};
 
 TEST_P(OpenFailureTest, KeepsPreviousSignal) {
-    Signal = testing::PreviousSignal();
-    const std::string path = GetParam().directory ? m_dir.string() : (m_dir / "missing.csv").string();
+    m_signal = testing::PreviousSignal();
+    const std::string path = GetParam().Directory ? m_dir.string() : (m_dir / "missing.csv").string();
     try {
-        GetParam().import(path, m_boxes, Signal);
+        GetParam().Import(path, m_boxes, m_signal);
         ADD_FAILURE() << "no failure";
     } catch (const EFOpenError& failure) {
         EXPECT_EQ(std::string(failure.what()).rfind(openMessagePrefix(path), 0), 0u) << failure.what();
     }
-    EXPECT_EQ(Signal, testing::PreviousSignal());
-    EXPECT_TRUE(m_boxes.infos.empty());
+    EXPECT_EQ(m_signal, testing::PreviousSignal());
+    EXPECT_TRUE(m_boxes.Infos.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, OpenFailureTest,
@@ -49,27 +49,27 @@ INSTANTIATE_TEST_SUITE_P(Paths, OpenFailureTest,
                                            TOpenCase{"AngleDirectory", ImportAngleSignal, true},
                                            TOpenCase{"TimeMissingFile", ImportTimeSignal, false},
                                            TOpenCase{"TimeDirectory", ImportTimeSignal, true}),
-                         testing::RowName());
+                         testing::TRowName());
 
 // Files with no non-zero value: the summary is shown, then the normalisation
 // fails, and no NaN is left behind: the signal is all zero.
 struct TZeroCase {
-    const char* name;
-    TImporter import;
-    std::string content;
-    std::string summary;
+    const char* Name;
+    TImporter Import;
+    std::string Content;
+    std::string Summary;
 };
 
 class ZeroMagnitudeTest : public testing::SignalImportTest,
                           public ::testing::WithParamInterface<TZeroCase> {};
 
 TEST_P(ZeroMagnitudeTest, ShowsSummaryThenFailsWithAllZeroSignal) {
-    Signal = testing::PreviousSignal();
-    const std::string path = writeFile("zero.csv", GetParam().content);
-    testing::ExpectFailure<EInvalidOp>([&] { GetParam().import(path, m_boxes, Signal); },
+    m_signal = testing::PreviousSignal();
+    const std::string path = writeFile("zero.csv", GetParam().Content);
+    testing::ExpectFailure<EInvalidOp>([&] { GetParam().Import(path, m_boxes, m_signal); },
                                        "Invalid floating point operation");
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().summary});
-    EXPECT_TRUE(testing::AllZero(Signal));
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().Summary});
+    EXPECT_TRUE(testing::AllZero(m_signal));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,29 +82,29 @@ INSTANTIATE_TEST_SUITE_P(
                       TZeroCase{"AngleZeroBins", ImportAngleSignal, "h\n1;0\n0;0\n1;-0\n0;0\n", "5 / 2"},
                       TZeroCase{"TimeSingleZero", ImportTimeSignal, "0\n", "1 / 1440"},
                       TZeroCase{"TimeZeros", ImportTimeSignal, "0\n-0\n0,0\n", "3 / 1440"}),
-    testing::RowName());
+    testing::TRowName());
 
 struct TRecordingCase {
-    const char* name;
-    TImporter import;
-    const char* file;
-    const char* summary;  // the angle file's peak count comes from an independent scan
+    const char* Name;
+    TImporter Import;
+    const char* File;
+    const char* Summary;  // the angle file's peak count comes from an independent scan
 };
 
 class RealRecordingTest : public testing::SignalImportTest,
                           public ::testing::WithParamInterface<TRecordingCase> {};
 
 TEST_P(RealRecordingTest, IsNormalisedToItsLargestMagnitude) {
-    const std::string path = testing::SharedDataFile(GetParam().file);
+    const std::string path = testing::SharedDataFile(GetParam().File);
     if (const std::string missing = testing::MissingSharedData(path); !missing.empty()) {
         GTEST_SKIP() << missing;
     }
-    GetParam().import(path, m_boxes, Signal);
+    GetParam().Import(path, m_boxes, m_signal);
 
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{GetParam().summary});
-    EXPECT_TRUE(testing::AllFinite(Signal));
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{GetParam().Summary});
+    EXPECT_TRUE(testing::AllFinite(m_signal));
     double largest = 0;
-    for (double v : Signal) {
+    for (double v : m_signal) {
         ASSERT_LE(std::fabs(v), 1.0);
         largest = std::max(largest, std::fabs(v));
     }
@@ -117,12 +117,12 @@ INSTANTIATE_TEST_SUITE_P(EngineBench, RealRecordingTest,
                                                           "Řádky / Vrcholy: 50001 / 1417"},
                                            TRecordingCase{"Time", ImportTimeSignal, "bench-engine-time.csv",
                                                           "Řádky / Vrcholy: 50000 / 1440"}),
-                         testing::RowName());
+                         testing::TRowName());
 
 struct TStreamCase {
-    const char* name;
-    TImporter import;
-    std::string content;
+    const char* Name;
+    TImporter Import;
+    std::string Content;
 };
 
 // Generated files: a trigger with a peak every 7 lines, and 10,007 time samples,
@@ -157,7 +157,7 @@ protected:
             }
             ::close(fds[1]);
         });
-        GetParam().import("/dev/fd/" + std::to_string(fds[0]), m_boxes, Signal);
+        GetParam().Import("/dev/fd/" + std::to_string(fds[0]), m_boxes, m_signal);
         writer.join();
         ::close(fds[0]);
     }
@@ -165,13 +165,13 @@ protected:
 
 // A pipe, read once, gives what the file, read twice, gives.
 TEST_P(StreamTest, PipeGivesWhatTheFileGives) {
-    GetParam().import(writeFile("s.csv", GetParam().content), m_boxes, Signal);
-    const TSignalTable fromFile = Signal;
-    Signal.fill(0.0);
-    importFromPipe(GetParam().content);
-    EXPECT_EQ(Signal, fromFile);
-    ASSERT_EQ(m_boxes.infos.size(), 2u);
-    EXPECT_EQ(m_boxes.infos[0], m_boxes.infos[1]);
+    GetParam().Import(writeFile("s.csv", GetParam().Content), m_boxes, m_signal);
+    const TSignalTable fromFile = m_signal;
+    m_signal.fill(0.0);
+    importFromPipe(GetParam().Content);
+    EXPECT_EQ(m_signal, fromFile);
+    ASSERT_EQ(m_boxes.Infos.size(), 2u);
+    EXPECT_EQ(m_boxes.Infos[0], m_boxes.Infos[1]);
 }
 
 // A 10 MB line is quoted by its first 200 characters, not whole.
@@ -179,18 +179,19 @@ TEST_P(StreamTest, OverlongLineIsQuotedShort) {
     const std::string path = writeFile("long.csv", "h\n" + std::string(10'000'000, '7') + "x\n");
     const std::string message = "'" + std::string(200, '7') + "…' is not a valid floating point value";
     testing::ExpectFailure<EConvertError>(
-        [&] { GetParam().import(path, m_boxes, Signal); },
-        GetParam().import == ImportTimeSignal ? "'h' is not a valid floating point value" : message);
+        [&] { GetParam().Import(path, m_boxes, m_signal); },
+        GetParam().Import == ImportTimeSignal ? "'h' is not a valid floating point value" : message);
     const std::string noHeader = writeFile("long.csv", std::string(10'000'000, '7') + "x\n");
-    if (GetParam().import == ImportTimeSignal) {
-        testing::ExpectFailure<EConvertError>([&] { GetParam().import(noHeader, m_boxes, Signal); }, message);
+    if (GetParam().Import == ImportTimeSignal) {
+        testing::ExpectFailure<EConvertError>([&] { GetParam().Import(noHeader, m_boxes, m_signal); },
+                                              message);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, StreamTest,
                          ::testing::Values(TStreamCase{"Angle", ImportAngleSignal, AngleContent()},
                                            TStreamCase{"Time", ImportTimeSignal, TimeContent()}),
-                         testing::RowName());
+                         testing::TRowName());
 
 }  // namespace
 }  // namespace morvane

@@ -30,16 +30,16 @@ class TRecordingBoxes : public IMessageBoxes {
 public:
     explicit TRecordingBoxes(const TSession& session) : m_session(session) {}
     void ShowInfo(const std::string& text) override {
-        infos.push_back(text);
-        signalAtInfo.push_back(m_session.Signal);
-        lastImportFileAtInfo = m_session.LastImportFile;
+        Infos.push_back(text);
+        SignalAtInfo.push_back(m_session.Signal);
+        LastImportFileAtInfo = m_session.LastImportFile;
     }
-    void ShowErrorBox(const std::string& text) override { errors.push_back(text); }
+    void ShowErrorBox(const std::string& text) override { Errors.push_back(text); }
 
-    std::vector<std::string> infos;
-    std::vector<TSignalTable> signalAtInfo;
-    std::string lastImportFileAtInfo;
-    std::vector<std::string> errors;
+    std::vector<std::string> Infos;
+    std::vector<TSignalTable> SignalAtInfo;
+    std::string LastImportFileAtInfo;
+    std::vector<std::string> Errors;
 
 private:
     const TSession& m_session;
@@ -76,10 +76,10 @@ void ExpectFailure(Call&& call, const std::string& message) {
 }
 
 // Names each parameterised row after its name field.
-struct RowName {
+struct TRowName {
     template <typename Row>
     std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
-        return row.param.name;
+        return row.param.Name;
     }
 };
 
@@ -110,11 +110,11 @@ protected:
     }
 
     fs::path m_dir;
-    DecimalMarkScope m_mark{','};
+    TDecimalMarkScope m_mark{','};
     TSession m_session;
     // Short names for the two parts of the session the imports write.
-    TSignalTable& Signal = m_session.Signal;
-    std::string& LastImportFile = m_session.LastImportFile;
+    TSignalTable& m_signal = m_session.Signal;
+    std::string& m_lastImportFile = m_session.LastImportFile;
     TRecordingBoxes m_boxes{m_session};
 };
 

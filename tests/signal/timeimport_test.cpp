@@ -22,31 +22,31 @@ using testing::PreviousSignal;
 // Files that import: the summary, chosen points before normalisation (as the
 // summary box sees them), and the same points after it.
 struct TPoint {
-    std::size_t index;
-    double raw;
-    double normalised;
+    std::size_t Index;
+    double Raw;
+    double Normalised;
 };
 
 struct TTimeCase {
-    const char* name;
-    std::string content;
-    std::string summary;
-    std::vector<TPoint> points;
+    const char* Name;
+    std::string Content;
+    std::string Summary;
+    std::vector<TPoint> Points;
 };
 
 class TimeImportTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TTimeCase> {};
 
 TEST_P(TimeImportTest, StretchesLinesOverTheCycle) {
     const TTimeCase& row = GetParam();
-    Signal = PreviousSignal();
-    ImportTimeSignal(writeFile("t.csv", row.content), m_boxes, Signal);
+    m_signal = PreviousSignal();
+    ImportTimeSignal(writeFile("t.csv", row.Content), m_boxes, m_signal);
 
-    ASSERT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.summary});
-    for (const TPoint& point : row.points) {
-        EXPECT_EQ(m_boxes.signalAtInfo.front()[point.index], point.raw) << "raw entry " << point.index;
-        EXPECT_EQ(Signal[point.index], point.normalised) << "entry " << point.index;
+    ASSERT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.Summary});
+    for (const TPoint& point : row.Points) {
+        EXPECT_EQ(m_boxes.SignalAtInfo.front()[point.Index], point.Raw) << "raw entry " << point.Index;
+        EXPECT_EQ(m_signal[point.Index], point.Normalised) << "entry " << point.Index;
     }
-    EXPECT_TRUE(m_boxes.errors.empty());
+    EXPECT_TRUE(m_boxes.Errors.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         TTimeCase{"MixedLineEnds", "0\r\n2\n4\r", "3 / 1440", {{720, 2, 0.5}, {1440, 4, 1}}},
         TTimeCase{
             "NulByteEndsText", std::string("0\n2\n4\0\n9\n", 9), "3 / 1440", {{720, 2, 0.5}, {1440, 4, 1}}}),
-    testing::RowName());
+    testing::TRowName());
 
 class TimeImportFileTest : public testing::SignalImportTest {};
 
@@ -70,11 +70,11 @@ TEST_F(TimeImportFileTest, ExactlyOneLinePerPointIsCopied) {
     for (int k = 0; k < SignalPoints; ++k) {
         content += std::to_string(k - 700) + "\n";
     }
-    ImportTimeSignal(writeFile("t.csv", content), m_boxes, Signal);
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes, m_signal);
 
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 1441 / 1440"});
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 1441 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
-        ASSERT_EQ(Signal[k], (k - 700) / 740.0) << "entry " << k;
+        ASSERT_EQ(m_signal[k], (k - 700) / 740.0) << "entry " << k;
     }
 }
 
@@ -85,30 +85,30 @@ TEST_F(TimeImportFileTest, MoreLinesAreThinnedWithoutAveraging) {
     for (int line = 0; line <= 2880; ++line) {
         content += (line % 2 == 0 ? std::to_string(line) : "1000000") + "\n";
     }
-    ImportTimeSignal(writeFile("t.csv", content), m_boxes, Signal);
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes, m_signal);
 
-    EXPECT_EQ(m_boxes.infos, std::vector<std::string>{"Řádky / Vrcholy: 2881 / 1440"});
+    EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 2881 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
-        ASSERT_EQ(Signal[k], 2 * k / 2880.0) << "entry " << k;
+        ASSERT_EQ(m_signal[k], 2 * k / 2880.0) << "entry " << k;
     }
 }
 
 // Lines that do not parse: the line's text is named, no summary is shown and
 // the previous signal stays.
 struct TBadCase {
-    const char* name;
-    std::string content;
-    std::string message;
+    const char* Name;
+    std::string Content;
+    std::string Message;
 };
 
 class TimeBadLineTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TBadCase> {};
 
 TEST_P(TimeBadLineTest, FailsKeepingPreviousSignal) {
-    Signal = PreviousSignal();
-    const std::string path = writeFile("t.csv", GetParam().content);
-    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes, Signal); }, GetParam().message);
-    EXPECT_TRUE(m_boxes.infos.empty());
-    EXPECT_EQ(Signal, PreviousSignal());
+    m_signal = PreviousSignal();
+    const std::string path = writeFile("t.csv", GetParam().Content);
+    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes, m_signal); }, GetParam().Message);
+    EXPECT_TRUE(m_boxes.Infos.empty());
+    EXPECT_EQ(m_signal, PreviousSignal());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -125,30 +125,30 @@ INSTANTIATE_TEST_SUITE_P(
                  "'\xEF\xBB\xBF"
                  "1' is not a valid floating point value"},
         TBadCase{"FirstBadLineIsNamed", "1\na\nb\n", "'a' is not a valid floating point value"}),
-    testing::RowName());
+    testing::TRowName());
 
 TEST_F(TimeImportFileTest, ValueBeyondDoubleRangeIsOverflowKeepingPreviousSignal) {
-    Signal = PreviousSignal();
+    m_signal = PreviousSignal();
     const std::string path = writeFile("t.csv", "1\n1E309\n");
-    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes, Signal); }, "Floating point overflow");
-    EXPECT_EQ(Signal, PreviousSignal());
+    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes, m_signal); }, "Floating point overflow");
+    EXPECT_EQ(m_signal, PreviousSignal());
 }
 
 struct TEmptyCase {
-    const char* name;
-    std::string content;
+    const char* Name;
+    std::string Content;
 };
 
 class TimeEmptyFileTest : public testing::SignalImportTest,
                           public ::testing::WithParamInterface<TEmptyCase> {};
 
 TEST_P(TimeEmptyFileTest, FailsWithoutSummaryKeepingPreviousSignal) {
-    Signal = PreviousSignal();
-    const std::string path = writeFile("t.csv", GetParam().content);
-    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes, Signal); },
+    m_signal = PreviousSignal();
+    const std::string path = writeFile("t.csv", GetParam().Content);
+    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes, m_signal); },
                                 "The file \"" + path + "\" holds no values");
-    EXPECT_TRUE(m_boxes.infos.empty());
-    EXPECT_EQ(Signal, PreviousSignal());
+    EXPECT_TRUE(m_boxes.Infos.empty());
+    EXPECT_EQ(m_signal, PreviousSignal());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TimeEmptyFileTest,
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(Files, TimeEmptyFileTest,
                                            TEmptyCase{"NulFirst", std::string("\0"
                                                                               "1\n2\n",
                                                                               5)}),
-                         testing::RowName());
+                         testing::TRowName());
 
 }  // namespace
 }  // namespace morvane

@@ -12,7 +12,7 @@ namespace morvane::testing {
 
 class TSessionTest : public ::testing::Test {
 protected:
-    DecimalMarkScope m_decimalComma{','};
+    TDecimalMarkScope m_decimalComma{','};
     TSession m_session;
 };
 

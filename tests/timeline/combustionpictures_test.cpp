@@ -12,28 +12,28 @@ namespace morvane {
 namespace {
 
 TEST(PlotScaleTest, MapsValuesToPixels) {
-    const TPlotScale linear{-0.1, 1.1, 100, 40, AxisKind::Linear};
-    const TPlotScale log{20, 500, 32, 132, AxisKind::Logarithmic};
-    struct Row {
-        const TPlotScale& scale;
-        double value;
-        int pixel;
+    const TPlotScale linear{-0.1, 1.1, 100, 40, TAxisKind::Linear};
+    const TPlotScale log{20, 500, 32, 132, TAxisKind::Logarithmic};
+    struct TRow {
+        const TPlotScale& Scale;
+        double Value;
+        int Pixel;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {linear, -0.1, 100},   {linear, 1.1, 40},     {linear, 0.5, 70}, {linear, 1e300, -(1 << 30)},
         {log, 20, 32},         {log, 500, 132},       {log, 100, 82},    {log, 0, -(1 << 30)},
         {log, -5, -(1 << 30)}, {log, 1e-300, -21521},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.scale.at(row.value), row.pixel) << row.value;
+    for (const TRow& row : rows) {
+        EXPECT_EQ(row.Scale.at(row.Value), row.Pixel) << row.Value;
     }
 }
 
 TEST(PlotScaleTest, RoundRangesEncloseTheValues) {
-    struct Row {
-        double low, high, roundLow, roundHigh;
+    struct TRow {
+        double Low, High, RoundLow, RoundHigh;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {21.57, 457.3, 20, 500},
         {0.9, 65.5, 0.5, 100},
         {1, 1, 1, 2},
@@ -42,10 +42,10 @@ TEST(PlotScaleTest, RoundRangesEncloseTheValues) {
         {0.0123, 0.0123, 0.01, 0.02},
         {19.999999999999996, 50.000000000000007, 20, 50},
     };
-    for (const Row& row : rows) {
-        const TRoundRange range = RoundLogRange(row.low, row.high);
-        EXPECT_DOUBLE_EQ(range.Low, row.roundLow) << row.low;
-        EXPECT_DOUBLE_EQ(range.High, row.roundHigh) << row.high;
+    for (const TRow& row : rows) {
+        const TRoundRange range = RoundLogRange(row.Low, row.High);
+        EXPECT_DOUBLE_EQ(range.Low, row.RoundLow) << row.Low;
+        EXPECT_DOUBLE_EQ(range.High, row.RoundHigh) << row.High;
     }
     EXPECT_EQ(RoundValues({20, 500}), (std::vector<double>{20, 50, 100, 200, 500}));
 }
@@ -56,7 +56,7 @@ TEST(PlotScaleTest, FrameCoversBothEnds) {
     std::string art;
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 6; ++x) {
-            art += picture.pixel(x, y) == BlackColor ? '#' : '.';
+            art += picture.pixel(x, y) == kBlackColor ? '#' : '.';
         }
         art += '\n';
     }
@@ -73,18 +73,18 @@ TEST(PvDiagramTest, DrawsTheLoopOnLogAxes) {
     }
     TRaster picture(232, 124);
     DrawPvDiagram(pressure, volumes, picture);
-    const TPlotScale across{20, 50, kPlotLeft, 232 - kPlotRightGap, AxisKind::Logarithmic};
-    const TPlotScale up{2, 5, 124 - kPlotBottomGap, kPlotTop, AxisKind::Logarithmic};
+    const TPlotScale across{20, 50, kPlotLeft, 232 - kPlotRightGap, TAxisKind::Logarithmic};
+    const TPlotScale up{2, 5, 124 - kPlotBottomGap, kPlotTop, TAxisKind::Logarithmic};
     for (const auto& [volume, bar] : {std::pair{30.0, 3.0}, {40.0, 3.0}, {40.0, 4.0}, {35.0, 3.0}}) {
         EXPECT_EQ(picture.pixel(across.at(volume), up.at(bar)), kLoopColor) << volume << " " << bar;
     }
-    EXPECT_EQ(picture.pixel(across.at(35), up.at(3.5)), WhiteColor);
-    EXPECT_EQ(picture.pixel(kPlotLeft, kPlotTop), BlackColor);
+    EXPECT_EQ(picture.pixel(across.at(35), up.at(3.5)), kWhiteColor);
+    EXPECT_EQ(picture.pixel(kPlotLeft, kPlotTop), kBlackColor);
 
     // Pressures that the log axis cannot take leave no trace.
     pressure.fill(0);
     DrawPvDiagram(pressure, volumes, picture);
-    EXPECT_EQ(picture.pixel(across.at(35), up.at(3)), WhiteColor);
+    EXPECT_EQ(picture.pixel(across.at(35), up.at(3)), kWhiteColor);
 }
 
 TEST(BurnDiagramTest, DrawsFractionAndBurnMarks) {
@@ -95,14 +95,14 @@ TEST(BurnDiagramTest, DrawsFractionAndBurnMarks) {
     }
     TRaster picture(280, 140);
     DrawBurnDiagram(release, TBurnAngles{352, 400, 448}, picture);
-    const TPlotScale across{340, 460, kPlotLeft, 280 - kPlotRightGap, AxisKind::Linear};
-    const TPlotScale up{-0.1, 1.1, 140 - kPlotBottomGap, kPlotTop, AxisKind::Linear};
+    const TPlotScale across{340, 460, kPlotLeft, 280 - kPlotRightGap, TAxisKind::Linear};
+    const TPlotScale up{-0.1, 1.1, 140 - kPlotBottomGap, kPlotTop, TAxisKind::Linear};
     EXPECT_EQ(picture.pixel(across.at(400), up.at(0.5)), kBurnColor);
     EXPECT_EQ(picture.pixel(across.at(400), up.at(0.2)), kBurnMarkColor);
     EXPECT_EQ(picture.pixel(across.at(352), up.at(0.8)), kBurnMarkColor);
 
     DrawBurnDiagram(release, std::nullopt, picture);
-    EXPECT_EQ(picture.pixel(across.at(400), up.at(0.2)), WhiteColor);
+    EXPECT_EQ(picture.pixel(across.at(400), up.at(0.2)), kWhiteColor);
 }
 
 }  // namespace

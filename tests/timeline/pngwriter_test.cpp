@@ -23,9 +23,9 @@ std::uint32_t ReadUint32(const TBytes& bytes, std::size_t at) {
 }
 
 struct TChunk {
-    std::string type;
-    TBytes data;
-    bool crcOk;
+    std::string Type;
+    TBytes Data;
+    bool CrcOk;
 };
 
 std::vector<TChunk> Chunks(const TBytes& png) {
@@ -34,12 +34,12 @@ std::vector<TChunk> Chunks(const TBytes& png) {
     while (at + 12 <= png.size()) {
         const std::uint32_t length = ReadUint32(png, at);
         TChunk chunk;
-        chunk.type.assign(png.begin() + static_cast<std::ptrdiff_t>(at + 4),
+        chunk.Type.assign(png.begin() + static_cast<std::ptrdiff_t>(at + 4),
                           png.begin() + static_cast<std::ptrdiff_t>(at + 8));
-        chunk.data.assign(png.begin() + static_cast<std::ptrdiff_t>(at + 8),
+        chunk.Data.assign(png.begin() + static_cast<std::ptrdiff_t>(at + 8),
                           png.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
         const uLong crc = crc32(crc32(0L, Z_NULL, 0), png.data() + at + 4, length + 4);
-        chunk.crcOk = crc == ReadUint32(png, at + 8 + length);
+        chunk.CrcOk = crc == ReadUint32(png, at + 8 + length);
         chunks.push_back(chunk);
         at += 12 + length;
     }
@@ -62,14 +62,14 @@ TEST(PngWriter, SignatureHeaderAndChunkOrder) {
     EXPECT_EQ(TBytes(png.begin(), png.begin() + 8), signature);
     const std::vector<TChunk> chunks = Chunks(png);
     ASSERT_EQ(chunks.size(), 3u);
-    EXPECT_EQ(chunks[0].type, "IHDR");
-    EXPECT_EQ(chunks[1].type, "IDAT");
-    EXPECT_EQ(chunks[2].type, "IEND");
-    EXPECT_TRUE(chunks[2].data.empty());
+    EXPECT_EQ(chunks[0].Type, "IHDR");
+    EXPECT_EQ(chunks[1].Type, "IDAT");
+    EXPECT_EQ(chunks[2].Type, "IEND");
+    EXPECT_TRUE(chunks[2].Data.empty());
     for (const TChunk& chunk : chunks) {
-        EXPECT_TRUE(chunk.crcOk) << chunk.type;
+        EXPECT_TRUE(chunk.CrcOk) << chunk.Type;
     }
-    const TBytes& header = chunks[0].data;
+    const TBytes& header = chunks[0].Data;
     ASSERT_EQ(header.size(), 13u);
     EXPECT_EQ(ReadUint32(header, 0), 5u) << "width";
     EXPECT_EQ(ReadUint32(header, 4), 3u) << "height";
@@ -82,7 +82,7 @@ TEST(PngWriter, ImageDataHoldsEveryPixelAsRgb) {
     ASSERT_EQ(chunks.size(), 3u);
     TBytes raw(3 * (1 + 5 * 3));
     uLongf size = static_cast<uLongf>(raw.size());
-    ASSERT_EQ(uncompress(raw.data(), &size, chunks[1].data.data(), static_cast<uLong>(chunks[1].data.size())),
+    ASSERT_EQ(uncompress(raw.data(), &size, chunks[1].Data.data(), static_cast<uLong>(chunks[1].Data.size())),
               Z_OK);
     ASSERT_EQ(size, raw.size());
     for (int y = 0; y < 3; ++y) {

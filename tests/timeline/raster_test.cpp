@@ -15,9 +15,9 @@ namespace {
 
 using TPoints = std::vector<std::pair<int, int>>;
 
-constexpr TColor Pen = BlackColor;
-constexpr TColor Brush = RgbColor(255, 0, 0);
-constexpr TColor Font = RgbColor(0, 0, 255);
+constexpr TColor kPen = kBlackColor;
+constexpr TColor kBrush = RgbColor(255, 0, 0);
+constexpr TColor kFont = RgbColor(0, 0, 255);
 
 // The picture as text, one line per row: '#' pen, 'o' brush, 'f' font,
 // '.' white, '?' anything else.
@@ -26,7 +26,7 @@ std::string Art(const TRaster& picture) {
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             const TColor c = picture.pixel(x, y);
-            art += c == Pen ? '#' : c == Brush ? 'o' : c == Font ? 'f' : c == WhiteColor ? '.' : '?';
+            art += c == kPen ? '#' : c == kBrush ? 'o' : c == kFont ? 'f' : c == kWhiteColor ? '.' : '?';
         }
         art += '\n';
     }
@@ -50,16 +50,16 @@ void ExpectOnlyPoints(const TRaster& picture, const TPoints& points) {
             for (const auto& [px, py] : points) {
                 listed = listed || (px == x && py == y);
             }
-            ASSERT_EQ(picture.pixel(x, y), listed ? Pen : WhiteColor) << "pixel (" << x << ", " << y << ")";
+            ASSERT_EQ(picture.pixel(x, y), listed ? kPen : kWhiteColor) << "pixel (" << x << ", " << y << ")";
         }
     }
 }
 
-TRaster MakeRaster(int w, int h, PenStyle style = PenStyle::Solid) {
+TRaster MakeRaster(int w, int h, TPenStyle style = TPenStyle::Solid) {
     TRaster picture(w, h);
-    picture.setPenColor(Pen);
-    picture.setBrushColor(Brush);
-    picture.setFontColor(Font);
+    picture.setPenColor(kPen);
+    picture.setBrushColor(kBrush);
+    picture.setFontColor(kFont);
     picture.setPenStyle(style);
     return picture;
 }
@@ -67,10 +67,10 @@ TRaster MakeRaster(int w, int h, PenStyle style = PenStyle::Solid) {
 TEST(Raster, StartsWhiteWithDefaultTools) {
     TRaster picture(3, 2);
     EXPECT_EQ(Art(picture), Lines({"...", "..."}));
-    EXPECT_EQ(picture.penColor(), BlackColor);
-    EXPECT_EQ(picture.penStyle(), PenStyle::Solid);
-    EXPECT_EQ(picture.brushColor(), WhiteColor);
-    EXPECT_EQ(picture.fontColor(), BlackColor);
+    EXPECT_EQ(picture.penColor(), kBlackColor);
+    EXPECT_EQ(picture.penStyle(), TPenStyle::Solid);
+    EXPECT_EQ(picture.brushColor(), kWhiteColor);
+    EXPECT_EQ(picture.fontColor(), kBlackColor);
 }
 
 TEST(Raster, ResizeKeepsAtLeastOnePixelAndWhitensIt) {
@@ -84,10 +84,10 @@ TEST(Raster, ResizeKeepsAtLeastOnePixelAndWhitensIt) {
 }
 
 struct TLineCase {
-    const char* name;
-    int x;
-    int y;
-    TPoints expected;
+    const char* Name;
+    int X;
+    int Y;
+    TPoints Expected;
 };
 
 // From (5, 5): each octant once, exact halves going toward the start.
@@ -109,13 +109,13 @@ TEST(Raster, LineToPaintsStartNotEndInEveryOctant) {
         {"to 6,5 one step", 6, 5, {{5, 5}}},
     };
     for (const TLineCase& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.Name);
         TRaster picture = MakeRaster(11, 11);
         picture.moveTo(5, 5);
-        picture.lineTo(c.x, c.y);
-        ExpectOnlyPoints(picture, c.expected);
-        EXPECT_EQ(picture.penX(), c.x);
-        EXPECT_EQ(picture.penY(), c.y);
+        picture.lineTo(c.X, c.Y);
+        ExpectOnlyPoints(picture, c.Expected);
+        EXPECT_EQ(picture.penX(), c.X);
+        EXPECT_EQ(picture.penY(), c.Y);
     }
 }
 
@@ -134,7 +134,7 @@ TEST(Raster, MoveToPaintsNothing) {
 }
 
 TEST(Raster, DottedPenPaintsGapsInBrushAndRestartsPerLine) {
-    TRaster picture = MakeRaster(8, 5, PenStyle::Dotted);
+    TRaster picture = MakeRaster(8, 5, TPenStyle::Dotted);
     picture.moveTo(0, 0);
     picture.lineTo(7, 0);
     picture.lineTo(7, 4);
@@ -142,16 +142,16 @@ TEST(Raster, DottedPenPaintsGapsInBrushAndRestartsPerLine) {
 }
 
 TEST(Raster, DottedPhaseCountsFromTheClippedStart) {
-    TRaster picture = MakeRaster(6, 1, PenStyle::Dotted);
+    TRaster picture = MakeRaster(6, 1, TPenStyle::Dotted);
     picture.moveTo(-3, 0);
     picture.lineTo(6, 0);
     EXPECT_EQ(Art(picture), Lines({"o#o#o#"}));
 }
 
 struct TRectCase {
-    const char* name;
-    int x1, y1, x2, y2;
-    std::string art;
+    const char* Name;
+    int X1, Y1, X2, Y2;
+    std::string Art;
 };
 
 TEST(Raster, RectangleCoversMinToMaxMinusOne) {
@@ -177,10 +177,10 @@ TEST(Raster, RectangleCoversMinToMaxMinusOne) {
         {"off the picture", 6, 0, 9, 6, Lines({"......", "......", "......", "......", "......", "......"})},
     };
     for (const TRectCase& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.Name);
         TRaster picture = MakeRaster(6, 6);
-        picture.rectangle(c.x1, c.y1, c.x2, c.y2);
-        EXPECT_EQ(Art(picture), c.art);
+        picture.rectangle(c.X1, c.Y1, c.X2, c.Y2);
+        EXPECT_EQ(Art(picture), c.Art);
     }
 }
 
@@ -202,19 +202,19 @@ TEST(Raster, TextOutPaintsTheFullCellOnTheBrush) {
 
 TEST(Raster, TextOutAdvancesSixColumnsPerCharacter) {
     struct TCase {
-        const char* text;
-        int columns;
+        const char* Text;
+        int Columns;
     };
     for (const TCase c : {TCase{"00", 12}, TCase{"100", 18}, TCase{"-5", 12}, TCase{"", 0}}) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.Text);
         TRaster picture = MakeRaster(24, 13);
-        picture.textOut(0, 0, c.text);
+        picture.textOut(0, 0, c.Text);
         for (int x = 0; x < 24; ++x) {
-            const bool inCell = x < c.columns;
+            const bool inCell = x < c.Columns;
             // The last column of every cell keeps one background column between digits.
-            EXPECT_EQ(picture.pixel(x, 6) != WhiteColor, inCell) << "column " << x;
+            EXPECT_EQ(picture.pixel(x, 6) != kWhiteColor, inCell) << "column " << x;
             if (inCell && x % 6 == 5) {
-                EXPECT_EQ(picture.pixel(x, 6), Brush) << "column " << x;
+                EXPECT_EQ(picture.pixel(x, 6), kBrush) << "column " << x;
             }
         }
     }
@@ -225,7 +225,7 @@ TEST(Raster, TextOutDrawsCharactersWithoutGlyphAsEmptyCells) {
     picture.textOut(0, 0, "A\xC2\xB0Z");  // "A°Z": three characters, three cells, no ink
     for (int y = 0; y < 13; ++y) {
         for (int x = 0; x < 18; ++x) {
-            ASSERT_EQ(picture.pixel(x, y), Brush) << x << ", " << y;
+            ASSERT_EQ(picture.pixel(x, y), kBrush) << x << ", " << y;
         }
     }
 }
@@ -246,7 +246,8 @@ TEST(Raster, ClippedTextMatchesTheUnclippedCells) {
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
             const bool inText = x + 8 < 3 + 24 && y + 6 < 2 + 13;
-            ASSERT_EQ(clipped.pixel(x, y), inText ? whole.pixel(x + 8, y + 6) : WhiteColor) << x << ", " << y;
+            ASSERT_EQ(clipped.pixel(x, y), inText ? whole.pixel(x + 8, y + 6) : kWhiteColor)
+                << x << ", " << y;
         }
     }
 }
@@ -275,8 +276,8 @@ void NaiveLine(TRaster& picture, std::vector<TColor>& pixels, int x0, int y0, in
         const int x = xMajor ? major : minor;
         const int y = xMajor ? minor : major;
         if (x >= 0 && y >= 0 && x < picture.width() && y < picture.height()) {
-            const bool gap = picture.penStyle() == PenStyle::Dotted && k % 2 == 1;
-            pixels[static_cast<std::size_t>(y * picture.width() + x)] = gap ? Brush : Pen;
+            const bool gap = picture.penStyle() == TPenStyle::Dotted && k % 2 == 1;
+            pixels[static_cast<std::size_t>(y * picture.width() + x)] = gap ? kBrush : kPen;
         }
         if (decision > 0) {
             minor += xMajor ? sy : sx;
@@ -290,20 +291,20 @@ void NaiveLine(TRaster& picture, std::vector<TColor>& pixels, int x0, int y0, in
 TEST(Raster, ClippedLinesMatchTheFullWalk) {
     std::mt19937 random(20240501);
     std::uniform_int_distribution<int> coordinate(-70, 110);
-    for (const PenStyle style : {PenStyle::Solid, PenStyle::Dotted}) {
+    for (const TPenStyle style : {TPenStyle::Solid, TPenStyle::Dotted}) {
         for (int round = 0; round < 3000; ++round) {
             const int x0 = coordinate(random);
             const int y0 = coordinate(random);
             const int x1 = coordinate(random);
             const int y1 = coordinate(random);
             TRaster picture = MakeRaster(41, 31, style);
-            std::vector<TColor> expected(41 * 31, WhiteColor);
+            std::vector<TColor> expected(41 * 31, kWhiteColor);
             NaiveLine(picture, expected, x0, y0, x1, y1);
             picture.moveTo(x0, y0);
             picture.lineTo(x1, y1);
             const std::vector<TColor> actual(picture.data(), picture.data() + 41 * 31);
             ASSERT_EQ(actual, expected) << "line " << x0 << "," << y0 << " to " << x1 << "," << y1
-                                        << (style == PenStyle::Dotted ? " dotted" : "");
+                                        << (style == TPenStyle::Dotted ? " dotted" : "");
         }
     }
 }
@@ -311,9 +312,9 @@ TEST(Raster, ClippedLinesMatchTheFullWalk) {
 // Pixel by pixel from the line's definition: at every column (or row) of the
 // picture, the step k there and its minor offset k * dm / n rounded to nearest
 // with halves toward the start.
-std::vector<TColor> LineByDefinition(int w, int h, int x0, int y0, int x1, int y1, PenStyle style) {
-    __extension__ typedef __int128 Int128;
-    std::vector<TColor> pixels(static_cast<std::size_t>(w * h), WhiteColor);
+std::vector<TColor> LineByDefinition(int w, int h, int x0, int y0, int x1, int y1, TPenStyle style) {
+    __extension__ typedef __int128 TInt128;
+    std::vector<TColor> pixels(static_cast<std::size_t>(w * h), kWhiteColor);
     const std::int64_t dx = std::int64_t{x1} - x0;
     const std::int64_t dy = std::int64_t{y1} - y0;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
@@ -328,7 +329,7 @@ std::vector<TColor> LineByDefinition(int w, int h, int x0, int y0, int x1, int y
         if (k < 0 || k >= n) {
             continue;
         }
-        const Int128 product = Int128{k} * dm;
+        const TInt128 product = TInt128{k} * dm;
         std::int64_t q = static_cast<std::int64_t>(product / n);
         if (2 * (product % n) > n) {
             ++q;
@@ -339,16 +340,16 @@ std::vector<TColor> LineByDefinition(int w, int h, int x0, int y0, int x1, int y
         }
         const std::int64_t x = xMajor ? m : minor;
         const std::int64_t y = xMajor ? minor : m;
-        const bool gap = style == PenStyle::Dotted && k % 2 == 1;
-        pixels[static_cast<std::size_t>(y * w + x)] = gap ? Brush : Pen;
+        const bool gap = style == TPenStyle::Dotted && k % 2 == 1;
+        pixels[static_cast<std::size_t>(y * w + x)] = gap ? kBrush : kPen;
     }
     return pixels;
 }
 
 TEST(Raster, HugeLinesAreClippedQuicklyAndExactly) {
     struct TCase {
-        const char* name;
-        int x0, y0, x1, y1;
+        const char* Name;
+        int X0, Y0, X1, Y1;
     };
     const std::vector<TCase> cases = {
         {"horizontal INT_MIN to INT_MAX", INT_MIN, 2, INT_MAX, 2},
@@ -366,13 +367,13 @@ TEST(Raster, HugeLinesAreClippedQuicklyAndExactly) {
     };
     const auto started = std::chrono::steady_clock::now();
     for (const TCase& c : cases) {
-        for (const PenStyle style : {PenStyle::Solid, PenStyle::Dotted}) {
-            SCOPED_TRACE(std::string(c.name) + (style == PenStyle::Dotted ? " dotted" : " solid"));
+        for (const TPenStyle style : {TPenStyle::Solid, TPenStyle::Dotted}) {
+            SCOPED_TRACE(std::string(c.Name) + (style == TPenStyle::Dotted ? " dotted" : " solid"));
             TRaster picture = MakeRaster(41, 31, style);
-            picture.moveTo(c.x0, c.y0);
-            picture.lineTo(c.x1, c.y1);
+            picture.moveTo(c.X0, c.Y0);
+            picture.lineTo(c.X1, c.Y1);
             const std::vector<TColor> actual(picture.data(), picture.data() + 41 * 31);
-            EXPECT_EQ(actual, LineByDefinition(41, 31, c.x0, c.y0, c.x1, c.y1, style));
+            EXPECT_EQ(actual, LineByDefinition(41, 31, c.X0, c.Y0, c.X1, c.Y1, style));
         }
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
@@ -383,11 +384,11 @@ TEST(Raster, HugeDiagonalKeepsItsDotPhase) {
     // down, so the dots fall on even columns one way and odd columns the other.
     for (const bool up : {true, false}) {
         SCOPED_TRACE(up ? "up" : "down");
-        TRaster picture = MakeRaster(6, 6, PenStyle::Dotted);
+        TRaster picture = MakeRaster(6, 6, TPenStyle::Dotted);
         picture.moveTo(up ? INT_MIN : INT_MAX, up ? INT_MIN : INT_MAX);
         picture.lineTo(up ? INT_MAX : INT_MIN, up ? INT_MAX : INT_MIN);
         for (int x = 0; x < 6; ++x) {
-            EXPECT_EQ(picture.pixel(x, x), (x % 2 == 0) == up ? Pen : Brush) << "column " << x;
+            EXPECT_EQ(picture.pixel(x, x), (x % 2 == 0) == up ? kPen : kBrush) << "column " << x;
         }
     }
 }

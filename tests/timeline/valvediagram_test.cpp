@@ -23,18 +23,18 @@ TRaster ExampleDiagram(int w, int h) {
 TEST(ValveDiagramTest, MarksAndArcsWhereTheAnglesSay) {
     const TColor intake = EventKindColor(ekIntakeValve);
     const TColor exhaust = EventKindColor(ekExhaustValve);
-    struct Probe {
-        const char* what;
-        double phi;
-        int shift;
-        TColor color;
+    struct TProbe {
+        const char* What;
+        double Phi;
+        int Shift;
+        TColor Color;
     };
-    const Probe probes[] = {
-        {"gas-exchange top dead centre", 0, kTickReach - 1, BlackColor},
-        {"firing top dead centre", 360, -kTickReach + 1, BlackColor},
-        {"bottom dead centres", -180, kTickReach, BlackColor},
-        {"", 180, 2, BlackColor},
-        {"", 540, -2, BlackColor},
+    const TProbe probes[] = {
+        {"gas-exchange top dead centre", 0, kTickReach - 1, kBlackColor},
+        {"firing top dead centre", 360, -kTickReach + 1, kBlackColor},
+        {"bottom dead centres", -180, kTickReach, kBlackColor},
+        {"", 180, 2, kBlackColor},
+        {"", 540, -2, kBlackColor},
         {"intake centreline", 106, kIntakeArcShift, intake},
         {"intake opening", -31, kIntakeArcShift + 1, intake},
         {"intake closing", 243, kIntakeArcShift - 1, intake},
@@ -43,19 +43,19 @@ TEST(ValveDiagramTest, MarksAndArcsWhereTheAnglesSay) {
         {"exhaust closing", 29, kExhaustArcShift, exhaust},
         {"overlap: intake outside", -10, kIntakeArcShift, intake},
         {"overlap: exhaust inside", -10, kExhaustArcShift, exhaust},
-        {"ignition", 340, 0, RedColor},
-        {"track with nothing open", 300, 0, GrayColor},
-        {"inside the track, nothing drawn", 300, kExhaustArcShift, WhiteColor},
-        {"outside the intake, nothing drawn", 106, kIntakeArcShift + 3, WhiteColor},
+        {"ignition", 340, 0, kRedColor},
+        {"track with nothing open", 300, 0, kGrayColor},
+        {"inside the track, nothing drawn", 300, kExhaustArcShift, kWhiteColor},
+        {"outside the intake, nothing drawn", 106, kIntakeArcShift + 3, kWhiteColor},
     };
     for (const auto& [w, h] : {std::pair{360, 360}, std::pair{500, 300}}) {
         const TRaster picture = ExampleDiagram(w, h);
         ASSERT_EQ(picture.width(), w);
-        for (const Probe& probe : probes) {
-            SCOPED_TRACE(std::string(probe.what) + " at " + std::to_string(probe.phi) + ", " +
+        for (const TProbe& probe : probes) {
+            SCOPED_TRACE(std::string(probe.What) + " at " + std::to_string(probe.Phi) + ", " +
                          std::to_string(w));
-            const TDiagramPoint p = ValveDiagramPoint(w, h, probe.phi, probe.shift);
-            EXPECT_EQ(picture.pixel(p.X, p.Y), probe.color);
+            const TDiagramPoint p = ValveDiagramPoint(w, h, probe.Phi, probe.Shift);
+            EXPECT_EQ(picture.pixel(p.X, p.Y), probe.Color);
         }
     }
 }

@@ -9,13 +9,13 @@ namespace morvane {
 namespace {
 
 TEST(SplitAt, CutsAtTheFirstSeparatorAndTrims) {
-    struct Row {
-        const char* input;
-        char separator;
-        const char* left;
-        const char* right;
+    struct TRow {
+        const char* Input;
+        char Separator;
+        const char* Left;
+        const char* Right;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"a;b;c", ';', "a", "b;c"},
         {" 1,5 ;  2 ", ';', "1,5", "2"},
         {";x", ';', "", "x"},
@@ -26,19 +26,19 @@ TEST(SplitAt, CutsAtTheFirstSeparatorAndTrims) {
         {"a ; b ; c ", ';', "a", "b ; c"},
         {"CSV tables (*.csv)|*.csv", '|', "CSV tables (*.csv)", "*.csv"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.input);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Input);
         std::string left = "old";
         std::string right = "old";
-        SplitAt(row.input, row.separator, left, right);
-        EXPECT_EQ(left, row.left);
-        EXPECT_EQ(right, row.right);
+        SplitAt(row.Input, row.Separator, left, right);
+        EXPECT_EQ(left, row.Left);
+        EXPECT_EQ(right, row.Right);
 
         std::string_view leftView = "old";
         std::string_view rightView = "old";
-        SplitAtView(row.input, row.separator, leftView, rightView);
-        EXPECT_EQ(leftView, row.left);
-        EXPECT_EQ(rightView, row.right);
+        SplitAtView(row.Input, row.Separator, leftView, rightView);
+        EXPECT_EQ(leftView, row.Left);
+        EXPECT_EQ(rightView, row.Right);
     }
 }
 
@@ -53,7 +53,7 @@ TEST(SplitAt, InputMayBeOneOfTheOutputs) {
 TEST(DialogConstants, FilterTexts) {
     EXPECT_EQ(CSVFilter, "CSV tables (*.csv)|*.csv");
     EXPECT_EQ(TextFilter, "Text files (*.txt)|*.txt");
-    EXPECT_EQ(SourceFilter, "C++ sources (*.cpp)|*.cpp");
+    EXPECT_EQ(kSourceFilter, "C++ sources (*.cpp)|*.cpp");
     EXPECT_EQ(ConfirmUnsavedText, "Are you sure? Unsaved work will be lost.");
 }
 
@@ -61,25 +61,25 @@ TEST(DialogConstants, FilterTexts) {
 template <typename Interface>
 class TFakeDialog : public Interface {
 public:
-    void setFilter(const std::string& filter) override { calls.push_back("filter " + filter); }
-    void setDefaultExt(const std::string& extension) override { calls.push_back("defaultExt " + extension); }
-    void setFilterIndex(int index) override { calls.push_back("filterIndex " + std::to_string(index)); }
+    void setFilter(const std::string& filter) override { Calls.push_back("filter " + filter); }
+    void setDefaultExt(const std::string& extension) override { Calls.push_back("defaultExt " + extension); }
+    void setFilterIndex(int index) override { Calls.push_back("filterIndex " + std::to_string(index)); }
     void setFileName(const std::string& name) override {
-        calls.push_back("fileName " + name);
+        Calls.push_back("fileName " + name);
         m_fileName = name;
     }
     bool execute() override {
-        calls.push_back("execute");
-        if (!picked.empty()) {
-            m_fileName = picked;
+        Calls.push_back("execute");
+        if (!Picked.empty()) {
+            m_fileName = Picked;
         }
-        return confirm;
+        return Confirm;
     }
     std::string fileName() const override { return m_fileName; }
 
-    std::vector<std::string> calls;
-    bool confirm = true;
-    std::string picked;
+    std::vector<std::string> Calls;
+    bool Confirm = true;
+    std::string Picked;
 
 private:
     std::string m_fileName;
@@ -88,9 +88,9 @@ using TFakeOpenDialog = TFakeDialog<IOpenDialog>;
 
 TEST(ExecuteOpenDialog, PreparesTheDialogInOrderAndReturnsTheChoice) {
     TFakeOpenDialog dialog;
-    dialog.picked = "/data/run 2.csv";
+    dialog.Picked = "/data/run 2.csv";
     EXPECT_EQ(ExecuteOpenDialog(&dialog, CSVFilter, "/data/run 1.csv"), "/data/run 2.csv");
-    EXPECT_EQ(dialog.calls,
+    EXPECT_EQ(dialog.Calls,
               (std::vector<std::string>{"filter CSV tables (*.csv)|*.csv", "defaultExt *.csv",
                                         "filterIndex 1", "fileName /data/run 1.csv", "execute"}));
 }
@@ -102,16 +102,16 @@ TEST(ExecuteOpenDialog, ConfirmedInitialNameIsReturned) {
 
 TEST(ExecuteOpenDialog, CancelGivesEmptyTextEvenWithAnInitialName) {
     TFakeOpenDialog dialog;
-    dialog.confirm = false;
+    dialog.Confirm = false;
     EXPECT_EQ(ExecuteOpenDialog(&dialog, CSVFilter, "/data/last.csv"), "");
-    EXPECT_EQ(dialog.calls.back(), "execute");
+    EXPECT_EQ(dialog.Calls.back(), "execute");
 }
 
 TEST(ExecuteOpenDialog, SeveralPairsGiveEverythingAfterTheFirstBar) {
     TFakeOpenDialog dialog;
     ExecuteOpenDialog(&dialog, "Texts (*.txt)|*.txt|All files (*)| * ", "");
-    EXPECT_EQ(dialog.calls.at(1), "defaultExt *.txt|All files (*)| *");
-    EXPECT_EQ(dialog.calls.at(3), "fileName ");
+    EXPECT_EQ(dialog.Calls.at(1), "defaultExt *.txt|All files (*)| *");
+    EXPECT_EQ(dialog.Calls.at(3), "fileName ");
 }
 
 TEST(ExecuteOpenDialog, NoDialogGivesEmptyText) {
@@ -121,11 +121,11 @@ TEST(ExecuteOpenDialog, NoDialogGivesEmptyText) {
 // The save dialog is prepared and answered exactly as the open one.
 TEST(ExecuteSaveDialog, PreparesLikeTheOpenDialogAndCancelGivesEmptyText) {
     TFakeDialog<ISaveDialog> dialog;
-    dialog.picked = "/data/table.csv";
+    dialog.Picked = "/data/table.csv";
     EXPECT_EQ(ExecuteSaveDialog(&dialog, CSVFilter, "/data/old.csv"), "/data/table.csv");
-    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"filter CSV tables (*.csv)|*.csv", "defaultExt *.csv",
+    EXPECT_EQ(dialog.Calls, (std::vector<std::string>{"filter CSV tables (*.csv)|*.csv", "defaultExt *.csv",
                                                       "filterIndex 1", "fileName /data/old.csv", "execute"}));
-    dialog.confirm = false;
+    dialog.Confirm = false;
     EXPECT_EQ(ExecuteSaveDialog(&dialog, CSVFilter, "/data/old.csv"), "");
     EXPECT_EQ(ExecuteSaveDialog(nullptr, CSVFilter, "/data/old.csv"), "");
 }

@@ -116,8 +116,8 @@ TEST(Divide, InvalidOperations) {
 
 TEST(RoundToInt64, NearestTiesToEven) {
     const struct {
-        long double value;
-        std::int64_t result;
+        long double Value;
+        std::int64_t Result;
     } rows[] = {
         {0.0L, 0},
         {-0.0L, 0},
@@ -147,8 +147,8 @@ TEST(RoundToInt64, NearestTiesToEven) {
         {static_cast<long double>(1e-300), 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(static_cast<double>(row.value));
-        EXPECT_EQ(RoundToInt64(row.value), row.result);
+        SCOPED_TRACE(static_cast<double>(row.Value));
+        EXPECT_EQ(RoundToInt64(row.Value), row.Result);
     }
 }
 
@@ -170,8 +170,8 @@ TEST(RoundToInt64, OutOfRangeIsAnInvalidOperation) {
 
 TEST(TruncToInt64, TowardZero) {
     const struct {
-        long double value;
-        std::int64_t result;
+        long double Value;
+        std::int64_t Result;
     } rows[] = {
         {0.0L, 0},
         {0.99L, 0},
@@ -188,8 +188,8 @@ TEST(TruncToInt64, TowardZero) {
         {-kTwoPow63 + 0.5L, -INT64_MAX},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(static_cast<double>(row.value));
-        EXPECT_EQ(TruncToInt64(row.value), row.result);
+        SCOPED_TRACE(static_cast<double>(row.Value));
+        EXPECT_EQ(TruncToInt64(row.Value), row.Result);
     }
 }
 

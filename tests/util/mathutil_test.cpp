@@ -100,13 +100,13 @@ TEST(ResampleTable, CountBeyondTheValuesIsRefused) {
 }
 
 TEST(RoundToStep, NearestMultipleWithTiesToEven) {
-    struct Row {
-        const char* name;
-        double value;
-        double step;
-        double expected;
+    struct TRow {
+        const char* Name;
+        double Value;
+        double Step;
+        double Expected;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"40 by 0.1", 40, 0.1, 40},
         {"120000/7000 by 0.1", 120000.0 / 7000, 0.1, 17.1},
         {"12.345 by 0.1", 12.345, 0.1, 12.3},
@@ -117,9 +117,9 @@ TEST(RoundToStep, NearestMultipleWithTiesToEven) {
         {"0.25 by 0.5", 0.25, 0.5, 0},
         {"-17.16 by 0.1", -17.16, 0.1, -17.2},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(RoundToStep(row.value, row.step), row.expected);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(RoundToStep(row.Value, row.Step), row.Expected);
     }
 }
 
@@ -141,12 +141,12 @@ TEST(RoundToStep, Failures) {
 }
 
 TEST(ValueToColor, ReferenceValues) {
-    struct Row {
-        const char* name;
-        double x;
-        TColor expected;
+    struct TRow {
+        const char* Name;
+        double X;
+        TColor Expected;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"0", 0, 0x00FF0000},
         {"0.25", 0.25, 0x00FFFF00},
         {"1/3", 1.0 / 3, 0x00AAFF00},
@@ -162,9 +162,9 @@ TEST(ValueToColor, ReferenceValues) {
         {"infinity", std::numeric_limits<double>::infinity(), 0x000000FF},
         {"NaN", std::numeric_limits<double>::quiet_NaN(), 0x000000FF},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(ValueToColor(row.x), row.expected);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(ValueToColor(row.X), row.Expected);
     }
 }
 
@@ -176,13 +176,13 @@ TEST(ValueToColor, KindColoursAsChannels) {
     EXPECT_EQ(ValueToColor(3.0 / 3), RgbColor(255, 0, 0));
 }
 
-class MathUtilModule : public ::testing::Test {
+class IMathUtilModule : public ::testing::Test {
 protected:
     void SetUp() override { MathUtilStartup(); }
     void TearDown() override { MathUtilShutdown(); }
 };
 
-TEST_F(MathUtilModule, DegreeTables) {
+TEST_F(IMathUtilModule, DegreeTables) {
     EXPECT_EQ(SinTable.size(), 361u);
     EXPECT_EQ(CosTable.size(), 361u);
     EXPECT_EQ(SinTable[0], 0);
@@ -198,7 +198,7 @@ TEST_F(MathUtilModule, DegreeTables) {
     }
 }
 
-TEST_F(MathUtilModule, ParserInstanceLivesUntilShutdown) {
+TEST_F(IMathUtilModule, ParserInstanceLivesUntilShutdown) {
     ASSERT_NE(MathParser, nullptr);
     EXPECT_EQ(MathParser->Owner(), nullptr);
     EXPECT_EQ(MathParser->ParseString, "");

@@ -11,11 +11,11 @@ namespace morvane {
 namespace {
 
 TEST(ErrorBoxText, FullStopOnlyAfterCharactersAboveTheStop) {
-    struct Row {
-        const char* message;
-        const char* shown;
+    struct TRow {
+        const char* Message;
+        const char* Shown;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"'abc' is not a valid floating point value", "'abc' is not a valid floating point value."},
         {"List index out of bounds (4)", "List index out of bounds (4)"},
         {"Cannot open file \"/a.csv\". Is a directory", "Cannot open file \"/a.csv\". Is a directory."},
@@ -31,33 +31,33 @@ TEST(ErrorBoxText, FullStopOnlyAfterCharactersAboveTheStop) {
         {"dash-", "dash-"},
         {"", ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.message);
-        EXPECT_EQ(ErrorBoxText(row.message), row.shown);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Message);
+        EXPECT_EQ(ErrorBoxText(row.Message), row.Shown);
     }
 }
 
 TEST(ApplicationTitle, FileNameWithoutFolderAndExtension) {
-    struct Row {
-        const char* path;
-        const char* title;
+    struct TRow {
+        const char* Path;
+        const char* Title;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"/usr/bin/Morvane", "Morvane"},       {"MORVANE.EXE", "Morvane"},
         {"morvane-cli", "morvane-cli"},        {"C:\\Tools\\MORVANE.EXE", "Morvane"},
         {"./build/morvane.tar.gz", "morvane"}, {"", ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        EXPECT_EQ(ApplicationTitle(row.path), row.title);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Path);
+        EXPECT_EQ(ApplicationTitle(row.Path), row.Title);
     }
 }
 
 class TRecordingBoxes : public IMessageBoxes {
 public:
-    void ShowInfo(const std::string& text) override { shown.push_back("info " + text); }
-    void ShowErrorBox(const std::string& text) override { shown.push_back("error " + text); }
-    std::vector<std::string> shown;
+    void ShowInfo(const std::string& text) override { Shown.push_back("info " + text); }
+    void ShowErrorBox(const std::string& text) override { Shown.push_back("error " + text); }
+    std::vector<std::string> Shown;
 };
 
 TEST(RunGuarded, FailureEndsTheCommandAndShowsItsMessage) {
@@ -70,25 +70,25 @@ TEST(RunGuarded, FailureEndsTheCommandAndShowsItsMessage) {
     });
     EXPECT_FALSE(completed);
     EXPECT_EQ(stepsRun, 1);
-    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error '1.5' is not a valid floating point value."}));
+    EXPECT_EQ(boxes.Shown, (std::vector<std::string>{"error '1.5' is not a valid floating point value."}));
 }
 
 TEST(RunGuarded, CompletedCommandShowsNothing) {
     TRecordingBoxes boxes;
     EXPECT_TRUE(RunGuarded(boxes, [] {}));
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(boxes.Shown.empty());
 }
 
 TEST(RunGuarded, OtherExceptionsAreShownToo) {
     TRecordingBoxes boxes;
     EXPECT_FALSE(RunGuarded(boxes, [] { throw std::runtime_error("broken"); }));
-    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error broken."}));
+    EXPECT_EQ(boxes.Shown, (std::vector<std::string>{"error broken."}));
 }
 
 TEST(RunGuarded, OutOfMemoryIsShownInWords) {
     TRecordingBoxes boxes;
     EXPECT_FALSE(RunGuarded(boxes, [] { throw std::bad_alloc(); }));
-    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"error Out of memory."}));
+    EXPECT_EQ(boxes.Shown, (std::vector<std::string>{"error Out of memory."}));
 }
 
 }  // namespace

@@ -40,10 +40,10 @@ std::string FloatMessage(const std::string& text) {
 TEST(DecimalMark, StartsAsPointAndScopeRestoresIt) {
     EXPECT_EQ(DecimalMark, '.');
     {
-        DecimalMarkScope comma(',');
+        TDecimalMarkScope comma(',');
         EXPECT_EQ(DecimalMark, ',');
         {
-            DecimalMarkScope point('.');
+            TDecimalMarkScope point('.');
             EXPECT_EQ(DecimalMark, '.');
         }
         EXPECT_EQ(DecimalMark, ',');
@@ -55,92 +55,92 @@ TEST(DecimalMark, StartsAsPointAndScopeRestoresIt) {
 // The parse examples (· is a space), all three columns
 // ---------------------------------------------------------------------------
 
-enum class Expect { Value, Fails, Overflow };
+enum class TExpect { Value, Fails, Overflow };
 
-struct ParseRow {
-    std::string text;
-    bool integerOk;
-    std::int32_t integerValue;
-    Expect floatExpect;
-    double floatValue;
+struct TParseRow {
+    std::string Text;
+    bool IntegerOk;
+    std::int32_t IntegerValue;
+    TExpect FloatExpect;
+    double FloatValue;
 };
 
-const std::vector<ParseRow>& PartParseTable() {
-    static const std::vector<ParseRow> rows = {
-        {"1", true, 1, Expect::Value, 1.0},
-        {"  7", true, 7, Expect::Value, 7.0},
-        {"7 ", false, 0, Expect::Value, 7.0},
-        {kTab + "7", false, 0, Expect::Fails, 0},
-        {"+0", true, 0, Expect::Value, 0.0},
-        {"-2147483648", true, INT32_MIN, Expect::Value, -2147483648.0},
-        {"2147483648", false, 0, Expect::Value, 2147483648.0},
-        {"$1F", true, 31, Expect::Fails, 0},
-        {"x1F", true, 31, Expect::Fails, 0},
-        {"0x1F", true, 31, Expect::Fails, 0},
-        {"-$10", true, -16, Expect::Fails, 0},
-        {"$FFFFFFFF", true, -1, Expect::Fails, 0},
-        {"$", false, 0, Expect::Fails, 0},
-        {" -2,5 ", false, 0, Expect::Value, -2.5},
-        {",5", false, 0, Expect::Value, 0.5},
-        {"5,", false, 0, Expect::Value, 5.0},
-        {",", false, 0, Expect::Value, 0.0},
-        {"1,5e3", false, 0, Expect::Value, 1500.0},
-        {"1E-2", false, 0, Expect::Value, 0.01},
-        {"1e", false, 0, Expect::Value, 1.0},
-        {"e5", false, 0, Expect::Fails, 0},
-        {"1.5", false, 0, Expect::Fails, 0},
-        {"1 000", false, 0, Expect::Fails, 0},
-        {"", false, 0, Expect::Fails, 0},
-        {"+", false, 0, Expect::Fails, 0},
-        {"1e1000", false, 0, Expect::Overflow, 0},
-        {"1e-1000", false, 0, Expect::Value, 0.0},
+const std::vector<TParseRow>& PartParseTable() {
+    static const std::vector<TParseRow> kRows = {
+        {"1", true, 1, TExpect::Value, 1.0},
+        {"  7", true, 7, TExpect::Value, 7.0},
+        {"7 ", false, 0, TExpect::Value, 7.0},
+        {kTab + "7", false, 0, TExpect::Fails, 0},
+        {"+0", true, 0, TExpect::Value, 0.0},
+        {"-2147483648", true, INT32_MIN, TExpect::Value, -2147483648.0},
+        {"2147483648", false, 0, TExpect::Value, 2147483648.0},
+        {"$1F", true, 31, TExpect::Fails, 0},
+        {"x1F", true, 31, TExpect::Fails, 0},
+        {"0x1F", true, 31, TExpect::Fails, 0},
+        {"-$10", true, -16, TExpect::Fails, 0},
+        {"$FFFFFFFF", true, -1, TExpect::Fails, 0},
+        {"$", false, 0, TExpect::Fails, 0},
+        {" -2,5 ", false, 0, TExpect::Value, -2.5},
+        {",5", false, 0, TExpect::Value, 0.5},
+        {"5,", false, 0, TExpect::Value, 5.0},
+        {",", false, 0, TExpect::Value, 0.0},
+        {"1,5e3", false, 0, TExpect::Value, 1500.0},
+        {"1E-2", false, 0, TExpect::Value, 0.01},
+        {"1e", false, 0, TExpect::Value, 1.0},
+        {"e5", false, 0, TExpect::Fails, 0},
+        {"1.5", false, 0, TExpect::Fails, 0},
+        {"1 000", false, 0, TExpect::Fails, 0},
+        {"", false, 0, TExpect::Fails, 0},
+        {"+", false, 0, TExpect::Fails, 0},
+        {"1e1000", false, 0, TExpect::Overflow, 0},
+        {"1e-1000", false, 0, TExpect::Value, 0.0},
     };
-    return rows;
+    return kRows;
 }
 
 TEST(ParseTable, IntegerColumn) {
-    DecimalMarkScope comma(',');
-    for (const ParseRow& row : PartParseTable()) {
-        SCOPED_TRACE("text '" + row.text + "'");
-        if (row.integerOk) {
-            EXPECT_EQ(ParseInteger(row.text), row.integerValue);
+    TDecimalMarkScope comma(',');
+    for (const TParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.Text + "'");
+        if (row.IntegerOk) {
+            EXPECT_EQ(ParseInteger(row.Text), row.IntegerValue);
         } else {
-            EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(row.text); }), IntegerMessage(row.text));
+            EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(row.Text); }), IntegerMessage(row.Text));
         }
     }
 }
 
 TEST(ParseTable, FloatColumn) {
-    DecimalMarkScope comma(',');
-    for (const ParseRow& row : PartParseTable()) {
-        SCOPED_TRACE("text '" + row.text + "'");
-        switch (row.floatExpect) {
-            case Expect::Value:
-                EXPECT_EQ(ParseFloat(row.text), row.floatValue);
+    TDecimalMarkScope comma(',');
+    for (const TParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.Text + "'");
+        switch (row.FloatExpect) {
+            case TExpect::Value:
+                EXPECT_EQ(ParseFloat(row.Text), row.FloatValue);
                 break;
-            case Expect::Fails:
-                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.text); }), FloatMessage(row.text));
+            case TExpect::Fails:
+                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.Text); }), FloatMessage(row.Text));
                 break;
-            case Expect::Overflow:
-                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.text); }), "Floating point overflow");
+            case TExpect::Overflow:
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.Text); }), "Floating point overflow");
                 break;
         }
     }
 }
 
 TEST(ParseTable, FloatOrColumnWithDefaultZero) {
-    DecimalMarkScope comma(',');
-    for (const ParseRow& row : PartParseTable()) {
-        SCOPED_TRACE("text '" + row.text + "'");
-        switch (row.floatExpect) {
-            case Expect::Value:
-                EXPECT_EQ(ParseFloatOr(row.text, 0.0), row.floatValue);
+    TDecimalMarkScope comma(',');
+    for (const TParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.Text + "'");
+        switch (row.FloatExpect) {
+            case TExpect::Value:
+                EXPECT_EQ(ParseFloatOr(row.Text, 0.0), row.FloatValue);
                 break;
-            case Expect::Fails:
-                EXPECT_EQ(ParseFloatOr(row.text, 0.0), 0.0);
+            case TExpect::Fails:
+                EXPECT_EQ(ParseFloatOr(row.Text, 0.0), 0.0);
                 break;
-            case Expect::Overflow:
-                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(row.text, 0.0); }),
+            case TExpect::Overflow:
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(row.Text, 0.0); }),
                           "Floating point overflow");
                 break;
         }
@@ -153,8 +153,8 @@ TEST(ParseTable, FloatOrColumnWithDefaultZero) {
 
 TEST(ParseInteger, AcceptedTexts) {
     const struct {
-        std::string text;
-        std::int32_t value;
+        std::string Text;
+        std::int32_t Value;
     } rows[] = {
         {"0", 0},
         {"-0", 0},
@@ -177,8 +177,8 @@ TEST(ParseInteger, AcceptedTexts) {
         {"0x00", 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE("text '" + row.text + "'");
-        EXPECT_EQ(ParseInteger(row.text), row.value);
+        SCOPED_TRACE("text '" + row.Text + "'");
+        EXPECT_EQ(ParseInteger(row.Text), row.Value);
     }
 }
 
@@ -195,7 +195,7 @@ TEST(ParseInteger, RejectedTexts) {
         kTab,          "1" + kTab,    "1e3",
         "0x 1",        "$$1",         "0xx1",
     };
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     for (const std::string& text : rows) {
         SCOPED_TRACE("text '" + text + "'");
         EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(text); }), IntegerMessage(text));
@@ -203,10 +203,10 @@ TEST(ParseInteger, RejectedTexts) {
 }
 
 TEST(ParseInteger, DoesNotUseTheDecimalMark) {
-    DecimalMarkScope point('.');
+    TDecimalMarkScope point('.');
     EXPECT_EQ(ParseInteger("15"), 15);
     EXPECT_THROW(ParseInteger("1.5"), EConvertError);
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     EXPECT_THROW(ParseInteger("1,5"), EConvertError);
 }
 
@@ -221,10 +221,10 @@ TEST(ParseInteger, MessageNamesTheUntrimmedText) {
 // ---------------------------------------------------------------------------
 
 TEST(ParseFloat, AcceptedTexts) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     const struct {
-        std::string text;
-        double value;
+        std::string Text;
+        double Value;
     } rows[] = {
         {"0", 0.0},
         {"+1", 1.0},
@@ -256,14 +256,14 @@ TEST(ParseFloat, AcceptedTexts) {
         {"120000", 120000.0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE("text '" + row.text + "'");
-        EXPECT_EQ(ParseFloat(row.text), row.value);
-        EXPECT_EQ(ParseFloatOr(row.text, -77.0), row.value);
+        SCOPED_TRACE("text '" + row.Text + "'");
+        EXPECT_EQ(ParseFloat(row.Text), row.Value);
+        EXPECT_EQ(ParseFloatOr(row.Text, -77.0), row.Value);
     }
 }
 
 TEST(ParseFloat, NegativeZero) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     for (const std::string text : {"-0", "-,", "-0,000", "-0e5", "-1e-1000", "  -,  "}) {
         SCOPED_TRACE("text '" + text + "'");
         const double value = ParseFloat(text);
@@ -276,7 +276,7 @@ TEST(ParseFloat, NegativeZero) {
 }
 
 TEST(ParseFloat, RejectedTexts) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     const std::string rows[] = {
         "-",        " ",          "   ",     "- 1",        "+ 1",   "+-1",  "--1",    "1 e5",     "1e 5",
         "1e+-5",    "1e--5",      "1,5,",    ",,",         "1,,",   "1e5,", "1e5e",   "ee",       "E",
@@ -292,7 +292,7 @@ TEST(ParseFloat, RejectedTexts) {
 }
 
 TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     const std::string rows[] = {
         "1e400",
         "-1e400",
@@ -317,7 +317,7 @@ TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
 }
 
 TEST(ParseFloat, MessageNamesTheUntrimmedText) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(""); }), "'' is not a valid floating point value");
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(" 1 000 "); }),
               "' 1 000 ' is not a valid floating point value");
@@ -327,20 +327,20 @@ TEST(ParseFloat, MessageNamesTheUntrimmedText) {
 
 TEST(ParseFloat, UsesTheCurrentDecimalMark) {
     {
-        DecimalMarkScope point('.');
+        TDecimalMarkScope point('.');
         EXPECT_EQ(ParseFloat("1.5"), 1.5);
         EXPECT_EQ(ParseFloat(".5"), 0.5);
         EXPECT_THROW(ParseFloat("1,5"), EConvertError);
     }
     {
-        DecimalMarkScope comma(',');
+        TDecimalMarkScope comma(',');
         EXPECT_EQ(ParseFloat("1,5"), 1.5);
         EXPECT_THROW(ParseFloat("1.5"), EConvertError);
     }
 }
 
 TEST(ParseFloat, ResultIsCorrectlyRounded) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     // Halfway between 1 and the next double: ties to even gives 1.
     const std::string half = "1,00000000000000011102230246251565404236316680908203125";
     EXPECT_EQ(ParseFloat(half), 1.0);
@@ -353,7 +353,7 @@ TEST(ParseFloat, ResultIsCorrectlyRounded) {
 }
 
 TEST(ParseFloat, VeryLongDigitTexts) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     // Many integer digits, brought back by the exponent.
     EXPECT_EQ(ParseFloat("1" + std::string(1000, '0') + "e-1000"), 1.0);
     EXPECT_EQ(ParseFloat("25" + std::string(3000, '0') + "e-3001"), 2.5);
@@ -382,81 +382,81 @@ TEST(ParseFloat, VeryLongDigitTexts) {
 // "-6,278913E-1", "12345", ",5"), some with more digits or a larger exponent
 // than the short path takes. The reference is the same value written as
 // "<digits>e<power>" and converted by std::from_chars.
-struct ShapedText {
-    std::string text;
-    std::string reference;  // no sign
-    bool negative = false;
+struct TShapedText {
+    std::string Text;
+    std::string Reference;  // no sign
+    bool Negative = false;
 };
 
-ShapedText RandomShapedText(std::mt19937_64& random) {
+TShapedText RandomShapedText(std::mt19937_64& random) {
     auto pick = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    ShapedText shaped;
+    TShapedText shaped;
     std::string digits;
     const int sign = pick(0, 3);
     if (sign == 1 || sign == 2) {
-        shaped.text += sign == 1 ? '-' : '+';
-        shaped.negative = sign == 1;
+        shaped.Text += sign == 1 ? '-' : '+';
+        shaped.Negative = sign == 1;
     }
     const int integerDigits = pick(0, pick(0, 1) == 0 ? 3 : 22);
     const int fractionDigits = pick(0, pick(0, 1) == 0 ? 8 : 24);
     for (int d = 0; d < integerDigits; ++d)
         digits += static_cast<char>('0' + pick(0, 9));
-    shaped.text += digits;
+    shaped.Text += digits;
     if (fractionDigits > 0 || integerDigits == 0 || pick(0, 3) == 0) {
-        shaped.text += ',';
+        shaped.Text += ',';
         std::string fraction;
         for (int d = 0; d < fractionDigits; ++d)
             fraction += static_cast<char>('0' + pick(0, 9));
-        shaped.text += fraction;
+        shaped.Text += fraction;
         digits += fraction;
     }
     int power = -fractionDigits;
     if (pick(0, 2) == 0) {
         const int exponent = pick(-40, 40);
-        shaped.text += pick(0, 1) == 0 ? 'E' : 'e';
+        shaped.Text += pick(0, 1) == 0 ? 'E' : 'e';
         if (exponent < 0) {
-            shaped.text += '-';
+            shaped.Text += '-';
         } else if (pick(0, 1) == 0) {
-            shaped.text += '+';
+            shaped.Text += '+';
         }
-        shaped.text += std::to_string(std::abs(exponent));
+        shaped.Text += std::to_string(std::abs(exponent));
         power += exponent;
     }
     if (pick(0, 9) == 0)
-        shaped.text += "  ";
-    shaped.reference = (digits.empty() ? "0" : digits) + "e" + std::to_string(power);
+        shaped.Text += "  ";
+    shaped.Reference = (digits.empty() ? "0" : digits) + "e" + std::to_string(power);
     return shaped;
 }
 
 TEST(ParseFloat, ShortNumbersMatchTheDigitConversion) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     std::mt19937_64 random(1441);
     for (int i = 0; i < 300000; ++i) {
-        const ShapedText shaped = RandomShapedText(random);
+        const TShapedText shaped = RandomShapedText(random);
         double expected = 0;
-        const auto converted = std::from_chars(shaped.reference.data(),
-                                               shaped.reference.data() + shaped.reference.size(), expected);
-        ASSERT_EQ(converted.ec, std::errc()) << shaped.reference;
-        if (shaped.negative)
+        const auto converted = std::from_chars(shaped.Reference.data(),
+                                               shaped.Reference.data() + shaped.Reference.size(), expected);
+        ASSERT_EQ(converted.ec, std::errc()) << shaped.Reference;
+        if (shaped.Negative)
             expected = -expected;
-        const double parsed = ParseFloat(shaped.text);
+        const double parsed = ParseFloat(shaped.Text);
         // The same bits: the same value and, for zero, the same sign.
         EXPECT_EQ(std::memcmp(&parsed, &expected, sizeof parsed), 0)
-            << shaped.text << " gave " << parsed << ", expected " << expected;
+            << shaped.Text << " gave " << parsed << ", expected " << expected;
         if (HasFailure())
             break;
     }
 }
 
 TEST(ParseFloat, ShortPathEdges) {
-    DecimalMarkScope comma(',');
-    struct Row {
-        const char* text;
-        double value;
+    TDecimalMarkScope comma(',');
+    struct TRow {
+        const char* Text;
+        double Value;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"9007199254740992", 9007199254740992.0},          // 2^53: the largest exact digit integer
         {"9007199254740993", 9007199254740992.0},          // 2^53 + 1 ties to even
         {"9007199254740995", 9007199254740996.0},          // 2^53 + 3 ties to even, upwards
@@ -476,9 +476,9 @@ TEST(ParseFloat, ShortPathEdges) {
         {"5e099", 5e99},
         {"5e-0001", 0.5},  // a four-digit exponent leaves the short path
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(ParseFloat(row.text), row.value);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Text);
+        EXPECT_EQ(ParseFloat(row.Text), row.Value);
     }
     // Three exponent digits are always taken; the range is still checked.
     EXPECT_THROW(ParseFloat("1e400"), EOverflow);
@@ -493,7 +493,7 @@ TEST(ParseFloat, ShortPathEdges) {
 // Random texts over the characters of the syntax: the whole parse must accept
 // exactly what the wide parse (which has no short path) accepts.
 TEST(ParseFloat, AcceptsWhatTheWideParseAccepts) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     const char alphabet[] = "0123456789,,..eE+-  \t";
     std::mt19937_64 random(720);
     std::uniform_int_distribution<int> length(0, 9);
@@ -521,7 +521,7 @@ TEST(ParseFloat, AcceptsWhatTheWideParseAccepts) {
 }
 
 TEST(TryParseExtended, WideIntermediate) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     long double value = 0;
     EXPECT_TRUE(TryParseExtended("1e1000", value));
     EXPECT_EQ(value, 1e1000L);
@@ -557,14 +557,14 @@ TEST(TryParseExtended, WideIntermediate) {
 // Float format
 // ---------------------------------------------------------------------------
 
-struct FormatRow {
-    double value;
-    std::string text;
+struct TFormatRow {
+    double Value;
+    std::string Text;
 };
 
 TEST(FormatFloatGeneral, PartExamples) {
-    DecimalMarkScope comma(',');
-    const FormatRow rows[] = {
+    TDecimalMarkScope comma(',');
+    const TFormatRow rows[] = {
         {0.0, "0"},
         {1.0, "1"},
         {-1.5, "-1,5"},
@@ -583,15 +583,15 @@ TEST(FormatFloatGeneral, PartExamples) {
         {1.5e300, "1,5E300"},
         {-2.5e-7, "-2,5E-7"},
     };
-    for (const FormatRow& row : rows) {
-        SCOPED_TRACE("text " + row.text);
-        EXPECT_EQ(FormatFloatGeneral(row.value), row.text);
+    for (const TFormatRow& row : rows) {
+        SCOPED_TRACE("text " + row.Text);
+        EXPECT_EQ(FormatFloatGeneral(row.Value), row.Text);
     }
 }
 
 TEST(FormatFloatGeneral, FurtherRowsAndBoundaries) {
-    DecimalMarkScope comma(',');
-    const FormatRow rows[] = {
+    TDecimalMarkScope comma(',');
+    const TFormatRow rows[] = {
         {-0.0, "0"},
         {-1.0, "-1"},
         {100.0, "100"},
@@ -634,14 +634,14 @@ TEST(FormatFloatGeneral, FurtherRowsAndBoundaries) {
         {123456789.123456789, "123456789,123457"},
         {0.1, "0,1"},
     };
-    for (const FormatRow& row : rows) {
-        SCOPED_TRACE("text " + row.text);
-        EXPECT_EQ(FormatFloatGeneral(row.value), row.text);
+    for (const TFormatRow& row : rows) {
+        SCOPED_TRACE("text " + row.Text);
+        EXPECT_EQ(FormatFloatGeneral(row.Value), row.Text);
     }
 }
 
 TEST(FormatFloatGeneral, UsesTheCurrentDecimalMark) {
-    DecimalMarkScope point('.');
+    TDecimalMarkScope point('.');
     EXPECT_EQ(FormatFloatGeneral(-1.5), "-1.5");
     EXPECT_EQ(FormatFloatGeneral(1.5e300), "1.5E300");
     EXPECT_EQ(FormatFloatGeneral(0.05), "0.05");
@@ -653,8 +653,8 @@ TEST(FormatFloatGeneral, UsesTheCurrentDecimalMark) {
 
 TEST(FormatInteger, Table) {
     const struct {
-        std::int64_t value;
-        std::string text;
+        std::int64_t Value;
+        std::string Text;
     } rows[] = {
         {0, "0"},
         {-12, "-12"},
@@ -668,19 +668,19 @@ TEST(FormatInteger, Table) {
         {INT64_MIN, "-9223372036854775808"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(FormatInteger(row.value), row.text);
+        EXPECT_EQ(FormatInteger(row.Value), row.Text);
     }
 }
 
 TEST(FormatEventNumber, TwoDigits) {
     const struct {
-        std::int64_t value;
-        std::string text;
+        std::int64_t Value;
+        std::string Text;
     } rows[] = {
         {0, "00"}, {1, "01"}, {9, "09"}, {10, "10"}, {17, "17"}, {99, "99"}, {100, "100"}, {123, "123"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(FormatEventNumber(row.value), row.text);
+        EXPECT_EQ(FormatEventNumber(row.Value), row.Text);
     }
 }
 
@@ -709,7 +709,7 @@ void ExpectRoundTrip(double value) {
 }
 
 TEST(RoundTrip, EdgeValues) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     const double values[] = {
         0.0,
         1.0,
@@ -762,7 +762,7 @@ TEST(RoundTrip, EdgeValues) {
 }
 
 TEST(RoundTrip, RandomDecimalsOfAtMost15Digits) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     std::mt19937_64 random(20240517);
     std::uniform_int_distribution<int> digitCount(1, 15);
     std::uniform_int_distribution<int> exponent(-320, 292);
@@ -786,7 +786,7 @@ TEST(RoundTrip, RandomDecimalsOfAtMost15Digits) {
 }
 
 TEST(RoundTrip, AnyDoubleComesBackWithin15Digits) {
-    DecimalMarkScope comma(',');
+    TDecimalMarkScope comma(',');
     std::mt19937_64 random(7);
     for (int i = 0; i < 200000; ++i) {
         const std::uint64_t bits = random();

@@ -65,42 +65,43 @@ std::vector<std::string> ToStrings(const TTextLines& lines) {
     return std::vector<std::string>(lines.begin(), lines.end());
 }
 
-struct LineCase {
-    const char* name;
-    std::string bytes;
-    std::vector<std::string> lines;
+struct TLineCase {
+    const char* Name;
+    std::string Bytes;
+    std::vector<std::string> Lines;
 };
 
-class LineBreakTest : public TextFileTest, public ::testing::WithParamInterface<LineCase> {};
+class LineBreakTest : public TextFileTest, public ::testing::WithParamInterface<TLineCase> {};
 
 TEST_P(LineBreakTest, SplitsTextAndFileAlike) {
-    const LineCase& row = GetParam();
-    EXPECT_EQ(ToStrings(SplitTextLines(row.bytes)), row.lines);
-    EXPECT_EQ(ToStrings(ReadTextLines(writeFile("lines.txt", row.bytes))), row.lines);
+    const TLineCase& row = GetParam();
+    EXPECT_EQ(ToStrings(SplitTextLines(row.Bytes)), row.Lines);
+    EXPECT_EQ(ToStrings(ReadTextLines(writeFile("lines.txt", row.Bytes))), row.Lines);
 }
 
 using namespace std::string_literals;
 
 INSTANTIATE_TEST_SUITE_P(
     Breaks, LineBreakTest,
-    ::testing::Values(LineCase{"CrLf", "a\r\nb", {"a", "b"}}, LineCase{"CrLfAtEnd", "a\r\nb\r\n", {"a", "b"}},
-                      LineCase{"Lf", "a\nb", {"a", "b"}}, LineCase{"Cr", "a\rb", {"a", "b"}},
-                      LineCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
-                      LineCase{"CrLfCrLf", "a\r\n\r\nb", {"a", "", "b"}},
-                      LineCase{"CrCr", "a\r\rb", {"a", "", "b"}},
-                      LineCase{"EmptyLinesInside", "a\n\n\nb", {"a", "", "", "b"}},
-                      LineCase{"LfCrAtEnd", "a\n\r", {"a", ""}}, LineCase{"OnlyABreak", "\r\n", {""}},
-                      LineCase{"EmptyFile", "", {}}, LineCase{"NulEndsText", "a\0b"s, {"a"}},
-                      LineCase{"NulAfterBreak", "a\r\n\0b\r\n"s, {"a"}}, LineCase{"NulFirst", "\0a"s, {}},
-                      LineCase{"BomKept",
-                               "\xEF\xBB\xBF"
-                               "a\nb",
-                               {"\xEF\xBB\xBF"
-                                "a",
-                                "b"}},
-                      LineCase{"BlanksKept", " a\t \n\tb ", {" a\t ", "\tb "}},
-                      LineCase{"HighBytesKept", "v\xE1lec\n\xA0", {"v\xE1lec", "\xA0"}}),
-    [](const ::testing::TestParamInfo<LineCase>& row) { return std::string(row.param.name); });
+    ::testing::Values(TLineCase{"CrLf", "a\r\nb", {"a", "b"}},
+                      TLineCase{"CrLfAtEnd", "a\r\nb\r\n", {"a", "b"}}, TLineCase{"Lf", "a\nb", {"a", "b"}},
+                      TLineCase{"Cr", "a\rb", {"a", "b"}},
+                      TLineCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+                      TLineCase{"CrLfCrLf", "a\r\n\r\nb", {"a", "", "b"}},
+                      TLineCase{"CrCr", "a\r\rb", {"a", "", "b"}},
+                      TLineCase{"EmptyLinesInside", "a\n\n\nb", {"a", "", "", "b"}},
+                      TLineCase{"LfCrAtEnd", "a\n\r", {"a", ""}}, TLineCase{"OnlyABreak", "\r\n", {""}},
+                      TLineCase{"EmptyFile", "", {}}, TLineCase{"NulEndsText", "a\0b"s, {"a"}},
+                      TLineCase{"NulAfterBreak", "a\r\n\0b\r\n"s, {"a"}}, TLineCase{"NulFirst", "\0a"s, {}},
+                      TLineCase{"BomKept",
+                                "\xEF\xBB\xBF"
+                                "a\nb",
+                                {"\xEF\xBB\xBF"
+                                 "a",
+                                 "b"}},
+                      TLineCase{"BlanksKept", " a\t \n\tb ", {" a\t ", "\tb "}},
+                      TLineCase{"HighBytesKept", "v\xE1lec\n\xA0", {"v\xE1lec", "\xA0"}}),
+    [](const ::testing::TestParamInfo<TLineCase>& row) { return std::string(row.param.Name); });
 
 // The line rules written plainly, one byte at a time: the splitter must give
 // the same lines for any text, wherever its breaks fall against the blocks it
@@ -171,15 +172,15 @@ TEST_F(TextFileTest, LineCountsAtEveryTableSizeFromAFile) {
 
 TEST_F(TextFileTest, LargeFileKeepsItsLinesWhenMoved) {
     // Megabytes of text and of line table, the sizes held in blocks of their own.
-    constexpr int lineCount = 600000;
+    constexpr int kLineCount = 600000;
     std::string text;
-    for (int i = 0; i < lineCount; ++i) {
+    for (int i = 0; i < kLineCount; ++i) {
         text += std::to_string(i) + (i % 2 == 0 ? "\r\n" : "\n");
     }
     TTextLines read = ReadTextLines(writeFile("large.txt", text));
     const TTextLines lines = std::move(read);
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(lineCount));
-    for (int i : {0, 1, 299999, 300000, lineCount - 1}) {
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLineCount));
+    for (int i : {0, 1, 299999, 300000, kLineCount - 1}) {
         EXPECT_EQ(lines[static_cast<std::size_t>(i)], std::to_string(i));
     }
     EXPECT_TRUE(read.empty());
@@ -210,12 +211,12 @@ TEST(TextLines, IteratorWalksBothWays) {
 }
 
 TEST(TrimBlanks, RemovesCodesUpTo32AtBothEnds) {
-    struct Row {
-        const char* name;
-        std::string input;
-        std::string expected;
+    struct TRow {
+        const char* Name;
+        std::string Input;
+        std::string Expected;
     };
-    const Row rows[] = {
+    const TRow rows[] = {
         {"spaces and breaks", "  a b\t\r\n", "a b"},
         {"single space", " ", ""},
         {"empty", "", ""},
@@ -225,10 +226,10 @@ TEST(TrimBlanks, RemovesCodesUpTo32AtBothEnds) {
         {"inner blanks kept", "a \t b", "a \t b"},
         {"nothing to trim", "a", "a"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(TrimBlanks(row.input), row.expected);
-        EXPECT_EQ(TrimBlanksView(row.input), row.expected);
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(TrimBlanks(row.Input), row.Expected);
+        EXPECT_EQ(TrimBlanksView(row.Input), row.Expected);
     }
 }
 
@@ -270,16 +271,16 @@ private:
 
 TEST_F(TextFileTest, ReadsMoreThanOneBufferFromAPipe) {
     // A pipe has no size in advance, so the reader must grow its buffer.
-    constexpr int lineCount = 30000;
+    constexpr int kLineCount = 30000;
     std::string text;
-    for (int i = 0; i < lineCount; ++i) {
+    for (int i = 0; i < kLineCount; ++i) {
         text += std::to_string(i) + ";value\r\n";
     }
     TFedPipe pipe(text);
     TTextLines lines = ReadTextLines(pipe.path());
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(lineCount));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLineCount));
     EXPECT_EQ(lines[0], "0;value");
-    EXPECT_EQ(lines[lineCount - 1], std::to_string(lineCount - 1) + ";value");
+    EXPECT_EQ(lines[kLineCount - 1], std::to_string(kLineCount - 1) + ";value");
 }
 
 std::vector<std::string> ReadAllLines(TLineReader& reader) {
@@ -297,8 +298,8 @@ std::vector<std::string> ReadAllLines(TLineReader& reader) {
 TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
     const std::size_t edge = TLineReader::kBufferSize;
     struct TRow {
-        std::string text;
-        std::vector<std::string> expected;  // empty: as SplitTextLines
+        std::string Text;
+        std::vector<std::string> Expected;  // empty: as SplitTextLines
     };
     const std::string filler(edge - 3, 'x');
     const std::vector<TRow> rows = {
@@ -311,13 +312,13 @@ TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
         {"h\n" + std::string(edge, 'y') + "\0rest", {"h", "<cut " + std::to_string(edge) + ">"}},
     };
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::vector<std::string> expected = rows[i].expected;
+        std::vector<std::string> expected = rows[i].Expected;
         if (expected.empty()) {
-            for (std::string_view line : SplitTextLines(rows[i].text)) {
+            for (std::string_view line : SplitTextLines(rows[i].Text)) {
                 expected.emplace_back(line);
             }
         }
-        TLineReader reader(writeFile("r.txt", rows[i].text));
+        TLineReader reader(writeFile("r.txt", rows[i].Text));
         EXPECT_EQ(ReadAllLines(reader), expected) << "row " << i;
         ASSERT_TRUE(reader.rereadable());
         reader.rewind();
