@@ -15,8 +15,11 @@ void TColumnFit::attach(QTableWidget* table) {
 }
 
 TColumnFit::TColumnFit(QTableWidget* table)
-    : QObject(table), m_table(table), m_lastGivenWidth(table->columnWidth(table->columnCount() - 1)) {
-    m_table->viewport()->installEventFilter(this);
+    : QObject(table),
+      m_table(table),
+      m_viewport(table->viewport()),
+      m_lastGivenWidth(table->columnWidth(table->columnCount() - 1)) {
+    m_viewport->installEventFilter(this);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!m_fitting) {
             m_userSized = true;
@@ -26,8 +29,10 @@ TColumnFit::TColumnFit(QTableWidget* table)
 }
 
 bool TColumnFit::eventFilter(QObject* watched, QEvent* event) {
-    // The viewport narrows when the vertical scroll bar appears.
-    if (watched == m_table->viewport() && event->type() == QEvent::Resize) {
+    // The viewport narrows when the vertical scroll bar appears. The viewport
+    // is compared as it was kept: while the table is being destroyed its own
+    // functions can no longer be called, yet the viewport still has events.
+    if (watched == m_viewport && event->type() == QEvent::Resize) {
         fit();
     }
     return QObject::eventFilter(watched, event);

@@ -28,6 +28,7 @@ private:
     void fit();
 
     QTableWidget* m_table;
+    QWidget* m_viewport;
     int m_lastGivenWidth;
     bool m_fitting = false;
     bool m_userSized = false;
