@@ -99,6 +99,10 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
     connect(m_pvView, &TImageView::resized, this, [this] { drawPictures(); });
     connect(m_burnView, &TImageView::resized, this, [this] { drawPictures(); });
+    // A cycle the session already holds (from the encoder import) is shown at once.
+    if (m_session.PressureCycle) {
+        showSessionCycle();
+    }
 }
 
 TCombustionPage::~TCombustionPage() = default;

@@ -179,9 +179,13 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent), m_picture(kPageWidth, kPi
     addPage(m_editPage, "Editace");
     addPage(m_correctionPage, "Korekce");
     addPage(m_timelinePage, "Časová osa");
-    addPage(new TValveTimingPage(m_core->CylinderTable, m_core->MainParameterList, *m_boxes), "Rozvod");
-    m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
-    addPage(m_combustionPage, "Spalování");
+    addPageBuiltWhenShown("Rozvod", [this] {
+        return new TValveTimingPage(m_core->CylinderTable, m_core->MainParameterList, *m_boxes);
+    });
+    addPageBuiltWhenShown("Spalování", [this] {
+        m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
+        return m_combustionPage;
+    });
     m_pages->setCurrentWidget(m_editPage);
 
     m_recalc.MainParameters = &m_core->MainParameterList;
@@ -385,6 +389,28 @@ void TFMain::addPage(QWidget* page, const QString& title) {
     m_pages->addTab(page, title);
 }
 
+// The engineering pages are built the first time they are shown, so the
+// window's first frame costs only the pages of the event list.
+void TFMain::addPageBuiltWhenShown(const QString& title, const std::function<QWidget*()>& build) {
+    auto* holder = new QWidget;
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pages->addTab(holder, title);
+    connect(m_pages, &QTabWidget::currentChanged, holder, [this, holder, layout, build] {
+        if (m_pages->currentWidget() != holder || layout->count() > 0) {
+            return;
+        }
+        QWidget* page = build();
+        for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
+            TTableKeyboard::attach(table);
+            TColumnFit::attach(table);
+        }
+        layout->addWidget(page);
+        // A layout would show the page only later, from the event loop.
+        page->show();
+    });
+}
+
 void TFMain::addCommand(QPushButton* button, const QKeySequence& key, void (TFMain::*command)()) {
     auto* action = new QAction(button->text(), this);
     action->setShortcut(key);
@@ -560,7 +586,7 @@ void TFMain::importEncoderSignal() {
         RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
                                 [this] { drawTimeline(); });
     });
-    if (imported) {
+    if (imported && m_combustionPage != nullptr) {
         m_combustionPage->showSessionCycle();
     }
 }

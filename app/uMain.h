@@ -44,13 +44,15 @@
 // | m_kindList                    | CheckListBox1 | the event kinds shown: kindClicked()                |
 // | (built when first needed)     | OpenDialog1   | the file dialog of the imports                      |
 // | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
-// | m_combustionPage              | CombustionPage| page "Spalování"                                    |
+// | (built when first shown)      | ValveTimingPage | page "Rozvod"                                     |
+// | m_combustionPage (when shown) | CombustionPage| page "Spalování"                                    |
 //
 // The core reads and writes the lists and grids through the adapters in
 // m_core, whose fields carry the same role names.
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 #include "events/Recalculation.h"
@@ -119,6 +121,7 @@ private:
     void createCorrectionPage();
     void createTimelinePage();
     void addPage(QWidget* page, const QString& title);
+    void addPageBuiltWhenShown(const QString& title, const std::function<QWidget*()>& build);
     void addCommand(QPushButton* button, const QKeySequence& key, void (TFMain::*command)());
     void createPageKeys();
     void showPageBy(int step);

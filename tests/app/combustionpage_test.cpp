@@ -56,9 +56,12 @@ private slots:
         m_window = std::make_unique<TFMain>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        // The page is built when it is first shown.
+        auto* pages = m_window->findChild<QTabWidget*>("PageControl1");
+        QVERIFY(m_window->findChild<TCombustionPage*>("CombustionPage") == nullptr);
+        pages->setCurrentIndex(pages->count() - 1);
         m_page = m_window->findChild<TCombustionPage*>("CombustionPage");
         QVERIFY(m_page != nullptr);
-        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page);
         m_figures = m_page->findChild<QTableWidget*>("FiguresList");
         m_compute = m_page->findChild<QPushButton*>("ComputeButton");
     }
@@ -67,7 +70,7 @@ private slots:
     void isTheLastPage() {
         const int last = m_window->findChild<QTabWidget*>("PageControl1")->count() - 1;
         QCOMPARE(m_window->findChild<QTabWidget*>("PageControl1")->tabText(last), QString("Spalování"));
-        QCOMPARE(m_window->findChild<QTabWidget*>("PageControl1")->widget(last), m_page);
+        QCOMPARE(m_window->findChild<QTabWidget*>("PageControl1")->widget(last), m_page->parentWidget());
         QVERIFY(!m_compute->isEnabled());
         QCOMPARE(m_figures->rowCount(), 0);
     }

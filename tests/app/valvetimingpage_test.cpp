@@ -46,6 +46,10 @@ private slots:
         m_window = std::make_unique<TFMain>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        // The page is built when it is first shown; each test shows it again.
+        auto* pages = m_window->findChild<QTabWidget*>("PageControl1");
+        pages->setCurrentIndex(3);
+        pages->setCurrentIndex(0);
         m_page = m_window->findChild<TValveTimingPage*>("ValveTimingPage");
         QVERIFY(m_page != nullptr);
         m_summary = m_page->findChild<QTableWidget*>("ValveSummaryGrid");
@@ -54,7 +58,7 @@ private slots:
 
     void firingOrderSetsTheOffsetsOfTheCylinderTable() {
         m_window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("4");
-        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page);
+        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page->parentWidget());
         m_page->findChild<QLineEdit*>("FiringOrderEdit")->setText("1-3-4-2");
         QTest::mouseClick(m_page->findChild<QPushButton*>("ApplyFiringOrderButton"), Qt::LeftButton);
         QCOMPARE(Column(m_window->findChild<QTableWidget*>("StringGrid2"), 1, 5),
@@ -72,7 +76,7 @@ private slots:
     void aBadOrderShowsTheErrorAndChangesNoCell() {
         m_window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("4");
         m_window->findChild<QTableWidget*>("StringGrid2")->item(2, 1)->setText("15");
-        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page);
+        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page->parentWidget());
         m_page->findChild<QLineEdit*>("FiringOrderEdit")->setText("1-3-3-2");
         TModalBoxCatcher catcher;
         QTest::mouseClick(m_page->findChild<QPushButton*>("ApplyFiringOrderButton"), Qt::LeftButton);
@@ -88,7 +92,7 @@ private slots:
         for (int k = 0; k < first.size(); ++k) {
             m_window->findChild<QTableWidget*>("StringGrid2")->item(1, 2 + k)->setText(first[k]);
         }
-        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page);
+        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page->parentWidget());
         QCOMPARE(m_summary->rowCount(), 3);
         QStringList figures;
         for (int c = 2; c < 8; ++c) {
