@@ -16,9 +16,9 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
+#include "WindowTestMain.h"
 #include "app/CombustionPage.h"
 #include "app/uMain.h"
-#include "events/Lifecycle.h"
 #include "tests/support/SyntheticRecording.h"
 #include "timeline/PvDiagram.h"
 #include "timeline/Raster.h"
@@ -165,14 +165,7 @@ private:
 };
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    StartupModules();
-    QApplication application(argc, argv);
-    application.setApplicationName("Morvane");
-    CombustionPageTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    ShutdownModules();
-    return result;
+    return morvane::testing::RunWindowTest<CombustionPageTest>(argc, argv);
 }
 
 #include "combustionpage_test.moc"

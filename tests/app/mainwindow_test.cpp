@@ -25,11 +25,11 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
+#include "WindowTestMain.h"
 #include "app/AppLook.h"
 #include "app/ImageView.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
-#include "events/Lifecycle.h"
 #include "events/Session.h"
 #include "timeline/Raster.h"
 #include "util/mathutil.h"
@@ -785,15 +785,7 @@ private:
 };
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    StartupModules();
-    QApplication application(argc, argv);
-    application.setApplicationName("Morvane");
-    SetUpApplicationLook();
-    MainWindowTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    ShutdownModules();
-    return result;
+    return morvane::testing::RunWindowTest<MainWindowTest>(argc, argv);
 }
 
 #include "mainwindow_test.moc"

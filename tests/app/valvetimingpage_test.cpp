@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
+#include "WindowTestMain.h"
 #include "app/ImageView.h"
 #include "app/ValveTimingPage.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
-#include "events/Lifecycle.h"
 #include "timeline/Timeline.h"
 #include "timeline/ValveDiagram.h"
 
@@ -132,13 +132,6 @@ private:
 };
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    StartupModules();
-    QApplication application(argc, argv);
-    application.setApplicationName("Morvane");
-    ValveTimingPageTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    ShutdownModules();
-    return result;
+    return morvane::testing::RunWindowTest<ValveTimingPageTest>(argc, argv);
 }
 #include "valvetimingpage_test.moc"
