@@ -26,7 +26,6 @@
 
 #include "ModalBoxCatcher.h"
 #include "WindowTestMain.h"
-#include "app/AppLook.h"
 #include "app/ImageView.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
