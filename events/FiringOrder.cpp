@@ -45,7 +45,11 @@ std::vector<int> ParseFiringOrder(std::string_view order, int count) {
     std::vector<bool> seen(static_cast<std::size_t>(std::max(count, 0)) + 1, false);
     for (const std::string_view field : SplitFields(order, '-')) {
         if (!AllDigits(field)) {
-            RaiseFiringOrderError(order, "'" + std::string(field) + "' není číslo válce");
+            // Built by appending: GCC 12 warns falsely (-Wrestrict) on "'" + std::string.
+            std::string problem = "'";
+            problem += field;
+            problem += "' není číslo válce";
+            RaiseFiringOrderError(order, problem);
         }
         const int cylinder = std::stoi(std::string(field));
         if (cylinder < 1 || cylinder > count) {
