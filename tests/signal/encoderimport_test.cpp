@@ -202,20 +202,11 @@ TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
     for (const std::string& line : RecordingLines(s)) {
         content += line + "\n";
     }
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    std::thread writer([&] {
-        for (std::size_t done = 0; done < content.size();) {
-            const ssize_t wrote = ::write(fds[1], content.data() + done, content.size() - done);
-            ASSERT_GT(wrote, 0);
-            done += static_cast<std::size_t>(wrote);
-        }
-        ::close(fds[1]);
+    TEncoderResult fromPipe;
+    testing::ReadFromPipe(content, [&](const std::string& path) {
+        o.Path = path;
+        fromPipe = ImportEncoderRecording(o);
     });
-    o.Path = "/dev/fd/" + std::to_string(fds[0]);
-    const TEncoderResult fromPipe = ImportEncoderRecording(o);
-    writer.join();
-    ::close(fds[0]);
     EXPECT_EQ(fromPipe.Mean, fromFile.Mean);
     EXPECT_EQ(fromPipe.Cycles, fromFile.Cycles);
     EXPECT_EQ(fromPipe.Rpm, fromFile.Rpm);

@@ -147,19 +147,8 @@ class StreamTest : public testing::SignalImportTest, public ::testing::WithParam
 protected:
     // Imports the content from the read end of a pipe, as from /dev/stdin.
     void importFromPipe(const std::string& content) {
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        std::thread writer([&] {
-            for (std::size_t done = 0; done < content.size();) {
-                const ssize_t wrote = ::write(fds[1], content.data() + done, content.size() - done);
-                ASSERT_GT(wrote, 0);
-                done += static_cast<std::size_t>(wrote);
-            }
-            ::close(fds[1]);
-        });
-        GetParam().Import("/dev/fd/" + std::to_string(fds[0]), m_boxes, m_signal);
-        writer.join();
-        ::close(fds[0]);
+        testing::ReadFromPipe(content,
+                              [&](const std::string& path) { GetParam().Import(path, m_boxes, m_signal); });
     }
 };
 

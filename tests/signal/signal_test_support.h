@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "events/Session.h"
@@ -82,6 +83,25 @@ struct TRowName {
         return row.param.Name;
     }
 };
+
+// Runs read on "/dev/fd/N", the read end of a pipe that a second thread
+// fills with content, as a user's "/dev/stdin" would be.
+template <typename Read>
+void ReadFromPipe(const std::string& content, Read&& read) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::thread writer([&] {
+        for (std::size_t done = 0; done < content.size();) {
+            const ssize_t wrote = ::write(fds[1], content.data() + done, content.size() - done);
+            ASSERT_GT(wrote, 0);
+            done += static_cast<std::size_t>(wrote);
+        }
+        ::close(fds[1]);
+    });
+    read("/dev/fd/" + std::to_string(fds[0]));
+    writer.join();
+    ::close(fds[0]);
+}
 
 class SignalImportTest : public ::testing::Test {
 protected:
