@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::string_view kEventsUsage =
     "morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections FILE]";
-constexpr std::string_view kSignalUsage = "morvane-cli signal (--angle FILE | --time FILE)";
+constexpr std::string_view kSignalUsage =
+    "morvane-cli signal (--angle FILE | --time FILE | --encoder FILE --wheel T-M [encoder options])";
 constexpr std::string_view kRenderUsage =
     "morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
     "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png";
@@ -23,7 +24,8 @@ constexpr std::string_view kCombustionUsage =
 constexpr std::string_view kValvesUsage =
     "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
     "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]";
-constexpr std::string_view kToolUsage = "morvane-cli (events | signal | render) [options]; --help, --version";
+constexpr std::string_view kToolUsage =
+    "morvane-cli (events | signal | render | valves | combustion) [options]; --help, --version";
 
 constexpr std::string_view kEventsOptionsHelp =
     "  TABLE               cylinder table: a header line, then up to 12 lines of\n"
@@ -398,6 +400,7 @@ std::string HelpText(TCliCommand command) {
                 "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
                 "and the event table (ID;Úhel;Popis).\n\n";
             text += kEventsOptionsHelp;
+            text += kFiringOrderHelp;
             break;
         case TCliCommand::Signal:
             text += "Imports a signal and prints its 1441 entries, one per line.\n\n";
@@ -407,6 +410,7 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::Render:
             text += "Creates the events, imports the signal when given and writes the timeline picture.\n\n";
             text += kEventsOptionsHelp;
+            text += kFiringOrderHelp;
             text += kSignalOptionsHelp;
             text += kEncoderOptionsHelp;
             text += kRenderOptionsHelp;
@@ -433,9 +437,10 @@ std::string HelpText(TCliCommand command) {
         case TCliCommand::None:
             text +=
                 "Commands:\n"
-                "  events   print the cycle time and the event table\n"
-                "  signal   print an imported signal's 1441 entries\n"
-                "  render   write the timeline picture as PNG\n"
+                "  events      print the cycle time and the event table\n"
+                "  signal      print an imported signal's 1441 entries\n"
+                "  render      write the timeline picture as PNG\n"
+                "  valves      print the valve timing per cylinder; the valve-timing diagram\n"
                 "  combustion  print the combustion figures of a pressure cycle\n\n"
                 "Numbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
                 "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n";

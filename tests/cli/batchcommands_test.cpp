@@ -337,9 +337,10 @@ TEST_F(BatchToolTest, UsageHelpAndVersion) {
 
     result = run({});
     EXPECT_EQ(result.Code, 2);
-    EXPECT_EQ(result.Err,
-              "morvane-cli: no command given\n"
-              "usage: morvane-cli (events | signal | render) [options]; --help, --version\n");
+    EXPECT_EQ(
+        result.Err,
+        "morvane-cli: no command given\n"
+        "usage: morvane-cli (events | signal | render | valves | combustion) [options]; --help, --version\n");
 
     for (const char* command : {"events", "signal", "render"}) {
         SCOPED_TRACE(command);
