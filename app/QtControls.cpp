@@ -1,6 +1,8 @@
 #include "app/QtControls.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -235,7 +237,13 @@ void TQtOpenDialog::setFileName(const std::string& name) {
 
 bool TQtOpenDialog::execute() {
     const TOverrideCursor arrow(Qt::ArrowCursor);
-    return dialog()->exec() == QDialog::Accepted;
+    const bool accepted = dialog()->exec() == QDialog::Accepted;
+    // A path typed and confirmed with Enter at once leaves the file-name
+    // completer's list open over the window after the dialog has closed.
+    for (QCompleter* completer : m_dialog->findChildren<QCompleter*>()) {
+        completer->popup()->hide();
+    }
+    return accepted;
 }
 
 std::string TQtOpenDialog::fileName() const {
