@@ -37,6 +37,17 @@ std::string Quoted(std::string_view text, std::string_view tail) {
     return message;
 }
 
+// Cannot <action> file "<path>". <reason>
+std::string FileMessage(std::string_view action, std::string_view path, std::string_view reason) {
+    std::string message = "Cannot ";
+    message += action;
+    message += " file \"";
+    message += path;
+    message += "\". ";
+    message += reason;
+    return message;
+}
+
 }  // namespace
 
 void RaiseIntegerConvertError(std::string_view text) {
@@ -60,19 +71,11 @@ void RaiseOverflow() {
 }
 
 void RaiseFileOpenError(std::string_view fullPath, std::string_view reason) {
-    std::string message = "Cannot open file \"";
-    message += fullPath;
-    message += "\". ";
-    message += reason;
-    throw EFOpenError(message);
+    throw EFOpenError(FileMessage("open", fullPath, reason));
 }
 
 void RaiseFileCreateError(std::string_view path, std::string_view reason) {
-    std::string message = "Cannot create file \"";
-    message += path;
-    message += "\". ";
-    message += reason;
-    throw EFOpenError(message);
+    throw EFOpenError(FileMessage("create", path, reason));
 }
 
 void RaiseListIndexError(long long index) {

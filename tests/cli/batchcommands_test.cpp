@@ -82,6 +82,14 @@ protected:
         return m_dir / name;
     }
 
+    // The command fails as the error box would: exit 1, nothing on stdout, err on stderr.
+    void expectFailure(const TLines& arguments, const std::string& err) {
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(result.Err, err);
+    }
+
     TRun run(const TLines& arguments) {
         std::string command = "cd " + ShellQuoted(m_dir.string()) + " && " + ShellQuoted(MORVANE_CLI_PATH);
         for (const std::string& argument : arguments) {
@@ -239,10 +247,7 @@ TEST_F(BatchToolTest, FailuresPrintTheErrorBoxTextAndNothingElse) {
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
-        const TRun result = run(row.Arguments);
-        EXPECT_EQ(result.Code, 1);
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(result.Err, row.Err);
+        expectFailure(row.Arguments, row.Err);
     }
     EXPECT_FALSE(fs::exists(m_dir / "p.png"));
 }
@@ -278,10 +283,7 @@ TEST_F(BatchToolTest, CombustionFigures) {
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Err);
-        const TRun result = run(row.Arguments);
-        EXPECT_EQ(result.Code, 1);
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(result.Err, row.Err);
+        expectFailure(row.Arguments, row.Err);
     }
 }
 
@@ -410,10 +412,7 @@ TEST_F(BatchToolTest, SignalFailures) {
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
-        const TRun result = run(row.Arguments);
-        EXPECT_EQ(result.Code, 1);
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(result.Err, row.Err);
+        expectFailure(row.Arguments, row.Err);
     }
 }
 
@@ -662,18 +661,14 @@ TEST_F(BatchToolTest, ABadFiringOrderFailsBeforeAnythingIsPrinted) {
     write("four.csv", kFourCylinders);
     for (const char* command : {"valves", "events"}) {
         SCOPED_TRACE(command);
-        const TRun result = run({command, "four.csv", "--firing-order", "1-3-4"});
-        EXPECT_EQ(result.Code, 1);
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(result.Err, "Pořadí zapalování '1-3-4': chybí válec 2.\n");
+        expectFailure({command, "four.csv", "--firing-order", "1-3-4"},
+                      "Pořadí zapalování '1-3-4': chybí válec 2.\n");
     }
 }
 
 TEST_F(BatchToolTest, RenderReportsAnUnwritablePicture) {
-    const TRun result = run({"render", "--output", "no/such/folder/p.png"});
-    EXPECT_EQ(result.Code, 1);
-    EXPECT_EQ(result.Out, "");
-    EXPECT_EQ(result.Err, "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
+    expectFailure({"render", "--output", "no/such/folder/p.png"},
+                  "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
 }
 
 }  // namespace
