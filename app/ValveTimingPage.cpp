@@ -17,7 +17,6 @@
 #include "events/ValveTiming.h"
 #include "timeline/Timeline.h"
 #include "timeline/ValveDiagram.h"
-#include "util/numtext.h"
 
 namespace morvane {
 
@@ -191,11 +190,9 @@ void TValveTimingPage::applyFiringOrder() {
 
 void TValveTimingPage::writeCamCard() {
     const bool written = RunGuarded(m_boxes, [this] {
-        TCamCard card;
-        card.IntakeDuration = ParseFloat(ToStdString(m_intakeDurationEdit->text()));
-        card.ExhaustDuration = ParseFloat(ToStdString(m_exhaustDurationEdit->text()));
-        card.IntakeCentreline = ParseFloat(ToStdString(m_intakeCentrelineEdit->text()));
-        card.ExhaustCentreline = ParseFloat(ToStdString(m_exhaustCentrelineEdit->text()));
+        const TCamCard card = ParseCamCard(
+            {ToStdString(m_intakeDurationEdit->text()), ToStdString(m_exhaustDurationEdit->text()),
+             ToStdString(m_intakeCentrelineEdit->text()), ToStdString(m_exhaustCentrelineEdit->text())});
         WriteValveAngles(m_cylinderTable, selectedCylinder(), ValveAnglesFromCamCard(card));
     });
     if (written) {

@@ -1,11 +1,14 @@
 #include "events/ValveTiming.h"
 
 #include <cmath>
-#include "events/EventGeneration.h"
 
+#include "events/EventGeneration.h"
 #include "events/FiringOrder.h"
+#include "util/errors.h"
 #include "util/fpfault.h"
+#include "util/memorycontrols.h"
 #include "util/numtext.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
@@ -17,6 +20,9 @@ constexpr long double kTurn = 360;
 constexpr std::array<const char*, kValveSummaryColumns> kSummaryHeader = {
     "Válec",        "Přesazení",    "Sání [°]",       "Výfuk [°]",
     "Překrytí [°]", "Osa sání [°]", "Osa výfuku [°]", "Rozestup os [°]"};
+
+// The headers of the cylinder table's four valve columns.
+constexpr std::array<const char*, 4> kValveColumnHeaders = {"SV otvírá", "SV zavírá", "VV otvírá", "VV zavírá"};
 
 // Brings an angle into [low, low + 720) by whole cycles; the cells hold at most
 // a few cycles, so adding and subtracting stays exact.
@@ -39,15 +45,25 @@ long double IntoCycleBounded(long double angle, long double low) {
     return IntoCycle(angle, low);
 }
 
+// A valve cell's angle, within the angles a cell may hold.
+double ValveAngle(const ICellGrid& cylinderTable, int column, int row) {
+    const double angle = ParseFloat(cylinderTable.cellText(column, row));
+    if (!(angle >= kLowestValveAngle && angle <= kHighestValveAngle)) {
+        RaiseInputError("Válec " + FormatInteger(row) + ", " + kValveColumnHeaders[column - IntakeOpensColumn],
+                        "od -720 do 1440");
+    }
+    return angle;
+}
+
 }  // namespace
 
 TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row) {
     TValveAngles angles;
     angles.Ignition = ParseFloat(cylinderTable.cellText(IgnitionColumn, row));
-    angles.IntakeOpens = ParseFloat(cylinderTable.cellText(IntakeOpensColumn, row));
-    angles.IntakeCloses = ParseFloat(cylinderTable.cellText(IntakeClosesColumn, row));
-    angles.ExhaustOpens = ParseFloat(cylinderTable.cellText(ExhaustOpensColumn, row));
-    angles.ExhaustCloses = ParseFloat(cylinderTable.cellText(ExhaustClosesColumn, row));
+    angles.IntakeOpens = ValveAngle(cylinderTable, IntakeOpensColumn, row);
+    angles.IntakeCloses = ValveAngle(cylinderTable, IntakeClosesColumn, row);
+    angles.ExhaustOpens = ValveAngle(cylinderTable, ExhaustOpensColumn, row);
+    angles.ExhaustCloses = ValveAngle(cylinderTable, ExhaustClosesColumn, row);
     return angles;
 }
 
@@ -85,6 +101,11 @@ TValveAngles ValveAnglesFromCamCard(const TCamCard& card) {
     return angles;
 }
 
+TCamCard ParseCamCard(const TCamCardTexts& texts) {
+    return {ParseFloat(texts.IntakeDuration), ParseFloat(texts.ExhaustDuration), ParseFloat(texts.IntakeCentreline),
+            ParseFloat(texts.ExhaustCentreline)};
+}
+
 void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles) {
     cylinderTable.setCellText(IntakeOpensColumn, row, FormatFloatGeneral(angles.IntakeOpens));
     cylinderTable.setCellText(IntakeClosesColumn, row, FormatFloatGeneral(angles.IntakeCloses));
@@ -105,6 +126,8 @@ void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinde
         summary.setCellText(column, 0, kSummaryHeader[column]);
     }
     for (int row = 1; row <= count; ++row) {
+        // Shown as typed, yet it must be a number, as the event creation demands.
+        static_cast<void>(ParseFloat(cylinderTable.cellText(OffsetColumn, row)));
         const auto figures = ValveSummaryTexts(SummarizeValveTiming(ReadValveAngles(cylinderTable, row)));
         summary.setCellText(0, row, FormatInteger(row));
         summary.setCellText(1, row, cylinderTable.cellText(OffsetColumn, row));
@@ -112,6 +135,12 @@ void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinde
             summary.setCellText(2 + k, row, figures[k]);
         }
     }
+}
+
+std::string ValveSummaryText(const IValueList& mainParameters, const ICellGrid& cylinderTable) {
+    TMemoryGrid summary(kValveSummaryColumns, 1);
+    FillValveSummary(mainParameters, cylinderTable, summary);
+    return SemicolonRows(summary, kValveSummaryColumns);
 }
 
 }  // namespace morvane

@@ -30,6 +30,19 @@ struct TCamCard {
     double ExhaustCentreline = 0;
 };
 
+// The cam card's four fields as typed.
+struct TCamCardTexts {
+    std::string IntakeDuration;
+    std::string ExhaustDuration;
+    std::string IntakeCentreline;
+    std::string ExhaustCentreline;
+};
+
+// Valve angles a cell may hold: two cycles either side of the cycle are enough
+// for any cam, and a far-off angle is a typing mistake, not a timing.
+constexpr double kLowestValveAngle = -720;
+constexpr double kHighestValveAngle = 1440;
+
 struct TValveSummary {
     double IntakeDuration = 0;     // SV closes - SV opens, in 0..720
     double ExhaustDuration = 0;    // VV closes - VV opens, in 0..720
@@ -42,7 +55,9 @@ struct TValveSummary {
 constexpr int kValveSummaryFigures = 6;
 
 // Reads columns "Zapalování" .. "VV zavírá" of a row with the float parse;
-// its failure names the text of the first bad cell.
+// its failure names the text of the first bad cell. A valve angle outside
+// kLowestValveAngle .. kHighestValveAngle raises EInputError naming the cylinder
+// and the column.
 TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row);
 
 TValveSummary SummarizeValveTiming(const TValveAngles& angles);
@@ -52,6 +67,10 @@ TValveSummary SummarizeValveTiming(const TValveAngles& angles);
 // The ignition is left at 0.
 TValveAngles ValveAnglesFromCamCard(const TCamCard& card);
 
+// The four fields with the float parse, in the order of TCamCardTexts; the
+// first bad field's failure names its text.
+TCamCard ParseCamCard(const TCamCardTexts& texts);
+
 // Writes the four valve angles into row of the table, as typing would.
 void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles);
 
@@ -60,10 +79,14 @@ std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSumm
 
 // Fills a grid with the header row ("Válec", "Přesazení", the six figures) and
 // one row per cylinder 1..N of the main parameters (1..12): the row number, the
-// offset text as typed and the six figures. A bad cell stops it; the rows
-// before that cylinder are already filled.
+// offset text as typed and the six figures. The offset is parsed as the event
+// creation parses it, so a table the events refuse is refused here too. A bad
+// cell stops it; the rows before that cylinder are already filled.
 void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary);
 
 constexpr int kValveSummaryColumns = 2 + kValveSummaryFigures;
+
+// The summary of FillValveSummary as ';'-separated lines, header first.
+std::string ValveSummaryText(const IValueList& mainParameters, const ICellGrid& cylinderTable);
 
 }  // namespace morvane

@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "util/mathutil.h"
+#include "util/memorycontrols.h"
 #include "util/numtext.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
@@ -44,6 +46,12 @@ void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list) 
     if (figures.CovImep) {
         list.append(kCovImepName, Rounded(*figures.CovImep, kFineStep));
     }
+}
+
+std::string CombustionFiguresText(const TCombustionFigures& figures) {
+    TMemoryValueList list;
+    ListCombustionFigures(figures, list);
+    return SemicolonPairs(list);
 }
 
 }  // namespace morvane

@@ -50,4 +50,7 @@ inline constexpr const char* kLossAngleName = "Ztrátový úhel [°]";
 // angle and the loss angle are exact half degrees.
 void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list);
 
+// The figures of ListCombustionFigures as "name;value" lines.
+std::string CombustionFiguresText(const TCombustionFigures& figures);
+
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "signal/EncoderRanges.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/textfile.h"
@@ -19,16 +20,16 @@ constexpr double kPointDegrees = kCycleDegrees / (SignalPoints - 1);
 constexpr std::size_t kMostWaiting = std::size_t{1} << 20;
 
 void CheckOptions(const TEncoderOptions& options) {
-    if (!(options.ReferenceAngle >= 0 && options.ReferenceAngle < 360)) {
+    if (!IsReferenceAngleInRange(options.ReferenceAngle)) {
         RaiseRecordingError("Úhel referenční hrany musí být od 0 do 360 (bez 360)");
     }
-    if (options.TimeColumn.empty() && !(options.SampleRate > 0 && std::isfinite(options.SampleRate))) {
+    if (options.TimeColumn.empty() && !IsSampleRateInRange(options.SampleRate)) {
         RaiseRecordingError("Bez sloupce času je třeba zadat vzorkovací frekvenci");
     }
     if (options.Wheel.Missing == 0 && options.IndexColumn.empty()) {
         RaiseRecordingError("Kolo bez chybějících zubů potřebuje sloupec indexu (jeden impuls na otáčku)");
     }
-    if (options.Phase < 0 || options.Phase > 2) {
+    if (!IsPhaseInRange(options.Phase)) {
         RaiseRecordingError("Fáze musí být 1 nebo 2");
     }
 }

@@ -1,5 +1,6 @@
 #include "signal/EncoderSettings.h"
 
+#include "signal/EncoderRanges.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/textfile.h"
@@ -14,7 +15,7 @@ TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
     }
     options.Wheel = ParseWheel(TrimBlanks(texts.Wheel));
     options.ReferenceAngle = ParseFloat(texts.ReferenceAngle);
-    if (!(options.ReferenceAngle >= 0 && options.ReferenceAngle < 360)) {
+    if (!IsReferenceAngleInRange(options.ReferenceAngle)) {
         RaiseInputError("Úhel referenční hrany [°]", "od 0 do méně než 360");
     }
     options.EncoderColumn = TrimBlanks(texts.EncoderColumn);
@@ -23,7 +24,7 @@ TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
     options.IndexColumn = TrimBlanks(texts.IndexColumn);
     if (options.TimeColumn.empty()) {
         options.SampleRate = ParseFloat(texts.SampleRate);
-        if (!(options.SampleRate > 0)) {
+        if (!IsSampleRateInRange(options.SampleRate)) {
             RaiseInputError("Vzorkovací frekvence [Hz]", "větší než 0");
         }
     }

@@ -12,8 +12,8 @@ namespace {
 constexpr double kMetresPerMillimetre = 1e-3;
 
 void CheckLength(const char* quantity, double millimetres) {
-    if (!(millimetres > 0) || millimetres > kMaxEngineLength) {
-        RaiseInputError(quantity, "větší než 0 a nejvýše 10000");
+    if (!(millimetres >= kMinEngineLength) || millimetres > kMaxEngineLength) {
+        RaiseInputError(quantity, "od 0,1 do 10000");
     }
 }
 

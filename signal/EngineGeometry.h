@@ -14,13 +14,15 @@ struct TEngineGeometry {
     double CompressionRatio = 0;  // ε = (Vd + Vc) / Vc
 };
 
-// Lengths above this are taken as a typing mistake (10 m); it also keeps every
-// volume far inside the double range.
+// Lengths outside these are taken as a typing mistake (0,1 mm, 10 m); they
+// also keep every volume far inside the double range (a bore of 1e-160 mm
+// would underflow the piston area).
+constexpr double kMinEngineLength = 0.1;
 constexpr double kMaxEngineLength = 10000;
 constexpr double kMaxCompressionRatio = 1000;
 
-// Raises EInputError for a bore, stroke or rod that is not above 0 (or above
-// kMaxEngineLength), a rod not longer than the crank radius stroke / 2, or a
+// Raises EInputError for a bore, stroke or rod outside kMinEngineLength ..
+// kMaxEngineLength, a rod not longer than the crank radius stroke / 2, or a
 // compression ratio not above 1 (or above kMaxCompressionRatio).
 void CheckEngineGeometry(const TEngineGeometry& geometry);
 

@@ -58,12 +58,7 @@ bool ParseField(std::string_view field, char mark, double& value) {
         std::replace(swapped.begin(), swapped.end(), mark, DecimalMark);
         field = swapped;
     }
-    try {
-        value = ParseFloat(field);
-        return true;
-    } catch (const EConvertError&) {
-        return false;
-    }
+    return TryParseFloat(field, value);
 }
 
 // A header or a comment has no field that reads as a number with either mark;

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "signal/EncoderRanges.h"
 #include "util/errors.h"
+#include "util/quote.h"
 
 namespace morvane {
 
@@ -19,13 +21,20 @@ bool ParseCount(std::string_view text, int& value) {
 
 }  // namespace
 
-TWheel ParseWheel(std::string_view text) {
+bool TryParseWheelForm(std::string_view text, TWheel& wheel) {
     const std::size_t dash = text.find('-');
+    return dash != std::string_view::npos && ParseCount(text.substr(0, dash), wheel.Teeth) &&
+           ParseCount(text.substr(dash + 1), wheel.Missing);
+}
+
+TWheel ParseWheel(std::string_view text) {
     TWheel wheel;
-    if (dash == std::string_view::npos || !ParseCount(text.substr(0, dash), wheel.Teeth) ||
-        !ParseCount(text.substr(dash + 1), wheel.Missing) || wheel.Teeth < 2 || wheel.Teeth > 3600 ||
-        wheel.Missing < 0 || wheel.Missing > wheel.Teeth / 2) {
-        RaiseRecordingError("Kolo '" + std::string(text) + "' není ve tvaru T-M (například 60-2)");
+    if (!TryParseWheelForm(text, wheel)) {
+        RaiseRecordingError("Kolo " + ShortenedQuote(text) + " není ve tvaru T-M (například 60-2)");
+    }
+    if (!IsWheelInRange(wheel.Teeth, wheel.Missing)) {
+        RaiseRecordingError("Kolo " + ShortenedQuote(text) +
+                            ": počet zubů T musí být od 2 do 3600 a chybějících M od 0 do T/2");
     }
     return wheel;
 }

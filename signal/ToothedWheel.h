@@ -18,7 +18,11 @@ struct TWheel {
     int edgesPerRevolution() const { return Teeth - Missing; }
 };
 
-// "T-M" with 2 <= T <= 3600 and 0 <= M <= T/2. Raises EImportError otherwise.
+// "T-M" with two whole numbers, whatever their range; false otherwise.
+bool TryParseWheelForm(std::string_view text, TWheel& wheel);
+
+// "T-M" within IsWheelInRange (signal/EncoderRanges.h). Raises EImportError
+// otherwise, saying whether the form or the range is wrong.
 TWheel ParseWheel(std::string_view text);
 
 // Rising edges of a channel whose range (lowest, highest) is known: hysteresis

@@ -1,40 +1,13 @@
 #include "util/errors.h"
 
+#include "util/quote.h"
+
 namespace morvane {
 
 namespace {
 
-// Beyond this many characters a quoted text is cut: a file of one 10 MB line
-// must not become a 10 MB message.
-constexpr std::size_t kQuotedCharacters = 200;
-
-// The text, or its first kQuotedCharacters characters (UTF-8) and "…".
-std::string_view Quotable(std::string_view text, bool& cut) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A byte 10xxxxxx continues a character.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kQuotedCharacters) {
-            cut = true;
-            return text.substr(0, i);
-        }
-    }
-    cut = false;
-    return text;
-}
-
 std::string Quoted(std::string_view text, std::string_view tail) {
-    bool cut = false;
-    const std::string_view shown = Quotable(text, cut);
-    std::string message;
-    message.reserve(shown.size() + tail.size() + 5);
-    message += '\'';
-    message += shown;
-    if (cut) {
-        message += "…";
-    }
-    message += '\'';
-    message += tail;
-    return message;
+    return ShortenedQuote(text) + std::string(tail);
 }
 
 // Cannot <action> file "<path>". <reason>

@@ -460,10 +460,6 @@ bool TryParseExtended(std::string_view text, long double& value) {
     return true;
 }
 
-namespace {
-
-// The value of an accepted text; false for a rejected one. A value beyond the
-// double range is accepted by the syntax and raises the overflow of storing it.
 bool TryParseFloat(std::string_view text, double& result) {
     if (TryParseShortFloat(text, result))
         return true;
@@ -478,8 +474,6 @@ bool TryParseFloat(std::string_view text, double& result) {
     }
     return false;
 }
-
-}  // namespace
 
 double ParseFloat(std::string_view text) {
     double result = 0.0;

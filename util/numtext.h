@@ -33,6 +33,11 @@ std::int32_t ParseInteger(std::string_view text);
 // Returns false for a syntax error or a value too large for the intermediate.
 bool TryParseExtended(std::string_view text, long double& value);
 
+// The float parse as a yes/no answer: false for a text ParseFloat rejects,
+// without raising. A value beyond the double range is accepted by the syntax
+// and still raises the overflow of storing it, as ParseFloat does.
+bool TryParseFloat(std::string_view text, double& result);
+
 // Float parse stored into a double. Raises EConvertError naming the text when
 // TryParseExtended fails, EOverflow when the value exceeds the double range.
 double ParseFloat(std::string_view text);

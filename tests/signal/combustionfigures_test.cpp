@@ -160,9 +160,10 @@ TEST(CombustionFiguresTest, BadInputsNameTheValue) {
     };
     const char* const badWindow = "Okno [°] musí být v rozsahu 0 až 720 a zahrnout alespoň dva body cyklu";
     const TRow rows[] = {
-        {{0, 75, 118, 21.2}, {}, "Vrtání [mm] musí být větší než 0 a nejvýše 10000"},
-        {{86, -75, 118, 21.2}, {}, "Zdvih [mm] musí být větší než 0 a nejvýše 10000"},
-        {{86, 75, 1e300, 21.2}, {}, "Ojnice [mm] musí být větší než 0 a nejvýše 10000"},
+        {{0, 75, 118, 21.2}, {}, "Vrtání [mm] musí být od 0,1 do 10000"},
+        {{86, -75, 118, 21.2}, {}, "Zdvih [mm] musí být od 0,1 do 10000"},
+        {{86, 75, 1e300, 21.2}, {}, "Ojnice [mm] musí být od 0,1 do 10000"},
+        {{1e-160, 75, 118, 21.2}, {}, "Vrtání [mm] musí být od 0,1 do 10000"},
         {{86, 75, 37.5, 21.2}, {}, "Ojnice [mm] musí být delší než polovina zdvihu"},
         {{86, 75, 118, 1}, {}, "Kompresní poměr [1] musí být větší než 1 a nejvýše 1000"},
         {kDiesel, {1, 340, 460}, "γ [1] musí být větší než 1 a nejvýše 10"},

@@ -1,0 +1,16 @@
+#include "signal/SignalText.h"
+
+#include "util/numtext.h"
+
+namespace morvane {
+
+std::string SignalEntriesText(const TSignalTable& signal) {
+    std::string text;
+    for (double entry : signal) {
+        text += FormatFloatGeneral(entry);
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace morvane
