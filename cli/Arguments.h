@@ -1,29 +1,23 @@
 #pragma once
 
 // The command line of the batch tool: which command to run and with what.
-// Parsing checks only the form of the arguments; the texts meant for the
-// window's controls (count, speed, corrections) are passed on unread, so the
-// core judges them exactly as it judges what a user types.
+// Parsing checks only the form of the arguments (the rows of
+// cli/OptionTable.cpp say how); the texts meant for the window's controls
+// (count, speed, corrections) are passed on unread, so the core judges them
+// exactly as it judges what a user types.
 
 #include <array>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/OptionRules.h"
 #include "events/EngineEvent.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
 
 namespace morvane {
-
-// A mistake in the command line itself (exit code 2), as opposed to a failure
-// of the core, which the error box would show (exit code 1).
-class EUsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves };
 enum class TCliAction { Run, Help, Version };

@@ -7,20 +7,22 @@
 #include "cli/Arguments.h"
 #include "cli/CombustionCommand.h"
 #include "cli/ValvesCommand.h"
+#include "events/CorrectionsFile.h"
 #include "events/CylinderTableFile.h"
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
+#include "events/EventTableText.h"
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
 #include "signal/EncoderImport.h"
 #include "signal/ImportCommand.h"
+#include "signal/SignalText.h"
 #include "timeline/PngWriter.h"
 #include "timeline/Raster.h"
 #include "timeline/Timeline.h"
 #include "util/dialogutil.h"
 #include "util/memorycontrols.h"
 #include "util/messages.h"
-#include "util/numtext.h"
 
 namespace morvane {
 
@@ -67,24 +69,8 @@ void RunEventCommands(const TEventsOptions& options, int tableLines, TMemoryMain
     CreateEventsAndRecalculate(window.CylinderTable, session, window.Recalc);
     GlobalCorrectionChanged(options.Global, session, window.Recalc);
     if (options.CorrectionsPath) {
-        // The user's edits of the correction list: by position, as far as both reach.
-        const TTextLines corrections = ReadTextLines(*options.CorrectionsPath);
-        const int rows = std::min(window.CorrectionList.rowCount(), static_cast<int>(corrections.size()));
-        for (int row = 1; row <= rows; ++row) {
-            window.CorrectionList.setValue(row, std::string(corrections[row - 1]));
-        }
-        ApplyCorrectionsAndRecalculate(session, window.Recalc);
+        ApplyCorrectionsFile(*options.CorrectionsPath, session, window.Recalc);
     }
-}
-
-std::string EventReport(const TMemoryMainControls& window) {
-    std::string text = window.ComputedParameters.key(kCycleTimeRow) + ";" +
-                       window.ComputedParameters.value(kCycleTimeRow) + "\n";
-    for (int row = 0; row < window.EventGrid.rowCount(); ++row) {
-        text += window.EventGrid.cellText(0, row) + ";" + window.EventGrid.cellText(1, row) + ";" +
-                window.EventGrid.cellText(2, row) + "\n";
-    }
-    return text;
 }
 
 void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
@@ -98,15 +84,6 @@ void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& sessi
     TGivenFileDialog dialog(file.Path);
     const TImportKind kind = file.Kind == TSignalFileKind::Angle ? TImportKind::Angle : TImportKind::Time;
     RunImportCommand(&dialog, boxes, kind, ImportTargetOf(session), {});
-}
-
-std::string SignalReport(const TSignalTable& signal) {
-    std::string text;
-    for (double entry : signal) {
-        text += FormatFloatGeneral(entry);
-        text += '\n';
-    }
-    return text;
 }
 
 void RenderPicture(const TRenderOptions& options, TSession& session) {
@@ -123,70 +100,72 @@ void RenderPicture(const TRenderOptions& options, TSession& session) {
     WritePng(picture, options.OutputPath);
 }
 
-int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
-    TStreamBoxes boxes(err);
-    TSession session;
-    std::string report;
-    if (arguments.Command == TCliCommand::Combustion) {
-        if (!RunGuarded(boxes, [&] { report = CombustionReport(arguments.Combustion, boxes); })) {
-            return kExitFailure;
+// Runs command under the guard; a mistake in what was asked for (EUsageError)
+// becomes the usage text and exit code 2 instead of the error box.
+template <typename Command>
+int RunChecked(TCliCommand cliCommand, IMessageBoxes& boxes, std::ostream& err, Command&& command) {
+    std::string mistake;
+    const bool succeeded = RunGuarded(boxes, [&] {
+        try {
+            command();
+        } catch (const EUsageError& usage) {
+            mistake = usage.what();
         }
-        out << report;
-        return kExitSuccess;
+    });
+    if (!mistake.empty()) {
+        err << UsageMistake(mistake, cliCommand);
+        return kExitUsage;
     }
-    if (arguments.Command == TCliCommand::Signal) {
-        if (!RunGuarded(boxes, [&] {
-                ImportSignal(arguments.SignalFile, boxes, session);
-                report = SignalReport(session.Signal);
-            })) {
-            return kExitFailure;
-        }
-        out << report;
-        return kExitSuccess;
-    }
+    return succeeded ? kExitSuccess : kExitFailure;
+}
 
+// The commands on the window's controls: events, render and valves.
+void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::string& report) {
     TMemoryMainControls window;
+    TSession session;
     int tableLines = 0;
     if (arguments.Events.TablePath) {
         // A table too long for the window is a mistake in what was asked for,
         // not a failure the error box would show.
-        std::string mistake;
-        const bool read = RunGuarded(boxes, [&] {
-            try {
-                tableLines = ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable);
-            } catch (const ECylinderTableError& tooLong) {
-                mistake = tooLong.what();
-            }
-        });
-        if (!read) {
-            return kExitFailure;
-        }
-        if (!mistake.empty()) {
-            err << UsageMistake(mistake, arguments.Command);
-            return kExitUsage;
+        try {
+            tableLines = ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable);
+        } catch (const ECylinderTableError& tooLong) {
+            throw EUsageError(tooLong.what());
         }
     }
+    if (arguments.Command == TCliCommand::Valves) {
+        RunValvesCommand(arguments, tableLines, window, report);
+        return;
+    }
+    RunEventCommands(arguments.Events, tableLines, window, session);
+    if (arguments.Command == TCliCommand::Events) {
+        report = EventTableText(window.Recalc);
+        return;
+    }
+    if (arguments.SignalFile.Kind != TSignalFileKind::None) {
+        ImportSignal(arguments.SignalFile, boxes, session);
+    }
+    RenderPicture(arguments.Render, session);
+}
 
-    const bool succeeded = RunGuarded(boxes, [&] {
-        if (arguments.Command == TCliCommand::Valves) {
-            RunValvesCommand(arguments, tableLines, window, report);
-            return;
-        }
-        RunEventCommands(arguments.Events, tableLines, window, session);
-        if (arguments.Command == TCliCommand::Events) {
-            report = EventReport(window);
-            return;
-        }
-        if (arguments.SignalFile.Kind != TSignalFileKind::None) {
+int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
+    TStreamBoxes boxes(err);
+    std::string report;
+    const int exitCode = RunChecked(arguments.Command, boxes, err, [&] {
+        if (arguments.Command == TCliCommand::Combustion) {
+            report = CombustionReport(arguments.Combustion, boxes);
+        } else if (arguments.Command == TCliCommand::Signal) {
+            TSession session;
             ImportSignal(arguments.SignalFile, boxes, session);
+            report = SignalEntriesText(session.Signal);
+        } else {
+            RunOnControls(arguments, boxes, report);
         }
-        RenderPicture(arguments.Render, session);
     });
-    if (!succeeded) {
-        return kExitFailure;
+    if (exitCode == kExitSuccess) {
+        out << report;
     }
-    out << report;
-    return kExitSuccess;
+    return exitCode;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
 #include "signal/PressureCycle.h"
-#include "util/memorycontrols.h"
 
 namespace morvane {
 
@@ -23,14 +22,7 @@ std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& b
     const TCombustionInputs inputs = ParseCombustionTexts(options.Texts);
     const TPressureCycle cycle = options.FromRecording ? RecordedCycle(options.Recording, boxes)
                                                        : ReadPressureCycle(options.CyclePath);
-    const TCombustionFigures figures = ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings);
-    TMemoryValueList list;
-    ListCombustionFigures(figures, list);
-    std::string report;
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        report += list.key(row) + ";" + list.value(row) + "\n";
-    }
-    return report;
+    return CombustionFiguresText(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings));
 }
 
 }  // namespace morvane

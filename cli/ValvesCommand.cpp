@@ -27,11 +27,16 @@ void ApplyCylinderOptions(const TEventsOptions& options, int tableLines, TMemory
 void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMainControls& window,
                       std::string& report) {
     ApplyCylinderOptions(arguments.Events, tableLines, window);
-    TMemoryGrid summary(kValveSummaryColumns, 1);
-    FillValveSummary(window.MainParameters, window.CylinderTable, summary);
+    std::string text = ValveSummaryText(window.MainParameters, window.CylinderTable);
 
     const TValvesOptions& valves = arguments.Valves;
     if (valves.DiagramPath) {
+        const int count = TableCylinderCount(window.MainParameters);
+        if (valves.Cylinder > count) {
+            // An empty diagram of a cylinder the engine does not have would pass for a result.
+            throw EUsageError("--cylinder must be an integer from 1 to " + FormatInteger(count) +
+                              ", the cylinders of the table");
+        }
         TValveDiagramInput input;
         input.W = valves.Width;
         input.H = valves.Height;
@@ -40,14 +45,6 @@ void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMai
         TRaster picture(input.W, input.H);
         DrawValveDiagram(input, picture);
         WritePng(picture, *valves.DiagramPath);
-    }
-
-    std::string text;
-    for (int row = 0; row < summary.rowCount(); ++row) {
-        for (int column = 0; column < kValveSummaryColumns; ++column) {
-            text += summary.cellText(column, row);
-            text += column + 1 < kValveSummaryColumns ? ';' : '\n';
-        }
     }
     report = std::move(text);
 }

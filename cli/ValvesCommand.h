@@ -22,6 +22,7 @@ void ApplyCylinderOptions(const TEventsOptions& options, int tableLines, TMemory
 
 // The summary lines ("Válec;Přesazení;...", then one per cylinder) and the
 // diagram when asked for. The text goes to report only when all succeeded.
+// A diagram of a cylinder beyond the count raises EUsageError.
 void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMainControls& window,
                       std::string& report);
 

@@ -22,7 +22,8 @@ constexpr std::array<const char*, kValveSummaryColumns> kSummaryHeader = {
     "Překrytí [°]", "Osa sání [°]", "Osa výfuku [°]", "Rozestup os [°]"};
 
 // The headers of the cylinder table's four valve columns.
-constexpr std::array<const char*, 4> kValveColumnHeaders = {"SV otvírá", "SV zavírá", "VV otvírá", "VV zavírá"};
+constexpr std::array<const char*, 4> kValveColumnHeaders = {"SV otvírá", "SV zavírá", "VV otvírá",
+                                                            "VV zavírá"};
 
 // Brings an angle into [low, low + 720) by whole cycles; the cells hold at most
 // a few cycles, so adding and subtracting stays exact.
@@ -49,8 +50,9 @@ long double IntoCycleBounded(long double angle, long double low) {
 double ValveAngle(const ICellGrid& cylinderTable, int column, int row) {
     const double angle = ParseFloat(cylinderTable.cellText(column, row));
     if (!(angle >= kLowestValveAngle && angle <= kHighestValveAngle)) {
-        RaiseInputError("Válec " + FormatInteger(row) + ", " + kValveColumnHeaders[column - IntakeOpensColumn],
-                        "od -720 do 1440");
+        RaiseInputError(
+            "Válec " + FormatInteger(row) + ", " + kValveColumnHeaders[column - IntakeOpensColumn],
+            "od -720 do 1440");
     }
     return angle;
 }
@@ -102,8 +104,8 @@ TValveAngles ValveAnglesFromCamCard(const TCamCard& card) {
 }
 
 TCamCard ParseCamCard(const TCamCardTexts& texts) {
-    return {ParseFloat(texts.IntakeDuration), ParseFloat(texts.ExhaustDuration), ParseFloat(texts.IntakeCentreline),
-            ParseFloat(texts.ExhaustCentreline)};
+    return {ParseFloat(texts.IntakeDuration), ParseFloat(texts.ExhaustDuration),
+            ParseFloat(texts.IntakeCentreline), ParseFloat(texts.ExhaustCentreline)};
 }
 
 void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles) {

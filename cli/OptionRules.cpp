@@ -1,0 +1,198 @@
+#include "cli/OptionRules.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "signal/EncoderRanges.h"
+#include "util/errors.h"
+#include "util/pairtext.h"
+
+namespace morvane {
+
+namespace {
+
+[[noreturn]] void RaiseUsage(std::string_view name, std::string_view problem) {
+    throw EUsageError(std::string(name) + " " + std::string(problem));
+}
+
+// A bound as the help writes it: whole numbers without decimals, else with the decimal comma.
+std::string BoundText(double bound) {
+    char digits[32];
+    const auto written = std::to_chars(digits, digits + sizeof digits, bound);
+    std::string text(digits, written.ptr);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+// A plain decimal integer, the whole text, within [low, high].
+bool ParseBounded(std::string_view text, double low, double high, int& value) {
+    const char* end = text.data() + text.size();
+    int parsed = 0;
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || stop != end || parsed < low || parsed > high) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+// A decimal number with a comma or a point.
+bool ParseDecimal(std::string text, double& value) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end && std::isfinite(value);
+}
+
+bool InRange(const TValueRule& rule, double value) {
+    switch (rule.Ends) {
+        case TRangeEnds::Both:
+            return value >= rule.Low && value <= rule.High;
+        case TRangeEnds::BelowHigh:
+            return value >= rule.Low && value < rule.High;
+        case TRangeEnds::AboveLow:
+            return value > rule.Low;
+    }
+    return false;
+}
+
+std::string RangeText(const TValueRule& rule) {
+    switch (rule.Ends) {
+        case TRangeEnds::Both:
+            return "from " + BoundText(rule.Low) + " to " + BoundText(rule.High);
+        case TRangeEnds::BelowHigh:
+            return "from " + BoundText(rule.Low) + " to below " + BoundText(rule.High);
+        case TRangeEnds::AboveLow:
+            return "above " + BoundText(rule.Low);
+    }
+    return {};
+}
+
+std::string CountWord(std::size_t count) {
+    constexpr std::array<const char*, 9> kWords = {"no",   "one", "two",   "three", "four",
+                                                   "five", "six", "seven", "eight"};
+    return count < kWords.size() ? kWords[count] : std::to_string(count);
+}
+
+// "a, b or c" of "a|b|c".
+std::string ChoicesText(std::string_view choices) {
+    std::string text(choices);
+    const std::size_t last = text.rfind('|');
+    if (last != std::string::npos) {
+        text.replace(last, 1, " or ");
+    }
+    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', bar)) {
+        text.replace(bar, 1, ", ");
+    }
+    return text;
+}
+
+int ChoiceIndex(std::string_view choices, std::string_view text) {
+    int index = 0;
+    for (std::size_t at = 0;; ++index) {
+        const std::size_t bar = choices.find('|', at);
+        if (choices.substr(at, bar == std::string_view::npos ? bar : bar - at) == text) {
+            return index;
+        }
+        if (bar == std::string_view::npos) {
+            return -1;
+        }
+        at = bar + 1;
+    }
+}
+
+void ReadSize(const TValueRule& rule, std::string_view name, std::string_view text, TOptionValue& value) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string_view::npos ||
+        !ParseBounded(text.substr(0, cross), rule.Low, rule.High, value.Integer) ||
+        !ParseBounded(text.substr(cross + 1), rule.Low, rule.High, value.Second)) {
+        RaiseUsage(name, "must be WxH with both " + RangeText(rule));
+    }
+}
+
+void ReadWheel(std::string_view name, const std::string& text, TOptionValue& value) {
+    if (!TryParseWheelForm(text, value.Wheel)) {
+        try {
+            ParseWheel(text);
+        } catch (const EImportError& mistake) {
+            throw EUsageError(mistake.what());
+        }
+    }
+    if (!IsWheelInRange(value.Wheel.Teeth, value.Wheel.Missing)) {
+        RaiseUsage(name, "must be T-M with T from " + std::to_string(kFewestWheelTeeth) + " to " +
+                             std::to_string(kMostWheelTeeth) + " and M from 0 to T/2");
+    }
+}
+
+// The kinds whose form needs more than a line.
+void ReadShaped(const TValueRule& rule, std::string_view name, std::string_view valueName,
+                const std::string& text, TOptionValue& value) {
+    switch (rule.Kind) {
+        case TValueKind::Pair:
+            if (!SplitPairText(text, value.First, value.Last)) {
+                std::string decimals(valueName);
+                std::replace(decimals.begin(), decimals.end(), ',', ';');
+                RaiseUsage(name, "must be " + std::string(valueName) + " (with decimals " + decimals +
+                                     ", e.g. " + std::string(rule.Detail) + ")");
+            }
+            break;
+        case TValueKind::Flags:
+            if (text.size() != valueName.size() ||
+                !std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; })) {
+                RaiseUsage(name, "must be " + CountWord(valueName.size()) + " characters 0 or 1 (" +
+                                     std::string(rule.Detail) + ")");
+            }
+            break;
+        case TValueKind::Size:
+            ReadSize(rule, name, text, value);
+            break;
+        case TValueKind::Wheel:
+            ReadWheel(name, text, value);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+TOptionValue ReadOptionValue(const TValueRule& rule, std::string_view name, std::string_view valueName,
+                             const std::string& text) {
+    TOptionValue value;
+    value.Text = text;
+    if (rule.NotEmpty && text.empty()) {
+        RaiseUsage(name, rule.Kind == TValueKind::Path ? "needs a file" : "needs a value");
+    }
+    switch (rule.Kind) {
+        case TValueKind::Text:
+        case TValueKind::Path:
+            break;
+        case TValueKind::Integer:
+            if (!ParseBounded(text, rule.Low, rule.High, value.Integer)) {
+                RaiseUsage(name, "must be an integer " + RangeText(rule));
+            }
+            break;
+        case TValueKind::Number:
+            if (!ParseDecimal(text, value.Number)) {
+                RaiseUsage(name, "must be a number");
+            }
+            if (!InRange(rule, value.Number)) {
+                RaiseUsage(name, "must be " + RangeText(rule));
+            }
+            break;
+        case TValueKind::Choice:
+            value.Integer = ChoiceIndex(rule.Choices, text);
+            if (value.Integer < 0) {
+                RaiseUsage(name, "must be " + ChoicesText(rule.Choices));
+            }
+            break;
+        default:
+            ReadShaped(rule, name, valueName, text, value);
+            break;
+    }
+    return value;
+}
+
+}  // namespace morvane
