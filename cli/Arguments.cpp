@@ -191,8 +191,9 @@ void CheckOutputsAreNotInputs(const std::vector<TGivenPath>& paths) {
         }
         for (const TGivenPath& input : paths) {
             if (input.Role == TPathRole::Input && IsSameFile(output.Path, input.Path)) {
-                throw EUsageError(std::string(output.Name) + " must not name a file the command reads: " +
-                                  ShortenedQuote(output.Path) + " is its " + std::string(input.Name));
+                throw EUsageError(std::string(output.Name) + " must not name a file the command reads (" +
+                                  ShortenedQuote(output.Path) + " is given as " + std::string(input.Name) +
+                                  ")");
             }
         }
     }

@@ -19,8 +19,8 @@ namespace {
 
 // A bound as the help writes it: whole numbers without decimals, else with the decimal comma.
 std::string BoundText(double bound) {
-    char digits[32];
-    const auto written = std::to_chars(digits, digits + sizeof digits, bound);
+    char digits[400];
+    const auto written = std::to_chars(digits, digits + sizeof digits, bound, std::chars_format::fixed);
     std::string text(digits, written.ptr);
     std::replace(text.begin(), text.end(), '.', ',');
     return text;

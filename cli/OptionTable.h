@@ -22,17 +22,17 @@ constexpr TCommandSet CommandBit(TCliCommand command) {
 }
 
 struct TOptionRow {
-    std::string_view Name;       // "--cursor"; a name without "--" is the positional argument ("TABLE")
-    std::string_view ValueName;  // "0..720" in the help and the usage line
-    std::string_view Help;       // '\n' starts an indented line; "{default}" stands for Default
-    TCommandSet Commands = 0;    // the commands that take it
-    TCommandSet Listed = 0;      // the commands whose help lists it
-    TValueRule Rule;
-    std::string_view Default;       // read by Rule and applied before the command line; empty: none
-    std::string_view Missing;       // non-empty: the option is required, and this is the mistake without it
-    std::string_view Needs;         // another option it goes only with
-    std::string_view NeedsMistake;  // the mistake when Needs is absent; empty: "<Name> needs <Needs>"
-    bool Encoder = false;           // an encoder option besides --encoder (checked as a group)
+    std::string_view Name = {};       // "--cursor"; a name without "--" is the positional argument ("TABLE")
+    std::string_view ValueName = {};  // "0..720" in the help
+    std::string_view Help = {};       // '\n' starts an indented line; "{default}" stands for Default
+    TCommandSet Commands = 0;         // the commands that take it
+    TCommandSet Listed = 0;           // the commands whose help lists it
+    TValueRule Rule = {};
+    std::string_view Default = {};  // read by Rule and applied before the command line; empty: none
+    std::string_view Missing = {};  // non-empty: the option is required, and this is the mistake without it
+    std::string_view Needs = {};    // another option it goes only with
+    std::string_view NeedsMistake = {};  // the mistake when Needs is absent; empty: "<Name> needs <Needs>"
+    bool Encoder = false;                // an encoder option besides --encoder (checked as a group)
     void (*Apply)(TCliArguments& arguments, const TOptionValue& value) = nullptr;
 };
 

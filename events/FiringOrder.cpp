@@ -7,6 +7,7 @@
 #include "util/errors.h"
 #include "util/fpfault.h"
 #include "util/numtext.h"
+#include "util/quote.h"
 #include "util/textfile.h"
 
 namespace morvane {
@@ -45,11 +46,7 @@ std::vector<int> ParseFiringOrder(std::string_view order, int count) {
     std::vector<bool> seen(static_cast<std::size_t>(std::max(count, 0)) + 1, false);
     for (const std::string_view field : SplitFields(order, '-')) {
         if (!AllDigits(field)) {
-            // Built by appending: GCC 12 warns falsely (-Wrestrict) on "'" + std::string.
-            std::string problem = "'";
-            problem += field;
-            problem += "' není číslo válce";
-            RaiseFiringOrderError(order, problem);
+            RaiseFiringOrderError(order, ShortenedQuote(field) + " není číslo válce");
         }
         const int cylinder = std::stoi(std::string(field));
         if (cylinder < 1 || cylinder > count) {

@@ -29,12 +29,8 @@ bool TryParseWheelForm(std::string_view text, TWheel& wheel) {
 
 TWheel ParseWheel(std::string_view text) {
     TWheel wheel;
-    if (!TryParseWheelForm(text, wheel)) {
+    if (!TryParseWheelForm(text, wheel) || !IsWheelInRange(wheel.Teeth, wheel.Missing)) {
         RaiseRecordingError("Kolo " + ShortenedQuote(text) + " není ve tvaru T-M (například 60-2)");
-    }
-    if (!IsWheelInRange(wheel.Teeth, wheel.Missing)) {
-        RaiseRecordingError("Kolo " + ShortenedQuote(text) +
-                            ": počet zubů T musí být od 2 do 3600 a chybějících M od 0 do T/2");
     }
     return wheel;
 }

@@ -22,7 +22,7 @@ struct TWheel {
 bool TryParseWheelForm(std::string_view text, TWheel& wheel);
 
 // "T-M" within IsWheelInRange (signal/EncoderRanges.h). Raises EImportError
-// otherwise, saying whether the form or the range is wrong.
+// otherwise.
 TWheel ParseWheel(std::string_view text);
 
 // Rising edges of a channel whose range (lowest, highest) is known: hysteresis

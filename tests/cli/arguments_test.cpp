@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/OptionTable.h"
+
 namespace morvane {
 namespace {
 
@@ -200,6 +202,98 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
             EXPECT_EQ(std::string(mistake.what()), row.Message);
         }
     }
+}
+
+// Range mistakes name the option and its range; a user's text is quoted
+// shortened, however long it is.
+TEST(ArgumentsTest, MistakesNameTheOptionAndItsRange) {
+    const std::string wheel = "--wheel must be T-M with T from 2 to 3600 and M from 0 to T/2";
+    const std::string longName = "--" + std::string(300, 'x');
+    const struct {
+        TWords Words;
+        std::string Message;
+    } rows[] = {
+        {{"signal", "--encoder", "e", "--wheel", "60-60"}, wheel},
+        {{"signal", "--encoder", "e", "--wheel", "100000-1"}, wheel},
+        {{"signal", "--encoder", "e", "--wheel", "1-0"}, wheel},
+        {{"events", longName}, "unknown option '--" + std::string(198, 'x') + "…'"},
+        {{"events", "a", std::string(500, 'b')}, "unexpected argument '" + std::string(200, 'b') + "…'"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Words.back().substr(0, 20));
+        try {
+            ParseArguments(row.Words);
+            ADD_FAILURE() << "no usage error";
+        } catch (const EUsageError& mistake) {
+            EXPECT_EQ(std::string(mistake.what()), row.Message);
+        }
+    }
+}
+
+// A new option is one row: these are the mistakes a row can make.
+TEST(OptionTableTest, EveryRowIsCompleteAndItsDefaultReads) {
+    const auto rows = OptionRows();
+    for (const TOptionRow& row : rows) {
+        SCOPED_TRACE(std::string(row.Name));
+        EXPECT_NE(row.Apply, nullptr);
+        EXPECT_FALSE(row.Help.empty());
+        EXPECT_EQ(row.Listed & ~row.Commands, 0U) << "listed in a help of a command that does not take it";
+        if (!row.Default.empty()) {
+            EXPECT_NO_THROW(ReadOptionValue(row.Rule, row.Name, row.ValueName, std::string(row.Default)));
+        }
+        for (const TOptionRow& other : rows) {
+            if (&other != &row && other.Name == row.Name) {
+                EXPECT_EQ(other.Commands & row.Commands, 0U) << "declared twice for one command";
+            }
+        }
+        if (!row.Needs.empty()) {
+            for (TCliCommand command : {TCliCommand::Events, TCliCommand::Signal, TCliCommand::Render,
+                                        TCliCommand::Combustion, TCliCommand::Valves}) {
+                if ((row.Commands & CommandBit(command)) != 0) {
+                    EXPECT_NE(FindOption(command, row.Needs), nullptr) << "needs an option its command lacks";
+                }
+            }
+        }
+    }
+}
+
+// The value kinds the coming options will use, with their mistakes.
+TEST(OptionRulesTest, KindsReadTheirFormAndSayTheirRange) {
+    const TValueRule count{.Kind = TValueKind::Integer, .Low = 1, .High = 64};
+    const TValueRule scale{.Kind = TValueKind::Number, .Low = 0, .High = 1e6};
+    const TValueRule peg{.Kind = TValueKind::Choice, .Choices = "none|point|polytropic"};
+    const TValueRule band{.Kind = TValueKind::Pair, .Detail = "5,5;20"};
+    const struct {
+        const TValueRule* Rule;
+        const char* Name;
+        const char* ValueName;
+        const char* Text;
+        const char* Mistake;  // empty: accepted
+    } rows[] = {
+        {&count, "-j", "N", "2", ""},
+        {&count, "-j", "N", "0", "-j must be an integer from 1 to 64"},
+        {&scale, "--pressure-scale", "F", "0,5", ""},
+        {&scale, "--pressure-scale", "F", "1e7", "--pressure-scale must be from 0 to 1000000"},
+        {&scale, "--pressure-scale", "F", "nan", "--pressure-scale must be a number"},
+        {&peg, "--peg", "MODE", "point", ""},
+        {&peg, "--peg", "MODE", "Point", "--peg must be none, point or polytropic"},
+        {&band, "--knock-band", "LO,HI", "5,5;20", ""},
+        {&band, "--knock-band", "LO,HI", "5",
+         "--knock-band must be LO,HI (with decimals LO;HI, e.g. 5,5;20)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.Name) + " " + row.Text);
+        try {
+            ReadOptionValue(*row.Rule, row.Name, row.ValueName, row.Text);
+            EXPECT_STREQ(row.Mistake, "");
+        } catch (const EUsageError& mistake) {
+            EXPECT_EQ(std::string(mistake.what()), row.Mistake);
+        }
+    }
+    EXPECT_EQ(ReadOptionValue(peg, "--peg", "MODE", "polytropic").Integer, 2);
+    const TOptionValue pair = ReadOptionValue(band, "--knock-band", "LO,HI", "5,5;20");
+    EXPECT_EQ(pair.First, "5,5");
+    EXPECT_EQ(pair.Last, "20");
 }
 
 }  // namespace

@@ -671,5 +671,82 @@ TEST_F(BatchToolTest, RenderReportsAnUnwritablePicture) {
                   "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
 }
 
+// A command never writes over a file it reads, also not through a link: a
+// usage mistake naming the option, and the input stays as it was.
+TEST_F(BatchToolTest, AnOutputThatIsAnInputIsRefused) {
+    write("t.csv", kTwoCylinders);
+    write("m.csv", "Úhel;Hodnota\n0;1\n720;2\n");
+    fs::create_symlink(m_dir / "t.csv", m_dir / "soft.png");
+    fs::create_hard_link(m_dir / "m.csv", m_dir / "hard.png");
+    const struct {
+        TLines Words;
+        std::string Mistake;
+        const char* Input;
+    } rows[] = {
+        {{"valves", "t.csv", "--diagram", "t.csv"},
+         "--diagram must not name a file the command reads ('t.csv' is given as TABLE)",
+         "t.csv"},
+        {{"valves", "t.csv", "--diagram", "soft.png"},
+         "--diagram must not name a file the command reads ('soft.png' is given as TABLE)",
+         "t.csv"},
+        {{"render", "--angle", "m.csv", "--output", "m.csv"},
+         "--output must not name a file the command reads ('m.csv' is given as --angle)",
+         "m.csv"},
+        {{"render", "--output", "hard.png", "--time", "m.csv"},
+         "--output must not name a file the command reads ('hard.png' is given as --time)",
+         "m.csv"},
+        {{"render", "t.csv", "--corrections", "./t.csv", "--output", "t.csv"},
+         "--output must not name a file the command reads ('t.csv' is given as --corrections)",
+         "t.csv"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Words.back());
+        const std::string before = ReadFile(m_dir / row.Input);
+        const TRun result = run(row.Words);
+        EXPECT_EQ(result.Code, 2);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(result.Err.substr(0, result.Err.find('\n')), "morvane-cli: " + row.Mistake);
+        EXPECT_EQ(ReadFile(m_dir / row.Input), before);
+    }
+}
+
+// valves refuses what events refuses, and a diagram of a cylinder the table lacks.
+TEST_F(BatchToolTest, ValvesCheckTheCylinderAndTheCells) {
+    write("four.csv", kFourCylinders);
+    const TRun beyond = run({"valves", "four.csv", "--diagram", "v.png", "--cylinder", "5"});
+    EXPECT_EQ(beyond.Code, 2);
+    EXPECT_EQ(beyond.Out, "");
+    EXPECT_EQ(beyond.Err.substr(0, beyond.Err.find('\n')),
+              "morvane-cli: --cylinder must be an integer from 1 to 4, the cylinders of the table");
+    EXPECT_FALSE(fs::exists(m_dir / "v.png"));
+
+    const struct {
+        const char* Row;
+        const char* Message;
+        bool EventsToo;
+    } rows[] = {
+        {"1;abc;340;0;0;0;0", "'abc' is not a valid floating point value.\n", true},
+        {"1;nan;340;0;0;0;0", "'nan' is not a valid floating point value.\n", true},
+        {"1;0;340;1e15;0;0;0", "Válec 1, SV otvírá musí být od -720 do 1440.\n", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Row);
+        write("bad.csv", std::string("h\n") + row.Row + "\n");
+        expectFailure({"valves", "bad.csv"}, row.Message);
+        if (row.EventsToo) {
+            expectFailure({"events", "bad.csv"}, row.Message);
+        }
+    }
+}
+
+// A far-off firing order is quoted shortened, not whole.
+TEST_F(BatchToolTest, ALongFiringOrderIsQuotedShortened) {
+    // Beyond 128 KiB one argument would not reach the program at all.
+    const std::string order(100000, '1');
+    const std::string shown = "'" + std::string(200, '1') + "…'";
+    expectFailure({"valves", "--firing-order", order},
+                  "Pořadí zapalování " + shown + ": " + shown + " není číslo válce.\n");
+}
+
 }  // namespace
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "events/MainControls.h"
+#include "util/errors.h"
 #include "util/numtext.h"
 
 namespace morvane {
@@ -76,6 +77,43 @@ TEST_F(ValveTimingTest, CamCardRoundTripGivesTheFourAnglesBack) {
         EXPECT_EQ(back.ExhaustOpens, typed.ExhaustOpens);
         EXPECT_EQ(back.ExhaustCloses, typed.ExhaustCloses);
     }
+}
+
+// The summary refuses what the event creation refuses, and angles no cam has.
+TEST_F(ValveTimingTest, BadCellsStopTheSummaryNamingTheCell) {
+    const struct {
+        int Column;
+        const char* Text;
+        const char* Message;
+    } rows[] = {
+        {OffsetColumn, "abc", "'abc' is not a valid floating point value"},
+        {OffsetColumn, "nan", "'nan' is not a valid floating point value"},
+        {IntakeOpensColumn, "1e15", "Válec 2, SV otvírá musí být od -720 do 1440"},
+        {ExhaustClosesColumn, "-720,5", "Válec 2, VV zavírá musí být od -720 do 1440"},
+        {ExhaustOpensColumn, "1440,01", "Válec 2, VV otvírá musí být od -720 do 1440"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Text);
+        TMemoryMainControls window;
+        FillDefaultCylinderTable(window.CylinderTable);
+        window.MainParameters.setValue(kCylinderCountRow, "2");
+        window.CylinderTable.setCellText(row.Column, 2, row.Text);
+        try {
+            ValveSummaryText(window.MainParameters, window.CylinderTable);
+            ADD_FAILURE() << "accepted";
+        } catch (const EMorvaneError& failure) {
+            EXPECT_EQ(std::string(failure.what()), row.Message);
+        }
+    }
+}
+
+TEST_F(ValveTimingTest, CamCardTextsParsedInTheirOrder) {
+    const TCamCard card = ParseCamCard({"274", "286,5", "106", "113,75"});
+    EXPECT_EQ(card.IntakeDuration, 274);
+    EXPECT_EQ(card.ExhaustDuration, 286.5);
+    EXPECT_EQ(card.IntakeCentreline, 106);
+    EXPECT_EQ(card.ExhaustCentreline, 113.75);
+    EXPECT_THROW(ParseCamCard({"274", "286", "x", "1"}), EConvertError);
 }
 
 }  // namespace

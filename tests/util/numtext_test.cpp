@@ -147,6 +147,26 @@ TEST(ParseTable, FloatOrColumnWithDefaultZero) {
     }
 }
 
+TEST(ParseTable, TryFloatColumnAnswersWithoutRaising) {
+    TDecimalMarkScope comma(',');
+    for (const TParseRow& row : PartParseTable()) {
+        SCOPED_TRACE("text '" + row.Text + "'");
+        double value = -1;
+        switch (row.FloatExpect) {
+            case TExpect::Value:
+                EXPECT_TRUE(TryParseFloat(row.Text, value));
+                EXPECT_EQ(value, row.FloatValue);
+                break;
+            case TExpect::Fails:
+                EXPECT_FALSE(TryParseFloat(row.Text, value));
+                break;
+            case TExpect::Overflow:
+                EXPECT_THROW(TryParseFloat(row.Text, value), EOverflow);
+                break;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Integer parse: further syntax and range cases
 // ---------------------------------------------------------------------------
