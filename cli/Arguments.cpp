@@ -133,12 +133,12 @@ void ReadWords(const std::vector<std::string>& arguments, TCliArguments& result,
 
 void ReadPositional(TCliArguments& result, TGiven& given) {
     const TOptionRow* const row = PositionalOption(result.Command);
-    const std::size_t allowed = row == nullptr ? 0 : 1;
+    const std::size_t allowed = row == nullptr ? 0 : row->Repeats ? given.Positional.size() : 1;
     if (given.Positional.size() > allowed) {
         throw EUsageError("unexpected argument " + ShortenedQuote(given.Positional[allowed]));
     }
-    if (!given.Positional.empty()) {
-        ApplyRow(*row, given.Positional.front(), result, given);
+    for (const std::string& word : given.Positional) {
+        ApplyRow(*row, word, result, given);
         given.Names.insert(std::string(row->Name));
     }
 }

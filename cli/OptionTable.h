@@ -33,6 +33,7 @@ struct TOptionRow {
     std::string_view Needs = {};    // another option it goes only with
     std::string_view NeedsMistake = {};  // the mistake when Needs is absent; empty: "<Name> needs <Needs>"
     bool Encoder = false;                // an encoder option besides --encoder (checked as a group)
+    bool Repeats = false;  // the positional argument may be given more than once, Apply runs per value
     void (*Apply)(TCliArguments& arguments, const TOptionValue& value) = nullptr;
 };
 
