@@ -25,11 +25,11 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
-#include "WindowTestMain.h"
 #include "app/ImageView.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
 #include "events/Session.h"
+#include "tests/support/WindowFixture.h"
 #include "timeline/Raster.h"
 #include "util/mathutil.h"
 
@@ -75,18 +75,16 @@ bool PictureHasColor(const TRaster& picture, TColor color) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public testing::TWindowFixture {
     Q_OBJECT
 
 private slots:
     void init() {
-        m_window = std::make_unique<TFMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(openWindow());
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { closeWindow(); }
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(m_window->windowTitle(), QString("Morvane"));
@@ -750,37 +748,6 @@ private:
         find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 108);
     }
-
-    // A control by its objectName.
-    template <class T>
-    T* find(const char* name) const {
-        T* control = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (control == nullptr) {
-            qFatal("the window has no control %s", name);
-        }
-        return control;
-    }
-
-    // Types the path into the dialog's file-name box, as a user would, and confirms.
-    static void chooseFile(QFileDialog* dialog, const QString& path) {
-        auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
-        QVERIFY(nameEdit != nullptr);
-        nameEdit->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    }
-
-    QString writeFile(const QString& name, const QByteArray& contents) {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        file.write(contents);
-        return path;
-    }
-
-    QTemporaryDir m_files;
-    std::unique_ptr<TFMain> m_window;
 };
 
 int main(int argc, char* argv[]) {
