@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "app/PageControl.h"
 #include "app/QtControls.h"
 #include "app/TableKeyboard.h"
+#include "app/TextLimit.h"
 #include "app/TimelinePage.h"
 #include "app/ValveTimingPage.h"
 #include "events/EventGeneration.h"
@@ -44,12 +46,15 @@ constexpr int kClientMargin = 2;
 constexpr int kMinimumWidth = 683 - 2 * 6;
 constexpr int kMinimumHeight = 597 - 2 * 6 - 23;
 
-// Every page's tables get the same keyboard and column rules, so a page added
-// later behaves as the others do.
-void AttachTableRules(QWidget* page) {
+// Every page's tables get the same keyboard and column rules, and its fields
+// the same text limit, so a page added later behaves as the others do.
+void AttachPageRules(QWidget* page) {
     for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
         TTableKeyboard::attach(table);
         TColumnFit::attach(table);
+    }
+    for (QLineEdit* field : page->findChildren<QLineEdit*>()) {
+        TTextLimit::attach(field);
     }
 }
 
@@ -154,7 +159,7 @@ void TFMain::connectCommands() {
 }
 
 void TFMain::addPage(QWidget* page, const QString& title) {
-    AttachTableRules(page);
+    AttachPageRules(page);
     m_pages->addTab(page, title);
 }
 
@@ -170,7 +175,7 @@ void TFMain::addPageBuiltWhenShown(const QString& title, const std::function<QWi
             return;
         }
         QWidget* page = build();
-        AttachTableRules(page);
+        AttachPageRules(page);
         layout->addWidget(page);
         // A layout would show the page only later, from the event loop.
         page->show();

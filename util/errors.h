@@ -112,5 +112,8 @@ public:
 // A measurement that gives no signal as a whole; the problem is the message.
 [[noreturn]] void RaiseRecordingError(std::string_view problem);
 // Quoted texts in every message are cut after 200 characters and end in "…".
+// A text longer than a cell or field of the window takes, refused whole:
+// "Buňka nebo pole pojme nejvýše %d znaků, delší text nebyl zapsán".
+[[noreturn]] void RaiseTextTooLongError(int limit);
 
 }  // namespace morvane

@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -62,6 +64,13 @@ bool ColumnHasColor(const TRaster& picture, int x, TColor color) {
         }
     }
     return false;
+}
+
+// The most memory the process has held so far.
+long PeakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 bool PictureHasColor(const TRaster& picture, TColor color) {
@@ -653,6 +662,65 @@ private slots:
         TModalBoxCatcher catcher;
         press(Qt::Key_F7);
         QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
+    }
+
+    // ---- bounded texts ----
+
+    // A cell or field takes at most 1000 characters; a longer text, pasted as
+    // a piece or in a block, is refused whole with one message, never cut.
+    void aTooLongTextIsRefusedWhole_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("control");  // a list (its first value) or a field
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<bool>("taken");
+        const QString limit(1000, u'7');
+        const QString over(1001, u'7');
+        const QString huge(10'000'000, u'7');
+        QTest::newRow("cell, 1000") << 0 << "ValueList1" << limit << true;
+        QTest::newRow("cell, 1001") << 0 << "ValueList1" << over << false;
+        QTest::newRow("cell, 10 MB") << 0 << "ValueList1" << huge << false;
+        QTest::newRow("cell, 10 MB as a block") << 0 << "ValueList1" << huge + "\n" << false;
+        QTest::newRow("block, its second cell too long") << 0 << "ValueList1"
+                                                         << "5\n" + over + "\n"
+                                                         << false;
+        QTest::newRow("field, 1001") << 2 << "Edit1" << over << false;
+        QTest::newRow("field, 10 MB") << 2 << "Edit1" << huge << false;
+        QTest::newRow("firing order, 100 kB")
+            << 3 << "FiringOrderEdit" << QString("1-2").repeated(34'000) << false;
+        QTest::newRow("combustion field, 1001") << 4 << "RodEdit" << over << false;
+    }
+    void aTooLongTextIsRefusedWhole() {
+        QFETCH(int, page);
+        QFETCH(QString, control);
+        QFETCH(QString, clipboard);
+        QFETCH(bool, taken);
+        find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+        auto* field = m_window->findChild<QLineEdit*>(control);
+        const auto text = [&] {
+            return field != nullptr ? field->text() : Cell(find<QTableWidget>("ValueList1"), 0, 1);
+        };
+        const QString before = text();
+        if (field != nullptr) {
+            field->setFocus();
+            field->selectAll();
+        } else {
+            focusCell(qPrintable(control), 0, 1);
+        }
+        QGuiApplication::clipboard()->setText(clipboard);
+        const long peakBefore = PeakMemoryKiB();
+        TModalBoxCatcher catcher;
+        press(Qt::Key_V, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(text().size(), taken ? clipboard.size() : before.size());
+        QCOMPARE(text(), taken ? clipboard : before);
+        QCOMPARE(catcher.boxes(), taken ? 0 : 1);
+        if (!taken) {
+            QCOMPARE(catcher.text(),
+                     QString("Buňka nebo pole pojme nejvýše 1000 znaků, delší text nebyl zapsán."));
+        }
+        // The clipboard's text is held a few times over, never laid out.
+        QVERIFY2(PeakMemoryKiB() - peakBefore < 150 * 1024,
+                 qPrintable(QString::number(PeakMemoryKiB() - peakBefore) + " KiB more"));
     }
 
     // ---- a whole session without a mouse ----
