@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "app/TableKeyboard.h"
+#include "app/TextLimit.h"
 
 namespace morvane {
 
@@ -10,6 +11,7 @@ QWidget* TLiveEditDelegate::createEditor(QWidget* parent, const QStyleOptionView
                                          const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        TTextLimit::attach(line);
         connect(line, &QLineEdit::textEdited, this,
                 [this, line] { emit const_cast<TLiveEditDelegate*>(this)->commitData(line); });
     }

@@ -5,8 +5,11 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "app/QtControls.h"
+#include "app/TextLimit.h"
 #include "util/cellblock.h"
 
 namespace morvane {
@@ -61,13 +64,20 @@ bool PasteCells(QTableWidget* table, const QString& text) {
     const TCellBlock block = SplitCellBlock(ToStdString(text));
     const int top = std::max(0, table->currentRow());
     const int left = std::max(0, table->currentColumn());
+    std::vector<std::pair<QTableWidgetItem*, QString>> writes;
     for (size_t r = 0; r < block.size(); ++r) {
         for (size_t c = 0; c < block[r].size(); ++c) {
             QTableWidgetItem* item = table->item(top + int(r), left + int(c));
             if (item != nullptr && (item->flags() & Qt::ItemIsEditable)) {
-                item->setText(ToQString(block[r][c]));
+                writes.emplace_back(item, ToQString(block[r][c]));
+                if (!FitsTextLimit(writes.back().second)) {
+                    RaiseTextTooLong();
+                }
             }
         }
+    }
+    for (const auto& [item, cellText] : writes) {
+        item->setText(cellText);
     }
     return !block.empty();
 }

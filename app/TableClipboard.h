@@ -14,7 +14,8 @@ void CopyCells(const QTableWidget* table);
 
 // Writes a block into the table from the current cell on, as if typed cell by
 // cell: only editable cells are written, and rows and columns beyond the table
-// are ignored. No command runs. True when the block had any cell.
+// are ignored. No command runs. True when the block had any cell. A cell
+// text over the window's limit (app/TextLimit.h) raises, and nothing is written.
 bool PasteCells(QTableWidget* table, const QString& text);
 
 // Whether clipboard text is a block of cells rather than a piece of one cell.

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include "app/LiveEditDelegate.h"
+#include "app/QtControls.h"
 #include "app/TableClipboard.h"
 
 namespace morvane {
@@ -139,7 +140,8 @@ bool TTableKeyboard::commonKey(QKeyEvent* key, const QLineEdit* editor) {
         if (editor != nullptr && !IsCellBlock(text)) {
             return false;  // a piece of one cell goes where the text cursor is, as typed
         }
-        PasteCells(m_table, text);
+        TQtMessageBoxes boxes(m_table->window());
+        RunGuarded(boxes, [this, &text] { PasteCells(m_table, text); });
         return true;
     }
     if (IsEnter(key) && Meaningful(key) == Qt::NoModifier) {

@@ -53,7 +53,25 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     : QWidget(parent), m_cylinderTable(cylinderTable), m_mainParameters(mainParameters), m_boxes(boxes) {
     setObjectName("ValveTimingPage");
     auto* page = new QVBoxLayout(this);
+    page->addLayout(createFiringOrderRow());
+    page->addLayout(createCamCardRow());
+    createSummary();
+    page->addWidget(m_summaryGrid);
+    page->addLayout(createDiagramRow(), 1);
 
+    connect(m_summaryGrid, &QTableWidget::currentCellChanged, this, [this] {
+        RunGuarded(m_boxes, [this] { readSelectedCylinder(); });
+        drawDiagram();
+    });
+    // A resize redraws what was read last, so it never raises a box.
+    connect(m_diagramView, &TImageView::resized, this, [this] {
+        if (isVisible()) {
+            drawDiagram();
+        }
+    });
+}
+
+QHBoxLayout* TValveTimingPage::createFiringOrderRow() {
     auto* firing = new QHBoxLayout;
     m_firingOrderEdit = addField("Pořadí zapalování", "FiringOrderEdit", "1-3-4-2");
     m_intervalsEdit = addField("Intervaly [°]", "FiringIntervalsEdit", "rovnoměrně");
@@ -63,8 +81,11 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
         firing->addWidget(edit);
     }
     firing->addWidget(applyButton);
-    page->addLayout(firing);
+    connect(applyButton, &QPushButton::clicked, this, &TValveTimingPage::applyFiringOrder);
+    return firing;
+}
 
+QHBoxLayout* TValveTimingPage::createCamCardRow() {
     auto* cam = new QHBoxLayout;
     m_intakeDurationEdit = addField("Sání [°]", "CamIntakeDurationEdit", "274");
     m_exhaustDurationEdit = addField("Výfuk [°]", "CamExhaustDurationEdit", "286");
@@ -78,8 +99,11 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     }
     auto* camButton = MakeButton("Zapsat do válce", "CamCardButton", this);
     cam->addWidget(camButton);
-    page->addLayout(cam);
+    connect(camButton, &QPushButton::clicked, this, &TValveTimingPage::writeCamCard);
+    return cam;
+}
 
+void TValveTimingPage::createSummary() {
     m_summaryGrid = new QTableWidget(1, kValveSummaryColumns, this);
     m_summaryGrid->setObjectName("ValveSummaryGrid");
     m_summaryGrid->horizontalHeader()->setVisible(false);
@@ -91,8 +115,9 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     m_summaryGrid->setWordWrap(false);
     m_summary = std::make_unique<TQtCellGrid>(m_summaryGrid, 1, 1);
     m_summary->prepareCells();
-    page->addWidget(m_summaryGrid);
+}
 
+QHBoxLayout* TValveTimingPage::createDiagramRow() {
     auto* bottom = new QHBoxLayout;
     m_diagramView = new TImageView(m_diagram, this);
     m_diagramView->setObjectName("ValveDiagram");
@@ -109,21 +134,8 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     side->addWidget(legend);
     side->addStretch(1);
     bottom->addLayout(side, 1);
-    page->addLayout(bottom, 1);
-
-    connect(applyButton, &QPushButton::clicked, this, &TValveTimingPage::applyFiringOrder);
-    connect(camButton, &QPushButton::clicked, this, &TValveTimingPage::writeCamCard);
     connect(refreshButton, &QPushButton::clicked, this, &TValveTimingPage::refresh);
-    connect(m_summaryGrid, &QTableWidget::currentCellChanged, this, [this] {
-        RunGuarded(m_boxes, [this] { readSelectedCylinder(); });
-        drawDiagram();
-    });
-    // A resize redraws what was read last, so it never raises a box.
-    connect(m_diagramView, &TImageView::resized, this, [this] {
-        if (isVisible()) {
-            drawDiagram();
-        }
-    });
+    return bottom;
 }
 
 TValveTimingPage::~TValveTimingPage() = default;

@@ -14,6 +14,7 @@
 #include "util/controls.h"
 #include "util/messages.h"
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,6 +46,10 @@ protected:
 
 private:
     QLineEdit* addField(const QString& caption, const char* objectName, const QString& hint);
+    QHBoxLayout* createFiringOrderRow();
+    QHBoxLayout* createCamCardRow();
+    void createSummary();
+    QHBoxLayout* createDiagramRow();
     // Reads the selected cylinder's angles; a bad cell raises and keeps the last ones.
     void readSelectedCylinder();
     // Draws what was read last at the view's size; never fails.

@@ -1,10 +1,8 @@
 #pragma once
 
-// The main window: its pages of controls and the command handlers, each a
-// thin call into the core under the one command guard.
-//
-// Every control is a private member named by its role; its objectName is the
-// name users, tests and the documentation know it by:
+// The main window: the menu, the pages, the session and the commands that
+// join them, each a thin call into the core under the one command guard.
+// Each page lays out its own controls; its header maps them to objectNames.
 //
 // | member                        | objectName    | what it is                                          |
 // |-------------------------------|---------------|-----------------------------------------------------|
@@ -17,38 +15,17 @@
 // | m_exitSeparator               | N1            | separator above "Exit"                              |
 // | m_exitAction                  | Exit1         | "Exit": exitProgram()                               |
 // | m_pages                       | PageControl1  | the pages                                           |
-// | m_editPage                    | TabSheet1     | page "Editace"                                      |
-// | m_correctionPage              | TabSheet3     | page "Korekce"                                      |
-// | m_timelinePage                | TabSheet2     | page "Časová osa"                                   |
-// | m_mainParametersHeading       | Label1        | "Hlavní parametry"                                  |
-// | m_detailParametersHeading     | Label2        | "Detailní parametry"                                |
-// | m_computedParametersHeading   | Label3        | "Vypočtené parametry"                               |
-// | m_mainParameterList           | ValueList1    | cylinder count, strokes, speed                      |
-// | m_computedParameterList       | ValueList2    | cycle time, read-only                               |
-// | m_cylinderTable               | StringGrid2   | offset, ignition and valve angles per cylinder      |
-// | m_fillFromFirstButton         | SpeedButton1  | "Vyplnit podle prvního": fillFromFirst()            |
-// | m_createEventsButton          | SpeedButton2  | "Vytvořit události": createEvents()                 |
-// | m_referenceGroup              | RadioGroup1   | " SV/VV reference ", disabled                       |
-// | m_correctionList              | ValueList3    | one correction per event                            |
-// | m_applyCorrectionsButton      | SpeedButton3  | "Korigovat": applyCorrections()                     |
-// | m_crankAngleCaption           | StaticText1   | "Shaft angle: 0°", then "Úhel kliky: N°"            |
-// | m_crankAngleSlider            | TrackBar1     | the cursor: crankAngleChanged()                     |
-// | m_timelineView                | Image1        | the timeline picture: pictureResized()              |
-// | m_controlBand                 | Bevel2        | the band of small controls under the picture        |
-// | m_globalCorrectionLabel       | Label4        | "Globální korekce [°]"                              |
-// | m_globalCorrectionEdit        | Edit1         | the global correction: globalCorrectionChanged()    |
-// | m_globalCorrectionStepper     | UpDown1       | arrow buttons stepping the global correction        |
-// | m_filterLabel, m_gainLabel    | Label5, Label6| "Klouzavý LF filtr", "Zesílení"                     |
-// | m_filterSlider, m_gainSlider  | TrackBar2, 3  | moving-average width and gain: filterOrGainChanged()|
-// | m_eventTable                  | StringGrid1   | ID, angle and name of every event                   |
-// | m_kindList                    | CheckListBox1 | the event kinds shown: kindClicked()                |
+// | m_editPage                    | TabSheet1     | page "Editace" (app/EditPage.h)                     |
+// | m_correctionPage              | TabSheet3     | page "Korekce" (app/CorrectionPage.h)               |
+// | m_timelinePage                | TabSheet2     | page "Časová osa" (app/TimelinePage.h)              |
+// | (built when first shown)      | ValveTimingPage | page "Rozvod" (app/ValveTimingPage.h)             |
+// | m_combustionPage (when shown) | CombustionPage| page "Spalování" (app/CombustionPage.h)             |
 // | (built when first needed)     | OpenDialog1   | the file dialog of the imports                      |
 // | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
-// | (built when first shown)      | ValveTimingPage | page "Rozvod"                                     |
-// | m_combustionPage (when shown) | CombustionPage| page "Spalování"                                    |
 //
-// The core reads and writes the lists and grids through the adapters in
-// m_core, whose fields carry the same role names.
+// The commands of the window's keys: createEvents() (F5, "Vytvořit události"),
+// the edit page's fillFromFirst() (F6), applyCorrections() (F7, "Korigovat");
+// globalCorrectionChanged() follows the timeline page's field "Edit1".
 
 #include <QMainWindow>
 
@@ -58,30 +35,22 @@
 #include "events/Recalculation.h"
 #include "events/Session.h"
 #include "signal/EncoderSettings.h"
-#include "signal/ImportCommand.h"
 #include "timeline/Raster.h"
 
 class QAction;
-class QGroupBox;
-class QFrame;
 class QKeySequence;
-class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPushButton;
-class QSlider;
 class QTabWidget;
-class QTableWidget;
 
 namespace morvane {
 
 class TCombustionPage;
-class TImageView;
+class TCorrectionPage;
+class TEditPage;
 class TQtMessageBoxes;
 class TQtOpenDialog;
-class TUpDown;
-struct TCoreControls;
+class TTimelinePage;
 
 class TFMain : public QMainWindow {
     Q_OBJECT
@@ -91,43 +60,31 @@ public:
     ~TFMain() override;
 
     // The timeline picture as last drawn.
-    const TRaster& picture() const { return m_picture; }
+    const TRaster& picture() const;
     // What this window holds between commands.
     const TSession& session() const { return m_session; }
     TSession& session() { return m_session; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // The commands.
-    void fillFromFirst();
     void createEvents();
     void applyCorrections();
     void globalCorrectionChanged();
-    void crankAngleChanged();
-    void filterOrGainChanged();
-    void kindClicked();
-    void pictureResized();
     void importAngleSignal();
     void importTimeSignal();
     void importEncoderSignal();
     void exitProgram();
+    void redraw();
 
     // Building the window.
-    void setUpContents();
     void createMenu();
-    void createEditPage();
-    void createCorrectionPage();
-    void createTimelinePage();
+    void createPages();
+    void connectCommands();
     void addPage(QWidget* page, const QString& title);
     void addPageBuiltWhenShown(const QString& title, const std::function<QWidget*()>& build);
-    void addCommand(QPushButton* button, const QKeySequence& key, void (TFMain::*command)());
+    void addCommand(QPushButton* button, const QKeySequence& key, const std::function<void()>& command);
     void createPageKeys();
     void showPageBy(int step);
-    void arrangeCorrectionPage(QSize size);
-    void arrangeTimelinePage(QSize size);
-    void drawTimeline();
 
     TSession m_session;
     QMenu* m_fileMenu = nullptr;
@@ -141,45 +98,15 @@ private:
     QAction* m_exitAction = nullptr;
 
     QTabWidget* m_pages = nullptr;
-    QWidget* m_editPage = nullptr;
-    QWidget* m_correctionPage = nullptr;
-    QWidget* m_timelinePage = nullptr;
-
-    QLabel* m_mainParametersHeading = nullptr;
-    QLabel* m_detailParametersHeading = nullptr;
-    QLabel* m_computedParametersHeading = nullptr;
-    QTableWidget* m_mainParameterList = nullptr;
-    QTableWidget* m_computedParameterList = nullptr;
-    QTableWidget* m_cylinderTable = nullptr;
-    QPushButton* m_fillFromFirstButton = nullptr;
-    QPushButton* m_createEventsButton = nullptr;
-    QGroupBox* m_referenceGroup = nullptr;
-
-    QTableWidget* m_correctionList = nullptr;
-    QPushButton* m_applyCorrectionsButton = nullptr;
-
-    QLabel* m_crankAngleCaption = nullptr;
-    QSlider* m_crankAngleSlider = nullptr;
-    TImageView* m_timelineView = nullptr;
-    QFrame* m_controlBand = nullptr;
-    QLabel* m_globalCorrectionLabel = nullptr;
-    QLineEdit* m_globalCorrectionEdit = nullptr;
-    TUpDown* m_globalCorrectionStepper = nullptr;
-    QLabel* m_filterLabel = nullptr;
-    QSlider* m_filterSlider = nullptr;
-    QLabel* m_gainLabel = nullptr;
-    QSlider* m_gainSlider = nullptr;
-    QTableWidget* m_eventTable = nullptr;
-    QListWidget* m_kindList = nullptr;
-
+    TEditPage* m_editPage = nullptr;
+    TCorrectionPage* m_correctionPage = nullptr;
+    TTimelinePage* m_timelinePage = nullptr;
     TCombustionPage* m_combustionPage = nullptr;
     // The encoder dialog's entries, kept for its next opening within the run.
     TEncoderTexts m_encoderTexts;
 
-    TRaster m_picture;
     std::unique_ptr<TQtMessageBoxes> m_boxes;
     std::unique_ptr<TQtOpenDialog> m_openDialog;
-    std::unique_ptr<TCoreControls> m_core;
     TRecalcControls m_recalc;
 };
 

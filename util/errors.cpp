@@ -101,4 +101,9 @@ void RaiseRecordingError(std::string_view problem) {
     throw EImportError(std::string(problem));
 }
 
+void RaiseTextTooLongError(int limit) {
+    throw EInputError("Buňka nebo pole pojme nejvýše " + std::to_string(limit) +
+                      " znaků, delší text nebyl zapsán");
+}
+
 }  // namespace morvane

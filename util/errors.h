@@ -111,6 +111,9 @@ public:
 [[noreturn]] void RaiseRevolutionError(std::int64_t revolution, std::int64_t found, std::int64_t expected);
 // A measurement that gives no signal as a whole; the problem is the message.
 [[noreturn]] void RaiseRecordingError(std::string_view problem);
+// A text longer than a cell or field of the window takes, refused whole:
+// "Buňka nebo pole pojme nejvýše %d znaků, delší text nebyl zapsán".
+[[noreturn]] void RaiseTextTooLongError(int limit);
 // Quoted texts in every message are cut after 200 characters and end in "…".
 
 }  // namespace morvane

@@ -16,10 +16,10 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
-#include "WindowTestMain.h"
 #include "app/CombustionPage.h"
 #include "app/uMain.h"
 #include "tests/support/SyntheticRecording.h"
+#include "tests/support/WindowFixture.h"
 #include "timeline/PvDiagram.h"
 #include "timeline/Raster.h"
 
@@ -48,14 +48,12 @@ bool HasColor(const TRaster& picture, TColor color) {
 
 }  // namespace
 
-class CombustionPageTest : public QObject {
+class CombustionPageTest : public testing::TWindowFixture {
     Q_OBJECT
 
 private slots:
     void init() {
-        m_window = std::make_unique<TFMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(openWindow());
         // The page is built when it is first shown.
         auto* pages = m_window->findChild<QTabWidget*>("PageControl1");
         QVERIFY(m_window->findChild<TCombustionPage*>("CombustionPage") == nullptr);
@@ -65,7 +63,7 @@ private slots:
         m_figures = m_page->findChild<QTableWidget*>("FiguresList");
         m_compute = m_page->findChild<QPushButton*>("ComputeButton");
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { closeWindow(); }
 
     void isTheLastPage() {
         const int last = m_window->findChild<QTabWidget*>("PageControl1")->count() - 1;
@@ -99,11 +97,7 @@ private slots:
     }
 
     void aBadFileShowsItsProblem() {
-        const QString path = m_files.filePath("short.csv");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("1\n2\n");
-        file.close();
+        const QString path = writeFile("short.csv", "1\n2\n");
         QCOMPARE(load(path), "The file \"" + path + "\" holds 2 pressure values, a cycle needs 1441.");
         QVERIFY(!m_compute->isEnabled());
         QCOMPARE(m_figures->rowCount(), 0);
@@ -114,11 +108,9 @@ private slots:
     void encoderImportGivesThePageItsCycles() {
         testing::TSynthetic recording;
         recording.Revolutions = 6;
-        const QString path = m_files.filePath("recording.csv");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
-        file.close();
+        const QString path =
+            writeFile("recording.csv",
+                      QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
 
         QString summary;
         TModalBoxCatcher catcher([&](QWidget* modal) {
@@ -146,8 +138,7 @@ private:
         QString errorText;
         TModalBoxCatcher catcher([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
-                static_cast<QDialog*>(dialog)->accept();
+                chooseFile(dialog, path);
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 errorText = box->text();
                 box->accept();
@@ -157,8 +148,6 @@ private:
         return errorText;
     }
 
-    QTemporaryDir m_files;
-    std::unique_ptr<TFMain> m_window;
     TCombustionPage* m_page = nullptr;
     QTableWidget* m_figures = nullptr;
     QPushButton* m_compute = nullptr;

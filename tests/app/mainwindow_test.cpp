@@ -20,16 +20,18 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "ModalBoxCatcher.h"
-#include "WindowTestMain.h"
 #include "app/ImageView.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
 #include "events/Session.h"
+#include "tests/support/WindowFixture.h"
 #include "timeline/Raster.h"
 #include "util/mathutil.h"
 
@@ -64,6 +66,13 @@ bool ColumnHasColor(const TRaster& picture, int x, TColor color) {
     return false;
 }
 
+// The most memory the process has held so far.
+long PeakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 bool PictureHasColor(const TRaster& picture, TColor color) {
     for (int x = 0; x < picture.width(); ++x) {
         if (ColumnHasColor(picture, x, color)) {
@@ -75,18 +84,16 @@ bool PictureHasColor(const TRaster& picture, TColor color) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public testing::TWindowFixture {
     Q_OBJECT
 
 private slots:
     void init() {
-        m_window = std::make_unique<TFMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(openWindow());
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { closeWindow(); }
 
     void startsWithTheDefaultsOnEveryPage() {
         QCOMPARE(m_window->windowTitle(), QString("Morvane"));
@@ -657,6 +664,65 @@ private slots:
         QCOMPARE(catcher.text(), QString("'1.5' is not a valid floating point value."));
     }
 
+    // ---- bounded texts ----
+
+    // A cell or field takes at most 1000 characters; a longer text, pasted as
+    // a piece or in a block, is refused whole with one message, never cut.
+    void aTooLongTextIsRefusedWhole_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("control");  // a list (its first value) or a field
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<bool>("taken");
+        const QString limit(1000, u'7');
+        const QString over(1001, u'7');
+        const QString huge(10'000'000, u'7');
+        QTest::newRow("cell, 1000") << 0 << "ValueList1" << limit << true;
+        QTest::newRow("cell, 1001") << 0 << "ValueList1" << over << false;
+        QTest::newRow("cell, 10 MB") << 0 << "ValueList1" << huge << false;
+        QTest::newRow("cell, 10 MB as a block") << 0 << "ValueList1" << huge + "\n" << false;
+        QTest::newRow("block, its second cell too long") << 0 << "ValueList1"
+                                                         << "5\n" + over + "\n"
+                                                         << false;
+        QTest::newRow("field, 1001") << 2 << "Edit1" << over << false;
+        QTest::newRow("field, 10 MB") << 2 << "Edit1" << huge << false;
+        QTest::newRow("firing order, 100 kB")
+            << 3 << "FiringOrderEdit" << QString("1-2").repeated(34'000) << false;
+        QTest::newRow("combustion field, 1001") << 4 << "RodEdit" << over << false;
+    }
+    void aTooLongTextIsRefusedWhole() {
+        QFETCH(int, page);
+        QFETCH(QString, control);
+        QFETCH(QString, clipboard);
+        QFETCH(bool, taken);
+        find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+        auto* field = m_window->findChild<QLineEdit*>(control);
+        const auto text = [&] {
+            return field != nullptr ? field->text() : Cell(find<QTableWidget>("ValueList1"), 0, 1);
+        };
+        const QString before = text();
+        if (field != nullptr) {
+            field->setFocus();
+            field->selectAll();
+        } else {
+            focusCell(qPrintable(control), 0, 1);
+        }
+        QGuiApplication::clipboard()->setText(clipboard);
+        const long peakBefore = PeakMemoryKiB();
+        TModalBoxCatcher catcher;
+        press(Qt::Key_V, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(text().size(), taken ? clipboard.size() : before.size());
+        QCOMPARE(text(), taken ? clipboard : before);
+        QCOMPARE(catcher.boxes(), taken ? 0 : 1);
+        if (!taken) {
+            QCOMPARE(catcher.text(),
+                     QString("Buňka nebo pole pojme nejvýše 1000 znaků, delší text nebyl zapsán."));
+        }
+        // The clipboard's text is held a few times over, never laid out.
+        QVERIFY2(PeakMemoryKiB() - peakBefore < 150 * 1024,
+                 qPrintable(QString::number(PeakMemoryKiB() - peakBefore) + " KiB more"));
+    }
+
     // ---- a whole session without a mouse ----
 
     void aFourCylinderSessionWithTheKeyboardOnly() {
@@ -750,37 +816,6 @@ private:
         find<QPushButton>("SpeedButton2")->click();
         QCOMPARE(find<QTableWidget>("ValueList3")->rowCount(), 108);
     }
-
-    // A control by its objectName.
-    template <class T>
-    T* find(const char* name) const {
-        T* control = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (control == nullptr) {
-            qFatal("the window has no control %s", name);
-        }
-        return control;
-    }
-
-    // Types the path into the dialog's file-name box, as a user would, and confirms.
-    static void chooseFile(QFileDialog* dialog, const QString& path) {
-        auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
-        QVERIFY(nameEdit != nullptr);
-        nameEdit->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    }
-
-    QString writeFile(const QString& name, const QByteArray& contents) {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        file.write(contents);
-        return path;
-    }
-
-    QTemporaryDir m_files;
-    std::unique_ptr<TFMain> m_window;
 };
 
 int main(int argc, char* argv[]) {

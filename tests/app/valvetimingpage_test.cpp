@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
-#include "WindowTestMain.h"
 #include "app/ImageView.h"
 #include "app/ValveTimingPage.h"
 #include "app/uMain.h"
 #include "events/EngineEvent.h"
+#include "tests/support/WindowFixture.h"
 #include "timeline/Timeline.h"
 #include "timeline/ValveDiagram.h"
 
@@ -38,14 +38,12 @@ QStringList Column(const QTableWidget* table, int columnIndex, int rows) {
 
 }  // namespace
 
-class ValveTimingPageTest : public QObject {
+class ValveTimingPageTest : public testing::TWindowFixture {
     Q_OBJECT
 
 private slots:
     void init() {
-        m_window = std::make_unique<TFMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(openWindow());
         // The page is built when it is first shown; each test shows it again.
         auto* pages = m_window->findChild<QTabWidget*>("PageControl1");
         pages->setCurrentIndex(3);
@@ -54,7 +52,7 @@ private slots:
         QVERIFY(m_page != nullptr);
         m_summary = m_page->findChild<QTableWidget*>("ValveSummaryGrid");
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { closeWindow(); }
 
     void firingOrderSetsTheOffsetsOfTheCylinderTable() {
         m_window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("4");
@@ -126,7 +124,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TFMain> m_window;
     TValveTimingPage* m_page = nullptr;
     QTableWidget* m_summary = nullptr;
 };

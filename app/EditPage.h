@@ -1,0 +1,80 @@
+#pragma once
+
+// The page "Editace": the engine's main parameters, the cycle time computed
+// from them and the cylinder table of offsets, ignition and valve angles.
+//
+// | member                        | objectName    | what it is                                     |
+// |-------------------------------|---------------|------------------------------------------------|
+// | (the page)                    | TabSheet1     | page "Editace"                                 |
+// | m_mainParametersHeading       | Label1        | "Hlavní parametry"                             |
+// | m_detailParametersHeading     | Label2        | "Detailní parametry"                           |
+// | m_computedParametersHeading   | Label3        | "Vypočtené parametry"                          |
+// | m_mainParameterList           | ValueList1    | cylinder count, strokes, speed                 |
+// | m_computedParameterList       | ValueList2    | cycle time, read-only                          |
+// | m_cylinderTable               | StringGrid2   | offset, ignition and valve angles per cylinder |
+// | m_fillFromFirstButton         | SpeedButton1  | "Vyplnit podle prvního": fillFromFirst()       |
+// | m_createEventsButton          | SpeedButton2  | "Vytvořit události": the window's createEvents()|
+// | m_referenceGroup              | RadioGroup1   | " SV/VV reference ", disabled                  |
+//
+// The core reads and writes the lists and the table through the adapters of
+// the same role names.
+
+#include <QWidget>
+
+#include <memory>
+
+#include "util/controls.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace morvane {
+
+class IMessageBoxes;
+class TQtCellGrid;
+class TQtValueList;
+
+class TEditPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // boxes are the window's; they outlive the page. The lists and the table
+    // start with their defaults.
+    explicit TEditPage(IMessageBoxes& boxes, QWidget* parent = nullptr);
+    ~TEditPage() override;
+
+    IValueList& mainParameters();
+    IValueList& computedParameters();
+    ICellGrid& cylinderTable();
+    QPushButton* fillFromFirstButton() const { return m_fillFromFirstButton; }
+    QPushButton* createEventsButton() const { return m_createEventsButton; }
+
+    // A keyboard user starts typing the cylinder count.
+    void focusCylinderCount();
+
+public slots:
+    void fillFromFirst();
+
+private:
+    void createHeadings();
+    void createReferenceGroup();
+
+    IMessageBoxes& m_boxes;
+    QLabel* m_mainParametersHeading = nullptr;
+    QLabel* m_detailParametersHeading = nullptr;
+    QLabel* m_computedParametersHeading = nullptr;
+    QTableWidget* m_mainParameterList = nullptr;
+    QTableWidget* m_computedParameterList = nullptr;
+    QTableWidget* m_cylinderTable = nullptr;
+    QPushButton* m_fillFromFirstButton = nullptr;
+    QPushButton* m_createEventsButton = nullptr;
+    QGroupBox* m_referenceGroup = nullptr;
+
+    std::unique_ptr<TQtValueList> m_mainParameters;
+    std::unique_ptr<TQtValueList> m_computedParameters;
+    std::unique_ptr<TQtCellGrid> m_cylinders;
+};
+
+}  // namespace morvane

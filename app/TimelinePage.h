@@ -1,0 +1,99 @@
+#pragma once
+
+// The page "Časová osa": the session's signal and events drawn over the cycle,
+// the cursor, the global correction, the filter and gain of the signal, the
+// event table and the event kinds shown. Moving a control redraws the picture.
+//
+// | member                        | objectName    | what it is                                          |
+// |-------------------------------|---------------|-----------------------------------------------------|
+// | (the page)                    | TabSheet2     | page "Časová osa"                                   |
+// | m_crankAngleCaption           | StaticText1   | "Shaft angle: 0°", then "Úhel kliky: N°"            |
+// | m_crankAngleSlider            | TrackBar1     | the cursor: crankAngleChanged()                     |
+// | m_timelineView                | Image1        | the timeline picture: pictureResized()              |
+// | m_controlBand                 | Bevel2        | the band of small controls under the picture        |
+// | m_globalCorrectionLabel       | Label4        | "Globální korekce [°]"                              |
+// | m_globalCorrectionEdit        | Edit1         | the global correction: globalCorrectionEdited()     |
+// | m_globalCorrectionStepper     | UpDown1       | arrow buttons stepping the global correction        |
+// | m_filterLabel, m_gainLabel    | Label5, Label6| "Klouzavý LF filtr", "Zesílení"                     |
+// | m_filterSlider, m_gainSlider  | TrackBar2, 3  | moving-average width and gain: filterOrGainChanged()|
+// | m_eventTable                  | StringGrid1   | ID, angle and name of every event                   |
+// | m_kindList                    | CheckListBox1 | the event kinds shown: kindClicked()                |
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "timeline/Raster.h"
+#include "util/controls.h"
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QSlider;
+class QTableWidget;
+
+namespace morvane {
+
+class IMessageBoxes;
+class TImageView;
+class TQtCellGrid;
+class TUpDown;
+struct TSession;
+
+class TTimelinePage : public QWidget {
+    Q_OBJECT
+
+public:
+    // session and boxes are the window's; they outlive the page.
+    TTimelinePage(TSession& session, IMessageBoxes& boxes, QWidget* parent = nullptr);
+    ~TTimelinePage() override;
+
+    // The picture as last drawn.
+    const TRaster& picture() const { return m_picture; }
+    ICellGrid& eventGrid();
+    std::string globalCorrectionText() const;
+
+    // Draws the session at the picture's size with the page's settings; raises on failure.
+    void drawTimeline();
+
+signals:
+    void globalCorrectionEdited();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void crankAngleChanged();
+    void filterOrGainChanged();
+    void kindClicked();
+    void pictureResized();
+
+    void createCursorAndPicture();
+    void createControlBand();
+    void createEventLists();
+    void connectRedraws();
+    void arrange(QSize size);
+
+    TSession& m_session;
+    IMessageBoxes& m_boxes;
+    TRaster m_picture;
+
+    QLabel* m_crankAngleCaption = nullptr;
+    QSlider* m_crankAngleSlider = nullptr;
+    TImageView* m_timelineView = nullptr;
+    QFrame* m_controlBand = nullptr;
+    QLabel* m_globalCorrectionLabel = nullptr;
+    QLineEdit* m_globalCorrectionEdit = nullptr;
+    TUpDown* m_globalCorrectionStepper = nullptr;
+    QLabel* m_filterLabel = nullptr;
+    QSlider* m_filterSlider = nullptr;
+    QLabel* m_gainLabel = nullptr;
+    QSlider* m_gainSlider = nullptr;
+    QTableWidget* m_eventTable = nullptr;
+    QListWidget* m_kindList = nullptr;
+    std::unique_ptr<TQtCellGrid> m_events;
+};
+
+}  // namespace morvane
