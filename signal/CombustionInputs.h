@@ -50,4 +50,11 @@ inline constexpr const char* kLossAngleName = "Ztrátový úhel [°]";
 // angle and the loss angle are exact half degrees.
 void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list);
 
+// The steps figures are shown at: pressures, then angles, variations and heat.
+constexpr double kPressureStep = 0.001;
+constexpr double kFineStep = 0.01;
+
+// The value rounded to step (beyond 1e12 as it is), in the general format.
+std::string RoundedFigure(double value, double step);
+
 }  // namespace morvane
