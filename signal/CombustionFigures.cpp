@@ -114,8 +114,9 @@ THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTabl
     release.MinPoint = static_cast<int>(smallest - begin);
     const long double span = static_cast<long double>(*largest) - *smallest;
     const bool compressed = peakPressure >= kMinCompression * pressure[kGrossFirstPoint];
-    release.Burned = compressed && span > 0 &&
-                     span >= static_cast<long double>(kMinBurnShare) * peakPressure * kPascalPerBar * displaced;
+    release.Burned =
+        compressed && span > 0 &&
+        span >= static_cast<long double>(kMinBurnShare) * peakPressure * kPascalPerBar * displaced;
     release.Fraction.assign(release.Heat.size(), 0.0);
     if (span > 0) {
         for (std::size_t j = 0; j < release.Heat.size(); ++j) {
@@ -165,19 +166,36 @@ std::vector<double> HeatReleaseRate(const THeatRelease& release) {
 }
 
 void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber) {
-    const auto lowest = std::min_element(pressure.begin(), pressure.end());
-    if (*lowest > 0) {
+    constexpr int kCyclePoints = SignalPoints - 1;
+    constexpr int kHalf = static_cast<int>(2 * kPressureLevelSpan);
+    // A running sum over the 2·kHalf + 1 points around each point, periodic.
+    long double sum = 0;
+    for (int j = -kHalf; j <= kHalf; ++j) {
+        sum += pressure[static_cast<std::size_t>((j + kCyclePoints) % kCyclePoints)];
+    }
+    long double lowestSum = sum;
+    int lowestPoint = 0;
+    for (int k = 1; k < kCyclePoints; ++k) {
+        sum += pressure[static_cast<std::size_t>((k + kHalf) % kCyclePoints)] -
+               pressure[static_cast<std::size_t>((k - kHalf - 1 + kCyclePoints) % kCyclePoints)];
+        if (sum < lowestSum) {
+            lowestSum = sum;
+            lowestPoint = k;
+        }
+    }
+    if (lowestSum > 0) {
         return;
     }
-    const std::string angle = FormatFloatGeneral(PointAngle(static_cast<int>(lowest - pressure.begin())));
-    const std::string where = cycleNumber > 0 ? "cyklu " + FormatInteger(cycleNumber) + " při " + angle
-                                              : "při " + angle;
+    const std::string angle = FormatFloatGeneral(PointAngle(lowestPoint));
+    const std::string where =
+        cycleNumber > 0 ? "cyklu " + FormatInteger(cycleNumber) + " při " + angle : "při " + angle;
     RaiseInputError("Tlak " + where + "° [bar]",
                     "větší než 0 (absolutní tlak; je-li tlak relativní, zvolte vztažení tlaku)");
 }
 
 TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
-                                       double displaced, const TCombustionSettings& settings, int cycleNumber) {
+                                       double displaced, const TCombustionSettings& settings,
+                                       int cycleNumber) {
     CheckPositivePressure(pressure, cycleNumber);
     TCombustionFigures figures;
     figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);

@@ -26,8 +26,11 @@
 // - Heat-release rate dQ/dφ at each point of the window, in J/°: the central
 //   difference (Q[j+1] − Q[j−1]) / 1°, one-sided at the window's ends
 //   ((Q[1] − Q[0]) / 0,5° and (Q[n−1] − Q[n−2]) / 0,5°).
-// - Every pressure must be above 0 (absolute): a trace with a point at or
-//   below 0 is refused rather than given figures.
+// - Pressure is absolute, so its level must be above 0 everywhere: the mean
+//   of the points within ±kPressureLevelSpan of each point (the cycle
+//   continued periodically). A trace whose level reaches 0 (all zero,
+//   negative, relative pressure not pegged) is refused rather than given
+//   figures; a single noisy sample of a measured cycle just below 0 is not.
 // - Coefficient of variation of net IMEP over the complete cycles: the sample
 //   standard deviation (n − 1) over the magnitude of the mean, in %; known for
 //   two cycles or more with a non-zero mean.
@@ -43,6 +46,7 @@ namespace morvane {
 
 constexpr double kMinBurnShare = 0.02;
 constexpr double kMinCompression = 2;
+constexpr double kPressureLevelSpan = 2.5;  // degrees either side
 
 struct TCombustionSettings {
     double Gamma = 1.35;
@@ -123,8 +127,8 @@ TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSign
                                        double displaced, const TCombustionSettings& settings,
                                        int cycleNumber = 0);
 
-// Raises EInputError when a point of the trace is not above 0, naming the
-// cycle (from 1; 0 for the mean) and the angle.
+// Raises EInputError when the trace's level (above) is not above 0 somewhere,
+// naming the cycle (from 1; 0 for the mean) and the angle of the lowest level.
 void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber);
 
 }  // namespace morvane

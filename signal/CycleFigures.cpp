@@ -73,7 +73,8 @@ TReferencedTrace ReferenceTrace(const TSignalTable& trace, const TSignalTable& v
 }
 
 TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngineGeometry& geometry,
-                                       const TCombustionSettings& settings, const TPressureReference& reference) {
+                                       const TCombustionSettings& settings,
+                                       const TPressureReference& reference) {
     TPressureAnalysis analysis;
     analysis.Volumes = CylinderVolumes(geometry);
     CheckCombustionSettings(settings);

@@ -33,16 +33,16 @@ struct TCycleFigures {
     double PeakPressure = 0;  // bar
     double PeakAngle = 0;     // degrees
     std::optional<TBurnAngles> Burn;
-    double Heat = 0;       // Qmax − Qmin, J
-    double PegOffset = 0;  // bar, added to the measured trace
+    double Heat = 0;             // Qmax − Qmin, J
+    double PegOffset = 0;        // bar, added to the measured trace
     std::optional<double> Mapo;  // bar
     bool Knocking = false;
 };
 
 struct TCycleStatistics {
-    std::optional<double> CovImep;         // %
+    std::optional<double> CovImep;          // %
     std::optional<double> CovPeakPressure;  // %
-    std::optional<double> Mfb50Deviation;  // degrees
+    std::optional<double> Mfb50Deviation;   // degrees
     int Misfires = 0;
     std::optional<double> MapoMean;     // bar
     std::optional<double> MapoMax;      // bar
@@ -64,7 +64,8 @@ struct TPressureAnalysis {
 // then references and measures the mean and every cycle. A trace with a
 // pressure not above 0 after pegging is refused (EInputError naming it).
 TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngineGeometry& geometry,
-                                       const TCombustionSettings& settings, const TPressureReference& reference);
+                                       const TCombustionSettings& settings,
+                                       const TPressureReference& reference);
 
 // The trace moved by the reference's shift, then pegged: the referenced trace
 // and the offset that was added.

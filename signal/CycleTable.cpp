@@ -15,9 +15,9 @@ bool MapoKnown(const TPressureAnalysis& analysis) {
 }
 
 std::vector<std::string> Header(bool withMapo) {
-    std::vector<std::string> header = {"Cyklus",   kNetImepName, kGrossImepName, kPeakPressureName,
-                                       kPeakAngleName, kMfb10Name, kMfb50Name,     kMfb90Name,
-                                       kHeatName,  kPegOffsetName, "Vynechání"};
+    std::vector<std::string> header = {"Cyklus",       kNetImepName,   kGrossImepName, kPeakPressureName,
+                                       kPeakAngleName, kMfb10Name,     kMfb50Name,     kMfb90Name,
+                                       kHeatName,      kPegOffsetName, "Vynechání"};
     if (withMapo) {
         header.emplace_back("MAPO [bar]");
     }
@@ -25,8 +25,7 @@ std::vector<std::string> Header(bool withMapo) {
 }
 
 std::vector<std::string> Row(int number, const TCycleFigures& cycle, bool withMapo) {
-    std::vector<std::string> row = {FormatInteger(number),
-                                    RoundedFigure(cycle.NetImep, kPressureStep),
+    std::vector<std::string> row = {FormatInteger(number), RoundedFigure(cycle.NetImep, kPressureStep),
                                     RoundedFigure(cycle.GrossImep, kPressureStep),
                                     RoundedFigure(cycle.PeakPressure, kPressureStep),
                                     FormatFloatGeneral(cycle.PeakAngle)};

@@ -58,14 +58,16 @@ long double PolytropicOffset(const TSignalTable& trace, const TSignalTable& volu
 
 }  // namespace
 
-double PegOffset(const TSignalTable& trace, const TSignalTable& volumes, const TPressureReference& reference) {
+double PegOffset(const TSignalTable& trace, const TSignalTable& volumes,
+                 const TPressureReference& reference) {
     switch (reference.PegMethod) {
-    case TPegMethod::Point:
-        return StoreDouble(PointOffset(trace, RangePoints(reference), reference.PegPressure));
-    case TPegMethod::Polytropic:
-        return StoreDouble(PolytropicOffset(trace, volumes, RangePoints(reference), reference.PegExponent));
-    case TPegMethod::None:
-        break;
+        case TPegMethod::Point:
+            return StoreDouble(PointOffset(trace, RangePoints(reference), reference.PegPressure));
+        case TPegMethod::Polytropic:
+            return StoreDouble(
+                PolytropicOffset(trace, volumes, RangePoints(reference), reference.PegExponent));
+        case TPegMethod::None:
+            break;
     }
     return 0;
 }

@@ -60,12 +60,12 @@ std::optional<TPegMethod> PegMethodNamed(std::string_view name) {
 
 const char* PegMethodName(TPegMethod method) {
     switch (method) {
-    case TPegMethod::Point:
-        return "point";
-    case TPegMethod::Polytropic:
-        return "polytropic";
-    case TPegMethod::None:
-        break;
+        case TPegMethod::Point:
+            return "point";
+        case TPegMethod::Polytropic:
+            return "polytropic";
+        case TPegMethod::None:
+            break;
     }
     return "none";
 }
@@ -98,7 +98,8 @@ TPressureReference ParseReferenceTexts(const TReferenceTexts& texts) {
         std::string from;
         std::string to;
         if (!SplitAngleRange(texts.PegRange, from, to)) {
-            RaiseInputError("Rozsah vztažení [°]", "ve tvaru OD,DO (s desetinnými čísly OD;DO, např. 175,5;185)");
+            RaiseInputError("Rozsah vztažení [°]",
+                            "ve tvaru OD,DO (s desetinnými čísly OD;DO, např. 175,5;185)");
         }
         reference.PegRange = TAngleRange{ParseFloat(from), ParseFloat(to)};
     }

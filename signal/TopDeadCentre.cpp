@@ -43,8 +43,8 @@ TSignalTable ShiftTrace(const TSignalTable& trace, double shift) {
         const long double fraction = position - below;
         const long double p0 = trace[static_cast<std::size_t>(below)];
         const long double p1 = trace[static_cast<std::size_t>((below + 1) % kCyclePoints)];
-        shifted[static_cast<std::size_t>(k)] = fraction == 0 ? trace[static_cast<std::size_t>(below)]
-                                                             : StoreDouble(p0 + fraction * (p1 - p0));
+        shifted[static_cast<std::size_t>(k)] =
+            fraction == 0 ? trace[static_cast<std::size_t>(below)] : StoreDouble(p0 + fraction * (p1 - p0));
     }
     return shifted;
 }
@@ -67,7 +67,8 @@ double ProposeTdcShift(const TSignalTable& trace, double lossAngle) {
         while (after < kCyclePoints && trace[static_cast<std::size_t>(after)] >= level) {
             ++after;
         }
-        if (trace[static_cast<std::size_t>(before)] >= level || trace[static_cast<std::size_t>(after)] >= level) {
+        if (trace[static_cast<std::size_t>(before)] >= level ||
+            trace[static_cast<std::size_t>(after)] >= level) {
             RaiseNoChord();
         }
         midpoints += (Crossing(trace, before, level) + Crossing(trace, after - 1, level)) / 2;

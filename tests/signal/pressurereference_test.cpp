@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 #include "../support/MessageOf.h"
 #include "signal/CombustionFigures.h"
@@ -73,7 +73,7 @@ TEST(TopDeadCentreTest, ShiftInterpolatesAndWraps) {
     };
     const TRow rows[] = {
         {0.25, 10, 10.5}, {-0.25, 10, 9.5}, {0.25, 1439, 719.5},  // halfway to point 1440 ≡ 0
-        {-1, 0, 1438},    {-1, 1440, 1438}, {721, 2, 4},  {0, 1440, 1440},
+        {-1, 0, 1438},    {-1, 1440, 1438}, {721, 2, 4},         {0, 1440, 1440},
     };
     for (const TRow& row : rows) {
         EXPECT_DOUBLE_EQ(ShiftTrace(ramp, row.Shift)[row.Point], row.Value) << row.Shift << " @" << row.Point;
@@ -114,7 +114,8 @@ TEST(PeggingTest, RecoversAKnownOffset) {
 
 TEST(PressureReferenceTest, BadReferencesNameTheField) {
     const char* const badRange =
-        "Rozsah vztažení [°] musí být od menšího k většímu v rozsahu 0 až 720 a zahrnout alespoň dva body cyklu";
+        "Rozsah vztažení [°] musí být od menšího k většímu v rozsahu 0 až 720 a zahrnout alespoň dva body "
+        "cyklu";
     const char* const badExponent = "Exponent polytropy [1] musí být větší než 0 a nejvýše 10";
     const auto peg = [](TPegMethod method, TAngleRange range, double exponent = 1.32, double pressure = 1) {
         return TPressureReference{0, method, range, pressure, exponent};
@@ -129,15 +130,17 @@ TEST(PressureReferenceTest, BadReferencesNameTheField) {
         {peg(TPegMethod::Point, {-5, 10}), badRange},
         {peg(TPegMethod::Point, {700, 721}), badRange},
         {peg(TPegMethod::Point, {180.1, 180.4}), badRange},
-        {peg(TPegMethod::Point, {180, 185}, 1.32, 0), "Tlak vztažení [bar] musí být větší než 0 a nejvýše 1000"},
+        {peg(TPegMethod::Point, {180, 185}, 1.32, 0),
+         "Tlak vztažení [bar] musí být větší než 0 a nejvýše 1000"},
         {peg(TPegMethod::Polytropic, {245, 295}, 0), badExponent},
         {peg(TPegMethod::Polytropic, {245, 295}, -1.3), badExponent},
     };
     const TPressureCycle cycle{IsentropicTrace(1.35, 1), {}, ""};
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Message);
-        EXPECT_EQ(testing::MessageOf<EInputError>([&] { AnalysePressureCycle(cycle, kDiesel, {}, row.Reference); }),
-                  row.Message);
+        EXPECT_EQ(
+            testing::MessageOf<EInputError>([&] { AnalysePressureCycle(cycle, kDiesel, {}, row.Reference); }),
+            row.Message);
     }
 }
 
@@ -147,8 +150,8 @@ TEST(PressureReferenceTest, ParsesTheTypedTexts) {
     texts.TdcShift = "-1,5";
     texts.PegMethod = "polytropic";
     EXPECT_EQ(PegRangeOf(ParseReferenceTexts(texts)).From, 245);
-    for (const auto& [text, from, to] : {std::tuple{"200;250,5", 200.0, 250.5}, {"200,250", 200.0, 250.0},
-                                         {"200,5,250,5", 200.5, 250.5}}) {
+    for (const auto& [text, from, to] :
+         {std::tuple{"200;250,5", 200.0, 250.5}, {"200,250", 200.0, 250.0}, {"200,5,250,5", 200.5, 250.5}}) {
         texts.PegRange = text;
         const TPressureReference reference = ParseReferenceTexts(texts);
         EXPECT_EQ(reference.TdcShift, -1.5);
@@ -217,9 +220,10 @@ TEST(CycleFiguresTest, EveryCycleOfADriftingRecording) {
 
     TDecimalMarkScope comma(',');
     const std::string table = CycleTableText(analysis);
-    EXPECT_EQ(table.substr(0, table.find('\n')),
-              "Cyklus;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];"
-              "Teplo [J];Posun tlaku [bar];Vynechání;MAPO [bar]");
+    EXPECT_EQ(
+        table.substr(0, table.find('\n')),
+        "Cyklus;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];"
+        "Teplo [J];Posun tlaku [bar];Vynechání;MAPO [bar]");
     const std::size_t third = table.find("\n3;") + 1;
     const std::string row = table.substr(third, table.find('\n', third) - third);
     EXPECT_EQ(row.substr(row.find(";;;")), ";;;;" + RoundedFigure(analysis.Cycles[2].Heat, 0.01) + ";0,8;1;");
