@@ -24,6 +24,15 @@ void CentredText(TRaster& picture, int x, int y, const std::string& text) {
 
 }  // namespace
 
+std::optional<double> CylinderOneIgnition(const TEventList& events) {
+    for (const TEngineEvent& event : events) {
+        if (event.Kind == ekIgnition && event.Name == "Zapalování 1") {
+            return event.FinalAngle;
+        }
+    }
+    return std::nullopt;
+}
+
 void DrawHeatRateDiagram(const THeatRelease& release, std::optional<double> ignitionAngle, TRaster& picture) {
     picture.resize(picture.width(), picture.height());
     const int right = picture.width() - kPlotRightGap;

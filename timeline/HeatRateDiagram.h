@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "events/EngineEvent.h"
 #include "signal/CombustionFigures.h"
 #include "util/mathutil.h"
 
@@ -17,6 +18,10 @@ class TRaster;
 
 constexpr TColor kHeatRateColor = RgbColor(192, 64, 0);
 constexpr TColor kIgnitionColor = RgbColor(0, 0, 255);
+
+// The final angle of cylinder 1's ignition ("Zapalování 1") in the event
+// list, on the same 0 .. 720° scale as the pressure cycle; nothing without one.
+std::optional<double> CylinderOneIgnition(const TEventList& events);
 
 // Repaints the picture at its size. The angle labels give the window's ends,
 // the rate labels the axis's limits and 0. The ignition mark is drawn only

@@ -160,6 +160,14 @@ TEST(HeatRateDiagramTest, DrawsTheRateAndTheIgnitionMark) {
     }
 }
 
+TEST(HeatRateDiagramTest, IgnitionOfCylinderOne) {
+    const TEventList events = {{"Zapalování 2", ekIgnition, 710, 712, 0},
+                               {"Zapalování 1", ekIgnition, 350, 352, 0},
+                               {"Píst 1 - HU", ekPiston, 360, 360, 0}};
+    EXPECT_EQ(CylinderOneIgnition(events), 352);
+    EXPECT_EQ(CylinderOneIgnition({events[0], events[2]}), std::nullopt);
+}
+
 TEST(CycleDiagramTest, MarksMisfiresAndKnocking) {
     std::vector<TCycleFigures> cycles(5);
     for (std::size_t c = 0; c < cycles.size(); ++c) {
