@@ -22,6 +22,12 @@ bool HoldsTwoPoints(const TAngleRange& range) {
 
 }  // namespace
 
+void CheckTdcShift(double shift) {
+    if (!(std::fabs(shift) <= kMaxTdcShift)) {
+        RaiseInputError("Posun HÚ [°]", "v rozsahu -360 až 360");
+    }
+}
+
 TAngleRange PegRangeOf(const TPressureReference& reference) {
     if (reference.PegRange) {
         return *reference.PegRange;
@@ -30,9 +36,7 @@ TAngleRange PegRangeOf(const TPressureReference& reference) {
 }
 
 void CheckPressureReference(const TPressureReference& reference) {
-    if (!(std::fabs(reference.TdcShift) <= kMaxTdcShift)) {
-        RaiseInputError("Posun HÚ [°]", "v rozsahu -360 až 360");
-    }
+    CheckTdcShift(reference.TdcShift);
     if (reference.PegMethod == TPegMethod::None) {
         return;
     }

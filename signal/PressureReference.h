@@ -38,6 +38,9 @@ struct TPressureReference {
 // mistake, not a reference error.
 constexpr double kMaxTdcShift = 360;
 
+// Raises EInputError for a shift beyond ±kMaxTdcShift (or not a number).
+void CheckTdcShift(double shift);
+
 // The range pegging uses: the given one, or the method's default.
 TAngleRange PegRangeOf(const TPressureReference& reference);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "signal/PressureReference.h"
 #include "util/errors.h"
 #include "util/fpfault.h"
 
@@ -28,6 +29,7 @@ long double Crossing(const TSignalTable& trace, int below, long double level) {
 }  // namespace
 
 TSignalTable ShiftTrace(const TSignalTable& trace, double shift) {
+    CheckTdcShift(shift);
     if (shift == 0) {
         return trace;
     }

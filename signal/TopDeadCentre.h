@@ -11,7 +11,8 @@ namespace morvane {
 // angle scale, moved to 360°: point θ takes the trace's value at θ + shift,
 // linearly between the two points around it, the cycle continued periodically
 // (720° ≡ 0°, so point 1440 counts as point 0). A shift of 0 gives the trace
-// back unchanged, point 1440 included.
+// back unchanged, point 1440 included. Raises EInputError for a shift beyond
+// ±360°.
 TSignalTable ShiftTrace(const TSignalTable& trace, double shift);
 
 // The levels of the peak pressure whose chords locate a motored peak.

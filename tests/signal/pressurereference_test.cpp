@@ -73,7 +73,7 @@ TEST(TopDeadCentreTest, ShiftInterpolatesAndWraps) {
     };
     const TRow rows[] = {
         {0.25, 10, 10.5}, {-0.25, 10, 9.5}, {0.25, 1439, 719.5},  // halfway to point 1440 ≡ 0
-        {-1, 0, 1438},    {-1, 1440, 1438}, {721, 2, 4},         {0, 1440, 1440},
+        {-1, 0, 1438},    {-1, 1440, 1438}, {-359.5, 2, 723},    {0, 1440, 1440},
     };
     for (const TRow& row : rows) {
         EXPECT_DOUBLE_EQ(ShiftTrace(ramp, row.Shift)[row.Point], row.Value) << row.Shift << " @" << row.Point;
