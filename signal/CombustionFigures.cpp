@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "util/errors.h"
 #include "util/fpfault.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -27,25 +29,31 @@ double Imep(const TSignalTable& pressure, const TSignalTable& volumes, double di
 
 std::optional<double> ImepVariation(const std::vector<TSignalTable>& cycles, const TSignalTable& volumes,
                                     double displaced) {
-    if (cycles.size() < 2) {
-        return std::nullopt;
-    }
-    std::vector<long double> values;
-    long double sum = 0;
+    std::vector<double> values;
+    values.reserve(cycles.size());
     for (const TSignalTable& cycle : cycles) {
         values.push_back(Imep(cycle, volumes, displaced, 0, kLastPoint));
-        sum += values.back();
     }
-    const long double n = static_cast<long double>(values.size());
+    return CoefficientOfVariation(values);
+}
+
+struct TSpread {
+    long double Mean = 0;
+    long double Deviation = 0;
+};
+
+TSpread SpreadOf(const std::vector<double>& values) {
+    const auto n = static_cast<long double>(values.size());
+    long double sum = 0;
+    for (const double value : values) {
+        sum += value;
+    }
     const long double mean = sum / n;
-    if (mean == 0) {
-        return std::nullopt;
-    }
     long double squares = 0;
     for (const long double value : values) {
         squares += (value - mean) * (value - mean);
     }
-    return StoreDouble(100 * std::sqrt(squares / (n - 1)) / std::fabs(mean));
+    return {mean, std::sqrt(squares / (n - 1))};
 }
 
 }  // namespace
@@ -105,8 +113,10 @@ THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTabl
     release.MaxPoint = static_cast<int>(largest - begin);
     release.MinPoint = static_cast<int>(smallest - begin);
     const long double span = static_cast<long double>(*largest) - *smallest;
-    release.Burned = span > 0 && span >= static_cast<long double>(kMinBurnShare) * peakPressure *
-                                             kPascalPerBar * displaced;
+    const bool compressed = peakPressure >= kMinCompression * pressure[kGrossFirstPoint];
+    release.Burned =
+        compressed && span > 0 &&
+        span >= static_cast<long double>(kMinBurnShare) * peakPressure * kPascalPerBar * displaced;
     release.Fraction.assign(release.Heat.size(), 0.0);
     if (span > 0) {
         for (std::size_t j = 0; j < release.Heat.size(); ++j) {
@@ -130,13 +140,63 @@ double BurnAngle(const THeatRelease& release, double level) {
     return PointAngle(release.FirstPoint + static_cast<int>(fraction.size()) - 1);
 }
 
-TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
-                                            const TCombustionSettings& settings) {
-    const TSignalTable volumes = CylinderVolumes(geometry);
-    CheckCombustionSettings(settings);
-    const double displaced = DisplacedVolume(geometry);
-    const TSignalTable& pressure = cycle.Mean;
+double ReleasedHeat(const THeatRelease& release) {
+    if (release.Heat.empty()) {
+        return 0;
+    }
+    const auto max = static_cast<std::size_t>(release.MaxPoint);
+    const auto min = static_cast<std::size_t>(release.MinPoint);
+    return StoreDouble(static_cast<long double>(release.Heat[max]) - release.Heat[min]);
+}
 
+std::vector<double> HeatReleaseRate(const THeatRelease& release) {
+    const std::vector<double>& heat = release.Heat;
+    std::vector<double> rate;
+    if (heat.size() < 2) {
+        return rate;
+    }
+    const std::size_t last = heat.size() - 1;
+    // Points are 0,5° apart: one step over 0,5°, two steps over 1°.
+    rate.push_back(StoreDouble(2 * (static_cast<long double>(heat[1]) - heat[0])));
+    for (std::size_t j = 1; j < last; ++j) {
+        rate.push_back(StoreDouble(static_cast<long double>(heat[j + 1]) - heat[j - 1]));
+    }
+    rate.push_back(StoreDouble(2 * (static_cast<long double>(heat[last]) - heat[last - 1])));
+    return rate;
+}
+
+void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber) {
+    constexpr int kCyclePoints = SignalPoints - 1;
+    constexpr int kHalf = static_cast<int>(2 * kPressureLevelSpan);
+    // A running sum over the 2·kHalf + 1 points around each point, periodic.
+    long double sum = 0;
+    for (int j = -kHalf; j <= kHalf; ++j) {
+        sum += pressure[static_cast<std::size_t>((j + kCyclePoints) % kCyclePoints)];
+    }
+    long double lowestSum = sum;
+    int lowestPoint = 0;
+    for (int k = 1; k < kCyclePoints; ++k) {
+        sum += pressure[static_cast<std::size_t>((k + kHalf) % kCyclePoints)] -
+               pressure[static_cast<std::size_t>((k - kHalf - 1 + kCyclePoints) % kCyclePoints)];
+        if (sum < lowestSum) {
+            lowestSum = sum;
+            lowestPoint = k;
+        }
+    }
+    if (lowestSum > 0) {
+        return;
+    }
+    const std::string angle = FormatFloatGeneral(PointAngle(lowestPoint));
+    const std::string where =
+        cycleNumber > 0 ? "cyklu " + FormatInteger(cycleNumber) + " při " + angle : "při " + angle;
+    RaiseInputError("Tlak " + where + "° [bar]",
+                    "větší než 0 (absolutní tlak; je-li tlak relativní, zvolte vztažení tlaku)");
+}
+
+TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
+                                       double displaced, const TCombustionSettings& settings,
+                                       int cycleNumber) {
+    CheckPositivePressure(pressure, cycleNumber);
     TCombustionFigures figures;
     figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);
     figures.GrossImep = Imep(pressure, volumes, displaced, kGrossFirstPoint, kGrossLastPoint);
@@ -149,6 +209,37 @@ TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const T
         figures.Burn = TBurnAngles{BurnAngle(figures.Release, 0.1), BurnAngle(figures.Release, 0.5),
                                    BurnAngle(figures.Release, 0.9)};
     }
+    return figures;
+}
+
+std::optional<double> SampleDeviation(const std::vector<double>& values) {
+    if (values.size() < 2) {
+        return std::nullopt;
+    }
+    return StoreDouble(SpreadOf(values).Deviation);
+}
+
+std::optional<double> CoefficientOfVariation(const std::vector<double>& values) {
+    if (values.size() < 2) {
+        return std::nullopt;
+    }
+    const TSpread spread = SpreadOf(values);
+    if (spread.Mean == 0) {
+        return std::nullopt;
+    }
+    return StoreDouble(100 * spread.Deviation / std::fabs(spread.Mean));
+}
+
+TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
+                                            const TCombustionSettings& settings) {
+    const TSignalTable volumes = CylinderVolumes(geometry);
+    CheckCombustionSettings(settings);
+    const double displaced = DisplacedVolume(geometry);
+    CheckPositivePressure(cycle.Mean, 0);
+    for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
+        CheckPositivePressure(cycle.Cycles[c], static_cast<int>(c) + 1);
+    }
+    TCombustionFigures figures = ComputeTraceFigures(cycle.Mean, volumes, displaced, settings);
     figures.CovImep = ImepVariation(cycle.Cycles, volumes, displaced);
     return figures;
 }

@@ -19,7 +19,18 @@
 //   between the two points around them.
 // - A cycle counts as burned only when Qmax − Qmin is at least kMinBurnShare of
 //   pmax·Vd; below that (a motored trace) the heat release is the model's
-//   noise and no burn angles are given.
+//   noise and no burn angles are given. Nor is a trace burned whose peak does
+//   not reach kMinCompression times its pressure at 180° (a flat trace): it
+//   was never compressed, and its apparent release is only its volume change.
+// - Heat released: Qmax − Qmin, in J.
+// - Heat-release rate dQ/dφ at each point of the window, in J/°: the central
+//   difference (Q[j+1] − Q[j−1]) / 1°, one-sided at the window's ends
+//   ((Q[1] − Q[0]) / 0,5° and (Q[n−1] − Q[n−2]) / 0,5°).
+// - Pressure is absolute, so its level must be above 0 everywhere: the mean
+//   of the points within ±kPressureLevelSpan of each point (the cycle
+//   continued periodically). A trace whose level reaches 0 (all zero,
+//   negative, relative pressure not pegged) is refused rather than given
+//   figures; a single noisy sample of a measured cycle just below 0 is not.
 // - Coefficient of variation of net IMEP over the complete cycles: the sample
 //   standard deviation (n − 1) over the magnitude of the mean, in %; known for
 //   two cycles or more with a non-zero mean.
@@ -34,6 +45,8 @@
 namespace morvane {
 
 constexpr double kMinBurnShare = 0.02;
+constexpr double kMinCompression = 2;
+constexpr double kPressureLevelSpan = 2.5;  // degrees either side
 
 struct TCombustionSettings {
     double Gamma = 1.35;
@@ -67,6 +80,13 @@ struct THeatRelease {
 THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTable& volumes,
                                  const TCombustionSettings& settings, double peakPressure, double displaced);
 
+// Qmax − Qmin of the window, J; 0 for a release without points.
+double ReleasedHeat(const THeatRelease& release);
+
+// dQ/dφ at each point of the window, J/° (see above); empty for a release
+// with fewer than two points.
+std::vector<double> HeatReleaseRate(const THeatRelease& release);
+
 struct TBurnAngles {
     double Mfb10 = 0;
     double Mfb50 = 0;
@@ -87,9 +107,28 @@ struct TCombustionFigures {
     THeatRelease Release;
 };
 
-// Every figure of the cycle. Raises EInputError for bad geometry or settings,
-// EOverflow when a figure leaves the double range.
+// The sample standard deviation (n − 1) of the values; known for two or more.
+std::optional<double> SampleDeviation(const std::vector<double>& values);
+// SampleDeviation over the magnitude of the mean, in %; known for two values
+// or more with a non-zero mean.
+std::optional<double> CoefficientOfVariation(const std::vector<double>& values);
+
+// Every figure of the cycle. Raises EInputError for bad geometry or settings
+// or a pressure not above 0 in the mean or any cycle, EOverflow when a figure
+// leaves the double range.
 TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
                                             const TCombustionSettings& settings);
+
+// The figures of one trace (no variation), on volumes from CylinderVolumes and
+// the displaced volume; the settings must have passed CheckCombustionSettings.
+// cycleNumber names the trace in the non-positive pressure's message (from 1;
+// 0 for the mean).
+TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
+                                       double displaced, const TCombustionSettings& settings,
+                                       int cycleNumber = 0);
+
+// Raises EInputError when the trace's level (above) is not above 0 somewhere,
+// naming the cycle (from 1; 0 for the mean) and the angle of the lowest level.
+void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber);
 
 }  // namespace morvane

@@ -28,9 +28,11 @@ TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts) {
     return inputs;
 }
 
+std::string RoundedFigure(double value, double step) {
+    return Rounded(value, step);
+}
+
 void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list) {
-    constexpr double kPressureStep = 0.001;
-    constexpr double kFineStep = 0.01;
     list.clear();
     list.append(kNetImepName, Rounded(figures.NetImep, kPressureStep));
     list.append(kGrossImepName, Rounded(figures.GrossImep, kPressureStep));

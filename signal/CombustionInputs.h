@@ -53,4 +53,11 @@ void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list);
 // The figures of ListCombustionFigures as "name;value" lines.
 std::string CombustionFiguresText(const TCombustionFigures& figures);
 
+// The steps figures are shown at: pressures, then angles, variations and heat.
+constexpr double kPressureStep = 0.001;
+constexpr double kFineStep = 0.01;
+
+// The value rounded to step (beyond 1e12 as it is), in the general format.
+std::string RoundedFigure(double value, double step);
+
 }  // namespace morvane

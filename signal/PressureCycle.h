@@ -4,6 +4,7 @@
 // 1441 half-degree points of the cycle: 0° is gas-exchange top dead centre,
 // 360° firing top dead centre.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,14 @@
 #include "util/textfile.h"
 
 namespace morvane {
+
+// The knock figures of one cycle: MAPO, the largest magnitude of the
+// band-pass filtered pressure in the knock window, and whether it exceeded the
+// knock threshold.
+struct TCycleKnock {
+    std::optional<double> Mapo;  // bar
+    bool Knocking = false;
+};
 
 struct TPressureCycle {
     // The averaged cycle; entry k stands for k/2 degrees.
@@ -21,6 +30,9 @@ struct TPressureCycle {
     std::vector<TSignalTable> Cycles;
     // The file the cycle comes from, as the user named it.
     std::string Source;
+    // The knock figures of each entry of Cycles, in the same order, when they
+    // were computed from the recording's time samples; empty otherwise.
+    std::vector<TCycleKnock> Knock{};
 };
 
 // A pressure cycle from the lines of a file in one of two forms:

@@ -180,6 +180,46 @@ TEST(CombustionFiguresTest, BadInputsNameTheValue) {
     }
 }
 
+// Traces no cylinder gives: refused when their level is not above 0, no burn
+// angles when they were never compressed.
+TEST(CombustionFiguresTest, NonPhysicalTraces) {
+    const auto flat = [](double value) {
+        TPressureCycle cycle;
+        cycle.Mean.fill(value);
+        return cycle;
+    };
+    TPressureCycle noisy = IsentropicCycle(1.35, 1, 3);
+    noisy.Mean[425] = -0.5;  // one sample of sensor noise
+    TPressureCycle dropout = noisy;
+    dropout.Cycles = {noisy.Mean, flat(0).Mean};
+    const char* const relative =
+        " [bar] musí být větší než 0 (absolutní tlak; je-li tlak relativní, zvolte vztažení tlaku)";
+    struct TRow {
+        const char* Name;
+        TPressureCycle Cycle;
+        const char* Message;  // nullptr: figures, without burn angles when burned is false
+        bool Burned;
+    };
+    const TRow rows[] = {
+        {"flat", flat(5), nullptr, false},
+        {"motored", IsentropicCycle(1.35, 1, 1), nullptr, false},
+        {"noisy", noisy, nullptr, true},
+        {"zero", flat(0), "Tlak při 0°", false},
+        {"negative", flat(-3), "Tlak při 0°", false},
+        {"zero cycle", dropout, "Tlak cyklu 2 při 0°", false},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        if (row.Message == nullptr) {
+            EXPECT_EQ(ComputeCombustionFigures(row.Cycle, kDiesel, {}).Burn.has_value(), row.Burned);
+        } else {
+            EXPECT_EQ(
+                testing::MessageOf<EInputError>([&] { ComputeCombustionFigures(row.Cycle, kDiesel, {}); }),
+                std::string(row.Message) + relative);
+        }
+    }
+}
+
 // The shared engine's mean cycles, as measured on the bench.
 TEST(CombustionFiguresTest, SharedEngineCycles) {
     TDecimalMarkScope comma(',');
@@ -198,6 +238,7 @@ TEST(CombustionFiguresTest, SharedEngineCycles) {
     for (const char* name : {"fired_cycle1.csv", "fired_cycle2.csv", "fired_cycle3.csv"}) {
         three.Cycles.push_back(ReadPressureCycle(folder + name).Mean);
     }
+    three.Mean = three.Cycles[0];  // an all-zero mean would be refused as non-physical
     EXPECT_NEAR(ComputeCombustionFigures(three, kDiesel, {}).CovImep.value_or(-1), 1.371, 0.001);
 
     const TCombustionFigures motored =

@@ -1,0 +1,91 @@
+#include "signal/CycleTable.h"
+
+#include <algorithm>
+
+#include "signal/CombustionInputs.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+bool MapoKnown(const TPressureAnalysis& analysis) {
+    return std::any_of(analysis.Cycles.begin(), analysis.Cycles.end(),
+                       [](const TCycleFigures& cycle) { return cycle.Mapo.has_value(); });
+}
+
+std::vector<std::string> Header(bool withMapo) {
+    std::vector<std::string> header = {"Cyklus",       kNetImepName,   kGrossImepName, kPeakPressureName,
+                                       kPeakAngleName, kMfb10Name,     kMfb50Name,     kMfb90Name,
+                                       kHeatName,      kPegOffsetName, "Vynechání"};
+    if (withMapo) {
+        header.emplace_back("MAPO [bar]");
+    }
+    return header;
+}
+
+std::vector<std::string> Row(int number, const TCycleFigures& cycle, bool withMapo) {
+    std::vector<std::string> row = {FormatInteger(number), RoundedFigure(cycle.NetImep, kPressureStep),
+                                    RoundedFigure(cycle.GrossImep, kPressureStep),
+                                    RoundedFigure(cycle.PeakPressure, kPressureStep),
+                                    FormatFloatGeneral(cycle.PeakAngle)};
+    for (const double TBurnAngles::*angle : {&TBurnAngles::Mfb10, &TBurnAngles::Mfb50, &TBurnAngles::Mfb90}) {
+        row.push_back(cycle.Burn ? RoundedFigure((*cycle.Burn).*angle, kFineStep) : std::string());
+    }
+    row.push_back(RoundedFigure(cycle.Heat, kFineStep));
+    row.push_back(RoundedFigure(cycle.PegOffset, kPressureStep));
+    row.emplace_back(cycle.Burn ? "0" : "1");
+    if (withMapo) {
+        row.push_back(cycle.Mapo ? RoundedFigure(*cycle.Mapo, kPressureStep) : std::string());
+    }
+    return row;
+}
+
+}  // namespace
+
+void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list) {
+    const TCycleStatistics& statistics = analysis.Statistics;
+    ListCombustionFigures(analysis.Mean, list);
+    list.append(kHeatName, RoundedFigure(analysis.MeanHeat, kFineStep));
+    if (analysis.Pegged) {
+        list.append(kPegOffsetName, RoundedFigure(analysis.PegOffset, kPressureStep));
+    }
+    if (statistics.CovPeakPressure) {
+        list.append(kCovPeakPressureName, RoundedFigure(*statistics.CovPeakPressure, kFineStep));
+    }
+    if (statistics.Mfb50Deviation) {
+        list.append(kMfb50DeviationName, RoundedFigure(*statistics.Mfb50Deviation, kFineStep));
+    }
+    if (!analysis.Cycles.empty()) {
+        list.append(kMisfiresName, FormatInteger(statistics.Misfires));
+    }
+    if (statistics.MapoMean && statistics.MapoMax && statistics.KnockingCycles) {
+        list.append(kMapoMeanName, RoundedFigure(*statistics.MapoMean, kPressureStep));
+        list.append(kMapoMaxName, RoundedFigure(*statistics.MapoMax, kPressureStep));
+        list.append(kKnockingCyclesName, FormatInteger(*statistics.KnockingCycles));
+    }
+}
+
+std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis) {
+    const bool withMapo = MapoKnown(analysis);
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(analysis.Cycles.size() + 1);
+    rows.push_back(Header(withMapo));
+    for (std::size_t c = 0; c < analysis.Cycles.size(); ++c) {
+        rows.push_back(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo));
+    }
+    return rows;
+}
+
+std::string CycleTableText(const TPressureAnalysis& analysis) {
+    std::string text;
+    for (const std::vector<std::string>& row : CycleTableRows(analysis)) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            text += (i == 0 ? "" : ";") + row[i];
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace morvane
