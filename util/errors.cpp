@@ -1,38 +1,13 @@
 #include "util/errors.h"
 
+#include "util/quote.h"
+
 namespace morvane {
 
 namespace {
 
-// Beyond this many characters a quoted text is cut: a file of one 10 MB line
-// must not become a 10 MB message.
-constexpr std::size_t kQuotedCharacters = 200;
-
-// The text, or its first kQuotedCharacters characters (UTF-8) and "…".
-std::string_view Quotable(std::string_view text, bool& cut) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A byte 10xxxxxx continues a character.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kQuotedCharacters) {
-            cut = true;
-            return text.substr(0, i);
-        }
-    }
-    cut = false;
-    return text;
-}
-
 std::string Quoted(std::string_view text, std::string_view tail) {
-    bool cut = false;
-    const std::string_view shown = Quotable(text, cut);
-    std::string message;
-    message.reserve(shown.size() + tail.size() + 5);
-    message += '\'';
-    message += shown;
-    if (cut) {
-        message += "…";
-    }
-    message += '\'';
+    std::string message = "'" + ShortenedQuote(text) + "'";
     message += tail;
     return message;
 }
@@ -78,6 +53,10 @@ void RaiseFileCreateError(std::string_view path, std::string_view reason) {
     throw EFOpenError(FileMessage("create", path, reason));
 }
 
+void RaiseFileWriteProtectedError(std::string_view path) {
+    throw EFOpenError("Soubor \"" + std::string(path) + "\" je chráněn proti zápisu, nepřepíše se");
+}
+
 void RaiseListIndexError(long long index) {
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
@@ -93,6 +72,16 @@ void RaiseImportError(std::string_view path, std::string_view problem) {
 void RaiseCylinderTableRowsError(int tableRows, int fileRows) {
     throw ECylinderTableError("the cylinder table has " + std::to_string(tableRows) +
                               " rows, the file gives " + std::to_string(fileRows));
+}
+
+void RaiseCylinderTableTooLongError(int tableRows, int fileRows) {
+    throw ECylinderTableError("the cylinder table has " + std::to_string(tableRows) +
+                              " rows, the file gives more than " + std::to_string(fileRows));
+}
+
+void RaiseCylinderTableCellError(int line, int column, std::string_view problem) {
+    throw EImportError("Tabulka válců, řádek " + std::to_string(line) + ", sloupec " +
+                       std::to_string(column) + ": " + std::string(problem));
 }
 
 void RaiseInputError(std::string_view quantity, std::string_view requirement) {

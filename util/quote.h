@@ -1,0 +1,15 @@
+#pragma once
+
+// A user's text as a message may quote it.
+
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+// The text itself when it holds at most 200 characters; otherwise its first
+// 200 characters (whole UTF-8 characters) and "…". A file of one 10 MB line
+// must not become a 10 MB message.
+std::string ShortenedQuote(std::string_view text);
+
+}  // namespace morvane
