@@ -119,7 +119,7 @@ void ReadWords(const std::vector<std::string>& arguments, TCliArguments& result,
         const std::string name = word.substr(0, equals);
         const TOptionRow* const row = FindOption(result.Command, name);
         if (row == nullptr) {
-            throw EUsageError("unknown option " + ShortenedQuote(name));
+            throw EUsageError("unknown option '" + ShortenedQuote(name) + "'");
         }
         if (!given.Names.insert(name).second) {
             throw EUsageError(name + " is given twice");
@@ -135,7 +135,7 @@ void ReadPositional(TCliArguments& result, TGiven& given) {
     const TOptionRow* const row = PositionalOption(result.Command);
     const std::size_t allowed = row == nullptr ? 0 : row->Repeats ? given.Positional.size() : 1;
     if (given.Positional.size() > allowed) {
-        throw EUsageError("unexpected argument " + ShortenedQuote(given.Positional[allowed]));
+        throw EUsageError("unexpected argument '" + ShortenedQuote(given.Positional[allowed]) + "'");
     }
     for (const std::string& word : given.Positional) {
         ApplyRow(*row, word, result, given);
@@ -191,8 +191,8 @@ void CheckOutputsAreNotInputs(const std::vector<TGivenPath>& paths) {
         }
         for (const TGivenPath& input : paths) {
             if (input.Role == TPathRole::Input && IsSameFile(output.Path, input.Path)) {
-                throw EUsageError(std::string(output.Name) + " must not name a file the command reads (" +
-                                  ShortenedQuote(output.Path) + " is given as " + std::string(input.Name) +
+                throw EUsageError(std::string(output.Name) + " must not name a file the command reads ('" +
+                                  ShortenedQuote(output.Path) + "' is given as " + std::string(input.Name) +
                                   ")");
             }
         }
@@ -248,7 +248,7 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
         throw EUsageError("no command given");
     }
     if (result.Command == TCliCommand::None) {
-        throw EUsageError("unknown command " + ShortenedQuote(arguments.front()));
+        throw EUsageError("unknown command '" + ShortenedQuote(arguments.front()) + "'");
     }
     ApplyDefaults(result);
     TGiven given;

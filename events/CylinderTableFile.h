@@ -11,14 +11,19 @@
 
 namespace morvane {
 
-// Writes the data lines (all lines after the first) into rows 1.. of the
-// table: the cells of columns 1..6 are the line's ';'-separated fields with
-// blanks trimmed, a missing field an empty text; column 0 and fields beyond
-// the seventh are not used. Returns the number of data lines. More lines than
-// the table has rows raise ECylinderTableError and write nothing.
+// Writes the data lines (all lines after the first, less blank lines at the
+// end) into rows 1.. of the table: the cells of columns 1..6 are the line's
+// ';'-separated fields with blanks trimmed; column 0 and fields beyond the
+// seventh are not used. Returns the number of data lines. More lines than the
+// table has rows raise ECylinderTableError; a missing or empty field, or one
+// that is not a number, raises EImportError naming the file's line and column
+// ("Tabulka válců, řádek 3, sloupec 4: chybí hodnota"). A failure writes
+// nothing.
 int FillCylinderTable(const TTextLines& lines, ICellGrid& table);
 
-// ReadTextLines, then FillCylinderTable.
+// Reads the file's first lines, then FillCylinderTable; a file that goes on
+// beyond one line more than the table takes is refused without reading the
+// rest (ECylinderTableError "... the file gives more than 13").
 int ReadCylinderTableFile(const std::string& path, ICellGrid& table);
 
 // The file's text for the header row and rows 1..rows of the table, each

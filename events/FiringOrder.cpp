@@ -46,7 +46,7 @@ std::vector<int> ParseFiringOrder(std::string_view order, int count) {
     std::vector<bool> seen(static_cast<std::size_t>(std::max(count, 0)) + 1, false);
     for (const std::string_view field : SplitFields(order, '-')) {
         if (!AllDigits(field)) {
-            RaiseFiringOrderError(order, ShortenedQuote(field) + " není číslo válce");
+            RaiseFiringOrderError(order, "'" + ShortenedQuote(field) + "' není číslo válce");
         }
         const int cylinder = std::stoi(std::string(field));
         if (cylinder < 1 || cylinder > count) {

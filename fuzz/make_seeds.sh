@@ -3,7 +3,8 @@
 # crank-angle file (toothed-wheel trigger with noisy flat tops and one double
 # tooth per revolution, cylinder pressure in the exponent form with the decimal
 # comma, CR LF line ends), a time file of pressures (LF), their heads for the
-# line splitter, and single values for the number parser. The shapes are made
+# line splitter, single values for the number parser, and a fired pressure
+# cycle in both cycle-file forms. The shapes are made
 # up here, so the seeds carry no recorded data; the same call always writes the
 # same bytes.
 #
@@ -14,7 +15,7 @@ if [ $# -ne 1 ]; then
   exit 2
 fi
 out=$1
-mkdir -p "$out/import_fuzz" "$out/textlines_fuzz" "$out/numtext_fuzz"
+mkdir -p "$out/import_fuzz" "$out/textlines_fuzz" "$out/numtext_fuzz" "$out/combustion_fuzz"
 
 # columns: angle file row (trigger;pressure), time file row (pressure).
 awk -v samples=700 -v angle="$out/import_fuzz/synthetic-angle" -v time="$out/import_fuzz/synthetic-time" '
@@ -57,3 +58,20 @@ head -c 2000 "$out/import_fuzz/synthetic-angle" >"$out/textlines_fuzz/synthetic-
 head -c 1000 "$out/import_fuzz/synthetic-time" >"$out/textlines_fuzz/synthetic-time-head"
 sed -n '2{s/;.*//;s/\r//;p;q}' "$out/import_fuzz/synthetic-angle" | tr -d '\n' >"$out/numtext_fuzz/synthetic-positive"
 grep -m1 '^-' "$out/import_fuzz/synthetic-time" | tr -d '\n' >"$out/numtext_fuzz/synthetic-negative"
+
+# A fired cycle on the 1441 half-degree points: compression and expansion of a
+# made-up polytrope with a burn peak after the firing top dead centre.
+awk -v plain="$out/combustion_fuzz/synthetic-cycle" -v angles="$out/combustion_fuzz/synthetic-cycle-angles" '
+  BEGIN {
+    pi = atan2(0, -1)
+    printf "Úhel [°];Tlak [bar]\r\n" > angles
+    for (k = 0; k <= 1440; ++k) {
+      angle = k / 2
+      volume = 1 + 10 * (1 - cos((angle - 360) * pi / 180)) / 2
+      pressure = 1 + 60 / volume ^ 1.3 + 40 * exp(-((angle - 372) / 12) ^ 2)
+      text = sprintf("%.6f", pressure)
+      sub(/\./, ",", text)
+      printf "%s\n", text > plain
+      printf "%s;%s\r\n", (angle == int(angle) ? angle : int(angle) ",5"), text > angles
+    }
+  }'

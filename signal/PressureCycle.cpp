@@ -52,7 +52,15 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
 }
 
 TPressureCycle ReadPressureCycle(const std::string& path) {
-    TPressureCycle cycle = ParsePressureCycle(ReadTextLines(path), path);
+    // The longer form is a header and one line per point; a line beyond it
+    // shows the file too long, and nothing after that line is read.
+    const std::size_t longest = static_cast<std::size_t>(SignalPoints) + 1;
+    const TTextLines lines = ReadFirstTextLines(path, longest + 1);
+    if (lines.size() > longest) {
+        RaiseImportError(path, "holds more than " + FormatInteger(SignalPoints) +
+                                   " pressure values, a cycle needs " + FormatInteger(SignalPoints));
+    }
+    TPressureCycle cycle = ParsePressureCycle(lines, path);
     cycle.Source = path;
     return cycle;
 }

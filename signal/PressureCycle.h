@@ -45,6 +45,8 @@ struct TPressureCycle {
 TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path);
 
 // Reads the file and parses it as above; EFOpenError when it cannot be read.
+// A file longer than the longer form is refused ("holds more than 1441
+// pressure values") once that many lines are read, whatever its size.
 TPressureCycle ReadPressureCycle(const std::string& path);
 
 }  // namespace morvane

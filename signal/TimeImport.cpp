@@ -152,7 +152,8 @@ void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTabl
     TSignalTable points{};
     std::int64_t count = 0;
     {
-        TLineReader reader(path);
+        // Every byte of the file is passed on, a byte-order mark included.
+        TLineReader reader(path, TByteOrderMark::Keep);
         count = Resample(path, reader, points);
     }
 

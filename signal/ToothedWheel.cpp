@@ -30,7 +30,7 @@ bool TryParseWheelForm(std::string_view text, TWheel& wheel) {
 TWheel ParseWheel(std::string_view text) {
     TWheel wheel;
     if (!TryParseWheelForm(text, wheel) || !IsWheelInRange(wheel.Teeth, wheel.Missing)) {
-        RaiseRecordingError("Kolo " + ShortenedQuote(text) + " není ve tvaru T-M (například 60-2)");
+        RaiseRecordingError("Kolo '" + ShortenedQuote(text) + "' není ve tvaru T-M (například 60-2)");
     }
     return wheel;
 }

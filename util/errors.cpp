@@ -7,7 +7,9 @@ namespace morvane {
 namespace {
 
 std::string Quoted(std::string_view text, std::string_view tail) {
-    return ShortenedQuote(text) + std::string(tail);
+    std::string message = "'" + ShortenedQuote(text) + "'";
+    message += tail;
+    return message;
 }
 
 // Cannot <action> file "<path>". <reason>
@@ -51,6 +53,10 @@ void RaiseFileCreateError(std::string_view path, std::string_view reason) {
     throw EFOpenError(FileMessage("create", path, reason));
 }
 
+void RaiseFileWriteProtectedError(std::string_view path) {
+    throw EFOpenError("Soubor \"" + std::string(path) + "\" je chráněn proti zápisu, nepřepíše se");
+}
+
 void RaiseListIndexError(long long index) {
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
@@ -66,6 +72,16 @@ void RaiseImportError(std::string_view path, std::string_view problem) {
 void RaiseCylinderTableRowsError(int tableRows, int fileRows) {
     throw ECylinderTableError("the cylinder table has " + std::to_string(tableRows) +
                               " rows, the file gives " + std::to_string(fileRows));
+}
+
+void RaiseCylinderTableTooLongError(int tableRows, int fileRows) {
+    throw ECylinderTableError("the cylinder table has " + std::to_string(tableRows) +
+                              " rows, the file gives more than " + std::to_string(fileRows));
+}
+
+void RaiseCylinderTableCellError(int line, int column, std::string_view problem) {
+    throw EImportError("Tabulka válců, řádek " + std::to_string(line) + ", sloupec " +
+                       std::to_string(column) + ": " + std::string(problem));
 }
 
 void RaiseInputError(std::string_view quantity, std::string_view requirement) {

@@ -88,12 +88,22 @@ public:
                                      std::string_view reason);  // Cannot open file "%s". %s
 [[noreturn]] void RaiseFileCreateError(std::string_view path,
                                        std::string_view reason);  // Cannot create file "%s". %s
-[[noreturn]] void RaiseListIndexError(long long index);           // "List index out of bounds (%d)"
+// An existing output the user may not write (or marked read-only for all), as
+// EFOpenError: Soubor "%s" je chráněn proti zápisu, nepřepíše se
+[[noreturn]] void RaiseFileWriteProtectedError(std::string_view path);
+[[noreturn]] void RaiseListIndexError(long long index);  // "List index out of bounds (%d)"
 // An import file that cannot give a signal: The file "%s" %s (the problem, e.g. "holds no values").
 [[noreturn]] void RaiseImportError(std::string_view path, std::string_view problem);
 // A cylinder-table file with more data lines than the table has rows:
 // "the cylinder table has %d rows, the file gives %d".
 [[noreturn]] void RaiseCylinderTableRowsError(int tableRows, int fileRows);
+// The same for a file read only as far as fileRows data lines:
+// "the cylinder table has %d rows, the file gives more than %d".
+[[noreturn]] void RaiseCylinderTableTooLongError(int tableRows, int fileRows);
+// A cylinder-table file's cell that cannot be used:
+// "Tabulka válců, řádek %d, sloupec %d: %s" (the file's line and field, counted
+// from 1; the problem, e.g. "chybí hodnota").
+[[noreturn]] void RaiseCylinderTableCellError(int line, int column, std::string_view problem);
 // A value outside its range: "%s musí být %s" (the quantity with its unit, the
 // requirement), e.g. "Vrtání [mm] musí být větší než 0".
 [[noreturn]] void RaiseInputError(std::string_view quantity, std::string_view requirement);

@@ -1,18 +1,15 @@
 #pragma once
 
-// A user's text quoted in a message: a pasted 10 MB line or a 131,000-character
-// firing order must not become the whole message.
+// A user's text as a message may quote it.
 
 #include <string>
 #include <string_view>
 
 namespace morvane {
 
-// Beyond this many characters a quoted text is cut.
-constexpr std::size_t kQuotedCharacters = 200;
-
-// '<text>', or its first kQuotedCharacters characters (UTF-8, never cut inside
-// a character) and "…" within the quotes.
+// The text itself when it holds at most 200 characters; otherwise its first
+// 200 characters (whole UTF-8 characters) and "…". A file of one 10 MB line
+// must not become a 10 MB message.
 std::string ShortenedQuote(std::string_view text);
 
 }  // namespace morvane

@@ -1,7 +1,9 @@
 #pragma once
 
 // Text files as lines, and blank trimming. Bytes are taken as they are: no
-// encoding is converted and a byte-order mark stays in the first line.
+// encoding is converted, and ReadTextLines and SplitTextLines keep a
+// byte-order mark at the start of the first line, as the first imports
+// expect. The newer readers (TLineReader by default, ReadFirstTextLines) skip it.
 
 #include <compare>
 #include <cstddef>
@@ -12,6 +14,9 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "util/linereader.h"
+#include "util/memoryblock.h"
 
 namespace morvane {
 
@@ -128,39 +133,16 @@ public:
     const_iterator end() const { return const_iterator(this, size()); }
 
 private:
-    // A block of bytes that owns itself. A large block is mapped on its own and
-    // offered to the system's huge pages, which keeps the cost of touching a
-    // file's worth of fresh memory low; a small one comes from the heap. The
-    // contents are left as they are found (not cleared).
-    class TBlock {
-    public:
-        TBlock() = default;
-        explicit TBlock(std::size_t bytes);
-        TBlock(TBlock&& other) noexcept;
-        TBlock& operator=(TBlock&& other) noexcept;
-        TBlock(const TBlock&) = delete;
-        TBlock& operator=(const TBlock&) = delete;
-        ~TBlock();
-        char* data() const { return m_data; }
-        std::size_t size() const { return m_size; }
-
-    private:
-        void release() noexcept;
-        char* m_data = nullptr;
-        std::size_t m_size = 0;
-        std::size_t m_mappedSize = 0;  // 0 for a heap block
-    };
-
     friend TTextLines ReadTextLines(const std::string& path);
     // Takes a text of size bytes and splits it into lines.
-    TTextLines(TBlock text, std::size_t size);
+    TTextLines(TMemoryBlock text, std::size_t size);
     void addStart(std::size_t offset, std::size_t textSize);
     const std::uint32_t* starts() const { return reinterpret_cast<const std::uint32_t*>(m_starts.data()); }
 
-    TBlock m_text;
+    TMemoryBlock m_text;
     // The start of every line, then the end of the text (m_startCount entries);
     // none when there are no lines or when m_wideLines holds them.
-    TBlock m_starts;
+    TMemoryBlock m_starts;
     std::size_t m_startCount = 0;
     // The lines of a text of 4 GiB or more, or as they were given.
     std::vector<std::string_view> m_wideLines;
@@ -171,55 +153,21 @@ private:
 // the text. A final break adds no empty line; an empty text gives no lines.
 std::vector<std::string_view> SplitTextLines(std::string_view text);
 
-// Reads a file line by line through one buffer of fixed size, so a file of any
-// size costs the same memory. The lines are those SplitTextLines gives: CR, LF
-// or CR LF end a line and a NUL byte ends the text (nothing after it is read).
-// Opening does not wait for the writer of a FIFO (one without a writer reads
-// as empty). A line longer than the buffer is given cut to its start.
-class TLineReader {
-public:
-    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-
-    // Raises EFOpenError as ReadTextLines does.
-    explicit TLineReader(const std::string& path);
-    ~TLineReader();
-    TLineReader(const TLineReader&) = delete;
-    TLineReader& operator=(const TLineReader&) = delete;
-
-    // The next line, valid until the next call; false at the end of the text.
-    // A failed read raises EFOpenError with the system's cause.
-    bool next(std::string_view& line);
-    // True when the last line given was longer than the buffer and was cut.
-    bool lineCut() const { return m_lineCut; }
-    // True for a regular file, which rewind() can start again.
-    bool rereadable() const { return m_rereadable; }
-    // Starts again at the first line; only for a rereadable file.
-    void rewind();
-
-private:
-    // Reads more behind the unread bytes; false at the end of the file.
-    bool fill();
-    // Skips the rest of a cut line up to and including its break.
-    void skipRestOfLine();
-    // Steps over the break at m_buffer[at] and starts the next line after it.
-    void passBreak(std::size_t at);
-
-    std::string m_path;
-    int m_fd = -1;
-    bool m_rereadable = false;
-    std::unique_ptr<char[]> m_buffer;
-    std::size_t m_begin = 0;    // first unread byte
-    std::size_t m_end = 0;      // end of the bytes read
-    std::size_t m_scanned = 0;  // bytes from m_begin known to hold no break
-    bool m_endOfFile = false;
-    bool m_endOfText = false;    // a NUL byte was met
-    bool m_feedPending = false;  // a CR ended the buffer: an LF right after it belongs to it
-    bool m_lineCut = false;
-};
-
 // Reads a whole file into lines. Raises EFOpenError
 // "Cannot open file "<full path>". <system text>" when the path cannot be read
 // as a file (missing, a directory, no permission).
 TTextLines ReadTextLines(const std::string& path);
+
+// The longest line ReadFirstTextLines keeps whole.
+inline constexpr std::size_t kLongestBoundedLine = 4096;
+
+// Reads the first maxLines lines of a file (all of them when it holds fewer)
+// and nothing after them, so a file that is too long for its purpose costs no
+// more memory than one that fits: a caller that takes n lines asks for n + 1
+// and refuses the file when it gets them. A line longer than
+// kLongestBoundedLine bytes is kept as its first kLongestBoundedLine bytes and
+// "…", which no number reads. A byte-order mark before the first line is
+// skipped. Raises EFOpenError as ReadTextLines does.
+TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines);
 
 }  // namespace morvane

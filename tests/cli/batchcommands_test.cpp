@@ -230,7 +230,7 @@ TEST_F(BatchToolTest, FailuresPrintTheErrorBoxTextAndNothingElse) {
         {"speed not a number", {"events", "--rpm", "1.5"}, "'1.5' is not a valid floating point value.\n"},
         {"count not an integer", {"events", "--cylinders", "1,5"}, "'1,5' is not a valid integer value.\n"},
         {"thirteen cylinders", {"events", "--cylinders", "13"}, "'' is not a valid floating point value.\n"},
-        {"missing cell", {"events", "short-row.csv"}, "'' is not a valid floating point value.\n"},
+        {"missing cell", {"events", "short-row.csv"}, "Tabulka válců, řádek 2, sloupec 3: chybí hodnota.\n"},
         {"global beyond a double", {"events", "--global", "1e400"}, "Floating point overflow.\n"},
         {"bad correction",
          {"events", "--corrections", "bad-correction.txt"},

@@ -9,6 +9,8 @@
 #include "events/MainControls.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
+#include "util/numtext.h"
+#include "util/replacefile.h"
 
 namespace morvane {
 namespace {
@@ -42,6 +44,8 @@ protected:
     }
 
     TMemoryGrid m_table{7, 13};
+    // The cells are checked as numbers the way event creation reads them.
+    TDecimalMarkScope m_decimalComma{','};
 };
 
 TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
@@ -53,11 +57,11 @@ TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
 
 TEST_F(CylinderTableFileTest, CellsAreTrimmedFieldsAndTheRowNumberStays) {
     const int lines =
-        FillCylinderTable(LinesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;x\n"), m_table);
+        FillCylinderTable(LinesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;2;3;4;5;6\n"), m_table);
     EXPECT_EQ(lines, 2);
     EXPECT_EQ(row(0)[1], "Přesazení");  // the header line is never used
     EXPECT_EQ(row(1), (std::vector<std::string>{"1", "30", "5", "10", "200", "480", "20"}));
-    EXPECT_EQ(row(2), (std::vector<std::string>{"2", "1,5", "x", "", "", "", ""}));
+    EXPECT_EQ(row(2), (std::vector<std::string>{"2", "1,5", "2", "3", "4", "5", "6"}));
     EXPECT_EQ(row(3), (std::vector<std::string>{"3", "0", "0", "0", "0", "0", "0"}));
 }
 
@@ -70,7 +74,8 @@ TEST_F(CylinderTableFileTest, LineCounts) {
     const TRow rows[] = {
         {"empty file", "", 0},
         {"header only", "header\n", 0},
-        {"an empty data line", "header\n\n", 1},
+        {"blank lines at the end are no rows", "header\n\n", 0},
+        {"two rows and blank lines", TableFile(2) + "\n \r\n", 2},
         {"twelve", TableFile(12), 12},
         {"no final line break", "header\n0;0;0;0;0;0;0", 1},
     };
@@ -90,14 +95,55 @@ TEST_F(CylinderTableFileTest, MoreLinesThanRowsAreRefusedAndWriteNothing) {
     EXPECT_EQ(row(1), (std::vector<std::string>{"1", "0", "0", "0", "0", "0", "0"}));
 }
 
+TEST_F(CylinderTableFileTest, BadCellsNameLineAndColumnAndWriteNothing) {
+    const struct {
+        const char* Content;
+        const char* Message;
+    } rows[] = {
+        {"h\n0;0;0;0;0;0;0\n\n0;0;0;0;0;0;0\n", "řádek 3, sloupec 2: chybí hodnota"},
+        {"h\n1;2;3\n", "řádek 2, sloupec 4: chybí hodnota"},
+        {"h\n1;2; ;4;5;6;7\n", "řádek 2, sloupec 3: chybí hodnota"},
+        {"h\n1;2;x;4;5;6;7\n", "řádek 2, sloupec 3: 'x' není číslo"},
+        {"h\n1;2;3;4;5;6;1e999\n", "řádek 2, sloupec 7: '1e999' je mimo rozsah čísel"},
+    };
+    for (const auto& r : rows) {
+        try {
+            FillCylinderTable(LinesOf(r.Content), m_table);
+            ADD_FAILURE() << "no failure: " << r.Content;
+        } catch (const EImportError& failure) {
+            EXPECT_EQ(failure.what(), std::string("Tabulka válců, ") + r.Message);
+        }
+        EXPECT_EQ(row(1), (std::vector<std::string>{"1", "0", "0", "0", "0", "0", "0"}));
+    }
+}
+
+// A file far longer than the table is refused after its first lines; one with
+// a byte-order mark reads as without it.
+TEST_F(CylinderTableFileTest, ReadingStopsWhenTheFileIsTooLong) {
+    const std::string path = ::testing::TempDir() + "morvane_cylinder_table_long.csv";
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs(("\xEF\xBB\xBF" + TableFile(100000)).c_str(), file);
+    std::fclose(file);
+    try {
+        ReadCylinderTableFile(path, m_table);
+        ADD_FAILURE() << "no failure";
+    } catch (const ECylinderTableError& failure) {
+        EXPECT_STREQ(failure.what(), "the cylinder table has 12 rows, the file gives more than 13");
+    }
+    WriteFileReplacing(path, "\xEF\xBB\xBF" + TableFile(1));
+    EXPECT_EQ(ReadCylinderTableFile(path, m_table), 1);
+    std::remove(path.c_str());
+}
+
 // What is written reads back into the same cells, header and row numbers included.
 TEST_F(CylinderTableFileTest, WrittenTableReadsBackCellForCell) {
-    FillCylinderTable(LinesOf("h\n1;-31;345,5;-31;243;463;749\n2;360;x;;1e3;0;0\n"), m_table);
+    FillCylinderTable(LinesOf("h\n1;-31;345,5;-31;243;463;749\n2;360;7;-1;1e3;0;0\n"), m_table);
     const std::string path = ::testing::TempDir() + "morvane_cylinder_table.csv";
     WriteCylinderTableFile(path, m_table, 2);
     EXPECT_EQ(CylinderTableText(m_table, 2),
               "Válec č.;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n"
-              "1;-31;345,5;-31;243;463;749\n2;360;x;;1e3;0;0\n");
+              "1;-31;345,5;-31;243;463;749\n2;360;7;-1;1e3;0;0\n");
 
     TMemoryGrid again{7, 13};
     FillDefaultCylinderTable(again);

@@ -37,7 +37,8 @@ std::string AngleLines(std::size_t count) {
 class PressureCycleTest : public testing::SignalImportTest {};
 
 TEST_F(PressureCycleTest, ReadsBothForms) {
-    for (const std::string& content : {ValueLines(1441), AngleLines(1441)}) {
+    for (const std::string& content :
+         {ValueLines(1441), AngleLines(1441), "\xEF\xBB\xBF" + ValueLines(1441)}) {
         const TPressureCycle cycle = ReadPressureCycle(writeFile("p.csv", content));
         for (std::size_t k : {0u, 1u, 720u, 1440u}) {
             EXPECT_EQ(cycle.Mean[k], ValueAt(k)) << k;
@@ -62,7 +63,10 @@ TEST_F(PressureCycleTest, BadFilesNameTheirProblem) {
         {"a value with a unit", badValue, "'2 bar' is not a valid floating point value"},
         {"a pressure that is not a number", badPressure, "'x' is not a valid floating point value"},
         {"one value short", ValueLines(1440), "holds 1440 pressure values, a cycle needs 1441"},
-        {"one angle line too many", AngleLines(1442), "holds 1442 pressure values, a cycle needs 1441"},
+        {"one value too many", ValueLines(1442), "holds 1442 pressure values, a cycle needs 1441"},
+        {"one angle line too many", AngleLines(1442),
+         "holds more than 1441 pressure values, a cycle needs 1441"},
+        {"far too long", ValueLines(20000), "holds more than 1441 pressure values, a cycle needs 1441"},
         {"an empty file", "", "holds 0 pressure values, a cycle needs 1441"},
         {"an angle out of step", badAngle, "gives the angle 1,5 on line 4, 1 expected"},
     };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -50,27 +51,92 @@ TEST_F(ReplaceFileTest, ReplacesKeepingModeAndLinks) {
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
 }
 
+// A link the user named stays a link however it points: the file at its end
+// is written, and created when it is missing.
+TEST_F(ReplaceFileTest, WritesThroughLinksDanglingOrNot) {
+    fs::create_directory(m_dir / "sub");
+    const struct {
+        const char* Link;
+        const char* Pointee;  // relative to the link's folder, or absolute when empty
+        const char* Written;
+    } rows[] = {
+        {"dangling.png", "new.png", "new.png"},
+        {"sub/up.png", "../up-target.png", "up-target.png"},
+        {"chain.png", "dangling.png", "new.png"},
+        {"absolute.png", "", "absolute-target.png"},
+    };
+    for (const auto& row : rows) {
+        const fs::path link = m_dir / row.Link;
+        fs::create_symlink(*row.Pointee != '\0' ? fs::path(row.Pointee) : m_dir / row.Written, link);
+        WriteFileReplacing(link.string(), row.Link);
+        EXPECT_TRUE(fs::is_symlink(link)) << row.Link;
+        EXPECT_EQ(Contents(m_dir / row.Written), row.Link);
+    }
+    fs::create_symlink("loop.png", m_dir / "loop.png");
+    EXPECT_THROW(WriteFileReplacing((m_dir / "loop.png").string(), "x"), EFOpenError);
+}
+
+// A file marked read-only is refused even to the superuser, whose right to
+// write it the system would grant; the file stays as it was.
+TEST_F(ReplaceFileTest, RefusesAWriteProtectedFile) {
+    for (const fs::perms mode :
+         {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, fs::perms::none}) {
+        const fs::path target = m_dir / "protected.csv";
+        std::ofstream(target) << "kept";
+        fs::permissions(target, mode);
+        try {
+            WriteFileReplacing(target.string(), "new");
+            ADD_FAILURE() << "no failure";
+        } catch (const EFOpenError& failure) {
+            EXPECT_EQ(failure.what(),
+                      "Soubor \"" + target.string() + "\" je chráněn proti zápisu, nepřepíše se");
+        }
+        fs::permissions(target, fs::perms::owner_all);
+        EXPECT_EQ(Contents(target), "kept");
+        fs::remove(target);
+    }
+}
+
+TEST_F(ReplaceFileTest, KeepsAnotherUsersOwnership) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only the superuser can give a file to another user";
+    }
+    const fs::path target = m_dir / "shared.csv";
+    std::ofstream(target) << "old";
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    ::chmod(target.c_str(), 0664);
+    WriteFileReplacing(target.string(), "new");
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+    EXPECT_EQ(status.st_mode & 07777, 0664u);
+    EXPECT_EQ(Contents(target), "new");
+}
+
 // A disk that fills up half-way must not cost the user the file that was
-// there: a file-size limit makes the write fail the same way.
+// there: a file-size limit makes the write fail the same way. The limit is set
+// in a child process, whose SIGXFSZ would end it if the write did not ignore it.
 TEST_F(ReplaceFileTest, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     const fs::path target = m_dir / "picture.png";
     std::ofstream(target) << "the previous picture";
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 1024;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    std::string message;
-    try {
-        WriteFileReplacing(target.string(), std::string(4096, 'x'));
-    } catch (const EFOpenError& failure) {
-        message = failure.what();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit small{1024, 1024};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            WriteFileReplacing(target.string(), std::string(4096, 'x'));
+        } catch (const EFOpenError& failure) {
+            const std::string expected = "Cannot create file \"" + target.string() + "\". File too large";
+            ::_exit(failure.what() == expected ? 0 : 3);
+        }
+        ::_exit(4);
     }
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(message, "Cannot create file \"" + target.string() + "\". File too large");
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     EXPECT_EQ(Contents(target), "the previous picture");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }

@@ -259,10 +259,20 @@ public:
         });
     }
     ~TFedPipe() {
+        drain();
         m_writer.join();
         ::close(m_fds[0]);
     }
     std::string path() const { return "/dev/fd/" + std::to_string(m_fds[0]); }
+    // Reads what the reader under test left; returns how many bytes that was.
+    std::size_t drain() {
+        std::size_t left = 0;
+        char chunk[65536];
+        for (ssize_t got = 0; (got = ::read(m_fds[0], chunk, sizeof chunk)) > 0;) {
+            left += static_cast<std::size_t>(got);
+        }
+        return left;
+    }
 
 private:
     int m_fds[2] = {-1, -1};
@@ -304,7 +314,8 @@ TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
     const std::string filler(edge - 3, 'x');
     const std::vector<TRow> rows = {
         {"a\r\nb\rc\n\rd\n", {}},
-        {filler + "a\r\nb", {}},  // CR at the last byte of the buffer, LF in the next
+        {"\xEF\xBB\xBF\r\nb", {"", "b"}},  // the mark skipped
+        {filler + "a\r\nb", {}},           // CR at the last byte of the buffer, LF in the next
         {filler + "ab\r\nc", {}},
         {filler + "\r\r\n\n", {}},
         {filler + "a\0b\nc", {}},
@@ -324,6 +335,46 @@ TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
         reader.rewind();
         EXPECT_EQ(ReadAllLines(reader), expected) << "row " << i << " read again";
     }
+    TLineReader keeping(writeFile("kept.txt",
+                                  "\xEF\xBB\xBF"
+                                  "a"),
+                        TByteOrderMark::Keep);
+    EXPECT_EQ(ReadAllLines(keeping), (std::vector<std::string>{"\xEF\xBB\xBF"
+                                                               "a"}));
+}
+
+TEST_F(TextFileTest, ReadFirstTextLinesStopsAtTheLimit) {
+    const std::string longLine(kLongestBoundedLine + 1, '7');
+    struct TRow {
+        std::string Text;
+        std::size_t MaxLines;
+        std::vector<std::string> Expected;
+    };
+    const std::vector<TRow> rows = {
+        {"1\n2\n3\n", 2, {"1", "2"}},
+        {"1\n2\n3", 5, {"1", "2", "3"}},
+        {"\xEF\xBB\xBF"
+         "1\r\n2\r\n",
+         5,
+         {"1", "2"}},
+        {"", 5, {}},
+        {longLine + "\n2", 5, {longLine.substr(0, kLongestBoundedLine) + "…", "2"}},
+    };
+    for (const TRow& row : rows) {
+        EXPECT_EQ(ToStrings(ReadFirstTextLines(writeFile("first.txt", row.Text), row.MaxLines)), row.Expected)
+            << row.Text.substr(0, 20);
+    }
+}
+
+// A source of any length costs one buffer: what lies beyond is never read.
+TEST_F(TextFileTest, ReadFirstTextLinesLeavesTheRestUnread) {
+    std::string text;
+    while (text.size() < 4 * TLineReader::kBufferSize) {
+        text += "1,5\n";
+    }
+    TFedPipe pipe(text);
+    EXPECT_EQ(ReadFirstTextLines(pipe.path(), 1442).size(), 1442u);
+    EXPECT_GT(pipe.drain(), 2 * TLineReader::kBufferSize);
 }
 
 // Inputs that once hung or ate all memory: each ends at once with few lines.

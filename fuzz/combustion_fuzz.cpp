@@ -1,0 +1,54 @@
+// A pressure-cycle file of arbitrary bytes through the reader and the
+// combustion figures with the page's start-up geometry: every step ends
+// normally or with a documented failure, and every figure given is finite.
+
+#include <cmath>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "signal/CombustionFigures.h"
+#include "signal/CombustionInputs.h"
+#include "signal/PressureCycle.h"
+#include "util/errors.h"
+#include "util/memorycontrols.h"
+#include "util/numtext.h"
+
+namespace morvane::fuzz {
+namespace {
+
+void CheckFigures(const TCombustionFigures& figures) {
+    for (const double figure :
+         {figures.NetImep, figures.GrossImep, figures.PeakPressure, figures.PeakAngle, figures.LossAngle}) {
+        Check(std::isfinite(figure), "every combustion figure is finite");
+    }
+    if (figures.Burn) {
+        for (const double angle : {figures.Burn->Mfb10, figures.Burn->Mfb50, figures.Burn->Mfb90}) {
+            Check(std::isfinite(angle) && angle >= 0 && angle <= 720, "burn angles lie within the cycle");
+        }
+        Check(figures.Burn->Mfb10 <= figures.Burn->Mfb50 && figures.Burn->Mfb50 <= figures.Burn->Mfb90,
+              "the burn angles are in order");
+    }
+    TMemoryValueList list;
+    ListCombustionFigures(figures, list);
+    Check(list.rowCount() > 0, "the figures are listed");
+}
+
+}  // namespace
+}  // namespace morvane::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace morvane;
+    static fuzz::TScratchFile file;
+    static const TDecimalMarkScope decimalComma(',');
+    static const TCombustionInputs inputs = ParseCombustionTexts(TCombustionTexts{});
+
+    try {
+        const TPressureCycle cycle = ReadPressureCycle(file.write(fuzz::AsText(data, size)));
+        for (const double pressure : cycle.Mean) {
+            fuzz::Check(std::isfinite(pressure), "every pressure read is finite");
+        }
+        fuzz::CheckFigures(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings));
+    } catch (const EMorvaneError&) {
+    }
+    return 0;
+}
