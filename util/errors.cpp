@@ -128,4 +128,8 @@ void RaiseRecordingError(std::string_view problem) {
     throw EImportError(std::string(problem));
 }
 
+void RaiseRecordingAtLineError(std::int64_t line, std::string_view problem) {
+    throw EImportError("Řádek " + std::to_string(line) + ": " + std::string(problem));
+}
+
 }  // namespace morvane

@@ -111,6 +111,8 @@ public:
 [[noreturn]] void RaiseRevolutionError(std::int64_t revolution, std::int64_t found, std::int64_t expected);
 // A measurement that gives no signal as a whole; the problem is the message.
 [[noreturn]] void RaiseRecordingError(std::string_view problem);
+// A measurement that fails at a line whose text is no longer at hand: Řádek %d: %s
+[[noreturn]] void RaiseRecordingAtLineError(std::int64_t line, std::string_view problem);
 // Quoted texts in every message are cut after 200 characters and end in "…".
 
 }  // namespace morvane
