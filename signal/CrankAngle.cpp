@@ -24,7 +24,8 @@ TCrankAngle::TCrankAngle(const TWheel& wheel, TRange encoder, TRange index, ICra
       m_sink(sink),
       m_pitch(360.0 / wheel.Teeth),
       m_missing(wheel.Missing),
-      m_edgesPerRevolution(wheel.edgesPerRevolution()) {}
+      m_edgesPerRevolution(wheel.edgesPerRevolution()),
+      m_longestInterval(60.0 * (wheel.Missing + 1) / wheel.Teeth) {}
 
 void TCrankAngle::sample(double moment, double encoder, double value, double filtered,
                          std::optional<double> index) {
@@ -38,6 +39,10 @@ void TCrankAngle::sample(double moment, double encoder, double value, double fil
         m_waiting.pop_front();
     }
     if (const std::optional<double> edge = m_encoder.feed(moment, encoder)) {
+        if (m_lastEdge) {
+            m_sink.edgeInterval(*edge - *m_lastEdge, m_longestInterval);
+        }
+        m_lastEdge = edge;
         if (const std::optional<TWheelEdge> judged = m_finder.edge(*edge)) {
             place(*judged);
         }

@@ -28,6 +28,9 @@ public:
     // Revolution revolutions has closed at a reference edge with the right
     // edge count; seconds is its duration.
     virtual void revolutionDone(std::int64_t revolutions, double seconds) = 0;
+    // The encoder's next edge, seconds after the one before; longest is the
+    // time the widest interval (the gap) takes at 1 rpm.
+    virtual void edgeInterval(double /*seconds*/, double /*longest*/) {}
 };
 
 class TCrankAngle {
@@ -65,6 +68,8 @@ private:
     double m_pitch;
     int m_missing;
     int m_edgesPerRevolution;
+    double m_longestInterval;
+    std::optional<double> m_lastEdge;
     std::deque<TSample> m_waiting;
     std::deque<double> m_early;  // edges before the first reference edge
     bool m_started = false;

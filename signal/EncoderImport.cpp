@@ -168,6 +168,13 @@ public:
         }
     }
     void revolutionDone(std::int64_t revolutions, double seconds) override;
+    void edgeInterval(double seconds, double longest) override {
+        if (seconds > longest) {
+            RaiseRecordingAtLineError(m_line, "interval mezi hranami kola trvá " +
+                                                  FormatFloatGeneral(seconds) +
+                                                  " s; otáčky musí být od 1 do 1000000 RPM");
+        }
+    }
 
 private:
     void fix();

@@ -21,6 +21,9 @@ struct TPressureCycle {
     std::vector<TSignalTable> Cycles;
     // The file the cycle comes from, as the user named it.
     std::string Source;
+    // False for an encoder recording imported without a sensor scale: its
+    // values are in the unit of the DAQ, and no figure may be shown in bar.
+    bool InBar = true;
 };
 
 // A pressure cycle from the lines of a file in one of two forms:
