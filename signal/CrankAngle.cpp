@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "util/errors.h"
 
@@ -26,6 +27,15 @@ TCrankAngle::TCrankAngle(const TWheel& wheel, TRange encoder, TRange index, ICra
       m_missing(wheel.Missing),
       m_edgesPerRevolution(wheel.edgesPerRevolution()),
       m_longestInterval(60.0 * (wheel.Missing + 1) / wheel.Teeth) {}
+
+void TCrankAngle::TQueue::grow() {
+    std::vector<TSample> items(m_items.size() * 2);
+    for (std::size_t k = 0; k < m_size; ++k) {
+        items[k] = m_items[(m_head + k) & (m_items.size() - 1)];
+    }
+    m_items = std::move(items);
+    m_head = 0;
+}
 
 void TCrankAngle::sample(double moment, double encoder, double value, double filtered,
                          std::optional<double> index) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "signal/ToothedWheel.h"
 
@@ -56,6 +57,32 @@ private:
         double Filtered;
     };
 
+    // The samples waiting for their edge, first in first out, in a ring that
+    // doubles when full.
+    class TQueue {
+    public:
+        bool empty() const { return m_size == 0; }
+        std::size_t size() const { return m_size; }
+        const TSample& front() const { return m_items[m_head]; }
+        void pop_front() {
+            m_head = (m_head + 1) & (m_items.size() - 1);
+            --m_size;
+        }
+        void push_back(const TSample& sample) {
+            if (m_size == m_items.size()) {
+                grow();
+            }
+            m_items[(m_head + m_size) & (m_items.size() - 1)] = sample;
+            ++m_size;
+        }
+
+    private:
+        void grow();
+        std::vector<TSample> m_items = std::vector<TSample>(1024);
+        std::size_t m_head = 0;
+        std::size_t m_size = 0;
+    };
+
     void place(const TWheelEdge& edge);
     void early(double moment);
     void start(double moment);
@@ -70,7 +97,7 @@ private:
     int m_edgesPerRevolution;
     double m_longestInterval;
     std::optional<double> m_lastEdge;
-    std::deque<TSample> m_waiting;
+    TQueue m_waiting;
     std::deque<double> m_early;  // edges before the first reference edge
     bool m_started = false;
     bool m_hasEdge = false;

@@ -81,10 +81,18 @@ struct TGrowingRange {
         Range.Highest = Empty ? value : std::max(Range.Highest, value);
         Empty = false;
     }
-    bool within(double value) const {
-        const double margin = kRangeMargin * (Range.Highest - Range.Lowest);
-        return value >= Range.Lowest - margin && value <= Range.Highest + margin;
+};
+
+// The opening range widened by its margin on each side.
+struct TBounds {
+    double Lowest = 0;
+    double Highest = 0;
+    explicit TBounds(const TRange& range) {
+        const double margin = kRangeMargin * (range.Highest - range.Lowest);
+        Lowest = range.Lowest - margin;
+        Highest = range.Highest + margin;
     }
+    bool within(double value) const { return value >= Lowest && value <= Highest; }
 };
 
 // The first rows, held until the encoder has shown its range: two revolutions'
@@ -178,6 +186,7 @@ public:
 
 private:
     void fix();
+    [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
     void process(const double* values, std::int64_t line);
     double knockSampleRate() const;
     void closed(int phase, TEncoderCycle&& cycle);
@@ -187,6 +196,8 @@ private:
     const TEncoderOptions& m_options;
     const TColumns& m_columns;
     TOpening m_opening;
+    TBounds m_encoderBounds{TRange{}};
+    TBounds m_indexBounds{TRange{}};
     std::unique_ptr<TCrankAngle> m_crank;
     std::optional<TKnockFilter> m_filter;
     std::array<std::unique_ptr<TPhaseCycles>, 2> m_phases;
@@ -214,21 +225,25 @@ void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place)
         }
         return;
     }
-    if (!m_opening.encoder().within(values[0]) ||
-        (m_columns.Index && !m_opening.index().within(values[*m_columns.Index]))) {
-        const TRange& r =
-            (m_opening.encoder().within(values[0]) ? m_opening.index() : m_opening.encoder()).Range;
-        RaiseRecordingAtLineError(
-            place.Line, "kanál " +
-                            std::string(m_opening.encoder().within(values[0]) ? "indexu" : "snímače otáček") +
-                            " opouští rozsah prvních otáček (od " + FormatFloatGeneral(r.Lowest) + " do " +
-                            FormatFloatGeneral(r.Highest) + ")");
+    const bool encoderWithin = m_encoderBounds.within(values[0]);
+    if (!encoderWithin || (m_columns.Index && !m_indexBounds.within(values[*m_columns.Index]))) {
+        leftRange(encoderWithin, place.Line);
     }
     process(values.data(), place.Line);
 }
 
+void TEncoderRun::leftRange(bool encoderWithin, std::int64_t line) const {
+    const TRange& range = (encoderWithin ? m_opening.index() : m_opening.encoder()).Range;
+    RaiseRecordingAtLineError(line, std::string("kanál ") + (encoderWithin ? "indexu" : "snímače otáček") +
+                                        " opouští rozsah prvních otáček (od " +
+                                        FormatFloatGeneral(range.Lowest) + " do " +
+                                        FormatFloatGeneral(range.Highest) + ")");
+}
+
 // The range is known: the stages are built and the opening rows go through them.
 void TEncoderRun::fix() {
+    m_encoderBounds = TBounds(m_opening.encoder().Range);
+    m_indexBounds = TBounds(m_opening.index().Range);
     m_crank = std::make_unique<TCrankAngle>(m_options.Wheel, m_opening.encoder().Range,
                                             m_opening.index().Range, *this);
     if (m_options.Knock) {

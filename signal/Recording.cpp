@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -18,10 +19,17 @@ constexpr int kDetectionLines = 50;
 // Lines held at most before the format is decided, headers included.
 constexpr std::size_t kWaitingLines = 10000;
 
+// Most fields have no blank around them; only those are trimmed (out of line).
+std::string_view Trimmed(std::string_view field) {
+    const auto blankish = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    return !field.empty() && (blankish(field.front()) || blankish(field.back())) ? TrimBlanksView(field)
+                                                                                 : field;
+}
+
 // The fields of a line; a run of spaces or tabs is one separator for Spaces.
 void SplitFields(std::string_view line, TSeparator separator, std::vector<std::string_view>& fields) {
     fields.clear();
-    line = TrimBlanksView(line);
+    line = Trimmed(line);
     if (line.empty()) {
         return;
     }
@@ -36,10 +44,13 @@ void SplitFields(std::string_view line, TSeparator separator, std::vector<std::s
         return;
     }
     const char mark = separator == TSeparator::Semicolon ? ';' : separator == TSeparator::Tab ? '\t' : ',';
-    for (std::size_t at = 0;;) {
-        const std::size_t stop = line.find(mark, at);
-        fields.push_back(TrimBlanksView(line.substr(at, stop == std::string_view::npos ? stop : stop - at)));
-        if (stop == std::string_view::npos) {
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    for (;;) {
+        const auto* stop =
+            static_cast<const char*>(std::memchr(at, mark, static_cast<std::size_t>(end - at)));
+        fields.push_back(Trimmed(std::string_view(at, static_cast<std::size_t>((stop ? stop : end) - at))));
+        if (stop == nullptr) {
             return;
         }
         at = stop + 1;
