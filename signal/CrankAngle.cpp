@@ -12,7 +12,7 @@ namespace {
 
 // Samples waiting for an edge; without edges (a flat encoder, a stalled
 // engine) the oldest are let go, so memory stays bounded.
-constexpr std::size_t kMostWaiting = std::size_t{1} << 20;
+constexpr std::size_t kMostWaiting = std::size_t{1} << 19;
 // An interval this much longer than the one before it is no tooth pitch.
 constexpr double kIrregular = 1.5;
 

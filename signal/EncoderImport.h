@@ -50,8 +50,8 @@ struct TEncoderOptions {
 
 struct TEncoderResult {
     TSignalTable Signal{};             // Mean divided by its largest magnitude (all zero when that is 0)
-    TSignalTable Mean{};               // the mean cycle in the file's units
-    std::vector<TSignalTable> Cycles;  // every complete cycle in the file's units, in file order (KeepCycles)
+    TSignalTable Mean{};               // the mean cycle: bar with PressureScale, else the file's unit
+    std::vector<TSignalTable> Cycles;  // every complete cycle in Mean's unit, in file order (KeepCycles)
     std::int64_t CycleCount = 0;       // complete cycles averaged
     double Largest = 0;                // the largest magnitude of Mean
     int Phase = 1;                     // the phase used
