@@ -44,9 +44,9 @@ void TCrankAngle::sample(double moment, double encoder, double value, double fil
             m_finder.indexEdge(*indexEdge);
         }
     }
-    m_waiting.push_back({moment, value, filtered});
+    m_waiting.pushBack({moment, value, filtered});
     if (m_waiting.size() > kMostWaiting) {
-        m_waiting.pop_front();
+        m_waiting.popFront();
     }
     if (const std::optional<double> edge = m_encoder.feed(moment, encoder)) {
         if (m_lastEdge) {
@@ -106,7 +106,7 @@ void TCrankAngle::early(double moment) {
         m_early.pop_front();
     }
     while (!m_waiting.empty() && m_waiting.front().Moment < m_early.front()) {
-        m_waiting.pop_front();
+        m_waiting.popFront();
     }
 }
 
@@ -131,7 +131,7 @@ void TCrankAngle::start(double moment) {
 void TCrankAngle::release(double moment, double angle) {
     while (!m_waiting.empty() && m_waiting.front().Moment <= moment) {
         const TSample s = m_waiting.front();
-        m_waiting.pop_front();
+        m_waiting.popFront();
         if (m_hasEdge) {
             const double span = moment - m_edgeMoment;
             const double fraction = span > 0 ? std::clamp((s.Moment - m_edgeMoment) / span, 0.0, 1.0) : 1.0;

@@ -64,11 +64,11 @@ private:
         bool empty() const { return m_size == 0; }
         std::size_t size() const { return m_size; }
         const TSample& front() const { return m_items[m_head]; }
-        void pop_front() {
+        void popFront() {
             m_head = (m_head + 1) & (m_items.size() - 1);
             --m_size;
         }
-        void push_back(const TSample& sample) {
+        void pushBack(const TSample& sample) {
             if (m_size == m_items.size()) {
                 grow();
             }
