@@ -129,12 +129,15 @@ void TCrankAngle::start(double moment) {
 // Gives every waiting sample up to the edge at moment its angle between the
 // previous edge and this one; without a previous edge they have none.
 void TCrankAngle::release(double moment, double angle) {
+    const double span = moment - m_edgeMoment;
+    // One division an edge instead of one a sample.
+    const double inverse = span > 0 ? 1 / span : 0;
     while (!m_waiting.empty() && m_waiting.front().Moment <= moment) {
         const TSample s = m_waiting.front();
         m_waiting.popFront();
         if (m_hasEdge) {
-            const double span = moment - m_edgeMoment;
-            const double fraction = span > 0 ? std::clamp((s.Moment - m_edgeMoment) / span, 0.0, 1.0) : 1.0;
+            const double fraction =
+                span > 0 ? std::clamp((s.Moment - m_edgeMoment) * inverse, 0.0, 1.0) : 1.0;
             m_sink.placed(m_edgeAngle + fraction * (angle - m_edgeAngle), s.Value, s.Filtered);
         }
     }

@@ -162,6 +162,7 @@ public:
     TEncoderRun(const TEncoderOptions& options, const TColumns& columns)
         : m_options(options), m_columns(columns), m_opening(options.Wheel.Teeth, columns) {
         m_chosen = options.Phase;
+        m_interval = 1 / options.SampleRate;
         m_result.InBar = options.PressureScale.has_value();
     }
 
@@ -204,6 +205,7 @@ private:
     std::array<TTally, 2> m_tallies;
     int m_chosen = 0;  // 0 while undecided
     std::int64_t m_samples = 0;
+    double m_interval = 0;  // seconds between samples without a time column
     std::int64_t m_line = 0;
     bool m_hasMoment = false;
     double m_lastMoment = 0;
@@ -266,7 +268,7 @@ void TEncoderRun::fix() {
 void TEncoderRun::process(const double* values, std::int64_t line) {
     m_line = line;
     const double moment =
-        m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) / m_options.SampleRate;
+        m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
     ++m_samples;
     const double value = m_options.PressureScale ? values[1] * *m_options.PressureScale : values[1];
     const double filtered = m_filter ? m_filter->step(value) : 0;
