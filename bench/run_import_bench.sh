@@ -5,21 +5,29 @@
 # that only reads the file and parses its numbers. Reports the peak memory of
 # each import beside the file size.
 #
-#   bench/run_import_bench.sh [lines] [runs]
+#   bench/run_import_bench.sh [lines] [runs] [kinds]
 #
+# kinds: any of "angle time encoder" (default all three), e.g. "encoder" to
+# time the encoder import alone on a large file.
 # MORVANE_BENCH_BUILD_DIR: a Release build tree to use (default build-bench,
 # configured and built here when import_bench is missing).
+# MORVANE_BENCH_FILES: a folder holding the generated files already (kept
+# afterwards); without it they are generated into a temporary folder.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 lines=${1:-1000000}
 runs=${2:-7}
+kinds=${3:-angle time encoder}
 build=${MORVANE_BENCH_BUILD_DIR:-$root/build-bench}
 python=/usr/bin/python3
 
 if [ ! -x "$build/bench/import_bench" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_APP=OFF -DMORVANE_BUILD_TESTS=OFF >/dev/null
+    launcher=""
+    command -v ccache >/dev/null && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_APP=OFF -DMORVANE_BUILD_TESTS=OFF \
+        $launcher >/dev/null
     cmake --build "$build" --target import_bench -j2 >/dev/null
 fi
 
@@ -30,24 +38,37 @@ if ! $python -c 'import pandas, numpy' 2>/dev/null; then
         { $sudo apt-get update >/dev/null && $sudo apt-get install -y python3-pandas python3-numpy >/dev/null; }
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/morvane-import-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT INT TERM
-echo "Generating $lines-line files in $work ..."
-$python "$here/make_signal_files.py" "$work" --lines "$lines"
+results=$(mktemp -d "${TMPDIR:-/tmp}/morvane-import-bench.XXXXXX")
+trap 'rm -rf "$results"' EXIT INT TERM
+work=${MORVANE_BENCH_FILES:-$results}
+if [ -z "${MORVANE_BENCH_FILES:-}" ]; then
+    echo "Generating $lines-line files in $work ..."
+    if [ "$kinds" = encoder ]; then
+        PYTHONPATH="$here" $python -c "import sys, make_signal_files as m
+m.write_lines(sys.argv[1], m.encoder_lines(int(sys.argv[2])), '\r\n')" "$work/encoder.csv" "$lines"
+    else
+        $python "$here/make_signal_files.py" "$work" --lines "$lines"
+    fi
+fi
 
 # One process per import, so that its peak resident memory is its own.
-for kind in AngleImport AngleReadAndParse TimeImport TimeReadAndParse EncoderImport EncoderReadAndParse; do
-    MORVANE_ANGLE_FILE="$work/angle.csv" MORVANE_TIME_FILE="$work/time.csv" MORVANE_ENCODER_FILE="$work/encoder.csv" \
-        "$build/bench/import_bench" --benchmark_filter="^BM_${kind}\$" \
-        --benchmark_repetitions=$runs --benchmark_out="$work/$kind.json" --benchmark_out_format=json >"$work/$kind.log" 2>&1 ||
-        { cat "$work/$kind.log"; exit 1; }
+pandas_files=""
+for key in $kinds; do
+    kind=$(echo "$key" | sed 's/^./\U&/')
+    for variant in Import ReadAndParse; do
+        MORVANE_ANGLE_FILE="$work/angle.csv" MORVANE_TIME_FILE="$work/time.csv" MORVANE_ENCODER_FILE="$work/encoder.csv" \
+            "$build/bench/import_bench" --benchmark_filter="^BM_${kind}${variant}\$" --benchmark_repetitions=$runs \
+            --benchmark_out="$results/$kind$variant.json" --benchmark_out_format=json >"$results/$kind$variant.log" 2>&1 ||
+            { cat "$results/$kind$variant.log"; exit 1; }
+    done
+    pandas_files="$pandas_files --$key $work/$key.csv"
 done
-$python "$here/pandas_reference.py" --angle "$work/angle.csv" --time "$work/time.csv" --encoder "$work/encoder.csv" \
-    --runs $runs >"$work/pandas.json"
+# shellcheck disable=SC2086
+$python "$here/pandas_reference.py" $pandas_files --runs $runs >"$results/pandas.json"
 
-$python - "$work" "$lines" <<'PY'
+$python - "$results" "$lines" $kinds <<'PY'
 import json, os, sys
-work, lines = sys.argv[1], int(sys.argv[2])
+work, lines, kinds = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
 pandas = json.load(open(os.path.join(work, "pandas.json")))
 
 def median(name):
@@ -58,15 +79,17 @@ def median(name):
 
 print(f"pandas {pandas['pandas']}, numpy {pandas['numpy']}; {lines:,} lines; medians of the runs")
 print(f"{'import':<8}{'file MiB':>9}{'ours ms':>10}{'read+parse ms':>14}{'ratio':>7}{'pandas ms':>11}"
-      f"{'speed-up':>9}{'import peak MiB':>16}")
-for kind, key in (("Angle", "angle"), ("Time", "time"), ("Encoder", "encoder")):
+      f"{'speed-up':>9}{'import peak MiB':>16}{'cpu ratio':>10}")
+for kind, key in ((k.capitalize(), k) for k in kinds):
     ours, peak = median(f"{kind}Import")
     reference, _ = median(f"{kind}ReadAndParse")
     slow = pandas[key]["median_ms"]
     if key != "encoder" and ours["label"] != pandas[key]["summary"]:
         print(f"  summaries differ: ours '{ours['label']}', pandas '{pandas[key]['summary']}'")
     print(f"{key:<8}{ours['file_MiB']:>9.1f}{ours['real_time']:>10.1f}{reference['real_time']:>14.1f}"
-          f"{ours['real_time'] / reference['real_time']:>6.2f}x{slow:>11.1f}{slow / ours['real_time']:>8.2f}x{peak:>16.1f}")
+          f"{ours['real_time'] / reference['real_time']:>6.2f}x{slow:>11.1f}{slow / ours['real_time']:>8.2f}x{peak:>16.1f}"
+          f"{ours['cpu_time'] / reference['cpu_time']:>9.2f}x")
 print("read+parse: reads the file and parses its numbers, nothing else; pandas for encoder: read_csv only")
+print("cpu ratio: ours against read+parse in CPU time, steadier than wall time on a shared machine")
 print("import peak: growth of the process's peak resident memory above what it held before the first import")
 PY

@@ -1,23 +1,27 @@
 #include "signal/EncoderImport.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <deque>
-#include <limits>
+#include <memory>
 #include <string>
 
 #include "signal/EncoderRanges.h"
+#include "signal/CrankAngle.h"
 #include "util/errors.h"
 #include "util/numtext.h"
-#include "util/textfile.h"
 
 namespace morvane {
 
 namespace {
 
-constexpr double kCycleDegrees = 720;
-constexpr double kPointDegrees = kCycleDegrees / (SignalPoints - 1);
-constexpr std::size_t kMostWaiting = std::size_t{1} << 20;
+// Values held while the encoder's range is learnt (8 MiB).
+constexpr std::size_t kOpeningValues = std::size_t{1} << 20;
+// The range may widen by this share of it on each side later on.
+constexpr double kRangeMargin = 0.1;
+constexpr int kDecidingCycles = 4;
+constexpr double kLowestRpm = 1;
+constexpr double kHighestRpm = 1e6;
 
 void CheckOptions(const TEncoderOptions& options) {
     if (!IsReferenceAngleInRange(options.ReferenceAngle)) {
@@ -32,216 +36,16 @@ void CheckOptions(const TEncoderOptions& options) {
     if (!IsPhaseInRange(options.Phase)) {
         RaiseRecordingError("Fáze musí být 1 nebo 2");
     }
+    if (options.PressureScale && !(std::isfinite(*options.PressureScale) && *options.PressureScale != 0)) {
+        RaiseInputError("Citlivost snímače [bar/jednotka]", "konečné číslo různé od 0");
+    }
+    if (options.Knock && !options.PressureScale) {
+        RaiseInputError("Citlivost snímače [bar/jednotka]", "zadána, má-li se počítat klepání");
+    }
+    if (options.Knock && options.TimeColumn.empty()) {
+        CheckKnockSettings(*options.Knock, options.SampleRate);
+    }
 }
-
-// One sample as the cycle builder sees it.
-struct TSample {
-    double Moment;
-    double Value;
-};
-
-// The points of the cycles that open at revolutions first, first + 2, ...:
-// the points in the order of their angle from the cycle's first reference edge,
-// each taking the value interpolated between the two samples around it.
-class TCycleSampler {
-public:
-    TCycleSampler(int first, double referenceAngle, bool keep) : m_start(first), m_keep(keep) {
-        for (int k = 0; k < SignalPoints; ++k) {
-            double offset = k * kPointDegrees - referenceAngle;
-            m_order[static_cast<std::size_t>(k)] = {offset < 0 ? offset + kCycleDegrees : offset, k};
-        }
-        std::sort(m_order.begin(), m_order.end());
-    }
-
-    // The next sample at its angle from the first reference edge (rising).
-    void sample(double angle, double value) {
-        while (m_next < SignalPoints) {
-            const auto& [offset, k] = m_order[static_cast<std::size_t>(m_next)];
-            const double target = 360.0 * m_start + offset;
-            if (target > angle) {
-                break;
-            }
-            const double span = angle - m_lastAngle;
-            const double fraction =
-                m_hasLast && span > 0 ? std::clamp((target - m_lastAngle) / span, 0.0, 1.0) : 1.0;
-            const double before = m_hasLast ? m_lastValue : value;
-            m_cycle[static_cast<std::size_t>(k)] = before + fraction * (value - before);
-            ++m_next;
-        }
-        m_hasLast = true;
-        m_lastAngle = angle;
-        m_lastValue = value;
-        closeIfDone();
-    }
-
-    // Revolution revolutions has ended at a checked reference edge.
-    void revolutionsDone(int revolutions) {
-        m_revolutionsDone = revolutions;
-        closeIfDone();
-    }
-
-    // At the end: a cycle whose revolutions are complete takes the last value
-    // for the points beyond the last sample; any other open cycle is dropped.
-    void finish() {
-        if (m_revolutionsDone >= m_start + 2 && m_hasLast) {
-            for (; m_next < SignalPoints; ++m_next) {
-                m_cycle[static_cast<std::size_t>(m_order[static_cast<std::size_t>(m_next)].second)] =
-                    m_lastValue;
-            }
-            closeIfDone();
-        }
-    }
-
-    std::int64_t count() const { return m_count; }
-    TSignalTable mean() const {
-        TSignalTable mean{};
-        for (std::size_t k = 0; k < mean.size(); ++k) {
-            mean[k] = m_count > 0 ? m_sum[k] / static_cast<double>(m_count) : 0;
-        }
-        return mean;
-    }
-    std::vector<TSignalTable>& cycles() { return m_cycles; }
-
-private:
-    void closeIfDone() {
-        if (m_next < SignalPoints || m_revolutionsDone < m_start + 2) {
-            return;
-        }
-        for (std::size_t k = 0; k < m_sum.size(); ++k) {
-            m_sum[k] += m_cycle[k];
-        }
-        if (m_keep) {
-            m_cycles.push_back(m_cycle);
-        }
-        ++m_count;
-        m_start += 2;
-        m_next = 0;
-        // The sample that closed this cycle may already hold points of the next.
-        if (m_hasLast) {
-            m_hasLast = false;
-            sample(m_lastAngle, m_lastValue);
-        }
-    }
-
-    std::array<std::pair<double, int>, SignalPoints> m_order{};
-    int m_start;
-    bool m_keep;
-    int m_next = 0;
-    int m_revolutionsDone = 0;
-    bool m_hasLast = false;
-    double m_lastAngle = 0;
-    double m_lastValue = 0;
-    TSignalTable m_cycle{};
-    std::array<long double, SignalPoints> m_sum{};
-    std::int64_t m_count = 0;
-    std::vector<TSignalTable> m_cycles;
-};
-
-// Turns the samples into cycles: edges, their reference verdicts, each edge's
-// angle, each sample's angle between its two neighbouring edges.
-class TCrankCycles {
-public:
-    TCrankCycles(const TEncoderOptions& options, double lowest, double highest, double indexLowest,
-                 double indexHighest)
-        : m_encoder(lowest, highest),
-          m_index(indexLowest, indexHighest),
-          m_finder(options.Wheel),
-          m_pitch(360.0 / options.Wheel.Teeth),
-          m_edgesPerRevolution(options.Wheel.edgesPerRevolution()),
-          m_phases{TCycleSampler(0, options.ReferenceAngle, options.KeepCycles),
-                   TCycleSampler(1, options.ReferenceAngle, options.KeepCycles)} {}
-
-    void sample(double moment, double encoder, double value, std::optional<double> index) {
-        if (index) {
-            if (const std::optional<double> indexEdge = m_index.feed(moment, *index)) {
-                m_finder.indexEdge(*indexEdge);
-            }
-        }
-        m_waiting.push_back({moment, value});
-        // Samples wait for the edge after them; without edges (a flat encoder,
-        // a stalled engine) the oldest are let go, so memory stays bounded.
-        if (m_waiting.size() > kMostWaiting) {
-            m_waiting.pop_front();
-        }
-        if (const std::optional<double> edge = m_encoder.feed(moment, encoder)) {
-            if (const std::optional<TWheelEdge> judged = m_finder.edge(*edge)) {
-                place(*judged);
-            }
-        }
-    }
-
-    void finish() {
-        if (const std::optional<TWheelEdge> judged = m_finder.finish()) {
-            place(*judged);
-        }
-        for (TCycleSampler& phase : m_phases) {
-            phase.finish();
-        }
-    }
-
-    int revolutions() const { return m_revolutions; }
-    int references() const { return m_started ? m_revolutions + 1 : 0; }
-    double firstReference() const { return m_firstReference; }
-    double lastReference() const { return m_lastReference; }
-    TCycleSampler& phase(int index) { return m_phases[static_cast<std::size_t>(index)]; }
-
-private:
-    // An edge with its verdict: its angle is known, and so is that of every
-    // sample before it back to the previous edge.
-    void place(const TWheelEdge& edge) {
-        if (edge.Reference) {
-            if (m_started) {
-                if (m_teeth + 1 != m_edgesPerRevolution) {
-                    RaiseRevolutionError(m_revolutions + 1, m_teeth + 1, m_edgesPerRevolution);
-                }
-                ++m_revolutions;
-                m_lastReference = edge.Moment;
-                for (TCycleSampler& phase : m_phases) {
-                    phase.revolutionsDone(m_revolutions);
-                }
-            } else {
-                m_started = true;
-                m_firstReference = m_lastReference = edge.Moment;
-            }
-            m_teeth = 0;
-        } else if (m_started) {
-            ++m_teeth;
-        }
-        const double angle = 360.0 * m_revolutions + m_pitch * m_teeth;
-        while (!m_waiting.empty() && m_waiting.front().Moment <= edge.Moment) {
-            const TSample s = m_waiting.front();
-            m_waiting.pop_front();
-            if (m_hasEdge) {
-                const double span = edge.Moment - m_edgeMoment;
-                const double fraction =
-                    span > 0 ? std::clamp((s.Moment - m_edgeMoment) / span, 0.0, 1.0) : 1.0;
-                for (TCycleSampler& phase : m_phases) {
-                    phase.sample(m_edgeAngle + fraction * (angle - m_edgeAngle), s.Value);
-                }
-            }
-        }
-        // Samples before the first reference edge have no angle.
-        m_hasEdge = m_started;
-        m_edgeMoment = edge.Moment;
-        m_edgeAngle = angle;
-    }
-
-    TEdgeDetector m_encoder;
-    TEdgeDetector m_index;
-    TReferenceFinder m_finder;
-    double m_pitch;
-    int m_edgesPerRevolution;
-    std::array<TCycleSampler, 2> m_phases;
-    std::deque<TSample> m_waiting;
-    bool m_started = false;
-    bool m_hasEdge = false;
-    double m_edgeMoment = 0;
-    double m_edgeAngle = 0;
-    int m_teeth = 0;
-    int m_revolutions = 0;
-    double m_firstReference = 0;
-    double m_lastReference = 0;
-};
 
 // The firing half, where the events' defaults put combustion.
 bool PeakInFiringHalf(const TSignalTable& mean) {
@@ -269,134 +73,346 @@ TColumns ColumnsOf(const TEncoderOptions& options) {
     return columns;
 }
 
-// Hands every row to visit once per pass. The rows of the first pass are held
-// while they fit in 16 MiB (a pipe's always, as it cannot be read again), so a
-// short recording is read once; a longer file is read again.
-class TRowSource {
-public:
-    TRowSource(const TEncoderOptions& options, const TColumns& columns)
-        : m_reader(options.Path), m_options(options), m_columns(columns) {}
+// A channel's range as it grows.
+struct TGrowingRange {
+    bool Empty = true;
+    TRange Range;
+    void add(double value) {
+        Range.Lowest = Empty ? value : std::min(Range.Lowest, value);
+        Range.Highest = Empty ? value : std::max(Range.Highest, value);
+        Empty = false;
+    }
+};
 
-    void pass(const TRowSink& visit) {
-        if (m_passes++ == 0 || !m_allHeld) {
-            if (m_passes > 1) {
-                m_reader.rewind();
-            }
-            m_held.clear();
-            ScanRecording(m_reader, m_options.Format, m_columns.Names, [&](const std::vector<double>& row) {
-                if (m_passes == 1 && m_allHeld) {
-                    // Reserved whole, so it is never copied; pages untouched stay unused.
-                    if (m_held.capacity() == 0 && m_reader.rereadable()) {
-                        m_held.reserve(kHeldValues);
-                    }
-                    if (m_held.size() + row.size() <= kHeldValues || !m_reader.rereadable()) {
-                        m_held.insert(m_held.end(), row.begin(), row.end());
-                    } else {
-                        m_allHeld = false;
-                        m_held = std::vector<double>();
-                    }
-                }
-                visit(row);
-            });
-            return;
+// The opening range widened by its margin on each side.
+struct TBounds {
+    double Lowest = 0;
+    double Highest = 0;
+    explicit TBounds(const TRange& range) {
+        const double margin = kRangeMargin * (range.Highest - range.Lowest);
+        Lowest = range.Lowest - margin;
+        Highest = range.Highest + margin;
+    }
+    bool within(double value) const { return value >= Lowest && value <= Highest; }
+};
+
+// The first rows, held until the encoder has shown its range: two revolutions'
+// worth of edges under the range seen so far, or the budget, or the end.
+class TOpening {
+public:
+    TOpening(int teeth, const TColumns& columns) : m_edges(2 * teeth + 2), m_columns(columns) {}
+
+    // True when the range is known.
+    bool add(const std::vector<double>& row, std::int64_t line) {
+        m_values.insert(m_values.end(), row.begin(), row.end());
+        m_lines.push_back(line);
+        m_encoder.add(row[0]);
+        if (m_columns.Index) {
+            m_index.add(row[*m_columns.Index]);
         }
-        std::vector<double> row(m_columns.Names.size());
-        for (std::size_t at = 0; at < m_held.size(); at += row.size()) {
-            std::copy_n(m_held.begin() + static_cast<std::ptrdiff_t>(at), row.size(), row.begin());
-            visit(row);
+        const TRange& r = m_encoder.Range;
+        if (!m_high && row[0] >= r.Lowest + 0.7 * (r.Highest - r.Lowest) && r.Highest > r.Lowest) {
+            m_high = true;
+            ++m_seen;
+        } else if (m_high && row[0] <= r.Lowest + 0.3 * (r.Highest - r.Lowest)) {
+            m_high = false;
         }
+        return m_seen >= m_edges || m_values.size() + row.size() > kOpeningValues;
+    }
+
+    std::size_t rows() const { return m_lines.size(); }
+    const double* row(std::size_t at) const { return m_values.data() + at * m_columns.Names.size(); }
+    std::int64_t line(std::size_t at) const { return m_lines[at]; }
+    const TGrowingRange& encoder() const { return m_encoder; }
+    const TGrowingRange& index() const { return m_index; }
+    void release() {
+        m_values = std::vector<double>();
+        m_lines = std::vector<std::int64_t>();
     }
 
 private:
-    static constexpr std::size_t kHeldValues = std::size_t{1} << 21;
-
-    TLineReader m_reader;
-    const TEncoderOptions& m_options;
+    int m_edges;
     const TColumns& m_columns;
-    int m_passes = 0;
-    bool m_allHeld = true;
-    std::vector<double> m_held;
+    std::vector<double> m_values;
+    std::vector<std::int64_t> m_lines;
+    TGrowingRange m_encoder;
+    TGrowingRange m_index;
+    bool m_high = false;
+    int m_seen = 0;
 };
 
-struct TRange {
-    double Lowest = std::numeric_limits<double>::max();
-    double Highest = std::numeric_limits<double>::lowest();
-    void add(double value) {
-        Lowest = std::min(Lowest, value);
-        Highest = std::max(Highest, value);
+// The cycles of one phase summed, and held while the phase is undecided.
+struct TTally {
+    std::array<long double, SignalPoints> Sum{};
+    std::int64_t Count = 0;
+    std::vector<TEncoderCycle> Held;
+    TSignalTable mean() const {
+        TSignalTable mean{};
+        for (std::size_t k = 0; k < mean.size(); ++k) {
+            mean[k] = Count > 0 ? static_cast<double>(Sum[k] / static_cast<long double>(Count)) : 0;
+        }
+        return mean;
     }
 };
 
 }  // namespace
 
+// One import: rows in, cycles out.
+class TEncoderRun final : public ICrankSink {
+public:
+    TEncoderRun(const TEncoderOptions& options, const TColumns& columns)
+        : m_options(options), m_columns(columns), m_opening(options.Wheel.Teeth, columns) {
+        m_chosen = options.Phase;
+        m_interval = 1 / options.SampleRate;
+        m_result.InBar = options.PressureScale.has_value();
+    }
+
+    void row(const std::vector<double>& values, const TRowPlace& place);
+    TEncoderResult finish();
+
+    void placed(double angle, double value, double filtered) override {
+        for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
+            if (phase) {
+                phase->placed(angle, value, filtered);
+            }
+        }
+    }
+    void revolutionDone(std::int64_t revolutions, double seconds) override;
+    void edgeInterval(double seconds, double longest) override {
+        if (seconds > longest) {
+            RaiseRecordingAtLineError(m_line, "interval mezi hranami kola trvá " +
+                                                  FormatFloatGeneral(seconds) +
+                                                  " s; otáčky musí být od 1 do 1000000 RPM");
+        }
+    }
+
+private:
+    void fix();
+    [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
+    void process(const double* values, std::int64_t line);
+    double knockSampleRate() const;
+    void closed(int phase, TEncoderCycle&& cycle);
+    void decide(int phase);
+    void deliver(const TEncoderCycle& cycle);
+
+    const TEncoderOptions& m_options;
+    const TColumns& m_columns;
+    TOpening m_opening;
+    TBounds m_encoderBounds{TRange{}};
+    TBounds m_indexBounds{TRange{}};
+    std::unique_ptr<TCrankAngle> m_crank;
+    std::optional<TKnockFilter> m_filter;
+    std::array<std::unique_ptr<TPhaseCycles>, 2> m_phases;
+    std::array<TTally, 2> m_tallies;
+    int m_chosen = 0;  // 0 while undecided
+    std::int64_t m_samples = 0;
+    double m_interval = 0;  // seconds between samples without a time column
+    std::int64_t m_line = 0;
+    bool m_hasMoment = false;
+    double m_lastMoment = 0;
+    TEncoderResult m_result;
+};
+
+void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place) {
+    if (m_columns.Time) {
+        const double moment = values[*m_columns.Time];
+        if (m_hasMoment && !(moment > m_lastMoment)) {
+            RaiseRecordingLineError(place.Line, place.Text, "čas ve sloupci času musí stále růst");
+        }
+        m_hasMoment = true;
+        m_lastMoment = moment;
+    }
+    if (!m_crank) {
+        if (m_opening.add(values, place.Line)) {
+            fix();
+        }
+        return;
+    }
+    const bool encoderWithin = m_encoderBounds.within(values[0]);
+    if (!encoderWithin || (m_columns.Index && !m_indexBounds.within(values[*m_columns.Index]))) {
+        leftRange(encoderWithin, place.Line);
+    }
+    process(values.data(), place.Line);
+}
+
+void TEncoderRun::leftRange(bool encoderWithin, std::int64_t line) const {
+    const TRange& range = (encoderWithin ? m_opening.index() : m_opening.encoder()).Range;
+    RaiseRecordingAtLineError(line, std::string("kanál ") + (encoderWithin ? "indexu" : "snímače otáček") +
+                                        " opouští rozsah prvních otáček (od " +
+                                        FormatFloatGeneral(range.Lowest) + " do " +
+                                        FormatFloatGeneral(range.Highest) + ")");
+}
+
+// The range is known: the stages are built and the opening rows go through them.
+void TEncoderRun::fix() {
+    m_encoderBounds = TBounds(m_opening.encoder().Range);
+    m_indexBounds = TBounds(m_opening.index().Range);
+    m_crank = std::make_unique<TCrankAngle>(m_options.Wheel, m_opening.encoder().Range,
+                                            m_opening.index().Range, *this);
+    if (m_options.Knock) {
+        m_result.KnockSampleRate = knockSampleRate();
+        m_filter.emplace(*m_options.Knock, m_result.KnockSampleRate);
+    }
+    for (int phase = 0; phase < 2; ++phase) {
+        if (m_chosen == 0 || m_chosen == phase + 1) {
+            m_phases[static_cast<std::size_t>(phase)] = std::make_unique<TPhaseCycles>(
+                360.0 * phase - m_options.ReferenceAngle, m_options.Knock,
+                [this, phase](TEncoderCycle&& cycle) { closed(phase, std::move(cycle)); });
+        }
+    }
+    for (std::size_t at = 0; at < m_opening.rows(); ++at) {
+        process(m_opening.row(at), m_opening.line(at));
+    }
+    m_opening.release();
+}
+
+void TEncoderRun::process(const double* values, std::int64_t line) {
+    m_line = line;
+    const double moment =
+        m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
+    ++m_samples;
+    const double value = m_options.PressureScale ? values[1] * *m_options.PressureScale : values[1];
+    const double filtered = m_filter ? m_filter->step(value) : 0;
+    m_crank->sample(moment, values[0], value, filtered,
+                    m_columns.Index ? std::optional<double>(values[*m_columns.Index]) : std::nullopt);
+}
+
+// The fixed rate, or the mean sample interval of the first complete revolution.
+double TEncoderRun::knockSampleRate() const {
+    if (!m_columns.Time) {
+        return m_options.SampleRate;
+    }
+    struct TFirstRevolution final : ICrankSink {
+        bool Done = false;
+        void placed(double, double, double) override {}
+        void revolutionDone(std::int64_t, double) override { Done = true; }
+    } first;
+    TCrankAngle scan(m_options.Wheel, m_opening.encoder().Range, m_opening.index().Range, first);
+    const std::size_t time = *m_columns.Time;
+    for (std::size_t at = 0; at < m_opening.rows() && !first.Done; ++at) {
+        const double* row = m_opening.row(at);
+        scan.sample(row[time], row[0], 0, 0,
+                    m_columns.Index ? std::optional<double>(row[*m_columns.Index]) : std::nullopt);
+    }
+    const double from = first.Done ? scan.firstReference() : m_opening.row(0)[time];
+    const double to = first.Done ? scan.lastReference() : m_opening.row(m_opening.rows() - 1)[time];
+    double low = to;
+    double high = from;
+    std::int64_t count = 0;
+    for (std::size_t at = 0; at < m_opening.rows(); ++at) {
+        const double moment = m_opening.row(at)[time];
+        if (moment >= from && moment <= to) {
+            low = std::min(low, moment);
+            high = std::max(high, moment);
+            ++count;
+        }
+    }
+    return count > 1 ? static_cast<double>(count - 1) / (high - low) : 0;
+}
+
+void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
+    if (!(seconds >= 60 / kHighestRpm && seconds <= 60 / kLowestRpm)) {
+        RaiseRecordingAtLineError(m_line, "otáčka " + std::to_string(revolutions) + " trvá " +
+                                              FormatFloatGeneral(seconds) +
+                                              " s; otáčky musí být od 1 do 1000000 RPM");
+    }
+    for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
+        if (phase) {
+            phase->revolutionsDone(revolutions);
+        }
+    }
+}
+
+void TEncoderRun::closed(int phase, TEncoderCycle&& cycle) {
+    TTally& tally = m_tallies[static_cast<std::size_t>(phase)];
+    for (std::size_t k = 0; k < tally.Sum.size(); ++k) {
+        tally.Sum[k] += cycle.Points[k];
+    }
+    ++tally.Count;
+    if (m_chosen == phase + 1) {
+        deliver(cycle);
+        return;
+    }
+    tally.Held.push_back(std::move(cycle));
+    if (phase == 0 && tally.Count == kDecidingCycles) {
+        decide(PeakInFiringHalf(tally.mean()) ? 1 : 2);
+    }
+}
+
+// The phase is known: the other one stops, the held cycles go on in order.
+void TEncoderRun::decide(int phase) {
+    m_chosen = phase;
+    m_phases[static_cast<std::size_t>(2 - phase)].reset();
+    m_tallies[static_cast<std::size_t>(2 - phase)] = TTally();
+    std::vector<TEncoderCycle> held = std::move(m_tallies[static_cast<std::size_t>(phase - 1)].Held);
+    for (const TEncoderCycle& cycle : held) {
+        deliver(cycle);
+    }
+}
+
+void TEncoderRun::deliver(const TEncoderCycle& cycle) {
+    if (m_options.Knock) {
+        m_result.Mapo.push_back(cycle.Mapo);
+        m_result.Knocks.push_back(cycle.Knocks);
+    }
+    if (m_options.CycleSink) {
+        m_options.CycleSink(cycle);
+    }
+    if (m_options.KeepCycles) {
+        m_result.Cycles.push_back(cycle.Points);
+    }
+}
+
+TEncoderResult TEncoderRun::finish() {
+    if (!m_crank) {
+        if (m_opening.rows() == 0) {
+            RaiseRecordingError("Soubor neobsahuje žádná data");
+        }
+        fix();
+    }
+    m_crank->finish();
+    for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
+        if (phase) {
+            phase->finish();
+        }
+    }
+    if (m_crank->revolutions() < 1) {
+        RaiseRecordingError("Záznam nemá ani jednu úplnou otáčku (referenčních značek: " +
+                            std::to_string(m_crank->references()) + ")");
+    }
+    if (m_chosen == 0) {
+        decide(m_tallies[0].Count > 0 && !PeakInFiringHalf(m_tallies[0].mean()) ? 2 : 1);
+    }
+    const TTally& chosen = m_tallies[static_cast<std::size_t>(m_chosen - 1)];
+    if (chosen.Count == 0) {
+        RaiseRecordingError(
+            "Záznam nemá ani jeden úplný cyklus (úplných otáček: " + std::to_string(m_crank->revolutions()) +
+            ", fáze " + std::to_string(m_chosen) + ")");
+    }
+    m_result.Phase = m_chosen;
+    m_result.Revolutions = static_cast<int>(m_crank->revolutions());
+    m_result.Rpm = 60.0 * static_cast<double>(m_crank->revolutions()) /
+                   (m_crank->lastReference() - m_crank->firstReference());
+    m_result.CycleCount = chosen.Count;
+    m_result.Mean = chosen.mean();
+    for (const double point : m_result.Mean) {
+        m_result.Largest = std::max(m_result.Largest, std::fabs(point));
+    }
+    if (m_result.Largest > 0) {
+        for (std::size_t k = 0; k < m_result.Signal.size(); ++k) {
+            m_result.Signal[k] = m_result.Mean[k] / m_result.Largest;
+        }
+    }
+    return std::move(m_result);
+}
+
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& options) {
     CheckOptions(options);
     const TColumns columns = ColumnsOf(options);
-    TRowSource source(options, columns);
-
-    // First pass: the channels' ranges set the edge thresholds, and the
-    // moments must rise.
-    TRange encoder;
-    TRange index;
-    std::int64_t samples = 0;
-    double lastMoment = 0;
-    source.pass([&](const std::vector<double>& row) {
-        encoder.add(row[0]);
-        if (columns.Index) {
-            index.add(row[*columns.Index]);
-        }
-        if (columns.Time) {
-            if (samples > 0 && !(row[*columns.Time] > lastMoment)) {
-                RaiseRecordingError("Čas ve sloupci času musí stále růst");
-            }
-            lastMoment = row[*columns.Time];
-        }
-        ++samples;
-    });
-    if (samples == 0) {
-        RaiseRecordingError("Soubor neobsahuje žádná data");
-    }
-
-    TCrankCycles crank(options, encoder.Lowest, encoder.Highest, index.Lowest, index.Highest);
-    samples = 0;
-    source.pass([&](const std::vector<double>& row) {
-        const double moment =
-            columns.Time ? row[*columns.Time] : static_cast<double>(samples) / options.SampleRate;
-        crank.sample(moment, row[0], row[1],
-                     columns.Index ? std::optional<double>(row[*columns.Index]) : std::nullopt);
-        ++samples;
-    });
-    crank.finish();
-    if (crank.revolutions() < 1) {
-        RaiseRecordingError("Záznam nemá ani jednu úplnou otáčku (referenčních značek: " +
-                            std::to_string(crank.references()) + ")");
-    }
-
-    TEncoderResult result;
-    result.Revolutions = crank.revolutions();
-    result.Rpm = 60.0 * crank.revolutions() / (crank.lastReference() - crank.firstReference());
-    result.Phase = options.Phase == 0 ? 1 : options.Phase;
-    if (options.Phase == 0 && crank.phase(0).count() > 0 && !PeakInFiringHalf(crank.phase(0).mean())) {
-        result.Phase = 2;
-    }
-    TCycleSampler& chosen = crank.phase(result.Phase - 1);
-    if (chosen.count() == 0) {
-        RaiseRecordingError(
-            "Záznam nemá ani jeden úplný cyklus (úplných otáček: " + std::to_string(crank.revolutions()) +
-            ", fáze " + std::to_string(result.Phase) + ")");
-    }
-    result.CycleCount = chosen.count();
-    result.Cycles = std::move(chosen.cycles());
-    result.Mean = chosen.mean();
-    for (const double point : result.Mean) {
-        result.Largest = std::max(result.Largest, std::fabs(point));
-    }
-    if (result.Largest > 0) {
-        for (std::size_t k = 0; k < result.Signal.size(); ++k) {
-            result.Signal[k] = result.Mean[k] / result.Largest;
-        }
-    }
-    return result;
+    TEncoderRun run(options, columns);
+    ReadRecording(options.Path, options.Format, columns.Names,
+                  [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
+    return run.finish();
 }
 
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal) {

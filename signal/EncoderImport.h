@@ -10,10 +10,13 @@
 // (nothing is shown or changed), then ShowEncoderResult to show the summary
 // and write the signal table; ImportEncoderSignal does both.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "signal/EncoderCycles.h"
+#include "signal/KnockFilter.h"
 #include "signal/Recording.h"
 #include "signal/Signal.h"
 #include "signal/ToothedWheel.h"
@@ -33,25 +36,44 @@ struct TEncoderOptions {
     int Phase = 0;            // 1: the first complete revolution opens a cycle; 2: the second; 0: chosen
     TRecordingFormat Format;  // separator and decimal mark, detected by default
     bool KeepCycles = true;   // false: Cycles stays empty, memory does not grow with the recording
+    // Bar per unit of the value column; absent: the value is no pressure and
+    // stays in the file's unit.
+    std::optional<double> PressureScale;
+    // Knock figures of every cycle; needs PressureScale. With a time column
+    // the band-pass is designed for the mean sample interval of the first
+    // complete revolution (of the opening samples when none is complete).
+    std::optional<TKnockSettings> Knock;
+    // Receives each complete cycle of the chosen phase as soon as it is known,
+    // in order, beside KeepCycles.
+    std::function<void(const TEncoderCycle&)> CycleSink;
 };
 
 struct TEncoderResult {
     TSignalTable Signal{};             // Mean divided by its largest magnitude (all zero when that is 0)
-    TSignalTable Mean{};               // the mean cycle in the file's units
-    std::vector<TSignalTable> Cycles;  // every complete cycle in the file's units, in file order (KeepCycles)
+    TSignalTable Mean{};               // the mean cycle: bar with PressureScale, else the file's unit
+    std::vector<TSignalTable> Cycles;  // every complete cycle in Mean's unit, in file order (KeepCycles)
     std::int64_t CycleCount = 0;       // complete cycles averaged
     double Largest = 0;                // the largest magnitude of Mean
     int Phase = 1;                     // the phase used
     int Revolutions = 0;               // complete revolutions found
     double Rpm = 0;                    // mean speed over the complete revolutions
+    bool InBar = false;                // Mean and Cycles are pressures in bar (PressureScale given)
+    std::vector<double> Mapo;          // per complete cycle [bar], with Knock settings
+    std::vector<bool> Knocks;          // per complete cycle: Mapo above the threshold
+    double KnockSampleRate = 0;        // Hz, the rate the band-pass was designed for
 };
 
-// Reads and evaluates the recording; shows nothing and changes no table. A
-// file is read twice (the encoder's range, then the cycles) through a fixed
-// buffer, so memory does not grow with it unless cycles are kept; a pipe is
-// read once and its chosen columns are held.
-// Failures raise EImportError (the recording), EFOpenError (the file),
-// EOverflow (a number beyond the double range).
+// Reads and evaluates the recording; shows nothing and changes no table.
+// Files and pipes are read once, in bounded memory unless cycles are kept.
+// The encoder's hysteresis thresholds come from its range over the opening
+// samples (until two revolutions' worth of edges, at most 2^20 values); the
+// rest of the recording must stay within that range widened by a tenth of it
+// on each side, or the import fails naming the line. With Phase 0 the phase is
+// chosen by the mean of the first four complete cycles of phase 1 (all of them
+// when fewer), so every cycle can be handed on as soon as it is complete.
+// Each revolution must last between 60 µs and 60 s (1 to 1,000,000 rpm).
+// Failures raise EImportError (the recording), EInputError (the options),
+// EFOpenError (the file), EOverflow (a number beyond the double range).
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);
 
 // The summary "Cykly / Otáčky [RPM]: <cycles> / <rpm>" (rpm rounded), then

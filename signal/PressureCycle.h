@@ -33,6 +33,9 @@ struct TPressureCycle {
     // The knock figures of each entry of Cycles, in the same order, when they
     // were computed from the recording's time samples; empty otherwise.
     std::vector<TCycleKnock> Knock{};
+    // False for an encoder recording imported without a sensor scale: its
+    // values are in the unit of the DAQ, and no figure may be shown in bar.
+    bool InBar = true;
 };
 
 // A pressure cycle from the lines of a file in one of two forms:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -18,10 +19,17 @@ constexpr int kDetectionLines = 50;
 // Lines held at most before the format is decided, headers included.
 constexpr std::size_t kWaitingLines = 10000;
 
+// Most fields have no blank around them; only those are trimmed (out of line).
+std::string_view Trimmed(std::string_view field) {
+    const auto blankish = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    return !field.empty() && (blankish(field.front()) || blankish(field.back())) ? TrimBlanksView(field)
+                                                                                 : field;
+}
+
 // The fields of a line; a run of spaces or tabs is one separator for Spaces.
 void SplitFields(std::string_view line, TSeparator separator, std::vector<std::string_view>& fields) {
     fields.clear();
-    line = TrimBlanksView(line);
+    line = Trimmed(line);
     if (line.empty()) {
         return;
     }
@@ -36,10 +44,13 @@ void SplitFields(std::string_view line, TSeparator separator, std::vector<std::s
         return;
     }
     const char mark = separator == TSeparator::Semicolon ? ';' : separator == TSeparator::Tab ? '\t' : ',';
-    for (std::size_t at = 0;;) {
-        const std::size_t stop = line.find(mark, at);
-        fields.push_back(TrimBlanksView(line.substr(at, stop == std::string_view::npos ? stop : stop - at)));
-        if (stop == std::string_view::npos) {
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    for (;;) {
+        const auto* stop =
+            static_cast<const char*>(std::memchr(at, mark, static_cast<std::size_t>(end - at)));
+        fields.push_back(Trimmed(std::string_view(at, static_cast<std::size_t>((stop ? stop : end) - at))));
+        if (stop == nullptr) {
             return;
         }
         at = stop + 1;
@@ -138,6 +149,10 @@ TRecordingFormat DetectFormat(const std::vector<std::string>& sample, TRecording
         if (comma && point) {
             RaiseRecordingError("Soubor používá desetinnou čárku i tečku");
         }
+        // Whole numbers only: a later line decides.
+        if (!comma && !point) {
+            best.Decimal = TDecimalSign::Detect;
+        }
     }
     return best;
 }
@@ -166,6 +181,73 @@ std::size_t ColumnIndex(const std::string& column, const std::vector<std::string
     return static_cast<std::size_t>(named - header.begin());
 }
 
+// What a file whose first lines hold no data holds instead.
+struct TNoDataClues {
+    bool Utf16 = false;
+    bool Binary = false;
+    bool OneColumn = false;
+};
+
+bool ValidUtf8(std::string_view line) {
+    for (std::size_t i = 0; i < line.size();) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        const std::size_t length = byte < 0x80           ? 1
+                                   : (byte >> 5) == 0x6  ? 2
+                                   : (byte >> 4) == 0xE  ? 3
+                                   : (byte >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > line.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(line[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A line of UTF-16 text starts with its byte-order mark or has a zero byte
+// beside each ASCII character.
+bool LooksLikeUtf16(std::string_view line) {
+    if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF")) {
+        return true;
+    }
+    const auto zeros = std::count(line.begin(), line.end(), '\0');
+    return zeros > 0 && static_cast<std::size_t>(zeros) * 3 >= line.size();
+}
+
+void NoteClues(std::string_view line, TNoDataClues& clues) {
+    if (line.find('\0') != std::string_view::npos || !ValidUtf8(line)) {
+        (LooksLikeUtf16(line) ? clues.Utf16 : clues.Binary) = true;
+        return;
+    }
+    double ignored = 0;
+    const std::string_view field = TrimBlanksView(line);
+    clues.OneColumn = clues.OneColumn || ParseField(field, ',', ignored) || ParseField(field, '.', ignored);
+}
+
+[[noreturn]] void RaiseNoData(const TNoDataClues& clues) {
+    if (clues.Utf16) {
+        RaiseRecordingError("Soubor je v kódování UTF-16; uložte jej jako text v UTF-8");
+    }
+    if (clues.Binary) {
+        RaiseRecordingError("Soubor není text, obsahuje binární data");
+    }
+    if (clues.OneColumn) {
+        RaiseRecordingError(
+            "Soubor má jen jeden sloupec čísel; záznam potřebuje aspoň dva (snímač otáček a měřenou "
+            "veličinu)");
+    }
+    RaiseRecordingError("Soubor neobsahuje žádná data");
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// Header lines remembered to recognise them again between the data.
+constexpr std::size_t kHeaderLines = 100;
+
 class TRecordingReader {
 public:
     TRecordingReader(TLineReader& reader, const TRecordingFormat& format,
@@ -176,6 +258,9 @@ public:
         std::string_view line;
         while (m_reader.next(line)) {
             ++m_lines;
+            if (m_lines == 1 && line.starts_with(kUtf8Mark)) {
+                line.remove_prefix(kUtf8Mark.size());
+            }
             if (m_reader.lineCut()) {
                 RaiseRecordingLineError(m_lines, line, "řádek je příliš dlouhý");
             }
@@ -197,6 +282,8 @@ private:
         std::string text(line);
         if (LooksLikeData(text)) {
             m_sample.push_back(text);
+        } else {
+            NoteClues(text, m_clues);
         }
         m_waiting.emplace_back(m_lines, std::move(text));
         if (static_cast<int>(m_sample.size()) >= kDetectionLines || m_waiting.size() >= kWaitingLines) {
@@ -206,10 +293,11 @@ private:
 
     void detect() {
         if (m_sample.empty()) {
-            RaiseRecordingError("Soubor neobsahuje žádná data");
+            RaiseNoData(m_clues);
         }
         m_format = DetectFormat(m_sample, m_format);
-        m_mark = MarkOf(m_format.Decimal);
+        m_markKnown = m_format.Decimal != TDecimalSign::Detect;
+        m_mark = m_markKnown ? MarkOf(m_format.Decimal) : DecimalMark;
         m_detected = true;
         std::vector<std::pair<std::int64_t, std::string>> waiting = std::move(m_waiting);
         for (const auto& [number, text] : waiting) {
@@ -228,6 +316,9 @@ private:
         if (m_indices.empty()) {
             if (!AnyNumber(m_fields)) {
                 m_header.assign(m_fields.begin(), m_fields.end());
+                if (m_headerLines.size() < kHeaderLines) {
+                    m_headerLines.emplace_back(TrimBlanksView(line));
+                }
                 return;
             }
             for (const std::string& column : m_columns) {
@@ -235,11 +326,14 @@ private:
             }
             m_values.resize(m_indices.size());
         }
+        if (!m_markKnown) {
+            decideMark(line, number);
+        }
         for (std::size_t c = 0; c < m_indices.size(); ++c) {
             const std::size_t index = m_indices[c];
             if (index >= m_fields.size() || !ParseField(m_fields[index], m_mark, m_values[c])) {
-                // A header again (recordings joined end to end) is skipped.
                 if (!AnyNumber(m_fields)) {
+                    textBetweenData(line, number);
                     return;
                 }
                 const std::string column = std::to_string(index + 1);
@@ -248,7 +342,33 @@ private:
                                                                  : "sloupec " + column + " není číslo");
             }
         }
-        m_row(m_values);
+        m_row(m_values, TRowPlace{number, line});
+    }
+
+    // The first data line with a decimal mark decides it for the rest.
+    void decideMark(std::string_view line, std::int64_t number) {
+        if (!AnyNumber(m_fields)) {
+            return;
+        }
+        const bool comma =
+            m_format.Separator != TSeparator::Comma && line.find(',') != std::string_view::npos;
+        const bool point = line.find('.') != std::string_view::npos;
+        if (comma && point) {
+            RaiseRecordingLineError(number, line, "desetinná čárka i tečka na jednom řádku");
+        }
+        if (comma || point) {
+            m_mark = comma ? ',' : '.';
+            m_markKnown = true;
+        }
+    }
+
+    // A header again (recordings joined end to end) is skipped; other text
+    // between the data would silently drop samples.
+    void textBetweenData(std::string_view line, std::int64_t number) {
+        const std::string_view trimmed = TrimBlanksView(line);
+        if (std::find(m_headerLines.begin(), m_headerLines.end(), trimmed) == m_headerLines.end()) {
+            RaiseRecordingLineError(number, line, "text mezi daty (opakovat se smí jen řádek záhlaví)");
+        }
     }
 
     TLineReader& m_reader;
@@ -258,6 +378,9 @@ private:
     std::int64_t m_lines = 0;
     bool m_detected = false;
     char m_mark = ',';
+    bool m_markKnown = false;
+    TNoDataClues m_clues;
+    std::vector<std::string> m_headerLines;
     std::vector<std::string> m_sample;
     std::vector<std::pair<std::int64_t, std::string>> m_waiting;
     std::vector<std::string> m_header;
@@ -271,6 +394,12 @@ private:
 std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
                            const std::vector<std::string>& columns, const TRowSink& row) {
     return TRecordingReader(reader, format, columns, row).read();
+}
+
+std::int64_t ReadRecording(const std::string& path, const TRecordingFormat& format,
+                           const std::vector<std::string>& columns, const TRowSink& row) {
+    TLineReader reader(path);
+    return ScanRecording(reader, format, columns, row);
 }
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "util/textfile.h"
@@ -20,18 +21,33 @@ struct TRecordingFormat {
     TDecimalSign Decimal = TDecimalSign::Detect;
 };
 
+// Where a data line stands in the file, for messages.
+struct TRowPlace {
+    std::int64_t Line = 0;  // 1-based
+    std::string_view Text;  // valid only during the call
+};
+
 // Receives the chosen fields of each data line, in the order asked.
-using TRowSink = std::function<void(const std::vector<double>& values)>;
+using TRowSink = std::function<void(const std::vector<double>& values, const TRowPlace& place)>;
 
 // Reads the rest of the file and hands the columns named in columns to row:
 // each a 1-based index ("2") or a header name ("Encoder [V]"). The separator
-// is ';', tab, ',' or a run of spaces, the decimal mark ',' or '.'; each is
-// detected from the first data lines unless given. A line that is not numbers
-// at all is a header and is skipped (the first one names the columns); a blank
-// line is skipped. A data line with a chosen field missing or not a number
-// raises EImportError naming the line number and its text. Returns the number
-// of lines, headers included.
+// is ';', tab, ',' or a run of spaces, detected from the first data lines
+// unless given; the decimal mark ',' or '.' is decided by the first data line
+// that shows one (whole numbers read alike with either). Before the data, a
+// line that is not numbers at all is a header and is skipped (the last one
+// names the columns); a blank line is skipped anywhere. After the data began, a
+// text line fails unless it repeats a line of the header exactly (recordings
+// joined end to end). A data line with a chosen field missing or not a number
+// raises EImportError naming the line number and its text; a file of binary
+// data, in UTF-16 or with a single column says so. A UTF-8 byte-order mark is
+// skipped. Returns the number of lines, headers included.
 std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
+                           const std::vector<std::string>& columns, const TRowSink& row);
+
+// Opens the file (or pipe) at path and scans it once as above; EFOpenError
+// when it cannot be read.
+std::int64_t ReadRecording(const std::string& path, const TRecordingFormat& format,
                            const std::vector<std::string>& columns, const TRowSink& row);
 
 }  // namespace morvane

@@ -122,4 +122,8 @@ void RaiseTextTooLongError(int limit) {
                       " znaků, delší text nebyl zapsán");
 }
 
+void RaiseRecordingAtLineError(std::int64_t line, std::string_view problem) {
+    throw EImportError("Řádek " + std::to_string(line) + ": " + std::string(problem));
+}
+
 }  // namespace morvane

@@ -124,6 +124,8 @@ public:
 // A text longer than a cell or field of the window takes, refused whole:
 // "Buňka nebo pole pojme nejvýše %d znaků, delší text nebyl zapsán".
 [[noreturn]] void RaiseTextTooLongError(int limit);
+// A measurement that fails at a line whose text is no longer at hand: Řádek %d: %s
+[[noreturn]] void RaiseRecordingAtLineError(std::int64_t line, std::string_view problem);
 // Quoted texts in every message are cut after 200 characters and end in "…".
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ struct TSynthetic {
     double Noise = 0;  // encoder noise, a share of its swing
     int DroppedToothRevolution = 0;
     bool HeaderInTheMiddle = false;
+    double Scale = 1;  // bar per recorded unit of the pressure column
+    // Added to the pressure [bar] of cycle (counted from the one holding the
+    // first reference edge at its cycle angle, -1 before it) at time t [s].
+    std::function<double(int cycle, double cycleAngle, double t)> Added;
 };
 
 inline constexpr double kStartAngle = -100;  // the recording starts within a revolution
@@ -97,8 +102,10 @@ inline std::vector<std::string> RecordingLines(const TSynthetic& s) {
         const double angle =
             kStartAngle + 6 * (s.RpmStart * t + (s.RpmEnd - s.RpmStart) * t * t / (2 * duration));
         const double cycleAngle = std::fmod(s.ReferenceAngle + s.FiringShift + angle + 1440, 720);
+        const int cycle = static_cast<int>(std::floor((s.ReferenceAngle + s.FiringShift + angle) / 720));
+        const double pressure = Pressure(cycleAngle) + (s.Added ? s.Added(cycle, cycleAngle, t) : 0);
         std::string line = Number(EncoderLevel(s, angle) + noise(random), s.Decimal) + s.Separator +
-                           Number(Pressure(cycleAngle), s.Decimal);
+                           Number(pressure / s.Scale, s.Decimal);
         line += s.TimeColumn ? s.Separator + Number(t, s.Decimal) : "";
         const double position = std::fmod(angle + 720, 360);
         line += s.IndexColumn ? s.Separator + (position >= 359.3 && position < 359.8 ? "1" : "0") : "";

@@ -1,0 +1,66 @@
+#pragma once
+
+// The complete cycles of one phase of an encoder recording, built sample by
+// sample. Cycle k spans the crank angles start + 720 k .. start + 720 (k + 1)
+// (angles from the first reference edge): all its points come from its own
+// samples. A cycle whose start lies before the first sample, or whose end is
+// not covered by checked revolutions, is dropped.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "signal/KnockFilter.h"
+#include "signal/Signal.h"
+
+namespace morvane {
+
+// A complete cycle on the 1441 half-degree points, with its knock figure.
+struct TEncoderCycle {
+    std::int64_t Number = 0;  // 1-based, in recording order
+    TSignalTable Points{};    // in the unit of the result
+    double Mapo = 0;          // 0 without knock settings
+    bool Knocks = false;
+};
+
+class TPhaseCycles {
+public:
+    using TClosed = std::function<void(TEncoderCycle&&)>;
+
+    // start: the angle at which the cycles' 0° lies, modulo 720.
+    TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);
+
+    // The next sample at its angle (rising) with its band-passed value.
+    void placed(double angle, double value, double filtered);
+    // The revolutions up to 360 * revolutions [°] are checked.
+    void revolutionsDone(std::int64_t revolutions);
+    // At the end: a cycle whose revolutions are checked takes the last value
+    // for the points beyond the last sample; any other open cycle is dropped.
+    void finish();
+
+private:
+    struct TOpen {
+        std::int64_t Index = 0;
+        TSignalTable Points{};
+        double Mapo = 0;
+    };
+
+    double angleOf(std::int64_t grid) const { return m_start + 0.5 * static_cast<double>(grid); }
+    void set(std::int64_t grid, double value);
+    TOpen& open(std::int64_t index);
+    void closeDone();
+
+    double m_start;
+    std::optional<TKnockSettings> m_knock;
+    TClosed m_closed;
+    bool m_hasLast = false;
+    double m_lastAngle = 0;
+    double m_lastValue = 0;
+    std::int64_t m_next = 0;  // the next grid point (half degrees from m_start) to fill
+    std::int64_t m_checked = 0;
+    std::deque<TOpen> m_open;
+    std::int64_t m_count = 0;
+};
+
+}  // namespace morvane

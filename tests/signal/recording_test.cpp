@@ -1,0 +1,105 @@
+#include "signal/Recording.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "signal_test_support.h"
+#include "tests/support/MessageOf.h"
+#include "util/errors.h"
+
+namespace morvane {
+namespace {
+
+struct TScanRow {
+    std::string Name;
+    std::string Text;
+    std::string Message;         // empty: the scan succeeds
+    std::vector<double> Values;  // then every value of both columns, in order
+};
+
+class RecordingScanTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TScanRow> {};
+
+// What a recording holds decides what is read or what the failure says.
+TEST_P(RecordingScanTest, ReadsTheDataOrSaysWhatIsWrong) {
+    const TScanRow& row = GetParam();
+    const std::string path = writeFile("recording.csv", row.Text);
+    std::vector<double> values;
+    const auto scan = [&] {
+        ReadRecording(path, TRecordingFormat{}, {"1", "2"},
+                      [&](const std::vector<double>& v, const TRowPlace&) {
+                          values.insert(values.end(), v.begin(), v.end());
+                      });
+    };
+    if (row.Message.empty()) {
+        scan();
+        EXPECT_EQ(values, row.Values);
+    } else {
+        EXPECT_EQ(testing::MessageOf<EImportError>(scan), row.Message);
+    }
+}
+
+std::string Utf16(const std::string& ascii) {
+    std::string text = "\xFF\xFE";
+    for (const char c : ascii) {
+        text += c;
+        text += '\0';
+    }
+    return text;
+}
+
+std::string Repeated(const std::string& line, int times) {
+    std::string text;
+    for (int k = 0; k < times; ++k) {
+        text += line;
+    }
+    return text;
+}
+
+std::string RandomBytes() {
+    std::string text;
+    unsigned state = 12345;
+    for (int k = 0; k < 4000; ++k) {
+        state = state * 1103515245 + 12345;
+        text += static_cast<char>((state >> 16) & 0xFF);
+    }
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RecordingScanTest,
+    ::testing::Values(TScanRow{"MarkDecidedByTheFirstLineShowingOne",
+                               "a;b\n1;2\n3;4\n5;1.25\n6;7.5\n",
+                               "",
+                               {1, 2, 3, 4, 5, 1.25, 6, 7.5}},
+                      TScanRow{"CommaDecidedLater", "a;b\n1;2\n5;1,25\n", "", {1, 2, 5, 1.25}},
+                      TScanRow{"OtherMarkAfterTheDecision",
+                               "a;b\n1;2\n1;2,5\n" + Repeated("1;2\n", 60) + "5;1.25\n",
+                               "Řádek 64 '5;1.25': sloupec 2 není číslo",
+                               {}},
+                      TScanRow{"HeaderRepeated", "a;b\n1;2\na;b\n3;4\n", "", {1, 2, 3, 4}},
+                      TScanRow{"TextBetweenData",
+                               "a;b\n1;2\nx;y\n3;4\n",
+                               "Řádek 3 'x;y': text mezi daty (opakovat se smí jen řádek záhlaví)",
+                               {}},
+                      TScanRow{"ByteOrderMark",
+                               "\xEF\xBB\xBF"
+                               "a;b\n1;2\n",
+                               "",
+                               {1, 2}},
+                      TScanRow{"OneColumn",
+                               "a\n1\n2\n3\n",
+                               "Soubor má jen jeden sloupec čísel; záznam potřebuje aspoň dva (snímač otáček "
+                               "a měřenou veličinu)",
+                               {}},
+                      TScanRow{"Utf16",
+                               Utf16("a;b\r\n1;2\r\n3;4\r\n"),
+                               "Soubor je v kódování UTF-16; uložte jej jako text v UTF-8",
+                               {}},
+                      TScanRow{"RandomBytes", RandomBytes(), "Soubor není text, obsahuje binární data", {}},
+                      TScanRow{"OnlyText", "a;b\nc;d\n", "Soubor neobsahuje žádná data", {}}),
+    testing::TRowName());
+
+}  // namespace
+}  // namespace morvane
