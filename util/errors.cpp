@@ -128,4 +128,24 @@ void RaiseRecordingError(std::string_view problem) {
     throw EImportError(std::string(problem));
 }
 
+namespace {
+
+std::string SetupLinePrefix(std::string_view path, std::int64_t line) {
+    std::string message = "Soubor \"";
+    message += path;
+    message += "\", řádek " + std::to_string(line) + ": ";
+    return message;
+}
+
+}  // namespace
+
+void RaiseSetupFileError(std::string_view path, std::int64_t line, std::string_view problem) {
+    throw ESetupFileError(SetupLinePrefix(path, line) + std::string(problem));
+}
+
+void RaiseSetupValueError(std::string_view path, std::int64_t line, std::string_view text,
+                          std::string_view problem) {
+    throw ESetupFileError(SetupLinePrefix(path, line) + Quoted(text, " " + std::string(problem)));
+}
+
 }  // namespace morvane
