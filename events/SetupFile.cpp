@@ -288,13 +288,13 @@ public:
 };
 
 const std::set<std::string, std::less<>>& KnownSections() {
-    static const std::set<std::string, std::less<>> sections = [] {
+    static const std::set<std::string, std::less<>> kSections = [] {
         TKnownNames names;
         const TSetup defaults;
         VisitSetup(defaults, names);
         return names.Sections;
     }();
-    return sections;
+    return kSections;
 }
 
 // A scalar's text as the file gives it, and where.
@@ -394,6 +394,9 @@ public:
             RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines),
                                 "soubor je větší než " + FormatInteger(kSetupFileMaxBytes >> 20) + " MB");
         }
+        if (text.size() > kSetupFileMaxLineBytes) {
+            fail("řádek je delší než " + FormatInteger(kSetupFileMaxLineBytes >> 10) + " kB");
+        }
         if (m_lines == 1) {
             if (!IsSetupFirstLine(text)) {
                 RaiseSetupFileError(m_path, 1,
@@ -442,10 +445,10 @@ public:
         }
     }
 
-    // The line reader cut a line longer than its buffer.
+    // The line reader cut a line longer than its buffer (and the limit).
     [[noreturn]] void lineTooLong() {
         ++m_lines;
-        fail("řádek je příliš dlouhý");
+        fail("řádek je delší než " + FormatInteger(kSetupFileMaxLineBytes >> 10) + " kB");
     }
 
     TSetup finish() {

@@ -45,6 +45,8 @@ inline constexpr int kSetupFileVersion = 1;
 // A larger file is refused as soon as the reader passes the limit.
 inline constexpr std::size_t kSetupFileMaxBytes = 10u << 20;
 inline constexpr std::size_t kSetupFileMaxLines = 100000;
+// No text of a set-up comes near this; a longer line is refused.
+inline constexpr std::size_t kSetupFileMaxLineBytes = 1u << 16;
 
 // The file's text for the set-up, every line ended by a line feed.
 std::string SetupText(const TSetup& setup);

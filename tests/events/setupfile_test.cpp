@@ -11,6 +11,7 @@
 #include "events/SetupControls.h"
 #include "tests/support/SessionTest.h"
 #include "util/errors.h"
+#include "util/replacefile.h"
 
 namespace morvane {
 namespace {
@@ -169,6 +170,19 @@ TEST(SetupFileTest, TooLongFilesAreRefusedAtTheLimit) {
     manyLines.append(kSetupFileMaxLines, '\n');
     EXPECT_EQ(Message(manyLines), "Soubor \"a.morvane\", řádek 100001: soubor má víc než 100000 řádků");
 
+    EXPECT_EQ(Message("Morvane nastavení 1\n" + std::string(kSetupFileMaxLineBytes + 1, 'x')),
+              "Soubor \"a.morvane\", řádek 2: řádek je delší než 64 kB");
+    // The file's reader cuts a line longer than its buffer; the message is the same.
+    const std::string path = ::testing::TempDir() + "morvane_long_line.morvane";
+    WriteFileReplacing(path, "Morvane nastavení 1\n[Budoucí]\n" + std::string(3u << 20, 'x') + "\n");
+    try {
+        ReadSetupFile(path);
+        ADD_FAILURE() << "no failure";
+    } catch (const ESetupFileError& failure) {
+        EXPECT_EQ(failure.what(), "Soubor \"" + path + "\", řádek 3: řádek je delší než 64 kB");
+    }
+    std::remove(path.c_str());
+
     std::string bigLines = "Morvane nastavení 1\n[Budoucí]\n";
     const std::string line(1023, 'x');
     for (int k = 0; k < 10 * 1024; ++k) {
@@ -199,7 +213,7 @@ TEST(SetupFileTest, FirstLines) {
 
 class SetupControlsTest : public testing::TSessionTest {
 protected:
-    static std::vector<std::vector<std::string>> Grid(const TMemoryGrid& grid) {
+    static std::vector<std::vector<std::string>> rowsOf(const TMemoryGrid& grid) {
         std::vector<std::vector<std::string>> cells;
         for (int row = 0; row < grid.rowCount(); ++row) {
             cells.push_back({grid.cellText(0, row), grid.cellText(1, row), grid.cellText(2, row)});
@@ -230,7 +244,7 @@ TEST_F(SetupControlsTest, SetupGivesTheEventsOfTheSameCylinderTable) {
     FillEditControls(setup, opened.MainParameters, opened.CylinderTable);
     CreateSetupEvents(opened.CylinderTable, "2", setup.Corrections, m_session, opened.Recalc);
 
-    EXPECT_EQ(Grid(opened.EventGrid), Grid(plain.EventGrid));
+    EXPECT_EQ(rowsOf(opened.EventGrid), rowsOf(plain.EventGrid));
     EXPECT_EQ(opened.EventGrid.rowCount(), 19);
     EXPECT_EQ(opened.ComputedParameters.value(kCycleTimeRow), "120");
 }
