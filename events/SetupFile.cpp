@@ -415,6 +415,7 @@ public:
                 fail("oddíl nekončí znakem ]");
             }
             m_section = std::string(TrimBlanksView(trimmed.substr(1, trimmed.size() - 2)));
+            m_inSection = true;
             m_inKnownSection = KnownSections().count(m_section) > 0;
             if (m_section == kCorrectionSection && !m_correctionsSeen) {
                 m_setup.Corrections.clear();
@@ -422,7 +423,7 @@ public:
             }
             return;
         }
-        if (m_section.empty()) {
+        if (!m_inSection) {
             fail("hodnota před prvním oddílem");
         }
         if (!m_inKnownSection) {
@@ -487,6 +488,7 @@ private:
     std::size_t m_lines = 0;
     std::size_t m_bytes = 0;
     std::string m_section;
+    bool m_inSection = false;
     bool m_inKnownSection = false;
     bool m_correctionsSeen = false;
     TRawValues m_values;

@@ -109,6 +109,7 @@ TEST(SetupFileTest, WhatThisReaderDoesNotKnowIsSkipped) {
         {"row outside the table", "Morvane nastavení 1\n[Válce]\n13=1;2\n0=1\nx=1\n"},
         {"newer version", "Morvane nastavení 7\n[Nový oddíl]\na=b\n"},
         {"empty lines, no sections", "Morvane nastavení 1\n\n  \n"},
+        {"nameless section", "Morvane nastavení 1\n[ ]\nx\n"},
     };
     for (const TRow& r : rows) {
         SCOPED_TRACE(r.Name);
