@@ -126,4 +126,24 @@ void RaiseRecordingAtLineError(std::int64_t line, std::string_view problem) {
     throw EImportError("Řádek " + std::to_string(line) + ": " + std::string(problem));
 }
 
+namespace {
+
+std::string SetupLinePrefix(std::string_view path, std::int64_t line) {
+    std::string message = "Soubor \"";
+    message += path;
+    message += "\", řádek " + std::to_string(line) + ": ";
+    return message;
+}
+
+}  // namespace
+
+void RaiseSetupFileError(std::string_view path, std::int64_t line, std::string_view problem) {
+    throw ESetupFileError(SetupLinePrefix(path, line) + std::string(problem));
+}
+
+void RaiseSetupValueError(std::string_view path, std::int64_t line, std::string_view text,
+                          std::string_view problem) {
+    throw ESetupFileError(SetupLinePrefix(path, line) + Quoted(text, " " + std::string(problem)));
+}
+
 }  // namespace morvane

@@ -78,6 +78,12 @@ public:
     using EMorvaneError::EMorvaneError;
 };
 
+// A set-up file that is not one, or one of its lines that cannot be read.
+class ESetupFileError : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
 [[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
 [[noreturn]] void RaiseFloatConvertError(
     std::string_view text);           // "'%s' is not a valid floating point value"
@@ -126,6 +132,13 @@ public:
 [[noreturn]] void RaiseTextTooLongError(int limit);
 // A measurement that fails at a line whose text is no longer at hand: Řádek %d: %s
 [[noreturn]] void RaiseRecordingAtLineError(std::int64_t line, std::string_view problem);
+// A set-up file that cannot be read: Soubor "%s", řádek %d: %s (the problem,
+// e.g. "chybí znak ]").
+[[noreturn]] void RaiseSetupFileError(std::string_view path, std::int64_t line, std::string_view problem);
+// A text of a set-up file's line that cannot be read: Soubor "%s", řádek %d: '%s' %s
+// (the text, the problem, e.g. "není celé číslo").
+[[noreturn]] void RaiseSetupValueError(std::string_view path, std::int64_t line, std::string_view text,
+                                       std::string_view problem);
 // Quoted texts in every message are cut after 200 characters and end in "…".
 
 }  // namespace morvane

@@ -1,0 +1,109 @@
+#pragma once
+
+// An engine set-up: everything the user typed or chose in the window, each
+// text exactly as it stands in its control (an unfinished cell, "12.5" with a
+// point), so that saving and opening it gives every control its text back.
+// The values start as the window starts; events/SetupFile.h reads and writes
+// the set-up file, events/SetupControls.h fills the controls from it.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "events/EngineEvent.h"
+#include "events/EventGeneration.h"
+#include "signal/CombustionInputs.h"
+#include "signal/EncoderSettings.h"
+
+namespace morvane {
+
+// The typed cells of one cylinder-table row, columns OffsetColumn ..
+// ExhaustClosesColumn (the row number is the table's own).
+using TCylinderRowTexts = std::array<std::string, kCylinderColumns - 1>;
+
+// One row of the correction list: the event's name (with its place among the
+// events of that name) finds the event again after the list was rebuilt.
+struct TCorrectionText {
+    std::string Event;
+    std::string Text;
+
+    bool operator==(const TCorrectionText&) const = default;
+};
+
+// The page "Rozvod".
+struct TValveTimingTexts {
+    std::string FiringOrder;
+    std::string Intervals;
+    std::string IntakeDuration;
+    std::string ExhaustDuration;
+    std::string IntakeCentreline;
+    std::string ExhaustCentreline;
+    int SelectedCylinder = 1;  // the summary's selected row
+
+    bool operator==(const TValveTimingTexts&) const = default;
+};
+
+// The page "Spalování": the entries it has, and those its pressure pegging and
+// knock figures add.
+struct TCombustionSetupTexts {
+    TCombustionTexts Geometry;
+    std::string TdcShift = "0";
+    std::string PegMethod = "none";  // as the batch tool's --peg takes it: none, point, polytropic
+    std::string PegFrom = "175";
+    std::string PegTo = "185";
+    std::string PegPressure = "1,013";
+    std::string PegExponent = "1,32";
+    std::string KnockBandFrom = "4000";
+    std::string KnockBandTo = "20000";
+    std::string KnockWindowFrom = "360";
+    std::string KnockWindowTo = "420";
+    std::string KnockThreshold = "1,0";
+    std::string CyclePath;  // the pressure-cycle file loaded on the page
+
+    bool operator==(const TCombustionSetupTexts& other) const;
+};
+
+enum class TSignalImportKind { None, Angle, Time, Encoder };
+
+// The last signal import: its kind and file, and the encoder dialog's entries
+// (kept even when the last import was another kind, as the dialog keeps them).
+struct TSignalImportTexts {
+    TSignalImportKind Kind = TSignalImportKind::None;
+    std::string Path;
+    TEncoderTexts Encoder;
+    std::string PressureScale;  // "Citlivost snímače [bar/jednotka]"; empty: not a pressure
+
+    bool operator==(const TSignalImportTexts& other) const;
+};
+
+struct TSetup {
+    TSetup();
+
+    // "Hlavní parametry", rows kCylinderCountRow, 2 and kSpeedRow.
+    std::string Cylinders = "1";
+    std::string Strokes = "4";
+    std::string Speed = "1000";
+    // Rows 1 .. kCylinderRows of the cylinder table.
+    std::array<TCylinderRowTexts, kCylinderRows> CylinderTable;
+    // The correction list as it stands, in its order.
+    std::vector<TCorrectionText> Corrections{{"", ""}};
+
+    // The page "Časová osa".
+    std::string GlobalCorrection = "0";
+    int CrankAngle = 0;  // the sliders' positions
+    int Filter = 0;
+    int Gain = 10;
+    std::array<bool, kEventKindCount> KindsShown{true, true, true, true};
+
+    TValveTimingTexts ValveTiming;
+    TCombustionSetupTexts Combustion;
+    TSignalImportTexts SignalImport;
+
+    bool operator==(const TSetup& other) const;
+};
+
+// True when the correction list holds events, that is when "Vytvořit události"
+// had been run: opening the set-up then creates them again.
+bool SetupHasEvents(const TSetup& setup);
+
+}  // namespace morvane

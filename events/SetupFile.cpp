@@ -1,0 +1,562 @@
+#include "events/SetupFile.h"
+
+#include <charconv>
+#include <map>
+#include <optional>
+#include <set>
+#include <type_traits>
+#include <utility>
+
+#include "util/errors.h"
+#include "util/numtext.h"
+#include "util/replacefile.h"
+#include "util/textfile.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kCylinderSection = "Válce";
+constexpr std::string_view kCorrectionSection = "Korekce";
+constexpr std::string_view kYes = "ano";
+constexpr std::string_view kNo = "ne";
+
+// A numbered choice with its range, so a file cannot set a slider or a list
+// outside what its control holds.
+struct TRangedInt {
+    int& Value;
+    int Lowest;
+    int Highest;
+};
+
+struct TConstRangedInt {
+    const int& Value;
+    int Lowest;
+    int Highest;
+};
+
+const char* const kImportKindTexts[] = {"", "úhel", "čas", "snímač"};
+
+// Every scalar of the set-up in the file's order, each under its section: one
+// list serves the writer, the reader and the set of known names.
+template <class TSetupRef, class TVisitor>
+void VisitSetup(TSetupRef& s, TVisitor& v) {
+    using TRanged = std::conditional_t<std::is_const_v<TSetupRef>, TConstRangedInt, TRangedInt>;
+    v.section("Hlavní parametry");
+    v.field("Počet válců [1]", s.Cylinders);
+    v.field("Taktnost [-]", s.Strokes);
+    v.field("Otáčky motoru [RPM]", s.Speed);
+    v.cylinderRows(s.CylinderTable);
+    v.corrections(s.Corrections);
+
+    v.section("Časová osa");
+    v.field("Globální korekce [°]", s.GlobalCorrection);
+    v.field("Úhel kliky [°]", TRanged{s.CrankAngle, 0, 720});
+    v.field("Klouzavý LF filtr", TRanged{s.Filter, 0, 96});
+    v.field("Zesílení", TRanged{s.Gain, 10, 100});
+    for (int kind = 0; kind < kEventKindCount; ++kind) {
+        v.field(kEventKindTexts[kind], s.KindsShown[kind]);
+    }
+
+    auto& valves = s.ValveTiming;
+    v.section("Rozvod");
+    v.field("Pořadí zapalování", valves.FiringOrder);
+    v.field("Intervaly [°]", valves.Intervals);
+    v.field("Sání [°]", valves.IntakeDuration);
+    v.field("Výfuk [°]", valves.ExhaustDuration);
+    v.field("Osa sání [°]", valves.IntakeCentreline);
+    v.field("Osa výfuku [°]", valves.ExhaustCentreline);
+    v.field("Vybraný válec", TRanged{valves.SelectedCylinder, 1, kCylinderRows});
+
+    auto& burn = s.Combustion;
+    v.section("Spalování");
+    v.field("Vrtání [mm]", burn.Geometry.Bore);
+    v.field("Zdvih [mm]", burn.Geometry.Stroke);
+    v.field("Ojnice [mm]", burn.Geometry.Rod);
+    v.field("Kompresní poměr [1]", burn.Geometry.Compression);
+    v.field("γ [1]", burn.Geometry.Gamma);
+    v.field("Okno od [°]", burn.Geometry.WindowStart);
+    v.field("Okno do [°]", burn.Geometry.WindowEnd);
+    v.field("Posun HÚ [°]", burn.TdcShift);
+    v.field("Vyrovnání tlaku", burn.PegMethod);
+    v.field("Vyrovnání od [°]", burn.PegFrom);
+    v.field("Vyrovnání do [°]", burn.PegTo);
+    v.field("Tlak vyrovnání [bar]", burn.PegPressure);
+    v.field("Exponent vyrovnání [1]", burn.PegExponent);
+    v.field("Pásmo klepání od [Hz]", burn.KnockBandFrom);
+    v.field("Pásmo klepání do [Hz]", burn.KnockBandTo);
+    v.field("Okno klepání od [°]", burn.KnockWindowFrom);
+    v.field("Okno klepání do [°]", burn.KnockWindowTo);
+    v.field("Práh klepání [bar]", burn.KnockThreshold);
+    v.field("Tlakový průběh", burn.CyclePath);
+
+    auto& import = s.SignalImport;
+    v.section("Import signálu");
+    v.field("Druh", import.Kind);
+    v.field("Soubor", import.Path);
+    v.field("Soubor snímače", import.Encoder.Path);
+    v.field("Kolo (zuby-chybějící)", import.Encoder.Wheel);
+    v.field("Úhel referenční hrany [°]", import.Encoder.ReferenceAngle);
+    v.field("Sloupec snímače", import.Encoder.EncoderColumn);
+    v.field("Sloupec signálu", import.Encoder.ValueColumn);
+    v.field("Sloupec času [s]", import.Encoder.TimeColumn);
+    v.field("Vzorkovací frekvence [Hz]", import.Encoder.SampleRate);
+    v.field("Sloupec indexu", import.Encoder.IndexColumn);
+    v.field("Začátek cyklu", TRanged{import.Encoder.Phase, 0, 2});
+    v.field("Citlivost snímače [bar/jednotka]", import.PressureScale);
+}
+
+// ---- Escaping ----
+
+// Appends text with the escapes of the file's header comment; specials are
+// the separators this place must not hold raw.
+void AppendEscaped(std::string& out, std::string_view text, std::string_view specials) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || specials.find(c) != std::string_view::npos) {
+            out += '\\';
+            out += c;
+        } else if (c == ' ' && (i == 0 || i + 1 == text.size())) {
+            out += "\\s";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 32 || byte == 127) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+void AppendKey(std::string& out, std::string_view key) {
+    if (!key.empty() && key.front() == '[') {
+        out += '\\';
+        AppendEscaped(out, key, "=");
+        return;
+    }
+    AppendEscaped(out, key, "=");
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// The text of raw with its escapes resolved; nullopt when a backslash starts
+// no escape, with bad set to the sequence.
+std::optional<std::string> Unescaped(std::string_view raw, std::string_view& bad) {
+    std::string text;
+    text.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\\') {
+            text += raw[i];
+            continue;
+        }
+        const char next = i + 1 < raw.size() ? raw[i + 1] : '\0';
+        switch (next) {
+            case '\\':
+            case '=':
+            case ';':
+            case '[':
+                text += next;
+                break;
+            case 's':
+                text += ' ';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'x': {
+                const int high = i + 2 < raw.size() ? HexDigit(raw[i + 2]) : -1;
+                const int low = i + 3 < raw.size() ? HexDigit(raw[i + 3]) : -1;
+                if (high < 0 || low < 0) {
+                    bad = raw.substr(i, std::min<std::size_t>(4, raw.size() - i));
+                    return std::nullopt;
+                }
+                text += static_cast<char>(high * 16 + low);
+                i += 2;
+                break;
+            }
+            default:
+                bad = raw.substr(i, i + 1 < raw.size() ? 2 : 1);
+                return std::nullopt;
+        }
+        ++i;
+    }
+    return text;
+}
+
+// The position of the first c in raw that no backslash escapes, or npos.
+std::size_t FindUnescaped(std::string_view raw, char c) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\') {
+            ++i;
+        } else if (raw[i] == c) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// ---- Writing ----
+
+class TSetupWriter {
+public:
+    std::string Text;
+
+    void section(std::string_view name) {
+        Text += '\n';
+        Text += '[';
+        Text += name;
+        Text += "]\n";
+    }
+    void field(std::string_view key, const std::string& text) { line(key, text); }
+    void field(std::string_view key, bool shown) { line(key, shown ? kYes : kNo); }
+    void field(std::string_view key, TConstRangedInt number) { line(key, FormatInteger(number.Value)); }
+    void field(std::string_view key, TSignalImportKind kind) {
+        line(key, kImportKindTexts[static_cast<int>(kind)]);
+    }
+    void cylinderRows(const std::array<TCylinderRowTexts, kCylinderRows>& rows) {
+        section(kCylinderSection);
+        for (int row = 1; row <= kCylinderRows; ++row) {
+            Text += FormatInteger(row);
+            Text += '=';
+            const TCylinderRowTexts& cells = rows[row - 1];
+            for (std::size_t column = 0; column < cells.size(); ++column) {
+                if (column > 0) {
+                    Text += ';';
+                }
+                AppendEscaped(Text, cells[column], ";");
+            }
+            Text += '\n';
+        }
+    }
+    void corrections(const std::vector<TCorrectionText>& rows) {
+        section(kCorrectionSection);
+        for (const TCorrectionText& row : rows) {
+            line(row.Event, row.Text);
+        }
+    }
+
+private:
+    void line(std::string_view key, std::string_view value) {
+        AppendKey(Text, key);
+        Text += '=';
+        AppendEscaped(Text, value, "");
+        Text += '\n';
+    }
+};
+
+// ---- Reading ----
+
+// The names the reader knows, collected from the list of scalars.
+class TKnownNames {
+public:
+    std::set<std::string, std::less<>> Sections{std::string(kCylinderSection),
+                                                std::string(kCorrectionSection)};
+
+    void section(std::string_view name) { Sections.emplace(name); }
+    template <class T>
+    void field(std::string_view, const T&) {}
+    template <class T>
+    void cylinderRows(const T&) {}
+    template <class T>
+    void corrections(const T&) {}
+};
+
+const std::set<std::string, std::less<>>& KnownSections() {
+    static const std::set<std::string, std::less<>> kSections = [] {
+        TKnownNames names;
+        const TSetup defaults;
+        VisitSetup(defaults, names);
+        return names.Sections;
+    }();
+    return kSections;
+}
+
+// A scalar's text as the file gives it, and where.
+struct TRawValue {
+    std::int64_t Line = 0;
+    std::string Raw;
+};
+
+// Keyed by section and key.
+using TRawValues = std::map<std::pair<std::string, std::string>, TRawValue>;
+
+// Puts the file's scalars into the set-up, each through its type's reading.
+class TSetupAssigner {
+public:
+    TSetupAssigner(const TRawValues& values, std::string_view path) : m_values(values), m_path(path) {}
+
+    void section(std::string_view name) { m_section = name; }
+    void field(std::string_view key, std::string& text) {
+        if (const TRawValue* value = find(key)) {
+            text = unescape(*value, value->Raw);
+        }
+    }
+    void field(std::string_view key, bool& shown) {
+        if (const TRawValue* value = find(key)) {
+            const std::string text = unescape(*value, value->Raw);
+            if (text != kYes && text != kNo) {
+                RaiseSetupValueError(m_path, value->Line, text, "není ano ani ne");
+            }
+            shown = text == kYes;
+        }
+    }
+    void field(std::string_view key, TRangedInt number) {
+        if (const TRawValue* value = find(key)) {
+            const std::string text = unescape(*value, value->Raw);
+            int parsed = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+            if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
+                parsed < number.Lowest || parsed > number.Highest) {
+                RaiseSetupValueError(m_path, value->Line, text,
+                                     "není celé číslo od " + FormatInteger(number.Lowest) + " do " +
+                                         FormatInteger(number.Highest));
+            }
+            number.Value = parsed;
+        }
+    }
+    void field(std::string_view key, TSignalImportKind& kind) {
+        if (const TRawValue* value = find(key)) {
+            const std::string text = unescape(*value, value->Raw);
+            for (int k = 0; k < 4; ++k) {
+                if (text == kImportKindTexts[k]) {
+                    kind = static_cast<TSignalImportKind>(k);
+                    return;
+                }
+            }
+            RaiseSetupValueError(m_path, value->Line, text, "není druh importu (úhel, čas, snímač)");
+        }
+    }
+    template <class T>
+    void cylinderRows(const T&) {}
+    template <class T>
+    void corrections(const T&) {}
+
+    std::string unescape(const TRawValue& value, std::string_view raw) const {
+        std::string_view bad;
+        std::optional<std::string> text = Unescaped(raw, bad);
+        if (!text) {
+            RaiseSetupValueError(m_path, value.Line, bad, "není platná posloupnost se zpětným lomítkem");
+        }
+        return std::move(*text);
+    }
+
+private:
+    const TRawValue* find(std::string_view key) const {
+        const auto at = m_values.find({std::string(m_section), std::string(key)});
+        return at == m_values.end() ? nullptr : &at->second;
+    }
+
+    const TRawValues& m_values;
+    std::string_view m_path;
+    std::string_view m_section;
+};
+
+// Takes the file's lines one at a time; finish() gives the set-up once every
+// line was read. Any failure raises, so a caller never sees half a set-up.
+class TSetupReader {
+public:
+    explicit TSetupReader(std::string_view path) : m_path(path) {}
+
+    void line(std::string_view text) {
+        ++m_lines;
+        m_bytes += text.size() + 1;
+        if (m_lines > kSetupFileMaxLines) {
+            RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines),
+                                "soubor má víc než " + FormatInteger(kSetupFileMaxLines) + " řádků");
+        }
+        if (m_bytes > kSetupFileMaxBytes) {
+            RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines),
+                                "soubor je větší než " + FormatInteger(kSetupFileMaxBytes >> 20) + " MB");
+        }
+        if (text.size() > kSetupFileMaxLineBytes) {
+            fail("řádek je delší než " + FormatInteger(kSetupFileMaxLineBytes >> 10) + " kB");
+        }
+        if (m_lines == 1) {
+            if (!IsSetupFirstLine(text)) {
+                RaiseSetupFileError(m_path, 1,
+                                    "soubor není nastavení Morvane (první řádek má být \"" +
+                                        std::string(kSetupFileMagic) + " " +
+                                        FormatInteger(kSetupFileVersion) + "\")");
+            }
+            return;
+        }
+        const std::string_view trimmed = TrimBlanksView(text);
+        if (trimmed.empty()) {
+            return;
+        }
+        if (trimmed.front() == '[') {
+            if (trimmed.back() != ']') {
+                fail("oddíl nekončí znakem ]");
+            }
+            m_section = std::string(TrimBlanksView(trimmed.substr(1, trimmed.size() - 2)));
+            m_inSection = true;
+            m_inKnownSection = KnownSections().count(m_section) > 0;
+            if (m_section == kCorrectionSection && !m_correctionsSeen) {
+                m_setup.Corrections.clear();
+                m_correctionsSeen = true;
+            }
+            return;
+        }
+        if (!m_inSection) {
+            fail("hodnota před prvním oddílem");
+        }
+        if (!m_inKnownSection) {
+            return;
+        }
+        const std::size_t equals = FindUnescaped(trimmed, '=');
+        if (equals == std::string_view::npos) {
+            fail("řádek není oddíl [název] ani klíč=hodnota");
+        }
+        const std::string_view rawKey = TrimBlanksView(trimmed.substr(0, equals));
+        const std::string_view rawValue = TrimBlanksView(trimmed.substr(equals + 1));
+        const TRawValue here{static_cast<std::int64_t>(m_lines), {}};
+        const TSetupAssigner texts(m_values, m_path);
+        if (m_section == kCylinderSection) {
+            cylinderRow(texts.unescape(here, rawKey), rawValue, texts, here);
+        } else if (m_section == kCorrectionSection) {
+            m_setup.Corrections.push_back({texts.unescape(here, rawKey), texts.unescape(here, rawValue)});
+        } else {
+            m_values[{m_section, texts.unescape(here, rawKey)}] = {here.Line, std::string(rawValue)};
+        }
+    }
+
+    // The line reader cut a line longer than its buffer (and the limit).
+    [[noreturn]] void lineTooLong() {
+        ++m_lines;
+        fail("řádek je delší než " + FormatInteger(kSetupFileMaxLineBytes >> 10) + " kB");
+    }
+
+    TSetup finish() {
+        if (m_lines == 0) {
+            RaiseSetupFileError(m_path, 1, "soubor je prázdný, není nastavení Morvane");
+        }
+        TSetupAssigner assigner(m_values, m_path);
+        VisitSetup(m_setup, assigner);
+        return std::move(m_setup);
+    }
+
+private:
+    [[noreturn]] void fail(std::string_view problem) const {
+        RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines), problem);
+    }
+
+    // A row number outside the table is a key this reader does not know.
+    void cylinderRow(const std::string& key, std::string_view rawValue, const TSetupAssigner& texts,
+                     const TRawValue& here) {
+        int row = 0;
+        const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), row);
+        if (error != std::errc() || end != key.data() + key.size() || row < 1 || row > kCylinderRows) {
+            return;
+        }
+        TCylinderRowTexts cells;
+        std::string_view rest = rawValue;
+        for (std::string& cell : cells) {
+            const std::size_t semicolon = FindUnescaped(rest, ';');
+            cell = texts.unescape(here, TrimBlanksView(rest.substr(0, semicolon)));
+            rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
+        }
+        m_setup.CylinderTable[row - 1] = std::move(cells);
+    }
+
+    std::string_view m_path;
+    std::size_t m_lines = 0;
+    std::size_t m_bytes = 0;
+    std::string m_section;
+    bool m_inSection = false;
+    bool m_inKnownSection = false;
+    bool m_correctionsSeen = false;
+    TRawValues m_values;
+    TSetup m_setup;
+};
+
+std::string_view WithoutByteOrderMark(std::string_view line) {
+    return line.substr(0, kByteOrderMark.size()) == kByteOrderMark ? line.substr(kByteOrderMark.size())
+                                                                   : line;
+}
+
+}  // namespace
+
+std::string SetupText(const TSetup& setup) {
+    TSetupWriter writer;
+    writer.Text = std::string(kSetupFileMagic) + " " + FormatInteger(kSetupFileVersion) + "\n";
+    VisitSetup(setup, writer);
+    return std::move(writer.Text);
+}
+
+void WriteSetupFile(const std::string& path, const TSetup& setup) {
+    WriteFileReplacing(path, SetupText(setup));
+}
+
+TSetup ParseSetupText(std::string_view text, std::string_view path) {
+    TSetupReader reader(path);
+    for (std::string_view line : SplitTextLines(text)) {
+        reader.line(line);
+    }
+    return reader.finish();
+}
+
+TSetup ReadSetupFile(const std::string& path) {
+    TLineReader lines(path);
+    TSetupReader reader(path);
+    std::string_view line;
+    while (lines.next(line)) {
+        if (lines.lineCut()) {
+            reader.lineTooLong();
+        }
+        reader.line(line);
+    }
+    return reader.finish();
+}
+
+bool IsSetupFirstLine(std::string_view line) {
+    const std::string_view text = TrimBlanksView(WithoutByteOrderMark(line));
+    if (text.substr(0, kSetupFileMagic.size()) != kSetupFileMagic) {
+        return false;
+    }
+    const std::string_view rest = text.substr(kSetupFileMagic.size());
+    if (rest.size() < 2 || rest.front() != ' ') {
+        return false;
+    }
+    const std::string_view number = rest.substr(1);
+    int version = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), version);
+    return error == std::errc() && end == number.data() + number.size() && version >= 1;
+}
+
+bool IsSetupFile(const std::string& path) {
+    try {
+        TLineReader lines(path);
+        std::string_view first;
+        return lines.next(first) && IsSetupFirstLine(first);
+    } catch (const EMorvaneError&) {
+        return false;
+    }
+}
+
+}  // namespace morvane

@@ -1,0 +1,72 @@
+#pragma once
+
+// The set-up file (.morvane): a TSetup as UTF-8 text that reads well and
+// diffs well.
+//
+//   Morvane nastavení 1
+//   [Hlavní parametry]
+//   Počet válců [1]=4
+//   [Válce]
+//   1=-31;345,5;-31;243;463;749
+//   [Korekce]
+//   Píst 1 - HU=0,5
+//
+// The first line names the form and its version. Then sections, each a line
+// "[name]" followed by "key=value" lines; empty lines are skipped. A cylinder
+// row is one line, its six cells separated by ';'. Blanks around a section
+// name, a key, a value and a cell are not part of them, so a file edited by
+// hand may write "key = value".
+//
+// Escapes, in keys, values and cells: "\\" a backslash, "\n" a line feed,
+// "\r" a carriage return, "\t" a tab, "\xHH" any other byte below 32 or 127,
+// "\s" a space (written for a space at either end of a text), "\=" an equals
+// sign (written in keys), "\;" a semicolon (written in cells), "\[" a bracket
+// (written at the start of a key). Any other backslash is a bad line.
+//
+// Reading is forgiving where a newer program may have added something and
+// strict elsewhere: a section or a key this reader does not know is skipped,
+// a cylinder row beyond the table too, and a later version number is read by
+// the same rules (later versions only add sections and keys). A value missing
+// from the file keeps its start-up text. A line that is neither a section nor
+// "key=value", a value outside a section, a bad escape, or a number or a
+// yes/no that does not read fails with ESetupFileError naming the line, and
+// nothing is returned. A byte-order mark before the first line is skipped.
+
+#include <string>
+#include <string_view>
+
+#include "events/Setup.h"
+
+namespace morvane {
+
+// The first line's words before the version number, and the version written.
+inline constexpr std::string_view kSetupFileMagic = "Morvane nastavení";
+inline constexpr int kSetupFileVersion = 1;
+// A larger file is refused as soon as the reader passes the limit.
+inline constexpr std::size_t kSetupFileMaxBytes = 10u << 20;
+inline constexpr std::size_t kSetupFileMaxLines = 100000;
+// No text of a set-up comes near this; a longer line is refused.
+inline constexpr std::size_t kSetupFileMaxLineBytes = 1u << 16;
+
+// The file's text for the set-up, every line ended by a line feed.
+std::string SetupText(const TSetup& setup);
+
+// Replaces the file at path with SetupText (see WriteFileReplacing).
+void WriteSetupFile(const std::string& path, const TSetup& setup);
+
+// Reads the set-up of a text; path only names the file in a failure.
+TSetup ParseSetupText(std::string_view text, std::string_view path);
+
+// Reads the file line by line (a file over the limits is refused without
+// being read whole). A file that cannot be opened raises EFOpenError.
+TSetup ReadSetupFile(const std::string& path);
+
+// True when the line (a file's first, a byte-order mark allowed) is a set-up
+// file's version line; a cylinder-table file's first line is its header.
+bool IsSetupFirstLine(std::string_view line);
+
+// True when the file's first line is a set-up's version line; false for any
+// other file, and for one that cannot be read (its reader then reports that).
+bool IsSetupFile(const std::string& path);
+
+}  // namespace morvane
