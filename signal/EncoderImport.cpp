@@ -429,4 +429,15 @@ void ImportEncoderSignal(const TEncoderOptions& options, IMessageBoxes& boxes, T
     ShowEncoderResult(ImportEncoderRecording(options), boxes, signal);
 }
 
+TPressureCycle PressureCycleOf(TEncoderResult result, const std::string& source) {
+    TPressureCycle cycle{result.Mean, std::move(result.Cycles), source, {}, result.InBar};
+    if (!result.Mapo.empty() && result.Mapo.size() == cycle.Cycles.size()) {
+        cycle.Knock.reserve(result.Mapo.size());
+        for (std::size_t i = 0; i < result.Mapo.size(); ++i) {
+            cycle.Knock.push_back({result.Mapo[i], i < result.Knocks.size() && result.Knocks[i]});
+        }
+    }
+    return cycle;
+}
+
 }  // namespace morvane

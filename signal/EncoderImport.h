@@ -17,6 +17,7 @@
 
 #include "signal/EncoderCycles.h"
 #include "signal/KnockFilter.h"
+#include "signal/PressureCycle.h"
 #include "signal/Recording.h"
 #include "signal/Signal.h"
 #include "signal/ToothedWheel.h"
@@ -80,6 +81,10 @@ TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);
 // the normalised mean into signal. A mean of only zeros shows the summary, then
 // raises "Invalid floating point operation" and leaves signal as it was.
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal);
+
+// The recording's cycles as a pressure cycle: the mean, every kept cycle and
+// its knock figures (when they were computed), and whether they are in bar.
+TPressureCycle PressureCycleOf(TEncoderResult result, const std::string& source);
 
 // ImportEncoderRecording, then ShowEncoderResult. A failed import leaves signal as it was.
 void ImportEncoderSignal(const TEncoderOptions& options, IMessageBoxes& boxes, TSignalTable& signal);

@@ -38,7 +38,7 @@ void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxe
                              const TImportTarget& target, const std::function<void()>& redraw) {
     TEncoderResult result = ImportEncoderRecording(options);
     ShowEncoderResult(result, boxes, target.Signal);
-    target.PressureCycle = TPressureCycle{result.Mean, std::move(result.Cycles), options.Path, result.InBar};
+    target.PressureCycle = PressureCycleOf(std::move(result), options.Path);
     target.LastImportFile = options.Path;
     if (redraw) {
         redraw();

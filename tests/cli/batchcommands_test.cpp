@@ -725,8 +725,8 @@ TEST_F(BatchToolTest, ValvesCheckTheCylinderAndTheCells) {
         const char* Message;
         bool EventsToo;
     } rows[] = {
-        {"1;abc;340;0;0;0;0", "'abc' is not a valid floating point value.\n", true},
-        {"1;nan;340;0;0;0;0", "'nan' is not a valid floating point value.\n", true},
+        {"1;abc;340;0;0;0;0", "Tabulka válců, řádek 2, sloupec 2: 'abc' není číslo.\n", true},
+        {"1;nan;340;0;0;0;0", "Tabulka válců, řádek 2, sloupec 2: 'nan' není číslo.\n", true},
         {"1;0;340;1e15;0;0;0", "Válec 1, SV otvírá musí být od -720 do 1440.\n", false},
     };
     for (const auto& row : rows) {

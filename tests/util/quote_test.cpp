@@ -21,12 +21,12 @@ TEST(ShortenedQuote, CutsAfter200CharactersNeverInsideOne) {
         std::string Text;
         std::string Quoted;
     } rows[] = {
-        {"empty", "", "''"},
-        {"short", "60-60", "'60-60'"},
-        {"exactly 200", a200, "'" + a200 + "'"},
-        {"201", a200 + "b", "'" + a200 + "…'"},
-        {"131,000", std::string(131000, 'x'), "'" + std::string(200, 'x') + "…'"},
-        {"two-byte characters", czech200 + "čč", "'" + czech200 + "…'"},
+        {"empty", "", ""},
+        {"short", "60-60", "60-60"},
+        {"exactly 200", a200, a200},
+        {"201", a200 + "b", a200 + "…"},
+        {"131,000", std::string(131000, 'x'), std::string(200, 'x') + "…"},
+        {"two-byte characters", czech200 + "čč", czech200 + "…"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
