@@ -95,7 +95,7 @@ public:
     TSignalTable mean() const {
         TSignalTable mean{};
         for (std::size_t k = 0; k < mean.size(); ++k) {
-            mean[k] = m_count > 0 ? m_sum[k] / static_cast<double>(m_count) : 0;
+            mean[k] = m_count > 0 ? static_cast<double>(m_sum[k] / static_cast<long double>(m_count)) : 0;
         }
         return mean;
     }

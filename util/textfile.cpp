@@ -79,7 +79,7 @@ private:
 // of a failed read.
 template <typename Block>
 int ReadAll(int fd, std::size_t expectedSize, Block& buffer, std::size_t& size) {
-    constexpr std::size_t kMinimumChunk = 64 * 1024;
+    constexpr std::size_t kMinimumChunk = std::size_t{64} * 1024;
     // A sparse file's size says nothing about its text, which ends at its
     // first NUL byte: the first guess is capped, and the buffer grows as needed.
     constexpr std::size_t kLargestGuess = std::size_t{64} << 20;
