@@ -21,6 +21,11 @@ from a cylinder table and a firing order on a crank-angle timeline, with an
 imported measurement signal, the valve timing and the combustion figures of a
 pressure cycle. Morvane is the window; morvane-cli runs the same commands in
 batch.")
-# dpkg-shlibdeps works out the libraries' packages (Qt, the C++ runtime).
+# dpkg-shlibdeps works out the libraries' packages (Qt, the C++ runtime) and
+# adds them to these, which Qt loads at run time and no linker sees: the
+# platform plugins that open a window and the SVG icon's plugin. The Tahoma
+# the window's look is measured in is recommended: without it, another font.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
