@@ -81,7 +81,7 @@ TEST(PngWriter, ImageDataHoldsEveryPixelAsRgb) {
     const TRaster picture = SamplePicture();
     const std::vector<TChunk> chunks = Chunks(EncodePng(picture));
     ASSERT_EQ(chunks.size(), 3u);
-    TBytes raw(3 * (1 + 5 * 3));
+    TBytes raw(std::size_t{3} * (1 + 5 * 3));
     uLongf size = static_cast<uLongf>(raw.size());
     ASSERT_EQ(uncompress(raw.data(), &size, chunks[1].Data.data(), static_cast<uLong>(chunks[1].Data.size())),
               Z_OK);
