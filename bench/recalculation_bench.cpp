@@ -32,7 +32,7 @@ struct TTwelveCylinderWindow : TMemoryMainControls {
         MainParameters.setValue(kCylinderCountRow, "12");
         MainParameters.setValue(kSpeedRow, "3000");
         for (int row = 1; row <= kCylinderRows; ++row) {
-            CylinderTable.setCellText(OffsetColumn, row, FormatInteger(60 * (row - 1)));
+            CylinderTable.setCellText(OffsetColumn, row, FormatInteger(std::int64_t{60} * (row - 1)));
             CylinderTable.setCellText(IgnitionColumn, row, "350");
             CylinderTable.setCellText(IntakeClosesColumn, row, "180");
             CylinderTable.setCellText(ExhaustOpensColumn, row, "540");

@@ -14,8 +14,10 @@ packages=(
   xvfb xauth
   # libFuzzer and symbolized sanitizer reports (scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev llvm-14
-  # the format and naming checks (scripts/check-format.sh, scripts/check-naming.sh)
+  # the format and tidy checks (scripts/check-format.sh, scripts/check-tidy.sh)
   clang-format-14 clang-tidy-14
+  # the Debian package and its checks (scripts/package.sh)
+  dpkg-dev appstream desktop-file-utils
 )
 
 missing=()
@@ -43,8 +45,13 @@ if [ -n "${MORVANE_PRESET:-}" ]; then
 fi
 
 build_dir=${MORVANE_BUILD_DIR:-build}
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+# Every warning is an error here, as in the dev preset, so a new one cannot
+# slip in; MORVANE_WERROR=OFF for a compiler that warns where ours do not.
+werror=${MORVANE_WERROR:-ON}
+if [ ! -f "$build_dir/CMakeCache.txt" ] || ! grep -qx "MORVANE_WERROR:BOOL=$werror" "$build_dir/CMakeCache.txt"; then
   # The same settings as the dev preset.
-  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON ${MORVANE_CMAKE_ARGS:-}
+  # shellcheck disable=SC2086
+  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+    -DMORVANE_WERROR="$werror" ${MORVANE_CMAKE_ARGS:-}
 fi
 cmake --build "$build_dir" -j"$(nproc)"

@@ -53,7 +53,7 @@ TPointPosition PointPosition(std::int64_t i, std::int64_t lastSample) {
 // The samples the resampling reads, ascending; the last sample among them.
 std::vector<std::int64_t> NeededSamples(std::int64_t count) {
     std::vector<std::int64_t> needed;
-    needed.reserve(2 * SignalPoints);
+    needed.reserve(std::size_t{2} * SignalPoints);
     const std::int64_t lastSample = count - 1;
     for (std::int64_t i = 0; i + 1 < SignalPoints; ++i) {
         const TPointPosition at = PointPosition(i, lastSample);

@@ -10,21 +10,21 @@ namespace {
 // The drawn part of a glyph: rows 3 to 10 of its cell, six columns each; '#'
 // is ink. The rows above and below and the sixth column stay background, so
 // neighbouring digits keep one column between them.
-constexpr int kInkTop = 3;
-constexpr int kInkRows = 8;
+constexpr std::size_t kInkTop = 3;
+constexpr std::size_t kInkRows = 8;
 using TGlyphArt = std::array<std::string_view, kInkRows>;
 
 constexpr TGlyph MakeGlyph(const TGlyphArt& art) {
     TGlyph glyph{};
-    for (int row = 0; row < kInkRows; ++row) {
+    for (std::size_t row = 0; row < kInkRows; ++row) {
         std::uint8_t bits = 0;
-        const std::string_view line = art[static_cast<std::size_t>(row)];
+        const std::string_view line = art[row];
         for (int column = 0; column < kFontCellWidth && column < static_cast<int>(line.size()); ++column) {
             if (line[static_cast<std::size_t>(column)] == '#') {
                 bits = static_cast<std::uint8_t>(bits | (1u << column));
             }
         }
-        glyph[static_cast<std::size_t>(kInkTop + row)] = bits;
+        glyph[kInkTop + row] = bits;
     }
     return glyph;
 }

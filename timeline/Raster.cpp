@@ -33,6 +33,40 @@ void InsideOffsets(const TAxis& axis, std::int64_t& low, std::int64_t& high) {
     }
 }
 
+// Steps First..Last of a line (empty when First > Last) whose pixel lies inside
+// the picture; n steps along the major axis, dm along the minor one.
+struct TStepRange {
+    std::int64_t First;
+    std::int64_t Last;
+};
+
+TStepRange VisibleSteps(const TAxis& major, const TAxis& minor, std::int64_t n, std::int64_t dm) {
+    constexpr TStepRange kNone{0, -1};
+    // Steps whose major coordinate lies inside the picture.
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+    InsideOffsets(major, low, high);
+    TStepRange steps{std::max<std::int64_t>(0, low), std::min(n - 1, high)};
+
+    // The minor offset q(k) = floor((2k*dm + n - 1) / 2n) never decreases, so
+    // the steps whose minor coordinate lies inside form one range as well.
+    InsideOffsets(minor, low, high);
+    if (high < 0 || low > dm) {
+        return kNone;
+    }
+    if (dm == 0) {
+        return low > 0 ? kNone : steps;
+    }
+    if (low > 0) {
+        steps.First = std::max(steps.First, CeilDivPositive(TInt128{2} * n * low - n + 1, TInt128{2} * dm));
+    }
+    if (high < dm) {
+        steps.Last =
+            std::min(steps.Last, static_cast<std::int64_t>((TInt128{2} * n * high + n) / (TInt128{2} * dm)));
+    }
+    return steps;
+}
+
 }  // namespace
 
 TRaster::TRaster() : TRaster(1, 1) {}
@@ -76,34 +110,9 @@ void TRaster::lineTo(int x, int y) {
     const TAxis& major = xMajor ? xAxis : yAxis;
     const TAxis& minor = xMajor ? yAxis : xAxis;
 
-    // Steps whose major coordinate lies inside the picture.
-    std::int64_t kLow = 0;
-    std::int64_t kHigh = n - 1;
-    std::int64_t low = 0;
-    std::int64_t high = 0;
-    InsideOffsets(major, low, high);
-    kLow = std::max(kLow, low);
-    kHigh = std::min(kHigh, high);
-
-    // The minor offset q(k) = floor((2k*dm + n - 1) / 2n) never decreases, so
-    // the steps whose minor coordinate lies inside form one range as well.
-    InsideOffsets(minor, low, high);
-    if (high < 0 || low > dm) {
-        return;
-    }
-    if (dm == 0) {
-        if (low > 0) {
-            return;
-        }
-    } else {
-        if (low > 0) {
-            kLow = std::max(kLow, CeilDivPositive(TInt128{2} * n * low - n + 1, TInt128{2} * dm));
-        }
-        if (high < dm) {
-            kHigh =
-                std::min(kHigh, static_cast<std::int64_t>((TInt128{2} * n * high + n) / (TInt128{2} * dm)));
-        }
-    }
+    const TStepRange steps = VisibleSteps(major, minor, n, dm);
+    const std::int64_t kLow = steps.First;
+    const std::int64_t kHigh = steps.Last;
     if (kLow > kHigh) {
         return;
     }

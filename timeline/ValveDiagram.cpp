@@ -108,7 +108,10 @@ TDiagramPoint ValveDiagramPoint(int W, int H, double phi, int shift) {
     const long double along = (phi - kSpiralStart) / kCycle;
     const long double radius = outer - along * (outer - inner) + shift;
     const long double radians = phi * std::numbers::pi_v<long double> / 180;
-    return {Coordinate(W / 2 + radius * std::sin(radians)), Coordinate(H / 2 - radius * std::cos(radians))};
+    const int centreX = W / 2;  // the centre pixel, whole
+    const int centreY = H / 2;
+    return {Coordinate(centreX + radius * std::sin(radians)),
+            Coordinate(centreY - radius * std::cos(radians))};
 }
 
 void DrawValveDiagram(const TValveDiagramInput& input, TRaster& picture) {

@@ -120,6 +120,43 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kMaxExactPower = 22;
 constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
 
+// The short path's exponent after e or E, from p on, added to exponent; where
+// it ends, or nullptr when it has more than three digits or none (the full
+// parse judges those).
+const char* ShortExponent(const char* p, const char* const end, std::ptrdiff_t& exponent) {
+    bool expNegative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        expNegative = *p == '-';
+        ++p;
+    }
+    const char* const expDigits = p;
+    std::ptrdiff_t expValue = 0;
+    for (; p < end && IsDigit(*p); ++p) {
+        // Stopped before the value can wrap: the 500 rule is the full parse's.
+        if (p - expDigits == 3)
+            return nullptr;
+        expValue = expValue * 10 + (*p - '0');
+    }
+    if (p == expDigits)
+        return nullptr;
+    exponent += expNegative ? -expValue : expValue;
+    return p;
+}
+
+// digits * 10^exponent in one correctly rounded step; false when the digit
+// integer or the power of ten is not a double exactly.
+bool ScaleExactly(std::uint64_t digits, std::ptrdiff_t exponent, double& magnitude) {
+    if (digits > kMaxExactInteger || exponent < -kMaxExactPower || exponent > kMaxExactPower)
+        return false;
+    magnitude = static_cast<double>(digits);
+    if (exponent < 0) {
+        magnitude /= kExactPowersOfTen[-exponent];
+    } else {
+        magnitude *= kExactPowersOfTen[exponent];
+    }
+    return true;
+}
+
 // The short path for the common number: at most 19 significant digits, an
 // exponent of at most three digits and nothing unusual around it. When the
 // digit integer is a double exactly (below 2^53) and so is the power of ten,
@@ -171,37 +208,18 @@ const char* ParseShortNumber(const char* p, const char* const end, double& resul
         return nullptr;  // nothing taken, or the digits may have wrapped
 
     if (p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool expNegative = false;
-        if (p < end && (*p == '+' || *p == '-')) {
-            expNegative = *p == '-';
-            ++p;
-        }
-        const char* const expDigits = p;
-        std::ptrdiff_t expValue = 0;
-        for (; p < end && IsDigit(*p); ++p) {
-            // Stopped before the value can wrap: the 500 rule is the full parse's.
-            if (p - expDigits == 3)
-                return nullptr;
-            expValue = expValue * 10 + (*p - '0');
-        }
-        if (p == expDigits)
-            return nullptr;  // an exponent without digits is the full parse's to judge
-        exponent += expNegative ? -expValue : expValue;
+        p = ShortExponent(p + 1, end, exponent);
+        if (p == nullptr)
+            return nullptr;
     }
 
     if (significant == 0) {
         result = negative ? -0.0 : 0.0;
         return p;
     }
-    if (digits > kMaxExactInteger || exponent < -kMaxExactPower || exponent > kMaxExactPower)
+    double magnitude = 0.0;
+    if (!ScaleExactly(digits, exponent, magnitude))
         return nullptr;
-    double magnitude = static_cast<double>(digits);
-    if (exponent < 0) {
-        magnitude /= kExactPowersOfTen[-exponent];
-    } else {
-        magnitude *= kExactPowersOfTen[exponent];
-    }
     result = negative ? -magnitude : magnitude;
     return p;
 #endif
@@ -232,21 +250,13 @@ struct TDecimalNumber {
     std::int64_t magnitude() const { return Exponent + static_cast<std::int64_t>(Count); }
 };
 
-// The syntax of the float parse. Returns false for a
-// syntax error. Does not allocate.
-bool ScanFloat(std::string_view text, TDecimalNumber& number) {
+// The digits before and after the decimal mark from i on, into number's
+// Digits, Count and Exponent; sticky when a digit cut beyond kMaxDigits was not
+// zero. False when neither a digit nor the mark is there.
+bool ScanMantissa(std::string_view text, std::size_t& i, TDecimalNumber& number, bool& sticky) {
     const char mark = DecimalMark;
     const std::size_t len = text.size();
-    std::size_t i = 0;
-    while (i < len && text[i] == ' ')
-        ++i;
-    if (i < len && (text[i] == '+' || text[i] == '-')) {
-        number.Negative = text[i] == '-';
-        ++i;
-    }
-
     bool taken = false;  // at least one digit or the mark
-    bool sticky = false;
     std::size_t count = 0;
     std::int64_t exponent = 0;
 
@@ -280,38 +290,57 @@ bool ScanFloat(std::string_view text, TDecimalNumber& number) {
             }
         }
     }
-    if (!taken)
-        return false;
+    number.Count = count;
+    number.Exponent = exponent;
+    return taken;
+}
 
-    // Exponent: digits are taken while the value is below 500; a digit after
-    // the value has reached 500 makes the text invalid.
-    if (i < len && (text[i] == 'e' || text[i] == 'E')) {
+// The exponent after e or E from i on, added to exponent: digits are taken
+// while the value is below 500; a digit after the value has reached 500 makes
+// the text invalid (false).
+bool ScanExponent(std::string_view text, std::size_t& i, std::int64_t& exponent) {
+    const std::size_t len = text.size();
+    if (i >= len || (text[i] != 'e' && text[i] != 'E'))
+        return true;
+    ++i;
+    bool expNegative = false;
+    if (i < len && (text[i] == '+' || text[i] == '-')) {
+        expNegative = text[i] == '-';
         ++i;
-        bool expNegative = false;
-        if (i < len && (text[i] == '+' || text[i] == '-')) {
-            expNegative = text[i] == '-';
-            ++i;
-        }
-        int expValue = 0;
-        for (; i < len && IsDigit(text[i]); ++i) {
-            if (expValue >= 500)
-                return false;
-            expValue = expValue * 10 + (text[i] - '0');
-        }
-        exponent += expNegative ? -expValue : expValue;
     }
+    int expValue = 0;
+    for (; i < len && IsDigit(text[i]); ++i) {
+        if (expValue >= 500)
+            return false;
+        expValue = expValue * 10 + (text[i] - '0');
+    }
+    exponent += expNegative ? -expValue : expValue;
+    return true;
+}
 
+// The syntax of the float parse. Returns false for a
+// syntax error. Does not allocate.
+bool ScanFloat(std::string_view text, TDecimalNumber& number) {
+    const std::size_t len = text.size();
+    std::size_t i = 0;
+    while (i < len && text[i] == ' ')
+        ++i;
+    if (i < len && (text[i] == '+' || text[i] == '-')) {
+        number.Negative = text[i] == '-';
+        ++i;
+    }
+    bool sticky = false;
+    if (!ScanMantissa(text, i, number, sticky) || !ScanExponent(text, i, number.Exponent))
+        return false;
     while (i < len && text[i] == ' ')
         ++i;
     if (i != len)
         return false;
 
     if (sticky) {
-        number.Digits[count++] = '1';
-        --exponent;
+        number.Digits[number.Count++] = '1';
+        --number.Exponent;
     }
-    number.Count = count;
-    number.Exponent = exponent;
     return true;
 }
 
@@ -512,20 +541,24 @@ double ParseFloatOr(std::string_view text, double defaultValue) {
     return TryParseFloat(text, result) ? result : defaultValue;
 }
 
-std::string FormatFloatGeneral(double value) {
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value < 0 ? "-INF" : "INF";
-    if (value == 0.0)
-        return "0";
+namespace {
 
-    // Step 1: 18 significant digits correctly rounded, "d.ddddddddddddddddde-XX".
+// A finite, non-zero magnitude as 0.d1d2...dCount * 10^Point, at most 15
+// significant digits, no trailing zero.
+struct TGeneralDigits {
+    char Digits[18];
+    int Count = 0;
+    int Point = 0;
+};
+
+// 18 significant digits correctly rounded, then cut to 15, rounding half up on
+// the 16th digit.
+TGeneralDigits GeneralDigits(double magnitude) {
     char sci[40];
-    const auto written =
-        std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 17);
+    const auto written = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, 17);
+    TGeneralDigits result;
+    char* const digits = result.Digits;
     const char* p = sci;
-    char digits[18];
     int n = 0;
     for (; p < written.ptr && *p != 'e'; ++p) {
         if (IsDigit(*p))
@@ -533,9 +566,8 @@ std::string FormatFloatGeneral(double value) {
     }
     int exp10 = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exp10);
-    int x = exp10 + 1;  // value = 0.d1d2... * 10^x
+    int x = exp10 + 1;
 
-    // Cut to 15, rounding half up on the 16th digit.
     n = 15;
     if (digits[15] >= '5') {
         int k = 14;
@@ -554,7 +586,25 @@ std::string FormatFloatGeneral(double value) {
     }
     while (n > 0 && digits[n - 1] == '0')
         --n;
+    result.Count = n;
+    result.Point = x;
+    return result;
+}
 
+}  // namespace
+
+std::string FormatFloatGeneral(double value) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0.0)
+        return "0";
+
+    const TGeneralDigits general = GeneralDigits(std::fabs(value));
+    const char* const digits = general.Digits;
+    const int n = general.Count;
+    const int x = general.Point;  // value = 0.d1d2... * 10^x
     char out[48];
     char* o = out;
     if (value < 0)

@@ -24,6 +24,7 @@
 #include "signal/Signal.h"
 #include "tests/support/SharedData.h"
 #include "tests/support/SyntheticRecording.h"
+#include "tests/support/TempDirTest.h"
 #include "timeline/Raster.h"
 #include "timeline/Timeline.h"
 #include "timeline/ValveDiagram.h"
@@ -51,10 +52,7 @@ std::string JoinLines(const TLines& lines) {
 }
 
 std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return testing::FileBytes(path);
 }
 
 std::string ShellQuoted(const std::string& word) {
@@ -66,17 +64,8 @@ std::string ShellQuoted(const std::string& word) {
 }
 
 // Each test gets a fresh folder that is also the tool's working folder.
-class BatchToolTest : public ::testing::Test {
+class BatchToolTest : public testing::TTempDirTest {
 protected:
-    void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_dir = fs::temp_directory_path() / ("morvane-cli-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_dir = fs::canonical(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     fs::path write(const std::string& name, const std::string& content) {
         std::ofstream(m_dir / name, std::ios::binary) << content;
         return m_dir / name;
@@ -124,8 +113,6 @@ protected:
         EXPECT_EQ(time.Err, "Řádky / Vrcholy: 1441 / 1440\n");
         EXPECT_EQ(time.Out, angle.Out);
     }
-
-    fs::path m_dir;
 };
 
 const char* const kTwoCylinders =

@@ -1,5 +1,5 @@
 # Runs cmake --install into PREFIX (emptied first) and checks that both
-# programs, the desktop entry and the icon arrive where a desktop looks for
+# programs, the desktop entry, the icon and the AppStream metainfo arrive where a desktop looks for
 # them, that the programs are executable, and that the installed batch tool
 # runs from there.
 #
@@ -20,10 +20,11 @@ if(WITH_APP)
   list(APPEND programs ${bin}/Morvane)
   set(entry ${share}/applications/morvane.desktop)
   set(icon ${share}/icons/hicolor/scalable/apps/morvane.svg)
+  set(metainfo ${share}/metainfo/org.morvane.Morvane.metainfo.xml)
 endif()
 
 set(problems "")
-foreach(file ${programs} ${entry} ${icon})
+foreach(file ${programs} ${entry} ${icon} ${metainfo})
   if(NOT EXISTS ${file} OR IS_DIRECTORY ${file})
     list(APPEND problems "missing: ${file}")
   endif()

@@ -18,6 +18,7 @@
 #include "signal/ImportCommand.h"
 #include "signal/Signal.h"
 #include "tests/support/SharedData.h"
+#include "tests/support/TempDirTest.h"
 #include "util/messages.h"
 #include "util/numtext.h"
 
@@ -103,33 +104,15 @@ void ReadFromPipe(const std::string& content, Read&& read) {
     ::close(fds[0]);
 }
 
-class SignalImportTest : public ::testing::Test {
+class SignalImportTest : public TTempDirTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/morvane-signal-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-
     // What the import commands read and write of the session.
     TImportTarget target() { return ImportTargetOf(m_session); }
-
-    std::string writeFile(const std::string& name, const std::string& bytes) {
-        const fs::path path = m_dir / name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return path.string();
-    }
 
     std::string openMessagePrefix(const std::string& path) const {
         return "Cannot open file \"" + fs::absolute(path).string() + "\". ";
     }
 
-    fs::path m_dir;
     TDecimalMarkScope m_mark{','};
     TSession m_session;
     // Short names for the two parts of the session the imports write.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDirTest.h"
 #include "timeline/Raster.h"
 #include "util/errors.h"
 
@@ -80,7 +81,7 @@ TEST(PngWriter, ImageDataHoldsEveryPixelAsRgb) {
     const TRaster picture = SamplePicture();
     const std::vector<TChunk> chunks = Chunks(EncodePng(picture));
     ASSERT_EQ(chunks.size(), 3u);
-    TBytes raw(3 * (1 + 5 * 3));
+    TBytes raw(std::size_t{3} * (1 + 5 * 3));
     uLongf size = static_cast<uLongf>(raw.size());
     ASSERT_EQ(uncompress(raw.data(), &size, chunks[1].Data.data(), static_cast<uLong>(chunks[1].Data.size())),
               Z_OK);
@@ -103,17 +104,17 @@ TEST(PngWriter, ImageDataHoldsEveryPixelAsRgb) {
 }
 
 TEST(PngWriter, WritePngStoresTheEncodedBytes) {
-    const std::string path = testing::TempDir() + "morvane_pngwriter_test.png";
+    const std::string path = ::testing::TempDir() + "morvane_pngwriter_test.png";
     const TRaster picture = SamplePicture();
     WritePng(picture, path);
-    std::ifstream file(path, std::ios::binary);
-    const TBytes stored{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes = testing::FileBytes(path);
+    const TBytes stored(bytes.begin(), bytes.end());
     EXPECT_EQ(stored, EncodePng(picture));
     std::remove(path.c_str());
 }
 
 TEST(PngWriter, WritePngIntoAMissingFolderRaises) {
-    const std::string path = testing::TempDir() + "morvane-no-such-folder/picture.png";
+    const std::string path = ::testing::TempDir() + "morvane-no-such-folder/picture.png";
     try {
         WritePng(SamplePicture(), path);
         FAIL() << "no error raised";

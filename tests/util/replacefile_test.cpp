@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TempDirTest.h"
 #include "util/errors.h"
 
 namespace morvane {
@@ -18,22 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-class ReplaceFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/morvane-replace-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir;
-};
+class ReplaceFileTest : public testing::TTempDirTest {};
 
 TEST_F(ReplaceFileTest, ReplacesKeepingModeAndLinks) {
     const fs::path target = m_dir / "table.csv";
@@ -45,7 +31,7 @@ TEST_F(ReplaceFileTest, ReplacesKeepingModeAndLinks) {
     WriteFileReplacing(link.string(), "new");
 
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(Contents(target), "new");
+    EXPECT_EQ(testing::FileBytes(target), "new");
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);

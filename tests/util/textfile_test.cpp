@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/SharedData.h"
+#include "tests/support/TempDirTest.h"
 #include "util/errors.h"
 #include "util/messages.h"
 
@@ -22,39 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per test, removed afterwards.
-class TextFileTest : public ::testing::Test {
+class TextFileTest : public testing::TTempDirTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-        for (char& c : name) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
-        m_dir = fs::temp_directory_path() / ("morvane-textfile-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_dir, ignored);
-    }
-
-    std::string writeFile(const std::string& name, const std::string& bytes) {
-        fs::path path = m_dir / name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return path.string();
-    }
-
     static std::string openMessage(const fs::path& fullPath, const std::string& reason) {
         return "Cannot open file \"" + fullPath.string() + "\". " + reason;
     }
-
-    fs::path m_dir;
 };
 
 std::vector<std::string> ToStrings(const std::vector<std::string_view>& views) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The house naming rule (.clang-tidy: readability-identifier-naming only) over
-# every C++ source of a configured build tree and the project headers they
-# include. Prints each breach once and fails when there is any.
+# The checks of .clang-tidy (the house naming rule, bugprone-*, performance-*,
+# the length of a function) over every C++ source of a configured build tree
+# and the project headers they include. Prints each finding once and fails
+# when there is any.
 #
-#   scripts/check-naming.sh [build-dir]      # default build (the dev preset)
+#   scripts/check-tidy.sh [build-dir]      # default build (the dev preset)
 #
 # The build tree needs compile_commands.json (every preset writes one) and, for
 # the window's tests, its generated moc files: the script configures a missing
@@ -15,7 +16,7 @@ build=${1:-build}
 
 clang_tidy=${CLANG_TIDY:-clang-tidy-14}
 if ! command -v "$clang_tidy" >/dev/null; then
-  echo "check-naming: $clang_tidy is missing (Debian: apt-get install clang-tidy-14)" >&2
+  echo "check-tidy: $clang_tidy is missing (Debian: apt-get install clang-tidy-14)" >&2
   exit 2
 fi
 if [ ! -f "$build/compile_commands.json" ]; then
@@ -31,28 +32,28 @@ fi
 mapfile -t sources < <(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$build/compile_commands.json" |
   grep -E "^$root/(util|events|signal|timeline|parser|app|cli|tests|bench|fuzz)/" | sort -u)
 if [ ${#sources[@]} -eq 0 ]; then
-  echo "check-naming: no project sources in $build/compile_commands.json" >&2
+  echo "check-tidy: no project sources in $build/compile_commands.json" >&2
   exit 2
 fi
 
-out=$(mktemp "${TMPDIR:-/tmp}/morvane-naming.XXXXXX")
+out=$(mktemp "${TMPDIR:-/tmp}/morvane-tidy.XXXXXX")
 trap 'rm -f "$out"' EXIT INT TERM
 printf '%s\n' "${sources[@]}" |
   xargs -P "$(nproc)" -n 4 "$clang_tidy" -p "$build" --quiet 2>/dev/null >"$out" || true
 
 # A header included by several sources is reported once per source.
-breaches=$(grep -E 'warning: .*\[readability-identifier-naming\]' "$out" | sed "s|^$root/||" | sort -u || true)
+findings=$(grep -E 'warning: .*\[[a-z0-9.-]+(,[a-z0-9.-]+)*\]$' "$out" | sed "s|^$root/||" | sort -u || true)
 errors=$(grep -E ': error: ' "$out" | sort -u || true)
 if [ -n "$errors" ]; then
   echo "$errors" >&2
-  echo "check-naming: clang-tidy could not read every source" >&2
+  echo "check-tidy: clang-tidy could not read every source" >&2
 fi
-if [ -n "$breaches" ]; then
-  echo "$breaches"
-  echo "naming: $(echo "$breaches" | wc -l) names break the house rule (.clang-tidy)" >&2
+if [ -n "$findings" ]; then
+  echo "$findings"
+  echo "tidy: $(echo "$findings" | wc -l) findings of the checks in .clang-tidy" >&2
   exit 1
 fi
 if [ -n "$errors" ]; then
   exit 2
 fi
-echo "naming: ${#sources[@]} sources follow the house rule"
+echo "tidy: ${#sources[@]} sources pass every check in .clang-tidy"

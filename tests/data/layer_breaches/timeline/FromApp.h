@@ -1,0 +1,2 @@
+#include <app/uMain.h>
+#include "events/EventTable.h"

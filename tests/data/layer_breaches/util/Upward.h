@@ -1,0 +1,2 @@
+#include "parser/Lexer.h"
+#include "signal/SignalTable.h"
