@@ -56,7 +56,7 @@ TEST_F(ReplaceFileTest, WritesThroughLinksDanglingOrNot) {
         fs::create_symlink(*row.Pointee != '\0' ? fs::path(row.Pointee) : m_dir / row.Written, link);
         WriteFileReplacing(link.string(), row.Link);
         EXPECT_TRUE(fs::is_symlink(link)) << row.Link;
-        EXPECT_EQ(Contents(m_dir / row.Written), row.Link);
+        EXPECT_EQ(testing::FileBytes(m_dir / row.Written), row.Link);
     }
     fs::create_symlink("loop.png", m_dir / "loop.png");
     EXPECT_THROW(WriteFileReplacing((m_dir / "loop.png").string(), "x"), EFOpenError);
@@ -78,7 +78,7 @@ TEST_F(ReplaceFileTest, RefusesAWriteProtectedFile) {
                       "Soubor \"" + target.string() + "\" je chráněn proti zápisu, nepřepíše se");
         }
         fs::permissions(target, fs::perms::owner_all);
-        EXPECT_EQ(Contents(target), "kept");
+        EXPECT_EQ(testing::FileBytes(target), "kept");
         fs::remove(target);
     }
 }
@@ -97,7 +97,7 @@ TEST_F(ReplaceFileTest, KeepsAnotherUsersOwnership) {
     EXPECT_EQ(status.st_uid, 65534u);
     EXPECT_EQ(status.st_gid, 65534u);
     EXPECT_EQ(status.st_mode & 07777, 0664u);
-    EXPECT_EQ(Contents(target), "new");
+    EXPECT_EQ(testing::FileBytes(target), "new");
 }
 
 // A disk that fills up half-way must not cost the user the file that was
@@ -123,7 +123,7 @@ TEST_F(ReplaceFileTest, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-    EXPECT_EQ(Contents(target), "the previous picture");
+    EXPECT_EQ(testing::FileBytes(target), "the previous picture");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }
 
