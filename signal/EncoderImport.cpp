@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "signal/EncoderRanges.h"
 #include "signal/CrankAngle.h"
+#include "signal/EncoderRanges.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
