@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/ButtonKeys.h"
 #include "app/ImageView.h"
 #include "app/QtControls.h"
 #include "signal/CombustionInputs.h"
@@ -95,6 +96,8 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     page->addWidget(sideWidget);
     page->addLayout(pictures, 1);
 
+    AttachButtonKey(m_loadButton, Qt::ALT | Qt::Key_N, this);
+    AttachButtonKey(m_computeButton, Qt::ALT | Qt::Key_V, this);
     connect(m_loadButton, &QPushButton::clicked, this, &TCombustionPage::loadCycle);
     connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
     connect(m_pvView, &TImageView::resized, this, [this] { drawPictures(); });

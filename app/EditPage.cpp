@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/EditHistory.h"
 #include "app/PageWidgets.h"
 #include "app/QtControls.h"
 #include "events/EventGeneration.h"
@@ -91,6 +92,7 @@ void TEditPage::focusCylinderCount() {
 }
 
 void TEditPage::fillFromFirst() {
+    const TEditStep step(this, QStringLiteral("Vyplnit podle prvního"));
     RunGuarded(m_boxes, [this] { FillFromFirst(*m_mainParameters, *m_cylinders); });
 }
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
+#include "app/EditHistory.h"
 #include "app/LiveEditDelegate.h"
 #include "app/QtControls.h"
 #include "app/TableClipboard.h"
@@ -141,6 +142,7 @@ bool TTableKeyboard::commonKey(QKeyEvent* key, const QLineEdit* editor) {
             return false;  // a piece of one cell goes where the text cursor is, as typed
         }
         TQtMessageBoxes boxes(m_table->window());
+        const TEditStep step(m_table, QStringLiteral("Vložení"));
         RunGuarded(boxes, [this, &text] { PasteCells(m_table, text); });
         return true;
     }

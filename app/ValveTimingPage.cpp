@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +11,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+
+#include "app/ButtonKeys.h"
+#include "app/EditHistory.h"
 #include "app/ImageView.h"
 #include "app/QtControls.h"
 #include "events/EngineEvent.h"
@@ -39,10 +44,11 @@ QString LegendText() {
         .arg(ColorName(ekIntakeValve), ColorName(ekExhaustValve), ColorName(ekIgnition));
 }
 
-QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent) {
+QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent,
+                        const QKeySequence& key) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(objectName);
-    button->setFocusPolicy(Qt::NoFocus);
+    AttachButtonKey(button, key, parent);
     return button;
 }
 
@@ -58,6 +64,15 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     createSummary();
     page->addWidget(m_summaryGrid);
     page->addLayout(createDiagramRow(), 1);
+
+    // Tab goes along the rows as they are read: each row's fields, then its button.
+    QWidget* order[] = {m_firingOrderEdit,       m_intervalsEdit,       m_applyButton,
+                        m_intakeDurationEdit,    m_exhaustDurationEdit, m_intakeCentrelineEdit,
+                        m_exhaustCentrelineEdit, m_camButton,           m_summaryGrid,
+                        m_refreshButton};
+    for (std::size_t k = 1; k < std::size(order); ++k) {
+        setTabOrder(order[k - 1], order[k]);
+    }
 
     connect(m_summaryGrid, &QTableWidget::currentCellChanged, this, [this] {
         RunGuarded(m_boxes, [this] { readSelectedCylinder(); });
@@ -75,13 +90,14 @@ QHBoxLayout* TValveTimingPage::createFiringOrderRow() {
     auto* firing = new QHBoxLayout;
     m_firingOrderEdit = addField("Pořadí zapalování", "FiringOrderEdit", "1-3-4-2");
     m_intervalsEdit = addField("Intervaly [°]", "FiringIntervalsEdit", "rovnoměrně");
-    auto* applyButton = MakeButton("Nastavit přesazení", "ApplyFiringOrderButton", this);
+    m_applyButton = MakeButton("Nastavit přesazení", "ApplyFiringOrderButton", this, Qt::ALT | Qt::Key_P);
     for (QLineEdit* edit : {m_firingOrderEdit, m_intervalsEdit}) {
         firing->addWidget(new QLabel(edit->toolTip(), this));
         firing->addWidget(edit);
+        connect(edit, &QLineEdit::returnPressed, this, &TValveTimingPage::applyFiringOrder);
     }
-    firing->addWidget(applyButton);
-    connect(applyButton, &QPushButton::clicked, this, &TValveTimingPage::applyFiringOrder);
+    firing->addWidget(m_applyButton);
+    connect(m_applyButton, &QPushButton::clicked, this, &TValveTimingPage::applyFiringOrder);
     return firing;
 }
 
@@ -96,10 +112,11 @@ QHBoxLayout* TValveTimingPage::createCamCardRow() {
          {m_intakeDurationEdit, m_exhaustDurationEdit, m_intakeCentrelineEdit, m_exhaustCentrelineEdit}) {
         cam->addWidget(new QLabel(edit->toolTip(), this));
         cam->addWidget(edit);
+        connect(edit, &QLineEdit::returnPressed, this, &TValveTimingPage::writeCamCard);
     }
-    auto* camButton = MakeButton("Zapsat do válce", "CamCardButton", this);
-    cam->addWidget(camButton);
-    connect(camButton, &QPushButton::clicked, this, &TValveTimingPage::writeCamCard);
+    m_camButton = MakeButton("Zapsat do válce", "CamCardButton", this, Qt::ALT | Qt::Key_V);
+    cam->addWidget(m_camButton);
+    connect(m_camButton, &QPushButton::clicked, this, &TValveTimingPage::writeCamCard);
     return cam;
 }
 
@@ -127,14 +144,14 @@ QHBoxLayout* TValveTimingPage::createDiagramRow() {
     m_diagramCaption = new QLabel(this);
     m_diagramCaption->setObjectName("ValveDiagramCaption");
     side->addWidget(m_diagramCaption);
-    auto* refreshButton = MakeButton("Načíst z tabulky", "RefreshValvesButton", this);
-    side->addWidget(refreshButton);
+    m_refreshButton = MakeButton("Načíst z tabulky", "RefreshValvesButton", this, Qt::ALT | Qt::Key_T);
+    side->addWidget(m_refreshButton);
     auto* legend = new QLabel(LegendText(), this);
     legend->setWordWrap(true);
     side->addWidget(legend);
     side->addStretch(1);
     bottom->addLayout(side, 1);
-    connect(refreshButton, &QPushButton::clicked, this, &TValveTimingPage::refresh);
+    connect(m_refreshButton, &QPushButton::clicked, this, &TValveTimingPage::refresh);
     return bottom;
 }
 
@@ -150,6 +167,15 @@ QLineEdit* TValveTimingPage::addField(const QString& caption, const char* object
 
 void TValveTimingPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // An undo or a redo may change the table under the shown page.
+    if (TEditHistory* history = TEditHistory::of(this); history != nullptr && !m_followsHistory) {
+        m_followsHistory = true;
+        connect(history, &TEditHistory::restored, this, [this] {
+            if (isVisible()) {
+                refresh();
+            }
+        });
+    }
     refresh();
 }
 
@@ -192,6 +218,7 @@ void TValveTimingPage::refresh() {
 }
 
 void TValveTimingPage::applyFiringOrder() {
+    const TEditStep step(this, QStringLiteral("Nastavit přesazení"));
     if (RunGuarded(m_boxes, [this] {
             ApplyFiringOrder(m_mainParameters, m_cylinderTable, ToStdString(m_firingOrderEdit->text()),
                              ToStdString(m_intervalsEdit->text()));
@@ -201,6 +228,7 @@ void TValveTimingPage::applyFiringOrder() {
 }
 
 void TValveTimingPage::writeCamCard() {
+    const TEditStep step(this, QStringLiteral("Zapsat do válce"));
     const bool written = RunGuarded(m_boxes, [this] {
         const TCamCard card = ParseCamCard(
             {ToStdString(m_intakeDurationEdit->text()), ToStdString(m_exhaustDurationEdit->text()),

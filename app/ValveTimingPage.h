@@ -3,7 +3,10 @@
 // The page "Rozvod": the firing order that sets the crank offsets, a cam card
 // that sets one cylinder's valve angles, the valve-timing summary of every
 // cylinder and the diagram of the selected one. Everything is read from the
-// cylinder table when the page is shown or a button is pressed.
+// cylinder table when the page is shown, a button is pressed or a step is undone.
+// Keys on the page: Enter in a firing-order field or Alt+P "Nastavit přesazení",
+// Enter in a cam-card field or Alt+V "Zapsat do válce", Alt+T "Načíst z tabulky";
+// each writing into the cylinder table is one undo step.
 
 #include <QWidget>
 
@@ -68,10 +71,14 @@ private:
     QLineEdit* m_exhaustDurationEdit = nullptr;
     QLineEdit* m_intakeCentrelineEdit = nullptr;
     QLineEdit* m_exhaustCentrelineEdit = nullptr;
+    QPushButton* m_applyButton = nullptr;
+    QPushButton* m_camButton = nullptr;
+    QPushButton* m_refreshButton = nullptr;
     QTableWidget* m_summaryGrid = nullptr;
     QLabel* m_diagramCaption = nullptr;
     TImageView* m_diagramView = nullptr;
     std::unique_ptr<TQtCellGrid> m_summary;
+    bool m_followsHistory = false;
 };
 
 }  // namespace morvane

@@ -13,6 +13,7 @@
 #include "app/ColumnFit.h"
 #include "app/CombustionPage.h"
 #include "app/CorrectionPage.h"
+#include "app/EditHistory.h"
 #include "app/EditPage.h"
 #include "app/EncoderImportDialog.h"
 #include "app/LateIcon.h"
@@ -77,6 +78,11 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_recalc.CorrectionList = &m_correctionPage->corrections();
     m_recalc.EventGrid = &m_timelinePage->eventGrid();
     m_recalc.DrawTimeline = [this] { m_timelinePage->drawTimeline(); };
+    m_history = std::make_unique<TEditHistory>(this, m_session, m_recalc);
+    m_history->trackList(findChild<QTableWidget*>("ValueList1"), m_editPage->mainParameters());
+    m_history->trackGrid(findChild<QTableWidget*>("StringGrid2"), m_editPage->cylinderTable());
+    m_history->trackList(findChild<QTableWidget*>("ValueList3"), m_correctionPage->corrections());
+    m_history->createMenu(menuBar(), m_fileMenu);
 
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -229,15 +235,19 @@ void TFMain::redraw() {
 }
 
 void TFMain::createEvents() {
+    const TEditStep step(this, QStringLiteral("Vytvořit události"));
     RunGuarded(*m_boxes,
                [this] { CreateEventsAndRecalculate(m_editPage->cylinderTable(), m_session, m_recalc); });
 }
 
 void TFMain::applyCorrections() {
+    const TEditStep step(this, QStringLiteral("Korigovat"));
     RunGuarded(*m_boxes, [this] { ApplyCorrectionsAndRecalculate(m_session, m_recalc); });
 }
 
 void TFMain::globalCorrectionChanged() {
+    // The correction list is written anew from the events: no step of its own.
+    const TEditStep step(this, {});
     RunGuarded(*m_boxes, [this] {
         GlobalCorrectionChanged(m_timelinePage->globalCorrectionText(), m_session, m_recalc);
     });

@@ -14,6 +14,7 @@
 // | m_importEncoderAction         | ImportSig3    | "Import signal (ENCODER)...": importEncoderSignal() |
 // | m_exitSeparator               | N1            | separator above "Exit"                              |
 // | m_exitAction                  | Exit1         | "Exit": exitProgram()                               |
+// | m_history                     | Edit1         | the menu "Úpravy": undo, redo (app/EditHistory.h)   |
 // | m_pages                       | PageControl1  | the pages                                           |
 // | m_editPage                    | TabSheet1     | page "Editace" (app/EditPage.h)                     |
 // | m_correctionPage              | TabSheet3     | page "Korekce" (app/CorrectionPage.h)               |
@@ -47,6 +48,7 @@ namespace morvane {
 
 class TCombustionPage;
 class TCorrectionPage;
+class TEditHistory;
 class TEditPage;
 class TQtMessageBoxes;
 class TQtOpenDialog;
@@ -108,6 +110,8 @@ private:
     std::unique_ptr<TQtMessageBoxes> m_boxes;
     std::unique_ptr<TQtOpenDialog> m_openDialog;
     TRecalcControls m_recalc;
+    // Undo and redo of the typed data: a child of the window, gone before the session it restores.
+    std::unique_ptr<TEditHistory> m_history;
 };
 
 }  // namespace morvane

@@ -123,6 +123,50 @@ private slots:
         QCOMPARE(Cell(m_summary, 2, 4), QString("40"));
     }
 
+    // Typing only: Enter applies a field's row, Tab reaches every button, each
+    // button's key works from any field of the page and its tooltip names it.
+    void aKeyboardSessionOnThePage() {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        auto* cylinders = m_window->findChild<QTableWidget*>("StringGrid2");
+        m_window->findChild<QTableWidget*>("ValueList1")->item(0, 1)->setText("4");
+        m_window->findChild<QTabWidget*>("PageControl1")->setCurrentWidget(m_page->parentWidget());
+        m_page->findChild<QLineEdit*>("FiringOrderEdit")->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "1-3-4-2");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(Column(cylinders, 1, 4), QStringList({"0", "540", "180", "360"}));
+
+        QStringList buttons;
+        for (int k = 0; k < 9; ++k) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (const auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget())) {
+                buttons << button->objectName() + ": " + button->toolTip();
+            }
+        }
+        QCOMPARE(buttons, QStringList({"ApplyFiringOrderButton: Nastavit přesazení (Alt+P)",
+                                       "CamCardButton: Zapsat do válce (Alt+V)",
+                                       "RefreshValvesButton: Načíst z tabulky (Alt+T)"}));
+
+        // The cam card of cylinder 1, field by field, written with Enter.
+        m_page->findChild<QLineEdit*>("CamIntakeDurationEdit")->setFocus();
+        for (const char* angle : {"274", "286", "106", "114"}) {
+            QTest::keyClicks(QApplication::focusWidget(), angle);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QStringList first;
+        for (int c = 3; c < 7; ++c) {
+            first << Cell(cylinders, 1, c);
+        }
+        QCOMPARE(first, QStringList({"-31", "243", "463", "749"}));
+
+        // Alt+P from a cam field applies the firing order as changed.
+        m_page->findChild<QLineEdit*>("FiringOrderEdit")->setText("1-2-4-3");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(Column(cylinders, 1, 4), QStringList({"0", "180", "540", "360"}));
+    }
+
 private:
     TValveTimingPage* m_page = nullptr;
     QTableWidget* m_summary = nullptr;

@@ -1,0 +1,155 @@
+// Undo and redo of the typed data in the real main window.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <vector>
+
+#include "tests/support/WindowFixture.h"
+
+using namespace morvane;
+
+namespace {
+
+// Every cell of a table, row by row.
+QStringList Texts(const QTableWidget* table) {
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QTableWidgetItem* item = table->item(row, column);
+            texts << (item == nullptr ? QString() : item->text());
+        }
+    }
+    return texts;
+}
+
+double CorrectionSum(const TSession& session) {
+    double sum = 0;
+    for (const TEngineEvent& event : session.Events) {
+        sum += event.Correction;
+    }
+    return sum;
+}
+
+}  // namespace
+
+class UndoTest : public testing::TWindowFixture {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(openWindow());
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup() { closeWindow(); }
+
+    void theMenuFollowsFileAndNamesTheStep() {
+        const QList<QAction*> menus = m_window->menuBar()->actions();
+        QCOMPARE(menus.at(1)->text(), QString("Úpravy"));
+        QCOMPARE(find<QAction>("Undo1")->text(), QString("Zpět"));
+        QVERIFY(!find<QAction>("Undo1")->isEnabled());
+        QCOMPARE(find<QAction>("Redo1")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        QCOMPARE(find<QAction>("Undo1")->shortcut(), QKeySequence("Ctrl+Z"));
+    }
+
+    // A fill, a paste and a firing-order write, walked back with Ctrl+Z and
+    // forward with Ctrl+Y, each key naming the step it takes.
+    void undoWalksBackAFillAPasteAndAFiringOrderWrite() {
+        auto* table = find<QTableWidget>("StringGrid2");
+        find<QTableWidget>("ValueList1")->item(0, 1)->setText("4");
+        table->item(1, 2)->setText("-30");
+        QTest::qWait(0);  // texts set by code are the start of the history
+        std::vector<QStringList> states{Texts(table)};
+
+        find<QPushButton>("SpeedButton1")->click();
+        states.push_back(Texts(table));
+        QCOMPARE(find<QAction>("Undo1")->text(), QString("Zpět Vyplnit podle prvního"));
+
+        QGuiApplication::clipboard()->setText("11\t12\n21\t22\n");
+        table->setFocus();
+        table->setCurrentCell(2, 3);
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        states.push_back(Texts(table));
+        QCOMPARE(table->item(3, 4)->text(), QString("22"));
+        QCOMPARE(find<QAction>("Undo1")->text(), QString("Zpět Vložení"));
+
+        find<QTabWidget>("PageControl1")->setCurrentIndex(3);
+        auto* order = find<QLineEdit>("FiringOrderEdit");
+        order->setFocus();
+        QTest::keyClicks(order, "1-3-4-2");
+        QTest::keyClick(order, Qt::Key_Return);
+        states.push_back(Texts(table));
+        QCOMPARE(table->item(2, 1)->text(), QString("540"));
+
+        table->setFocus();  // a text field takes Ctrl+Z for its own typing
+        for (int step = int(states.size()) - 2; step >= 0; --step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Texts(table), states[std::size_t(step)]);
+        }
+        QVERIFY(!find<QAction>("Undo1")->isEnabled());
+        QCOMPARE(find<QAction>("Redo1")->text(), QString("Znovu Vyplnit podle prvního"));
+        for (std::size_t step = 1; step < states.size(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+            QCOMPARE(Texts(table), states[step]);
+        }
+    }
+
+    // The keystrokes of one editing are one step; the next editing is another.
+    void aCellEditIsOneStep() {
+        auto* list = find<QTableWidget>("ValueList1");
+        const QString before = list->item(2, 1)->text();
+        for (const QString& typed : {QString("2"), QString("6000")}) {
+            list->setFocus();
+            list->setCurrentCell(2, 1);
+            for (const QChar c : typed) {
+                QTest::keyClicks(QApplication::focusWidget(), QString(c));
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(list->item(2, 1)->text(), QString("6000"));
+        QCOMPARE(find<QAction>("Undo1")->text(), QString("Zpět Úprava buňky"));
+        find<QAction>("Undo1")->trigger();
+        QCOMPARE(list->item(2, 1)->text(), QString("2"));
+        find<QAction>("Undo1")->trigger();
+        QCOMPARE(list->item(2, 1)->text(), before);
+    }
+
+    // Undoing "Korigovat" gives back the typed correction and the events as
+    // they were; redoing it applies the correction again.
+    void undoOfKorigovatRestoresTheTypedTextAndTheEvents() {
+        find<QPushButton>("SpeedButton2")->click();
+        auto* corrections = find<QTableWidget>("ValueList3");
+        const QStringList events = Texts(find<QTableWidget>("StringGrid1"));
+        corrections->item(0, 1)->setText("10,5");
+        QTest::qWait(0);
+        find<QPushButton>("SpeedButton3")->click();
+        const QStringList corrected = Texts(find<QTableWidget>("StringGrid1"));
+        QVERIFY(corrected != events);
+        QCOMPARE(CorrectionSum(m_window->session()), 10.5);
+
+        find<QAction>("Undo1")->trigger();
+        QCOMPARE(Texts(find<QTableWidget>("StringGrid1")), events);
+        QCOMPARE(corrections->item(0, 1)->text(), QString("10,5"));
+        QCOMPARE(CorrectionSum(m_window->session()), 0.0);
+        find<QAction>("Redo1")->trigger();
+        QCOMPARE(Texts(find<QTableWidget>("StringGrid1")), corrected);
+        find<QAction>("Undo1")->trigger();
+        find<QAction>("Undo1")->trigger();  // "Vytvořit události"
+        QVERIFY(m_window->session().Events.empty());
+        QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 1);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    return morvane::testing::RunWindowTest<UndoTest>(argc, argv);
+}
+#include "undo_test.moc"
