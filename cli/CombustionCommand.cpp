@@ -2,27 +2,66 @@
 
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
+#include "signal/CycleTable.h"
 #include "signal/EncoderImport.h"
 #include "signal/PressureCycle.h"
+#include "signal/TopDeadCentre.h"
+#include "util/memorycontrols.h"
+#include "util/replacefile.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
 namespace {
 
-TPressureCycle RecordedCycle(const TEncoderOptions& options, IMessageBoxes& boxes) {
-    TEncoderResult result = ImportEncoderRecording(options);
+struct TLoadedCycle {
+    TPressureCycle Cycle;
+    std::optional<std::int64_t> CycleCount;
+    std::optional<double> Rpm;
+};
+
+TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& path, bool keepCycles,
+                       IMessageBoxes& boxes) {
+    if (!options.FromRecording) {
+        return {ReadPressureCycle(path), std::nullopt, std::nullopt};
+    }
+    TEncoderOptions recording = options.Recording;
+    recording.Path = path;
+    recording.KeepCycles = keepCycles;
+    TEncoderResult result = ImportEncoderRecording(recording);
     TSignalTable shown{};
     ShowEncoderResult(result, boxes, shown);
-    return {result.Mean, std::move(result.Cycles), options.Path};
+    const std::int64_t count = result.CycleCount;
+    const double rpm = result.Rpm;
+    return {PressureCycleOf(std::move(result), path), count, rpm};
 }
 
 }  // namespace
 
-std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
+                                  IMessageBoxes& boxes) {
+    // The engine's texts are judged before the file is read, as on the page.
     const TCombustionInputs inputs = ParseCombustionTexts(options.Texts);
-    const TPressureCycle cycle = options.FromRecording ? RecordedCycle(options.Recording, boxes)
-                                                       : ReadPressureCycle(options.CyclePath);
-    return CombustionFiguresText(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings));
+    const TPressureReference reference = ParseReferenceTexts(options.Reference);
+    TLoadedCycle loaded = LoadCycle(options, path, true, boxes);
+    return {AnalysePressureCycle(loaded.Cycle, inputs.Geometry, inputs.Settings, reference),
+            loaded.CycleCount, loaded.Rpm};
+}
+
+std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
+    if (options.CyclesPath) {
+        WriteFileReplacing(*options.CyclesPath, CycleTableText(file.Analysis));
+    }
+    TMemoryValueList list;
+    ListPressureAnalysis(file.Analysis, list);
+    return SemicolonPairs(list);
+}
+
+std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, false, boxes);
+    const double shift = ProposeTdcShift(loaded.Cycle.Mean, options.LossAngle);
+    return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep) + "\n";
 }
 
 }  // namespace morvane
