@@ -4,7 +4,6 @@
 #include <set>
 
 #include "cli/OptionTable.h"
-#include "util/numtext.h"
 #include "util/quote.h"
 #include "util/samefile.h"
 
@@ -80,26 +79,6 @@ const TCommandText kCommandTexts[] = {
 const TCommandText& TextsOf(TCliCommand command) {
     return *std::find_if(std::begin(kCommandTexts), std::end(kCommandTexts),
                          [&](const TCommandText& texts) { return texts.Command == command; });
-}
-
-// The knock settings as typed; the band is judged against the sample rate
-// when the rate is given. Without a knock option the default band is left out
-// at a rate too low for it, rather than failing an import that asked for none.
-std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options) {
-    TKnockSettings knock;
-    knock.Low = ParseFloat(options.KnockLow);
-    knock.High = ParseFloat(options.KnockHigh);
-    knock.From = ParseFloat(options.KnockFrom);
-    knock.To = ParseFloat(options.KnockTo);
-    knock.Threshold = options.KnockThreshold;
-    const double rate = options.Recording.SampleRate;
-    if (rate > 0 && options.Recording.TimeColumn.empty()) {
-        if (!options.KnockGiven && knock.High >= rate / 2) {
-            return std::nullopt;
-        }
-        CheckKnockSettings(knock, rate);
-    }
-    return knock;
 }
 
 bool IsHelp(std::string_view word) {
@@ -234,11 +213,8 @@ void CheckOutputsAreNotInputs(const std::vector<TGivenPath>& paths) {
     }
 }
 
-// A recording in the DAQ's unit must never give figures in bar; the reference
-// and the knock settings are judged here, so every file of a table meets the
-// same mistake once, before anything is read.
-void CheckPressureOptions(TCliCommand command, TCombustionOptions& options,
-                          const std::set<std::string>& names) {
+// A recording in the DAQ's unit must never give figures in bar.
+void CheckPressureOptions(TCombustionOptions& options, const std::set<std::string>& names) {
     if (options.FromRecording && !options.Recording.PressureScale) {
         throw EUsageError(
             "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT "
@@ -249,14 +225,6 @@ void CheckPressureOptions(TCliCommand command, TCombustionOptions& options,
     }
     options.KnockGiven = names.contains("--knock-band") || names.contains("--knock-window") ||
                          names.contains("--knock-threshold");
-    try {
-        CheckPressureReference(ParseReferenceTexts(options.Reference));
-        if (options.Recording.PressureScale && command == TCliCommand::Combustion) {
-            options.Recording.Knock = KnockSettingsOf(options);
-        }
-    } catch (const EMorvaneError& mistake) {
-        throw EUsageError(mistake.what());
-    }
 }
 
 void CheckGiven(TCliArguments& result, const TGiven& given) {
@@ -276,7 +244,7 @@ void CheckGiven(TCliArguments& result, const TGiven& given) {
                 return row != nullptr && row->Encoder;
             });
         CheckEncoderOptions(command, result.Combustion.FromRecording, given.Names);
-        CheckPressureOptions(command, result.Combustion, given.Names);
+        CheckPressureOptions(result.Combustion, given.Names);
     }
     CheckNeeds(command, given.Names);
     CheckOutputsAreNotInputs(given.Paths);

@@ -158,10 +158,12 @@ bool PrintsTable(const TCliArguments& arguments) {
 
 // The table's rows go out as they are known, a failed file's among them; the
 // engine's texts are judged once before, as for one file.
-int RunTable(const TCombustionOptions& options, std::ostream& out, std::ostream& err) {
+int RunTable(TCombustionOptions options, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
-    const int checked =
-        RunChecked(TCliCommand::Combustion, boxes, err, [&] { ParseCombustionTexts(options.Texts); });
+    const int checked = RunChecked(TCliCommand::Combustion, boxes, err, [&] {
+        ReadPressureOptions(TCliCommand::Combustion, options);
+        ParseCombustionTexts(options.Texts);
+    });
     if (checked != kExitSuccess) {
         return checked;
     }
@@ -175,10 +177,11 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
     TStreamBoxes boxes(err);
     std::string report;
     const int exitCode = RunChecked(arguments.Command, boxes, err, [&] {
-        if (arguments.Command == TCliCommand::Tdc) {
-            report = TdcReport(arguments.Combustion, boxes);
-        } else if (arguments.Command == TCliCommand::Combustion) {
-            report = CombustionReport(arguments.Combustion, boxes);
+        if (arguments.Command == TCliCommand::Tdc || arguments.Command == TCliCommand::Combustion) {
+            TCombustionOptions options = arguments.Combustion;
+            ReadPressureOptions(arguments.Command, options);
+            report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
+                                                           : CombustionReport(options, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             ImportSignal(arguments.SignalFile, boxes, session);

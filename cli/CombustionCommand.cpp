@@ -7,6 +7,7 @@
 #include "signal/PressureCycle.h"
 #include "signal/TopDeadCentre.h"
 #include "util/memorycontrols.h"
+#include "util/numtext.h"
 #include "util/replacefile.h"
 #include "util/semicolonrows.h"
 
@@ -36,7 +37,38 @@ TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& pat
     return {PressureCycleOf(std::move(result), path), count, rpm};
 }
 
+// The knock settings as typed; the band is judged against the sample rate
+// when the rate is given. Without a knock option the default band is left out
+// at a rate too low for it, rather than failing an import that asked for none.
+std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options) {
+    TKnockSettings knock;
+    knock.Low = ParseFloat(options.KnockLow);
+    knock.High = ParseFloat(options.KnockHigh);
+    knock.From = ParseFloat(options.KnockFrom);
+    knock.To = ParseFloat(options.KnockTo);
+    knock.Threshold = options.KnockThreshold;
+    const double rate = options.Recording.SampleRate;
+    if (rate > 0 && options.Recording.TimeColumn.empty()) {
+        if (!options.KnockGiven && knock.High >= rate / 2) {
+            return std::nullopt;
+        }
+        CheckKnockSettings(knock, rate);
+    }
+    return knock;
+}
+
 }  // namespace
+
+void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
+    try {
+        CheckPressureReference(ParseReferenceTexts(options.Reference));
+        if (options.Recording.PressureScale && command == TCliCommand::Combustion) {
+            options.Recording.Knock = KnockSettingsOf(options);
+        }
+    } catch (const EMorvaneError& mistake) {
+        throw EUsageError(mistake.what());
+    }
+}
 
 TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
                                   IMessageBoxes& boxes) {

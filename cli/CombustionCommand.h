@@ -14,6 +14,10 @@
 
 namespace morvane {
 
+// The reference and the knock settings as typed into options, judged once
+// before any file is read: a mistake in them raises EUsageError.
+void ReadPressureOptions(TCliCommand command, TCombustionOptions& options);
+
 // One file's cycle referenced and measured, with what its import told.
 struct TFileAnalysis {
     TPressureAnalysis Analysis;
