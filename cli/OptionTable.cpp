@@ -24,7 +24,6 @@ constexpr TCommandSet kRecordingCommands = kSignal | kRender | kCombustion | kTd
 // Where the help text of every option starts.
 constexpr std::size_t kHelpColumn = 22;
 
-constexpr TValueRule kText{};
 constexpr TValueRule kEncoderText{.NotEmpty = true};
 constexpr TValueRule kInputPath{.Kind = TValueKind::Path, .Role = TPathRole::Input};
 constexpr TValueRule kOutputPath{.Kind = TValueKind::Path, .Role = TPathRole::Output};
