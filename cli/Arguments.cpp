@@ -42,10 +42,10 @@ const TCommandText kCommandTexts[] = {
      "                        [other encoder options] [knock options]] [-j N]",
      "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n",
      "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
-     "recording: its complete cycles are averaged onto the cycle in the file's units, the summary\n"
+     "recording: its complete cycles are averaged onto the cycle, the summary\n"
      "goes to stderr, and CoV IMEP [%] is printed too.\n"
-     "A recording needs --pressure-scale: its figures are in bar, each cycle's too, and with\n"
-     "the knock options MAPO per cycle.\n"
+     "A recording is in the DAQ's unit and needs --pressure-scale; then the spread of its cycles,\n"
+     "its misfires and its knock figures (MAPO) are printed too.\n"
      "Several FILEs print one table instead, a row per file in the order given, the files read\n"
      "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"},
     {TCliCommand::Tdc, "tdc",
@@ -53,7 +53,8 @@ const TCommandText kCommandTexts[] = {
      "                    --pressure-scale BAR_PER_UNIT [other encoder options]]",
      "Proposes the top-dead-centre shift of combustion --tdc-shift from a motored pressure cycle\n"
      "(or recording): Posun HÚ [°];DEG.\n\n",
-     ""},
+     "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+     "recording.\n"},
     {TCliCommand::Valves, "valves",
      "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
      "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]",
