@@ -34,13 +34,27 @@ const TCommandText kCommandTexts[] = {
      "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output FILE.png",
      "Creates the events, imports the signal when given and writes the timeline picture.\n\n", ""},
     {TCliCommand::Combustion, "combustion",
-     "morvane-cli combustion FILE --bore MM --stroke MM --rod MM --compression E [--gamma G] [--window "
+     "morvane-cli combustion FILE... --bore MM --stroke MM --rod MM --compression E [--gamma G] [--window "
      "FROM,TO]\n"
-     "                       [--wheel T-M (--sample-rate HZ | --time-column C) [other encoder options]]",
+     "                       [--tdc-shift DEG] [--peg METHOD [--peg-range FROM,TO] ...] [--cycles FILE]\n"
+     "                       [--wheel T-M (--sample-rate HZ | --time-column C) --pressure-scale "
+     "BAR_PER_UNIT\n"
+     "                        [other encoder options] [knock options]] [-j N]",
      "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n",
      "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
-     "recording: its complete cycles are averaged onto the cycle in the file's units, the summary\n"
-     "goes to stderr, and CoV IMEP [%] is printed too.\n"},
+     "recording: its complete cycles are averaged onto the cycle, the summary\n"
+     "goes to stderr, and CoV IMEP [%] is printed too.\n"
+     "A recording is in the DAQ's unit and needs --pressure-scale; then the spread of its cycles,\n"
+     "its misfires and its knock figures (MAPO) are printed too.\n"
+     "Several FILEs print one table instead, a row per file in the order given, the files read\n"
+     "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"},
+    {TCliCommand::Tdc, "tdc",
+     "morvane-cli tdc FILE [--loss-angle DEG] [--wheel T-M (--sample-rate HZ | --time-column C)\n"
+     "                    --pressure-scale BAR_PER_UNIT [other encoder options]]",
+     "Proposes the top-dead-centre shift of combustion --tdc-shift from a motored pressure cycle\n"
+     "(or recording): Posun HÚ [°];DEG.\n\n",
+     "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+     "recording.\n"},
     {TCliCommand::Valves, "valves",
      "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
      "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]",
@@ -50,13 +64,14 @@ const TCommandText kCommandTexts[] = {
      "\nevents and render take --firing-order and --intervals too: the order sets the offsets\n"
      "before the events are built.\n"},
     {TCliCommand::None, "",
-     "morvane-cli (events | signal | render | valves | combustion) [options]; --help, --version",
+     "morvane-cli (events | signal | render | valves | combustion | tdc) [options]; --help, --version",
      "Commands:\n"
      "  events      print the cycle time and the event table\n"
      "  signal      print an imported signal's 1441 entries\n"
      "  render      write the timeline picture as PNG\n"
      "  valves      print the valve timing per cylinder; the valve-timing diagram\n"
-     "  combustion  print the combustion figures of a pressure cycle\n\n"
+     "  combustion  print the combustion figures of a pressure cycle\n"
+     "  tdc         propose the top-dead-centre shift from a motored pressure cycle\n\n"
      "Numbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
      "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n",
      ""},
@@ -199,6 +214,20 @@ void CheckOutputsAreNotInputs(const std::vector<TGivenPath>& paths) {
     }
 }
 
+// A recording in the DAQ's unit must never give figures in bar.
+void CheckPressureOptions(TCombustionOptions& options, const std::set<std::string>& names) {
+    if (options.FromRecording && !options.Recording.PressureScale) {
+        throw EUsageError(
+            "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT "
+            "(záznam není v barech: zadejte citlivost snímače)");
+    }
+    if (options.CyclesPath && options.Paths.size() > 1) {
+        throw EUsageError("--cycles takes the cycles of one FILE");
+    }
+    options.KnockGiven = names.contains("--knock-band") || names.contains("--knock-window") ||
+                         names.contains("--knock-threshold");
+}
+
 void CheckGiven(TCliArguments& result, const TGiven& given) {
     const TCliCommand command = result.Command;
     if (command == TCliCommand::Signal && result.SignalFile.Kind == TSignalFileKind::None) {
@@ -208,7 +237,7 @@ void CheckGiven(TCliArguments& result, const TGiven& given) {
         CheckEncoderOptions(command, result.SignalFile.Kind == TSignalFileKind::Encoder, given.Names);
     }
     CheckRequired(command, given.Names);
-    if (command == TCliCommand::Combustion) {
+    if (command == TCliCommand::Combustion || command == TCliCommand::Tdc) {
         // Any encoder option makes the file a recording.
         result.Combustion.FromRecording =
             std::any_of(given.Names.begin(), given.Names.end(), [](const auto& name) {
@@ -216,6 +245,7 @@ void CheckGiven(TCliArguments& result, const TGiven& given) {
                 return row != nullptr && row->Encoder;
             });
         CheckEncoderOptions(command, result.Combustion.FromRecording, given.Names);
+        CheckPressureOptions(result.Combustion, given.Names);
     }
     CheckNeeds(command, given.Names);
     CheckOutputsAreNotInputs(given.Paths);

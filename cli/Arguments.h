@@ -16,12 +16,16 @@
 #include "events/EngineEvent.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
+#include "signal/PressureReference.h"
 
 namespace morvane {
 
-enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves };
+enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves, Tdc };
 enum class TCliAction { Run, Help, Version };
 enum class TSignalFileKind { None, Angle, Time, Encoder };
+// combustion: the figure lines for one FILE and the table for several, or the
+// table (with its header, or only its rows, to gather rows from several hosts).
+enum class TRecordingTableForm { Automatic, Whole, Rows };
 
 // What the window's page "Editace" and the global-correction box would hold.
 struct TEventsOptions {
@@ -67,6 +71,20 @@ struct TCombustionOptions {
     // averaged as "signal --encoder" does, and their variation is known.
     bool FromRecording = false;
     TEncoderOptions Recording;
+    // Every FILE in the order given; more than one prints one table row each.
+    std::vector<std::string> Paths;
+    TReferenceTexts Reference;
+    std::optional<std::string> CyclesPath;  // the table of every cycle
+    // The knock band-pass of a recording in bar; Knock* hold the texts as typed.
+    std::string KnockLow = "4000";
+    std::string KnockHigh = "20000";
+    std::string KnockFrom = "360";
+    std::string KnockTo = "420";
+    double KnockThreshold = 1.0;
+    bool KnockGiven = false;  // a knock option was given: a band the rate cannot take is a mistake
+    int Jobs = 0;             // files at once; 0: one per core
+    TRecordingTableForm Table = TRecordingTableForm::Automatic;
+    double LossAngle = 0;  // tdc: how far the motored peak lies before top dead centre
 };
 
 struct TCliArguments {

@@ -6,6 +6,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/CombustionCommand.h"
+#include "cli/RecordingTable.h"
 #include "cli/ValvesCommand.h"
 #include "events/CorrectionsFile.h"
 #include "events/CylinderTableFile.h"
@@ -14,6 +15,7 @@
 #include "events/EventTableText.h"
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
+#include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
 #include "signal/ImportCommand.h"
 #include "signal/SignalText.h"
@@ -148,12 +150,38 @@ void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::st
     RenderPicture(arguments.Render, session);
 }
 
+bool PrintsTable(const TCliArguments& arguments) {
+    const TCombustionOptions& options = arguments.Combustion;
+    return arguments.Command == TCliCommand::Combustion &&
+           (options.Paths.size() > 1 || options.Table != TRecordingTableForm::Automatic);
+}
+
+// The table's rows go out as they are known, a failed file's among them; the
+// engine's texts are judged once before, as for one file.
+int RunTable(TCombustionOptions options, std::ostream& out, std::ostream& err) {
+    TStreamBoxes boxes(err);
+    const int checked = RunChecked(TCliCommand::Combustion, boxes, err, [&] {
+        ReadPressureOptions(TCliCommand::Combustion, options);
+        ParseCombustionTexts(options.Texts);
+    });
+    if (checked != kExitSuccess) {
+        return checked;
+    }
+    return WriteRecordingTable(options, out) ? kExitSuccess : kExitFailure;
+}
+
 int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& err) {
+    if (PrintsTable(arguments)) {
+        return RunTable(arguments.Combustion, out, err);
+    }
     TStreamBoxes boxes(err);
     std::string report;
     const int exitCode = RunChecked(arguments.Command, boxes, err, [&] {
-        if (arguments.Command == TCliCommand::Combustion) {
-            report = CombustionReport(arguments.Combustion, boxes);
+        if (arguments.Command == TCliCommand::Tdc || arguments.Command == TCliCommand::Combustion) {
+            TCombustionOptions options = arguments.Combustion;
+            ReadPressureOptions(arguments.Command, options);
+            report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
+                                                           : CombustionReport(options, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             ImportSignal(arguments.SignalFile, boxes, session);

@@ -2,27 +2,98 @@
 
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
+#include "signal/CycleTable.h"
 #include "signal/EncoderImport.h"
 #include "signal/PressureCycle.h"
+#include "signal/TopDeadCentre.h"
+#include "util/memorycontrols.h"
+#include "util/numtext.h"
+#include "util/replacefile.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
 namespace {
 
-TPressureCycle RecordedCycle(const TEncoderOptions& options, IMessageBoxes& boxes) {
-    TEncoderResult result = ImportEncoderRecording(options);
+struct TLoadedCycle {
+    TPressureCycle Cycle;
+    std::optional<std::int64_t> CycleCount;
+    std::optional<double> Rpm;
+};
+
+TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& path, bool keepCycles,
+                       IMessageBoxes& boxes) {
+    if (!options.FromRecording) {
+        return {ReadPressureCycle(path), std::nullopt, std::nullopt};
+    }
+    TEncoderOptions recording = options.Recording;
+    recording.Path = path;
+    recording.KeepCycles = keepCycles;
+    TEncoderResult result = ImportEncoderRecording(recording);
     TSignalTable shown{};
     ShowEncoderResult(result, boxes, shown);
-    return {result.Mean, std::move(result.Cycles), options.Path};
+    const std::int64_t count = result.CycleCount;
+    const double rpm = result.Rpm;
+    return {PressureCycleOf(std::move(result), path), count, rpm};
+}
+
+// The knock settings as typed; the band is judged against the sample rate
+// when the rate is given. Without a knock option the default band is left out
+// at a rate too low for it, rather than failing an import that asked for none.
+std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options) {
+    TKnockSettings knock;
+    knock.Low = ParseFloat(options.KnockLow);
+    knock.High = ParseFloat(options.KnockHigh);
+    knock.From = ParseFloat(options.KnockFrom);
+    knock.To = ParseFloat(options.KnockTo);
+    knock.Threshold = options.KnockThreshold;
+    const double rate = options.Recording.SampleRate;
+    if (rate > 0 && options.Recording.TimeColumn.empty()) {
+        if (!options.KnockGiven && knock.High >= rate / 2) {
+            return std::nullopt;
+        }
+        CheckKnockSettings(knock, rate);
+    }
+    return knock;
 }
 
 }  // namespace
 
-std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
+    try {
+        CheckPressureReference(ParseReferenceTexts(options.Reference));
+        if (options.Recording.PressureScale && command == TCliCommand::Combustion) {
+            options.Recording.Knock = KnockSettingsOf(options);
+        }
+    } catch (const EMorvaneError& mistake) {
+        throw EUsageError(mistake.what());
+    }
+}
+
+TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
+                                  IMessageBoxes& boxes) {
+    // The engine's texts are judged before the file is read, as on the page.
     const TCombustionInputs inputs = ParseCombustionTexts(options.Texts);
-    const TPressureCycle cycle = options.FromRecording ? RecordedCycle(options.Recording, boxes)
-                                                       : ReadPressureCycle(options.CyclePath);
-    return CombustionFiguresText(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings));
+    const TPressureReference reference = ParseReferenceTexts(options.Reference);
+    TLoadedCycle loaded = LoadCycle(options, path, true, boxes);
+    return {AnalysePressureCycle(loaded.Cycle, inputs.Geometry, inputs.Settings, reference),
+            loaded.CycleCount, loaded.Rpm};
+}
+
+std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
+    if (options.CyclesPath) {
+        WriteFileReplacing(*options.CyclesPath, CycleTableText(file.Analysis));
+    }
+    TMemoryValueList list;
+    ListPressureAnalysis(file.Analysis, list);
+    return SemicolonPairs(list);
+}
+
+std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, false, boxes);
+    const double shift = ProposeTdcShift(loaded.Cycle.Mean, options.LossAngle);
+    return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep) + "\n";
 }
 
 }  // namespace morvane

@@ -15,14 +15,15 @@ constexpr TCommandSet kSignal = CommandBit(TCliCommand::Signal);
 constexpr TCommandSet kRender = CommandBit(TCliCommand::Render);
 constexpr TCommandSet kCombustion = CommandBit(TCliCommand::Combustion);
 constexpr TCommandSet kValves = CommandBit(TCliCommand::Valves);
+constexpr TCommandSet kTdc = CommandBit(TCliCommand::Tdc);
+constexpr TCommandSet kPressureCommands = kCombustion | kTdc;
 constexpr TCommandSet kCylinderCommands = kEvents | kRender | kValves;
 constexpr TCommandSet kSignalCommands = kSignal | kRender;
-constexpr TCommandSet kRecordingCommands = kSignal | kRender | kCombustion;
+constexpr TCommandSet kRecordingCommands = kSignal | kRender | kCombustion | kTdc;
 
 // Where the help text of every option starts.
 constexpr std::size_t kHelpColumn = 22;
 
-constexpr TValueRule kText{};
 constexpr TValueRule kEncoderText{.NotEmpty = true};
 constexpr TValueRule kInputPath{.Kind = TValueKind::Path, .Role = TPathRole::Input};
 constexpr TValueRule kOutputPath{.Kind = TValueKind::Path, .Role = TPathRole::Output};
@@ -35,8 +36,9 @@ constexpr TValueRule IntegerRule(double low, double high) {
 // The encoder options fill the signal's import, or the recording that
 // combustion averages.
 TEncoderOptions& EncoderOf(TCliArguments& arguments) {
-    return arguments.Command == TCliCommand::Combustion ? arguments.Combustion.Recording
-                                                        : arguments.SignalFile.Encoder;
+    const bool pressure =
+        arguments.Command == TCliCommand::Combustion || arguments.Command == TCliCommand::Tdc;
+    return pressure ? arguments.Combustion.Recording : arguments.SignalFile.Encoder;
 }
 
 void SetSignalFile(TCliArguments& arguments, TSignalFileKind kind, const std::string& path) {
@@ -62,6 +64,15 @@ void SetSignalFile(TCliArguments& arguments, TSignalFileKind kind, const std::st
 
 using TArgs = TCliArguments;
 using TValue = TOptionValue;
+
+void AddPressureFile(TCliArguments& arguments, const std::string& path) {
+    TCombustionOptions& combustion = arguments.Combustion;
+    if (combustion.Paths.empty()) {
+        combustion.CyclePath = path;
+        combustion.Recording.Path = path;
+    }
+    combustion.Paths.push_back(path);
+}
 
 constexpr std::string_view kDiagramMistake = "--cylinder and --size need --diagram FILE.png";
 
@@ -318,11 +329,15 @@ const TOptionRow kRows[] = {
      .Listed = kCombustion,
      .Rule = kInputPath,
      .Missing = "combustion needs the pressure-cycle FILE",
-     .Apply =
-         [](TArgs& a, const TValue& v) {
-             a.Combustion.CyclePath = v.Text;
-             a.Combustion.Recording.Path = v.Text;
-         }},
+     .Repeats = true,
+     .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
+    {.Name = "FILE",
+     .Help = "motored pressure cycle in bar, as for combustion, or a recording",
+     .Commands = kTdc,
+     .Listed = kTdc,
+     .Rule = kInputPath,
+     .Missing = "tdc needs the pressure-cycle FILE",
+     .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
     {.Name = "--bore",
      .ValueName = "MM",
      .Help = "bore, mm",
@@ -371,6 +386,123 @@ const TOptionRow kRows[] = {
              a.Combustion.Texts.WindowStart = v.First;
              a.Combustion.Texts.WindowEnd = v.Last;
          }},
+    {.Name = "--pressure-scale",
+     .ValueName = "BAR_PER_UNIT",
+     .Help = "the sensor's scale, bar per unit of the recording's value column;\n"
+             "a recording needs it",
+     .Commands = kPressureCommands,
+     .Listed = kPressureCommands,
+     .Rule =
+         {.Kind = TValueKind::Number, .Low = 0, .High = 1e9, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .Encoder = true,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Recording.PressureScale = v.Number; }},
+    {.Name = "--tdc-shift",
+     .ValueName = "DEG",
+     .Help = "the trace's firing top dead centre lies at 360 + DEG (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Default = "0",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.TdcShift = v.Text; }},
+    {.Name = "--peg",
+     .ValueName = "METHOD",
+     .Help = "pegging to absolute pressure: none, point or polytropic (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Choice, .Choices = "none|point|polytropic", .NotEmpty = true},
+     .Default = "none",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegMethod = v.Text; }},
+    {.Name = "--peg-range",
+     .ValueName = "FROM,TO",
+     .Help = "the pegging's angles (default 175,185 for point, 245,295 for polytropic)",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegRange = v.Text; }},
+    {.Name = "--peg-pressure",
+     .ValueName = "BAR",
+     .Help = "absolute pressure of point pegging (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Default = "1,013",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegPressure = v.Text; }},
+    {.Name = "--peg-exponent",
+     .ValueName = "N",
+     .Help = "polytropic exponent of polytropic pegging (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Default = "1,32",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegExponent = v.Text; }},
+    {.Name = "--cycles",
+     .ValueName = "FILE",
+     .Help = "writes the figures of every cycle, one line each",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kOutputPath,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.CyclesPath = v.Text; }},
+    {.Name = "--knock-band",
+     .ValueName = "LO,HI",
+     .Help = "knock band-pass of a recording in Hz (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Pair, .Detail = "4000,5;20000"},
+     .Default = "4000,20000",
+     .Needs = "--pressure-scale",
+     .Encoder = true,
+     .Apply =
+         [](TArgs& a, const TValue& v) {
+             a.Combustion.KnockLow = v.First;
+             a.Combustion.KnockHigh = v.Last;
+         }},
+    {.Name = "--knock-window",
+     .ValueName = "FROM,TO",
+     .Help = "cycle angles whose samples give MAPO (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Pair, .Detail = "360,5;420"},
+     .Default = "360,420",
+     .Needs = "--pressure-scale",
+     .Encoder = true,
+     .Apply =
+         [](TArgs& a, const TValue& v) {
+             a.Combustion.KnockFrom = v.First;
+             a.Combustion.KnockTo = v.Last;
+         }},
+    {.Name = "--knock-threshold",
+     .ValueName = "BAR",
+     .Help = "a cycle whose MAPO exceeds it knocks (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .NotEmpty = true},
+     .Default = "1,0",
+     .Needs = "--pressure-scale",
+     .Encoder = true,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.KnockThreshold = v.Number; }},
+    {.Name = "-j",
+     .ValueName = "N",
+     .Help = "several FILEs: how many at once (default: one per core)",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = IntegerRule(1, 1024),
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Jobs = v.Integer; }},
+    {.Name = "--table",
+     .ValueName = "whole|rows",
+     .Help = "prints the table of the files even for one FILE; rows: without its header",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Choice, .Choices = "whole|rows", .NotEmpty = true},
+     .Apply =
+         [](TArgs& a, const TValue& v) {
+             a.Combustion.Table = v.Integer == 0 ? TRecordingTableForm::Whole : TRecordingTableForm::Rows;
+         }},
+
+    // The proposal of the top-dead-centre shift.
+    {.Name = "--loss-angle",
+     .ValueName = "DEG",
+     .Help = "how far the motored peak lies before top dead centre (default {default})",
+     .Commands = kTdc,
+     .Listed = kTdc,
+     .Rule = {.Kind = TValueKind::Number, .Low = -90, .High = 90, .NotEmpty = true},
+     .Default = "0",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.LossAngle = v.Number; }},
 };
 
 bool Takes(const TOptionRow& row, TCliCommand command) {

@@ -18,6 +18,8 @@ packages=(
   clang-format-14 clang-tidy-14
   # the Debian package and its checks (scripts/package.sh)
   dpkg-dev appstream desktop-file-utils
+  # the batch tool's recipe across hosts, run locally by the tests
+  parallel
 )
 
 missing=()

@@ -248,7 +248,7 @@ TEST(OptionTableTest, EveryRowIsCompleteAndItsDefaultReads) {
         }
         if (!row.Needs.empty()) {
             for (TCliCommand command : {TCliCommand::Events, TCliCommand::Signal, TCliCommand::Render,
-                                        TCliCommand::Combustion, TCliCommand::Valves}) {
+                                        TCliCommand::Combustion, TCliCommand::Valves, TCliCommand::Tdc}) {
                 if ((row.Commands & CommandBit(command)) != 0) {
                     EXPECT_NE(FindOption(command, row.Needs), nullptr) << "needs an option its command lacks";
                 }

@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -249,10 +250,17 @@ TEST_F(BatchToolTest, CombustionFigures) {
     };
     EXPECT_EQ(output(withEngine({"combustion", data + "fired_mean.csv"})),
               JoinLines({"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
-                         "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
+                         "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29",
+                         "Teplo [J];443,34"}));
     EXPECT_EQ(output(withEngine({"combustion", data + "motored_mean_deg.csv", "--gamma", "1,3"})),
               JoinLines({"IMEP [bar];-2,21", "IMEP vysokotlaký [bar];-1,778", "pmax [bar];51,64",
-                         "Úhel pmax [°];357,5", "Ztrátový úhel [°];-2,5"}));
+                         "Úhel pmax [°];357,5", "Ztrátový úhel [°];-2,5", "Teplo [J];0"}));
+    // The trace's top dead centre 1° late: the peak moves 1° earlier, unchanged in height.
+    const std::string shifted =
+        output(withEngine({"combustion", data + "fired_mean.csv", "--tdc-shift", "1"}));
+    EXPECT_NE(shifted.find("pmax [bar];65,546\nÚhel pmax [°];367,5\n"), std::string::npos) << shifted;
+    const std::string pegged = output(withEngine({"combustion", data + "fired_mean.csv", "--peg", "point"}));
+    EXPECT_NE(pegged.find("\nPosun tlaku [bar];"), std::string::npos) << pegged;
 
     write("short.csv", "1\n2\n");
     struct TRow {
@@ -281,16 +289,173 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     recording.Revolutions = 6;
     const fs::path file = write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
     const TLines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
-    TLines arguments = {"combustion", file.string(), "--wheel", "60-2", "--sample-rate", "100000"};
+    TLines arguments = {"combustion", file.string(), "--wheel",          "60-2", "--sample-rate", "100000",
+                        "--cycles",   "c.csv",       "--pressure-scale", "1"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
     const TRun result = run(arguments);
     EXPECT_EQ(result.Code, 0) << result.Err;
     EXPECT_EQ(result.Err, "Cykly / Otáčky [RPM]: 3 / 3000\n");
-    EXPECT_NE(result.Out.find("\nCoV IMEP [%];"), std::string::npos) << result.Out;
+    for (const char* line :
+         {"\nCoV IMEP [%];", "\nVynechané cykly;0\n", "\nMAPO max [bar];", "\nKlepající cykly;0\n"}) {
+        EXPECT_NE(result.Out.find(line), std::string::npos) << line << result.Out;
+    }
+    const std::string cycles = ReadFile(m_dir / "c.csv");
+    EXPECT_EQ(cycles.rfind("Cyklus;IMEP [bar];", 0), 0u) << cycles;
+    EXPECT_EQ(std::count(cycles.begin(), cycles.end(), '\n'), 4);
 
     arguments = {"combustion", file.string(), "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
     EXPECT_EQ(run(arguments).Code, 2);
+}
+
+// Mistakes in the reference, the scale and the knock band: exit 2 before anything is read or written.
+TEST_F(BatchToolTest, PressureOptionMistakes) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 6;
+    const std::string recording =
+        write("rec.csv", testing::RecordingText(testing::RecordingLines(synthetic))).string();
+    const std::string cycle = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv";
+    const TLines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
+    const TLines wheel = {"--wheel", "60-2", "--sample-rate", "100000"};
+    struct TRow {
+        TLines Arguments;
+        std::string Mistake;  // the first line of stderr
+    } const rows[] = {
+        {{cycle, "--peg", "point", "--peg-range", "185,175"},
+         "Rozsah vztažení [°] musí být od menšího k většímu v rozsahu 0 až 720 a zahrnout alespoň dva body "
+         "cyklu"},
+        {{cycle, "--peg", "linear"}, "--peg must be none, point or polytropic"},
+        {{cycle, "--peg", "polytropic", "--peg-exponent", "0"}, ""},
+        {{cycle, "--tdc-shift", "x"}, "'x' is not a valid floating point value"},
+        {{recording, wheel[0], wheel[1], wheel[2], wheel[3]},
+         "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT (záznam "
+         "není "
+         "v barech: zadejte citlivost snímače)"},
+        {{recording, wheel[0], wheel[1], wheel[2], wheel[3], "--pressure-scale", "1", "--knock-band",
+          "4000,60000"},
+         ""},
+        {{cycle, "--knock-threshold", "2"}, "--encoder needs --wheel T-M"},
+        {{cycle, "--cycles", cycle}, ""},
+        {{cycle, cycle, "--cycles", "c.csv"}, "--cycles takes the cycles of one FILE"},
+    };
+    for (const TRow& row : rows) {
+        TLines arguments = {"combustion"};
+        arguments.insert(arguments.end(), row.Arguments.begin(), row.Arguments.end());
+        arguments.insert(arguments.end(), engine.begin(), engine.end());
+        SCOPED_TRACE(JoinLines(arguments));
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 2);
+        EXPECT_EQ(result.Out, "");
+        if (!row.Mistake.empty()) {
+            EXPECT_EQ(result.Err.substr(0, result.Err.find('\n')), "morvane-cli: " + row.Mistake);
+        }
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
+}
+
+// An 8 kHz ring of 3 bar in the second cycle's knock window: that cycle knocks,
+// MAPO near the ring's amplitude (the band passes 8 kHz nearly whole); a higher
+// threshold or a window after the ring sees no knock.
+TEST_F(BatchToolTest, KnockOfARecording) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 8;
+    synthetic.Added = [](int cycle, double angle, double t) {
+        const bool ringing = cycle == 1 && angle >= 370 && angle < 400;
+        return ringing ? 3 * std::exp(-(angle - 370) / 20) * std::sin(2 * M_PI * 8000 * t) : 0.0;
+    };
+    write("knock.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    const TLines command = {"combustion",    "knock.csv", "--bore",           "86",   "--stroke", "75",
+                            "--rod",         "118",       "--compression",    "21,2", "--wheel",  "60-2",
+                            "--sample-rate", "100000",    "--pressure-scale", "1"};
+    const struct {
+        TLines Options;
+        const char* Knocking;
+    } rows[] = {
+        {{}, "Klepající cykly;1\n"},
+        {{"--knock-threshold", "5"}, "Klepající cykly;0\n"},
+        {{"--knock-window", "450,500"}, "Klepající cykly;0\n"},
+    };
+    for (const auto& row : rows) {
+        TLines arguments = command;
+        arguments.insert(arguments.end(), row.Options.begin(), row.Options.end());
+        const TRun result = run(arguments);
+        SCOPED_TRACE(result.Out);
+        EXPECT_EQ(result.Code, 0) << result.Err;
+        EXPECT_NE(result.Out.find(row.Knocking), std::string::npos);
+        if (row.Options.empty()) {
+            const std::size_t at = result.Out.find("MAPO max [bar];");
+            ASSERT_NE(at, std::string::npos);
+            const double mapo = std::stod(result.Out.substr(at + 15, 6).replace(1, 1, "."));
+            EXPECT_GT(mapo, 2.4);
+            EXPECT_LT(mapo, 3.3);
+        }
+    }
+}
+
+// The proposal moves with the loss angle one for one (s = θsym + loss − 360).
+TEST_F(BatchToolTest, TdcProposal) {
+    const std::string motored = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/motored_mean_deg.csv";
+    EXPECT_EQ(output({"tdc", motored}), "Posun HÚ [°];-2,71\n");
+    EXPECT_EQ(output({"tdc", motored, "--loss-angle", "0,8"}), "Posun HÚ [°];-1,91\n");
+    EXPECT_EQ(run({"tdc", motored, "--wheel", "60-2", "--sample-rate", "1000"}).Code, 2);
+}
+
+// A test day's recordings: one table in the order given, a failed file's row
+// among the others, exit 1 after all of them; the same rows from one file at a
+// time (gathered by GNU parallel as across hosts).
+TEST_F(BatchToolTest, SeveralRecordingsMakeOneTable) {
+    TLines files;
+    for (int i = 0; i < 3; ++i) {
+        testing::TSynthetic synthetic;
+        synthetic.Revolutions = 6 + 2 * i;
+        synthetic.RpmStart = synthetic.RpmEnd = 2000 + 500 * i;
+        synthetic.Scale = 2;
+        const std::string name = "rec" + std::to_string(i) + ".csv";
+        files.push_back(write(name, testing::RecordingText(testing::RecordingLines(synthetic))).filename());
+    }
+    const TLines options = {"--bore",           "86",   "--stroke", "75",   "--rod",         "118",
+                            "--compression",    "21,2", "--wheel",  "60-2", "--sample-rate", "100000",
+                            "--pressure-scale", "2"};
+    TLines arguments = {"combustion", files[0], "missing.csv", files[1], files[2], "-j", "2"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const TRun table = run(arguments);
+    EXPECT_EQ(table.Code, 1);
+    EXPECT_EQ(table.Err, "");
+    std::istringstream lines(table.Out);
+    TLines rows;
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(line);
+    }
+    ASSERT_EQ(rows.size(), 5u) << table.Out;
+    EXPECT_EQ(
+        rows[0],
+        "Soubor;Cykly;Otáčky [RPM];IMEP [bar];CoV IMEP [%];pmax [bar];MFB50 [°];MAPO max [bar];Klepající "
+        "cykly;Vynechané cykly");
+    EXPECT_EQ(rows[2], "missing.csv;Cannot open file \"" + (m_dir / "missing.csv").string() +
+                           "\". No such file or directory.");
+    for (int i = 0; i < 3; ++i) {
+        const std::string& row = rows[i == 0 ? 1 : i + 2];
+        SCOPED_TRACE(row);
+        EXPECT_EQ(
+            row.rfind(files[i] + ";" + std::to_string(3 + i) + ";" + std::to_string(2000 + 500 * i) + ";", 0),
+            0u);
+        EXPECT_EQ(std::count(row.begin(), row.end(), ';'), 9);
+    }
+
+    arguments = {"combustion", files[0], files[1], files[2], "-j", "1"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const std::string sequential = output(arguments);
+    if (std::system("command -v parallel >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "GNU parallel is not installed (scripts/setup.sh installs it): the recipe is not run";
+    }
+    std::string recipe = "cd " + ShellQuoted(m_dir.string()) + " && parallel -k " +
+                         ShellQuoted(MORVANE_CLI_PATH) + " combustion {} --table rows";
+    for (const std::string& option : options) {
+        recipe += " " + ShellQuoted(option);
+    }
+    recipe += " ::: " + files[0] + " " + files[1] + " " + files[2] + " >rows.txt";
+    ASSERT_EQ(std::system(recipe.c_str()), 0) << recipe;
+    EXPECT_EQ(ReadFile(m_dir / "rows.txt"), sequential.substr(sequential.find('\n') + 1));
 }
 
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
@@ -326,10 +491,10 @@ TEST_F(BatchToolTest, UsageHelpAndVersion) {
 
     result = run({});
     EXPECT_EQ(result.Code, 2);
-    EXPECT_EQ(
-        result.Err,
-        "morvane-cli: no command given\n"
-        "usage: morvane-cli (events | signal | render | valves | combustion) [options]; --help, --version\n");
+    EXPECT_EQ(result.Err,
+              "morvane-cli: no command given\n"
+              "usage: morvane-cli (events | signal | render | valves | combustion | tdc) [options]; --help, "
+              "--version\n");
 
     for (const char* command : {"events", "signal", "render"}) {
         SCOPED_TRACE(command);
