@@ -186,6 +186,7 @@ QWidget* TCombustionPage::buildReferenceTab() {
     }
     form->addRow("Vztažení tlaku", m_pegMethodBox);
     m_pegRangeEdit = addEntry(form, "Rozsah vztažení [°]", reference.PegRange, "PegRangeEdit");
+    m_pegRangeEdit->setFixedWidth(2 * kEntryWidth);
     m_pegRangeEdit->setPlaceholderText("podle metody");
     m_pegRangeEdit->setToolTip("OD,DO; prázdné: 175,185 bodové, 245,295 polytropické");
     m_pegPressureEdit = addEntry(form, "Tlak vztažení [bar]", reference.PegPressure, "PegPressureEdit");
