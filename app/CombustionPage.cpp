@@ -1,23 +1,34 @@
 #include "app/CombustionPage.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
+#include <exception>
 
 #include "app/ButtonKeys.h"
 #include "app/ImageView.h"
 #include "app/QtControls.h"
 #include "signal/CombustionInputs.h"
+#include "signal/CycleTable.h"
 #include "signal/EngineGeometry.h"
+#include "signal/TopDeadCentre.h"
 #include "timeline/BurnDiagram.h"
+#include "timeline/CycleDiagram.h"
+#include "timeline/HeatRateDiagram.h"
 #include "timeline/PvDiagram.h"
 #include "util/dialogutil.h"
+#include "util/errors.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -28,6 +39,28 @@ constexpr int kEntryWidth = 70;
 constexpr int kRowHeight = 20;
 constexpr int kNameColumnWidth = 140;
 const char* const kNoCycleText = "Tlakový průběh nenačten";
+const char* const kNotInBarText =
+    "Průběh není v barech: záznam byl importován bez citlivosti snímače, proto se hodnoty nezobrazují. "
+    "Zadejte Citlivost snímače [bar/jednotka] v dialogu Import signal (ENCODER)... a importujte záznam "
+    "znovu.";
+constexpr int kCycleTableHeight = 150;
+
+// The cycle with each cycle's knock flag judged at threshold: the recording
+// gave MAPO, the threshold is the page's and may change after the import.
+TPressureCycle WithKnockThreshold(const TPressureCycle& cycle, const std::string& thresholdText) {
+    TPressureCycle judged = cycle;
+    if (judged.Knock.empty()) {
+        return judged;
+    }
+    const double threshold = ParseFloat(thresholdText);
+    if (!std::isfinite(threshold) || threshold < 0) {
+        RaiseInputError("Práh klepání [bar]", "od 0 výše");
+    }
+    for (TCycleKnock& knock : judged.Knock) {
+        knock.Knocking = knock.Mapo && *knock.Mapo > threshold;
+    }
+    return judged;
+}
 
 QLabel* MakeCaption(const QString& text, QWidget* parent) {
     auto* caption = new QLabel(text, parent);
@@ -49,6 +82,12 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     m_fileLabel->setObjectName("CycleFileLabel");
     m_fileLabel->setWordWrap(true);
     side->addWidget(m_fileLabel);
+    m_noticeLabel = new QLabel(this);
+    m_noticeLabel->setObjectName("CycleNoticeLabel");
+    m_noticeLabel->setWordWrap(true);
+    m_noticeLabel->setStyleSheet("color: #c00000");
+    m_noticeLabel->hide();
+    side->addWidget(m_noticeLabel);
 
     auto* form = new QFormLayout;
     side->addLayout(form);
@@ -78,15 +117,31 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     m_figuresList = std::make_unique<TQtValueList>(m_figuresTable, false);
     side->addWidget(m_figuresTable, 1);
 
-    auto* pictures = new QVBoxLayout;
-    pictures->addWidget(MakeCaption("p–V diagram (log p [bar] – log V [cm³])", this));
-    m_pvView = new TImageView(m_pvPicture, this);
+    auto* diagrams = new QWidget(this);
+    auto* pictures = new QVBoxLayout(diagrams);
+    pictures->addWidget(MakeCaption("p–V diagram (log p [bar] – log V [cm³])", diagrams));
+    m_pvView = new TImageView(m_pvPicture, diagrams);
     m_pvView->setObjectName("PvImage");
     pictures->addWidget(m_pvView, 1);
-    pictures->addWidget(MakeCaption("Podíl shořelého paliva [%] podle úhlu [°]", this));
-    m_burnView = new TImageView(m_burnPicture, this);
+    pictures->addWidget(MakeCaption("Podíl shořelého paliva [%] podle úhlu [°]", diagrams));
+    m_burnView = new TImageView(m_burnPicture, diagrams);
     m_burnView->setObjectName("BurnImage");
     pictures->addWidget(m_burnView, 1);
+
+    // The page keeps the window's size: what the mean's pictures leave no
+    // room for goes on tabs beside them.
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName("CombustionTabs");
+    tabs->addTab(diagrams, "Diagramy");
+    tabs->addTab(buildReferenceTab(), "Vztažení");
+    tabs->addTab(buildCyclesTab(), "Cykly");
+    auto* heatRate = new QWidget(this);
+    auto* heatRateLayout = new QVBoxLayout(heatRate);
+    heatRateLayout->addWidget(MakeCaption("Rychlost uvolňování tepla [J/°] podle úhlu [°]", heatRate));
+    m_heatRateView = new TImageView(m_heatRatePicture, heatRate);
+    m_heatRateView->setObjectName("HeatRateImage");
+    heatRateLayout->addWidget(m_heatRateView, 1);
+    tabs->addTab(heatRate, "Vývin tepla");
 
     auto* page = new QHBoxLayout(this);
     auto* sideWidget = new QWidget(this);
@@ -94,14 +149,20 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     sideWidget->setFixedWidth(kSideWidth);
     side->setContentsMargins(0, 0, 0, 0);
     page->addWidget(sideWidget);
-    page->addLayout(pictures, 1);
+    page->addWidget(tabs, 1);
 
     AttachButtonKey(m_loadButton, Qt::ALT | Qt::Key_N, this);
     AttachButtonKey(m_computeButton, Qt::ALT | Qt::Key_V, this);
     connect(m_loadButton, &QPushButton::clicked, this, &TCombustionPage::loadCycle);
     connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
-    connect(m_pvView, &TImageView::resized, this, [this] { drawPictures(); });
-    connect(m_burnView, &TImageView::resized, this, [this] { drawPictures(); });
+    for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
+        connect(view, &TImageView::resized, this, [this] { drawPictures(); });
+    }
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        connect(edit, &QLineEdit::textChanged, this, [this] { recompute(false); });
+        connect(edit, &QLineEdit::returnPressed, this, &TCombustionPage::computeFigures);
+    }
+    connect(m_pegMethodBox, &QComboBox::currentIndexChanged, this, [this] { recompute(false); });
     // A cycle the session already holds (from the encoder import) is shown at once.
     if (m_session.PressureCycle) {
         showSessionCycle();
@@ -109,6 +170,67 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
 }
 
 TCombustionPage::~TCombustionPage() = default;
+
+QWidget* TCombustionPage::buildReferenceTab() {
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    const TReferenceTexts reference;
+    m_tdcShiftEdit = addEntry(form, "Posun HÚ [°]", reference.TdcShift, "TdcShiftEdit");
+    auto* proposeButton = new QPushButton("Navrhnout z motorového cyklu", tab);
+    proposeButton->setObjectName("ProposeTdcShiftButton");
+    proposeButton->setToolTip("Posun HÚ podle souměrnosti načteného průběhu bez spalování");
+    form->addRow("", proposeButton);
+    m_pegMethodBox = new QComboBox(tab);
+    m_pegMethodBox->setObjectName("PegMethodBox");
+    for (const char* title : kPegMethodTitles) {
+        m_pegMethodBox->addItem(QString::fromUtf8(title));
+    }
+    form->addRow("Vztažení tlaku", m_pegMethodBox);
+    m_pegRangeEdit = addEntry(form, "Rozsah vztažení [°]", reference.PegRange, "PegRangeEdit");
+    m_pegRangeEdit->setFixedWidth(2 * kEntryWidth);
+    m_pegRangeEdit->setPlaceholderText("podle metody");
+    m_pegRangeEdit->setToolTip("OD,DO; prázdné: 175,185 bodové, 245,295 polytropické");
+    m_pegPressureEdit = addEntry(form, "Tlak vztažení [bar]", reference.PegPressure, "PegPressureEdit");
+    m_pegExponentEdit = addEntry(form, "Exponent polytropy [1]", reference.PegExponent, "PegExponentEdit");
+    const TEncoderTexts encoder;
+    m_knockBandEdit = addEntry(form, "Pásmo klepání [Hz]", encoder.KnockBand, "KnockBandEdit");
+    m_knockBandEdit->setFixedWidth(2 * kEntryWidth);
+    m_knockBandEdit->setToolTip("DOLNÍ,HORNÍ; platí pro příští import záznamu");
+    m_knockThresholdEdit = addEntry(form, "Práh klepání [bar]", encoder.KnockThreshold, "KnockThresholdEdit");
+    layout->addStretch(1);
+    connect(proposeButton, &QPushButton::clicked, this, &TCombustionPage::proposeTdcShift);
+    return tab;
+}
+
+QWidget* TCombustionPage::buildCyclesTab() {
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    m_cycleTable = new QTableWidget(0, 0, tab);
+    m_cycleTable->setObjectName("CycleTable");
+    m_cycleTable->verticalHeader()->setVisible(false);
+    m_cycleTable->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_cycleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_cycleTable->setFixedHeight(kCycleTableHeight);
+    layout->addWidget(m_cycleTable);
+    layout->addWidget(MakeCaption("IMEP [bar], MFB50 [°] a MAPO [bar] podle cyklu", tab));
+    m_cycleView = new TImageView(m_cyclePicture, tab);
+    m_cycleView->setObjectName("CycleImage");
+    layout->addWidget(m_cycleView, 1);
+    return tab;
+}
+
+void TCombustionPage::takeKnockTexts(TEncoderTexts& texts) const {
+    texts.KnockBand = ToStdString(m_knockBandEdit->text());
+    texts.KnockThreshold = ToStdString(m_knockThresholdEdit->text());
+}
+
+void TCombustionPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The ignition mark follows the event list, which other pages change.
+    drawPictures();
+}
 
 QLineEdit* TCombustionPage::addEntry(QFormLayout* form, const char* caption, const std::string& text,
                                      const char* objectName) {
@@ -128,14 +250,13 @@ void TCombustionPage::loadCycle() {
             return;
         }
         m_cyclePath = path;
-        // A file that fails leaves no figures of the previous one behind.
-        m_session.PressureCycle.reset();
-        showCycleSource();
-        m_session.PressureCycle = ReadPressureCycle(path);
+        // A file that fails leaves the previous cycle and its figures as they were.
+        TPressureCycle cycle = ReadPressureCycle(path);
+        m_session.PressureCycle = std::move(cycle);
         showCycleSource();
         loaded = true;
     });
-    if (loaded || !m_session.PressureCycle) {
+    if (loaded) {
         computeFigures();
     }
 }
@@ -160,38 +281,119 @@ void TCombustionPage::showCycleSource() {
 }
 
 void TCombustionPage::computeFigures() {
+    recompute(true);
+}
+
+void TCombustionPage::recompute(bool showFailure) {
     m_figuresList->clear();
-    m_figures.reset();
-    RunGuarded(m_boxes, [this] {
-        if (m_session.PressureCycle) {
-            TCombustionTexts texts;
-            texts.Bore = ToStdString(m_boreEdit->text());
-            texts.Stroke = ToStdString(m_strokeEdit->text());
-            texts.Rod = ToStdString(m_rodEdit->text());
-            texts.Compression = ToStdString(m_compressionEdit->text());
-            texts.Gamma = ToStdString(m_gammaEdit->text());
-            texts.WindowStart = ToStdString(m_windowStartEdit->text());
-            texts.WindowEnd = ToStdString(m_windowEndEdit->text());
-            const TCombustionInputs inputs = ParseCombustionTexts(texts);
-            const TCombustionFigures figures =
-                ComputeCombustionFigures(*m_session.PressureCycle, inputs.Geometry, inputs.Settings);
-            m_volumes = CylinderVolumes(inputs.Geometry);
-            ListCombustionFigures(figures, *m_figuresList);
-            m_figures = figures;
+    m_cycleTable->clear();
+    m_cycleTable->setRowCount(0);
+    m_cycleTable->setColumnCount(0);
+    m_analysis.reset();
+    m_noticeLabel->hide();
+    if (m_session.PressureCycle && !m_session.PressureCycle->InBar) {
+        m_noticeLabel->setText(kNotInBarText);
+        m_noticeLabel->show();
+    } else if (showFailure) {
+        RunGuarded(m_boxes, [this] { analyse(); });
+    } else {
+        // While typing, a half-written entry only empties the figures; its
+        // message waits for the button or Enter.
+        try {
+            analyse();
+        } catch (const std::exception& failure) {
+            m_noticeLabel->setText(QString::fromUtf8(failure.what()));
+            m_noticeLabel->show();
         }
-    });
+    }
     drawPictures();
+}
+
+TCombustionInputs TCombustionPage::readInputs() const {
+    TCombustionTexts texts;
+    texts.Bore = ToStdString(m_boreEdit->text());
+    texts.Stroke = ToStdString(m_strokeEdit->text());
+    texts.Rod = ToStdString(m_rodEdit->text());
+    texts.Compression = ToStdString(m_compressionEdit->text());
+    texts.Gamma = ToStdString(m_gammaEdit->text());
+    texts.WindowStart = ToStdString(m_windowStartEdit->text());
+    texts.WindowEnd = ToStdString(m_windowEndEdit->text());
+    return ParseCombustionTexts(texts);
+}
+
+TPressureReference TCombustionPage::readReference() const {
+    TReferenceTexts texts;
+    texts.TdcShift = ToStdString(m_tdcShiftEdit->text());
+    texts.PegMethod = PegMethodName(TPegMethod(m_pegMethodBox->currentIndex()));
+    texts.PegRange = ToStdString(m_pegRangeEdit->text());
+    texts.PegPressure = ToStdString(m_pegPressureEdit->text());
+    texts.PegExponent = ToStdString(m_pegExponentEdit->text());
+    return ParseReferenceTexts(texts);
+}
+
+void TCombustionPage::analyse() {
+    if (!m_session.PressureCycle) {
+        return;
+    }
+    const TCombustionInputs inputs = readInputs();
+    const TPressureReference reference = readReference();
+    const TPressureCycle cycle =
+        WithKnockThreshold(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()));
+    TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
+    ListPressureAnalysis(analysis, *m_figuresList);
+    if (!analysis.Cycles.empty()) {
+        const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis);
+        m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));
+        m_cycleTable->setRowCount(static_cast<int>(rows.size()) - 1);
+        QStringList header;
+        for (const std::string& cell : rows.front()) {
+            header << ToQString(cell);
+        }
+        m_cycleTable->setHorizontalHeaderLabels(header);
+        for (size_t row = 1; row < rows.size(); ++row) {
+            for (size_t column = 0; column < rows[row].size(); ++column) {
+                m_cycleTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
+                                      new QTableWidgetItem(ToQString(rows[row][column])));
+            }
+        }
+    }
+    m_analysis = std::move(analysis);
+}
+
+void TCombustionPage::proposeTdcShift() {
+    RunGuarded(m_boxes, [this] {
+        if (!m_session.PressureCycle) {
+            return;
+        }
+        // The chords are taken at levels of the peak, so a relative trace is
+        // pegged first; the shift field is what the proposal replaces.
+        const TPressureCycle& cycle = *m_session.PressureCycle;
+        TSignalTable trace = cycle.Mean;
+        if (cycle.InBar) {
+            TPressureReference reference = readReference();
+            reference.TdcShift = 0;
+            trace = ReferenceTrace(trace, CylinderVolumes(readInputs().Geometry), reference).Pressure;
+        }
+        const double shift = ProposeTdcShift(trace, 0);
+        m_tdcShiftEdit->setText(ToQString(RoundedFigure(shift, kFineStep)));
+    });
 }
 
 void TCombustionPage::drawPictures() {
     m_pvPicture.resize(m_pvView->width(), m_pvView->height());
     m_burnPicture.resize(m_burnView->width(), m_burnView->height());
-    if (m_figures && m_session.PressureCycle) {
-        DrawPvDiagram(m_session.PressureCycle->Mean, m_volumes, m_pvPicture);
-        DrawBurnDiagram(m_figures->Release, m_figures->Burn, m_burnPicture);
+    m_cyclePicture.resize(m_cycleView->width(), m_cycleView->height());
+    m_heatRatePicture.resize(m_heatRateView->width(), m_heatRateView->height());
+    if (m_analysis) {
+        DrawPvDiagram(m_analysis->Pressure, m_analysis->Volumes, m_pvPicture);
+        DrawBurnDiagram(m_analysis->Mean.Release, m_analysis->Mean.Burn, m_burnPicture);
+        DrawCycleDiagram(m_analysis->Cycles, m_cyclePicture);
+        DrawHeatRateDiagram(m_analysis->Mean.Release, CylinderOneIgnition(m_session.Events),
+                            m_heatRatePicture);
     }
-    m_pvView->update();
-    m_burnView->update();
+    for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
+        view->update();
+    }
 }
 
 }  // namespace morvane

@@ -3,7 +3,11 @@
 // The page "Spalování": the session's pressure cycle (loaded here from a file,
 // or left by the toothed-wheel import), the engine's geometry, γ and the
 // heat-release window typed beside it, its figures, the p–V loop and the mass
-// fraction burned. The page only reads its controls and hands them to the core.
+// fraction burned; beside them the trace's reference (top-dead-centre shift,
+// pegging), the knock settings, every cycle's figures and the heat-release
+// rate. The page only reads its controls and hands them to the core.
+// Every change of an entry recomputes at once, quietly (a failure empties the
+// figures and is named under the file); the button and Enter show the failure.
 
 #include <QWidget>
 
@@ -12,10 +16,13 @@
 #include <string>
 
 #include "events/Session.h"
-#include "signal/CombustionFigures.h"
+#include "signal/CombustionInputs.h"
+#include "signal/CycleFigures.h"
+#include "signal/EncoderSettings.h"
 #include "signal/PressureCycle.h"
 #include "timeline/Raster.h"
 
+class QComboBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
@@ -39,6 +46,11 @@ public:
 
     const TRaster& pvPicture() const { return m_pvPicture; }
     const TRaster& burnPicture() const { return m_burnPicture; }
+    const TRaster& cyclePicture() const { return m_cyclePicture; }
+    const TRaster& heatRatePicture() const { return m_heatRatePicture; }
+
+    // The knock band and threshold typed here, for the next encoder import.
+    void takeKnockTexts(TEncoderTexts& texts) const;
 
 public slots:
     // Asks for a cycle file, reads it and computes its figures.
@@ -47,10 +59,21 @@ public slots:
     void computeFigures();
     // Shows the session's cycle, newly left by an import, with its figures.
     void showSessionCycle();
+    // Fills the shift from the loaded cycle taken as a motored one.
+    void proposeTdcShift();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     QLineEdit* addEntry(QFormLayout* form, const char* caption, const std::string& text,
                         const char* objectName);
+    QWidget* buildReferenceTab();
+    QWidget* buildCyclesTab();
+    TCombustionInputs readInputs() const;
+    TPressureReference readReference() const;
+    void recompute(bool showFailure);
+    void analyse();
     void drawPictures();
     void showCycleSource();
 
@@ -64,6 +87,17 @@ private:
     QLineEdit* m_gammaEdit = nullptr;
     QLineEdit* m_windowStartEdit = nullptr;
     QLineEdit* m_windowEndEdit = nullptr;
+    QLineEdit* m_tdcShiftEdit = nullptr;
+    QComboBox* m_pegMethodBox = nullptr;
+    QLineEdit* m_pegRangeEdit = nullptr;
+    QLineEdit* m_pegPressureEdit = nullptr;
+    QLineEdit* m_pegExponentEdit = nullptr;
+    QLineEdit* m_knockBandEdit = nullptr;
+    QLineEdit* m_knockThresholdEdit = nullptr;
+    QLabel* m_noticeLabel = nullptr;
+    QTableWidget* m_cycleTable = nullptr;
+    TImageView* m_cycleView = nullptr;
+    TImageView* m_heatRateView = nullptr;
     QPushButton* m_loadButton = nullptr;
     QPushButton* m_computeButton = nullptr;
     QLabel* m_fileLabel = nullptr;
@@ -74,10 +108,11 @@ private:
 
     std::string m_cyclePath;
     // What the pictures show, kept for a redraw at a new size.
-    std::optional<TCombustionFigures> m_figures;
-    TSignalTable m_volumes{};
+    std::optional<TPressureAnalysis> m_analysis;
     TRaster m_pvPicture;
     TRaster m_burnPicture;
+    TRaster m_cyclePicture;
+    TRaster m_heatRatePicture;
 };
 
 }  // namespace morvane

@@ -21,7 +21,7 @@ const std::string kRecordingFilter = "Měření (*.csv *.txt *.dat)|*.csv|Všech
 }  // namespace
 
 TEncoderImportDialog::TEncoderImportDialog(const TEncoderTexts& texts, IOpenDialog* browse, QWidget* parent)
-    : QDialog(parent), m_browse(browse) {
+    : QDialog(parent), m_browse(browse), m_given(texts) {
     setObjectName("EncoderImportDialog");
     setWindowTitle("Import signálu ze snímače otáček");
     auto* layout = new QVBoxLayout(this);
@@ -48,6 +48,9 @@ TEncoderImportDialog::TEncoderImportDialog(const TEncoderTexts& texts, IOpenDial
     m_sampleRateEdit = addEntry(form, "Vzorkovací frekvence [Hz]", texts.SampleRate, "EncoderSampleRateEdit");
     m_indexColumnEdit = addEntry(form, "Sloupec indexu", texts.IndexColumn, "EncoderIndexColumnEdit");
     m_indexColumnEdit->setPlaceholderText("jen pro kolo bez mezery");
+    m_pressureScaleEdit =
+        addEntry(form, "Citlivost snímače [bar/jednotka]", texts.PressureScale, "PressureScaleEdit");
+    m_pressureScaleEdit->setPlaceholderText("prázdné: signál není tlak");
 
     m_phaseBox = new QComboBox(this);
     m_phaseBox->setObjectName("EncoderPhaseBox");
@@ -87,7 +90,7 @@ void TEncoderImportDialog::browseForFile() {
 }
 
 TEncoderTexts TEncoderImportDialog::texts() const {
-    TEncoderTexts texts;
+    TEncoderTexts texts = m_given;
     texts.Path = ToStdString(m_pathEdit->text());
     texts.Wheel = ToStdString(m_wheelEdit->text());
     texts.ReferenceAngle = ToStdString(m_referenceAngleEdit->text());
@@ -97,6 +100,7 @@ TEncoderTexts TEncoderImportDialog::texts() const {
     texts.SampleRate = ToStdString(m_sampleRateEdit->text());
     texts.IndexColumn = ToStdString(m_indexColumnEdit->text());
     texts.Phase = m_phaseBox->currentIndex();
+    texts.PressureScale = ToStdString(m_pressureScaleEdit->text());
     return texts;
 }
 

@@ -32,6 +32,8 @@ private:
     void browseForFile();
 
     IOpenDialog* m_browse;
+    // What the dialog does not show (the knock settings of the page) passes through.
+    TEncoderTexts m_given;
     QLineEdit* m_pathEdit = nullptr;
     QLineEdit* m_wheelEdit = nullptr;
     QLineEdit* m_referenceAngleEdit = nullptr;
@@ -40,6 +42,7 @@ private:
     QLineEdit* m_timeColumnEdit = nullptr;
     QLineEdit* m_sampleRateEdit = nullptr;
     QLineEdit* m_indexColumnEdit = nullptr;
+    QLineEdit* m_pressureScaleEdit = nullptr;
     QComboBox* m_phaseBox = nullptr;
 };
 

@@ -277,6 +277,9 @@ void TFMain::importEncoderSignal() {
         return;
     }
     m_encoderTexts = dialog.texts();
+    if (m_combustionPage != nullptr) {
+        m_combustionPage->takeKnockTexts(m_encoderTexts);
+    }
     const TOverrideCursor wait(Qt::WaitCursor);
     const bool imported = RunGuarded(*m_boxes, [this] {
         RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),

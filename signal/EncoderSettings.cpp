@@ -1,11 +1,39 @@
 #include "signal/EncoderSettings.h"
 
+#include <cmath>
+#include <optional>
+
 #include "signal/EncoderRanges.h"
+#include "signal/PressureReference.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/textfile.h"
 
 namespace morvane {
+
+namespace {
+
+constexpr const char* kPressureScaleName = "Citlivost snímače [bar/jednotka]";
+constexpr const char* kKnockBandName = "Pásmo klepání [Hz]";
+
+std::optional<TKnockSettings> KnockSettingsOf(const TEncoderTexts& texts) {
+    const std::string band = TrimBlanks(texts.KnockBand);
+    if (band.empty()) {
+        return std::nullopt;
+    }
+    std::string low;
+    std::string high;
+    if (!SplitAngleRange(band, low, high)) {
+        RaiseInputError(kKnockBandName, "zadáno jako dolní a horní mez, např. 4000,20000");
+    }
+    TKnockSettings settings;
+    settings.Low = ParseFloat(low);
+    settings.High = ParseFloat(high);
+    settings.Threshold = ParseFloat(texts.KnockThreshold);
+    return settings;
+}
+
+}  // namespace
 
 TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
     TEncoderOptions options;
@@ -29,6 +57,18 @@ TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
         }
     }
     options.Phase = texts.Phase;
+    const std::string scale = TrimBlanks(texts.PressureScale);
+    if (!scale.empty()) {
+        const double barPerUnit = ParseFloat(scale);
+        if (!std::isfinite(barPerUnit) || barPerUnit <= 0) {
+            RaiseInputError(kPressureScaleName, "větší než 0");
+        }
+        options.PressureScale = barPerUnit;
+        options.Knock = KnockSettingsOf(texts);
+        if (options.Knock && options.TimeColumn.empty()) {
+            CheckKnockSettings(*options.Knock, options.SampleRate);
+        }
+    }
     return options;
 }
 

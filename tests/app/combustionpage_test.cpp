@@ -75,11 +75,27 @@ private slots:
 
     void loadsACycleAndShowsItsFigures() {
         QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        const QStringList figures = FigureRows(m_figures);
         QCOMPARE(
-            FigureRows(m_figures),
+            figures.mid(0, 7),
             (QStringList{"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
                          "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
+        QVERIFY2(figures.size() == 8 && figures.last().startsWith("Teplo [J];"),
+                 qPrintable(figures.join(" | ")));
         QVERIFY(HasColor(m_page->pvPicture(), kLoopColor));
+
+        // A file that fails leaves the cycle, its figures and pictures as they were.
+        const QString label = m_page->findChild<QLabel*>("CycleFileLabel")->text();
+        QVERIFY(!load(writeFile("short.csv", "1\n2\n")).isEmpty());
+        QCOMPARE(FigureRows(m_figures), figures);
+        QCOMPARE(m_page->findChild<QLabel*>("CycleFileLabel")->text(), label);
+        QVERIFY(HasColor(m_page->pvPicture(), kLoopColor));
+
+        // The shift recomputes as it is typed: the peak moves by it.
+        m_page->findChild<QLineEdit*>("TdcShiftEdit")->setText("1");
+        QVERIFY(FigureRows(m_figures).contains("Úhel pmax [°];367,5"));
+        m_page->findChild<QLineEdit*>("TdcShiftEdit")->setText("0");
+        QCOMPARE(FigureRows(m_figures), figures);
 
         // A typing mistake shows its message and leaves no stale figures.
         m_page->findChild<QLineEdit*>("RodEdit")->setText("30");
@@ -104,8 +120,17 @@ private slots:
     }
 
     // "Import signal (ENCODER)..." through its dialog: the summary, then the
-    // page shows the recording's mean cycle with its figures and variation.
+    // page shows the recording's cycles; without the sensor's scale it says
+    // the cycle is not in bar and shows no figure.
+    void encoderImportGivesThePageItsCycles_data() {
+        QTest::addColumn<QString>("scale");
+        QTest::addColumn<bool>("inBar");
+        QTest::newRow("no scale") << "" << false;
+        QTest::newRow("scale") << "1" << true;
+    }
     void encoderImportGivesThePageItsCycles() {
+        QFETCH(QString, scale);
+        QFETCH(bool, inBar);
         testing::TSynthetic recording;
         recording.Revolutions = 6;
         const QString path =
@@ -116,6 +141,7 @@ private slots:
         TModalBoxCatcher catcher([&](QWidget* modal) {
             if (modal->objectName() == "EncoderImportDialog") {
                 modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
+                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText(scale);
                 static_cast<QDialog*>(modal)->accept();
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 summary = box->text();
@@ -126,10 +152,17 @@ private slots:
 
         QCOMPARE(summary, QString("Cykly / Otáčky [RPM]: 3 / 3000"));
         QCOMPARE(m_page->findChild<QLabel*>("CycleFileLabel")->text(), path + " (průměr 3 cyklů)");
-        QVERIFY(m_compute->isEnabled());
+        QCOMPARE(m_window->session().PressureCycle->InBar, inBar);
+        const auto* notice = m_page->findChild<QLabel*>("CycleNoticeLabel");
+        QCOMPARE(notice->isVisibleTo(m_page), !inBar);
+        QCOMPARE(notice->text().startsWith("Průběh není v barech"), !inBar);
         const QStringList rows = FigureRows(m_figures);
-        QVERIFY2(rows.size() == 8 && rows.last().startsWith("CoV IMEP [%];"), qPrintable(rows.join(" | ")));
-        QCOMPARE(m_window->session().PressureCycle->Cycles.size(), size_t(3));
+        QCOMPARE(rows.isEmpty(), !inBar);
+        QCOMPARE(m_page->findChild<QTableWidget*>("CycleTable")->rowCount(), inBar ? 3 : 0);
+        if (inBar) {
+            QVERIFY2(rows.contains("Vynechané cykly;0") && rows.last().startsWith("Klepající cykly;"),
+                     qPrintable(rows.join(" | ")));
+        }
     }
 
 private:

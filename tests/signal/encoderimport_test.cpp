@@ -261,6 +261,22 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
     EXPECT_EQ(options.ReferenceAngle, 107.5);
     EXPECT_EQ(options.SampleRate, 100000);
     EXPECT_EQ(options.Phase, 2);
+    // Without a scale the value is no pressure, so no knock either.
+    EXPECT_FALSE(options.PressureScale);
+    EXPECT_FALSE(options.Knock);
+
+    TEncoderTexts scaled = texts;
+    scaled.PressureScale = "2,5";
+    scaled.KnockBand = "5000;12000,5";
+    scaled.KnockThreshold = "0,5";
+    const TEncoderOptions pressure = EncoderOptionsOf(scaled);
+    EXPECT_EQ(pressure.PressureScale, 2.5);
+    ASSERT_TRUE(pressure.Knock);
+    EXPECT_EQ(pressure.Knock->Low, 5000);
+    EXPECT_EQ(pressure.Knock->High, 12000.5);
+    EXPECT_EQ(pressure.Knock->Threshold, 0.5);
+    scaled.KnockBand = " ";
+    EXPECT_FALSE(EncoderOptionsOf(scaled).Knock);
 
     struct TRow {
         std::function<void(TEncoderTexts&)> Change;
@@ -273,6 +289,21 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
         {[](TEncoderTexts& t) { t.ReferenceAngle = "1.5"; }, "'1.5' is not a valid floating point value"},
         {[](TEncoderTexts& t) { t.SampleRate = "0"; }, "Vzorkovací frekvence [Hz] musí být větší než 0"},
         {[](TEncoderTexts& t) { t.Wheel = "60"; }, "Kolo '60' není ve tvaru T-M (například 60-2)"},
+        {[](TEncoderTexts& t) { t.PressureScale = "0"; },
+         "Citlivost snímače [bar/jednotka] musí být větší než 0"},
+        {[](TEncoderTexts& t) { t.PressureScale = "-2"; },
+         "Citlivost snímače [bar/jednotka] musí být větší než 0"},
+        {[](TEncoderTexts& t) { t.PressureScale = "x"; }, "'x' is not a valid floating point value"},
+        {[](TEncoderTexts& t) {
+             t.PressureScale = "1";
+             t.KnockBand = "4000";
+         },
+         "Pásmo klepání [Hz] musí být zadáno jako dolní a horní mez, např. 4000,20000"},
+        {[](TEncoderTexts& t) {
+             t.PressureScale = "1";
+             t.SampleRate = "30000";
+         },
+         "Horní mez pásma klepání [Hz] musí být menší než polovina vzorkovací frekvence (15000)"},
     };
     for (const TRow& row : rows) {
         TEncoderTexts bad = texts;
