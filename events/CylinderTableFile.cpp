@@ -32,7 +32,7 @@ int DataLineCount(const TTextLines& lines) {
 // A cell's text, checked as event creation will read it, so that a bad one is
 // named by its place in the file rather than only by its text.
 std::string CheckedCell(std::string_view field, int line, int column) {
-    const std::string text = TrimBlanks(field);
+    std::string text = TrimBlanks(field);
     if (text.empty()) {
         RaiseCylinderTableCellError(line, column + 1, "chybí hodnota");
     }
