@@ -36,8 +36,6 @@ constexpr int kCursorBand = 41;
 constexpr int kPictureBand = 300;
 constexpr int kSpacerBand = 36;
 constexpr int kKindListWidth = 121;
-// The readout's line between the control band and the event lists.
-constexpr int kReadoutBand = 18;
 constexpr int kKindSwatch = 9;
 
 // A small square of the kind's marker colour.
@@ -203,8 +201,6 @@ void TTimelinePage::arrange(QSize size) {
     top += kPictureBand;
     m_controlBand->setGeometry(0, top, width, kSpacerBand);
     top += kSpacerBand;
-    m_readout->setGeometry(4, top, std::max(0, width - 8), kReadoutBand);
-    top += kReadoutBand;
     const int rest = std::max(0, size.height() - top);
     m_eventTable->setGeometry(0, top, std::max(0, width - kKindListWidth), rest);
     m_kindList->setGeometry(width - kKindListWidth, top, kKindListWidth, rest);

@@ -56,6 +56,8 @@ public:
     // The picture as last drawn.
     const TRaster& picture() const { return m_picture; }
     ICellGrid& eventGrid();
+    // The readout line; the window places it under the page, which keeps its layout.
+    QLabel* readout() const { return m_readout; }
     std::string globalCorrectionText() const;
 
     // Draws the session at the picture's size with the page's settings; raises on failure.

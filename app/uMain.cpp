@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -107,8 +109,14 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_recalc.EventGrid = &m_timelinePage->eventGrid();
     m_recalc.DrawTimeline = [this] { m_timelinePage->drawTimeline(); };
 
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The timeline's readout lies under the pages; the window grows by its line
+    // so every page keeps its size.
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_timelinePage->readout(), 1);
+    const int readoutHeight = statusBar()->sizeHint().height();
+    statusBar()->setFixedHeight(readoutHeight);
+    setMinimumSize(kMinimumWidth, kMinimumHeight + readoutHeight);
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height() + readoutHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
