@@ -1,10 +1,13 @@
 #include "app/TimelinePage.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QResizeEvent>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTableWidget>
 
@@ -18,6 +21,8 @@
 #include "events/EngineEvent.h"
 #include "events/MainControls.h"
 #include "events/Session.h"
+#include "events/Setup.h"
+#include "timeline/CursorReadout.h"
 #include "timeline/Timeline.h"
 #include "util/messages.h"
 
@@ -31,6 +36,15 @@ constexpr int kCursorBand = 41;
 constexpr int kPictureBand = 300;
 constexpr int kSpacerBand = 36;
 constexpr int kKindListWidth = 121;
+constexpr int kKindSwatch = 9;
+
+// A small square of the kind's marker colour.
+QIcon KindSwatch(int kind) {
+    const TColor color = EventKindColor(kind);
+    QPixmap swatch(kKindSwatch, kKindSwatch);
+    swatch.fill(QColor(int(ColorRed(color)), int(ColorGreen(color)), int(ColorBlue(color))));
+    return QIcon(swatch);
+}
 
 constexpr int kSliderThumbLength = 18;  // the filter and gain sliders
 
@@ -53,6 +67,7 @@ TTimelinePage::TTimelinePage(TSession& session, IMessageBoxes& boxes, QWidget* p
     m_events = std::make_unique<TQtCellGrid>(m_eventTable, 1, 0, THeaderRow::Pinned);
     m_events->prepareCells();
     connectRedraws();
+    showReadout();
 }
 
 TTimelinePage::~TTimelinePage() = default;
@@ -108,12 +123,17 @@ void TTimelinePage::createEventLists() {
 
     m_kindList = new QListWidget(this);
     m_kindList->setObjectName("CheckListBox1");
-    for (const char* text : kEventKindTexts) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(text), m_kindList);
+    m_kindList->setIconSize(QSize(kKindSwatch, kKindSwatch));
+    for (int k = 0; k < kEventKindCount; ++k) {
+        auto* item = new QListWidgetItem(KindSwatch(k), QString::fromUtf8(kEventKindTexts[k]), m_kindList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
         item->setSizeHint(QSize(0, 13));
     }
+
+    m_readout = new QLabel(this);
+    m_readout->setObjectName("TimelineReadout");
+    m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
 void TTimelinePage::connectRedraws() {
@@ -140,6 +160,29 @@ ICellGrid& TTimelinePage::eventGrid() {
 
 std::string TTimelinePage::globalCorrectionText() const {
     return ToStdString(m_globalCorrectionEdit->text());
+}
+
+void TTimelinePage::takeSetup(TSetup& setup) const {
+    setup.GlobalCorrection = globalCorrectionText();
+    setup.CrankAngle = m_crankAngleSlider->value();
+    setup.Filter = m_filterSlider->value();
+    setup.Gain = m_gainSlider->value();
+    for (int k = 0; k < kEventKindCount; ++k) {
+        setup.KindsShown[k] = m_kindList->item(k)->checkState() == Qt::Checked;
+    }
+}
+
+void TTimelinePage::fillSetup(const TSetup& setup) {
+    {
+        const QSignalBlocker quiet(m_globalCorrectionEdit);
+        m_globalCorrectionEdit->setText(ToQString(setup.GlobalCorrection));
+    }
+    for (int k = 0; k < kEventKindCount; ++k) {
+        m_kindList->item(k)->setCheckState(setup.KindsShown[k] ? Qt::Checked : Qt::Unchecked);
+    }
+    m_filterSlider->setValue(setup.Filter);
+    m_gainSlider->setValue(setup.Gain);
+    m_crankAngleSlider->setValue(setup.CrankAngle);
 }
 
 void TTimelinePage::resizeEvent(QResizeEvent* event) {
@@ -183,6 +226,12 @@ void TTimelinePage::drawTimeline() {
     settings.G = m_gainSlider->value();
     DrawSessionTimeline(m_session, settings, m_picture);
     m_timelineView->update();
+    showReadout();
+}
+
+// Follows every redraw: the cursor, the events and the signal change only with one.
+void TTimelinePage::showReadout() {
+    m_readout->setText(ToQString(CursorReadoutText(m_session, m_crankAngleSlider->value())));
 }
 
 void TTimelinePage::pictureResized() {

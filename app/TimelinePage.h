@@ -17,7 +17,9 @@
 // | m_filterLabel, m_gainLabel    | Label5, Label6| "Klouzavý LF filtr", "Zesílení"                     |
 // | m_filterSlider, m_gainSlider  | TrackBar2, 3  | moving-average width and gain: filterOrGainChanged()|
 // | m_eventTable                  | StringGrid1   | ID, angle and name of every event                   |
-// | m_kindList                    | CheckListBox1 | the event kinds shown: kindClicked()                |
+// | m_kindList                    | CheckListBox1 | the event kinds shown, each with its colour:
+// kindClicked() | | m_readout                     | TimelineReadout | angle, signal and events at the cursor:
+// showReadout() |
 
 #include <QWidget>
 
@@ -41,6 +43,7 @@ class TImageView;
 class TQtCellGrid;
 class TUpDown;
 struct TSession;
+struct TSetup;
 
 class TTimelinePage : public QWidget {
     Q_OBJECT
@@ -53,10 +56,18 @@ public:
     // The picture as last drawn.
     const TRaster& picture() const { return m_picture; }
     ICellGrid& eventGrid();
+    // The readout line; the window places it under the page, which keeps its layout.
+    QLabel* readout() const { return m_readout; }
     std::string globalCorrectionText() const;
 
     // Draws the session at the picture's size with the page's settings; raises on failure.
     void drawTimeline();
+
+    // The set-up's part of this page: the global correction, the sliders and the kinds shown.
+    void takeSetup(TSetup& setup) const;
+    // Sets the sliders and kinds, which redraw; the global correction's text
+    // is set quietly, as opening a set-up applies it with the events.
+    void fillSetup(const TSetup& setup);
 
 signals:
     void globalCorrectionEdited();
@@ -69,6 +80,7 @@ private:
     void filterOrGainChanged();
     void kindClicked();
     void pictureResized();
+    void showReadout();
 
     void createCursorAndPicture();
     void createControlBand();
@@ -93,6 +105,7 @@ private:
     QSlider* m_gainSlider = nullptr;
     QTableWidget* m_eventTable = nullptr;
     QListWidget* m_kindList = nullptr;
+    QLabel* m_readout = nullptr;
     std::unique_ptr<TQtCellGrid> m_events;
 };
 

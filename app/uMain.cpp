@@ -2,31 +2,41 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/ChangeWatch.h"
 #include "app/ColumnFit.h"
 #include "app/CombustionPage.h"
 #include "app/CorrectionPage.h"
 #include "app/EditHistory.h"
 #include "app/EditPage.h"
 #include "app/EncoderImportDialog.h"
+#include "app/HelpMenu.h"
 #include "app/LateIcon.h"
 #include "app/MenuKeys.h"
 #include "app/PageControl.h"
 #include "app/QtControls.h"
+#include "app/QtSaveDialog.h"
+#include "app/SetupPages.h"
 #include "app/TableKeyboard.h"
 #include "app/TextLimit.h"
 #include "app/TimelinePage.h"
 #include "app/ValveTimingPage.h"
 #include "events/EventGeneration.h"
+#include "events/SetupControls.h"
+#include "events/SetupFile.h"
 #include "signal/ImportCommand.h"
 #include "util/numtext.h"
+
+#include <QFileInfo>
 
 // The window's icon is compiled in; a static library's resources are
 // registered by name, outside any namespace.
@@ -59,6 +69,26 @@ void AttachPageRules(QWidget* page) {
     }
 }
 
+const std::string kSetupFilter = "Nastavení motoru (*.morvane)|*.morvane";
+
+// The tables whose cells the user types: main parameters, cylinders, corrections.
+const QStringList kInputTables = {"ValueList1", "StringGrid2", "ValueList3"};
+
+// Re-imports a set-up's signal file without asking for it.
+class TKnownFileDialog : public IOpenDialog {
+public:
+    explicit TKnownFileDialog(std::string path) : m_path(std::move(path)) {}
+    void setFilter(const std::string&) override {}
+    void setDefaultExt(const std::string&) override {}
+    void setFilterIndex(int) override {}
+    void setFileName(const std::string&) override {}
+    bool execute() override { return true; }
+    std::string fileName() const override { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 }  // namespace
 
 TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
@@ -69,6 +99,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     DecimalMark = ',';
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
+    m_saveDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("SaveDialog1"));
 
     createMenu();
     createPages();
@@ -84,14 +115,25 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_history->trackList(findChild<QTableWidget*>("ValueList3"), m_correctionPage->corrections());
     m_history->createMenu(menuBar(), m_fileMenu);
 
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The timeline's readout lies under the pages; the window grows by its line
+    // so every page keeps its size.
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_timelinePage->readout(), 1);
+    const int readoutHeight = statusBar()->sizeHint().height();
+    statusBar()->setFixedHeight(readoutHeight);
+    setMinimumSize(kMinimumWidth, kMinimumHeight + readoutHeight);
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height() + readoutHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 
     connectCommands();
     m_editPage->focusCylinderCount();
+}
+
+void TFMain::useSetupDialogs(IOpenDialog* open, ISaveDialog* save) {
+    m_setupOpenDialog = open;
+    m_setupSaveDialog = save;
 }
 
 TFMain::~TFMain() = default;
@@ -105,8 +147,10 @@ void TFMain::createMenu() {
     m_fileMenu->setObjectName("File1");
     m_openAction = m_fileMenu->addAction("Open...");
     m_openAction->setObjectName("Open1");
+    m_openAction->setShortcut(QKeySequence::Open);
     m_saveAction = m_fileMenu->addAction("Save...");
     m_saveAction->setObjectName("Save1");
+    m_saveAction->setShortcut(QKeySequence::Save);
     m_importSeparator = m_fileMenu->addSeparator();
     m_importSeparator->setObjectName("N2");
     m_importAngleAction = m_fileMenu->addAction("Import signal (ANGLE)...");
@@ -122,6 +166,7 @@ void TFMain::createMenu() {
     m_exitSeparator->setObjectName("N1");
     m_exitAction = m_fileMenu->addAction("Exit");
     m_exitAction->setObjectName("Exit1");
+    AddHelpMenu(*this);
 }
 
 void TFMain::createPages() {
@@ -139,6 +184,10 @@ void TFMain::createPages() {
     addPage(m_editPage, "Editace");
     addPage(m_correctionPage, "Korekce");
     addPage(m_timelinePage, "Časová osa");
+    for (QWidget* page : {static_cast<QWidget*>(m_editPage), static_cast<QWidget*>(m_correctionPage),
+                          static_cast<QWidget*>(m_timelinePage)}) {
+        watchChanges(page);
+    }
     addPageBuiltWhenShown("Rozvod", [this] {
         return new TValveTimingPage(m_editPage->cylinderTable(), m_editPage->mainParameters(), *m_boxes);
     });
@@ -158,6 +207,8 @@ void TFMain::connectCommands() {
     TMenuKeys::attach(menuBar());
 
     connect(m_timelinePage, &TTimelinePage::globalCorrectionEdited, this, &TFMain::globalCorrectionChanged);
+    connect(m_openAction, &QAction::triggered, this, &TFMain::openSetup);
+    connect(m_saveAction, &QAction::triggered, this, &TFMain::saveSetup);
     connect(m_importAngleAction, &QAction::triggered, this, &TFMain::importAngleSignal);
     connect(m_importTimeAction, &QAction::triggered, this, &TFMain::importTimeSignal);
     connect(m_importEncoderAction, &QAction::triggered, this, &TFMain::importEncoderSignal);
@@ -182,6 +233,11 @@ void TFMain::addPageBuiltWhenShown(const QString& title, const std::function<QWi
         }
         QWidget* page = build();
         AttachPageRules(page);
+        // A set-up opened before the page existed gives it its texts.
+        m_filling = true;
+        FillPageTexts(m_setup, *page);
+        m_filling = false;
+        watchChanges(page);
         layout->addWidget(page);
         // A layout would show the page only later, from the event loop.
         page->show();
@@ -193,9 +249,10 @@ void TFMain::addCommand(QPushButton* button, const QKeySequence& key, const std:
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
-    const auto run = [command] {
+    const auto run = [this, command] {
         const QPointer<QTableWidget> table = TTableKeyboard::tableWithFocus();
         command();
+        markModified();
         TTableKeyboard::keepFocusIn(table);
     };
     connect(action, &QAction::triggered, this, run);
@@ -256,17 +313,28 @@ void TFMain::globalCorrectionChanged() {
 // An import of a large file takes a moment: the wait cursor shows it, while
 // the dialog and the boxes keep the arrow.
 void TFMain::importAngleSignal() {
-    const TOverrideCursor wait(Qt::WaitCursor);
-    RunGuarded(*m_boxes, [this] {
-        RunAngleImportCommand(m_openDialog.get(), *m_boxes, ImportTargetOf(m_session), [this] { redraw(); });
-    });
+    importSignalFile(TSignalImportKind::Angle);
 }
 
 void TFMain::importTimeSignal() {
+    importSignalFile(TSignalImportKind::Time);
+}
+
+// A set-up remembers the signal file: an import that asked for a new file, or
+// ran the kind remembered, changes what it holds.
+void TFMain::importSignalFile(TSignalImportKind kind) {
     const TOverrideCursor wait(Qt::WaitCursor);
-    RunGuarded(*m_boxes, [this] {
-        RunTimeImportCommand(m_openDialog.get(), *m_boxes, ImportTargetOf(m_session), [this] { redraw(); });
+    const std::string before = m_session.LastImportFile;
+    const bool imported = RunGuarded(*m_boxes, [this, kind] {
+        RunImportCommand(m_openDialog.get(), *m_boxes,
+                         kind == TSignalImportKind::Angle ? TImportKind::Angle : TImportKind::Time,
+                         ImportTargetOf(m_session), [this] { redraw(); });
     });
+    if (imported && (m_session.LastImportFile != before || m_setup.SignalImport.Kind == kind)) {
+        m_setup.SignalImport.Kind = kind;
+        m_setup.SignalImport.Path = m_session.LastImportFile;
+        markModified();
+    }
 }
 
 // The dialog keeps what was typed even when the import then fails, so the
@@ -285,6 +353,11 @@ void TFMain::importEncoderSignal() {
         RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
                                 [this] { redraw(); });
     });
+    if (imported) {
+        m_setup.SignalImport.Kind = TSignalImportKind::Encoder;
+        m_setup.SignalImport.Path = m_encoderTexts.Path;
+        markModified();
+    }
     if (imported && m_combustionPage != nullptr) {
         m_combustionPage->showSessionCycle();
     }
@@ -292,6 +365,122 @@ void TFMain::importEncoderSignal() {
 
 void TFMain::exitProgram() {
     close();
+}
+
+void TFMain::watchChanges(QWidget* page) {
+    WatchTypedChanges(page, kInputTables, [this] { markModified(); });
+}
+
+void TFMain::markModified() {
+    if (!m_filling) {
+        setModified(true);
+    }
+}
+
+// "engine.morvane* – Morvane"; before a file is opened or saved, the program's name alone.
+void TFMain::setModified(bool modified) {
+    m_modified = modified;
+    const QString star = modified ? QStringLiteral("*") : QString();
+    if (m_setupPath.empty()) {
+        setWindowTitle(QStringLiteral("Morvane") + star);
+    } else {
+        const QString name = QFileInfo(ToQString(m_setupPath)).fileName();
+        setWindowTitle(name + star + QStringLiteral(" – Morvane"));
+    }
+}
+
+TSetup TFMain::takeSetup() const {
+    TSetup setup = m_setup;
+    TakeEditTexts(m_editPage->mainParameters(), m_editPage->cylinderTable(), m_correctionPage->corrections(),
+                  setup);
+    m_timelinePage->takeSetup(setup);
+    TakePageTexts(*m_pages, setup);
+    setup.SignalImport.Encoder = m_encoderTexts;
+    return setup;
+}
+
+// The first save asks for the file; later ones write the same file. The file
+// is replaced whole or not at all, and a failure keeps the "*".
+void TFMain::saveSetup() {
+    std::string path = m_setupPath;
+    if (path.empty()) {
+        ISaveDialog* dialog = m_setupSaveDialog != nullptr ? m_setupSaveDialog : m_saveDialog.get();
+        path = ExecuteSaveDialog(dialog, kSetupFilter, "");
+        if (path.empty()) {
+            return;
+        }
+    }
+    const TSetup setup = takeSetup();
+    if (RunGuarded(*m_boxes, [&path, &setup] { WriteSetupFile(path, setup); })) {
+        m_setup = setup;
+        m_setupPath = path;
+        setModified(false);
+    }
+}
+
+// A file that does not read changes nothing; one that reads fills every
+// control and re-runs what it implies.
+void TFMain::openSetup() {
+    IOpenDialog* dialog = m_setupOpenDialog != nullptr ? m_setupOpenDialog : m_openDialog.get();
+    const std::string path = ExecuteOpenDialog(dialog, kSetupFilter, m_setupPath);
+    if (path.empty()) {
+        return;
+    }
+    TSetup setup;
+    if (!RunGuarded(*m_boxes, [&path, &setup] { setup = ReadSetupFile(path); })) {
+        return;
+    }
+    m_setup = setup;
+    m_setupPath = path;
+    fillSetup(setup);
+    rerunSetup(setup);
+    setModified(false);
+}
+
+void TFMain::fillSetup(const TSetup& setup) {
+    m_filling = true;
+    FillEditControls(setup, m_editPage->mainParameters(), m_editPage->cylinderTable());
+    m_timelinePage->fillSetup(setup);
+    FillPageTexts(setup, *m_pages);
+    m_encoderTexts = setup.SignalImport.Encoder;
+    m_filling = false;
+}
+
+// The session starts afresh: the set-up's events, then its signal. Each step
+// that fails is reported and the others still run.
+void TFMain::rerunSetup(const TSetup& setup) {
+    m_filling = true;
+    m_session = TSession{};
+    RunGuarded(*m_boxes, [this] { RecalculateAll(m_session, m_recalc); });
+    if (SetupHasEvents(setup)) {
+        RunGuarded(*m_boxes, [this, &setup] {
+            CreateSetupEvents(m_editPage->cylinderTable(), setup.GlobalCorrection, setup.Corrections,
+                              m_session, m_recalc);
+        });
+    }
+    reimportSignal(setup.SignalImport);
+    RunGuarded(*m_boxes, [this] { redraw(); });
+    m_filling = false;
+}
+
+void TFMain::reimportSignal(const TSignalImportTexts& import) {
+    const TOverrideCursor wait(Qt::WaitCursor);
+    if (import.Kind == TSignalImportKind::Angle || import.Kind == TSignalImportKind::Time) {
+        TKnownFileDialog known(import.Path);
+        RunGuarded(*m_boxes, [this, &known, &import] {
+            RunImportCommand(&known, *m_boxes,
+                             import.Kind == TSignalImportKind::Angle ? TImportKind::Angle : TImportKind::Time,
+                             ImportTargetOf(m_session), [this] { redraw(); });
+        });
+    } else if (import.Kind == TSignalImportKind::Encoder) {
+        RunGuarded(*m_boxes, [this, &import] {
+            TEncoderOptions options = EncoderOptionsOf(import.Encoder);
+            if (!import.PressureScale.empty()) {
+                options.PressureScale = ParseFloat(import.PressureScale);
+            }
+            RunEncoderImportCommand(options, *m_boxes, ImportTargetOf(m_session), [this] { redraw(); });
+        });
+    }
 }
 
 }  // namespace morvane

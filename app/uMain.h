@@ -7,7 +7,7 @@
 // | member                        | objectName    | what it is                                          |
 // |-------------------------------|---------------|-----------------------------------------------------|
 // | m_fileMenu                    | File1         | the menu "File"                                     |
-// | m_openAction, m_saveAction    | Open1, Save1  | "Open...", "Save...": do nothing                    |
+// | m_openAction, m_saveAction    | Open1, Save1  | "Open...", "Save...": openSetup(), saveSetup()      |
 // | m_importSeparator             | N2            | separator above the imports                         |
 // | m_importAngleAction           | ImportSig1    | "Import signal (ANGLE)...": importAngleSignal()     |
 // | m_importTimeAction            | ImportSig2    | "Import Signal (TIME)...": importTimeSignal()       |
@@ -21,12 +21,16 @@
 // | m_timelinePage                | TabSheet2     | page "Časová osa" (app/TimelinePage.h)              |
 // | (built when first shown)      | ValveTimingPage | page "Rozvod" (app/ValveTimingPage.h)             |
 // | m_combustionPage (when shown) | CombustionPage| page "Spalování" (app/CombustionPage.h)             |
-// | (built when first needed)     | OpenDialog1   | the file dialog of the imports                      |
+// | (built when first needed)     | OpenDialog1   | the file dialog of the imports and of "Open..."     |
+// | (built when first needed)     | SaveDialog1   | the file dialog of "Save..." (a new set-up)         |
 // | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
 //
 // The commands of the window's keys: createEvents() (F5, "Vytvořit události"),
 // the edit page's fillFromFirst() (F6), applyCorrections() (F7, "Korigovat");
 // globalCorrectionChanged() follows the timeline page's field "Edit1".
+//
+// The window's title names the set-up file and ends its name with "*" while
+// the user has changes the file does not hold.
 
 #include <QMainWindow>
 
@@ -35,6 +39,7 @@
 
 #include "events/Recalculation.h"
 #include "events/Session.h"
+#include "events/Setup.h"
 #include "signal/EncoderSettings.h"
 #include "timeline/Raster.h"
 
@@ -52,6 +57,9 @@ class TEditHistory;
 class TEditPage;
 class TQtMessageBoxes;
 class TQtOpenDialog;
+class TQtSaveDialog;
+class IOpenDialog;
+class ISaveDialog;
 class TTimelinePage;
 
 class TFMain : public QMainWindow {
@@ -67,6 +75,12 @@ public:
     const TSession& session() const { return m_session; }
     TSession& session() { return m_session; }
 
+    // The set-up file last opened or saved; empty before either.
+    const std::string& setupPath() const { return m_setupPath; }
+    // Dialogs that "Open..." and "Save..." use instead of the window's own;
+    // they must outlive the window's use of them (for tests and scripts).
+    void useSetupDialogs(IOpenDialog* open, ISaveDialog* save);
+
 private:
     // The commands.
     void createEvents();
@@ -75,8 +89,20 @@ private:
     void importAngleSignal();
     void importTimeSignal();
     void importEncoderSignal();
+    void importSignalFile(TSignalImportKind kind);
     void exitProgram();
     void redraw();
+
+    // The set-up file.
+    void openSetup();
+    void saveSetup();
+    TSetup takeSetup() const;
+    void fillSetup(const TSetup& setup);
+    void rerunSetup(const TSetup& setup);
+    void reimportSignal(const TSignalImportTexts& import);
+    void watchChanges(QWidget* page);
+    void markModified();
+    void setModified(bool modified);
 
     // Building the window.
     void createMenu();
@@ -109,6 +135,16 @@ private:
 
     std::unique_ptr<TQtMessageBoxes> m_boxes;
     std::unique_ptr<TQtOpenDialog> m_openDialog;
+    std::unique_ptr<TQtSaveDialog> m_saveDialog;
+    IOpenDialog* m_setupOpenDialog = nullptr;
+    ISaveDialog* m_setupSaveDialog = nullptr;
+    // What the last set-up file held, with the window's changes as they are
+    // taken; it keeps the fields of pages not built yet.
+    TSetup m_setup;
+    std::string m_setupPath;
+    bool m_modified = false;
+    // Set while the window fills its controls itself, which is no user change.
+    bool m_filling = false;
     TRecalcControls m_recalc;
     // Undo and redo of the typed data: a child of the window, gone before the session it restores.
     std::unique_ptr<TEditHistory> m_history;

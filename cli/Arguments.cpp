@@ -283,6 +283,8 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     ApplyDefaults(result);
     TGiven given;
     ReadWords(arguments, result, given);
+    result.Events.RpmGiven = given.Names.contains("--rpm");
+    result.Events.GlobalGiven = given.Names.contains("--global");
     ReadPositional(result, given);
     CheckGiven(result, given);
     return result;

@@ -29,13 +29,16 @@ enum class TRecordingTableForm { Automatic, Whole, Rows };
 
 // What the window's page "Editace" and the global-correction box would hold.
 struct TEventsOptions {
-    std::optional<std::string> TablePath;        // cylinder table; the window's defaults without it
-    std::optional<std::string> Cylinders;        // "Počet válců [1]"; by default from the table
-    std::string Rpm = "1000";                    // "Otáčky motoru [RPM]"
-    std::string Global = "0";                    // the global-correction box
+    std::optional<std::string> TablePath;  // cylinder table or set-up file; the window's defaults without it
+    std::optional<std::string> Cylinders;  // "Počet válců [1]"; by default from the table
+    std::string Rpm = "1000";              // "Otáčky motoru [RPM]"
+    std::string Global = "0";              // the global-correction box
     std::optional<std::string> CorrectionsPath;  // one correction text per line
     std::optional<std::string> FiringOrder;      // "1-3-4-2": sets the offsets before anything runs
     std::optional<std::string> FiringIntervals;  // "270,450": uneven intervals of that order
+    // Whether --rpm and --global were given: only then do they override a set-up file.
+    bool RpmGiven = false;
+    bool GlobalGiven = false;
 };
 
 // The page "Rozvod": the summary of every cylinder and one cylinder's diagram.

@@ -16,6 +16,8 @@
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
 #include "signal/CombustionInputs.h"
+#include "events/SetupControls.h"
+#include "events/SetupFile.h"
 #include "signal/EncoderImport.h"
 #include "signal/ImportCommand.h"
 #include "signal/SignalText.h"
@@ -63,13 +65,18 @@ std::string UsageMistake(std::string_view reason, TCliCommand command) {
 
 // What "Vytvořit události", the global-correction box and "Korigovat" do, in
 // that order, with the texts of the command line in the controls.
-void RunEventCommands(const TEventsOptions& options, int tableLines, TMemoryMainControls& window,
-                      TSession& session) {
+// A set-up file's corrections, by event, come before a corrections file's.
+void RunEventCommands(const TEventsOptions& options, int tableLines, const std::optional<TSetup>& setup,
+                      TMemoryMainControls& window, TSession& session) {
     ApplyCylinderOptions(options, tableLines, window);
     window.MainParameters.setValue(kSpeedRow, options.Rpm);
 
-    CreateEventsAndRecalculate(window.CylinderTable, session, window.Recalc);
-    GlobalCorrectionChanged(options.Global, session, window.Recalc);
+    if (setup) {
+        CreateSetupEvents(window.CylinderTable, options.Global, setup->Corrections, session, window.Recalc);
+    } else {
+        CreateEventsAndRecalculate(window.CylinderTable, session, window.Recalc);
+        GlobalCorrectionChanged(options.Global, session, window.Recalc);
+    }
     if (options.CorrectionsPath) {
         ApplyCorrectionsFile(*options.CorrectionsPath, session, window.Recalc);
     }
@@ -102,6 +109,20 @@ void RenderPicture(const TRenderOptions& options, TSession& session) {
     WritePng(picture, options.OutputPath);
 }
 
+// A set-up file's values where the command line gives none.
+TCliArguments WithSetupValues(const TCliArguments& arguments, const TSetup& setup) {
+    TCliArguments result = arguments;
+    TEventsOptions& events = result.Events;
+    events.Cylinders = events.Cylinders.value_or(setup.Cylinders);
+    if (!events.RpmGiven) {
+        events.Rpm = setup.Speed;
+    }
+    if (!events.GlobalGiven) {
+        events.Global = setup.GlobalCorrection;
+    }
+    return result;
+}
+
 // Runs command under the guard; a mistake in what was asked for (EUsageError)
 // becomes the usage text and exit code 2 instead of the error box.
 template <typename Command>
@@ -126,7 +147,11 @@ void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::st
     TMemoryMainControls window;
     TSession session;
     int tableLines = 0;
-    if (arguments.Events.TablePath) {
+    std::optional<TSetup> setup;
+    if (arguments.Events.TablePath && IsSetupFile(*arguments.Events.TablePath)) {
+        setup = ReadSetupFile(*arguments.Events.TablePath);
+        FillEditControls(*setup, window.MainParameters, window.CylinderTable);
+    } else if (arguments.Events.TablePath) {
         // A table too long for the window is a mistake in what was asked for,
         // not a failure the error box would show.
         try {
@@ -135,11 +160,12 @@ void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::st
             throw EUsageError(tooLong.what());
         }
     }
+    const TCliArguments effective = setup ? WithSetupValues(arguments, *setup) : arguments;
     if (arguments.Command == TCliCommand::Valves) {
-        RunValvesCommand(arguments, tableLines, window, report);
+        RunValvesCommand(effective, tableLines, window, report);
         return;
     }
-    RunEventCommands(arguments.Events, tableLines, window, session);
+    RunEventCommands(effective.Events, tableLines, setup, window, session);
     if (arguments.Command == TCliCommand::Events) {
         report = EventTableText(window.Recalc);
         return;

@@ -772,12 +772,34 @@ private slots:
         QCOMPARE(QString::fromStdString(m_window->session().LastImportFile), path);
     }
 
-    void openAndSaveDoNothing() {
+    void theReadoutFollowsTheCursorAndHelpNamesTheLicence() {
+        find<QPushButton>("SpeedButton2")->click();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+        find<QSlider>("TrackBar1")->setValue(360);
+        QCOMPARE(find<QLabel>("TimelineReadout")->text(),
+                 QString("Úhel: 360° | Signál: 0 | Události: 07 Píst 1 - HU"));
+        QCOMPARE(find<QWidget>("StringGrid1")->geometry(), QRect(0, 401, 542, 157));
+
         TModalBoxCatcher catcher;
+        find<QAction>("AboutAction")->trigger();
+        QVERIFY2(catcher.text().contains("GPL-3.0-or-later"), qPrintable(catcher.text()));
+        find<QAction>("KeysAction")->trigger();
+        QVERIFY2(catcher.text().contains("F5\tVytvořit události"), qPrintable(catcher.text()));
+    }
+
+    // Each asks for its file; a cancelled dialog changes nothing.
+    void openAndSaveAskForAFileAndACancelChangesNothing() {
+        TModalBoxCatcher catcher([](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        });
         find<QAction>("Open1")->trigger();
         find<QAction>("Save1")->trigger();
-        QTest::qWait(20);
-        QVERIFY(!catcher.caught());
+        QCOMPARE(catcher.boxes(), 2);
+        QVERIFY(m_window->findChild<QFileDialog*>("SaveDialog1") != nullptr);
+        QCOMPARE(m_window->windowTitle(), QString("Morvane"));
+        QVERIFY(m_window->setupPath().empty());
     }
 
 private:

@@ -21,6 +21,8 @@
 #include "events/EventGeneration.h"
 #include "events/Recalculation.h"
 #include "events/Session.h"
+#include "events/Setup.h"
+#include "events/SetupFile.h"
 #include "signal/AngleImport.h"
 #include "signal/Signal.h"
 #include "tests/support/SharedData.h"
@@ -188,6 +190,43 @@ TEST_F(BatchToolTest, EventTables) {
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
         EXPECT_EQ(output(row.Arguments), EventReport("120", row.Events));
+    }
+}
+
+// A set-up file gives the events its window shows: its cylinders, speed,
+// global correction and corrections by event; the command line overrides them.
+TEST_F(BatchToolTest, EventsOfASetupFile) {
+    write("two.csv", kTwoCylinders);
+    write("c10.txt", "10\n");
+    TSetup setup;
+    setup.Cylinders = "2";
+    setup.Speed = "2500";
+    setup.GlobalCorrection = "-10";
+    setup.CylinderTable[0] = {"0", "350", "0", "180", "540", "720"};
+    setup.CylinderTable[1] = {"360", "350", "0", "180", "540", "720"};
+    write("two.morvane", SetupText(setup));
+    setup.GlobalCorrection = "0";
+    setup.Corrections = {{"Píst 1 - HU", "10"}};
+    write("corrected.morvane", SetupText(setup));
+    struct TRow {
+        const char* Name;
+        TLines SetupRun;
+        TLines TableRun;
+    };
+    const TRow rows[] = {
+        {"the file's values",
+         {"events", "two.morvane"},
+         {"events", "two.csv", "--rpm", "2500", "--global", "-10"}},
+        {"options override them",
+         {"events", "two.morvane", "--cylinders", "1", "--rpm", "1000", "--global", "0"},
+         {"events", "two.csv", "--cylinders", "1"}},
+        {"a correction by event",
+         {"events", "corrected.morvane", "--rpm", "1000"},
+         {"events", "two.csv", "--corrections", "c10.txt"}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(output(row.SetupRun), output(row.TableRun));
     }
 }
 

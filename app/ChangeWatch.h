@@ -1,0 +1,21 @@
+#pragma once
+
+// Tells the window that the user changed what a set-up holds: a typed text, a
+// slider, a check box, a choice, a cell of an input table, or a button's
+// command. Changes the program makes itself (a field filled from a file, an
+// output table written) are not reported, so the window's "*" means changes
+// the user would lose.
+
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace morvane {
+
+// Watches the controls under page; inputTables names the tables whose cells
+// are typed data (other tables are outputs).
+void WatchTypedChanges(QWidget* page, const QStringList& inputTables, const std::function<void()>& changed);
+
+}  // namespace morvane
