@@ -20,12 +20,16 @@ const char* const kKeysText =
     "Ctrl+I\tImport signálu (úhel)\n"
     "Ctrl+Shift+I\tImport signálu (čas)\n"
     "Ctrl+E\tImport signálu (snímač)\n"
+    "Ctrl+Z\tZpět\n"
+    "Ctrl+Shift+Z, Ctrl+Y\tZnovu\n"
     "F5\tVytvořit události\n"
     "F6\tVyplnit podle prvního\n"
     "F7\tKorigovat\n"
     "Ctrl+Tab, Ctrl+PgDown\tDalší stránka\n"
     "Ctrl+Shift+Tab, Ctrl+PgUp\tPředchozí stránka\n"
-    "Tab, Shift+Tab\tDalší a předchozí ovládací prvek";
+    "Tab, Shift+Tab\tDalší a předchozí ovládací prvek\n"
+    "Alt+P, Alt+V, Alt+T\tRozvod: Nastavit přesazení, Zapsat do válce, Načíst z tabulky\n"
+    "Alt+N, Alt+V\tSpalování: Načíst tlakový průběh, Vypočítat";
 
 }  // namespace
 
