@@ -128,7 +128,7 @@ void TCombustionPage::loadCycle() {
         // A file that fails leaves no figures of the previous one behind.
         m_session.PressureCycle.reset();
         showCycleSource();
-        m_session.PressureCycle = ReadPressureCycle(path);
+        m_session.PressureCycle = ReadPressureCycle(path, m_session.Numbers);
         showCycleSource();
         loaded = true;
     });
@@ -169,11 +169,11 @@ void TCombustionPage::computeFigures() {
             texts.Gamma = ToStdString(m_gammaEdit->text());
             texts.WindowStart = ToStdString(m_windowStartEdit->text());
             texts.WindowEnd = ToStdString(m_windowEndEdit->text());
-            const TCombustionInputs inputs = ParseCombustionTexts(texts);
+            const TCombustionInputs inputs = ParseCombustionTexts(texts, m_session.Numbers);
             const TCombustionFigures figures =
                 ComputeCombustionFigures(*m_session.PressureCycle, inputs.Geometry, inputs.Settings);
             m_volumes = CylinderVolumes(inputs.Geometry);
-            ListCombustionFigures(figures, *m_figuresList);
+            ListCombustionFigures(figures, *m_figuresList, m_session.Numbers);
             m_figures = figures;
         }
     });
@@ -184,8 +184,8 @@ void TCombustionPage::drawPictures() {
     m_pvPicture.resize(m_pvView->width(), m_pvView->height());
     m_burnPicture.resize(m_burnView->width(), m_burnView->height());
     if (m_figures && m_session.PressureCycle) {
-        DrawPvDiagram(m_session.PressureCycle->Mean, m_volumes, m_pvPicture);
-        DrawBurnDiagram(m_figures->Release, m_figures->Burn, m_burnPicture);
+        DrawPvDiagram(m_session.PressureCycle->Mean, m_volumes, m_pvPicture, m_session.Numbers);
+        DrawBurnDiagram(m_figures->Release, m_figures->Burn, m_burnPicture, m_session.Numbers);
     }
     m_pvView->update();
     m_burnView->update();

@@ -13,6 +13,7 @@
 #include "timeline/Raster.h"
 #include "util/controls.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -30,7 +31,7 @@ class TValveTimingPage : public QWidget {
 
 public:
     TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters, IMessageBoxes& boxes,
-                     QWidget* parent = nullptr);
+                     TNumberFormat numbers, QWidget* parent = nullptr);
     ~TValveTimingPage() override;
 
     // The diagram as last drawn.
@@ -59,6 +60,7 @@ private:
     ICellGrid& m_cylinderTable;
     const IValueList& m_mainParameters;
     IMessageBoxes& m_boxes;
+    TNumberFormat m_numbers;
     TRaster m_diagram;
     int m_cylinder = 1;
     TValveAngles m_angles;

@@ -65,7 +65,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Morvane");
     RegisterResources();
     SetIconAfterFirstFrame(this, QStringLiteral(":/icons/morvane.svg"));
-    DecimalMark = ',';
+    m_session.Numbers = kDecimalComma;
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
 
@@ -134,7 +134,8 @@ void TFMain::createPages() {
     addPage(m_correctionPage, "Korekce");
     addPage(m_timelinePage, "Časová osa");
     addPageBuiltWhenShown("Rozvod", [this] {
-        return new TValveTimingPage(m_editPage->cylinderTable(), m_editPage->mainParameters(), *m_boxes);
+        return new TValveTimingPage(m_editPage->cylinderTable(), m_editPage->mainParameters(), *m_boxes,
+                                    m_session.Numbers);
     });
     addPageBuiltWhenShown("Spalování", [this] {
         m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
@@ -269,8 +270,8 @@ void TFMain::importEncoderSignal() {
     m_encoderTexts = dialog.texts();
     const TOverrideCursor wait(Qt::WaitCursor);
     const bool imported = RunGuarded(*m_boxes, [this] {
-        RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
-                                [this] { redraw(); });
+        RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts, m_session.Numbers), *m_boxes,
+                                ImportTargetOf(m_session), [this] { redraw(); });
     });
     if (imported && m_combustionPage != nullptr) {
         m_combustionPage->showSessionCycle();

@@ -123,12 +123,14 @@ int RunChecked(TCliCommand cliCommand, IMessageBoxes& boxes, std::ostream& err, 
 void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::string& report) {
     TMemoryMainControls window;
     TSession session;
+    session.Numbers = kBatchNumbers;
     int tableLines = 0;
     if (arguments.Events.TablePath) {
         // A table too long for the window is a mistake in what was asked for,
         // not a failure the error box would show.
         try {
-            tableLines = ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable);
+            tableLines =
+                ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable, kBatchNumbers);
         } catch (const ECylinderTableError& tooLong) {
             throw EUsageError(tooLong.what());
         }
@@ -156,8 +158,10 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             report = CombustionReport(arguments.Combustion, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
+            session.Numbers = kBatchNumbers;
+            session.Numbers = kBatchNumbers;
             ImportSignal(arguments.SignalFile, boxes, session);
-            report = SignalEntriesText(session.Signal);
+            report = SignalEntriesText(session.Signal, session.Numbers);
         } else {
             RunOnControls(arguments, boxes, report);
         }

@@ -1,5 +1,6 @@
 #include "cli/CombustionCommand.h"
 
+#include "cli/BatchCommands.h"
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
@@ -19,10 +20,11 @@ TPressureCycle RecordedCycle(const TEncoderOptions& options, IMessageBoxes& boxe
 }  // namespace
 
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
-    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts);
+    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
     const TPressureCycle cycle = options.FromRecording ? RecordedCycle(options.Recording, boxes)
-                                                       : ReadPressureCycle(options.CyclePath);
-    return CombustionFiguresText(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings));
+                                                       : ReadPressureCycle(options.CyclePath, kBatchNumbers);
+    return CombustionFiguresText(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings),
+                                 kBatchNumbers);
 }
 
 }  // namespace morvane

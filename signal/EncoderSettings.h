@@ -7,6 +7,7 @@
 #include <string>
 
 #include "signal/EncoderImport.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -26,6 +27,6 @@ struct TEncoderTexts {
 // conversion failure; a missing file, a reference angle outside 0 .. <360, a
 // sample rate that is not above 0 (without a time column) raise EInputError;
 // a wheel that is not "T-M" raises EImportError.
-TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts);
+TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts, TNumberFormat format);
 
 }  // namespace morvane
