@@ -251,7 +251,7 @@ void TCombustionPage::loadCycle() {
         }
         m_cyclePath = path;
         // A file that fails leaves the previous cycle and its figures as they were.
-        TPressureCycle cycle = ReadPressureCycle(path);
+        TPressureCycle cycle = ReadPressureCycle(path, m_session.Numbers);
         m_session.PressureCycle = std::move(cycle);
         showCycleSource();
         loaded = true;

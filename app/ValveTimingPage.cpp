@@ -55,8 +55,12 @@ QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* pa
 }  // namespace
 
 TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters,
-                                   IMessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), m_cylinderTable(cylinderTable), m_mainParameters(mainParameters), m_boxes(boxes) {
+                                   IMessageBoxes& boxes, TNumberFormat numbers, QWidget* parent)
+    : QWidget(parent),
+      m_cylinderTable(cylinderTable),
+      m_mainParameters(mainParameters),
+      m_boxes(boxes),
+      m_numbers(numbers) {
     setObjectName("ValveTimingPage");
     auto* page = new QVBoxLayout(this);
     page->addLayout(createFiringOrderRow());
@@ -186,7 +190,7 @@ int TValveTimingPage::selectedCylinder() const {
 
 void TValveTimingPage::readSelectedCylinder() {
     const int cylinder = selectedCylinder();
-    m_angles = ReadValveAngles(m_cylinderTable, cylinder);
+    m_angles = ReadValveAngles(m_cylinderTable, cylinder, m_numbers);
     m_cylinder = cylinder;
     m_diagramCaption->setText("Válec " + QString::number(m_cylinder));
 }
@@ -206,7 +210,7 @@ void TValveTimingPage::refresh() {
         // A shrinking table moves the selection; its own handler would read the table a second time.
         const QSignalBlocker quiet(m_summaryGrid);
         RunGuarded(m_boxes, [this] {
-            FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary);
+            FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary, m_numbers);
             m_summaryGrid->resizeColumnsToContents();
             // The table is as tall as its rows; the diagram takes the rest of the page.
             m_summaryGrid->setFixedHeight(kGridRowHeight * m_summaryGrid->rowCount() +
@@ -221,7 +225,7 @@ void TValveTimingPage::applyFiringOrder() {
     const TEditStep step(this, QStringLiteral("Nastavit přesazení"));
     if (RunGuarded(m_boxes, [this] {
             ApplyFiringOrder(m_mainParameters, m_cylinderTable, ToStdString(m_firingOrderEdit->text()),
-                             ToStdString(m_intervalsEdit->text()));
+                             ToStdString(m_intervalsEdit->text()), m_numbers);
         })) {
         refresh();
     }
@@ -232,8 +236,9 @@ void TValveTimingPage::writeCamCard() {
     const bool written = RunGuarded(m_boxes, [this] {
         const TCamCard card = ParseCamCard(
             {ToStdString(m_intakeDurationEdit->text()), ToStdString(m_exhaustDurationEdit->text()),
-             ToStdString(m_intakeCentrelineEdit->text()), ToStdString(m_exhaustCentrelineEdit->text())});
-        WriteValveAngles(m_cylinderTable, selectedCylinder(), ValveAnglesFromCamCard(card));
+             ToStdString(m_intakeCentrelineEdit->text()), ToStdString(m_exhaustCentrelineEdit->text())},
+            m_numbers);
+        WriteValveAngles(m_cylinderTable, selectedCylinder(), ValveAnglesFromCamCard(card), m_numbers);
     });
     if (written) {
         refresh();

@@ -16,6 +16,7 @@
 #include "timeline/Raster.h"
 #include "util/controls.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -33,7 +34,7 @@ class TValveTimingPage : public QWidget {
 
 public:
     TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters, IMessageBoxes& boxes,
-                     QWidget* parent = nullptr);
+                     TNumberFormat numbers, QWidget* parent = nullptr);
     ~TValveTimingPage() override;
 
     // The diagram as last drawn.
@@ -62,6 +63,7 @@ private:
     ICellGrid& m_cylinderTable;
     const IValueList& m_mainParameters;
     IMessageBoxes& m_boxes;
+    TNumberFormat m_numbers;
     TRaster m_diagram;
     int m_cylinder = 1;
     TValveAngles m_angles;

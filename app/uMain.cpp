@@ -96,7 +96,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Morvane");
     RegisterResources();
     SetIconAfterFirstFrame(this, QStringLiteral(":/icons/morvane.svg"));
-    DecimalMark = ',';
+    m_session.Numbers = kDecimalComma;
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
     m_saveDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("SaveDialog1"));
@@ -189,7 +189,8 @@ void TFMain::createPages() {
         watchChanges(page);
     }
     addPageBuiltWhenShown("Rozvod", [this] {
-        return new TValveTimingPage(m_editPage->cylinderTable(), m_editPage->mainParameters(), *m_boxes);
+        return new TValveTimingPage(m_editPage->cylinderTable(), m_editPage->mainParameters(), *m_boxes,
+                                    m_session.Numbers);
     });
     addPageBuiltWhenShown("Spalování", [this] {
         m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
@@ -350,8 +351,8 @@ void TFMain::importEncoderSignal() {
     }
     const TOverrideCursor wait(Qt::WaitCursor);
     const bool imported = RunGuarded(*m_boxes, [this] {
-        RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
-                                [this] { redraw(); });
+        RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts, m_session.Numbers), *m_boxes,
+                                ImportTargetOf(m_session), [this] { redraw(); });
     });
     if (imported) {
         m_setup.SignalImport.Kind = TSignalImportKind::Encoder;

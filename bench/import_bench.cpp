@@ -70,7 +70,6 @@ void RunImport(benchmark::State& state, const std::string& path, Import import) 
                                 .c_str());
         return;
     }
-    const TDecimalMarkScope comma(',');
     TQuietBoxes boxes;
     // What the process holds before its first import; the import's own peak
     // is the growth of the high-water mark above it. It is taken once: the
@@ -101,10 +100,10 @@ std::string SharedData(const char* name) {
 }
 
 void AngleImport(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
-    ImportAngleSignal(path, boxes, signal);
+    ImportAngleSignal(path, boxes, signal, kDecimalComma);
 }
 void TimeImport(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
-    ImportTimeSignal(path, boxes, signal);
+    ImportTimeSignal(path, boxes, signal, kDecimalComma);
 }
 
 // The generated encoder file: a 60-2 wheel sampled at 100 kHz, no time column.
@@ -157,15 +156,15 @@ void ReadAndParsePairs(const std::string& path, IMessageBoxes& boxes, TSignalTab
         std::string_view left;
         std::string_view right;
         SplitAtView(line, ';', left, right);
-        sum += ParseFloat(left) + ParseFloat(right);
+        sum += ParseFloat(left, kDecimalComma) + ParseFloat(right, kDecimalComma);
     });
-    boxes.ShowInfo(FormatFloatGeneral(sum));
+    boxes.ShowInfo(FormatFloatGeneral(sum, kDecimalComma));
 }
 
 void ReadAndParseValues(const std::string& path, IMessageBoxes& boxes, TSignalTable& /*unused*/) {
     double sum = 0;
-    ReadLines(path, false, [&](std::string_view line) { sum += ParseFloat(line); });
-    boxes.ShowInfo(FormatFloatGeneral(sum));
+    ReadLines(path, false, [&](std::string_view line) { sum += ParseFloat(line, kDecimalComma); });
+    boxes.ShowInfo(FormatFloatGeneral(sum, kDecimalComma));
 }
 
 void BM_AngleImport(benchmark::State& state) {

@@ -49,7 +49,6 @@ struct TTwelveCylinderWindow : TMemoryMainControls {
 };
 
 void BM_GlobalCorrectionKeystroke(benchmark::State& state) {
-    const TDecimalMarkScope comma(',');
     TTwelveCylinderWindow window;
     for (int i = 0; i < SignalPoints; ++i) {
         window.Session.Signal[static_cast<std::size_t>(i)] = std::sin(i * 3.14159265358979 / 90);

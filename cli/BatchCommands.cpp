@@ -146,6 +146,7 @@ int RunChecked(TCliCommand cliCommand, IMessageBoxes& boxes, std::ostream& err, 
 void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::string& report) {
     TMemoryMainControls window;
     TSession session;
+    session.Numbers = kBatchNumbers;
     int tableLines = 0;
     std::optional<TSetup> setup;
     if (arguments.Events.TablePath && IsSetupFile(*arguments.Events.TablePath)) {
@@ -155,7 +156,8 @@ void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::st
         // A table too long for the window is a mistake in what was asked for,
         // not a failure the error box would show.
         try {
-            tableLines = ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable);
+            tableLines =
+                ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable, kBatchNumbers);
         } catch (const ECylinderTableError& tooLong) {
             throw EUsageError(tooLong.what());
         }
@@ -210,8 +212,10 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
                                                            : CombustionReport(options, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
+            session.Numbers = kBatchNumbers;
+            session.Numbers = kBatchNumbers;
             ImportSignal(arguments.SignalFile, boxes, session);
-            report = SignalEntriesText(session.Signal);
+            report = SignalEntriesText(session.Signal, session.Numbers);
         } else {
             RunOnControls(arguments, boxes, report);
         }

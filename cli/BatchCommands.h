@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "util/controls.h"
+#include "util/numtext.h"
 #include "util/textfile.h"
 
 namespace morvane {
@@ -17,6 +18,9 @@ namespace morvane {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;  // a failure of the core; stderr holds the error box's text
 constexpr int kExitUsage = 2;    // a mistake in the command line
+
+// The batch tool reads and writes numbers as the window does.
+constexpr TNumberFormat kBatchNumbers = kDecimalComma;
 
 // Runs the arguments after the program name and returns the exit code.
 // Results go to out only when the whole command succeeded; summaries, the

@@ -1,5 +1,6 @@
 #include "cli/CombustionCommand.h"
 
+#include "cli/BatchCommands.h"
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"

@@ -1,6 +1,7 @@
 #include "cli/ValvesCommand.h"
 
 #include "cli/Arguments.h"
+#include "cli/BatchCommands.h"
 #include "events/EventGeneration.h"
 #include "events/FiringOrder.h"
 #include "events/ValveTiming.h"
@@ -20,14 +21,14 @@ void ApplyCylinderOptions(const TEventsOptions& options, int tableLines, TMemory
     window.MainParameters.setValue(kCylinderCountRow, CylinderCountText(options, tableLines));
     if (options.FiringOrder) {
         ApplyFiringOrder(window.MainParameters, window.CylinderTable, *options.FiringOrder,
-                         options.FiringIntervals.value_or(""));
+                         options.FiringIntervals.value_or(""), kBatchNumbers);
     }
 }
 
 void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMainControls& window,
                       std::string& report) {
     ApplyCylinderOptions(arguments.Events, tableLines, window);
-    std::string text = ValveSummaryText(window.MainParameters, window.CylinderTable);
+    std::string text = ValveSummaryText(window.MainParameters, window.CylinderTable, kBatchNumbers);
 
     const TValvesOptions& valves = arguments.Valves;
     if (valves.DiagramPath) {
@@ -41,7 +42,7 @@ void RunValvesCommand(const TCliArguments& arguments, int tableLines, TMemoryMai
         input.W = valves.Width;
         input.H = valves.Height;
         input.Cylinder = valves.Cylinder;
-        input.Angles = ReadValveAngles(window.CylinderTable, valves.Cylinder);
+        input.Angles = ReadValveAngles(window.CylinderTable, valves.Cylinder, kBatchNumbers);
         TRaster picture(input.W, input.H);
         DrawValveDiagram(input, picture);
         WritePng(picture, *valves.DiagramPath);

@@ -1,5 +1,5 @@
 // morvane-cli: the batch tool. Starts the core's modules, runs one command
-// line with the decimal comma the window uses, and stops the modules.
+// line and stops the modules.
 
 #include <iostream>
 #include <string>
@@ -7,11 +7,9 @@
 
 #include "cli/BatchCommands.h"
 #include "events/Lifecycle.h"
-#include "util/numtext.h"
 
 int main(int argc, char* argv[]) {
     morvane::StartupModules();
-    morvane::DecimalMark = ',';
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     int exitCode = morvane::RunCommandLine(arguments, std::cout, std::cerr);
     std::cout.flush();

@@ -31,13 +31,13 @@ int DataLineCount(const TTextLines& lines) {
 
 // A cell's text, checked as event creation will read it, so that a bad one is
 // named by its place in the file rather than only by its text.
-std::string CheckedCell(std::string_view field, int line, int column) {
+std::string CheckedCell(std::string_view field, int line, int column, TNumberFormat format) {
     std::string text = TrimBlanks(field);
     if (text.empty()) {
         RaiseCylinderTableCellError(line, column + 1, "chybí hodnota");
     }
     try {
-        ParseFloat(text);
+        ParseFloat(text, format);
     } catch (const EConvertError&) {
         RaiseCylinderTableCellError(line, column + 1, "'" + ShortenedQuote(text) + "' není číslo");
     } catch (const EMathError&) {
@@ -48,12 +48,13 @@ std::string CheckedCell(std::string_view field, int line, int column) {
 
 // The cells of one data line; field 0 is the row number, which the table
 // holds itself, and fields beyond the table's columns are not used.
-TRowTexts RowTexts(std::string_view rest, int line) {
+TRowTexts RowTexts(std::string_view rest, int line, TNumberFormat format) {
     TRowTexts cells;
     for (int column = 0; column < kCylinderColumns; ++column) {
         const std::size_t semicolon = rest.find(';');
         if (column != NumberColumn) {
-            cells[static_cast<std::size_t>(column)] = CheckedCell(rest.substr(0, semicolon), line, column);
+            cells[static_cast<std::size_t>(column)] =
+                CheckedCell(rest.substr(0, semicolon), line, column, format);
         }
         rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
     }
@@ -62,7 +63,7 @@ TRowTexts RowTexts(std::string_view rest, int line) {
 
 }  // namespace
 
-int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
+int FillCylinderTable(const TTextLines& lines, ICellGrid& table, TNumberFormat format) {
     const int dataLines = DataLineCount(lines);
     if (dataLines > kCylinderRows) {
         RaiseCylinderTableRowsError(kCylinderRows, dataLines);
@@ -70,7 +71,7 @@ int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
     // Every line is checked before the first cell changes.
     std::vector<TRowTexts> rows;
     for (int row = 1; row <= dataLines; ++row) {
-        rows.push_back(RowTexts(lines[static_cast<std::size_t>(row)], row + 1));
+        rows.push_back(RowTexts(lines[static_cast<std::size_t>(row)], row + 1, format));
     }
     for (int row = 1; row <= dataLines; ++row) {
         for (int column = 0; column < kCylinderColumns; ++column) {
@@ -82,12 +83,12 @@ int FillCylinderTable(const TTextLines& lines, ICellGrid& table) {
     return dataLines;
 }
 
-int ReadCylinderTableFile(const std::string& path, ICellGrid& table) {
+int ReadCylinderTableFile(const std::string& path, ICellGrid& table, TNumberFormat format) {
     const TTextLines lines = ReadFirstTextLines(path, kLinesRead);
     if (lines.size() == kLinesRead) {
         RaiseCylinderTableTooLongError(kCylinderRows, static_cast<int>(kLinesRead) - 2);
     }
-    return FillCylinderTable(lines, table);
+    return FillCylinderTable(lines, table, format);
 }
 
 std::string CylinderTableText(const ICellGrid& table, int rows) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "util/controls.h"
+#include "util/numtext.h"
 #include "util/textfile.h"
 
 namespace morvane {
@@ -19,12 +20,12 @@ namespace morvane {
 // that is not a number, raises EImportError naming the file's line and column
 // ("Tabulka válců, řádek 3, sloupec 4: chybí hodnota"). A failure writes
 // nothing.
-int FillCylinderTable(const TTextLines& lines, ICellGrid& table);
+int FillCylinderTable(const TTextLines& lines, ICellGrid& table, TNumberFormat format);
 
 // Reads the file's first lines, then FillCylinderTable; a file that goes on
 // beyond one line more than the table takes is refused without reading the
 // rest (ECylinderTableError "... the file gives more than 13").
-int ReadCylinderTableFile(const std::string& path, ICellGrid& table);
+int ReadCylinderTableFile(const std::string& path, ICellGrid& table, TNumberFormat format);
 
 // The file's text for the header row and rows 1..rows of the table, each
 // line ended by a line feed; the texts stand as the cells hold them.

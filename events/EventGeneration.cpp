@@ -17,8 +17,8 @@ std::string CylinderCell(const ICellGrid& table, int column, int row) {
     return row <= kCylinderRows ? table.cellText(column, row) : std::string();
 }
 
-double CylinderAngle(const ICellGrid& table, int column, int row) {
-    return ParseFloat(CylinderCell(table, column, row));
+double CylinderAngle(const ICellGrid& table, int column, int row, TNumberFormat format) {
+    return ParseFloat(CylinderCell(table, column, row), format);
 }
 
 int CylinderCount(const IValueList& mainParameters) {
@@ -39,7 +39,8 @@ std::string PistonName(const std::string& number, const char* suffix) {
 
 }  // namespace
 
-void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable, TEventList& events) {
+void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable, TEventList& events,
+                  TNumberFormat format) {
     events.clear();
     const int count = CylinderCount(mainParameters);
     if (count <= 0) {
@@ -51,7 +52,7 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
     // bad cell always stops the creation at the same event.
     for (int pass = 0; pass < 2; ++pass) {
         for (int row = 1; row <= count; ++row) {
-            const double offset = CylinderAngle(cylinderTable, OffsetColumn, row);
+            const double offset = CylinderAngle(cylinderTable, OffsetColumn, row, format);
             const double base = StoreDouble(static_cast<long double>(offset) + 360.0L * pass);
             const std::string number = FormatInteger(row);
             AppendEvent(events, PistonName(number, " - HU"), ekPiston, base);
@@ -60,23 +61,23 @@ void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTab
     }
 
     for (int row = 1; row <= count; ++row) {
-        const double offset = CylinderAngle(cylinderTable, OffsetColumn, row);
-        const double ignition = CylinderAngle(cylinderTable, IgnitionColumn, row);
+        const double offset = CylinderAngle(cylinderTable, OffsetColumn, row, format);
+        const double ignition = CylinderAngle(cylinderTable, IgnitionColumn, row, format);
         AppendEvent(events, "Zapalování " + FormatInteger(row), ekIgnition,
                     static_cast<long double>(offset) + ignition);
     }
 
     for (int row = 1; row <= count; ++row) {
-        const long double offset = CylinderAngle(cylinderTable, OffsetColumn, row);
+        const long double offset = CylinderAngle(cylinderTable, OffsetColumn, row, format);
         const std::string number = FormatInteger(row);
         AppendEvent(events, PistonName(number, " - SV otvírá"), ekIntakeValve,
-                    offset + CylinderAngle(cylinderTable, IntakeOpensColumn, row));
+                    offset + CylinderAngle(cylinderTable, IntakeOpensColumn, row, format));
         AppendEvent(events, PistonName(number, " - SV zavírá"), ekIntakeValve,
-                    offset + CylinderAngle(cylinderTable, IntakeClosesColumn, row));
+                    offset + CylinderAngle(cylinderTable, IntakeClosesColumn, row, format));
         AppendEvent(events, PistonName(number, " - VV otvírá"), ekExhaustValve,
-                    offset + CylinderAngle(cylinderTable, ExhaustOpensColumn, row));
+                    offset + CylinderAngle(cylinderTable, ExhaustOpensColumn, row, format));
         AppendEvent(events, PistonName(number, " - VV zavírá"), ekExhaustValve,
-                    offset + CylinderAngle(cylinderTable, ExhaustClosesColumn, row));
+                    offset + CylinderAngle(cylinderTable, ExhaustClosesColumn, row, format));
     }
 }
 

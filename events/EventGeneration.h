@@ -5,6 +5,7 @@
 
 #include "events/EngineEvent.h"
 #include "util/controls.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -28,7 +29,8 @@ constexpr int kCylinderCountRow = 1;
 // Replaces the events with nine per cylinder: pistons (two passes),
 // ignitions, valves. A failed conversion stops it; events appended before the
 // failure stay.
-void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable, TEventList& events);
+void CreateEvents(const IValueList& mainParameters, const ICellGrid& cylinderTable, TEventList& events,
+                  TNumberFormat format);
 
 // Copies columns 2..6 of row 1 into rows 2..N as texts.
 void FillFromFirst(const IValueList& mainParameters, ICellGrid& cylinderTable);

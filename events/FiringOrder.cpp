@@ -67,7 +67,7 @@ std::vector<int> ParseFiringOrder(std::string_view order, int count) {
     return sequence;
 }
 
-std::vector<double> ParseFiringIntervals(std::string_view intervals, int count) {
+std::vector<double> ParseFiringIntervals(std::string_view intervals, int count, TNumberFormat format) {
     const char separator = intervals.find(';') != std::string_view::npos ? ';' : ',';
     const std::vector<std::string_view> fields = SplitFields(intervals, separator);
     if (fields.size() != static_cast<std::size_t>(count)) {
@@ -77,31 +77,34 @@ std::vector<double> ParseFiringIntervals(std::string_view intervals, int count) 
     std::vector<double> values;
     long double sum = 0;
     for (const std::string_view field : fields) {
-        const double value = ParseFloat(field);
+        const double value = ParseFloat(field, format);
         if (value <= 0) {
-            RaiseFiringIntervalsError(intervals, "interval " + FormatFloatGeneral(value) + "° není kladný");
+            RaiseFiringIntervalsError(intervals,
+                                      "interval " + FormatFloatGeneral(value, format) + "° není kladný");
         }
         sum += value;
         values.push_back(value);
     }
     if (std::fabs(sum - kCycleDegrees) > kSumTolerance) {
-        RaiseFiringIntervalsError(intervals,
-                                  "součet je " + FormatFloatGeneral(StoreDouble(sum)) + "°, má být 720°");
+        RaiseFiringIntervalsError(
+            intervals, "součet je " + FormatFloatGeneral(StoreDouble(sum), format) + "°, má být 720°");
     }
     return values;
 }
 
-std::vector<std::string> FiringOrderOffsets(std::string_view order, std::string_view intervals, int count) {
+std::vector<std::string> FiringOrderOffsets(std::string_view order, std::string_view intervals, int count,
+                                            TNumberFormat format) {
     const std::vector<int> sequence = ParseFiringOrder(order, count);
     const bool even = TrimBlanksView(intervals).empty();
-    const std::vector<double> gaps = even ? std::vector<double>() : ParseFiringIntervals(intervals, count);
+    const std::vector<double> gaps =
+        even ? std::vector<double>() : ParseFiringIntervals(intervals, count, format);
 
     std::vector<std::string> offsets(sequence.size());
     long double offset = 0;
     for (std::size_t position = 0; position < sequence.size(); ++position) {
         const long double angle =
             even ? Divide(kCycleDegrees * static_cast<long double>(position), count) : offset;
-        offsets[sequence[position] - 1] = FormatFloatGeneral(StoreDouble(angle));
+        offsets[sequence[position] - 1] = FormatFloatGeneral(StoreDouble(angle), format);
         if (!even) {
             offset += gaps[position];
         }
@@ -118,9 +121,9 @@ int TableCylinderCount(const IValueList& mainParameters) {
 }
 
 void ApplyFiringOrder(const IValueList& mainParameters, ICellGrid& cylinderTable, std::string_view order,
-                      std::string_view intervals) {
+                      std::string_view intervals, TNumberFormat format) {
     const std::vector<std::string> offsets =
-        FiringOrderOffsets(order, intervals, TableCylinderCount(mainParameters));
+        FiringOrderOffsets(order, intervals, TableCylinderCount(mainParameters), format);
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         cylinderTable.setCellText(OffsetColumn, static_cast<int>(i) + 1, offsets[i]);
     }

@@ -9,6 +9,7 @@
 
 #include "events/Session.h"
 #include "util/controls.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -26,17 +27,17 @@ struct TRecalcControls {
 };
 
 // Speed text in, cycle time text out: 120000 / rpm to the nearest 0,1 ms.
-void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters);
+void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters, TNumberFormat format);
 
 // Rebuilds the correction list from the events, one row per event in list order.
-void FillCorrectionList(const TEventList& events, IValueList& correctionList);
+void FillCorrectionList(const TEventList& events, IValueList& correctionList, TNumberFormat format);
 
 // Rebuilds the event table: a header row, then ID, final angle and name.
-void FillEventGrid(const TEventList& events, ICellGrid& eventGrid);
+void FillEventGrid(const TEventList& events, ICellGrid& eventGrid, TNumberFormat format);
 
 // Reads the correction list's values back into the events, matched by
 // position; each correction is stored before the next row is parsed.
-void ApplyCorrections(const IValueList& correctionList, TEventList& events);
+void ApplyCorrections(const IValueList& correctionList, TEventList& events, TNumberFormat format);
 
 // Cycle time, final angles, sort, correction list, event table, timeline.
 void RecalculateAll(TSession& session, const TRecalcControls& controls);

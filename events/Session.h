@@ -11,6 +11,7 @@
 #include "signal/ImportCommand.h"
 #include "signal/PressureCycle.h"
 #include "signal/Signal.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -29,11 +30,14 @@ struct TSession {
     // complete cycle when the recording gave them: from the toothed-wheel
     // import or loaded on the combustion page. The combustion figures use it.
     std::optional<TPressureCycle> PressureCycle;
+    // How the numbers the user types and reads are written; the commands that
+    // take the session parse and format with it.
+    TNumberFormat Numbers = kDecimalComma;
 };
 
 // What the import commands read and write of a session.
 inline TImportTarget ImportTargetOf(TSession& session) {
-    return {session.Signal, session.LastImportFile, session.PressureCycle};
+    return {session.Signal, session.LastImportFile, session.PressureCycle, session.Numbers};
 }
 
 }  // namespace morvane

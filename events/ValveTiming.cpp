@@ -47,8 +47,8 @@ long double IntoCycleBounded(long double angle, long double low) {
 }
 
 // A valve cell's angle, within the angles a cell may hold.
-double ValveAngle(const ICellGrid& cylinderTable, int column, int row) {
-    const double angle = ParseFloat(cylinderTable.cellText(column, row));
+double ValveAngle(const ICellGrid& cylinderTable, int column, int row, TNumberFormat format) {
+    const double angle = ParseFloat(cylinderTable.cellText(column, row), format);
     if (!(angle >= kLowestValveAngle && angle <= kHighestValveAngle)) {
         RaiseInputError(
             "Válec " + FormatInteger(row) + ", " + kValveColumnHeaders[column - IntakeOpensColumn],
@@ -59,13 +59,13 @@ double ValveAngle(const ICellGrid& cylinderTable, int column, int row) {
 
 }  // namespace
 
-TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row) {
+TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row, TNumberFormat format) {
     TValveAngles angles;
-    angles.Ignition = ParseFloat(cylinderTable.cellText(IgnitionColumn, row));
-    angles.IntakeOpens = ValveAngle(cylinderTable, IntakeOpensColumn, row);
-    angles.IntakeCloses = ValveAngle(cylinderTable, IntakeClosesColumn, row);
-    angles.ExhaustOpens = ValveAngle(cylinderTable, ExhaustOpensColumn, row);
-    angles.ExhaustCloses = ValveAngle(cylinderTable, ExhaustClosesColumn, row);
+    angles.Ignition = ParseFloat(cylinderTable.cellText(IgnitionColumn, row), format);
+    angles.IntakeOpens = ValveAngle(cylinderTable, IntakeOpensColumn, row, format);
+    angles.IntakeCloses = ValveAngle(cylinderTable, IntakeClosesColumn, row, format);
+    angles.ExhaustOpens = ValveAngle(cylinderTable, ExhaustOpensColumn, row, format);
+    angles.ExhaustCloses = ValveAngle(cylinderTable, ExhaustClosesColumn, row, format);
     return angles;
 }
 
@@ -103,25 +103,30 @@ TValveAngles ValveAnglesFromCamCard(const TCamCard& card) {
     return angles;
 }
 
-TCamCard ParseCamCard(const TCamCardTexts& texts) {
-    return {ParseFloat(texts.IntakeDuration), ParseFloat(texts.ExhaustDuration),
-            ParseFloat(texts.IntakeCentreline), ParseFloat(texts.ExhaustCentreline)};
+TCamCard ParseCamCard(const TCamCardTexts& texts, TNumberFormat format) {
+    return {ParseFloat(texts.IntakeDuration, format), ParseFloat(texts.ExhaustDuration, format),
+            ParseFloat(texts.IntakeCentreline, format), ParseFloat(texts.ExhaustCentreline, format)};
 }
 
-void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles) {
-    cylinderTable.setCellText(IntakeOpensColumn, row, FormatFloatGeneral(angles.IntakeOpens));
-    cylinderTable.setCellText(IntakeClosesColumn, row, FormatFloatGeneral(angles.IntakeCloses));
-    cylinderTable.setCellText(ExhaustOpensColumn, row, FormatFloatGeneral(angles.ExhaustOpens));
-    cylinderTable.setCellText(ExhaustClosesColumn, row, FormatFloatGeneral(angles.ExhaustCloses));
+void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles, TNumberFormat format) {
+    cylinderTable.setCellText(IntakeOpensColumn, row, FormatFloatGeneral(angles.IntakeOpens, format));
+    cylinderTable.setCellText(IntakeClosesColumn, row, FormatFloatGeneral(angles.IntakeCloses, format));
+    cylinderTable.setCellText(ExhaustOpensColumn, row, FormatFloatGeneral(angles.ExhaustOpens, format));
+    cylinderTable.setCellText(ExhaustClosesColumn, row, FormatFloatGeneral(angles.ExhaustCloses, format));
 }
 
-std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary) {
-    return {FormatFloatGeneral(summary.IntakeDuration),    FormatFloatGeneral(summary.ExhaustDuration),
-            FormatFloatGeneral(summary.Overlap),           FormatFloatGeneral(summary.IntakeCentreline),
-            FormatFloatGeneral(summary.ExhaustCentreline), FormatFloatGeneral(summary.LobeSeparation)};
+std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary,
+                                                                TNumberFormat format) {
+    return {FormatFloatGeneral(summary.IntakeDuration, format),
+            FormatFloatGeneral(summary.ExhaustDuration, format),
+            FormatFloatGeneral(summary.Overlap, format),
+            FormatFloatGeneral(summary.IntakeCentreline, format),
+            FormatFloatGeneral(summary.ExhaustCentreline, format),
+            FormatFloatGeneral(summary.LobeSeparation, format)};
 }
 
-void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary) {
+void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary,
+                      TNumberFormat format) {
     const int count = TableCylinderCount(mainParameters);
     summary.setRowCount(count + 1);
     for (int column = 0; column < kValveSummaryColumns; ++column) {
@@ -129,8 +134,9 @@ void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinde
     }
     for (int row = 1; row <= count; ++row) {
         // Shown as typed, yet it must be a number, as the event creation demands.
-        static_cast<void>(ParseFloat(cylinderTable.cellText(OffsetColumn, row)));
-        const auto figures = ValveSummaryTexts(SummarizeValveTiming(ReadValveAngles(cylinderTable, row)));
+        static_cast<void>(ParseFloat(cylinderTable.cellText(OffsetColumn, row), format));
+        const auto figures =
+            ValveSummaryTexts(SummarizeValveTiming(ReadValveAngles(cylinderTable, row, format)), format);
         summary.setCellText(0, row, FormatInteger(row));
         summary.setCellText(1, row, cylinderTable.cellText(OffsetColumn, row));
         for (int k = 0; k < kValveSummaryFigures; ++k) {
@@ -139,9 +145,10 @@ void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinde
     }
 }
 
-std::string ValveSummaryText(const IValueList& mainParameters, const ICellGrid& cylinderTable) {
+std::string ValveSummaryText(const IValueList& mainParameters, const ICellGrid& cylinderTable,
+                             TNumberFormat format) {
     TMemoryGrid summary(kValveSummaryColumns, 1);
-    FillValveSummary(mainParameters, cylinderTable, summary);
+    FillValveSummary(mainParameters, cylinderTable, summary, format);
     return SemicolonRows(summary, kValveSummaryColumns);
 }
 

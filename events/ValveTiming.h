@@ -9,6 +9,7 @@
 #include <string>
 
 #include "util/controls.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -58,7 +59,7 @@ constexpr int kValveSummaryFigures = 6;
 // its failure names the text of the first bad cell. A valve angle outside
 // kLowestValveAngle .. kHighestValveAngle raises EInputError naming the cylinder
 // and the column.
-TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row);
+TValveAngles ReadValveAngles(const ICellGrid& cylinderTable, int row, TNumberFormat format);
 
 TValveSummary SummarizeValveTiming(const TValveAngles& angles);
 
@@ -69,24 +70,27 @@ TValveAngles ValveAnglesFromCamCard(const TCamCard& card);
 
 // The four fields with the float parse, in the order of TCamCardTexts; the
 // first bad field's failure names its text.
-TCamCard ParseCamCard(const TCamCardTexts& texts);
+TCamCard ParseCamCard(const TCamCardTexts& texts, TNumberFormat format);
 
 // Writes the four valve angles into row of the table, as typing would.
-void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles);
+void WriteValveAngles(ICellGrid& cylinderTable, int row, const TValveAngles& angles, TNumberFormat format);
 
 // The six figures in the order of TValveSummary, as texts with the decimal mark.
-std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary);
+std::array<std::string, kValveSummaryFigures> ValveSummaryTexts(const TValveSummary& summary,
+                                                                TNumberFormat format);
 
 // Fills a grid with the header row ("Válec", "Přesazení", the six figures) and
 // one row per cylinder 1..N of the main parameters (1..12): the row number, the
 // offset text as typed and the six figures. The offset is parsed as the event
 // creation parses it, so a table the events refuse is refused here too. A bad
 // cell stops it; the rows before that cylinder are already filled.
-void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary);
+void FillValveSummary(const IValueList& mainParameters, const ICellGrid& cylinderTable, ICellGrid& summary,
+                      TNumberFormat format);
 
 constexpr int kValveSummaryColumns = 2 + kValveSummaryFigures;
 
 // The summary of FillValveSummary as ';'-separated lines, header first.
-std::string ValveSummaryText(const IValueList& mainParameters, const ICellGrid& cylinderTable);
+std::string ValveSummaryText(const IValueList& mainParameters, const ICellGrid& cylinderTable,
+                             TNumberFormat format);
 
 }  // namespace morvane

@@ -29,7 +29,7 @@ void CheckFigures(const TCombustionFigures& figures) {
               "the burn angles are in order");
     }
     TMemoryValueList list;
-    ListCombustionFigures(figures, list);
+    ListCombustionFigures(figures, list, kDecimalComma);
     Check(list.rowCount() > 0, "the figures are listed");
 }
 
@@ -39,11 +39,10 @@ void CheckFigures(const TCombustionFigures& figures) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     static fuzz::TScratchFile file;
-    static const TDecimalMarkScope decimalComma(',');
-    static const TCombustionInputs inputs = ParseCombustionTexts(TCombustionTexts{});
+    static const TCombustionInputs inputs = ParseCombustionTexts(TCombustionTexts{}, kDecimalComma);
 
     try {
-        const TPressureCycle cycle = ReadPressureCycle(file.write(fuzz::AsText(data, size)));
+        const TPressureCycle cycle = ReadPressureCycle(file.write(fuzz::AsText(data, size)), kDecimalComma);
         for (const double pressure : cycle.Mean) {
             fuzz::Check(std::isfinite(pressure), "every pressure read is finite");
         }

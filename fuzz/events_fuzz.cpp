@@ -71,14 +71,15 @@ void CheckRecalculated(const TEventList& events, const TMemoryValueList& correct
     for (int p = 0; p < count; ++p) {
         const TEngineEvent& event = events[static_cast<std::size_t>(p)];
         Check(corrections.key(p + 1) == event.Name, "the correction list follows the list", event.Name);
-        Check(corrections.value(p + 1) == FormatFloatGeneral(event.Correction),
+        Check(corrections.value(p + 1) == FormatFloatGeneral(event.Correction, kDecimalComma),
               "the correction list shows each event's correction", event.Name);
         Check(eventGrid.cellText(0, p + 1) == FormatEventNumber(p), "the table numbers the events");
-        Check(eventGrid.cellText(1, p + 1) == FormatFloatGeneral(event.FinalAngle),
+        Check(eventGrid.cellText(1, p + 1) == FormatFloatGeneral(event.FinalAngle, kDecimalComma),
               "the table shows each event's final angle", event.Name);
         Check(eventGrid.cellText(2, p + 1) == event.Name, "the table names the events", event.Name);
     }
-    Check(std::isfinite(ParseFloat(computed.value(kCycleTimeRow))), "the cycle time is a number");
+    Check(std::isfinite(ParseFloat(computed.value(kCycleTimeRow), kDecimalComma)),
+          "the cycle time is a number");
 }
 
 // Runs one command; false when it ended with one of the documented failures.
@@ -100,7 +101,6 @@ bool RunCommand(Command&& command) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     using fuzz::Check;
-    const TDecimalMarkScope comma(',');
     TSession session;
 
     fuzz::TTexts texts(fuzz::AsText(data, size));

@@ -68,7 +68,7 @@ void RunAngleImport(const std::string& path, std::size_t lineCount) {
     TSignalTable signal = previous;
     TRecordingBoxes boxes;
     try {
-        ImportAngleSignal(path, boxes, signal);
+        ImportAngleSignal(path, boxes, signal, kDecimalComma);
         CheckSummary(boxes, lineCount, {});
         CheckNormalised(signal, import);
         Check(signal[SignalPoints - 1] == 0, "the 720° entry receives no bin");
@@ -91,7 +91,7 @@ void RunTimeImport(const std::string& path, std::size_t lineCount) {
     TSignalTable signal = previous;
     TRecordingBoxes boxes;
     try {
-        ImportTimeSignal(path, boxes, signal);
+        ImportTimeSignal(path, boxes, signal, kDecimalComma);
         CheckSummary(boxes, lineCount, "1440");
         CheckNormalised(signal, import);
     } catch (const EConvertError&) {
@@ -143,7 +143,6 @@ void RunEncoderImport(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     static fuzz::TScratchFile file;
-    const TDecimalMarkScope comma(',');
     const std::string_view contents = fuzz::AsText(data, size);
     const std::string& path = file.write(contents);
     const std::size_t lineCount = SplitTextLines(contents).size();

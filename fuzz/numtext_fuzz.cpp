@@ -41,7 +41,7 @@ std::string AsQuoted(std::string_view text) {
 
 // The significant digits of an accepted float text's mantissa: from the first
 // to the last non-zero digit (trailing zeros do not change the value).
-int SignificantDigits(std::string_view text) {
+int SignificantDigits(std::string_view text, TNumberFormat format) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') {
         ++i;
@@ -52,9 +52,10 @@ int SignificantDigits(std::string_view text) {
     int first = -1;
     int last = -1;
     int position = 0;
-    for (; i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == DecimalMark);
+    for (; i < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == format.DecimalMark);
          ++i) {
-        if (text[i] == DecimalMark) {
+        if (text[i] == format.DecimalMark) {
             continue;
         }
         if (text[i] != '0') {
@@ -68,9 +69,9 @@ int SignificantDigits(std::string_view text) {
     return first < 0 ? 0 : last - first + 1;
 }
 
-TParseOutcome ParseFloatOutcome(std::string_view text, double& value) {
+TParseOutcome ParseFloatOutcome(std::string_view text, double& value, TNumberFormat format) {
     try {
-        value = ParseFloat(text);
+        value = ParseFloat(text, format);
         Check(std::isfinite(value), "ParseFloat gives a finite value");
         return TParseOutcome::Value;
     } catch (const EConvertError& failure) {
@@ -84,10 +85,10 @@ TParseOutcome ParseFloatOutcome(std::string_view text, double& value) {
     }
 }
 
-void CheckParseFloatOr(std::string_view text, TParseOutcome outcome, double value) {
+void CheckParseFloatOr(std::string_view text, TParseOutcome outcome, double value, TNumberFormat format) {
     for (const double defaultValue : {1.0, -2.5}) {
         try {
-            const double got = ParseFloatOr(text, defaultValue);
+            const double got = ParseFloatOr(text, format, defaultValue);
             Check(outcome != TParseOutcome::Overflow, "ParseFloatOr overflows where ParseFloat does");
             Check(SameBits(got, outcome == TParseOutcome::Value ? value : defaultValue),
                   "ParseFloatOr gives ParseFloat's value, or its default for a rejected text");
@@ -97,9 +98,9 @@ void CheckParseFloatOr(std::string_view text, TParseOutcome outcome, double valu
     }
 }
 
-void CheckExtended(std::string_view text, TParseOutcome outcome, double value) {
+void CheckExtended(std::string_view text, TParseOutcome outcome, double value, TNumberFormat format) {
     long double extended = 0;
-    const bool accepted = TryParseExtended(text, extended);
+    const bool accepted = TryParseExtended(text, format, extended);
     Check(accepted == (outcome != TParseOutcome::Rejected),
           "TryParseExtended accepts what ParseFloat does not reject");
     if (!accepted) {
@@ -119,13 +120,13 @@ void CheckExtended(std::string_view text, TParseOutcome outcome, double value) {
     }
 }
 
-void CheckFormat(std::string_view text, double value) {
-    const std::string formatted = FormatFloatGeneral(value);
-    const std::string allowed = std::string("0123456789-E") + DecimalMark;
+void CheckFormat(std::string_view text, double value, TNumberFormat format) {
+    const std::string formatted = FormatFloatGeneral(value, format);
+    const std::string allowed = std::string("0123456789-E") + format.DecimalMark;
     Check(!formatted.empty() && formatted.find_first_not_of(allowed) == std::string::npos,
           "the general format writes digits, '-', 'E' and the decimal mark only", formatted);
     double back = 0;
-    const TParseOutcome outcome = ParseFloatOutcome(formatted, back);
+    const TParseOutcome outcome = ParseFloatOutcome(formatted, back, format);
     Check(outcome != TParseOutcome::Rejected, "the general format parses again", formatted);
     if (outcome == TParseOutcome::Overflow) {
         // Only the top of the range rounds up beyond the largest double.
@@ -133,23 +134,24 @@ void CheckFormat(std::string_view text, double value) {
               formatted);
         return;
     }
-    Check(FormatFloatGeneral(back) == formatted, "the general format is stable when read back", formatted);
-    if (SignificantDigits(text) <= 15) {
+    Check(FormatFloatGeneral(back, format) == formatted, "the general format is stable when read back",
+          formatted);
+    if (SignificantDigits(text, format) <= 15) {
         Check(back == value, "a text of up to 15 significant digits survives the format and back", formatted);
     }
 }
 
-void CheckFloatTexts(std::string_view text) {
+void CheckFloatTexts(std::string_view text, TNumberFormat format) {
     double value = 0;
-    const TParseOutcome outcome = ParseFloatOutcome(text, value);
-    CheckParseFloatOr(text, outcome, value);
-    CheckExtended(text, outcome, value);
+    const TParseOutcome outcome = ParseFloatOutcome(text, value, format);
+    CheckParseFloatOr(text, outcome, value, format);
+    CheckExtended(text, outcome, value, format);
     if (outcome == TParseOutcome::Value) {
-        CheckFormat(text, value);
+        CheckFormat(text, value, format);
     }
 }
 
-void CheckIntegerText(std::string_view text) {
+void CheckIntegerText(std::string_view text, TNumberFormat format) {
     std::int32_t value = 0;
     try {
         value = ParseInteger(text);
@@ -161,7 +163,7 @@ void CheckIntegerText(std::string_view text) {
     Check(ParseInteger(FormatInteger(value)) == value, "an integer survives its format and back");
     // A decimal integer text is a float text of the same value.
     if (text.find_first_of("$xX") == std::string_view::npos) {
-        Check(ParseFloat(text) == value, "a decimal integer text parses as the same float");
+        Check(ParseFloat(text, format) == value, "a decimal integer text parses as the same float");
     }
 }
 
@@ -171,10 +173,9 @@ void CheckIntegerText(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     const std::string_view text = fuzz::AsText(data, size);
-    for (const char mark : {',', '.'}) {
-        const TDecimalMarkScope scope(mark);
-        fuzz::CheckFloatTexts(text);
-        fuzz::CheckIntegerText(text);
+    for (const TNumberFormat format : {kDecimalComma, kDecimalPoint}) {
+        fuzz::CheckFloatTexts(text, format);
+        fuzz::CheckIntegerText(text, format);
     }
     return 0;
 }

@@ -39,10 +39,10 @@ void CheckFinite(const TValveSummary& summary) {
 
 void ReadTable(const std::string& path, TMemoryMainControls& window) {
     try {
-        const int rows = ReadCylinderTableFile(path, window.CylinderTable);
+        const int rows = ReadCylinderTableFile(path, window.CylinderTable, kDecimalComma);
         Check(rows >= 0 && rows <= kCylinderRows, "the table file gives at most the table's rows");
         for (int row = 1; row <= rows; ++row) {
-            CheckFinite(SummarizeValveTiming(ReadValveAngles(window.CylinderTable, row)));
+            CheckFinite(SummarizeValveTiming(ReadValveAngles(window.CylinderTable, row, kDecimalComma)));
         }
     } catch (const EMorvaneError&) {
     }
@@ -51,12 +51,12 @@ void ReadTable(const std::string& path, TMemoryMainControls& window) {
 void WriteCamCard(std::string_view& input, TMemoryMainControls& window) {
     TCamCard card;
     try {
-        card.IntakeDuration = ParseFloat(NextText(input));
-        card.ExhaustDuration = ParseFloat(NextText(input));
-        card.IntakeCentreline = ParseFloat(NextText(input));
-        card.ExhaustCentreline = ParseFloat(NextText(input));
-        WriteValveAngles(window.CylinderTable, 1, ValveAnglesFromCamCard(card));
-        CheckFinite(SummarizeValveTiming(ReadValveAngles(window.CylinderTable, 1)));
+        card.IntakeDuration = ParseFloat(NextText(input), kDecimalComma);
+        card.ExhaustDuration = ParseFloat(NextText(input), kDecimalComma);
+        card.IntakeCentreline = ParseFloat(NextText(input), kDecimalComma);
+        card.ExhaustCentreline = ParseFloat(NextText(input), kDecimalComma);
+        WriteValveAngles(window.CylinderTable, 1, ValveAnglesFromCamCard(card), kDecimalComma);
+        CheckFinite(SummarizeValveTiming(ReadValveAngles(window.CylinderTable, 1, kDecimalComma)));
     } catch (const EMorvaneError&) {
     }
 }
@@ -67,7 +67,6 @@ void WriteCamCard(std::string_view& input, TMemoryMainControls& window) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     static fuzz::TScratchFile file;
-    static const TDecimalMarkScope decimalComma(',');
     std::string_view input = fuzz::AsText(data, size);
 
     TMemoryMainControls window;
@@ -80,13 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::ReadTable(file.write(input), window);
     try {
-        ApplyFiringOrder(window.MainParameters, window.CylinderTable, order, intervals);
+        ApplyFiringOrder(window.MainParameters, window.CylinderTable, order, intervals, kDecimalComma);
     } catch (const EMorvaneError&) {
     }
     fuzz::WriteCamCard(camCard, window);
     TMemoryGrid summary(kValveSummaryColumns, kCylinderRows + 1);
     try {
-        FillValveSummary(window.MainParameters, window.CylinderTable, summary);
+        FillValveSummary(window.MainParameters, window.CylinderTable, summary, kDecimalComma);
     } catch (const EMorvaneError&) {
     }
     return 0;

@@ -65,7 +65,8 @@ private:
 
 }  // namespace
 
-void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
+void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal,
+                       TNumberFormat format) {
     TLineReader reader(path);
     signal.fill(0.0);
 
@@ -85,17 +86,17 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTab
         }
         double nextTrigger = 0;
         double nextValue = 0;
-        if (reader.lineCut() || !TryParsePlainPair(line, ';', nextTrigger, nextValue)) {
+        if (reader.lineCut() || !TryParsePlainPair(line, ';', format, nextTrigger, nextValue)) {
             std::string_view left;
             std::string_view right;
             SplitAtView(line, ';', left, right);
-            nextTrigger = ParseFloat(left);
+            nextTrigger = ParseFloat(left, format);
             // Only the start of an overlong line was read, so its right part is
             // not the whole number: no number is that long.
             if (reader.lineCut()) {
                 RaiseFloatConvertError(right);
             }
-            nextValue = ParseFloat(right);
+            nextValue = ParseFloat(right, format);
         }
         if (i >= 2) {
             scan.visit(before, trigger, nextTrigger, value);

@@ -8,6 +8,7 @@
 
 #include "signal/Signal.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -15,6 +16,7 @@ namespace morvane {
 // The file is read line by line, so its size does not matter. A file that
 // cannot be opened leaves signal as it was; any later failure leaves it all zero. No peaks (or only zero
 // bins) show the summary, then fail with "Invalid floating point operation".
-void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal);
+void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal,
+                       TNumberFormat format);
 
 }  // namespace morvane

@@ -165,7 +165,7 @@ std::vector<double> HeatReleaseRate(const THeatRelease& release) {
     return rate;
 }
 
-void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber) {
+void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
     constexpr int kCyclePoints = SignalPoints - 1;
     constexpr int kHalf = static_cast<int>(2 * kPressureLevelSpan);
     // A running sum over the 2·kHalf + 1 points around each point, periodic.
@@ -186,7 +186,7 @@ void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber) {
     if (lowestSum > 0) {
         return;
     }
-    const std::string angle = FormatFloatGeneral(PointAngle(lowestPoint));
+    const std::string angle = FormatFloatGeneral(PointAngle(lowestPoint), format);
     const std::string where =
         cycleNumber > 0 ? "cyklu " + FormatInteger(cycleNumber) + " při " + angle : "při " + angle;
     RaiseInputError("Tlak " + where + "° [bar]",
@@ -196,7 +196,7 @@ void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber) {
 TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
                                        double displaced, const TCombustionSettings& settings,
                                        int cycleNumber) {
-    CheckPositivePressure(pressure, cycleNumber);
+    CheckPositivePressure(pressure, cycleNumber, settings.Numbers);
     TCombustionFigures figures;
     figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);
     figures.GrossImep = Imep(pressure, volumes, displaced, kGrossFirstPoint, kGrossLastPoint);
@@ -235,9 +235,9 @@ TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const T
     const TSignalTable volumes = CylinderVolumes(geometry);
     CheckCombustionSettings(settings);
     const double displaced = DisplacedVolume(geometry);
-    CheckPositivePressure(cycle.Mean, 0);
+    CheckPositivePressure(cycle.Mean, 0, settings.Numbers);
     for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
-        CheckPositivePressure(cycle.Cycles[c], static_cast<int>(c) + 1);
+        CheckPositivePressure(cycle.Cycles[c], static_cast<int>(c) + 1, settings.Numbers);
     }
     TCombustionFigures figures = ComputeTraceFigures(cycle.Mean, volumes, displaced, settings);
     figures.CovImep = ImepVariation(cycle.Cycles, volumes, displaced);

@@ -41,6 +41,7 @@
 #include "signal/EngineGeometry.h"
 #include "signal/PressureCycle.h"
 #include "signal/Signal.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -52,6 +53,8 @@ struct TCombustionSettings {
     double Gamma = 1.35;
     double WindowStart = 340;  // degrees
     double WindowEnd = 460;    // degrees
+    // How the numbers in the messages are written.
+    TNumberFormat Numbers = kDecimalComma;
 };
 
 // Raises EInputError for γ not above 1 (or above 10), or a window that does not
@@ -129,6 +132,6 @@ TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSign
 
 // Raises EInputError when the trace's level (above) is not above 0 somewhere,
 // naming the cycle (from 1; 0 for the mean) and the angle of the lowest level.
-void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber);
+void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumberFormat format);
 
 }  // namespace morvane

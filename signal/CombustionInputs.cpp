@@ -14,45 +14,46 @@ namespace {
 // Beyond this the rounding to a step has no effect worth a 64-bit multiple.
 constexpr double kRoundingLimit = 1e12;
 
-std::string Rounded(double value, double step) {
-    return FormatFloatGeneral(std::fabs(value) < kRoundingLimit ? RoundToStep(value, step) : value);
+std::string Rounded(double value, double step, TNumberFormat format) {
+    return FormatFloatGeneral(std::fabs(value) < kRoundingLimit ? RoundToStep(value, step) : value, format);
 }
 
 }  // namespace
 
-TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts) {
+TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts, TNumberFormat format) {
     TCombustionInputs inputs;
-    inputs.Geometry = {ParseFloat(texts.Bore), ParseFloat(texts.Stroke), ParseFloat(texts.Rod),
-                       ParseFloat(texts.Compression)};
-    inputs.Settings = {ParseFloat(texts.Gamma), ParseFloat(texts.WindowStart), ParseFloat(texts.WindowEnd)};
+    inputs.Geometry = {ParseFloat(texts.Bore, format), ParseFloat(texts.Stroke, format),
+                       ParseFloat(texts.Rod, format), ParseFloat(texts.Compression, format)};
+    inputs.Settings = {ParseFloat(texts.Gamma, format), ParseFloat(texts.WindowStart, format),
+                       ParseFloat(texts.WindowEnd, format), format};
     return inputs;
 }
 
-std::string RoundedFigure(double value, double step) {
-    return Rounded(value, step);
+std::string RoundedFigure(double value, double step, TNumberFormat format) {
+    return Rounded(value, step, format);
 }
 
-void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list) {
+void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list, TNumberFormat format) {
     list.clear();
-    list.append(kNetImepName, Rounded(figures.NetImep, kPressureStep));
-    list.append(kGrossImepName, Rounded(figures.GrossImep, kPressureStep));
-    list.append(kPeakPressureName, Rounded(figures.PeakPressure, kPressureStep));
-    list.append(kPeakAngleName, FormatFloatGeneral(figures.PeakAngle));
+    list.append(kNetImepName, Rounded(figures.NetImep, kPressureStep, format));
+    list.append(kGrossImepName, Rounded(figures.GrossImep, kPressureStep, format));
+    list.append(kPeakPressureName, Rounded(figures.PeakPressure, kPressureStep, format));
+    list.append(kPeakAngleName, FormatFloatGeneral(figures.PeakAngle, format));
     if (figures.Burn) {
-        list.append(kMfb10Name, Rounded(figures.Burn->Mfb10, kFineStep));
-        list.append(kMfb50Name, Rounded(figures.Burn->Mfb50, kFineStep));
-        list.append(kMfb90Name, Rounded(figures.Burn->Mfb90, kFineStep));
+        list.append(kMfb10Name, Rounded(figures.Burn->Mfb10, kFineStep, format));
+        list.append(kMfb50Name, Rounded(figures.Burn->Mfb50, kFineStep, format));
+        list.append(kMfb90Name, Rounded(figures.Burn->Mfb90, kFineStep, format));
     } else {
-        list.append(kLossAngleName, FormatFloatGeneral(figures.LossAngle));
+        list.append(kLossAngleName, FormatFloatGeneral(figures.LossAngle, format));
     }
     if (figures.CovImep) {
-        list.append(kCovImepName, Rounded(*figures.CovImep, kFineStep));
+        list.append(kCovImepName, Rounded(*figures.CovImep, kFineStep, format));
     }
 }
 
-std::string CombustionFiguresText(const TCombustionFigures& figures) {
+std::string CombustionFiguresText(const TCombustionFigures& figures, TNumberFormat format) {
     TMemoryValueList list;
-    ListCombustionFigures(figures, list);
+    ListCombustionFigures(figures, list, format);
     return SemicolonPairs(list);
 }
 

@@ -8,6 +8,7 @@
 #include "signal/CombustionFigures.h"
 #include "signal/EngineGeometry.h"
 #include "util/controls.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -30,7 +31,7 @@ struct TCombustionInputs {
 
 // Each text through ParseFloat (its conversion failure names the text); the
 // ranges are judged later, by ComputeCombustionFigures.
-TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts);
+TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts, TNumberFormat format);
 
 // The figure names, exactly as printed.
 inline constexpr const char* kNetImepName = "IMEP [bar]";
@@ -48,16 +49,16 @@ inline constexpr const char* kLossAngleName = "Ztrátový úhel [°]";
 // their place for a motored one, the variation when it is known. Pressures
 // are rounded to 0,001 bar, burn angles and the variation to 0,01; the peak's
 // angle and the loss angle are exact half degrees.
-void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list);
+void ListCombustionFigures(const TCombustionFigures& figures, IValueList& list, TNumberFormat format);
 
 // The figures of ListCombustionFigures as "name;value" lines.
-std::string CombustionFiguresText(const TCombustionFigures& figures);
+std::string CombustionFiguresText(const TCombustionFigures& figures, TNumberFormat format);
 
 // The steps figures are shown at: pressures, then angles, variations and heat.
 constexpr double kPressureStep = 0.001;
 constexpr double kFineStep = 0.01;
 
 // The value rounded to step (beyond 1e12 as it is), in the general format.
-std::string RoundedFigure(double value, double step);
+std::string RoundedFigure(double value, double step, TNumberFormat format);
 
 }  // namespace morvane

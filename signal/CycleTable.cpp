@@ -24,62 +24,64 @@ std::vector<std::string> Header(bool withMapo) {
     return header;
 }
 
-std::vector<std::string> Row(int number, const TCycleFigures& cycle, bool withMapo) {
-    std::vector<std::string> row = {FormatInteger(number), RoundedFigure(cycle.NetImep, kPressureStep),
-                                    RoundedFigure(cycle.GrossImep, kPressureStep),
-                                    RoundedFigure(cycle.PeakPressure, kPressureStep),
-                                    FormatFloatGeneral(cycle.PeakAngle)};
+std::vector<std::string> Row(int number, const TCycleFigures& cycle, bool withMapo, TNumberFormat format) {
+    std::vector<std::string> row = {FormatInteger(number),
+                                    RoundedFigure(cycle.NetImep, kPressureStep, format),
+                                    RoundedFigure(cycle.GrossImep, kPressureStep, format),
+                                    RoundedFigure(cycle.PeakPressure, kPressureStep, format),
+                                    FormatFloatGeneral(cycle.PeakAngle, format)};
     for (const double TBurnAngles::*angle : {&TBurnAngles::Mfb10, &TBurnAngles::Mfb50, &TBurnAngles::Mfb90}) {
-        row.push_back(cycle.Burn ? RoundedFigure((*cycle.Burn).*angle, kFineStep) : std::string());
+        row.push_back(cycle.Burn ? RoundedFigure((*cycle.Burn).*angle, kFineStep, format) : std::string());
     }
-    row.push_back(RoundedFigure(cycle.Heat, kFineStep));
-    row.push_back(RoundedFigure(cycle.PegOffset, kPressureStep));
+    row.push_back(RoundedFigure(cycle.Heat, kFineStep, format));
+    row.push_back(RoundedFigure(cycle.PegOffset, kPressureStep, format));
     row.emplace_back(cycle.Burn ? "0" : "1");
     if (withMapo) {
-        row.push_back(cycle.Mapo ? RoundedFigure(*cycle.Mapo, kPressureStep) : std::string());
+        row.push_back(cycle.Mapo ? RoundedFigure(*cycle.Mapo, kPressureStep, format) : std::string());
     }
     return row;
 }
 
 }  // namespace
 
-void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list) {
+void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list, TNumberFormat format) {
     const TCycleStatistics& statistics = analysis.Statistics;
-    ListCombustionFigures(analysis.Mean, list);
-    list.append(kHeatName, RoundedFigure(analysis.MeanHeat, kFineStep));
+    ListCombustionFigures(analysis.Mean, list, format);
+    list.append(kHeatName, RoundedFigure(analysis.MeanHeat, kFineStep, format));
     if (analysis.Pegged) {
-        list.append(kPegOffsetName, RoundedFigure(analysis.PegOffset, kPressureStep));
+        list.append(kPegOffsetName, RoundedFigure(analysis.PegOffset, kPressureStep, format));
     }
     if (statistics.CovPeakPressure) {
-        list.append(kCovPeakPressureName, RoundedFigure(*statistics.CovPeakPressure, kFineStep));
+        list.append(kCovPeakPressureName, RoundedFigure(*statistics.CovPeakPressure, kFineStep, format));
     }
     if (statistics.Mfb50Deviation) {
-        list.append(kMfb50DeviationName, RoundedFigure(*statistics.Mfb50Deviation, kFineStep));
+        list.append(kMfb50DeviationName, RoundedFigure(*statistics.Mfb50Deviation, kFineStep, format));
     }
     if (!analysis.Cycles.empty()) {
         list.append(kMisfiresName, FormatInteger(statistics.Misfires));
     }
     if (statistics.MapoMean && statistics.MapoMax && statistics.KnockingCycles) {
-        list.append(kMapoMeanName, RoundedFigure(*statistics.MapoMean, kPressureStep));
-        list.append(kMapoMaxName, RoundedFigure(*statistics.MapoMax, kPressureStep));
+        list.append(kMapoMeanName, RoundedFigure(*statistics.MapoMean, kPressureStep, format));
+        list.append(kMapoMaxName, RoundedFigure(*statistics.MapoMax, kPressureStep, format));
         list.append(kKnockingCyclesName, FormatInteger(*statistics.KnockingCycles));
     }
 }
 
-std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis) {
+std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis,
+                                                     TNumberFormat format) {
     const bool withMapo = MapoKnown(analysis);
     std::vector<std::vector<std::string>> rows;
     rows.reserve(analysis.Cycles.size() + 1);
     rows.push_back(Header(withMapo));
     for (std::size_t c = 0; c < analysis.Cycles.size(); ++c) {
-        rows.push_back(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo));
+        rows.push_back(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo, format));
     }
     return rows;
 }
 
-std::string CycleTableText(const TPressureAnalysis& analysis) {
+std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat format) {
     std::string text;
-    for (const std::vector<std::string>& row : CycleTableRows(analysis)) {
+    for (const std::vector<std::string>& row : CycleTableRows(analysis, format)) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             text += (i == 0 ? "" : ";") + row[i];
         }

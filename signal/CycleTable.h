@@ -9,6 +9,7 @@
 
 #include "signal/CycleFigures.h"
 #include "util/controls.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -26,15 +27,15 @@ inline constexpr const char* kTdcShiftName = "Posun HÚ [°]";
 // when pegged; CoV pmax [%] and Sm. odchylka MFB50 [°] when known; Vynechané
 // cykly when there are cycles; the MAPO lines and Klepající cykly when MAPO is
 // known. Pressures to 0,001, heat, variations and angles to 0,01.
-void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list);
+void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list, TNumberFormat format);
 
 // The table's header, then one row per cycle numbered from 1: IMEP, gross
 // IMEP, pmax, its angle, MFB10/50/90 (empty for a cycle that did not burn),
 // heat, pegging offset, misfire (1 or 0), and MAPO when any cycle has it
 // (empty for a cycle without). Rounded as the figure lines.
-std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis);
+std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis, TNumberFormat format);
 
 // CycleTableRows joined by ';', each line ended by '\n'.
-std::string CycleTableText(const TPressureAnalysis& analysis);
+std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat format);
 
 }  // namespace morvane

@@ -43,7 +43,7 @@ void CheckOptions(const TEncoderOptions& options) {
         RaiseInputError("Citlivost snímače [bar/jednotka]", "zadána, má-li se počítat klepání");
     }
     if (options.Knock && options.TimeColumn.empty()) {
-        CheckKnockSettings(*options.Knock, options.SampleRate);
+        CheckKnockSettings(*options.Knock, options.SampleRate, options.Numbers);
     }
 }
 
@@ -181,7 +181,7 @@ public:
     void edgeInterval(double seconds, double longest) override {
         if (seconds > longest) {
             RaiseRecordingAtLineError(m_line, "interval mezi hranami kola trvá " +
-                                                  FormatFloatGeneral(seconds) +
+                                                  FormatFloatGeneral(seconds, m_options.Numbers) +
                                                   " s; otáčky musí být od 1 do 1000000 RPM");
         }
     }
@@ -239,8 +239,8 @@ void TEncoderRun::leftRange(bool encoderWithin, std::int64_t line) const {
     const TRange& range = (encoderWithin ? m_opening.index() : m_opening.encoder()).Range;
     RaiseRecordingAtLineError(line, std::string("kanál ") + (encoderWithin ? "indexu" : "snímače otáček") +
                                         " opouští rozsah prvních otáček (od " +
-                                        FormatFloatGeneral(range.Lowest) + " do " +
-                                        FormatFloatGeneral(range.Highest) + ")");
+                                        FormatFloatGeneral(range.Lowest, m_options.Numbers) + " do " +
+                                        FormatFloatGeneral(range.Highest, m_options.Numbers) + ")");
 }
 
 // The range is known: the stages are built and the opening rows go through them.
@@ -251,7 +251,7 @@ void TEncoderRun::fix() {
                                             m_opening.index().Range, *this);
     if (m_options.Knock) {
         m_result.KnockSampleRate = knockSampleRate();
-        m_filter.emplace(*m_options.Knock, m_result.KnockSampleRate);
+        m_filter.emplace(*m_options.Knock, m_result.KnockSampleRate, m_options.Numbers);
     }
     for (int phase = 0; phase < 2; ++phase) {
         if (m_chosen == 0 || m_chosen == phase + 1) {
@@ -313,7 +313,7 @@ double TEncoderRun::knockSampleRate() const {
 void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
     if (!(seconds >= 60 / kHighestRpm && seconds <= 60 / kLowestRpm)) {
         RaiseRecordingAtLineError(m_line, "otáčka " + std::to_string(revolutions) + " trvá " +
-                                              FormatFloatGeneral(seconds) +
+                                              FormatFloatGeneral(seconds, m_options.Numbers) +
                                               " s; otáčky musí být od 1 do 1000000 RPM");
     }
     for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {

@@ -22,6 +22,7 @@
 #include "signal/Signal.h"
 #include "signal/ToothedWheel.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -31,9 +32,10 @@ struct TEncoderOptions {
     double ReferenceAngle = 0;        // cycle angle of the reference edge, 0 <= angle < 360
     std::string EncoderColumn = "1";  // 1-based index or header name
     std::string ValueColumn = "2";
-    std::string TimeColumn;   // empty: the samples are 1 / SampleRate apart
-    double SampleRate = 0;    // Hz, used without a time column
-    std::string IndexColumn;  // once-per-revolution channel, needed by an M = 0 wheel
+    TNumberFormat Numbers = kDecimalComma;  // of the numbers in the messages
+    std::string TimeColumn;                 // empty: the samples are 1 / SampleRate apart
+    double SampleRate = 0;                  // Hz, used without a time column
+    std::string IndexColumn;                // once-per-revolution channel, needed by an M = 0 wheel
     int Phase = 0;            // 1: the first complete revolution opens a cycle; 2: the second; 0: chosen
     TRecordingFormat Format;  // separator and decimal mark, detected by default
     bool KeepCycles = true;   // false: Cycles stays empty, memory does not grow with the recording

@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kPressureScaleName = "Citlivost snímače [bar/jednotka]";
 constexpr const char* kKnockBandName = "Pásmo klepání [Hz]";
 
-std::optional<TKnockSettings> KnockSettingsOf(const TEncoderTexts& texts) {
+std::optional<TKnockSettings> KnockSettingsOf(const TEncoderTexts& texts, TNumberFormat format) {
     const std::string band = TrimBlanks(texts.KnockBand);
     if (band.empty()) {
         return std::nullopt;
@@ -27,22 +27,23 @@ std::optional<TKnockSettings> KnockSettingsOf(const TEncoderTexts& texts) {
         RaiseInputError(kKnockBandName, "zadáno jako dolní a horní mez, např. 4000,20000");
     }
     TKnockSettings settings;
-    settings.Low = ParseFloat(low);
-    settings.High = ParseFloat(high);
-    settings.Threshold = ParseFloat(texts.KnockThreshold);
+    settings.Low = ParseFloat(low, format);
+    settings.High = ParseFloat(high, format);
+    settings.Threshold = ParseFloat(texts.KnockThreshold, format);
     return settings;
 }
 
 }  // namespace
 
-TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
+TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts, TNumberFormat format) {
     TEncoderOptions options;
+    options.Numbers = format;
     options.Path = TrimBlanks(texts.Path);
     if (options.Path.empty()) {
         RaiseInputError("Soubor", "zadán");
     }
     options.Wheel = ParseWheel(TrimBlanks(texts.Wheel));
-    options.ReferenceAngle = ParseFloat(texts.ReferenceAngle);
+    options.ReferenceAngle = ParseFloat(texts.ReferenceAngle, format);
     if (!IsReferenceAngleInRange(options.ReferenceAngle)) {
         RaiseInputError("Úhel referenční hrany [°]", "od 0 do méně než 360");
     }
@@ -51,7 +52,7 @@ TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
     options.TimeColumn = TrimBlanks(texts.TimeColumn);
     options.IndexColumn = TrimBlanks(texts.IndexColumn);
     if (options.TimeColumn.empty()) {
-        options.SampleRate = ParseFloat(texts.SampleRate);
+        options.SampleRate = ParseFloat(texts.SampleRate, format);
         if (!IsSampleRateInRange(options.SampleRate)) {
             RaiseInputError("Vzorkovací frekvence [Hz]", "větší než 0");
         }
@@ -59,14 +60,14 @@ TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts) {
     options.Phase = texts.Phase;
     const std::string scale = TrimBlanks(texts.PressureScale);
     if (!scale.empty()) {
-        const double barPerUnit = ParseFloat(scale);
+        const double barPerUnit = ParseFloat(scale, format);
         if (!std::isfinite(barPerUnit) || barPerUnit <= 0) {
             RaiseInputError(kPressureScaleName, "větší než 0");
         }
         options.PressureScale = barPerUnit;
-        options.Knock = KnockSettingsOf(texts);
+        options.Knock = KnockSettingsOf(texts, format);
         if (options.Knock && options.TimeColumn.empty()) {
-            CheckKnockSettings(*options.Knock, options.SampleRate);
+            CheckKnockSettings(*options.Knock, options.SampleRate, format);
         }
     }
     return options;

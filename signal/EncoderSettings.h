@@ -7,6 +7,7 @@
 #include <string>
 
 #include "signal/EncoderImport.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -34,6 +35,6 @@ struct TEncoderTexts {
 // finite; with it come the knock settings (the window 360 .. 420°), checked at
 // the sample rate when there is no time column. A band that is not "LO,HI"
 // raises EInputError.
-TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts);
+TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts, TNumberFormat format);
 
 }  // namespace morvane

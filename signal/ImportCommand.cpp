@@ -15,9 +15,9 @@ void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kin
     }
     target.LastImportFile = path;
     if (kind == TImportKind::Angle) {
-        ImportAngleSignal(path, boxes, target.Signal);
+        ImportAngleSignal(path, boxes, target.Signal, target.Numbers);
     } else {
-        ImportTimeSignal(path, boxes, target.Signal);
+        ImportTimeSignal(path, boxes, target.Signal, target.Numbers);
     }
     if (redraw) {
         redraw();

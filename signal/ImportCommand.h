@@ -12,6 +12,7 @@
 #include "signal/Signal.h"
 #include "util/dialogutil.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -22,6 +23,7 @@ struct TImportTarget {
     TSignalTable& Signal;
     std::string& LastImportFile;                   // the dialog's initial name, then the chosen path
     std::optional<TPressureCycle>& PressureCycle;  // the encoder import's cycles in their units
+    TNumberFormat Numbers;                         // of the texts read
 };
 
 // Asks for a file (CSV filter, the last import path as the initial name). On

@@ -19,17 +19,17 @@ double Warped(double cutOff, double sampleRate) {
 
 }  // namespace
 
-void CheckKnockSettings(const TKnockSettings& settings, double sampleRate) {
+void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumberFormat format) {
     if (!(settings.Low > 0 && std::isfinite(settings.Low))) {
         RaiseInputError("Dolní mez pásma klepání [Hz]", "větší než 0");
     }
     if (!(settings.High > settings.Low && std::isfinite(settings.High))) {
         RaiseInputError("Horní mez pásma klepání [Hz]",
-                        "větší než dolní mez (" + FormatFloatGeneral(settings.Low) + ")");
+                        "větší než dolní mez (" + FormatFloatGeneral(settings.Low, format) + ")");
     }
     if (!(settings.High < sampleRate / 2)) {
         RaiseInputError("Horní mez pásma klepání [Hz]", "menší než polovina vzorkovací frekvence (" +
-                                                            FormatFloatGeneral(sampleRate / 2) + ")");
+                                                            FormatFloatGeneral(sampleRate / 2, format) + ")");
     }
     if (!(settings.From >= 0 && settings.From <= settings.To && settings.To <= 720)) {
         RaiseInputError("Okno klepání [°]", "od 0 do 720, začátek nejvýše na konci");
@@ -54,15 +54,15 @@ TBiquad ButterworthLowPass(double cutOff, double sampleRate) {
 
 namespace {
 
-const TKnockSettings& Checked(const TKnockSettings& settings, double sampleRate) {
-    CheckKnockSettings(settings, sampleRate);
+const TKnockSettings& Checked(const TKnockSettings& settings, double sampleRate, TNumberFormat format) {
+    CheckKnockSettings(settings, sampleRate, format);
     return settings;
 }
 
 }  // namespace
 
-TKnockFilter::TKnockFilter(const TKnockSettings& settings, double sampleRate)
-    : m_highPass(ButterworthHighPass(Checked(settings, sampleRate).Low, sampleRate)),
+TKnockFilter::TKnockFilter(const TKnockSettings& settings, double sampleRate, TNumberFormat format)
+    : m_highPass(ButterworthHighPass(Checked(settings, sampleRate, format).Low, sampleRate)),
       m_lowPass(ButterworthLowPass(settings.High, sampleRate)) {}
 
 }  // namespace morvane

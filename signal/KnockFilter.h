@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/numtext.h"
+
 // The knock band-pass of a cylinder-pressure recording and its settings.
 //
 // Band-pass = a 2nd-order Butterworth high-pass at Low followed by a
@@ -22,7 +24,7 @@ struct TKnockSettings {
 
 // Raises EInputError naming the field and its valid range when the settings
 // cannot be used at this sample rate.
-void CheckKnockSettings(const TKnockSettings& settings, double sampleRate);
+void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumberFormat format);
 
 // One biquad section, direct form I.
 class TBiquad {
@@ -53,7 +55,7 @@ TBiquad ButterworthLowPass(double cutOff, double sampleRate);
 // The band-pass above; the settings are checked first.
 class TKnockFilter {
 public:
-    TKnockFilter(const TKnockSettings& settings, double sampleRate);
+    TKnockFilter(const TKnockSettings& settings, double sampleRate, TNumberFormat format);
     double step(double x) { return m_lowPass.step(m_highPass.step(x)); }
 
 private:

@@ -24,13 +24,13 @@ void CheckCount(std::size_t values, const std::string& path) {
 
 }  // namespace
 
-TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path) {
+TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path, TNumberFormat format) {
     TPressureCycle cycle;
     const bool withAngles = lines.size() >= 2 && lines[1].find(';') != std::string_view::npos;
     if (!withAngles) {
         CheckCount(lines.size(), path);
         for (std::size_t k = 0; k < lines.size(); ++k) {
-            cycle.Mean[k] = ParseFloat(lines[k]);
+            cycle.Mean[k] = ParseFloat(lines[k], format);
         }
         return cycle;
     }
@@ -40,18 +40,18 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
         std::string_view angleText;
         std::string_view pressureText;
         SplitAtView(lines[k + 1], ';', angleText, pressureText);
-        const double angle = ParseFloat(angleText);
-        cycle.Mean[k] = ParseFloat(pressureText);
+        const double angle = ParseFloat(angleText, format);
+        cycle.Mean[k] = ParseFloat(pressureText, format);
         if (angle != PointAngle(k)) {
-            RaiseImportError(path, "gives the angle " + FormatFloatGeneral(angle) + " on line " +
+            RaiseImportError(path, "gives the angle " + FormatFloatGeneral(angle, format) + " on line " +
                                        FormatInteger(static_cast<std::int64_t>(k + 2)) + ", " +
-                                       FormatFloatGeneral(PointAngle(k)) + " expected");
+                                       FormatFloatGeneral(PointAngle(k), format) + " expected");
         }
     }
     return cycle;
 }
 
-TPressureCycle ReadPressureCycle(const std::string& path) {
+TPressureCycle ReadPressureCycle(const std::string& path, TNumberFormat format) {
     // The longer form is a header and one line per point; a line beyond it
     // shows the file too long, and nothing after that line is read.
     const std::size_t longest = static_cast<std::size_t>(SignalPoints) + 1;
@@ -60,7 +60,7 @@ TPressureCycle ReadPressureCycle(const std::string& path) {
         RaiseImportError(path, "holds more than " + FormatInteger(SignalPoints) +
                                    " pressure values, a cycle needs " + FormatInteger(SignalPoints));
     }
-    TPressureCycle cycle = ParsePressureCycle(lines, path);
+    TPressureCycle cycle = ParsePressureCycle(lines, path, format);
     cycle.Source = path;
     return cycle;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "signal/Signal.h"
+#include "util/numtext.h"
 #include "util/textfile.h"
 
 namespace morvane {
@@ -45,11 +46,11 @@ struct TPressureCycle {
 // The second form is recognised by a ';' in the second line. A line that is
 // not a number raises the conversion failure naming its text; a wrong count
 // or an angle out of order raises EImportError naming path.
-TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path);
+TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path, TNumberFormat format);
 
 // Reads the file and parses it as above; EFOpenError when it cannot be read.
 // A file longer than the longer form is refused ("holds more than 1441
 // pressure values") once that many lines are read, whatever its size.
-TPressureCycle ReadPressureCycle(const std::string& path);
+TPressureCycle ReadPressureCycle(const std::string& path, TNumberFormat format);
 
 }  // namespace morvane

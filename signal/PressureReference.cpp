@@ -90,9 +90,9 @@ bool SplitAngleRange(std::string_view text, std::string& from, std::string& to) 
     return true;
 }
 
-TPressureReference ParseReferenceTexts(const TReferenceTexts& texts) {
+TPressureReference ParseReferenceTexts(const TReferenceTexts& texts, TNumberFormat format) {
     TPressureReference reference;
-    reference.TdcShift = ParseFloat(texts.TdcShift);
+    reference.TdcShift = ParseFloat(texts.TdcShift, format);
     const std::optional<TPegMethod> method = PegMethodNamed(texts.PegMethod);
     if (!method) {
         RaiseInputError("Vztažení tlaku", "none, point nebo polytropic");
@@ -105,10 +105,10 @@ TPressureReference ParseReferenceTexts(const TReferenceTexts& texts) {
             RaiseInputError("Rozsah vztažení [°]",
                             "ve tvaru OD,DO (s desetinnými čísly OD;DO, např. 175,5;185)");
         }
-        reference.PegRange = TAngleRange{ParseFloat(from), ParseFloat(to)};
+        reference.PegRange = TAngleRange{ParseFloat(from, format), ParseFloat(to, format)};
     }
-    reference.PegPressure = ParseFloat(texts.PegPressure);
-    reference.PegExponent = ParseFloat(texts.PegExponent);
+    reference.PegPressure = ParseFloat(texts.PegPressure, format);
+    reference.PegExponent = ParseFloat(texts.PegExponent, format);
     return reference;
 }
 

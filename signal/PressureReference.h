@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -75,6 +76,6 @@ bool SplitAngleRange(std::string_view text, std::string& from, std::string& to);
 // Every text through ParseFloat (its conversion failure names the text); an
 // unknown method or a range that cannot be split raises EInputError. The
 // values are judged by CheckPressureReference.
-TPressureReference ParseReferenceTexts(const TReferenceTexts& texts);
+TPressureReference ParseReferenceTexts(const TReferenceTexts& texts, TNumberFormat format);
 
 }  // namespace morvane

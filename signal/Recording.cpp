@@ -57,19 +57,10 @@ void SplitFields(std::string_view line, TSeparator separator, std::vector<std::s
     }
 }
 
-// The float parse with the file's decimal mark in place of the program's.
-// A field holding the program's mark where the file has another is no number.
+// The float parse with the file's decimal mark: a field holding the other
+// mark is no number.
 bool ParseField(std::string_view field, char mark, double& value) {
-    std::string swapped;
-    if (mark != DecimalMark) {
-        if (field.find(DecimalMark) != std::string_view::npos) {
-            return false;
-        }
-        swapped.assign(field);
-        std::replace(swapped.begin(), swapped.end(), mark, DecimalMark);
-        field = swapped;
-    }
-    return TryParseFloat(field, value);
+    return TryParseFloat(field, TNumberFormat{mark}, value);
 }
 
 // A header or a comment has no field that reads as a number with either mark;
@@ -297,7 +288,8 @@ private:
         }
         m_format = DetectFormat(m_sample, m_format);
         m_markKnown = m_format.Decimal != TDecimalSign::Detect;
-        m_mark = m_markKnown ? MarkOf(m_format.Decimal) : DecimalMark;
+        // Until a line shows a mark, the fields are whole numbers, read alike with either.
+        m_mark = m_markKnown ? MarkOf(m_format.Decimal) : ',';
         m_detected = true;
         std::vector<std::pair<std::int64_t, std::string>> waiting = std::move(m_waiting);
         for (const auto& [number, text] : waiting) {

@@ -4,10 +4,10 @@
 
 namespace morvane {
 
-std::string SignalEntriesText(const TSignalTable& signal) {
+std::string SignalEntriesText(const TSignalTable& signal, TNumberFormat format) {
     std::string text;
     for (double entry : signal) {
-        text += FormatFloatGeneral(entry);
+        text += FormatFloatGeneral(entry, format);
         text += '\n';
     }
     return text;

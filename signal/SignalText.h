@@ -5,11 +5,12 @@
 #include <string>
 
 #include "signal/Signal.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
 // Every entry in the general number format, one per line: a file the time
 // import reads back to the same entries.
-std::string SignalEntriesText(const TSignalTable& signal);
+std::string SignalEntriesText(const TSignalTable& signal, TNumberFormat format);
 
 }  // namespace morvane

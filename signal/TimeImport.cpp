@@ -19,11 +19,11 @@ namespace {
 
 // One whole line as one number. Only the start of an overlong line was read,
 // and no number is that long.
-double ParseSample(const TLineReader& reader, std::string_view line) {
+double ParseSample(const TLineReader& reader, std::string_view line, TNumberFormat format) {
     if (reader.lineCut()) {
         RaiseFloatConvertError(line);
     }
-    return ParseFloat(line);
+    return ParseFloat(line, format);
 }
 
 void CheckLineCount(const std::string& path, std::uint64_t count) {
@@ -99,7 +99,8 @@ constexpr std::size_t kHeldSamples = std::size_t{1} << 21;
 
 // Every line is parsed in the first pass, so a bad line fails wherever it is.
 // A pipe cannot be read twice, so it keeps every sample.
-std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable& points) {
+std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable& points,
+                      TNumberFormat format) {
     const std::size_t held = reader.rereadable() ? kHeldSamples : std::numeric_limits<std::size_t>::max();
     T1DTable samples;
     // Reserved whole, so the values are never copied; pages untouched stay unused.
@@ -109,7 +110,7 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
     std::uint64_t count = 0;
     std::string_view line;
     while (reader.next(line)) {
-        const double sample = ParseSample(reader, line);
+        const double sample = ParseSample(reader, line, format);
         if (count++ < held) {
             samples.Values.push_back(sample);
         }
@@ -133,7 +134,7 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
     auto wanted = needed.begin();
     while (wanted != needed.end() && reader.next(line)) {
         if (*wanted == index) {
-            kept.push_back(ParseSample(reader, line));
+            kept.push_back(ParseSample(reader, line, format));
             ++wanted;
         }
         ++index;
@@ -148,13 +149,14 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
 
 }  // namespace
 
-void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal) {
+void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal,
+                      TNumberFormat format) {
     TSignalTable points{};
     std::int64_t count = 0;
     {
         // Every byte of the file is passed on, a byte-order mark included.
         TLineReader reader(path, TByteOrderMark::Keep);
-        count = Resample(path, reader, points);
+        count = Resample(path, reader, points, format);
     }
 
     double largest = 0;

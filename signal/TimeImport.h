@@ -7,6 +7,7 @@
 
 #include "signal/Signal.h"
 #include "util/messages.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -16,6 +17,7 @@ namespace morvane {
 // A file that cannot be opened, holds no lines or has a line that is not a
 // number leaves signal as it was. Only zero values show the summary, then
 // fail with "Invalid floating point operation" and leave signal all zero.
-void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal);
+void ImportTimeSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal,
+                      TNumberFormat format);
 
 }  // namespace morvane

@@ -31,7 +31,8 @@ void CentredText(TRaster& picture, int x, int y, const std::string& text) {
 
 }  // namespace
 
-void DrawBurnDiagram(const THeatRelease& release, const std::optional<TBurnAngles>& burn, TRaster& picture) {
+void DrawBurnDiagram(const THeatRelease& release, const std::optional<TBurnAngles>& burn, TRaster& picture,
+                     TNumberFormat format) {
     picture.resize(picture.width(), picture.height());
     const int right = picture.width() - kPlotRightGap;
     const int bottom = picture.height() - kPlotBottomGap;
@@ -54,8 +55,8 @@ void DrawBurnDiagram(const THeatRelease& release, const std::optional<TBurnAngle
         picture.textOut(kPlotLeft - 2 - static_cast<int>(text.size()) * kFontCellWidth,
                         up.at(percent / 100.0) - kFontCellHeight / 2 - 1, text);
     }
-    CentredText(picture, kPlotLeft, bottom + 3, FormatFloatGeneral(first));
-    CentredText(picture, right, bottom + 3, FormatFloatGeneral(last));
+    CentredText(picture, kPlotLeft, bottom + 3, FormatFloatGeneral(first, format));
+    CentredText(picture, right, bottom + 3, FormatFloatGeneral(last, format));
 
     if (burn) {
         picture.setPenColor(kBurnMarkColor);

@@ -8,6 +8,7 @@
 
 #include "signal/CombustionFigures.h"
 #include "util/mathutil.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -23,6 +24,7 @@ constexpr double kFractionMargin = 0.1;
 // Repaints the picture at its size. The angle labels give the window's ends,
 // the fraction labels 0, 50 and 100 (%). A release without points draws only
 // the frame.
-void DrawBurnDiagram(const THeatRelease& release, const std::optional<TBurnAngles>& burn, TRaster& picture);
+void DrawBurnDiagram(const THeatRelease& release, const std::optional<TBurnAngles>& burn, TRaster& picture,
+                     TNumberFormat format);
 
 }  // namespace morvane

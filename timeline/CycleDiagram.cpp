@@ -46,7 +46,7 @@ bool Knocked(const TCycleFigures& cycle) {
 }
 
 void DrawPanel(const std::vector<TCycleFigures>& cycles, const TPanel& panel, const TPlotScale& across,
-               int top, int bottom, TRaster& picture) {
+               int top, int bottom, TRaster& picture, TNumberFormat format) {
     std::optional<double> lowest;
     std::optional<double> highest;
     for (const TCycleFigures& cycle : cycles) {
@@ -58,8 +58,8 @@ void DrawPanel(const std::vector<TCycleFigures>& cycles, const TPanel& panel, co
     if (lowest) {
         const TLinearRange range = RoundLinearRange(*lowest, *highest);
         const TPlotScale up{range.Low, range.High, bottom, top, TAxisKind::Linear};
-        LeftLabel(picture, bottom, FormatFloatGeneral(range.Low));
-        LeftLabel(picture, top, FormatFloatGeneral(range.High));
+        LeftLabel(picture, bottom, FormatFloatGeneral(range.Low, format));
+        LeftLabel(picture, top, FormatFloatGeneral(range.High, format));
 
         picture.setPenColor(panel.MarkColor);
         picture.setPenStyle(TPenStyle::Dotted);
@@ -97,7 +97,7 @@ void DrawPanel(const std::vector<TCycleFigures>& cycles, const TPanel& panel, co
 
 }  // namespace
 
-void DrawCycleDiagram(const std::vector<TCycleFigures>& cycles, TRaster& picture) {
+void DrawCycleDiagram(const std::vector<TCycleFigures>& cycles, TRaster& picture, TNumberFormat format) {
     picture.resize(picture.width(), picture.height());
     picture.setBrushColor(kWhiteColor);
     picture.setFontColor(kBlackColor);
@@ -116,7 +116,7 @@ void DrawCycleDiagram(const std::vector<TCycleFigures>& cycles, TRaster& picture
     for (int i = 0; i < panelCount; ++i) {
         const int top = kPlotTop + i * (height + kPanelGap);
         lastBottom = top + height;
-        DrawPanel(cycles, panels[static_cast<std::size_t>(i)], across, top, lastBottom, picture);
+        DrawPanel(cycles, panels[static_cast<std::size_t>(i)], across, top, lastBottom, picture, format);
     }
     if (!cycles.empty()) {
         picture.textOut(kPlotLeft - kFontCellWidth / 2, lastBottom + 3, "1");

@@ -12,6 +12,7 @@
 
 #include "signal/CycleFigures.h"
 #include "util/mathutil.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -28,6 +29,6 @@ constexpr int kPanelGap = 10;
 
 // Repaints the picture at its size. Without cycles only the panels' frames
 // are drawn.
-void DrawCycleDiagram(const std::vector<TCycleFigures>& cycles, TRaster& picture);
+void DrawCycleDiagram(const std::vector<TCycleFigures>& cycles, TRaster& picture, TNumberFormat format);
 
 }  // namespace morvane

@@ -33,7 +33,8 @@ std::optional<double> CylinderOneIgnition(const TEventList& events) {
     return std::nullopt;
 }
 
-void DrawHeatRateDiagram(const THeatRelease& release, std::optional<double> ignitionAngle, TRaster& picture) {
+void DrawHeatRateDiagram(const THeatRelease& release, std::optional<double> ignitionAngle, TRaster& picture,
+                         TNumberFormat format) {
     picture.resize(picture.width(), picture.height());
     const int right = picture.width() - kPlotRightGap;
     const int bottom = picture.height() - kPlotBottomGap;
@@ -57,14 +58,14 @@ void DrawHeatRateDiagram(const THeatRelease& release, std::optional<double> igni
     picture.moveTo(across.From, up.at(0));
     picture.lineTo(across.To, up.at(0));
     picture.setPenStyle(TPenStyle::Solid);
-    LeftLabel(picture, up.at(range.Low), FormatFloatGeneral(range.Low));
-    LeftLabel(picture, up.at(range.High), FormatFloatGeneral(range.High));
+    LeftLabel(picture, up.at(range.Low), FormatFloatGeneral(range.Low, format));
+    LeftLabel(picture, up.at(range.High), FormatFloatGeneral(range.High, format));
     // 0 only where its label does not run into a limit's.
     if (std::min(up.at(range.Low) - up.at(0), up.at(0) - up.at(range.High)) >= kFontCellHeight) {
         LeftLabel(picture, up.at(0), "0");
     }
-    CentredText(picture, kPlotLeft, bottom + 3, FormatFloatGeneral(first));
-    CentredText(picture, right, bottom + 3, FormatFloatGeneral(last));
+    CentredText(picture, kPlotLeft, bottom + 3, FormatFloatGeneral(first, format));
+    CentredText(picture, right, bottom + 3, FormatFloatGeneral(last, format));
 
     if (ignitionAngle && *ignitionAngle >= first && *ignitionAngle <= last) {
         picture.setPenColor(kIgnitionColor);

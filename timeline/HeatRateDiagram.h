@@ -11,6 +11,7 @@
 #include "events/EngineEvent.h"
 #include "signal/CombustionFigures.h"
 #include "util/mathutil.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -27,6 +28,7 @@ std::optional<double> CylinderOneIgnition(const TEventList& events);
 // the rate labels the axis's limits and 0. The ignition mark is drawn only
 // when the angle (degrees of the cycle) lies within the window. A release with
 // fewer than two points draws only the frame.
-void DrawHeatRateDiagram(const THeatRelease& release, std::optional<double> ignitionAngle, TRaster& picture);
+void DrawHeatRateDiagram(const THeatRelease& release, std::optional<double> ignitionAngle, TRaster& picture,
+                         TNumberFormat format);
 
 }  // namespace morvane

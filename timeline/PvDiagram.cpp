@@ -29,12 +29,12 @@ struct TExtent {
     }
 };
 
-std::string Label(double value) {
-    return FormatFloatGeneral(value);
+std::string Label(double value, TNumberFormat format) {
+    return FormatFloatGeneral(value, format);
 }
 
 void DrawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, const TRoundRange& volumes,
-              const TRoundRange& pressures) {
+              const TRoundRange& pressures, TNumberFormat format) {
     picture.setPenColor(kGridColor);
     picture.setPenStyle(TPenStyle::Dotted);
     picture.setFontColor(kBlackColor);
@@ -44,7 +44,7 @@ void DrawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, 
         picture.moveTo(x, up.From);
         picture.lineTo(x, up.To);
         if (volume >= 1) {
-            const std::string text = Label(volume);
+            const std::string text = Label(volume, format);
             picture.textOut(x - static_cast<int>(text.size()) * kFontCellWidth / 2, up.From + 3, text);
         }
     }
@@ -53,7 +53,7 @@ void DrawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, 
         picture.moveTo(across.From, y);
         picture.lineTo(across.To, y);
         if (pressure >= 1) {
-            const std::string text = Label(pressure);
+            const std::string text = Label(pressure, format);
             picture.textOut(across.From - 2 - static_cast<int>(text.size()) * kFontCellWidth,
                             y - kFontCellHeight / 2 - 1, text);
         }
@@ -63,7 +63,8 @@ void DrawGrid(TRaster& picture, const TPlotScale& across, const TPlotScale& up, 
 
 }  // namespace
 
-void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TRaster& picture) {
+void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TRaster& picture,
+                   TNumberFormat format) {
     picture.resize(picture.width(), picture.height());
     const int right = picture.width() - kPlotRightGap;
     const int bottom = picture.height() - kPlotBottomGap;
@@ -81,7 +82,7 @@ void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TR
         const TRoundRange cubics = RoundLogRange(volumeExtent.Low, volumeExtent.High);
         const TPlotScale across{cubics.Low, cubics.High, kPlotLeft, right, TAxisKind::Logarithmic};
         const TPlotScale up{pressures.Low, pressures.High, bottom, kPlotTop, TAxisKind::Logarithmic};
-        DrawGrid(picture, across, up, cubics, pressures);
+        DrawGrid(picture, across, up, cubics, pressures, format);
 
         picture.setPenColor(kLoopColor);
         bool drawing = false;

@@ -7,6 +7,7 @@
 
 #include "signal/Signal.h"
 #include "util/mathutil.h"
+#include "util/numtext.h"
 
 namespace morvane {
 
@@ -18,6 +19,7 @@ constexpr TColor kLoopColor = RgbColor(0, 0, 192);
 // up), the frame and the loop through the 1441 points in order. Points whose
 // pressure or volume is not above 0 cannot be shown on these axes: the loop
 // breaks there. Without any drawable point only the frame is drawn.
-void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TRaster& picture);
+void DrawPvDiagram(const TSignalTable& pressure, const TSignalTable& volumes, TRaster& picture,
+                   TNumberFormat format);
 
 }  // namespace morvane

@@ -17,8 +17,6 @@
 
 namespace morvane {
 
-char DecimalMark = '.';
-
 namespace {
 
 bool IsDigit(char c) {
@@ -166,11 +164,12 @@ bool ScaleExactly(std::uint64_t digits, std::ptrdiff_t exponent, double& magnitu
 // returns where the number ends, or nullptr when it cannot decide, which is
 // not a rejection: the caller then takes the full parse, which owns every
 // failure. Only the starts of valid texts are ever accepted here.
-const char* ParseShortNumber(const char* p, const char* const end, double& result) {
+const char* ParseShortNumber(const char* p, const char* const end, char mark, double& result) {
 #if FLT_EVAL_METHOD != 0
     // With a wider evaluation type the quotient would be rounded twice.
     (void)p;
     (void)end;
+    (void)mark;
     (void)result;
     return nullptr;
 #else
@@ -191,7 +190,7 @@ const char* ParseShortNumber(const char* p, const char* const end, double& resul
         digits = digits * 10 + static_cast<unsigned>(*p - '0');
     std::ptrdiff_t significant = p - integer;
     std::ptrdiff_t exponent = 0;
-    if (p < end && *p == DecimalMark) {
+    if (p < end && *p == mark) {
         ++p;
         const char* const fraction = p;
         if (significant == 0) {
@@ -225,12 +224,12 @@ const char* ParseShortNumber(const char* p, const char* const end, double& resul
 #endif
 }
 
-bool TryParseShortFloat(std::string_view text, double& result) {
+bool TryParseShortFloat(std::string_view text, char mark, double& result) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p < end && *p == ' ')
         ++p;
-    p = ParseShortNumber(p, end, result);
+    p = ParseShortNumber(p, end, mark, result);
     if (p == nullptr)
         return false;
     while (p < end && *p == ' ')
@@ -253,8 +252,7 @@ struct TDecimalNumber {
 // The digits before and after the decimal mark from i on, into number's
 // Digits, Count and Exponent; sticky when a digit cut beyond kMaxDigits was not
 // zero. False when neither a digit nor the mark is there.
-bool ScanMantissa(std::string_view text, std::size_t& i, TDecimalNumber& number, bool& sticky) {
-    const char mark = DecimalMark;
+bool ScanMantissa(std::string_view text, std::size_t& i, char mark, TDecimalNumber& number, bool& sticky) {
     const std::size_t len = text.size();
     bool taken = false;  // at least one digit or the mark
     std::size_t count = 0;
@@ -320,7 +318,7 @@ bool ScanExponent(std::string_view text, std::size_t& i, std::int64_t& exponent)
 
 // The syntax of the float parse. Returns false for a
 // syntax error. Does not allocate.
-bool ScanFloat(std::string_view text, TDecimalNumber& number) {
+bool ScanFloat(std::string_view text, char mark, TDecimalNumber& number) {
     const std::size_t len = text.size();
     std::size_t i = 0;
     while (i < len && text[i] == ' ')
@@ -330,7 +328,7 @@ bool ScanFloat(std::string_view text, TDecimalNumber& number) {
         ++i;
     }
     bool sticky = false;
-    if (!ScanMantissa(text, i, number, sticky) || !ScanExponent(text, i, number.Exponent))
+    if (!ScanMantissa(text, i, mark, number, sticky) || !ScanExponent(text, i, number.Exponent))
         return false;
     while (i < len && text[i] == ' ')
         ++i;
@@ -399,9 +397,9 @@ enum class TFloatStatus { Ok, Rejected, Overflow };
 // formed only for values beyond the double range, to decide between the
 // syntax-level rejection (too large for the intermediate) and the overflow of
 // storing it. Does not allocate.
-TFloatStatus ParseFloatCore(std::string_view text, double& result, long double& extended) {
+TFloatStatus ParseFloatCore(std::string_view text, char mark, double& result, long double& extended) {
     TDecimalNumber number;
-    if (!ScanFloat(text, number))
+    if (!ScanFloat(text, mark, number))
         return TFloatStatus::Rejected;
     if (number.Count == 0) {
         result = number.Negative ? -0.0 : 0.0;
@@ -474,9 +472,9 @@ std::int32_t ParseInteger(std::string_view text) {
     return value;
 }
 
-bool TryParseExtended(std::string_view text, long double& value) {
+bool TryParseExtended(std::string_view text, TNumberFormat format, long double& value) {
     TDecimalNumber number;
-    if (!ScanFloat(text, number))
+    if (!ScanFloat(text, format.DecimalMark, number))
         return false;
     if (number.Count == 0) {
         value = number.Negative ? -0.0L : 0.0L;
@@ -489,11 +487,11 @@ bool TryParseExtended(std::string_view text, long double& value) {
     return true;
 }
 
-bool TryParseFloat(std::string_view text, double& result) {
-    if (TryParseShortFloat(text, result))
+bool TryParseFloat(std::string_view text, TNumberFormat format, double& result) {
+    if (TryParseShortFloat(text, format.DecimalMark, result))
         return true;
     long double extended = 0.0L;
-    switch (ParseFloatCore(text, result, extended)) {
+    switch (ParseFloatCore(text, format.DecimalMark, result, extended)) {
         case TFloatStatus::Ok:
             return true;
         case TFloatStatus::Overflow:
@@ -504,21 +502,22 @@ bool TryParseFloat(std::string_view text, double& result) {
     return false;
 }
 
-double ParseFloat(std::string_view text) {
+double ParseFloat(std::string_view text, TNumberFormat format) {
     double result = 0.0;
-    if (!TryParseFloat(text, result)) {
+    if (!TryParseFloat(text, format, result)) {
         RaiseFloatConvertError(text);
     }
     return result;
 }
 
-bool TryParsePlainPair(std::string_view line, char separator, double& left, double& right) {
+bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat format, double& left,
+                       double& right) {
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     const char* p = line.data();
     const char* const end = p + line.size();
     while (p < end && blank(*p))
         ++p;
-    p = ParseShortNumber(p, end, left);
+    p = ParseShortNumber(p, end, format.DecimalMark, left);
     if (p == nullptr)
         return false;
     while (p < end && blank(*p))
@@ -528,7 +527,7 @@ bool TryParsePlainPair(std::string_view line, char separator, double& left, doub
     ++p;
     while (p < end && blank(*p))
         ++p;
-    p = ParseShortNumber(p, end, right);
+    p = ParseShortNumber(p, end, format.DecimalMark, right);
     if (p == nullptr)
         return false;
     while (p < end && blank(*p))
@@ -536,9 +535,9 @@ bool TryParsePlainPair(std::string_view line, char separator, double& left, doub
     return p == end;
 }
 
-double ParseFloatOr(std::string_view text, double defaultValue) {
+double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue) {
     double result = 0.0;
-    return TryParseFloat(text, result) ? result : defaultValue;
+    return TryParseFloat(text, format, result) ? result : defaultValue;
 }
 
 namespace {
@@ -593,7 +592,7 @@ TGeneralDigits GeneralDigits(double magnitude) {
 
 }  // namespace
 
-std::string FormatFloatGeneral(double value) {
+std::string FormatFloatGeneral(double value, TNumberFormat format) {
     if (std::isnan(value))
         return "NAN";
     if (std::isinf(value))
@@ -612,7 +611,7 @@ std::string FormatFloatGeneral(double value) {
     if (x > 15 || x < -3) {
         *o++ = digits[0];
         if (n > 1) {
-            *o++ = DecimalMark;
+            *o++ = format.DecimalMark;
             for (int j = 1; j < n; ++j)
                 *o++ = digits[j];
         }
@@ -623,7 +622,7 @@ std::string FormatFloatGeneral(double value) {
         o = WriteUnsigned(o, static_cast<std::uint64_t>(e < 0 ? -e : e));
     } else if (x <= 0) {
         *o++ = '0';
-        *o++ = DecimalMark;
+        *o++ = format.DecimalMark;
         for (int j = 0; j < -x; ++j)
             *o++ = '0';
         for (int j = 0; j < n; ++j)
@@ -632,7 +631,7 @@ std::string FormatFloatGeneral(double value) {
         for (int j = 0; j < x; ++j)
             *o++ = j < n ? digits[j] : '0';
         if (n > x) {
-            *o++ = DecimalMark;
+            *o++ = format.DecimalMark;
             for (int j = x; j < n; ++j)
                 *o++ = digits[j];
         }

@@ -45,7 +45,6 @@ protected:
 
     TMemoryGrid m_table{7, 13};
     // The cells are checked as numbers the way event creation reads them.
-    TDecimalMarkScope m_decimalComma{','};
 };
 
 TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
@@ -56,8 +55,8 @@ TEST_F(CylinderTableFileTest, DefaultsAreTheWindowsStartUpTable) {
 }
 
 TEST_F(CylinderTableFileTest, CellsAreTrimmedFieldsAndTheRowNumberStays) {
-    const int lines =
-        FillCylinderTable(LinesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;2;3;4;5;6\n"), m_table);
+    const int lines = FillCylinderTable(
+        LinesOf("a;b;c\n 9 ; 30 ;\t5 ;10;200;480;20;extra\n7;1,5;2;3;4;5;6\n"), m_table, kDecimalComma);
     EXPECT_EQ(lines, 2);
     EXPECT_EQ(row(0)[1], "Přesazení");  // the header line is never used
     EXPECT_EQ(row(1), (std::vector<std::string>{"1", "30", "5", "10", "200", "480", "20"}));
@@ -81,13 +80,13 @@ TEST_F(CylinderTableFileTest, LineCounts) {
     };
     for (const TRow& r : rows) {
         SCOPED_TRACE(r.Name);
-        EXPECT_EQ(FillCylinderTable(LinesOf(r.Content), m_table), r.DataLines);
+        EXPECT_EQ(FillCylinderTable(LinesOf(r.Content), m_table, kDecimalComma), r.DataLines);
     }
 }
 
 TEST_F(CylinderTableFileTest, MoreLinesThanRowsAreRefusedAndWriteNothing) {
     try {
-        FillCylinderTable(LinesOf(TableFile(13)), m_table);
+        FillCylinderTable(LinesOf(TableFile(13)), m_table, kDecimalComma);
         FAIL() << "no failure";
     } catch (const ECylinderTableError& failure) {
         EXPECT_STREQ(failure.what(), "the cylinder table has 12 rows, the file gives 13");
@@ -108,7 +107,7 @@ TEST_F(CylinderTableFileTest, BadCellsNameLineAndColumnAndWriteNothing) {
     };
     for (const auto& r : rows) {
         try {
-            FillCylinderTable(LinesOf(r.Content), m_table);
+            FillCylinderTable(LinesOf(r.Content), m_table, kDecimalComma);
             ADD_FAILURE() << "no failure: " << r.Content;
         } catch (const EImportError& failure) {
             EXPECT_EQ(failure.what(), std::string("Tabulka válců, ") + r.Message);
@@ -126,19 +125,20 @@ TEST_F(CylinderTableFileTest, ReadingStopsWhenTheFileIsTooLong) {
     std::fputs(("\xEF\xBB\xBF" + TableFile(100000)).c_str(), file);
     std::fclose(file);
     try {
-        ReadCylinderTableFile(path, m_table);
+        ReadCylinderTableFile(path, m_table, kDecimalComma);
         ADD_FAILURE() << "no failure";
     } catch (const ECylinderTableError& failure) {
         EXPECT_STREQ(failure.what(), "the cylinder table has 12 rows, the file gives more than 13");
     }
     WriteFileReplacing(path, "\xEF\xBB\xBF" + TableFile(1));
-    EXPECT_EQ(ReadCylinderTableFile(path, m_table), 1);
+    EXPECT_EQ(ReadCylinderTableFile(path, m_table, kDecimalComma), 1);
     std::remove(path.c_str());
 }
 
 // What is written reads back into the same cells, header and row numbers included.
 TEST_F(CylinderTableFileTest, WrittenTableReadsBackCellForCell) {
-    FillCylinderTable(LinesOf("h\n1;-31;345,5;-31;243;463;749\n2;360;7;-1;1e3;0;0\n"), m_table);
+    FillCylinderTable(LinesOf("h\n1;-31;345,5;-31;243;463;749\n2;360;7;-1;1e3;0;0\n"), m_table,
+                      kDecimalComma);
     const std::string path = ::testing::TempDir() + "morvane_cylinder_table.csv";
     WriteCylinderTableFile(path, m_table, 2);
     EXPECT_EQ(CylinderTableText(m_table, 2),
@@ -147,7 +147,7 @@ TEST_F(CylinderTableFileTest, WrittenTableReadsBackCellForCell) {
 
     TMemoryGrid again{7, 13};
     FillDefaultCylinderTable(again);
-    EXPECT_EQ(ReadCylinderTableFile(path, again), 2);
+    EXPECT_EQ(ReadCylinderTableFile(path, again, kDecimalComma), 2);
     for (int r = 0; r <= 12; ++r) {
         for (int column = 0; column < 7; ++column) {
             EXPECT_EQ(again.cellText(column, r), m_table.cellText(column, r)) << column << "," << r;

@@ -47,7 +47,7 @@ protected:
     }
     std::string createFailure() {
         try {
-            CreateEvents(m_parameters, m_table, m_events);
+            CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
         } catch (const EConvertError& failure) {
             return failure.what();
         }
@@ -69,7 +69,7 @@ protected:
 };
 
 TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
-    CreateEvents(m_parameters, m_table, m_events);
+    CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
     const std::vector<TEngineEvent> expected = {
         {"Píst 1 - HU", ekPiston, 0, 0, 0},
         {"Píst 1 - DU", ekPiston, 180, 0, 0},
@@ -85,7 +85,7 @@ TEST_F(EventGenerationTest, DefaultsGiveNineEventsOfOneCylinder) {
 }
 
 TEST_F(EventGenerationTest, CellsAreReadInTheFixedOrder) {
-    CreateEvents(m_parameters, m_table, m_events);
+    CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
     // The offset four times: both piston passes, the ignition, the valves.
     const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {1, 1},
                                                        {3, 1}, {4, 1}, {5, 1}, {6, 1}};
@@ -96,7 +96,7 @@ TEST_F(EventGenerationTest, TwoCylinders) {
     setCount("2");
     setRow(1, {"0", "350", "0", "180", "540", "720"});
     setRow(2, {"360", "350", "0", "180", "540", "720"});
-    CreateEvents(m_parameters, m_table, m_events);
+    CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
     EXPECT_EQ(nominalAngles(), (std::vector<double>{0, 180, 360, 540, 360, 540, 720, 900, 350, 710, 0, 180,
                                                     540, 720, 360, 540, 900, 1080}));
     std::vector<std::string> names;
@@ -118,14 +118,14 @@ TEST_F(EventGenerationTest, TwoCylinders) {
 
 TEST_F(EventGenerationTest, DecimalCommaAnglesAndNoWrap) {
     setRow(1, {"12,5", "-20,25", "700", "1,5E2", "0", "0"});
-    CreateEvents(m_parameters, m_table, m_events);
+    CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
     EXPECT_EQ(nominalAngles(),
               (std::vector<double>{12.5, 192.5, 372.5, 552.5, -7.75, 712.5, 162.5, 12.5, 12.5}));
 }
 
 TEST_F(EventGenerationTest, TenCylindersNameTheTenth) {
     setCount("10");
-    CreateEvents(m_parameters, m_table, m_events);
+    CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
     ASSERT_EQ(m_events.size(), 90u);
     EXPECT_EQ(m_events[18].Name, "Píst 10 - HU");
     EXPECT_EQ(m_events[19].Name, "Píst 10 - DU");
@@ -139,7 +139,7 @@ TEST_F(EventGenerationTest, NoCylindersGiveAnEmptyList) {
         SCOPED_TRACE(count);
         addStaleEvent();
         setCount(count);
-        CreateEvents(m_parameters, m_table, m_events);
+        CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
         EXPECT_TRUE(m_events.empty());
         EXPECT_TRUE(m_table.Reads.empty());
     }
@@ -160,7 +160,7 @@ TEST_F(EventGenerationTest, RowsBeyondTheTwelfthReadEmptyInAnyGrid) {
         }
     }
     setCount("13");
-    EXPECT_THROW(CreateEvents(m_parameters, tall, m_events), EConvertError);
+    EXPECT_THROW(CreateEvents(m_parameters, tall, m_events, kDecimalComma), EConvertError);
     EXPECT_EQ(m_events.size(), 24u);
 }
 
@@ -184,7 +184,7 @@ TEST_F(EventGenerationTest, FractionalCountFailsBeforeAnyCellIsRead) {
     addStaleEvent();
     setCount("1,5");
     try {
-        CreateEvents(m_parameters, m_table, m_events);
+        CreateEvents(m_parameters, m_table, m_events, kDecimalComma);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'1,5' is not a valid integer value");

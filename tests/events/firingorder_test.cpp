@@ -17,7 +17,6 @@ using TTexts = std::vector<std::string>;
 
 class FiringOrderTest : public ::testing::Test {
 protected:
-    TDecimalMarkScope m_mark{','};
 };
 
 TEST_F(FiringOrderTest, OffsetsOfEvenAndUnevenOrders) {
@@ -47,7 +46,7 @@ TEST_F(FiringOrderTest, OffsetsOfEvenAndUnevenOrders) {
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Order);
-        EXPECT_EQ(FiringOrderOffsets(row.Order, row.Intervals, row.Count), row.Offsets);
+        EXPECT_EQ(FiringOrderOffsets(row.Order, row.Intervals, row.Count, kDecimalComma), row.Offsets);
     }
 }
 
@@ -81,7 +80,8 @@ TEST_F(FiringOrderTest, BadInputNamesItsProblemAndWritesNoCell) {
         window.CylinderTable.setCellText(OffsetColumn, 1, "15");
         window.MainParameters.setValue(kCylinderCountRow, row.Count);
         EXPECT_EQ(testing::MessageOf<EMorvaneError>([&] {
-                      ApplyFiringOrder(window.MainParameters, window.CylinderTable, row.Order, row.Intervals);
+                      ApplyFiringOrder(window.MainParameters, window.CylinderTable, row.Order, row.Intervals,
+                                       kDecimalComma);
                   }),
                   row.Message);
         EXPECT_EQ(window.CylinderTable.cellText(OffsetColumn, 1), "15");
@@ -94,7 +94,7 @@ TEST_F(FiringOrderTest, WritesOnlyTheOffsetsOfCylindersOneToN) {
     FillDefaultCylinderTable(window.CylinderTable);
     window.CylinderTable.setCellText(IgnitionColumn, 2, "abc");
     window.MainParameters.setValue(kCylinderCountRow, "4");
-    ApplyFiringOrder(window.MainParameters, window.CylinderTable, "1-3-4-2", "");
+    ApplyFiringOrder(window.MainParameters, window.CylinderTable, "1-3-4-2", "", kDecimalComma);
     TTexts offsets;
     for (int row = 1; row <= 5; ++row) {
         offsets.push_back(window.CylinderTable.cellText(OffsetColumn, row));

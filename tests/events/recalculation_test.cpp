@@ -211,7 +211,7 @@ class CycleTimeTest : public RecalculationTest, public ::testing::WithParamInter
 
 TEST_P(CycleTimeTest, SpeedGivesCycleTime) {
     m_mainParameters.setValue(kSpeedRow, GetParam().Speed);
-    UpdateCycleTime(m_mainParameters, m_computed);
+    UpdateCycleTime(m_mainParameters, m_computed, kDecimalComma);
     EXPECT_EQ(m_computed.value(kCycleTimeRow), GetParam().Cycle);
 }
 
@@ -289,7 +289,7 @@ TEST_F(RecalculationTest, ShorterCorrectionListFailsWithTheListIndex) {
     m_corrections.append("b", "2");
 
     try {
-        ApplyCorrections(m_corrections, m_events);
+        ApplyCorrections(m_corrections, m_events, kDecimalComma);
         FAIL() << "no failure";
     } catch (const EListError& failure) {
         EXPECT_STREQ(failure.what(), "List index out of bounds (2)");
@@ -303,7 +303,7 @@ TEST_F(RecalculationTest, EmptyCorrectionListReadsAsAnEmptyValue) {
     m_corrections.clear();
 
     try {
-        ApplyCorrections(m_corrections, m_events);
+        ApplyCorrections(m_corrections, m_events, kDecimalComma);
         FAIL() << "no failure";
     } catch (const EConvertError& failure) {
         EXPECT_STREQ(failure.what(), "'' is not a valid floating point value");

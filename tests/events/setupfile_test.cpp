@@ -232,7 +232,7 @@ TEST_F(SetupControlsTest, SetupGivesTheEventsOfTheSameCylinderTable) {
     const TTextLines lines(std::move(buffer), views);
 
     TMemoryMainControls plain;
-    FillCylinderTable(lines, plain.CylinderTable);
+    FillCylinderTable(lines, plain.CylinderTable, kDecimalComma);
     plain.MainParameters.setValue(kCylinderCountRow, "2");
     TSession plainSession;
     CreateEventsAndRecalculate(plain.CylinderTable, plainSession, plain.Recalc);

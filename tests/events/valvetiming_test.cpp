@@ -16,7 +16,6 @@ using TFigures = std::array<std::string, kValveSummaryFigures>;
 
 class ValveTimingTest : public ::testing::Test {
 protected:
-    TDecimalMarkScope m_mark{','};
 };
 
 // The four valve cells as typed, and the six figures the summary must show.
@@ -48,7 +47,7 @@ TEST_F(ValveTimingTest, WorkedExamplesDigitForDigit) {
         }
         window.CylinderTable.setCellText(OffsetColumn, 2, "180");
         TMemoryGrid summary(kValveSummaryColumns, 1);
-        FillValveSummary(window.MainParameters, window.CylinderTable, summary);
+        FillValveSummary(window.MainParameters, window.CylinderTable, summary, kDecimalComma);
         ASSERT_EQ(summary.rowCount(), 3);
         EXPECT_EQ(summary.cellText(0, 2), "2");
         EXPECT_EQ(summary.cellText(1, 2), "180");
@@ -64,10 +63,10 @@ TEST_F(ValveTimingTest, CamCardRoundTripGivesTheFourAnglesBack) {
     for (const TExample& example : {kExamples[0], kExamples[1], kExamples[4]}) {
         SCOPED_TRACE(example.Name);
         TValveAngles typed;
-        typed.IntakeOpens = ParseFloat(example.Cells[0]);
-        typed.IntakeCloses = ParseFloat(example.Cells[1]);
-        typed.ExhaustOpens = ParseFloat(example.Cells[2]);
-        typed.ExhaustCloses = ParseFloat(example.Cells[3]);
+        typed.IntakeOpens = ParseFloat(example.Cells[0], kDecimalComma);
+        typed.IntakeCloses = ParseFloat(example.Cells[1], kDecimalComma);
+        typed.ExhaustOpens = ParseFloat(example.Cells[2], kDecimalComma);
+        typed.ExhaustCloses = ParseFloat(example.Cells[3], kDecimalComma);
         const TValveSummary summary = SummarizeValveTiming(typed);
         const TValveAngles back =
             ValveAnglesFromCamCard({summary.IntakeDuration, summary.ExhaustDuration, summary.IntakeCentreline,
@@ -99,7 +98,7 @@ TEST_F(ValveTimingTest, BadCellsStopTheSummaryNamingTheCell) {
         window.MainParameters.setValue(kCylinderCountRow, "2");
         window.CylinderTable.setCellText(row.Column, 2, row.Text);
         try {
-            ValveSummaryText(window.MainParameters, window.CylinderTable);
+            ValveSummaryText(window.MainParameters, window.CylinderTable, kDecimalComma);
             ADD_FAILURE() << "accepted";
         } catch (const EMorvaneError& failure) {
             EXPECT_EQ(std::string(failure.what()), row.Message);
@@ -108,12 +107,12 @@ TEST_F(ValveTimingTest, BadCellsStopTheSummaryNamingTheCell) {
 }
 
 TEST_F(ValveTimingTest, CamCardTextsParsedInTheirOrder) {
-    const TCamCard card = ParseCamCard({"274", "286,5", "106", "113,75"});
+    const TCamCard card = ParseCamCard({"274", "286,5", "106", "113,75"}, kDecimalComma);
     EXPECT_EQ(card.IntakeDuration, 274);
     EXPECT_EQ(card.ExhaustDuration, 286.5);
     EXPECT_EQ(card.IntakeCentreline, 106);
     EXPECT_EQ(card.ExhaustCentreline, 113.75);
-    EXPECT_THROW(ParseCamCard({"274", "286", "x", "1"}), EConvertError);
+    EXPECT_THROW(ParseCamCard({"274", "286", "x", "1"}, kDecimalComma), EConvertError);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ class AngleImportTest : public testing::SignalImportTest {};
 
 TEST_F(AngleImportTest, WorkedExampleBinsAtPeaksAndNormalises) {
     const std::string path = writeFile("a.csv", "Kanal A;Kanal B\n1;1\n0;2\n1;3\n0;4\n1;5\n");
-    ImportAngleSignal(path, m_boxes, m_signal);
+    ImportAngleSignal(path, m_boxes, m_signal, kDecimalComma);
 
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 6 / 2"});
     EXPECT_DOUBLE_EQ(m_signal[0], 0.2);
@@ -45,7 +45,7 @@ class AngleBinTest : public testing::SignalImportTest, public ::testing::WithPar
 
 TEST_P(AngleBinTest, ImportsBins) {
     const TBinCase& row = GetParam();
-    ImportAngleSignal(writeFile("a.csv", row.Content), m_boxes, m_signal);
+    ImportAngleSignal(writeFile("a.csv", row.Content), m_boxes, m_signal, kDecimalComma);
 
     ASSERT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.Summary});
     const TSignalTable& raw = m_boxes.SignalAtInfo.front();
@@ -90,7 +90,8 @@ class AngleBadLineTest : public testing::SignalImportTest, public ::testing::Wit
 TEST_P(AngleBadLineTest, FailsNamingTheTextWithAllZeroSignal) {
     m_signal = PreviousSignal();
     const std::string path = writeFile("a.csv", GetParam().Content);
-    ExpectFailure<EConvertError>([&] { ImportAngleSignal(path, m_boxes, m_signal); }, GetParam().Message);
+    ExpectFailure<EConvertError>([&] { ImportAngleSignal(path, m_boxes, m_signal, kDecimalComma); },
+                                 GetParam().Message);
     EXPECT_TRUE(m_boxes.Infos.empty());
     EXPECT_TRUE(AllZero(m_signal));
 }
@@ -115,14 +116,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(AngleImportTest, SumBeyondDoubleRangeIsOverflowWithAllZeroSignal) {
     m_signal = PreviousSignal();
     const std::string path = writeFile("a.csv", "h\n1;1\n0;1E308\n0;1E308\n1;0\n0;0\n");
-    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, m_signal); }, "Floating point overflow");
+    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, m_signal, kDecimalComma); },
+                             "Floating point overflow");
     EXPECT_TRUE(m_boxes.Infos.empty());
     EXPECT_TRUE(AllZero(m_signal));
 }
 
 TEST_F(AngleImportTest, ValueBeyondDoubleRangeIsOverflow) {
     const std::string path = writeFile("a.csv", "h\n1;1E309\n0;0\n");
-    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, m_signal); }, "Floating point overflow");
+    ExpectFailure<EOverflow>([&] { ImportAngleSignal(path, m_boxes, m_signal, kDecimalComma); },
+                             "Floating point overflow");
     EXPECT_TRUE(AllZero(m_signal));
 }
 
@@ -134,7 +137,7 @@ TEST_F(AngleImportTest, StopsAfter1440PeaksIgnoringLaterLines) {
         const std::string value = p < 1440 ? std::to_string(p + 1) : "1E308";
         content += "1;" + value + "\n0;" + (p < 1440 ? "0" : "1E308") + "\n";
     }
-    ImportAngleSignal(writeFile("a.csv", content), m_boxes, m_signal);
+    ImportAngleSignal(writeFile("a.csv", content), m_boxes, m_signal, kDecimalComma);
 
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 3001 / 1440"});
     for (int k = 0; k < 1440; ++k) {
@@ -150,8 +153,9 @@ TEST_F(AngleImportTest, BadLineAfter1440PeaksStillFails) {
         content += "1;1\n0;0\n";
     }
     content += "1,0.5;1\n";
-    ExpectFailure<EConvertError>([&] { ImportAngleSignal(writeFile("a.csv", content), m_boxes, m_signal); },
-                                 "'1,0.5' is not a valid floating point value");
+    ExpectFailure<EConvertError>(
+        [&] { ImportAngleSignal(writeFile("a.csv", content), m_boxes, m_signal, kDecimalComma); },
+        "'1,0.5' is not a valid floating point value");
     EXPECT_TRUE(AllZero(m_signal));
 }
 

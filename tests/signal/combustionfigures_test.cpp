@@ -222,10 +222,9 @@ TEST(CombustionFiguresTest, NonPhysicalTraces) {
 
 // The shared engine's mean cycles, as measured on the bench.
 TEST(CombustionFiguresTest, SharedEngineCycles) {
-    TDecimalMarkScope comma(',');
     const std::string folder = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/";
     const TCombustionFigures fired =
-        ComputeCombustionFigures(ReadPressureCycle(folder + "fired_mean.csv"), kDiesel, {});
+        ComputeCombustionFigures(ReadPressureCycle(folder + "fired_mean.csv", kDecimalComma), kDiesel, {});
     EXPECT_NEAR(fired.NetImep, 4.767, 0.001);
     EXPECT_NEAR(fired.GrossImep, 4.849, 0.001);
     EXPECT_EQ(fired.PeakAngle, 368.5);
@@ -236,13 +235,13 @@ TEST(CombustionFiguresTest, SharedEngineCycles) {
 
     TPressureCycle three;
     for (const char* name : {"fired_cycle1.csv", "fired_cycle2.csv", "fired_cycle3.csv"}) {
-        three.Cycles.push_back(ReadPressureCycle(folder + name).Mean);
+        three.Cycles.push_back(ReadPressureCycle(folder + name, kDecimalComma).Mean);
     }
     three.Mean = three.Cycles[0];  // an all-zero mean would be refused as non-physical
     EXPECT_NEAR(ComputeCombustionFigures(three, kDiesel, {}).CovImep.value_or(-1), 1.371, 0.001);
 
-    const TCombustionFigures motored =
-        ComputeCombustionFigures(ReadPressureCycle(folder + "motored_mean_deg.csv"), kDiesel, {});
+    const TCombustionFigures motored = ComputeCombustionFigures(
+        ReadPressureCycle(folder + "motored_mean_deg.csv", kDecimalComma), kDiesel, {});
     EXPECT_EQ(motored.LossAngle, -2.5);
     EXPECT_FALSE(motored.Burn.has_value());
 }

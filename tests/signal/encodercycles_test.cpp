@@ -149,11 +149,11 @@ TEST(KnockSettings, MistakesNameTheFieldAndItsRange) {
          "Okno klepání [°] musí být od 0 do 720, začátek nejvýše na konci"},
         {[](TKnockSettings& k) { k.Threshold = -1; }, "Práh klepání [bar] musí být od 0 výše"},
     };
-    const TDecimalMarkScope comma(',');
     for (const TRow& row : rows) {
         TKnockSettings knock;
         row.Change(knock);
-        EXPECT_EQ(testing::MessageOf<EInputError>([&] { CheckKnockSettings(knock, 100000); }), row.Message);
+        EXPECT_EQ(testing::MessageOf<EInputError>([&] { CheckKnockSettings(knock, 100000, kDecimalComma); }),
+                  row.Message);
     }
     TEncoderOptions o;
     o.SampleRate = 100000;

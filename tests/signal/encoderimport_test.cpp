@@ -249,12 +249,11 @@ TEST_F(EncoderImportTest, CommandFillsSignalCycleAndPathOnlyOnSuccess) {
 
 // The dialog's texts: what is typed becomes the options, or a clear failure.
 TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
-    const TDecimalMarkScope comma(',');
     TEncoderTexts texts;
     texts.Path = " /data/run.csv ";
     texts.ReferenceAngle = "107,5";
     texts.Phase = 2;
-    const TEncoderOptions options = EncoderOptionsOf(texts);
+    const TEncoderOptions options = EncoderOptionsOf(texts, kDecimalComma);
     EXPECT_EQ(options.Path, "/data/run.csv");
     EXPECT_EQ(options.Wheel.Teeth, 60);
     EXPECT_EQ(options.Wheel.Missing, 2);
@@ -309,7 +308,7 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
         TEncoderTexts bad = texts;
         row.Change(bad);
         try {
-            EncoderOptionsOf(bad);
+            EncoderOptionsOf(bad, kDecimalComma);
             ADD_FAILURE() << "no failure for " << row.Message;
         } catch (const EMorvaneError& failure) {
             EXPECT_EQ(failure.what(), row.Message);
@@ -318,7 +317,7 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
     // With a time column the sample rate is not read.
     texts.TimeColumn = "3";
     texts.SampleRate = "";
-    EXPECT_EQ(EncoderOptionsOf(texts).TimeColumn, "3");
+    EXPECT_EQ(EncoderOptionsOf(texts, kDecimalComma).TimeColumn, "3");
 }
 
 // Its own ctest entry (encoderimport_test_real_data), listed as skipped when

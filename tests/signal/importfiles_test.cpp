@@ -21,7 +21,7 @@
 namespace morvane {
 namespace {
 
-using TImporter = void (*)(const std::string&, IMessageBoxes&, TSignalTable&);
+using TImporter = void (*)(const std::string&, IMessageBoxes&, TSignalTable&, TNumberFormat);
 
 struct TOpenCase {
     const char* Name;
@@ -35,7 +35,7 @@ TEST_P(OpenFailureTest, KeepsPreviousSignal) {
     m_signal = testing::PreviousSignal();
     const std::string path = GetParam().Directory ? m_dir.string() : (m_dir / "missing.csv").string();
     try {
-        GetParam().Import(path, m_boxes, m_signal);
+        GetParam().Import(path, m_boxes, m_signal, kDecimalComma);
         ADD_FAILURE() << "no failure";
     } catch (const EFOpenError& failure) {
         EXPECT_EQ(std::string(failure.what()).rfind(openMessagePrefix(path), 0), 0u) << failure.what();
@@ -66,7 +66,7 @@ class ZeroMagnitudeTest : public testing::SignalImportTest,
 TEST_P(ZeroMagnitudeTest, ShowsSummaryThenFailsWithAllZeroSignal) {
     m_signal = testing::PreviousSignal();
     const std::string path = writeFile("zero.csv", GetParam().Content);
-    testing::ExpectFailure<EInvalidOp>([&] { GetParam().Import(path, m_boxes, m_signal); },
+    testing::ExpectFailure<EInvalidOp>([&] { GetParam().Import(path, m_boxes, m_signal, kDecimalComma); },
                                        "Invalid floating point operation");
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: " + GetParam().Summary});
     EXPECT_TRUE(testing::AllZero(m_signal));
@@ -99,7 +99,7 @@ TEST_P(RealRecordingTest, IsNormalisedToItsLargestMagnitude) {
     if (const std::string missing = testing::MissingSharedData(path); !missing.empty()) {
         GTEST_SKIP() << missing;
     }
-    GetParam().Import(path, m_boxes, m_signal);
+    GetParam().Import(path, m_boxes, m_signal, kDecimalComma);
 
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{GetParam().Summary});
     EXPECT_TRUE(testing::AllFinite(m_signal));
@@ -147,14 +147,15 @@ class StreamTest : public testing::SignalImportTest, public ::testing::WithParam
 protected:
     // Imports the content from the read end of a pipe, as from /dev/stdin.
     void importFromPipe(const std::string& content) {
-        testing::ReadFromPipe(content,
-                              [&](const std::string& path) { GetParam().Import(path, m_boxes, m_signal); });
+        testing::ReadFromPipe(content, [&](const std::string& path) {
+            GetParam().Import(path, m_boxes, m_signal, kDecimalComma);
+        });
     }
 };
 
 // A pipe, read once, gives what the file, read twice, gives.
 TEST_P(StreamTest, PipeGivesWhatTheFileGives) {
-    GetParam().Import(writeFile("s.csv", GetParam().Content), m_boxes, m_signal);
+    GetParam().Import(writeFile("s.csv", GetParam().Content), m_boxes, m_signal, kDecimalComma);
     const TSignalTable fromFile = m_signal;
     m_signal.fill(0.0);
     importFromPipe(GetParam().Content);
@@ -168,12 +169,12 @@ TEST_P(StreamTest, OverlongLineIsQuotedShort) {
     const std::string path = writeFile("long.csv", "h\n" + std::string(10'000'000, '7') + "x\n");
     const std::string message = "'" + std::string(200, '7') + "…' is not a valid floating point value";
     testing::ExpectFailure<EConvertError>(
-        [&] { GetParam().Import(path, m_boxes, m_signal); },
+        [&] { GetParam().Import(path, m_boxes, m_signal, kDecimalComma); },
         GetParam().Import == ImportTimeSignal ? "'h' is not a valid floating point value" : message);
     const std::string noHeader = writeFile("long.csv", std::string(10'000'000, '7') + "x\n");
     if (GetParam().Import == ImportTimeSignal) {
-        testing::ExpectFailure<EConvertError>([&] { GetParam().Import(noHeader, m_boxes, m_signal); },
-                                              message);
+        testing::ExpectFailure<EConvertError>(
+            [&] { GetParam().Import(noHeader, m_boxes, m_signal, kDecimalComma); }, message);
     }
 }
 

@@ -20,7 +20,7 @@ double ValueAt(std::size_t k) {
 std::string ValueLines(std::size_t count) {
     std::string text;
     for (std::size_t k = 0; k < count; ++k) {
-        text += FormatFloatGeneral(ValueAt(k)) + "\n";
+        text += FormatFloatGeneral(ValueAt(k), kDecimalComma) + "\n";
     }
     return text;
 }
@@ -28,8 +28,8 @@ std::string ValueLines(std::size_t count) {
 std::string AngleLines(std::size_t count) {
     std::string text = "Crank angle [deg];Cylinder pressure [bar]\r\n";
     for (std::size_t k = 0; k < count; ++k) {
-        text +=
-            FormatFloatGeneral(static_cast<double>(k) / 2) + ";" + FormatFloatGeneral(ValueAt(k)) + "\r\n";
+        text += FormatFloatGeneral(static_cast<double>(k) / 2, kDecimalComma) + ";" +
+                FormatFloatGeneral(ValueAt(k), kDecimalComma) + "\r\n";
     }
     return text;
 }
@@ -39,7 +39,7 @@ class PressureCycleTest : public testing::SignalImportTest {};
 TEST_F(PressureCycleTest, ReadsBothForms) {
     for (const std::string& content :
          {ValueLines(1441), AngleLines(1441), "\xEF\xBB\xBF" + ValueLines(1441)}) {
-        const TPressureCycle cycle = ReadPressureCycle(writeFile("p.csv", content));
+        const TPressureCycle cycle = ReadPressureCycle(writeFile("p.csv", content), kDecimalComma);
         for (std::size_t k : {0u, 1u, 720u, 1440u}) {
             EXPECT_EQ(cycle.Mean[k], ValueAt(k)) << k;
         }
@@ -75,9 +75,9 @@ TEST_F(PressureCycleTest, BadFilesNameTheirProblem) {
         const std::string path = writeFile("bad.csv", row.Content);
         const bool conversion = row.Message.front() == '\'';
         if (conversion) {
-            ExpectFailure<EConvertError>([&] { ReadPressureCycle(path); }, row.Message);
+            ExpectFailure<EConvertError>([&] { ReadPressureCycle(path, kDecimalComma); }, row.Message);
         } else {
-            ExpectFailure<EImportError>([&] { ReadPressureCycle(path); },
+            ExpectFailure<EImportError>([&] { ReadPressureCycle(path, kDecimalComma); },
                                         "The file \"" + path + "\" " + row.Message);
         }
     }

@@ -45,8 +45,7 @@ TSignalTable IsentropicTrace(double gamma, double p1, double ratioAtTop = 1, dou
 }
 
 TEST(TopDeadCentreTest, ShiftMovesTheSharedFiredCycle) {
-    TDecimalMarkScope comma(',');
-    const TPressureCycle fired = ReadPressureCycle(SharedCycle("fired_mean.csv"));
+    const TPressureCycle fired = ReadPressureCycle(SharedCycle("fired_mean.csv"), kDecimalComma);
     const TCombustionSettings settings;
     const TCombustionFigures today = ComputeCombustionFigures(fired, kDiesel, settings);
     const TPressureAnalysis unmoved = AnalysePressureCycle(fired, kDiesel, settings, {});
@@ -86,8 +85,8 @@ TEST(TopDeadCentreTest, ProposalFindsAKnownShift) {
         EXPECT_NEAR(ProposeTdcShift(motored, 0), tdc, 0.05) << tdc;
         EXPECT_NEAR(ProposeTdcShift(motored, 0.8), tdc + 0.8, 0.05) << tdc;
     }
-    TDecimalMarkScope comma(',');
-    const double shared = ProposeTdcShift(ReadPressureCycle(SharedCycle("motored_mean_deg.csv")).Mean, 0);
+    const double shared =
+        ProposeTdcShift(ReadPressureCycle(SharedCycle("motored_mean_deg.csv"), kDecimalComma).Mean, 0);
     EXPECT_NEAR(shared, -2.712, 0.001);
 }
 
@@ -145,25 +144,24 @@ TEST(PressureReferenceTest, BadReferencesNameTheField) {
 }
 
 TEST(PressureReferenceTest, ParsesTheTypedTexts) {
-    TDecimalMarkScope comma(',');
     TReferenceTexts texts;
     texts.TdcShift = "-1,5";
     texts.PegMethod = "polytropic";
-    EXPECT_EQ(PegRangeOf(ParseReferenceTexts(texts)).From, 245);
+    EXPECT_EQ(PegRangeOf(ParseReferenceTexts(texts, kDecimalComma)).From, 245);
     for (const auto& [text, from, to] :
          {std::tuple{"200;250,5", 200.0, 250.5}, {"200,250", 200.0, 250.0}, {"200,5,250,5", 200.5, 250.5}}) {
         texts.PegRange = text;
-        const TPressureReference reference = ParseReferenceTexts(texts);
+        const TPressureReference reference = ParseReferenceTexts(texts, kDecimalComma);
         EXPECT_EQ(reference.TdcShift, -1.5);
         EXPECT_EQ(PegRangeOf(reference).From, from) << text;
         EXPECT_EQ(PegRangeOf(reference).To, to) << text;
     }
     texts.PegRange = "200";
-    EXPECT_EQ(testing::MessageOf<EInputError>([&] { ParseReferenceTexts(texts); }),
+    EXPECT_EQ(testing::MessageOf<EInputError>([&] { ParseReferenceTexts(texts, kDecimalComma); }),
               "Rozsah vztažení [°] musí být ve tvaru OD,DO (s desetinnými čísly OD;DO, např. 175,5;185)");
     texts.PegRange.clear();
     texts.PegMethod = "Bodové";
-    EXPECT_EQ(testing::MessageOf<EInputError>([&] { ParseReferenceTexts(texts); }),
+    EXPECT_EQ(testing::MessageOf<EInputError>([&] { ParseReferenceTexts(texts, kDecimalComma); }),
               "Vztažení tlaku musí být none, point nebo polytropic");
 }
 
@@ -218,18 +216,18 @@ TEST(CycleFiguresTest, EveryCycleOfADriftingRecording) {
     EXPECT_EQ(statistics.MapoMax, 1.5);
     EXPECT_EQ(statistics.KnockingCycles, 1);
 
-    TDecimalMarkScope comma(',');
-    const std::string table = CycleTableText(analysis);
+    const std::string table = CycleTableText(analysis, kDecimalComma);
     EXPECT_EQ(
         table.substr(0, table.find('\n')),
         "Cyklus;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];"
         "Teplo [J];Posun tlaku [bar];Vynechání;MAPO [bar]");
     const std::size_t third = table.find("\n3;") + 1;
     const std::string row = table.substr(third, table.find('\n', third) - third);
-    EXPECT_EQ(row.substr(row.find(";;;")), ";;;;" + RoundedFigure(analysis.Cycles[2].Heat, 0.01) + ";0,8;1;");
+    EXPECT_EQ(row.substr(row.find(";;;")),
+              ";;;;" + RoundedFigure(analysis.Cycles[2].Heat, 0.01, kDecimalComma) + ";0,8;1;");
 
     TMemoryValueList list;
-    ListPressureAnalysis(analysis, list);
+    ListPressureAnalysis(analysis, list, kDecimalComma);
     std::string keys;
     for (int r = 1; r <= list.rowCount(); ++r) {
         keys += list.key(r) + "|";

@@ -113,7 +113,6 @@ protected:
         return "Cannot open file \"" + fs::absolute(path).string() + "\". ";
     }
 
-    TDecimalMarkScope m_mark{','};
     TSession m_session;
     // Short names for the two parts of the session the imports write.
     TSignalTable& m_signal = m_session.Signal;

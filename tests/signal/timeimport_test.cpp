@@ -39,7 +39,7 @@ class TimeImportTest : public testing::SignalImportTest, public ::testing::WithP
 TEST_P(TimeImportTest, StretchesLinesOverTheCycle) {
     const TTimeCase& row = GetParam();
     m_signal = PreviousSignal();
-    ImportTimeSignal(writeFile("t.csv", row.Content), m_boxes, m_signal);
+    ImportTimeSignal(writeFile("t.csv", row.Content), m_boxes, m_signal, kDecimalComma);
 
     ASSERT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: " + row.Summary});
     for (const TPoint& point : row.Points) {
@@ -70,7 +70,7 @@ TEST_F(TimeImportFileTest, ExactlyOneLinePerPointIsCopied) {
     for (int k = 0; k < SignalPoints; ++k) {
         content += std::to_string(k - 700) + "\n";
     }
-    ImportTimeSignal(writeFile("t.csv", content), m_boxes, m_signal);
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes, m_signal, kDecimalComma);
 
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 1441 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
@@ -85,7 +85,7 @@ TEST_F(TimeImportFileTest, MoreLinesAreThinnedWithoutAveraging) {
     for (int line = 0; line <= 2880; ++line) {
         content += (line % 2 == 0 ? std::to_string(line) : "1000000") + "\n";
     }
-    ImportTimeSignal(writeFile("t.csv", content), m_boxes, m_signal);
+    ImportTimeSignal(writeFile("t.csv", content), m_boxes, m_signal, kDecimalComma);
 
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 2881 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
@@ -106,7 +106,8 @@ class TimeBadLineTest : public testing::SignalImportTest, public ::testing::With
 TEST_P(TimeBadLineTest, FailsKeepingPreviousSignal) {
     m_signal = PreviousSignal();
     const std::string path = writeFile("t.csv", GetParam().Content);
-    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes, m_signal); }, GetParam().Message);
+    ExpectFailure<EConvertError>([&] { ImportTimeSignal(path, m_boxes, m_signal, kDecimalComma); },
+                                 GetParam().Message);
     EXPECT_TRUE(m_boxes.Infos.empty());
     EXPECT_EQ(m_signal, PreviousSignal());
 }
@@ -130,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TimeImportFileTest, ValueBeyondDoubleRangeIsOverflowKeepingPreviousSignal) {
     m_signal = PreviousSignal();
     const std::string path = writeFile("t.csv", "1\n1E309\n");
-    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes, m_signal); }, "Floating point overflow");
+    ExpectFailure<EOverflow>([&] { ImportTimeSignal(path, m_boxes, m_signal, kDecimalComma); },
+                             "Floating point overflow");
     EXPECT_EQ(m_signal, PreviousSignal());
 }
 
@@ -145,7 +147,7 @@ class TimeEmptyFileTest : public testing::SignalImportTest,
 TEST_P(TimeEmptyFileTest, FailsWithoutSummaryKeepingPreviousSignal) {
     m_signal = PreviousSignal();
     const std::string path = writeFile("t.csv", GetParam().Content);
-    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes, m_signal); },
+    ExpectFailure<EImportError>([&] { ImportTimeSignal(path, m_boxes, m_signal, kDecimalComma); },
                                 "The file \"" + path + "\" holds no values");
     EXPECT_TRUE(m_boxes.Infos.empty());
     EXPECT_EQ(m_signal, PreviousSignal());

@@ -1,6 +1,6 @@
 #pragma once
 
-// The fixture of every test that runs commands: a fresh session and the
+// The fixture of every test that runs commands: a fresh session with the
 // decimal comma, so no test resets state by hand or sees another's.
 
 #include <gtest/gtest.h>
@@ -12,7 +12,8 @@ namespace morvane::testing {
 
 class TSessionTest : public ::testing::Test {
 protected:
-    TDecimalMarkScope m_decimalComma{','};
+    TSessionTest() { m_session.Numbers = kDecimalComma; }
+
     TSession m_session;
 };
 

@@ -75,7 +75,7 @@ TEST(PvDiagramTest, DrawsTheLoopOnLogAxes) {
         pressure[k] = k / 360 >= 2 ? 4 : 3;
     }
     TRaster picture(232, 124);
-    DrawPvDiagram(pressure, volumes, picture);
+    DrawPvDiagram(pressure, volumes, picture, kDecimalComma);
     const TPlotScale across{20, 50, kPlotLeft, 232 - kPlotRightGap, TAxisKind::Logarithmic};
     const TPlotScale up{2, 5, 124 - kPlotBottomGap, kPlotTop, TAxisKind::Logarithmic};
     for (const auto& [volume, bar] : {std::pair{30.0, 3.0}, {40.0, 3.0}, {40.0, 4.0}, {35.0, 3.0}}) {
@@ -86,7 +86,7 @@ TEST(PvDiagramTest, DrawsTheLoopOnLogAxes) {
 
     // Pressures that the log axis cannot take leave no trace.
     pressure.fill(0);
-    DrawPvDiagram(pressure, volumes, picture);
+    DrawPvDiagram(pressure, volumes, picture, kDecimalComma);
     EXPECT_EQ(picture.pixel(across.at(35), up.at(3)), kWhiteColor);
 }
 
@@ -97,14 +97,14 @@ TEST(BurnDiagramTest, DrawsFractionAndBurnMarks) {
         release.Fraction.push_back(j / 240.0);
     }
     TRaster picture(280, 140);
-    DrawBurnDiagram(release, TBurnAngles{352, 400, 448}, picture);
+    DrawBurnDiagram(release, TBurnAngles{352, 400, 448}, picture, kDecimalComma);
     const TPlotScale across{340, 460, kPlotLeft, 280 - kPlotRightGap, TAxisKind::Linear};
     const TPlotScale up{-0.1, 1.1, 140 - kPlotBottomGap, kPlotTop, TAxisKind::Linear};
     EXPECT_EQ(picture.pixel(across.at(400), up.at(0.5)), kBurnColor);
     EXPECT_EQ(picture.pixel(across.at(400), up.at(0.2)), kBurnMarkColor);
     EXPECT_EQ(picture.pixel(across.at(352), up.at(0.8)), kBurnMarkColor);
 
-    DrawBurnDiagram(release, std::nullopt, picture);
+    DrawBurnDiagram(release, std::nullopt, picture, kDecimalComma);
     EXPECT_EQ(picture.pixel(across.at(400), up.at(0.2)), kWhiteColor);
 }
 
@@ -155,7 +155,7 @@ TEST(HeatRateDiagramTest, DrawsTheRateAndTheIgnitionMark) {
         {300.0, 340.5, 10, kWhiteColor},  // an ignition outside the window is not drawn
     };
     for (const TRow& row : rows) {
-        DrawHeatRateDiagram(release, row.Ignition, picture);
+        DrawHeatRateDiagram(release, row.Ignition, picture, kDecimalComma);
         EXPECT_EQ(picture.pixel(across.at(row.Angle), up.at(row.Rate)), row.Color) << row.Angle;
     }
 }
@@ -177,7 +177,7 @@ TEST(CycleDiagramTest, MarksMisfiresAndKnocking) {
     cycles[2].NetImep = 0;
     cycles[2].Burn.reset();
     TRaster picture(300, 200);
-    DrawCycleDiagram(cycles, picture);
+    DrawCycleDiagram(cycles, picture, kDecimalComma);
     const TPlotScale across{1, 5, kPlotLeft, 300 - kPlotRightGap, TAxisKind::Linear};
     const int panel = (200 - kPlotBottomGap - kPlotTop - kPanelGap) / 2;
     const TPlotScale imep{0, 6, kPlotTop + panel, kPlotTop, TAxisKind::Linear};
@@ -192,7 +192,7 @@ TEST(CycleDiagramTest, MarksMisfiresAndKnocking) {
 
     cycles[3].Mapo = 2;
     cycles[3].Knocking = true;
-    DrawCycleDiagram(cycles, picture);
+    DrawCycleDiagram(cycles, picture, kDecimalComma);
     const int third = (200 - kPlotBottomGap - kPlotTop - 2 * kPanelGap) / 3;
     const int mapoTop = kPlotTop + 2 * (third + kPanelGap);
     EXPECT_EQ(picture.pixel(across.at(4), mapoTop + 2), kKnockColor);

@@ -34,24 +34,6 @@ std::string FloatMessage(const std::string& text) {
 }
 
 // ---------------------------------------------------------------------------
-// DecimalMark
-// ---------------------------------------------------------------------------
-
-TEST(DecimalMark, StartsAsPointAndScopeRestoresIt) {
-    EXPECT_EQ(DecimalMark, '.');
-    {
-        TDecimalMarkScope comma(',');
-        EXPECT_EQ(DecimalMark, ',');
-        {
-            TDecimalMarkScope point('.');
-            EXPECT_EQ(DecimalMark, '.');
-        }
-        EXPECT_EQ(DecimalMark, ',');
-    }
-    EXPECT_EQ(DecimalMark, '.');
-}
-
-// ---------------------------------------------------------------------------
 // The parse examples (· is a space), all three columns
 // ---------------------------------------------------------------------------
 
@@ -99,7 +81,6 @@ const std::vector<TParseRow>& PartParseTable() {
 }
 
 TEST(ParseTable, IntegerColumn) {
-    TDecimalMarkScope comma(',');
     for (const TParseRow& row : PartParseTable()) {
         SCOPED_TRACE("text '" + row.Text + "'");
         if (row.IntegerOk) {
@@ -111,36 +92,36 @@ TEST(ParseTable, IntegerColumn) {
 }
 
 TEST(ParseTable, FloatColumn) {
-    TDecimalMarkScope comma(',');
     for (const TParseRow& row : PartParseTable()) {
         SCOPED_TRACE("text '" + row.Text + "'");
         switch (row.FloatExpect) {
             case TExpect::Value:
-                EXPECT_EQ(ParseFloat(row.Text), row.FloatValue);
+                EXPECT_EQ(ParseFloat(row.Text, kDecimalComma), row.FloatValue);
                 break;
             case TExpect::Fails:
-                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.Text); }), FloatMessage(row.Text));
+                EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(row.Text, kDecimalComma); }),
+                          FloatMessage(row.Text));
                 break;
             case TExpect::Overflow:
-                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.Text); }), "Floating point overflow");
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(row.Text, kDecimalComma); }),
+                          "Floating point overflow");
                 break;
         }
     }
 }
 
 TEST(ParseTable, FloatOrColumnWithDefaultZero) {
-    TDecimalMarkScope comma(',');
     for (const TParseRow& row : PartParseTable()) {
         SCOPED_TRACE("text '" + row.Text + "'");
         switch (row.FloatExpect) {
             case TExpect::Value:
-                EXPECT_EQ(ParseFloatOr(row.Text, 0.0), row.FloatValue);
+                EXPECT_EQ(ParseFloatOr(row.Text, kDecimalComma, 0.0), row.FloatValue);
                 break;
             case TExpect::Fails:
-                EXPECT_EQ(ParseFloatOr(row.Text, 0.0), 0.0);
+                EXPECT_EQ(ParseFloatOr(row.Text, kDecimalComma, 0.0), 0.0);
                 break;
             case TExpect::Overflow:
-                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(row.Text, 0.0); }),
+                EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(row.Text, kDecimalComma, 0.0); }),
                           "Floating point overflow");
                 break;
         }
@@ -148,20 +129,19 @@ TEST(ParseTable, FloatOrColumnWithDefaultZero) {
 }
 
 TEST(ParseTable, TryFloatColumnAnswersWithoutRaising) {
-    TDecimalMarkScope comma(',');
     for (const TParseRow& row : PartParseTable()) {
         SCOPED_TRACE("text '" + row.Text + "'");
         double value = -1;
         switch (row.FloatExpect) {
             case TExpect::Value:
-                EXPECT_TRUE(TryParseFloat(row.Text, value));
+                EXPECT_TRUE(TryParseFloat(row.Text, kDecimalComma, value));
                 EXPECT_EQ(value, row.FloatValue);
                 break;
             case TExpect::Fails:
-                EXPECT_FALSE(TryParseFloat(row.Text, value));
+                EXPECT_FALSE(TryParseFloat(row.Text, kDecimalComma, value));
                 break;
             case TExpect::Overflow:
-                EXPECT_THROW(TryParseFloat(row.Text, value), EOverflow);
+                EXPECT_THROW(TryParseFloat(row.Text, kDecimalComma, value), EOverflow);
                 break;
         }
     }
@@ -215,7 +195,6 @@ TEST(ParseInteger, RejectedTexts) {
         kTab,          "1" + kTab,    "1e3",
         "0x 1",        "$$1",         "0xx1",
     };
-    TDecimalMarkScope comma(',');
     for (const std::string& text : rows) {
         SCOPED_TRACE("text '" + text + "'");
         EXPECT_EQ(MessageOf<EConvertError>([&] { ParseInteger(text); }), IntegerMessage(text));
@@ -223,10 +202,8 @@ TEST(ParseInteger, RejectedTexts) {
 }
 
 TEST(ParseInteger, DoesNotUseTheDecimalMark) {
-    TDecimalMarkScope point('.');
     EXPECT_EQ(ParseInteger("15"), 15);
     EXPECT_THROW(ParseInteger("1.5"), EConvertError);
-    TDecimalMarkScope comma(',');
     EXPECT_THROW(ParseInteger("1,5"), EConvertError);
 }
 
@@ -241,7 +218,6 @@ TEST(ParseInteger, MessageNamesTheUntrimmedText) {
 // ---------------------------------------------------------------------------
 
 TEST(ParseFloat, AcceptedTexts) {
-    TDecimalMarkScope comma(',');
     const struct {
         std::string Text;
         double Value;
@@ -277,26 +253,24 @@ TEST(ParseFloat, AcceptedTexts) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("text '" + row.Text + "'");
-        EXPECT_EQ(ParseFloat(row.Text), row.Value);
-        EXPECT_EQ(ParseFloatOr(row.Text, -77.0), row.Value);
+        EXPECT_EQ(ParseFloat(row.Text, kDecimalComma), row.Value);
+        EXPECT_EQ(ParseFloatOr(row.Text, kDecimalComma, -77.0), row.Value);
     }
 }
 
 TEST(ParseFloat, NegativeZero) {
-    TDecimalMarkScope comma(',');
     for (const std::string text : {"-0", "-,", "-0,000", "-0e5", "-1e-1000", "  -,  "}) {
         SCOPED_TRACE("text '" + text + "'");
-        const double value = ParseFloat(text);
+        const double value = ParseFloat(text, kDecimalComma);
         EXPECT_EQ(value, 0.0);
         EXPECT_TRUE(std::signbit(value));
-        EXPECT_TRUE(std::signbit(ParseFloatOr(text, 5.0)));
+        EXPECT_TRUE(std::signbit(ParseFloatOr(text, kDecimalComma, 5.0)));
     }
-    EXPECT_FALSE(std::signbit(ParseFloat("0")));
-    EXPECT_FALSE(std::signbit(ParseFloat("+,")));
+    EXPECT_FALSE(std::signbit(ParseFloat("0", kDecimalComma)));
+    EXPECT_FALSE(std::signbit(ParseFloat("+,", kDecimalComma)));
 }
 
 TEST(ParseFloat, RejectedTexts) {
-    TDecimalMarkScope comma(',');
     const std::string rows[] = {
         "-",        " ",          "   ",     "- 1",        "+ 1",   "+-1",  "--1",    "1 e5",     "1e 5",
         "1e+-5",    "1e--5",      "1,5,",    ",,",         "1,,",   "1e5,", "1e5e",   "ee",       "E",
@@ -306,13 +280,12 @@ TEST(ParseFloat, RejectedTexts) {
     };
     for (const std::string& text : rows) {
         SCOPED_TRACE("text '" + text + "'");
-        EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(text); }), FloatMessage(text));
-        EXPECT_EQ(ParseFloatOr(text, -123.25), -123.25);
+        EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(text, kDecimalComma); }), FloatMessage(text));
+        EXPECT_EQ(ParseFloatOr(text, kDecimalComma, -123.25), -123.25);
     }
 }
 
 TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
-    TDecimalMarkScope comma(',');
     const std::string rows[] = {
         "1e400",
         "-1e400",
@@ -329,69 +302,67 @@ TEST(ParseFloat, BeyondTheDoubleRangeOverflowsOnStore) {
     };
     for (const std::string& text : rows) {
         SCOPED_TRACE("text '" + text + "'");
-        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(text); }), "Floating point overflow");
-        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(text, 0.0); }), "Floating point overflow");
+        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloat(text, kDecimalComma); }), "Floating point overflow");
+        EXPECT_EQ(MessageOf<EOverflow>([&] { ParseFloatOr(text, kDecimalComma, 0.0); }),
+                  "Floating point overflow");
     }
     // Just below the rounding boundary of the largest double: no overflow.
-    EXPECT_EQ(ParseFloat("17976931348623158e292"), DBL_MAX);
+    EXPECT_EQ(ParseFloat("17976931348623158e292", kDecimalComma), DBL_MAX);
 }
 
 TEST(ParseFloat, MessageNamesTheUntrimmedText) {
-    TDecimalMarkScope comma(',');
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(""); }), "'' is not a valid floating point value");
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(" 1 000 "); }),
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("", kDecimalComma); }),
+              "'' is not a valid floating point value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat(" 1 000 ", kDecimalComma); }),
               "' 1 000 ' is not a valid floating point value");
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("  1.5  "); }),
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("  1.5  ", kDecimalComma); }),
               "'  1.5  ' is not a valid floating point value");
 }
 
-TEST(ParseFloat, UsesTheCurrentDecimalMark) {
+TEST(ParseFloat, UsesTheGivenDecimalMark) {
     {
-        TDecimalMarkScope point('.');
-        EXPECT_EQ(ParseFloat("1.5"), 1.5);
-        EXPECT_EQ(ParseFloat(".5"), 0.5);
-        EXPECT_THROW(ParseFloat("1,5"), EConvertError);
+        EXPECT_EQ(ParseFloat("1.5", kDecimalPoint), 1.5);
+        EXPECT_EQ(ParseFloat(".5", kDecimalPoint), 0.5);
+        EXPECT_THROW(ParseFloat("1,5", kDecimalPoint), EConvertError);
     }
     {
-        TDecimalMarkScope comma(',');
-        EXPECT_EQ(ParseFloat("1,5"), 1.5);
-        EXPECT_THROW(ParseFloat("1.5"), EConvertError);
+        EXPECT_EQ(ParseFloat("1,5", kDecimalComma), 1.5);
+        EXPECT_THROW(ParseFloat("1.5", kDecimalComma), EConvertError);
     }
 }
 
 TEST(ParseFloat, ResultIsCorrectlyRounded) {
-    TDecimalMarkScope comma(',');
     // Halfway between 1 and the next double: ties to even gives 1.
     const std::string half = "1,00000000000000011102230246251565404236316680908203125";
-    EXPECT_EQ(ParseFloat(half), 1.0);
-    EXPECT_EQ(ParseFloat(half + "0000000000"), 1.0);
+    EXPECT_EQ(ParseFloat(half, kDecimalComma), 1.0);
+    EXPECT_EQ(ParseFloat(half + "0000000000", kDecimalComma), 1.0);
     // A non-zero digit far beyond the kept digits still decides the rounding.
     const double next = std::nextafter(1.0, 2.0);
-    EXPECT_EQ(ParseFloat(half + std::string(2000, '0') + "1"), next);
-    EXPECT_EQ(ParseFloat(half + std::string(2000, '0') + "1e0"), next);
-    EXPECT_EQ(ParseFloat(half + std::string(2000, '0')), 1.0);
+    EXPECT_EQ(ParseFloat(half + std::string(2000, '0') + "1", kDecimalComma), next);
+    EXPECT_EQ(ParseFloat(half + std::string(2000, '0') + "1e0", kDecimalComma), next);
+    EXPECT_EQ(ParseFloat(half + std::string(2000, '0'), kDecimalComma), 1.0);
 }
 
 TEST(ParseFloat, VeryLongDigitTexts) {
-    TDecimalMarkScope comma(',');
     // Many integer digits, brought back by the exponent.
-    EXPECT_EQ(ParseFloat("1" + std::string(1000, '0') + "e-1000"), 1.0);
-    EXPECT_EQ(ParseFloat("25" + std::string(3000, '0') + "e-3001"), 2.5);
+    EXPECT_EQ(ParseFloat("1" + std::string(1000, '0') + "e-1000", kDecimalComma), 1.0);
+    EXPECT_EQ(ParseFloat("25" + std::string(3000, '0') + "e-3001", kDecimalComma), 2.5);
     // Many leading fraction zeros, brought back by the exponent.
-    EXPECT_EQ(ParseFloat("0," + std::string(1000, '0') + "15e1001"), 1.5);
+    EXPECT_EQ(ParseFloat("0," + std::string(1000, '0') + "15e1001", kDecimalComma), 1.5);
     // Only zeros.
-    EXPECT_EQ(ParseFloat(std::string(5000, '0') + "," + std::string(5000, '0')), 0.0);
+    EXPECT_EQ(ParseFloat(std::string(5000, '0') + "," + std::string(5000, '0'), kDecimalComma), 0.0);
     // 1 followed by 400 zeros without exponent: beyond the double range.
-    EXPECT_THROW(ParseFloat("1" + std::string(400, '0')), EOverflow);
+    EXPECT_THROW(ParseFloat("1" + std::string(400, '0'), kDecimalComma), EOverflow);
     // 1 followed by 5000 zeros: beyond the intermediate.
     const std::string huge = "1" + std::string(5000, '0');
     // Its message quotes only the first 200 characters.
-    EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(huge); }), FloatMessage(huge.substr(0, 200) + "…"));
-    EXPECT_EQ(ParseFloatOr(huge, 3.0), 3.0);
+    EXPECT_EQ(MessageOf<EConvertError>([&] { ParseFloat(huge, kDecimalComma); }),
+              FloatMessage(huge.substr(0, 200) + "…"));
+    EXPECT_EQ(ParseFloatOr(huge, kDecimalComma, 3.0), 3.0);
     // A long fraction below the subnormal range: silently 0.
-    EXPECT_EQ(ParseFloat("0," + std::string(5000, '0') + "1"), 0.0);
+    EXPECT_EQ(ParseFloat("0," + std::string(5000, '0') + "1", kDecimalComma), 0.0);
     // The same number of significant digits as a 17-digit double, repeated.
-    EXPECT_EQ(ParseFloat("0," + std::string(600, '3')), 1.0 / 3.0);
+    EXPECT_EQ(ParseFloat("0," + std::string(600, '3'), kDecimalComma), 1.0 / 3.0);
 }
 
 // ---------------------------------------------------------------------------
@@ -451,7 +422,6 @@ TShapedText RandomShapedText(std::mt19937_64& random) {
 }
 
 TEST(ParseFloat, ShortNumbersMatchTheDigitConversion) {
-    TDecimalMarkScope comma(',');
     std::mt19937_64 random(1441);
     for (int i = 0; i < 300000; ++i) {
         const TShapedText shaped = RandomShapedText(random);
@@ -461,7 +431,7 @@ TEST(ParseFloat, ShortNumbersMatchTheDigitConversion) {
         ASSERT_EQ(converted.ec, std::errc()) << shaped.Reference;
         if (shaped.Negative)
             expected = -expected;
-        const double parsed = ParseFloat(shaped.Text);
+        const double parsed = ParseFloat(shaped.Text, kDecimalComma);
         // The same bits: the same value and, for zero, the same sign.
         EXPECT_EQ(std::memcmp(&parsed, &expected, sizeof parsed), 0)
             << shaped.Text << " gave " << parsed << ", expected " << expected;
@@ -471,7 +441,6 @@ TEST(ParseFloat, ShortNumbersMatchTheDigitConversion) {
 }
 
 TEST(ParseFloat, ShortPathEdges) {
-    TDecimalMarkScope comma(',');
     struct TRow {
         const char* Text;
         double Value;
@@ -498,22 +467,21 @@ TEST(ParseFloat, ShortPathEdges) {
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Text);
-        EXPECT_EQ(ParseFloat(row.Text), row.Value);
+        EXPECT_EQ(ParseFloat(row.Text, kDecimalComma), row.Value);
     }
     // Three exponent digits are always taken; the range is still checked.
-    EXPECT_THROW(ParseFloat("1e400"), EOverflow);
-    EXPECT_THROW(ParseFloat("1e0400"), EOverflow);
-    EXPECT_EQ(ParseFloat("1e00000"), 1.0);  // leading exponent zeros keep the value below 500
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1e5000"); }), FloatMessage("1e5000"));
+    EXPECT_THROW(ParseFloat("1e400", kDecimalComma), EOverflow);
+    EXPECT_THROW(ParseFloat("1e0400", kDecimalComma), EOverflow);
+    EXPECT_EQ(ParseFloat("1e00000", kDecimalComma), 1.0);  // leading exponent zeros keep the value below 500
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1e5000", kDecimalComma); }), FloatMessage("1e5000"));
     // An exponent too long for an int is refused before its value can wrap.
-    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1E5225220676729"); }),
+    EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1E5225220676729", kDecimalComma); }),
               FloatMessage("1E5225220676729"));
 }
 
 // Random texts over the characters of the syntax: the whole parse must accept
 // exactly what the wide parse (which has no short path) accepts.
 TEST(ParseFloat, AcceptsWhatTheWideParseAccepts) {
-    TDecimalMarkScope comma(',');
     const char alphabet[] = "0123456789,,..eE+-  \t";
     std::mt19937_64 random(720);
     std::uniform_int_distribution<int> length(0, 9);
@@ -523,9 +491,9 @@ TEST(ParseFloat, AcceptsWhatTheWideParseAccepts) {
         for (int n = length(random); n > 0; --n)
             text += alphabet[letter(random)];
         long double wide = 0;
-        const bool accepted = TryParseExtended(text, wide);
+        const bool accepted = TryParseExtended(text, kDecimalComma, wide);
         try {
-            const double parsed = ParseFloat(text);
+            const double parsed = ParseFloat(text, kDecimalComma);
             EXPECT_TRUE(accepted) << "'" << text << "'";
             EXPECT_EQ(std::signbit(parsed), std::signbit(wide)) << "'" << text << "'";
             EXPECT_LE(std::fabs(parsed - static_cast<double>(wide)), std::fabs(parsed) * 1e-15)
@@ -541,36 +509,35 @@ TEST(ParseFloat, AcceptsWhatTheWideParseAccepts) {
 }
 
 TEST(TryParseExtended, WideIntermediate) {
-    TDecimalMarkScope comma(',');
     long double value = 0;
-    EXPECT_TRUE(TryParseExtended("1e1000", value));
+    EXPECT_TRUE(TryParseExtended("1e1000", kDecimalComma, value));
     EXPECT_EQ(value, 1e1000L);
-    EXPECT_TRUE(TryParseExtended("-1e1000", value));
+    EXPECT_TRUE(TryParseExtended("-1e1000", kDecimalComma, value));
     EXPECT_EQ(value, -1e1000L);
-    EXPECT_TRUE(TryParseExtended("0,1", value));
+    EXPECT_TRUE(TryParseExtended("0,1", kDecimalComma, value));
     EXPECT_EQ(value, 0.1L);
-    EXPECT_TRUE(TryParseExtended("1,18e4932", value));
+    EXPECT_TRUE(TryParseExtended("1,18e4932", kDecimalComma, value));
     EXPECT_EQ(value, 1.18e4932L);
-    EXPECT_TRUE(TryParseExtended("1,18973149535723176502e4932", value));
+    EXPECT_TRUE(TryParseExtended("1,18973149535723176502e4932", kDecimalComma, value));
     EXPECT_EQ(value, LDBL_MAX);
-    EXPECT_TRUE(TryParseExtended("1e-4940", value));  // a subnormal of the intermediate
+    EXPECT_TRUE(TryParseExtended("1e-4940", kDecimalComma, value));  // a subnormal of the intermediate
     EXPECT_GT(value, 0.0L);
     EXPECT_LT(value, LDBL_MIN);
     EXPECT_NEAR(static_cast<double>(value / 1e-4940L), 1.0, 1e-9);
-    EXPECT_TRUE(TryParseExtended("1e-4999", value));
+    EXPECT_TRUE(TryParseExtended("1e-4999", kDecimalComma, value));
     EXPECT_EQ(value, 0.0L);
-    EXPECT_TRUE(TryParseExtended("-,", value));
+    EXPECT_TRUE(TryParseExtended("-,", kDecimalComma, value));
     EXPECT_EQ(value, 0.0L);
     EXPECT_TRUE(std::signbit(value));
 
     value = 42.0L;
-    EXPECT_FALSE(TryParseExtended("1,2e4932", value));
-    EXPECT_FALSE(TryParseExtended("1e4933", value));
-    EXPECT_FALSE(TryParseExtended("1e4999", value));
-    EXPECT_FALSE(TryParseExtended("1e10000", value));
-    EXPECT_FALSE(TryParseExtended("1.5", value));
-    EXPECT_FALSE(TryParseExtended("", value));
-    EXPECT_FALSE(TryParseExtended("e5", value));
+    EXPECT_FALSE(TryParseExtended("1,2e4932", kDecimalComma, value));
+    EXPECT_FALSE(TryParseExtended("1e4933", kDecimalComma, value));
+    EXPECT_FALSE(TryParseExtended("1e4999", kDecimalComma, value));
+    EXPECT_FALSE(TryParseExtended("1e10000", kDecimalComma, value));
+    EXPECT_FALSE(TryParseExtended("1.5", kDecimalComma, value));
+    EXPECT_FALSE(TryParseExtended("", kDecimalComma, value));
+    EXPECT_FALSE(TryParseExtended("e5", kDecimalComma, value));
 }
 
 // ---------------------------------------------------------------------------
@@ -583,7 +550,6 @@ struct TFormatRow {
 };
 
 TEST(FormatFloatGeneral, PartExamples) {
-    TDecimalMarkScope comma(',');
     const TFormatRow rows[] = {
         {0.0, "0"},
         {1.0, "1"},
@@ -605,12 +571,11 @@ TEST(FormatFloatGeneral, PartExamples) {
     };
     for (const TFormatRow& row : rows) {
         SCOPED_TRACE("text " + row.Text);
-        EXPECT_EQ(FormatFloatGeneral(row.Value), row.Text);
+        EXPECT_EQ(FormatFloatGeneral(row.Value, kDecimalComma), row.Text);
     }
 }
 
 TEST(FormatFloatGeneral, FurtherRowsAndBoundaries) {
-    TDecimalMarkScope comma(',');
     const TFormatRow rows[] = {
         {-0.0, "0"},
         {-1.0, "-1"},
@@ -656,15 +621,14 @@ TEST(FormatFloatGeneral, FurtherRowsAndBoundaries) {
     };
     for (const TFormatRow& row : rows) {
         SCOPED_TRACE("text " + row.Text);
-        EXPECT_EQ(FormatFloatGeneral(row.Value), row.Text);
+        EXPECT_EQ(FormatFloatGeneral(row.Value, kDecimalComma), row.Text);
     }
 }
 
-TEST(FormatFloatGeneral, UsesTheCurrentDecimalMark) {
-    TDecimalMarkScope point('.');
-    EXPECT_EQ(FormatFloatGeneral(-1.5), "-1.5");
-    EXPECT_EQ(FormatFloatGeneral(1.5e300), "1.5E300");
-    EXPECT_EQ(FormatFloatGeneral(0.05), "0.05");
+TEST(FormatFloatGeneral, UsesTheGivenDecimalMark) {
+    EXPECT_EQ(FormatFloatGeneral(-1.5, kDecimalPoint), "-1.5");
+    EXPECT_EQ(FormatFloatGeneral(1.5e300, kDecimalPoint), "1.5E300");
+    EXPECT_EQ(FormatFloatGeneral(0.05, kDecimalPoint), "0.05");
 }
 
 // ---------------------------------------------------------------------------
@@ -720,8 +684,8 @@ double NearestDouble(std::uint64_t mantissa, int exponent) {
 }
 
 void ExpectRoundTrip(double value) {
-    const std::string text = FormatFloatGeneral(value);
-    const double back = ParseFloat(text);
+    const std::string text = FormatFloatGeneral(value, kDecimalComma);
+    const double back = ParseFloat(text, kDecimalComma);
     EXPECT_EQ(back, value) << "text " << text;
     if (value == 0.0) {
         EXPECT_FALSE(std::signbit(back)) << "'0' is positive";
@@ -729,7 +693,6 @@ void ExpectRoundTrip(double value) {
 }
 
 TEST(RoundTrip, EdgeValues) {
-    TDecimalMarkScope comma(',');
     const double values[] = {
         0.0,
         1.0,
@@ -773,7 +736,7 @@ TEST(RoundTrip, EdgeValues) {
         SCOPED_TRACE(value);
         if (value == 120000.0 / 7.0) {
             // Not a 15-digit decimal: the text is the nearest 15-digit decimal.
-            EXPECT_NEAR(ParseFloat(FormatFloatGeneral(value)), value, 1e-10);
+            EXPECT_NEAR(ParseFloat(FormatFloatGeneral(value, kDecimalComma), kDecimalComma), value, 1e-10);
             continue;
         }
         ExpectRoundTrip(value);
@@ -782,7 +745,6 @@ TEST(RoundTrip, EdgeValues) {
 }
 
 TEST(RoundTrip, RandomDecimalsOfAtMost15Digits) {
-    TDecimalMarkScope comma(',');
     std::mt19937_64 random(20240517);
     std::uniform_int_distribution<int> digitCount(1, 15);
     std::uniform_int_distribution<int> exponent(-320, 292);
@@ -806,7 +768,6 @@ TEST(RoundTrip, RandomDecimalsOfAtMost15Digits) {
 }
 
 TEST(RoundTrip, AnyDoubleComesBackWithin15Digits) {
-    TDecimalMarkScope comma(',');
     std::mt19937_64 random(7);
     for (int i = 0; i < 200000; ++i) {
         const std::uint64_t bits = random();
@@ -814,10 +775,10 @@ TEST(RoundTrip, AnyDoubleComesBackWithin15Digits) {
         std::memcpy(&value, &bits, sizeof value);
         if (!std::isfinite(value))
             continue;
-        const std::string text = FormatFloatGeneral(value);
+        const std::string text = FormatFloatGeneral(value, kDecimalComma);
         double back = 0;
         try {
-            back = ParseFloat(text);
+            back = ParseFloat(text, kDecimalComma);
         } catch (const EOverflow&) {
             // Values within half a 15-digit step of the largest double round up
             // beyond it: 1,79769313486232E308 is above the largest double.
