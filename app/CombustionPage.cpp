@@ -47,12 +47,13 @@ constexpr int kCycleTableHeight = 150;
 
 // The cycle with each cycle's knock flag judged at threshold: the recording
 // gave MAPO, the threshold is the page's and may change after the import.
-TPressureCycle WithKnockThreshold(const TPressureCycle& cycle, const std::string& thresholdText) {
+TPressureCycle WithKnockThreshold(const TPressureCycle& cycle, const std::string& thresholdText,
+                                  TNumberFormat format) {
     TPressureCycle judged = cycle;
     if (judged.Knock.empty()) {
         return judged;
     }
-    const double threshold = ParseFloat(thresholdText);
+    const double threshold = ParseFloat(thresholdText, format);
     if (!std::isfinite(threshold) || threshold < 0) {
         RaiseInputError("Práh klepání [bar]", "od 0 výše");
     }
@@ -318,7 +319,7 @@ TCombustionInputs TCombustionPage::readInputs() const {
     texts.Gamma = ToStdString(m_gammaEdit->text());
     texts.WindowStart = ToStdString(m_windowStartEdit->text());
     texts.WindowEnd = ToStdString(m_windowEndEdit->text());
-    return ParseCombustionTexts(texts);
+    return ParseCombustionTexts(texts, m_session.Numbers);
 }
 
 TPressureReference TCombustionPage::readReference() const {
@@ -328,7 +329,7 @@ TPressureReference TCombustionPage::readReference() const {
     texts.PegRange = ToStdString(m_pegRangeEdit->text());
     texts.PegPressure = ToStdString(m_pegPressureEdit->text());
     texts.PegExponent = ToStdString(m_pegExponentEdit->text());
-    return ParseReferenceTexts(texts);
+    return ParseReferenceTexts(texts, m_session.Numbers);
 }
 
 void TCombustionPage::analyse() {
@@ -338,11 +339,11 @@ void TCombustionPage::analyse() {
     const TCombustionInputs inputs = readInputs();
     const TPressureReference reference = readReference();
     const TPressureCycle cycle =
-        WithKnockThreshold(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()));
+        WithKnockThreshold(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
     TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
-    ListPressureAnalysis(analysis, *m_figuresList);
+    ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
     if (!analysis.Cycles.empty()) {
-        const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis);
+        const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis, m_session.Numbers);
         m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));
         m_cycleTable->setRowCount(static_cast<int>(rows.size()) - 1);
         QStringList header;
@@ -375,7 +376,7 @@ void TCombustionPage::proposeTdcShift() {
             trace = ReferenceTrace(trace, CylinderVolumes(readInputs().Geometry), reference).Pressure;
         }
         const double shift = ProposeTdcShift(trace, 0);
-        m_tdcShiftEdit->setText(ToQString(RoundedFigure(shift, kFineStep)));
+        m_tdcShiftEdit->setText(ToQString(RoundedFigure(shift, kFineStep, m_session.Numbers)));
     });
 }
 
@@ -385,11 +386,11 @@ void TCombustionPage::drawPictures() {
     m_cyclePicture.resize(m_cycleView->width(), m_cycleView->height());
     m_heatRatePicture.resize(m_heatRateView->width(), m_heatRateView->height());
     if (m_analysis) {
-        DrawPvDiagram(m_analysis->Pressure, m_analysis->Volumes, m_pvPicture);
-        DrawBurnDiagram(m_analysis->Mean.Release, m_analysis->Mean.Burn, m_burnPicture);
-        DrawCycleDiagram(m_analysis->Cycles, m_cyclePicture);
+        DrawPvDiagram(m_analysis->Pressure, m_analysis->Volumes, m_pvPicture, m_session.Numbers);
+        DrawBurnDiagram(m_analysis->Mean.Release, m_analysis->Mean.Burn, m_burnPicture, m_session.Numbers);
+        DrawCycleDiagram(m_analysis->Cycles, m_cyclePicture, m_session.Numbers);
         DrawHeatRateDiagram(m_analysis->Mean.Release, CylinderOneIgnition(m_session.Events),
-                            m_heatRatePicture);
+                            m_heatRatePicture, m_session.Numbers);
     }
     for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
         view->update();

@@ -234,7 +234,7 @@ void TEditHistory::restore(const TEditState& state) {
 // never fails: the events held these values before.
 void TEditHistory::recalculate() {
     try {
-        UpdateCycleTime(*m_recalc.MainParameters, *m_recalc.ComputedParameters);
+        UpdateCycleTime(*m_recalc.MainParameters, *m_recalc.ComputedParameters, m_session.Numbers);
     } catch (const EMorvaneError&) {
     }
     try {
@@ -242,8 +242,8 @@ void TEditHistory::recalculate() {
         SortEvents(m_session.Events);
     } catch (const EMorvaneError&) {
     }
-    FillCorrectionList(m_session.Events, *m_recalc.CorrectionList);
-    FillEventGrid(m_session.Events, *m_recalc.EventGrid);
+    FillCorrectionList(m_session.Events, *m_recalc.CorrectionList, m_session.Numbers);
+    FillEventGrid(m_session.Events, *m_recalc.EventGrid, m_session.Numbers);
     if (m_recalc.DrawTimeline) {
         m_recalc.DrawTimeline();
     }

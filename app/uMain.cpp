@@ -475,9 +475,9 @@ void TFMain::reimportSignal(const TSignalImportTexts& import) {
         });
     } else if (import.Kind == TSignalImportKind::Encoder) {
         RunGuarded(*m_boxes, [this, &import] {
-            TEncoderOptions options = EncoderOptionsOf(import.Encoder);
+            TEncoderOptions options = EncoderOptionsOf(import.Encoder, m_session.Numbers);
             if (!import.PressureScale.empty()) {
-                options.PressureScale = ParseFloat(import.PressureScale);
+                options.PressureScale = ParseFloat(import.PressureScale, m_session.Numbers);
             }
             RunEncoderImportCommand(options, *m_boxes, ImportTargetOf(m_session), [this] { redraw(); });
         });

@@ -190,7 +190,7 @@ int RunTable(TCombustionOptions options, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
     const int checked = RunChecked(TCliCommand::Combustion, boxes, err, [&] {
         ReadPressureOptions(TCliCommand::Combustion, options);
-        ParseCombustionTexts(options.Texts);
+        ParseCombustionTexts(options.Texts, kBatchNumbers);
     });
     if (checked != kExitSuccess) {
         return checked;

@@ -25,7 +25,7 @@ struct TLoadedCycle {
 TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& path, bool keepCycles,
                        IMessageBoxes& boxes) {
     if (!options.FromRecording) {
-        return {ReadPressureCycle(path), std::nullopt, std::nullopt};
+        return {ReadPressureCycle(path, kBatchNumbers), std::nullopt, std::nullopt};
     }
     TEncoderOptions recording = options.Recording;
     recording.Path = path;
@@ -43,17 +43,17 @@ TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& pat
 // at a rate too low for it, rather than failing an import that asked for none.
 std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options) {
     TKnockSettings knock;
-    knock.Low = ParseFloat(options.KnockLow);
-    knock.High = ParseFloat(options.KnockHigh);
-    knock.From = ParseFloat(options.KnockFrom);
-    knock.To = ParseFloat(options.KnockTo);
+    knock.Low = ParseFloat(options.KnockLow, kBatchNumbers);
+    knock.High = ParseFloat(options.KnockHigh, kBatchNumbers);
+    knock.From = ParseFloat(options.KnockFrom, kBatchNumbers);
+    knock.To = ParseFloat(options.KnockTo, kBatchNumbers);
     knock.Threshold = options.KnockThreshold;
     const double rate = options.Recording.SampleRate;
     if (rate > 0 && options.Recording.TimeColumn.empty()) {
         if (!options.KnockGiven && knock.High >= rate / 2) {
             return std::nullopt;
         }
-        CheckKnockSettings(knock, rate);
+        CheckKnockSettings(knock, rate, kBatchNumbers);
     }
     return knock;
 }
@@ -62,7 +62,7 @@ std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options)
 
 void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
     try {
-        CheckPressureReference(ParseReferenceTexts(options.Reference));
+        CheckPressureReference(ParseReferenceTexts(options.Reference, kBatchNumbers));
         if (options.Recording.PressureScale && command == TCliCommand::Combustion) {
             options.Recording.Knock = KnockSettingsOf(options);
         }
@@ -74,8 +74,8 @@ void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
 TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
                                   IMessageBoxes& boxes) {
     // The engine's texts are judged before the file is read, as on the page.
-    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts);
-    const TPressureReference reference = ParseReferenceTexts(options.Reference);
+    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
+    const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
     TLoadedCycle loaded = LoadCycle(options, path, true, boxes);
     return {AnalysePressureCycle(loaded.Cycle, inputs.Geometry, inputs.Settings, reference),
             loaded.CycleCount, loaded.Rpm};
@@ -84,17 +84,17 @@ TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
     if (options.CyclesPath) {
-        WriteFileReplacing(*options.CyclesPath, CycleTableText(file.Analysis));
+        WriteFileReplacing(*options.CyclesPath, CycleTableText(file.Analysis, kBatchNumbers));
     }
     TMemoryValueList list;
-    ListPressureAnalysis(file.Analysis, list);
+    ListPressureAnalysis(file.Analysis, list, kBatchNumbers);
     return SemicolonPairs(list);
 }
 
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, false, boxes);
     const double shift = ProposeTdcShift(loaded.Cycle.Mean, options.LossAngle);
-    return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep) + "\n";
+    return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep, kBatchNumbers) + "\n";
 }
 
 }  // namespace morvane

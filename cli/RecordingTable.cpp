@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/BatchCommands.h"
 #include "signal/CombustionInputs.h"
 #include "util/messages.h"
 #include "util/numtext.h"
@@ -26,7 +27,7 @@ public:
 };
 
 std::string Cell(const std::optional<double>& value, double step) {
-    return value ? RoundedFigure(*value, step) : std::string();
+    return value ? RoundedFigure(*value, step, kBatchNumbers) : std::string();
 }
 
 struct TFileRow {
@@ -58,9 +59,9 @@ std::string RecordingTableRow(const std::string& path, const TFileAnalysis& file
         path,
         file.CycleCount ? FormatInteger(*file.CycleCount) : std::string(),
         file.Rpm ? FormatInteger(std::llround(*file.Rpm)) : std::string(),
-        RoundedFigure(mean.NetImep, kPressureStep),
+        RoundedFigure(mean.NetImep, kPressureStep, kBatchNumbers),
         Cell(mean.CovImep, kFineStep),
-        RoundedFigure(mean.PeakPressure, kPressureStep),
+        RoundedFigure(mean.PeakPressure, kPressureStep, kBatchNumbers),
         Cell(mean.Burn ? std::optional<double>(mean.Burn->Mfb50) : std::nullopt, kFineStep),
         Cell(statistics.MapoMax, kPressureStep),
         statistics.KnockingCycles ? FormatInteger(*statistics.KnockingCycles) : std::string(),

@@ -268,14 +268,14 @@ TEST(EncoderSettings, TextsBecomeOptionsOrFail) {
     scaled.PressureScale = "2,5";
     scaled.KnockBand = "5000;12000,5";
     scaled.KnockThreshold = "0,5";
-    const TEncoderOptions pressure = EncoderOptionsOf(scaled);
+    const TEncoderOptions pressure = EncoderOptionsOf(scaled, kDecimalComma);
     EXPECT_EQ(pressure.PressureScale, 2.5);
     ASSERT_TRUE(pressure.Knock);
     EXPECT_EQ(pressure.Knock->Low, 5000);
     EXPECT_EQ(pressure.Knock->High, 12000.5);
     EXPECT_EQ(pressure.Knock->Threshold, 0.5);
     scaled.KnockBand = " ";
-    EXPECT_FALSE(EncoderOptionsOf(scaled).Knock);
+    EXPECT_FALSE(EncoderOptionsOf(scaled, kDecimalComma).Knock);
 
     struct TRow {
         std::function<void(TEncoderTexts&)> Change;
