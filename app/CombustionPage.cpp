@@ -338,8 +338,8 @@ void TCombustionPage::analyse() {
     }
     const TCombustionInputs inputs = readInputs();
     const TPressureReference reference = readReference();
-    const TPressureCycle cycle =
-        WithKnockThreshold(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
+    const TPressureCycle cycle = WithKnockThreshold(
+        *m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
     TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
     ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
     if (!analysis.Cycles.empty()) {

@@ -28,11 +28,13 @@ std::string EventsAt(const TEventList& events, int angle) {
 
 std::string CursorReadoutText(const TSession& session, int angle) {
     const int entry = std::clamp(2 * angle, 0, SignalPoints - 1);
-    std::string text = "Úhel: " + FormatInteger(angle) + "° | Signál: " +
-                       RoundedFigure(session.Signal[static_cast<std::size_t>(entry)], kSignalStep, session.Numbers);
+    std::string text =
+        "Úhel: " + FormatInteger(angle) + "° | Signál: " +
+        RoundedFigure(session.Signal[static_cast<std::size_t>(entry)], kSignalStep, session.Numbers);
     if (session.PressureCycle && session.PressureCycle->InBar) {
         text += " (" +
-                RoundedFigure(session.PressureCycle->Mean[static_cast<std::size_t>(entry)], kSignalStep, session.Numbers) +
+                RoundedFigure(session.PressureCycle->Mean[static_cast<std::size_t>(entry)], kSignalStep,
+                              session.Numbers) +
                 " bar)";
     }
     return text + " | Události: " + EventsAt(session.Events, angle);
