@@ -15,7 +15,7 @@ TImageView::TImageView(const TRaster& picture, QWidget* parent) : QWidget(parent
 void TImageView::paintEvent(QPaintEvent*) {
     // The raster's 0x00BBGGRR pixels are R, G, B, X in memory: RGBX8888.
     const QImage image(reinterpret_cast<const uchar*>(m_picture.data()), m_picture.width(),
-                       m_picture.height(), m_picture.width() * 4, QImage::Format_RGBX8888);
+                       m_picture.height(), qsizetype{m_picture.width()} * 4, QImage::Format_RGBX8888);
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     painter.drawImage(0, 0, image);

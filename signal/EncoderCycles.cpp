@@ -98,7 +98,7 @@ void TPhaseCycles::closeDone() {
         cycle.Mapo = done.Mapo;
         cycle.Knocks = m_knock && done.Mapo > m_knock->Threshold;
         m_open.pop_front();
-        m_closed(std::move(cycle));
+        m_closed(cycle);
     }
 }
 

@@ -26,7 +26,7 @@ struct TEncoderCycle {
 
 class TPhaseCycles {
 public:
-    using TClosed = std::function<void(TEncoderCycle&&)>;
+    using TClosed = std::function<void(const TEncoderCycle&)>;
 
     // start: the angle at which the cycles' 0° lies, modulo 720.
     TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);

@@ -191,7 +191,7 @@ private:
     [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
     void process(const double* values, std::int64_t line);
     double knockSampleRate() const;
-    void closed(int phase, TEncoderCycle&& cycle);
+    void closed(int phase, const TEncoderCycle& cycle);
     void decide(int phase);
     void deliver(const TEncoderCycle& cycle);
 
@@ -257,7 +257,7 @@ void TEncoderRun::fix() {
         if (m_chosen == 0 || m_chosen == phase + 1) {
             m_phases[static_cast<std::size_t>(phase)] = std::make_unique<TPhaseCycles>(
                 360.0 * phase - m_options.ReferenceAngle, m_options.Knock,
-                [this, phase](TEncoderCycle&& cycle) { closed(phase, std::move(cycle)); });
+                [this, phase](const TEncoderCycle& cycle) { closed(phase, cycle); });
         }
     }
     for (std::size_t at = 0; at < m_opening.rows(); ++at) {
@@ -323,7 +323,7 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
     }
 }
 
-void TEncoderRun::closed(int phase, TEncoderCycle&& cycle) {
+void TEncoderRun::closed(int phase, const TEncoderCycle& cycle) {
     TTally& tally = m_tallies[static_cast<std::size_t>(phase)];
     for (std::size_t k = 0; k < tally.Sum.size(); ++k) {
         tally.Sum[k] += cycle.Points[k];
@@ -333,7 +333,7 @@ void TEncoderRun::closed(int phase, TEncoderCycle&& cycle) {
         deliver(cycle);
         return;
     }
-    tally.Held.push_back(std::move(cycle));
+    tally.Held.push_back(cycle);
     if (phase == 0 && tally.Count == kDecidingCycles) {
         decide(PeakInFiringHalf(tally.mean()) ? 1 : 2);
     }

@@ -91,8 +91,12 @@ std::string LinkTarget(const std::string& path) {
         const std::string next(pointee, static_cast<std::size_t>(length));
         const std::size_t slash = target.rfind('/');
         // A relative link is resolved from the folder that holds the link.
-        target =
-            next.front() == '/' || slash == std::string::npos ? next : target.substr(0, slash + 1) + next;
+        if (next.front() == '/' || slash == std::string::npos) {
+            target = next;
+        } else {
+            target.resize(slash + 1);
+            target += next;
+        }
     }
     RaiseFileCreateError(path, std::strerror(ELOOP));
 }

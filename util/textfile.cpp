@@ -27,7 +27,7 @@ bool IsBlank(char c) {
 // byte of it up to size is written by a read. Returns 0, or the error number
 // of a failed read.
 int ReadAll(int fd, std::size_t expectedSize, TMemoryBlock& buffer, std::size_t& size) {
-    constexpr std::size_t kMinimumChunk = 64 * 1024;
+    constexpr std::size_t kMinimumChunk = std::size_t{64} * 1024;
     // A sparse file's size says nothing about its text, which ends at its
     // first NUL byte: the first guess is capped, and the buffer grows as needed.
     constexpr std::size_t kLargestGuess = std::size_t{64} << 20;

@@ -52,7 +52,7 @@ protected:
 
     // Writes a file of the given bytes into the test's folder; returns its path.
     QString writeFile(const QString& name, const QByteArray& contents) {
-        const QString path = m_files.filePath(name);
+        QString path = m_files.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
             qFatal("cannot write %s", qPrintable(path));

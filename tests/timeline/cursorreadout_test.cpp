@@ -14,9 +14,9 @@ TEngineEvent EventAt(const char* name, double angle) {
     return event;
 }
 
-using CursorReadout = testing::TSessionTest;
+using TCursorReadoutTest = testing::TSessionTest;
 
-TEST_F(CursorReadout, ReadsTheSignalTheBarsAndTheEventsAtTheCursor) {
+TEST_F(TCursorReadoutTest, ReadsTheSignalTheBarsAndTheEventsAtTheCursor) {
     TSession& session = m_session;
     session.Signal[720] = 0.4249;
     session.Events = {EventAt("Píst 1 - HU", 0), EventAt("Zapalování 1", 359.6),
