@@ -5,6 +5,7 @@
 
 #include "util/errors.h"
 #include "util/numtext.h"
+#include "util/pairtext.h"
 
 namespace morvane {
 
@@ -75,19 +76,7 @@ const char* PegMethodName(TPegMethod method) {
 }
 
 bool SplitAngleRange(std::string_view text, std::string& from, std::string& to) {
-    std::size_t cut = text.find(';');
-    if (cut == std::string_view::npos) {
-        const auto commas = std::count(text.begin(), text.end(), ',');
-        cut = text.find(',');
-        if (commas == 3) {
-            cut = text.find(',', cut + 1);
-        } else if (commas != 1) {
-            return false;
-        }
-    }
-    from = text.substr(0, cut);
-    to = text.substr(cut + 1);
-    return true;
+    return SplitPairText(text, from, to);
 }
 
 TPressureReference ParseReferenceTexts(const TReferenceTexts& texts, TNumberFormat format) {
