@@ -1,6 +1,5 @@
 #include "signal/PressureReference.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "util/errors.h"
