@@ -176,6 +176,7 @@ public:
                 phase->placed(angle, value, filtered);
             }
         }
+        retireUnchosen();
     }
     void revolutionDone(std::int64_t revolutions, double seconds) override;
     void edgeInterval(double seconds, double longest) override {
@@ -193,6 +194,7 @@ private:
     double knockSampleRate() const;
     void closed(int phase, const TEncoderCycle& cycle);
     void decide(int phase);
+    void retireUnchosen();
     void deliver(const TEncoderCycle& cycle);
 
     const TEncoderOptions& m_options;
@@ -321,9 +323,13 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
             phase->revolutionsDone(revolutions);
         }
     }
+    retireUnchosen();
 }
 
 void TEncoderRun::closed(int phase, const TEncoderCycle& cycle) {
+    if (m_chosen != 0 && m_chosen != phase + 1) {
+        return;  // a cycle the decided phase left over, closing in the same call
+    }
     TTally& tally = m_tallies[static_cast<std::size_t>(phase)];
     for (std::size_t k = 0; k < tally.Sum.size(); ++k) {
         tally.Sum[k] += cycle.Points[k];
@@ -340,13 +346,20 @@ void TEncoderRun::closed(int phase, const TEncoderCycle& cycle) {
 }
 
 // The phase is known: the other one stops, the held cycles go on in order.
+// The other phase's cycles are dropped by retireUnchosen(), once its own call
+// (which may be the one deciding) has returned.
 void TEncoderRun::decide(int phase) {
     m_chosen = phase;
-    m_phases[static_cast<std::size_t>(2 - phase)].reset();
     m_tallies[static_cast<std::size_t>(2 - phase)] = TTally();
     std::vector<TEncoderCycle> held = std::move(m_tallies[static_cast<std::size_t>(phase - 1)].Held);
     for (const TEncoderCycle& cycle : held) {
         deliver(cycle);
+    }
+}
+
+void TEncoderRun::retireUnchosen() {
+    if (m_chosen != 0) {
+        m_phases[static_cast<std::size_t>(2 - m_chosen)].reset();
     }
 }
 

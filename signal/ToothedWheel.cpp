@@ -29,8 +29,13 @@ bool TryParseWheelForm(std::string_view text, TWheel& wheel) {
 
 TWheel ParseWheel(std::string_view text) {
     TWheel wheel;
-    if (!TryParseWheelForm(text, wheel) || !IsWheelInRange(wheel.Teeth, wheel.Missing)) {
+    if (!TryParseWheelForm(text, wheel)) {
         RaiseRecordingError("Kolo '" + ShortenedQuote(text) + "' není ve tvaru T-M (například 60-2)");
+    }
+    if (!IsWheelInRange(wheel.Teeth, wheel.Missing)) {
+        RaiseRecordingError("Kolo '" + ShortenedQuote(text) + "': počet pozic T musí být od " +
+                            std::to_string(kFewestWheelTeeth) + " do " + std::to_string(kMostWheelTeeth) +
+                            " a chybějících M od 0 do T/2");
     }
     return wheel;
 }

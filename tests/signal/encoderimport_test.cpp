@@ -212,12 +212,18 @@ TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
     EXPECT_EQ(fromPipe.Rpm, fromFile.Rpm);
 }
 
-TEST(EncoderWheel, ParsesOnlyTheToothCountForm) {
+TEST(EncoderWheel, ParsesOnlyTheToothCountFormWithinItsRange) {
     EXPECT_EQ(ParseWheel("36-1").Teeth, 36);
     EXPECT_EQ(ParseWheel("36-1").Missing, 1);
-    for (const char* text : {"60", "60-", "-2", "60-31", "1-0", "60-2x", "6O-2"}) {
+    for (const char* text : {"60", "60-", "-2", "60-2x", "6O-2"}) {
         ExpectFailure<EImportError>([&] { ParseWheel(text); },
                                     "Kolo '" + std::string(text) + "' není ve tvaru T-M (například 60-2)");
+    }
+    // The form is right, the numbers are not: the message says the range.
+    for (const char* text : {"60-31", "1-0", "60-60", "100000-1"}) {
+        ExpectFailure<EImportError>([&] { ParseWheel(text); },
+                                    "Kolo '" + std::string(text) +
+                                        "': počet pozic T musí být od 2 do 3600 a chybějících M od 0 do T/2");
     }
 }
 
