@@ -345,6 +345,19 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     arguments = {"combustion", file.string(), "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
     EXPECT_EQ(run(arguments).Code, 2);
+
+    // A cycle that fails is told after the import's summary, as the whole
+    // recording's analysis would tell it, and no table is written.
+    recording.Added = [](int cycle, double, double) { return cycle == 1 ? -2.0 : 0.0; };
+    write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
+    fs::remove(m_dir / "c.csv");
+    arguments = {"combustion", file.string(), "--wheel",          "60-2", "--sample-rate", "100000",
+                 "--cycles",   "c.csv",       "--pressure-scale", "1"};
+    arguments.insert(arguments.end(), engine.begin(), engine.end());
+    const TRun failed = run(arguments);
+    EXPECT_EQ(failed.Code, 1);
+    EXPECT_EQ(failed.Err.rfind("Cykly / Otáčky [RPM]: 3 / 3000\nTlak cyklu 2 při ", 0), 0U) << failed.Err;
+    EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
 }
 
 // Mistakes in the reference, the scale and the knock band: exit 2 before anything is read or written.
