@@ -8,6 +8,8 @@
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
 #include "signal/EncoderImport.h"
+#include "signal/EngineGeometry.h"
+#include "signal/Pegging.h"
 #include "signal/PressureCycle.h"
 #include "signal/TopDeadCentre.h"
 #include "util/errors.h"
@@ -133,8 +135,17 @@ std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& b
 }
 
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
+    // Polytropic pegging alone reads the engine; its texts are judged before the file is read.
+    const TSignalTable volumes =
+        reference.PegMethod == TPegMethod::Polytropic
+            ? CylinderVolumes(ParseCombustionTexts(options.Texts, kBatchNumbers).Geometry)
+            : TSignalTable{};
     const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, boxes);
-    const double shift = ProposeTdcShift(loaded.Cycle.Mean, options.LossAngle);
+    // Pegging is linear, so the pegged mean is the mean of the pegged cycles.
+    const TSignalTable& mean = loaded.Cycle.Mean;
+    const double shift =
+        ProposeTdcShift(OffsetTrace(mean, PegOffset(mean, volumes, reference)), options.LossAngle);
     return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep, kBatchNumbers) + "\n";
 }
 
