@@ -49,12 +49,15 @@ const TCommandText kCommandTexts[] = {
      "Several FILEs print one table instead, a row per file in the order given, the files read\n"
      "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"},
     {TCliCommand::Tdc, "tdc",
-     "morvane-cli tdc FILE [--loss-angle DEG] [--wheel T-M (--sample-rate HZ | --time-column C)\n"
+     "morvane-cli tdc FILE [--loss-angle DEG] [--peg METHOD [--peg-range FROM,TO] ...]\n"
+     "                    [--wheel T-M (--sample-rate HZ | --time-column C)\n"
      "                    --pressure-scale BAR_PER_UNIT [other encoder options]]",
      "Proposes the top-dead-centre shift of combustion --tdc-shift from a motored pressure cycle\n"
      "(or recording): Posun HÚ [°];DEG.\n\n",
      "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
-     "recording.\n"},
+     "recording.\n"
+     "The proposal's chords lie at shares of the peak pressure, so a relative trace needs --peg;\n"
+     "polytropic pegging needs --bore, --stroke, --rod and --compression.\n"},
     {TCliCommand::Valves, "valves",
      "morvane-cli valves [TABLE] [--cylinders TEXT] [--firing-order 1-3-4-2 [--intervals LIST]]\n"
      "                   [--diagram FILE.png [--cylinder 1..12] [--size WxH]]",
@@ -223,6 +226,12 @@ void CheckPressureOptions(TCombustionOptions& options, const std::set<std::strin
     }
     if (options.CyclesPath && options.Paths.size() > 1) {
         throw EUsageError("--cycles takes the cycles of one FILE");
+    }
+    // Combustion requires the engine anyway; tdc reads it for polytropic pegging only.
+    const bool engineGiven = names.contains("--bore") && names.contains("--stroke") &&
+                             names.contains("--rod") && names.contains("--compression");
+    if (options.Reference.PegMethod == "polytropic" && !engineGiven) {
+        throw EUsageError("--peg polytropic needs --bore, --stroke, --rod and --compression");
     }
     options.KnockGiven = names.contains("--knock-band") || names.contains("--knock-window") ||
                          names.contains("--knock-threshold");

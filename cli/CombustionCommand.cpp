@@ -1,12 +1,18 @@
 #include "cli/CombustionCommand.h"
 
+#include <exception>
+#include <utility>
+
 #include "cli/BatchCommands.h"
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
 #include "signal/EncoderImport.h"
+#include "signal/EngineGeometry.h"
+#include "signal/Pegging.h"
 #include "signal/PressureCycle.h"
 #include "signal/TopDeadCentre.h"
+#include "util/errors.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
 #include "util/replacefile.h"
@@ -22,20 +28,53 @@ struct TLoadedCycle {
     std::optional<double> Rpm;
 };
 
-TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& path, bool keepCycles,
-                       IMessageBoxes& boxes) {
+// The mean cycle of the file: a recording's cycles are not kept.
+TLoadedCycle LoadCycle(const TCombustionOptions& options, const std::string& path, IMessageBoxes& boxes) {
     if (!options.FromRecording) {
         return {ReadPressureCycle(path, kBatchNumbers), std::nullopt, std::nullopt};
     }
     TEncoderOptions recording = options.Recording;
     recording.Path = path;
-    recording.KeepCycles = keepCycles;
+    recording.KeepCycles = false;
     TEncoderResult result = ImportEncoderRecording(recording);
     TSignalTable shown{};
     ShowEncoderResult(result, boxes, shown);
     const std::int64_t count = result.CycleCount;
     const double rpm = result.Rpm;
     return {PressureCycleOf(std::move(result), path), count, rpm};
+}
+
+// Each cycle is analysed as the import hands it on and then forgotten, so a
+// recording of any length takes bounded memory. A cycle's failure waits until
+// the import has ended: the import's own failure and its summary come first,
+// then the mean's failure, then the first failing cycle's, as when the whole
+// recording was analysed after its import.
+TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::string& path,
+                               TPressureAnalyser analyser, IMessageBoxes& boxes) {
+    TEncoderOptions recording = options.Recording;
+    recording.Path = path;
+    recording.KeepCycles = false;
+    const bool withKnock = recording.Knock.has_value();
+    std::exception_ptr failedCycle;
+    recording.CycleSink = [&](const TEncoderCycle& cycle) {
+        if (failedCycle) {
+            return;
+        }
+        try {
+            analyser.addCycle(cycle.Points,
+                              withKnock ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{});
+        } catch (const EMorvaneError&) {
+            failedCycle = std::current_exception();
+        }
+    };
+    const TEncoderResult result = ImportEncoderRecording(recording);
+    TSignalTable shown{};
+    ShowEncoderResult(result, boxes, shown);
+    analyser.addMean(result.Mean);
+    if (failedCycle) {
+        std::rethrow_exception(failedCycle);
+    }
+    return {std::move(analyser).finish(), result.CycleCount, result.Rpm};
 }
 
 // The knock settings as typed; the band is judged against the sample rate
@@ -76,7 +115,11 @@ TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::
     // The engine's texts are judged before the file is read, as on the page.
     const TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
-    TLoadedCycle loaded = LoadCycle(options, path, true, boxes);
+    if (options.FromRecording) {
+        return AnalyseRecording(options, path, TPressureAnalyser(inputs.Geometry, inputs.Settings, reference),
+                                boxes);
+    }
+    const TLoadedCycle loaded = LoadCycle(options, path, boxes);
     return {AnalysePressureCycle(loaded.Cycle, inputs.Geometry, inputs.Settings, reference),
             loaded.CycleCount, loaded.Rpm};
 }
@@ -92,8 +135,17 @@ std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& b
 }
 
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
-    const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, false, boxes);
-    const double shift = ProposeTdcShift(loaded.Cycle.Mean, options.LossAngle);
+    const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
+    // Polytropic pegging alone reads the engine; its texts are judged before the file is read.
+    const TSignalTable volumes =
+        reference.PegMethod == TPegMethod::Polytropic
+            ? CylinderVolumes(ParseCombustionTexts(options.Texts, kBatchNumbers).Geometry)
+            : TSignalTable{};
+    const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, boxes);
+    // Pegging is linear, so the pegged mean is the mean of the pegged cycles.
+    const TSignalTable& mean = loaded.Cycle.Mean;
+    const double shift =
+        ProposeTdcShift(OffsetTrace(mean, PegOffset(mean, volumes, reference)), options.LossAngle);
     return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep, kBatchNumbers) + "\n";
 }
 

@@ -1,6 +1,7 @@
 #include "signal/CycleFigures.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "signal/Pegging.h"
 #include "signal/TopDeadCentre.h"
@@ -72,36 +73,49 @@ TReferencedTrace ReferenceTrace(const TSignalTable& trace, const TSignalTable& v
     return {OffsetTrace(shifted, offset), offset};
 }
 
+TPressureAnalyser::TPressureAnalyser(const TEngineGeometry& geometry, const TCombustionSettings& settings,
+                                     const TPressureReference& reference)
+    : m_settings(settings), m_reference(reference) {
+    m_analysis.Volumes = CylinderVolumes(geometry);
+    CheckCombustionSettings(settings);
+    CheckPressureReference(reference);
+    m_displaced = DisplacedVolume(geometry);
+    m_analysis.Pegged = reference.PegMethod != TPegMethod::None;
+}
+
+void TPressureAnalyser::addMean(const TSignalTable& mean) {
+    const TReferencedTrace referenced = ReferenceTrace(mean, m_analysis.Volumes, m_reference);
+    m_analysis.Mean = ComputeTraceFigures(referenced.Pressure, m_analysis.Volumes, m_displaced, m_settings);
+    m_analysis.Pressure = referenced.Pressure;
+    m_analysis.PegOffset = referenced.Offset;
+    m_analysis.MeanHeat = ReleasedHeat(m_analysis.Mean.Release);
+}
+
+void TPressureAnalyser::addCycle(const TSignalTable& trace, const TCycleKnock& knock) {
+    const TReferencedTrace one = ReferenceTrace(trace, m_analysis.Volumes, m_reference);
+    const int number = static_cast<int>(m_analysis.Cycles.size()) + 1;
+    const TCombustionFigures figures =
+        ComputeTraceFigures(one.Pressure, m_analysis.Volumes, m_displaced, m_settings, number);
+    TCycleFigures& cycle = m_analysis.Cycles.emplace_back(FiguresOfCycle(figures, one.Offset));
+    cycle.Mapo = knock.Mapo;
+    cycle.Knocking = knock.Knocking;
+}
+
+TPressureAnalysis TPressureAnalyser::finish() && {
+    m_analysis.Statistics = StatisticsOf(m_analysis.Cycles);
+    m_analysis.Mean.CovImep = m_analysis.Statistics.CovImep;
+    return std::move(m_analysis);
+}
+
 TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngineGeometry& geometry,
                                        const TCombustionSettings& settings,
                                        const TPressureReference& reference) {
-    TPressureAnalysis analysis;
-    analysis.Volumes = CylinderVolumes(geometry);
-    CheckCombustionSettings(settings);
-    CheckPressureReference(reference);
-    const double displaced = DisplacedVolume(geometry);
-
-    const TReferencedTrace mean = ReferenceTrace(cycle.Mean, analysis.Volumes, reference);
-    analysis.Pressure = mean.Pressure;
-    analysis.PegOffset = mean.Offset;
-    analysis.Pegged = reference.PegMethod != TPegMethod::None;
-    analysis.Mean = ComputeTraceFigures(mean.Pressure, analysis.Volumes, displaced, settings);
-    analysis.MeanHeat = ReleasedHeat(analysis.Mean.Release);
-
-    analysis.Cycles.reserve(cycle.Cycles.size());
+    TPressureAnalyser analyser(geometry, settings, reference);
+    analyser.addMean(cycle.Mean);
     for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
-        const TReferencedTrace one = ReferenceTrace(cycle.Cycles[c], analysis.Volumes, reference);
-        const TCombustionFigures figures =
-            ComputeTraceFigures(one.Pressure, analysis.Volumes, displaced, settings, static_cast<int>(c) + 1);
-        analysis.Cycles.push_back(FiguresOfCycle(figures, one.Offset));
-        if (c < cycle.Knock.size()) {
-            analysis.Cycles.back().Mapo = cycle.Knock[c].Mapo;
-            analysis.Cycles.back().Knocking = cycle.Knock[c].Knocking;
-        }
+        analyser.addCycle(cycle.Cycles[c], c < cycle.Knock.size() ? cycle.Knock[c] : TCycleKnock{});
     }
-    analysis.Statistics = StatisticsOf(analysis.Cycles);
-    analysis.Mean.CovImep = analysis.Statistics.CovImep;
-    return analysis;
+    return std::move(analyser).finish();
 }
 
 }  // namespace morvane

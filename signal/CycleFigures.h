@@ -60,6 +60,34 @@ struct TPressureAnalysis {
     TCycleStatistics Statistics;
 };
 
+// The same analysis fed one trace at a time, as an import hands its cycles on:
+// it keeps each cycle's figures, never its trace, so a recording of any length
+// is analysed in memory that grows only by those few numbers a cycle. The mean
+// trace may come before, between or after the cycles (an import knows it last).
+class TPressureAnalyser {
+public:
+    // Checks geometry, settings and reference (EInputError naming the field).
+    TPressureAnalyser(const TEngineGeometry& geometry, const TCombustionSettings& settings,
+                      const TPressureReference& reference);
+
+    // References and measures the mean trace; a pressure not above 0 after
+    // pegging is refused (EInputError naming the mean).
+    void addMean(const TSignalTable& mean);
+    // References and measures the next complete cycle, numbered from 1 in the
+    // order given; knock as the recording gave it. A pressure not above 0
+    // after pegging is refused (EInputError naming the cycle).
+    void addCycle(const TSignalTable& trace, const TCycleKnock& knock = {});
+    // The analysis of the mean and of every cycle added, with the statistics
+    // over the cycles; the mean must have been added.
+    TPressureAnalysis finish() &&;
+
+private:
+    TPressureAnalysis m_analysis;
+    TCombustionSettings m_settings;
+    TPressureReference m_reference;
+    double m_displaced = 0;
+};
+
 // Checks geometry, settings and reference (EInputError naming the field),
 // then references and measures the mean and every cycle. A trace with a
 // pressure not above 0 after pegging is refused (EInputError naming it).

@@ -42,6 +42,14 @@ std::vector<std::string> Row(int number, const TCycleFigures& cycle, bool withMa
     return row;
 }
 
+std::string JoinedLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        line += (i == 0 ? "" : ";") + cells[i];
+    }
+    return line + '\n';
+}
+
 }  // namespace
 
 void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list, TNumberFormat format) {
@@ -80,12 +88,11 @@ std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& an
 }
 
 std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat format) {
-    std::string text;
-    for (const std::vector<std::string>& row : CycleTableRows(analysis, format)) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            text += (i == 0 ? "" : ";") + row[i];
-        }
-        text += '\n';
+    // Row by row, so that a long recording's table is held once, as text only.
+    const bool withMapo = MapoKnown(analysis);
+    std::string text = JoinedLine(Header(withMapo));
+    for (std::size_t c = 0; c < analysis.Cycles.size(); ++c) {
+        text += JoinedLine(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo, format));
     }
     return text;
 }

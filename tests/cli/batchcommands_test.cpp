@@ -345,6 +345,19 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     arguments = {"combustion", file.string(), "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
     EXPECT_EQ(run(arguments).Code, 2);
+
+    // A cycle that fails is told after the import's summary, as the whole
+    // recording's analysis would tell it, and no table is written.
+    recording.Added = [](int cycle, double, double) { return cycle == 1 ? -2.0 : 0.0; };
+    write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
+    fs::remove(m_dir / "c.csv");
+    arguments = {"combustion", file.string(), "--wheel",          "60-2", "--sample-rate", "100000",
+                 "--cycles",   "c.csv",       "--pressure-scale", "1"};
+    arguments.insert(arguments.end(), engine.begin(), engine.end());
+    const TRun failed = run(arguments);
+    EXPECT_EQ(failed.Code, 1);
+    EXPECT_EQ(failed.Err.rfind("Cykly / Otáčky [RPM]: 3 / 3000\nTlak cyklu 2 při ", 0), 0U) << failed.Err;
+    EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
 }
 
 // Mistakes in the reference, the scale and the knock band: exit 2 before anything is read or written.
@@ -437,6 +450,43 @@ TEST_F(BatchToolTest, TdcProposal) {
     EXPECT_EQ(output({"tdc", motored}), "Posun HÚ [°];-2,71\n");
     EXPECT_EQ(output({"tdc", motored, "--loss-angle", "0,8"}), "Posun HÚ [°];-1,91\n");
     EXPECT_EQ(run({"tdc", motored, "--wheel", "60-2", "--sample-rate", "1000"}).Code, 2);
+}
+
+// The chords lie at shares of the peak, so a trace 5 bar too high proposes
+// another shift; pegged, both traces propose the same.
+TEST_F(BatchToolTest, TdcProposalOfAPeggedTrace) {
+    const std::string motored = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/motored_mean_deg.csv";
+    std::istringstream lines(ReadFile(motored));
+    std::string raised;
+    std::getline(lines, raised);
+    raised += "\n";
+    for (std::string line; std::getline(lines, line);) {
+        std::string pressure = line.substr(line.find(';') + 1);
+        std::replace(pressure.begin(), pressure.end(), ',', '.');
+        std::string value = std::to_string(std::stod(pressure) + 5);
+        std::replace(value.begin(), value.end(), '.', ',');
+        raised += line.substr(0, line.find(';') + 1) + value + "\n";
+    }
+    const std::string high = write("high.csv", raised).string();
+    const TLines engine = {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression", "21,2"};
+    TLines polytropic = {"--peg", "polytropic"};
+    polytropic.insert(polytropic.end(), engine.begin(), engine.end());
+    const struct {
+        TLines Options;
+        bool SameForBoth;
+    } rows[] = {{{}, false}, {{"--peg", "point"}, true}, {polytropic, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(JoinLines(row.Options));
+        TLines original = {"tdc", motored};
+        TLines higher = {"tdc", high};
+        original.insert(original.end(), row.Options.begin(), row.Options.end());
+        higher.insert(higher.end(), row.Options.begin(), row.Options.end());
+        EXPECT_EQ(output(original) == output(higher), row.SameForBoth) << output(original) << output(higher);
+    }
+    const TRun mistake = run({"tdc", motored, "--peg", "polytropic", "--bore", "86"});
+    EXPECT_EQ(mistake.Code, 2);
+    EXPECT_EQ(mistake.Err.substr(0, mistake.Err.find('\n')),
+              "morvane-cli: --peg polytropic needs --bore, --stroke, --rod and --compression");
 }
 
 // A test day's recordings: one table in the order given, a failed file's row

@@ -238,5 +238,53 @@ TEST(CycleFiguresTest, EveryCycleOfADriftingRecording) {
               "MAPO průměr [bar]|MAPO max [bar]|Klepající cykly|");
 }
 
+// Fed one trace at a time, with the mean before, among or after the cycles (an
+// import knows it last): the figures of the whole cycle; a failing trace is
+// named by its place among the cycles.
+TEST(CycleFiguresTest, AnalyserFedTraceByTraceMatchesTheWholeCycle) {
+    TPressureCycle recording;
+    for (const double heat : {3.0, 1.0, 2.5}) {
+        recording.Cycles.push_back(IsentropicTrace(1.4, 1, heat));
+    }
+    recording.Mean = IsentropicTrace(1.4, 1, 2.2);
+    recording.Knock = {{0.2, false}, {1.5, true}, {std::nullopt, false}};
+    TPressureReference reference;
+    reference.PegMethod = TPegMethod::Polytropic;
+    const TCombustionSettings settings{1.4, 340, 460};
+    const TPressureAnalysis whole = AnalysePressureCycle(recording, kDiesel, settings, reference);
+    const auto texts = [](const TPressureAnalysis& analysis) {
+        TMemoryValueList list;
+        ListPressureAnalysis(analysis, list, kDecimalComma);
+        std::string text = CycleTableText(analysis, kDecimalComma);
+        for (int r = 1; r <= list.rowCount(); ++r) {
+            text += list.key(r) + ";" + list.value(r) + "\n";
+        }
+        return text;
+    };
+    for (const std::size_t meanAt : {0U, 2U, 3U}) {
+        SCOPED_TRACE(meanAt);
+        TPressureAnalyser analyser(kDiesel, settings, reference);
+        for (std::size_t c = 0; c <= recording.Cycles.size(); ++c) {
+            if (c == meanAt) {
+                analyser.addMean(recording.Mean);
+            }
+            if (c < recording.Cycles.size()) {
+                analyser.addCycle(recording.Cycles[c], recording.Knock[c]);
+            }
+        }
+        const TPressureAnalysis fed = std::move(analyser).finish();
+        EXPECT_EQ(fed.Pressure, whole.Pressure);
+        EXPECT_EQ(fed.Mean.CovImep, whole.Mean.CovImep);
+        EXPECT_EQ(texts(fed), texts(whole));
+    }
+
+    TPressureAnalyser analyser(kDiesel, settings, {});
+    analyser.addCycle(recording.Cycles[0]);
+    EXPECT_EQ(testing::MessageOf<EInputError>([&] {
+                  analyser.addCycle(OffsetTrace(recording.Cycles[1], -50));
+              }).rfind("Tlak cyklu 2 při ", 0),
+              0U);
+}
+
 }  // namespace
 }  // namespace morvane
