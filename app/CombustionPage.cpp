@@ -258,6 +258,7 @@ void TCombustionPage::loadCycle() {
         loaded = true;
     });
     if (loaded) {
+        emit cycleLoaded(ToQString(m_cyclePath));
         computeFigures();
     }
 }
@@ -265,6 +266,11 @@ void TCombustionPage::loadCycle() {
 void TCombustionPage::showSessionCycle() {
     showCycleSource();
     computeFigures();
+}
+
+void TCombustionPage::followSessionCycle() {
+    showCycleSource();
+    recompute(false);
 }
 
 void TCombustionPage::showCycleSource() {
