@@ -59,6 +59,12 @@ QComboBox* PegMethodBoxOf(const QWidget& root) {
     return root.findChild<QComboBox*>(QStringLiteral("PegMethodBox"));
 }
 
+// The page "Rozvod" is the root itself when the window fills a page just built.
+TValveTimingPage* ValvePageOf(const QWidget& root) {
+    auto* page = qobject_cast<TValveTimingPage*>(const_cast<QWidget*>(&root));
+    return page != nullptr ? page : root.findChild<TValveTimingPage*>();
+}
+
 }  // namespace
 
 void TakePageTexts(const QWidget& root, TSetup& setup) {
@@ -70,7 +76,7 @@ void TakePageTexts(const QWidget& root, TSetup& setup) {
     if (const QComboBox* box = PegMethodBoxOf(root)) {
         setup.Combustion.PegMethod = PegMethodName(TPegMethod(box->currentIndex()));
     }
-    if (const auto* valves = root.findChild<TValveTimingPage*>()) {
+    if (const TValveTimingPage* valves = ValvePageOf(root)) {
         setup.ValveTiming.SelectedCylinder = valves->selectedCylinder();
     }
 }
@@ -86,7 +92,7 @@ void FillPageTexts(const TSetup& setup, QWidget& root) {
     if (QComboBox* box = PegMethodBoxOf(root); box != nullptr && method) {
         box->setCurrentIndex(int(*method));
     }
-    if (auto* valves = root.findChild<TValveTimingPage*>()) {
+    if (TValveTimingPage* valves = ValvePageOf(root)) {
         valves->selectCylinder(setup.ValveTiming.SelectedCylinder);
     }
 }
