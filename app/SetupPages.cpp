@@ -60,9 +60,18 @@ QComboBox* PegMethodBoxOf(const QWidget& root) {
 }
 
 // The page "Rozvod" is the root itself when the window fills a page just built.
-TValveTimingPage* ValvePageOf(const QWidget& root) {
-    auto* page = qobject_cast<TValveTimingPage*>(const_cast<QWidget*>(&root));
-    return page != nullptr ? page : root.findChild<TValveTimingPage*>();
+const TValveTimingPage* ValvePageOf(const QWidget& root) {
+    if (const auto* page = qobject_cast<const TValveTimingPage*>(&root)) {
+        return page;
+    }
+    return root.findChild<TValveTimingPage*>();
+}
+
+TValveTimingPage* ValvePageOf(QWidget& root) {
+    if (auto* page = qobject_cast<TValveTimingPage*>(&root)) {
+        return page;
+    }
+    return root.findChild<TValveTimingPage*>();
 }
 
 }  // namespace

@@ -36,7 +36,6 @@
 #include "events/SetupFile.h"
 #include "signal/ImportCommand.h"
 #include "signal/PressureCycle.h"
-#include "util/errors.h"
 #include "util/numtext.h"
 
 #include <QFileInfo>
