@@ -468,13 +468,7 @@ void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
     m_session = snapshot.Session;
     m_history->recalculate();
     FillCorrectionTexts(snapshot.Setup.Corrections, m_correctionPage->corrections());
-    if (m_combustionPage != nullptr) {
-        m_combustionPage->setCycleFileName(snapshot.Setup.Combustion.CyclePath);
-        m_combustionPage->followSessionCycle();
-    }
-    if (auto* valves = findChild<TValveTimingPage*>(); valves != nullptr && valves->isVisible()) {
-        valves->refresh();
-    }
+    showSetupOnPages(snapshot.Setup);
     m_setup = snapshot.Setup;
     m_setupPath = snapshot.Path;
     m_filling = false;
@@ -504,12 +498,20 @@ void TFMain::rerunSetup(const TSetup& setup) {
     if (!setup.Combustion.CyclePath.empty()) {
         loadSetupCycle(setup.Combustion.CyclePath);
     }
+    showSetupOnPages(setup);
+    RunGuarded(*m_boxes, [this] { redraw(); });
+    m_filling = false;
+}
+
+// The built engineering pages show the session's cycle and the cylinder table anew.
+void TFMain::showSetupOnPages(const TSetup& setup) {
     if (m_combustionPage != nullptr) {
         m_combustionPage->setCycleFileName(setup.Combustion.CyclePath);
         m_combustionPage->followSessionCycle();
     }
-    RunGuarded(*m_boxes, [this] { redraw(); });
-    m_filling = false;
+    if (auto* valves = findChild<TValveTimingPage*>(); valves != nullptr && valves->isVisible()) {
+        valves->refresh();
+    }
 }
 
 // The cycle file loaded on the page "Spalování" is read again; a file that

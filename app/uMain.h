@@ -104,6 +104,7 @@ private:
     void reimportSignal(const TSignalImportTexts& import);
     void loadSetupCycle(const std::string& path);
     void restoreWindow(const TWindowSnapshot& snapshot);
+    void showSetupOnPages(const TSetup& setup);
     void watchChanges(QWidget* page);
     void markModified();
     void setModified(bool modified);
