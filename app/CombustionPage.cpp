@@ -154,6 +154,11 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
 
     AttachButtonKey(m_loadButton, Qt::ALT | Qt::Key_N, this);
     AttachButtonKey(m_computeButton, Qt::ALT | Qt::Key_V, this);
+    auto* proposeButton = findChild<QPushButton*>("ProposeTdcShiftButton");
+    AttachButtonKey(proposeButton, Qt::ALT | Qt::Key_H, this);
+    proposeButton->setToolTip(
+        QStringLiteral("Posun HÚ podle souměrnosti načteného průběhu bez spalování (%1)")
+            .arg(QKeySequence(Qt::ALT | Qt::Key_H).toString(QKeySequence::NativeText)));
     connect(m_loadButton, &QPushButton::clicked, this, &TCombustionPage::loadCycle);
     connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
     for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
@@ -181,7 +186,6 @@ QWidget* TCombustionPage::buildReferenceTab() {
     m_tdcShiftEdit = addEntry(form, "Posun HÚ [°]", reference.TdcShift, "TdcShiftEdit");
     auto* proposeButton = new QPushButton("Navrhnout z motorového cyklu", tab);
     proposeButton->setObjectName("ProposeTdcShiftButton");
-    proposeButton->setToolTip("Posun HÚ podle souměrnosti načteného průběhu bez spalování");
     form->addRow("", proposeButton);
     m_pegMethodBox = new QComboBox(tab);
     m_pegMethodBox->setObjectName("PegMethodBox");
@@ -258,6 +262,7 @@ void TCombustionPage::loadCycle() {
         loaded = true;
     });
     if (loaded) {
+        emit cycleLoaded(ToQString(m_cyclePath));
         computeFigures();
     }
 }
@@ -265,6 +270,11 @@ void TCombustionPage::loadCycle() {
 void TCombustionPage::showSessionCycle() {
     showCycleSource();
     computeFigures();
+}
+
+void TCombustionPage::followSessionCycle() {
+    showCycleSource();
+    recompute(false);
 }
 
 void TCombustionPage::showCycleSource() {

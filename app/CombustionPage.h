@@ -51,6 +51,12 @@ public:
 
     // The knock band and threshold typed here, for the next encoder import.
     void takeKnockTexts(TEncoderTexts& texts) const;
+    // The file the load dialog starts from.
+    void setCycleFileName(const std::string& path) { m_cyclePath = path; }
+
+signals:
+    // A cycle file was read and is now the session's cycle.
+    void cycleLoaded(const QString& path);
 
 public slots:
     // Asks for a cycle file, reads it and computes its figures.
@@ -59,6 +65,9 @@ public slots:
     void computeFigures();
     // Shows the session's cycle, newly left by an import, with its figures.
     void showSessionCycle();
+    // Shows the session's cycle, put there by the window, quietly: a failure
+    // is named under the file as while typing.
+    void followSessionCycle();
     // Fills the shift from the loaded cycle taken as a motored one.
     void proposeTdcShift();
 

@@ -73,6 +73,10 @@ public:
     // Puts a state back: the events when they differ, then every text.
     void restore(const TEditState& state);
 
+    // Shows the session's events in the lists, the table and the picture as a
+    // command would, quietly: what does not compute keeps its last display.
+    void recalculate();
+
 signals:
     // After an undo or a redo: pages that show the restored texts read them again.
     void restored();
@@ -87,7 +91,6 @@ private:
     void track(const TTracked& tracked);
     TEditState capture() const;
     void cellChanged(QTableWidget* table, int row, int column);
-    void recalculate();
 
     QUndoStack* m_stack;
     QAction* m_undoAction = nullptr;

@@ -29,7 +29,7 @@ const char* const kKeysText =
     "Ctrl+Shift+Tab, Ctrl+PgUp\tPředchozí stránka\n"
     "Tab, Shift+Tab\tDalší a předchozí ovládací prvek\n"
     "Alt+P, Alt+V, Alt+T\tRozvod: Nastavit přesazení, Zapsat do válce, Načíst z tabulky\n"
-    "Alt+N, Alt+V\tSpalování: Načíst tlakový průběh, Vypočítat";
+    "Alt+N, Alt+V, Alt+H\tSpalování: Načíst tlakový průběh, Vypočítat, Navrhnout z motorového cyklu";
 
 }  // namespace
 

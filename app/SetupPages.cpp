@@ -1,12 +1,16 @@
 #include "app/SetupPages.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/QtControls.h"
+#include "app/ValveTimingPage.h"
+#include "signal/PressureReference.h"
 
 namespace morvane {
 
@@ -20,7 +24,9 @@ struct TPageField {
 // Every text field of the two pages, with the set-up text it holds.
 std::vector<TPageField> PageFields(TSetup& setup) {
     TValveTimingTexts& valves = setup.ValveTiming;
-    TCombustionTexts& geometry = setup.Combustion.Geometry;
+    TCombustionSetupTexts& burn = setup.Combustion;
+    TCombustionTexts& geometry = burn.Geometry;
+    TEncoderTexts& encoder = setup.SignalImport.Encoder;
     return {
         {"FiringOrderEdit", &valves.FiringOrder},
         {"FiringIntervalsEdit", &valves.Intervals},
@@ -35,12 +41,37 @@ std::vector<TPageField> PageFields(TSetup& setup) {
         {"GammaEdit", &geometry.Gamma},
         {"WindowStartEdit", &geometry.WindowStart},
         {"WindowEndEdit", &geometry.WindowEnd},
-        {"TdcShiftEdit", &setup.Combustion.TdcShift},
+        {"TdcShiftEdit", &burn.TdcShift},
+        {"PegRangeEdit", &burn.PegRange},
+        {"PegPressureEdit", &burn.PegPressure},
+        {"PegExponentEdit", &burn.PegExponent},
+        {"KnockBandEdit", &encoder.KnockBand},
+        {"KnockThresholdEdit", &encoder.KnockThreshold},
     };
 }
 
 QLineEdit* FieldOf(const QWidget& root, const char* objectName) {
     return root.findChild<QLineEdit*>(QString::fromLatin1(objectName));
+}
+
+// The pegging method's list holds the methods in the order of TPegMethod.
+QComboBox* PegMethodBoxOf(const QWidget& root) {
+    return root.findChild<QComboBox*>(QStringLiteral("PegMethodBox"));
+}
+
+// The page "Rozvod" is the root itself when the window fills a page just built.
+const TValveTimingPage* ValvePageOf(const QWidget& root) {
+    if (const auto* page = qobject_cast<const TValveTimingPage*>(&root)) {
+        return page;
+    }
+    return root.findChild<TValveTimingPage*>();
+}
+
+TValveTimingPage* ValvePageOf(QWidget& root) {
+    if (auto* page = qobject_cast<TValveTimingPage*>(&root)) {
+        return page;
+    }
+    return root.findChild<TValveTimingPage*>();
 }
 
 }  // namespace
@@ -51,6 +82,12 @@ void TakePageTexts(const QWidget& root, TSetup& setup) {
             *field.Text = ToStdString(edit->text());
         }
     }
+    if (const QComboBox* box = PegMethodBoxOf(root)) {
+        setup.Combustion.PegMethod = PegMethodName(TPegMethod(box->currentIndex()));
+    }
+    if (const TValveTimingPage* valves = ValvePageOf(root)) {
+        setup.ValveTiming.SelectedCylinder = valves->selectedCylinder();
+    }
 }
 
 void FillPageTexts(const TSetup& setup, QWidget& root) {
@@ -59,6 +96,13 @@ void FillPageTexts(const TSetup& setup, QWidget& root) {
         if (QLineEdit* edit = FieldOf(root, field.ObjectName)) {
             edit->setText(ToQString(*field.Text));
         }
+    }
+    const std::optional<TPegMethod> method = PegMethodNamed(setup.Combustion.PegMethod);
+    if (QComboBox* box = PegMethodBoxOf(root); box != nullptr && method) {
+        box->setCurrentIndex(int(*method));
+    }
+    if (TValveTimingPage* valves = ValvePageOf(root)) {
+        valves->selectCylinder(setup.ValveTiming.SelectedCylinder);
     }
 }
 

@@ -79,6 +79,7 @@ TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& m
     }
 
     connect(m_summaryGrid, &QTableWidget::currentCellChanged, this, [this] {
+        m_wantedCylinder = shownCylinder();
         RunGuarded(m_boxes, [this] { readSelectedCylinder(); });
         drawDiagram();
     });
@@ -183,13 +184,25 @@ void TValveTimingPage::showEvent(QShowEvent* event) {
     refresh();
 }
 
-int TValveTimingPage::selectedCylinder() const {
+int TValveTimingPage::shownCylinder() const {
     const int row = m_summaryGrid->currentRow();
     return row >= 1 && row < m_summaryGrid->rowCount() ? row : 1;
 }
 
+int TValveTimingPage::selectedCylinder() const {
+    const int row = m_summaryGrid->currentRow();
+    return row >= 1 && row < m_summaryGrid->rowCount() ? row : m_wantedCylinder;
+}
+
+void TValveTimingPage::selectCylinder(int cylinder) {
+    m_wantedCylinder = cylinder;
+    if (cylinder >= 1 && cylinder < m_summaryGrid->rowCount()) {
+        m_summaryGrid->setCurrentCell(cylinder, 0);
+    }
+}
+
 void TValveTimingPage::readSelectedCylinder() {
-    const int cylinder = selectedCylinder();
+    const int cylinder = shownCylinder();
     m_angles = ReadValveAngles(m_cylinderTable, cylinder, m_numbers);
     m_cylinder = cylinder;
     m_diagramCaption->setText("Válec " + QString::number(m_cylinder));
@@ -211,6 +224,9 @@ void TValveTimingPage::refresh() {
         const QSignalBlocker quiet(m_summaryGrid);
         RunGuarded(m_boxes, [this] {
             FillValveSummary(m_mainParameters, m_cylinderTable, *m_summary, m_numbers);
+            if (m_summaryGrid->currentRow() < 1 && m_wantedCylinder < m_summaryGrid->rowCount()) {
+                m_summaryGrid->setCurrentCell(m_wantedCylinder, 0);
+            }
             m_summaryGrid->resizeColumnsToContents();
             // The table is as tall as its rows; the diagram takes the rest of the page.
             m_summaryGrid->setFixedHeight(kGridRowHeight * m_summaryGrid->rowCount() +
@@ -238,7 +254,7 @@ void TValveTimingPage::writeCamCard() {
             {ToStdString(m_intakeDurationEdit->text()), ToStdString(m_exhaustDurationEdit->text()),
              ToStdString(m_intakeCentrelineEdit->text()), ToStdString(m_exhaustCentrelineEdit->text())},
             m_numbers);
-        WriteValveAngles(m_cylinderTable, selectedCylinder(), ValveAnglesFromCamCard(card), m_numbers);
+        WriteValveAngles(m_cylinderTable, shownCylinder(), ValveAnglesFromCamCard(card), m_numbers);
     });
     if (written) {
         refresh();

@@ -40,6 +40,12 @@ public:
     // The diagram as last drawn.
     const TRaster& diagram() const { return m_diagram; }
 
+    // The cylinder whose row the summary selects (1 ..), as a set-up keeps it.
+    int selectedCylinder() const;
+    // Selects the cylinder's row; a row the summary does not show yet is
+    // selected once the table has that many cylinders.
+    void selectCylinder(int cylinder);
+
 public slots:
     void applyFiringOrder();
     void writeCamCard();
@@ -58,7 +64,8 @@ private:
     void readSelectedCylinder();
     // Draws what was read last at the view's size; never fails.
     void drawDiagram();
-    int selectedCylinder() const;
+    // The summary's row the diagram and the cam card use; 1 without one.
+    int shownCylinder() const;
 
     ICellGrid& m_cylinderTable;
     const IValueList& m_mainParameters;
@@ -66,6 +73,7 @@ private:
     TNumberFormat m_numbers;
     TRaster m_diagram;
     int m_cylinder = 1;
+    int m_wantedCylinder = 1;
     TValveAngles m_angles;
     QLineEdit* m_firingOrderEdit = nullptr;
     QLineEdit* m_intervalsEdit = nullptr;

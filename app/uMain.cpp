@@ -26,6 +26,7 @@
 #include "app/QtControls.h"
 #include "app/QtSaveDialog.h"
 #include "app/SetupPages.h"
+#include "app/SetupUndo.h"
 #include "app/TableKeyboard.h"
 #include "app/TextLimit.h"
 #include "app/TimelinePage.h"
@@ -34,6 +35,7 @@
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
 #include "signal/ImportCommand.h"
+#include "signal/PressureCycle.h"
 #include "util/numtext.h"
 
 #include <QFileInfo>
@@ -194,6 +196,11 @@ void TFMain::createPages() {
     });
     addPageBuiltWhenShown("Spalování", [this] {
         m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
+        m_combustionPage->setCycleFileName(m_setup.Combustion.CyclePath);
+        connect(m_combustionPage, &TCombustionPage::cycleLoaded, this, [this](const QString& path) {
+            m_setup.Combustion.CyclePath = ToStdString(path);
+            markModified();
+        });
         return m_combustionPage;
     });
     m_pages->setCurrentWidget(m_editPage);
@@ -357,6 +364,8 @@ void TFMain::importEncoderSignal() {
     if (imported) {
         m_setup.SignalImport.Kind = TSignalImportKind::Encoder;
         m_setup.SignalImport.Path = m_encoderTexts.Path;
+        // The import's cycle takes the place of a file loaded on the page.
+        m_setup.Combustion.CyclePath.clear();
         markModified();
     }
     if (imported && m_combustionPage != nullptr) {
@@ -395,8 +404,9 @@ TSetup TFMain::takeSetup() const {
     TakeEditTexts(m_editPage->mainParameters(), m_editPage->cylinderTable(), m_correctionPage->corrections(),
                   setup);
     m_timelinePage->takeSetup(setup);
-    TakePageTexts(*m_pages, setup);
+    // The knock fields of a built page "Spalování" are newer than the dialog's copy.
     setup.SignalImport.Encoder = m_encoderTexts;
+    TakePageTexts(*m_pages, setup);
     return setup;
 }
 
@@ -420,7 +430,7 @@ void TFMain::saveSetup() {
 }
 
 // A file that does not read changes nothing; one that reads fills every
-// control and re-runs what it implies.
+// control and re-runs what it implies, as one undo step.
 void TFMain::openSetup() {
     IOpenDialog* dialog = m_setupOpenDialog != nullptr ? m_setupOpenDialog : m_openDialog.get();
     const std::string path = ExecuteOpenDialog(dialog, kSetupFilter, m_setupPath);
@@ -431,20 +441,45 @@ void TFMain::openSetup() {
     if (!RunGuarded(*m_boxes, [&path, &setup] { setup = ReadSetupFile(path); })) {
         return;
     }
-    m_setup = setup;
-    m_setupPath = path;
-    fillSetup(setup);
-    rerunSetup(setup);
-    setModified(false);
+    TWindowSnapshot before{takeSetup(), m_session, m_setupPath, m_modified};
+    {
+        // The history takes the opened texts as they are; the step below holds them.
+        const TEditStep quiet(this, {});
+        m_setup = setup;
+        m_setupPath = path;
+        m_filling = true;
+        fillSetup(setup);
+        m_filling = false;
+        rerunSetup(setup);
+        setModified(false);
+    }
+    TWindowSnapshot after{takeSetup(), m_session, m_setupPath, m_modified};
+    const QString text = QStringLiteral("Otevřít %1").arg(QFileInfo(ToQString(path)).fileName());
+    m_history->stack()->push(new TOpenSetupCommand(text, std::move(before), std::move(after),
+                                                   [this](const TWindowSnapshot& s) { restoreWindow(s); }));
+}
+
+// Puts the window as a snapshot holds it: the controls' texts, the session
+// and what the lists, the pictures and the title show of them.
+void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
+    const TEditStep quiet(this, {});
+    m_filling = true;
+    fillSetup(snapshot.Setup);
+    m_session = snapshot.Session;
+    m_history->recalculate();
+    FillCorrectionTexts(snapshot.Setup.Corrections, m_correctionPage->corrections());
+    showSetupOnPages(snapshot.Setup);
+    m_setup = snapshot.Setup;
+    m_setupPath = snapshot.Path;
+    m_filling = false;
+    setModified(snapshot.Modified);
 }
 
 void TFMain::fillSetup(const TSetup& setup) {
-    m_filling = true;
     FillEditControls(setup, m_editPage->mainParameters(), m_editPage->cylinderTable());
     m_timelinePage->fillSetup(setup);
     FillPageTexts(setup, *m_pages);
     m_encoderTexts = setup.SignalImport.Encoder;
-    m_filling = false;
 }
 
 // The session starts afresh: the set-up's events, then its signal. Each step
@@ -460,8 +495,31 @@ void TFMain::rerunSetup(const TSetup& setup) {
         });
     }
     reimportSignal(setup.SignalImport);
+    if (!setup.Combustion.CyclePath.empty()) {
+        loadSetupCycle(setup.Combustion.CyclePath);
+    }
+    showSetupOnPages(setup);
     RunGuarded(*m_boxes, [this] { redraw(); });
     m_filling = false;
+}
+
+// The built engineering pages show the session's cycle and the cylinder table anew.
+void TFMain::showSetupOnPages(const TSetup& setup) {
+    if (m_combustionPage != nullptr) {
+        m_combustionPage->setCycleFileName(setup.Combustion.CyclePath);
+        m_combustionPage->followSessionCycle();
+    }
+    if (auto* valves = findChild<TValveTimingPage*>(); valves != nullptr && valves->isVisible()) {
+        valves->refresh();
+    }
+}
+
+// The cycle file loaded on the page "Spalování" is read again; a file that
+// fails is reported, and the rest of the set-up still opens.
+void TFMain::loadSetupCycle(const std::string& path) {
+    const TOverrideCursor wait(Qt::WaitCursor);
+    RunGuarded(*m_boxes,
+               [this, &path] { m_session.PressureCycle = ReadPressureCycle(path, m_session.Numbers); });
 }
 
 void TFMain::reimportSignal(const TSignalImportTexts& import) {
@@ -475,11 +533,8 @@ void TFMain::reimportSignal(const TSignalImportTexts& import) {
         });
     } else if (import.Kind == TSignalImportKind::Encoder) {
         RunGuarded(*m_boxes, [this, &import] {
-            TEncoderOptions options = EncoderOptionsOf(import.Encoder, m_session.Numbers);
-            if (!import.PressureScale.empty()) {
-                options.PressureScale = ParseFloat(import.PressureScale, m_session.Numbers);
-            }
-            RunEncoderImportCommand(options, *m_boxes, ImportTargetOf(m_session), [this] { redraw(); });
+            RunEncoderImportCommand(EncoderOptionsOf(import.Encoder, m_session.Numbers), *m_boxes,
+                                    ImportTargetOf(m_session), [this] { redraw(); });
         });
     }
 }

@@ -8,6 +8,7 @@
 // |-------------------------------|---------------|-----------------------------------------------------|
 // | m_fileMenu                    | File1         | the menu "File"                                     |
 // | m_openAction, m_saveAction    | Open1, Save1  | "Open...", "Save...": openSetup(), saveSetup()      |
+// |                               |               | (an open is one undo step: app/SetupUndo.h)         |
 // | m_importSeparator             | N2            | separator above the imports                         |
 // | m_importAngleAction           | ImportSig1    | "Import signal (ANGLE)...": importAngleSignal()     |
 // | m_importTimeAction            | ImportSig2    | "Import Signal (TIME)...": importTimeSignal()       |
@@ -61,6 +62,7 @@ class TQtSaveDialog;
 class IOpenDialog;
 class ISaveDialog;
 class TTimelinePage;
+struct TWindowSnapshot;
 
 class TFMain : public QMainWindow {
     Q_OBJECT
@@ -100,6 +102,9 @@ private:
     void fillSetup(const TSetup& setup);
     void rerunSetup(const TSetup& setup);
     void reimportSignal(const TSignalImportTexts& import);
+    void loadSetupCycle(const std::string& path);
+    void restoreWindow(const TWindowSnapshot& snapshot);
+    void showSetupOnPages(const TSetup& setup);
     void watchChanges(QWidget* page);
     void markModified();
     void setModified(bool modified);

@@ -12,17 +12,15 @@ auto Fields(const TCombustionTexts& t) {
 
 auto Fields(const TEncoderTexts& t) {
     return std::tie(t.Path, t.Wheel, t.ReferenceAngle, t.EncoderColumn, t.ValueColumn, t.TimeColumn,
-                    t.SampleRate, t.IndexColumn, t.Phase);
+                    t.SampleRate, t.IndexColumn, t.Phase, t.PressureScale, t.KnockBand, t.KnockThreshold);
 }
 
 auto Fields(const TCombustionSetupTexts& t) {
-    return std::tie(t.TdcShift, t.PegMethod, t.PegFrom, t.PegTo, t.PegPressure, t.PegExponent,
-                    t.KnockBandFrom, t.KnockBandTo, t.KnockWindowFrom, t.KnockWindowTo, t.KnockThreshold,
-                    t.CyclePath);
+    return std::tie(t.TdcShift, t.PegMethod, t.PegRange, t.PegPressure, t.PegExponent, t.CyclePath);
 }
 
 auto Fields(const TSignalImportTexts& t) {
-    return std::tie(t.Kind, t.Path, t.PressureScale);
+    return std::tie(t.Kind, t.Path);
 }
 
 auto Fields(const TSetup& t) {

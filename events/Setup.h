@@ -43,22 +43,17 @@ struct TValveTimingTexts {
     bool operator==(const TValveTimingTexts&) const = default;
 };
 
-// The page "Spalování": the entries it has, and those its pressure pegging and
-// knock figures add.
+// The page "Spalování": the entries it has and those its pressure reference
+// adds. Its knock band and threshold are the encoder import's, so they live
+// in TSignalImportTexts::Encoder with the sensor scale.
 struct TCombustionSetupTexts {
     TCombustionTexts Geometry;
     std::string TdcShift = "0";
     std::string PegMethod = "none";  // as the batch tool's --peg takes it: none, point, polytropic
-    std::string PegFrom = "175";
-    std::string PegTo = "185";
+    std::string PegRange;            // "FROM,TO" as typed; empty: the method's own default range
     std::string PegPressure = "1,013";
     std::string PegExponent = "1,32";
-    std::string KnockBandFrom = "4000";
-    std::string KnockBandTo = "20000";
-    std::string KnockWindowFrom = "360";
-    std::string KnockWindowTo = "420";
-    std::string KnockThreshold = "1,0";
-    std::string CyclePath;  // the pressure-cycle file loaded on the page
+    std::string CyclePath;  // the pressure-cycle file loaded on the page; empty: none or the import's
 
     bool operator==(const TCombustionSetupTexts& other) const;
 };
@@ -66,12 +61,13 @@ struct TCombustionSetupTexts {
 enum class TSignalImportKind { None, Angle, Time, Encoder };
 
 // The last signal import: its kind and file, and the encoder dialog's entries
-// (kept even when the last import was another kind, as the dialog keeps them).
+// (kept even when the last import was another kind, as the dialog keeps them),
+// among them the sensor scale "Citlivost snímače [bar/jednotka]" and the knock
+// band and threshold typed on the page "Spalování".
 struct TSignalImportTexts {
     TSignalImportKind Kind = TSignalImportKind::None;
     std::string Path;
     TEncoderTexts Encoder;
-    std::string PressureScale;  // "Citlivost snímače [bar/jednotka]"; empty: not a pressure
 
     bool operator==(const TSignalImportTexts& other) const;
 };

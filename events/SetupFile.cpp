@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "signal/PressureReference.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/replacefile.h"
@@ -38,11 +39,30 @@ struct TConstRangedInt {
 
 const char* const kImportKindTexts[] = {"", "úhel", "čas", "snímač"};
 
+// A text that must name a pressure pegging method.
+template <class TText>
+struct TPegMethodText {
+    TText& Text;
+};
+
+// A "FROM,TO" text that earlier files held as two keys, FROM and TO apart;
+// a file with either former key and without the joined one gives the pair
+// joined, a missing half taking the former start-up text.
+template <class TText>
+struct TJoinedRange {
+    TText& Text;
+    std::string_view FormerFromKey;
+    std::string_view FormerToKey;
+    std::string_view FormerFrom;
+    std::string_view FormerTo;
+};
+
 // Every scalar of the set-up in the file's order, each under its section: one
 // list serves the writer, the reader and the set of known names.
 template <class TSetupRef, class TVisitor>
 void VisitSetup(TSetupRef& s, TVisitor& v) {
     using TRanged = std::conditional_t<std::is_const_v<TSetupRef>, TConstRangedInt, TRangedInt>;
+    using TText = std::conditional_t<std::is_const_v<TSetupRef>, const std::string, std::string>;
     v.section("Hlavní parametry");
     v.field("Počet válců [1]", s.Cylinders);
     v.field("Taktnost [-]", s.Strokes);
@@ -79,16 +99,15 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
     v.field("Okno od [°]", burn.Geometry.WindowStart);
     v.field("Okno do [°]", burn.Geometry.WindowEnd);
     v.field("Posun HÚ [°]", burn.TdcShift);
-    v.field("Vyrovnání tlaku", burn.PegMethod);
-    v.field("Vyrovnání od [°]", burn.PegFrom);
-    v.field("Vyrovnání do [°]", burn.PegTo);
+    v.field("Vyrovnání tlaku", TPegMethodText<TText>{burn.PegMethod});
+    v.field("Rozsah vyrovnání [°]",
+            TJoinedRange<TText>{burn.PegRange, "Vyrovnání od [°]", "Vyrovnání do [°]", "175", "185"});
     v.field("Tlak vyrovnání [bar]", burn.PegPressure);
     v.field("Exponent vyrovnání [1]", burn.PegExponent);
-    v.field("Pásmo klepání od [Hz]", burn.KnockBandFrom);
-    v.field("Pásmo klepání do [Hz]", burn.KnockBandTo);
-    v.field("Okno klepání od [°]", burn.KnockWindowFrom);
-    v.field("Okno klepání do [°]", burn.KnockWindowTo);
-    v.field("Práh klepání [bar]", burn.KnockThreshold);
+    v.field("Pásmo klepání [Hz]",
+            TJoinedRange<TText>{s.SignalImport.Encoder.KnockBand, "Pásmo klepání od [Hz]",
+                                "Pásmo klepání do [Hz]", "4000", "20000"});
+    v.field("Práh klepání [bar]", s.SignalImport.Encoder.KnockThreshold);
     v.field("Tlakový průběh", burn.CyclePath);
 
     auto& import = s.SignalImport;
@@ -104,7 +123,7 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
     v.field("Vzorkovací frekvence [Hz]", import.Encoder.SampleRate);
     v.field("Sloupec indexu", import.Encoder.IndexColumn);
     v.field("Začátek cyklu", TRanged{import.Encoder.Phase, 0, 2});
-    v.field("Citlivost snímače [bar/jednotka]", import.PressureScale);
+    v.field("Citlivost snímače [bar/jednotka]", import.Encoder.PressureScale);
 }
 
 // ---- Escaping ----
@@ -239,6 +258,8 @@ public:
     void field(std::string_view key, TSignalImportKind kind) {
         line(key, kImportKindTexts[static_cast<int>(kind)]);
     }
+    void field(std::string_view key, TPegMethodText<const std::string> method) { line(key, method.Text); }
+    void field(std::string_view key, const TJoinedRange<const std::string>& range) { line(key, range.Text); }
     void cylinderRows(const std::array<TCylinderRowTexts, kCylinderRows>& rows) {
         section(kCylinderSection);
         for (int row = 1; row <= kCylinderRows; ++row) {
@@ -351,6 +372,32 @@ public:
             }
             RaiseSetupValueError(m_path, value->Line, text, "není druh importu (úhel, čas, snímač)");
         }
+    }
+    void field(std::string_view key, TPegMethodText<std::string> method) {
+        if (const TRawValue* value = find(key)) {
+            const std::string text = unescape(*value, value->Raw);
+            if (!PegMethodNamed(text)) {
+                RaiseSetupValueError(m_path, value->Line, text,
+                                     "není způsob vyrovnání tlaku (none, point, polytropic)");
+            }
+            method.Text = text;
+        }
+    }
+    void field(std::string_view key, const TJoinedRange<std::string>& range) {
+        if (const TRawValue* value = find(key)) {
+            range.Text = unescape(*value, value->Raw);
+            return;
+        }
+        const TRawValue* from = find(range.FormerFromKey);
+        const TRawValue* to = find(range.FormerToKey);
+        if (from == nullptr && to == nullptr) {
+            return;
+        }
+        const std::string fromText = from ? unescape(*from, from->Raw) : std::string(range.FormerFrom);
+        const std::string toText = to ? unescape(*to, to->Raw) : std::string(range.FormerTo);
+        // A decimal comma in either half needs the semicolon between them.
+        const bool comma = fromText.find(',') != std::string::npos || toText.find(',') != std::string::npos;
+        range.Text = fromText + (comma ? ";" : ",") + toText;
     }
     template <class T>
     void cylinderRows(const T&) {}

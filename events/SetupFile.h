@@ -31,6 +31,12 @@
 // "key=value", a value outside a section, a bad escape, or a number or a
 // yes/no that does not read fails with ESetupFileError naming the line, and
 // nothing is returned. A byte-order mark before the first line is skipped.
+//
+// Ranges are one "FROM,TO" text as their field holds it. Earlier files wrote
+// the pegging range and the knock band as two keys ("Vyrovnání od [°]" and
+// "Vyrovnání do [°]", "Pásmo klepání od [Hz]" and "... do [Hz]"); those are
+// still read, joined into the one text. An empty pegging range is the
+// method's own default; the pegging method is none, point or polytropic.
 
 #include <string>
 #include <string_view>

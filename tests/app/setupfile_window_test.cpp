@@ -1,6 +1,9 @@
 // The engine set-up file in the window: what is typed comes back whole in a
 // fresh window, a bad file changes nothing, and the title follows the file.
 
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,7 +55,9 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QString("motor.morvane – Morvane"));
         const QStringList typed = controlTexts();
         for (const char* text : {"FiringOrderEdit=1-3-4-2", "CamExhaustCentrelineEdit=112", "BoreEdit=82,5",
-                                 "CompressionEdit=10.5", "ValueList1[0,1]=4", "ValueList3[0,1]=0,5"}) {
+                                 "CompressionEdit=10.5", "ValueList1[0,1]=4", "ValueList3[0,1]=0,5",
+                                 "PegMethodBox=2", "PegRangeEdit=240,290", "KnockBandEdit=5000,18000",
+                                 "KnockThresholdEdit=0,8", "ValveSummaryGrid=3"}) {
             QVERIFY2(typed.contains(text), text);
         }
 
@@ -63,6 +68,7 @@ private slots:
         find<QAction>("Open1")->trigger();
         showLatePages();
         QCOMPARE(controlTexts(), typed);
+        QCOMPARE(encoderTexts(), QStringList({"EncoderFileEdit=/nikde/enc.csv", "PressureScaleEdit=0,02"}));
         QCOMPARE(m_window->windowTitle(), QString("motor.morvane – Morvane"));
 
         // A later save writes the same file without asking.
@@ -85,6 +91,60 @@ private slots:
         QVERIFY2(catcher.text().contains("řádek 4"), qPrintable(catcher.text()));
         QCOMPARE(controlTexts(), before);
         QVERIFY(m_window->setupPath().empty());
+        QVERIFY(!find<QAction>("Undo1")->isEnabled());
+    }
+
+    // Ctrl+Z after "Open..." gives back every control, the events and the
+    // title; Ctrl+Shift+Z opens the set-up again.
+    void anOpenIsOneUndoStep() {
+        showLatePages();
+        cell("ValueList1", 0, 1)->setText("3");
+        edit("BoreEdit", "90");
+        find<QComboBox>("PegMethodBox")->setCurrentIndex(1);
+        click("SpeedButton2");  // "Vytvořit události"
+        const QStringList before = controlTexts();
+        const QString title = m_window->windowTitle();
+        m_open.Path = writeFile("jiny.morvane",
+                                "Morvane nastavení 1\n[Hlavní parametry]\nPočet válců [1]=2\n[Korekce]\n"
+                                "Píst 1 - HU=0,5\n[Spalování]\nVrtání [mm]=70\nVyrovnání tlaku=polytropic\n")
+                          .toStdString();
+        find<QAction>("Open1")->trigger();
+        const QStringList opened = controlTexts();
+        for (const char* text :
+             {"ValueList1[0,1]=2", "BoreEdit=70", "PegMethodBox=2", "ValueList3[11,1]=0,5"}) {
+            QVERIFY2(opened.contains(text), text);
+        }
+
+        QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(controlTexts(), before);
+        QCOMPARE(m_window->windowTitle(), title);
+        QCOMPARE(m_window->session().Events.size(), std::size_t(27));
+        QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(controlTexts(), opened);
+        QCOMPARE(m_window->windowTitle(), QString("jiny.morvane – Morvane"));
+    }
+
+    // The cycle file of the page "Spalování" is read again on open; a missing
+    // one is reported and the rest opens.
+    void theCycleFileOpensAgain() {
+        const QString cycle = QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv";
+        const QByteArray head = "Morvane nastavení 1\n[Hlavní parametry]\nPočet válců [1]=2\n[Spalování]\n";
+        m_open.Path =
+            writeFile("cyklus.morvane", head + "Tlakový průběh=" + cycle.toUtf8() + "\n").toStdString();
+        find<QAction>("Open1")->trigger();
+        QVERIFY(m_window->session().PressureCycle.has_value());
+        showLatePages();
+        QCOMPARE(find<QLabel>("CycleFileLabel")->text(), cycle);
+
+        m_open.Path =
+            writeFile("bez_cyklu.morvane", head + "Tlakový průběh=/nikde/cyklus.csv\n").toStdString();
+        TModalBoxCatcher catcher;
+        find<QAction>("Open1")->trigger();
+        QTRY_VERIFY(catcher.caught());
+        QVERIFY2(catcher.text().contains("/nikde/cyklus.csv"), qPrintable(catcher.text()));
+        QCOMPARE(cell("ValueList1", 0, 1)->text(), QString("2"));
+        QVERIFY(!m_window->session().PressureCycle.has_value());
+        QCOMPARE(find<QLabel>("CycleFileLabel")->text(), QString("Tlakový průběh nenačten"));
     }
 
     void aMissingSignalIsReportedAndTheRestOpens() {
@@ -121,7 +181,7 @@ private:
     }
 
     // A four-cylinder engine, its firing order and cam card, a correction and a geometry.
-    void typeEngine() const {
+    void typeEngine() {
         cell("ValueList1", 0, 1)->setText("4");
         cell("ValueList1", 2, 1)->setText("2500");
         cell("StringGrid2", 1, 1)->setText("0");
@@ -135,18 +195,71 @@ private:
         edit("CamIntakeCentrelineEdit", "104");
         edit("CamExhaustCentrelineEdit", "112");
         click("CamCardButton");
+        find<QTableWidget>("ValveSummaryGrid")->setCurrentCell(3, 0);
         edit("BoreEdit", "82,5");
         edit("CompressionEdit", "10.5");
+        find<QComboBox>("PegMethodBox")->setCurrentIndex(2);
+        edit("PegRangeEdit", "240,290");
+        edit("KnockBandEdit", "5000,18000");
+        edit("KnockThresholdEdit", "0,8");
+        // The dialog keeps its entries even when the import fails.
+        TModalBoxCatcher catcher([](QWidget* modal) {
+            if (modal->objectName() == "EncoderImportDialog") {
+                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText("/nikde/enc.csv");
+                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText("0,02");
+                static_cast<QDialog*>(modal)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                box->accept();
+            }
+        });
+        find<QAction>("ImportSig3")->trigger();
+        QVERIFY(catcher.boxes() >= 2);
+        loadCycle(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv");
         click("SpeedButton2");  // "Vytvořit události"
         cell("ValueList3", 0, 1)->setText("0,5");
         click("SpeedButton3");  // "Korigovat"
     }
 
-    // The text of every field and of every cell of the input and event tables.
+    void loadCycle(const QString& path) const {
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                chooseFile(dialog, path);
+            }
+        });
+        click("LoadCycleButton");
+        QCOMPARE(find<QLabel>("CycleFileLabel")->text(), path);
+    }
+
+    // The encoder dialog's file and scale as it opens next.
+    QStringList encoderTexts() const {
+        QStringList texts;
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            for (const char* name : {"EncoderFileEdit", "PressureScaleEdit"}) {
+                texts << QString(name) + '=' + modal->findChild<QLineEdit*>(name)->text();
+            }
+            static_cast<QDialog*>(modal)->reject();
+        });
+        find<QAction>("ImportSig3")->trigger();
+        return texts;
+    }
+
+    // The text of every field, list and label of the pages and of every cell
+    // of the input and event tables.
     QStringList controlTexts() const {
         QStringList texts;
+        for (const QComboBox* box : m_window->findChildren<QComboBox*>()) {
+            if (!box->objectName().isEmpty() && box->window() == m_window.get()) {
+                texts << box->objectName() + '=' + QString::number(box->currentIndex());
+            }
+        }
+        for (const QLabel* label : m_window->findChildren<QLabel*>("CycleFileLabel")) {
+            texts << "CycleFileLabel=" + label->text();
+        }
+        for (const QTableWidget* grid : m_window->findChildren<QTableWidget*>("ValveSummaryGrid")) {
+            texts << "ValveSummaryGrid=" + QString::number(grid->currentRow());
+        }
         for (const QLineEdit* field : m_window->findChildren<QLineEdit*>()) {
-            if (!field->objectName().isEmpty()) {
+            if (!field->objectName().isEmpty() && field->window() == m_window.get()) {
                 texts << field->objectName() + '=' + field->text();
             }
         }

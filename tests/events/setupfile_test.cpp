@@ -46,14 +46,16 @@ TSetup FullSetup() {
     setup.Combustion.Geometry.Gamma = "1,3";
     setup.Combustion.TdcShift = "0,75";
     setup.Combustion.PegMethod = "polytropic";
-    setup.Combustion.KnockThreshold = "=2";
+    setup.Combustion.PegRange = "240;290,5";
+    setup.SignalImport.Encoder.KnockThreshold = "=2";
+    setup.SignalImport.Encoder.KnockBand = "";
     setup.Combustion.CyclePath = "/tmp/cyklus ;1.csv";
     setup.SignalImport.Kind = TSignalImportKind::Encoder;
     setup.SignalImport.Path = " měření.csv";
     setup.SignalImport.Encoder.Path = "[enc].csv";
     setup.SignalImport.Encoder.TimeColumn = "3";
     setup.SignalImport.Encoder.Phase = 2;
-    setup.SignalImport.PressureScale = "0,01";
+    setup.SignalImport.Encoder.PressureScale = "0,01";
     return setup;
 }
 
@@ -91,6 +93,9 @@ TEST(SetupFileTest, LinesOfTheForm) {
         "Globální korekce [°]=\\s-1,5\nÚhel kliky [°]=720\n",
         "Písty=ano\nSací ventily=ne\n",
         "Vybraný válec=3\n",
+        "Vyrovnání tlaku=polytropic\nRozsah vyrovnání [°]=240;290,5\n",
+        "Pásmo klepání [Hz]=\nPráh klepání [bar]==2\n",
+        "Citlivost snímače [bar/jednotka]=0,01\n",
         "Druh=snímač\nSoubor=\\směření.csv\n",
     };
     for (const char* line : lines) {
@@ -114,6 +119,30 @@ TEST(SetupFileTest, WhatThisReaderDoesNotKnowIsSkipped) {
     for (const TRow& r : rows) {
         SCOPED_TRACE(r.Name);
         EXPECT_TRUE(ParseSetupText(r.Text, "a.morvane") == TSetup());
+    }
+}
+
+// Files of the earlier form kept a range as two keys; they read as they were.
+TEST(SetupFileTest, FormerRangeKeysReadJoined) {
+    struct TRow {
+        const char* Lines;
+        const char* PegRange;
+        const char* KnockBand;
+    };
+    const TRow rows[] = {
+        {"", "", "4000,20000"},
+        {"Vyrovnání od [°]=175\nVyrovnání do [°]=185\n", "175,185", "4000,20000"},
+        {"Vyrovnání od [°]=170,5\nVyrovnání do [°]=190\n", "170,5;190", "4000,20000"},
+        {"Vyrovnání do [°]=190\nPásmo klepání od [Hz]=5000\n", "175,190", "5000,20000"},
+        {"Rozsah vyrovnání [°]=\nVyrovnání od [°]=175\n", "", "4000,20000"},
+        {"Pásmo klepání [Hz]=1,2\nPásmo klepání od [Hz]=3\n", "", "1,2"},
+    };
+    for (const TRow& r : rows) {
+        SCOPED_TRACE(r.Lines);
+        const TSetup setup =
+            ParseSetupText(std::string("Morvane nastavení 1\n[Spalování]\n") + r.Lines, "a.morvane");
+        EXPECT_EQ(setup.Combustion.PegRange, r.PegRange);
+        EXPECT_EQ(setup.SignalImport.Encoder.KnockBand, r.KnockBand);
     }
 }
 
@@ -159,6 +188,8 @@ TEST(SetupFileTest, BadFilesNameTheLine) {
         {head + "[Časová osa]\nPísty=1\n", "Soubor \"a.morvane\", řádek 3: '1' není ano ani ne"},
         {head + "[Import signálu]\nDruh=ANGLE\n",
          "Soubor \"a.morvane\", řádek 3: 'ANGLE' není druh importu (úhel, čas, snímač)"},
+        {head + "[Spalování]\nVyrovnání tlaku=Bodové\n",
+         "Soubor \"a.morvane\", řádek 3: 'Bodové' není způsob vyrovnání tlaku (none, point, polytropic)"},
     };
     for (const TRow& r : rows) {
         SCOPED_TRACE(r.Text);
