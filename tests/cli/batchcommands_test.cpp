@@ -139,6 +139,9 @@ TEST_F(BatchToolTest, EventTables) {
     write("c-20.txt", "-20\n");
     write("nine-and-more.txt", "0\n0\n0\n0\n0\n0\n0\n0\n5\nnot read\n");
     write("crlf.txt", "1\r\n2\r\n");
+    write("bom.txt",
+          "\xEF\xBB\xBF"
+          "10\n");
     struct TRow {
         const char* Name;
         TLines Arguments;
@@ -167,6 +170,11 @@ TEST_F(BatchToolTest, EventTables) {
         {"global that is not a number counts as 0", {"events", "--global", "-"}, kDefaultEvents},
         {"correction 10 on the first event",
          {"events", "--corrections", "c10.txt"},
+         {"00;0;Zapalování 1", "01;0;Píst 1 - SV otvírá", "02;0;Píst 1 - SV zavírá",
+          "03;0;Píst 1 - VV otvírá", "04;0;Píst 1 - VV zavírá", "05;10;Píst 1 - HU", "06;180;Píst 1 - DU",
+          "07;360;Píst 1 - HU", "08;540;Píst 1 - DU"}},
+        {"a byte-order mark before the first correction",
+         {"events", "--corrections", "bom.txt"},
          {"00;0;Zapalování 1", "01;0;Píst 1 - SV otvírá", "02;0;Píst 1 - SV zavírá",
           "03;0;Píst 1 - VV otvírá", "04;0;Píst 1 - VV zavírá", "05;10;Píst 1 - HU", "06;180;Píst 1 - DU",
           "07;360;Píst 1 - HU", "08;540;Píst 1 - DU"}},
@@ -860,6 +868,29 @@ TEST_F(BatchToolTest, ABadFiringOrderFailsBeforeAnythingIsPrinted) {
 TEST_F(BatchToolTest, RenderReportsAnUnwritablePicture) {
     expectFailure({"render", "--output", "no/such/folder/p.png"},
                   "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
+}
+
+// A name or a path of any length is quoted shortened, as every user's text is.
+TEST_F(BatchToolTest, LongNamesAreQuotedShortened) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 4;
+    write("r.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    const std::string name(300, 'n');
+    const std::string shortened = std::string(200, 'n') + "…";
+    const struct {
+        TLines Arguments;
+        std::string Err;
+    } rows[] = {
+        {{"render", "--output", name + ".png"},
+         "Cannot create file \"" + shortened + "\". File name too long.\n"},
+        {{"signal", "--encoder", "r.csv", "--wheel", "60-2", "--sample-rate", "100000", "--encoder-column",
+          name},
+         "Sloupec '" + shortened + "' není v záhlaví souboru.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Err);
+        expectFailure(row.Arguments, row.Err);
+    }
 }
 
 // A command never writes over a file it reads, also not through a link: a
