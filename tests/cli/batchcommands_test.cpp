@@ -322,6 +322,9 @@ TEST_F(BatchToolTest, CombustionFigures) {
          "'1.35' is not a valid floating point value.\n"},
         {withEngine({"combustion", "short.csv"}),
          "The file \"short.csv\" holds 2 pressure values, a cycle needs 1441.\n"},
+        {{"combustion", data + "fired_mean.csv", "--bore", "1e400", "--stroke", "75", "--rod", "118",
+          "--compression", "21"},
+         "Vrtání [mm] musí být od 0,1 do 10000.\n"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Err);
@@ -374,6 +377,7 @@ TEST_F(BatchToolTest, PressureOptionMistakes) {
         {{cycle, "--peg", "linear"}, "--peg must be none, point or polytropic"},
         {{cycle, "--peg", "polytropic", "--peg-exponent", "0"}, ""},
         {{cycle, "--tdc-shift", "x"}, "'x' is not a valid floating point value"},
+        {{cycle, "--tdc-shift", "-1e400"}, "Posun HÚ [°] musí být v rozsahu -360 až 360"},
         {{recording, wheel[0], wheel[1], wheel[2], wheel[3]},
          "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT (záznam "
          "není "
