@@ -27,6 +27,16 @@ TEST(ShortenedQuote, CutsAfter200CharactersNeverInsideOne) {
         {"201", a200 + "b", a200 + "…"},
         {"131,000", std::string(131000, 'x'), std::string(200, 'x') + "…"},
         {"two-byte characters", czech200 + "čč", czech200 + "…"},
+        {"UTF-16",
+         std::string("\xFF\xFE"
+                     "1\0",
+                     4),
+         "\\xFF\\xFE1\\x00"},
+        {"byte-order mark, tab kept",
+         "\xEF\xBB\xBF"
+         "1\t2",
+         "\\xEF\\xBB\\xBF1\t2"},
+        {"cut two-byte character", "a\xC4", "a\\xC4"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
