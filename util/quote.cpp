@@ -5,7 +5,6 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t kQuotedCharacters = 200;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The length of the UTF-8 character at i, or 0 when the bytes there are not one.
 std::size_t CharacterLength(std::string_view text, std::size_t i) {
@@ -26,11 +25,11 @@ std::size_t CharacterLength(std::string_view text, std::size_t i) {
     return length;
 }
 
-// A character a message would show as nothing or as garbage.
+// A control character a message would show as nothing or as garbage. A
+// byte-order mark stays: the first imports quote it as they always did.
 bool IsInvisible(std::string_view character) {
     const auto byte = static_cast<unsigned char>(character.front());
-    return character == kByteOrderMark ||
-           (character.size() == 1 && ((byte < 0x20 && byte != '\t') || byte == 0x7F));
+    return character.size() == 1 && ((byte < 0x20 && byte != '\t') || byte == 0x7F);
 }
 
 void AppendEscaped(std::string& quoted, std::string_view bytes) {

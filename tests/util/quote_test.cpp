@@ -32,10 +32,11 @@ TEST(ShortenedQuote, CutsAfter200CharactersNeverInsideOne) {
                      "1\0",
                      4),
          "\\xFF\\xFE1\\x00"},
-        {"byte-order mark, tab kept",
+        {"byte-order mark and tab kept, carriage return shown",
          "\xEF\xBB\xBF"
-         "1\t2",
-         "\\xEF\\xBB\\xBF1\t2"},
+         "1\t2\r",
+         "\xEF\xBB\xBF"
+         "1\t2\\x0D"},
         {"cut two-byte character", "a\xC4", "a\\xC4"},
     };
     for (const auto& row : rows) {
