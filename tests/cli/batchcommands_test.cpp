@@ -449,6 +449,15 @@ TEST_F(BatchToolTest, TdcProposal) {
     EXPECT_EQ(output({"tdc", motored}), "Posun HÚ [°];-2,71\n");
     EXPECT_EQ(output({"tdc", motored, "--loss-angle", "0,8"}), "Posun HÚ [°];-1,91\n");
     EXPECT_EQ(run({"tdc", motored, "--wheel", "60-2", "--sample-rate", "1000"}).Code, 2);
+
+    // A recording, as its help says: the synthetic peak lies 12° after top dead centre.
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 6;
+    write("rec.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    const TRun recording =
+        run({"tdc", "rec.csv", "--wheel", "60-2", "--sample-rate", "100000", "--pressure-scale", "1"});
+    EXPECT_EQ(recording.Code, 0) << recording.Err;
+    EXPECT_EQ(recording.Out, "Posun HÚ [°];12\n");
 }
 
 // A test day's recordings: one table in the order given, a failed file's row
