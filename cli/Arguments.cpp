@@ -242,7 +242,8 @@ void CheckGiven(TCliArguments& result, const TGiven& given) {
     if (command == TCliCommand::Signal && result.SignalFile.Kind == TSignalFileKind::None) {
         throw EUsageError("signal needs --angle FILE or --time FILE");
     }
-    if (command != TCliCommand::Combustion) {
+    // combustion and tdc take a recording without --encoder: checked below.
+    if (command != TCliCommand::Combustion && command != TCliCommand::Tdc) {
         CheckEncoderOptions(command, result.SignalFile.Kind == TSignalFileKind::Encoder, given.Names);
     }
     CheckRequired(command, given.Names);

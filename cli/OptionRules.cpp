@@ -53,7 +53,7 @@ bool InRange(const TValueRule& rule, double value) {
         case TRangeEnds::BelowHigh:
             return value >= rule.Low && value < rule.High;
         case TRangeEnds::AboveLow:
-            return value > rule.Low;
+            return value > rule.Low && (rule.High <= rule.Low || value <= rule.High);
     }
     return false;
 }
@@ -65,7 +65,8 @@ std::string RangeText(const TValueRule& rule) {
         case TRangeEnds::BelowHigh:
             return "from " + BoundText(rule.Low) + " to below " + BoundText(rule.High);
         case TRangeEnds::AboveLow:
-            return "above " + BoundText(rule.Low);
+            return "above " + BoundText(rule.Low) +
+                   (rule.High > rule.Low ? " and at most " + BoundText(rule.High) : std::string());
     }
     return {};
 }

@@ -32,7 +32,8 @@ enum class TValueKind {
     Wheel,    // "T-M" of a toothed wheel within its range
 };
 
-// Which ends of [Low, High] a Number may take.
+// Which ends of [Low, High] a Number may take. AboveLow: above Low, and at
+// most High when High lies above Low (without a High, no upper end).
 enum class TRangeEnds { Both, BelowHigh, AboveLow };
 
 // Whether a path is read or written by the command: a written one must not

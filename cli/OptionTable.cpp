@@ -26,7 +26,7 @@ constexpr std::size_t kHelpColumn = 22;
 
 constexpr TValueRule kEncoderText{.NotEmpty = true};
 constexpr TValueRule kInputPath{.Kind = TValueKind::Path, .Role = TPathRole::Input};
-constexpr TValueRule kOutputPath{.Kind = TValueKind::Path, .Role = TPathRole::Output};
+constexpr TValueRule kOutputPath{.Kind = TValueKind::Path, .NotEmpty = true, .Role = TPathRole::Output};
 constexpr TValueRule kPictureSize{.Kind = TValueKind::Size, .Low = 1, .High = 10000};
 
 constexpr TValueRule IntegerRule(double low, double high) {

@@ -1,7 +1,9 @@
 #include "signal/CombustionInputs.h"
 
 #include <cmath>
+#include <limits>
 
+#include "util/errors.h"
 #include "util/mathutil.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
@@ -20,12 +22,22 @@ std::string Rounded(double value, double step, TNumberFormat format) {
 
 }  // namespace
 
+double ParseFieldNumber(std::string_view text, TNumberFormat format) {
+    try {
+        return ParseFloat(text, format);
+    } catch (const EOverflow&) {
+        const std::size_t first = text.find_first_not_of(' ');
+        const bool negative = first != std::string_view::npos && text[first] == '-';
+        return negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    }
+}
+
 TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts, TNumberFormat format) {
     TCombustionInputs inputs;
-    inputs.Geometry = {ParseFloat(texts.Bore, format), ParseFloat(texts.Stroke, format),
-                       ParseFloat(texts.Rod, format), ParseFloat(texts.Compression, format)};
-    inputs.Settings = {ParseFloat(texts.Gamma, format), ParseFloat(texts.WindowStart, format),
-                       ParseFloat(texts.WindowEnd, format), format};
+    inputs.Geometry = {ParseFieldNumber(texts.Bore, format), ParseFieldNumber(texts.Stroke, format),
+                       ParseFieldNumber(texts.Rod, format), ParseFieldNumber(texts.Compression, format)};
+    inputs.Settings = {ParseFieldNumber(texts.Gamma, format), ParseFieldNumber(texts.WindowStart, format),
+                       ParseFieldNumber(texts.WindowEnd, format), format};
     return inputs;
 }
 

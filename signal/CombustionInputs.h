@@ -4,6 +4,7 @@
 // the page and the batch tool show them, so that both read and print alike.
 
 #include <string>
+#include <string_view>
 
 #include "signal/CombustionFigures.h"
 #include "signal/EngineGeometry.h"
@@ -29,9 +30,14 @@ struct TCombustionInputs {
     TCombustionSettings Settings;
 };
 
-// Each text through ParseFloat (its conversion failure names the text); the
-// ranges are judged later, by ComputeCombustionFigures.
+// Each text through ParseFieldNumber (its conversion failure names the text);
+// the ranges are judged later, by ComputeCombustionFigures.
 TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts, TNumberFormat format);
+
+// ParseFloat of a field whose range is judged later: a number beyond the
+// largest double becomes the largest double of its sign, so the field's own
+// range check names the field instead of a bare "Floating point overflow".
+double ParseFieldNumber(std::string_view text, TNumberFormat format);
 
 // The figure names, exactly as printed.
 inline constexpr const char* kNetImepName = "IMEP [bar]";

@@ -5,6 +5,7 @@
 #include "util/dialogutil.h"
 #include "util/errors.h"
 #include "util/numtext.h"
+#include "util/quote.h"
 
 namespace morvane {
 
@@ -22,6 +23,16 @@ void CheckCount(std::size_t values, const std::string& path) {
     }
 }
 
+// A number beyond the range of a double says where it stands, not only "overflow".
+double ValueOnLine(std::string_view text, std::size_t line, const std::string& path, TNumberFormat format) {
+    try {
+        return ParseFloat(text, format);
+    } catch (const EOverflow&) {
+        RaiseImportError(path, "gives '" + ShortenedQuote(text) + "' on line " +
+                                   FormatInteger(static_cast<std::int64_t>(line)) + ", beyond any number");
+    }
+}
+
 }  // namespace
 
 TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& path, TNumberFormat format) {
@@ -30,7 +41,7 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
     if (!withAngles) {
         CheckCount(lines.size(), path);
         for (std::size_t k = 0; k < lines.size(); ++k) {
-            cycle.Mean[k] = ParseFloat(lines[k], format);
+            cycle.Mean[k] = ValueOnLine(lines[k], k + 1, path, format);
         }
         return cycle;
     }
@@ -40,8 +51,8 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
         std::string_view angleText;
         std::string_view pressureText;
         SplitAtView(lines[k + 1], ';', angleText, pressureText);
-        const double angle = ParseFloat(angleText, format);
-        cycle.Mean[k] = ParseFloat(pressureText, format);
+        const double angle = ValueOnLine(angleText, k + 2, path, format);
+        cycle.Mean[k] = ValueOnLine(pressureText, k + 2, path, format);
         if (angle != PointAngle(k)) {
             RaiseImportError(path, "gives the angle " + FormatFloatGeneral(angle, format) + " on line " +
                                        FormatInteger(static_cast<std::int64_t>(k + 2)) + ", " +

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "signal/CombustionInputs.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/pairtext.h"
@@ -80,7 +81,7 @@ bool SplitAngleRange(std::string_view text, std::string& from, std::string& to) 
 
 TPressureReference ParseReferenceTexts(const TReferenceTexts& texts, TNumberFormat format) {
     TPressureReference reference;
-    reference.TdcShift = ParseFloat(texts.TdcShift, format);
+    reference.TdcShift = ParseFieldNumber(texts.TdcShift, format);
     const std::optional<TPegMethod> method = PegMethodNamed(texts.PegMethod);
     if (!method) {
         RaiseInputError("Vztažení tlaku", "none, point nebo polytropic");
@@ -93,10 +94,10 @@ TPressureReference ParseReferenceTexts(const TReferenceTexts& texts, TNumberForm
             RaiseInputError("Rozsah vztažení [°]",
                             "ve tvaru OD,DO (s desetinnými čísly OD;DO, např. 175,5;185)");
         }
-        reference.PegRange = TAngleRange{ParseFloat(from, format), ParseFloat(to, format)};
+        reference.PegRange = TAngleRange{ParseFieldNumber(from, format), ParseFieldNumber(to, format)};
     }
-    reference.PegPressure = ParseFloat(texts.PegPressure, format);
-    reference.PegExponent = ParseFloat(texts.PegExponent, format);
+    reference.PegPressure = ParseFieldNumber(texts.PegPressure, format);
+    reference.PegExponent = ParseFieldNumber(texts.PegExponent, format);
     return reference;
 }
 

@@ -8,6 +8,7 @@
 
 #include "util/errors.h"
 #include "util/numtext.h"
+#include "util/quote.h"
 #include "util/textfile.h"
 
 namespace morvane {
@@ -167,7 +168,7 @@ std::size_t ColumnIndex(const std::string& column, const std::vector<std::string
     }
     const auto named = std::find(header.begin(), header.end(), TrimBlanks(column));
     if (named == header.end()) {
-        RaiseRecordingError("Sloupec '" + column + "' není v záhlaví souboru");
+        RaiseRecordingError("Sloupec '" + ShortenedQuote(column) + "' není v záhlaví souboru");
     }
     return static_cast<std::size_t>(named - header.begin());
 }

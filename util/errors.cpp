@@ -12,12 +12,13 @@ std::string Quoted(std::string_view text, std::string_view tail) {
     return message;
 }
 
-// Cannot <action> file "<path>". <reason>
+// Cannot <action> file "<path>". <reason>; a path of 131,000 characters is
+// quoted shortened like any other text.
 std::string FileMessage(std::string_view action, std::string_view path, std::string_view reason) {
     std::string message = "Cannot ";
     message += action;
     message += " file \"";
-    message += path;
+    message += ShortenedQuote(path);
     message += "\". ";
     message += reason;
     return message;

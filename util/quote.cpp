@@ -6,17 +6,61 @@ namespace {
 
 constexpr std::size_t kQuotedCharacters = 200;
 
+// The length of the UTF-8 character at i, or 0 when the bytes there are not one.
+std::size_t CharacterLength(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
+    if (length == 0 || i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// A control character a message would show as nothing or as garbage. A
+// byte-order mark stays: the first imports quote it as they always did.
+bool IsInvisible(std::string_view character) {
+    const auto byte = static_cast<unsigned char>(character.front());
+    return character.size() == 1 && ((byte < 0x20 && byte != '\t') || byte == 0x7F);
+}
+
+void AppendEscaped(std::string& quoted, std::string_view bytes) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        quoted += "\\x";
+        quoted += kHex[byte >> 4];
+        quoted += kHex[byte & 15];
+    }
+}
+
 }  // namespace
 
 std::string ShortenedQuote(std::string_view text) {
+    std::string quoted;
     std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A byte 10xxxxxx continues a character.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kQuotedCharacters) {
-            return std::string(text.substr(0, i)) + "…";
+    for (std::size_t i = 0; i < text.size();) {
+        if (++characters > kQuotedCharacters) {
+            return quoted + "…";
         }
+        const std::size_t length = CharacterLength(text, i);
+        const std::string_view character = text.substr(i, length == 0 ? 1 : length);
+        if (length == 0 || IsInvisible(character)) {
+            AppendEscaped(quoted, character);
+        } else {
+            quoted += character;
+        }
+        i += character.size();
     }
-    return std::string(text);
+    return quoted;
 }
 
 }  // namespace morvane

@@ -178,6 +178,8 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         // An empty path once imported nothing and succeeded.
         {{"signal", "--angle", ""}, "--angle needs a file"},
         {{"render", "--output", "o", "--time="}, "--time needs a file"},
+        {{"render", "--output", ""}, "--output needs a file"},
+        {{"valves", "--diagram="}, "--diagram needs a file"},
         {{"signal", "--encoder", "e.csv", "--sample-rate", "1000"}, "--encoder needs --wheel T-M"},
         {{"signal", "--encoder", "e.csv", "--wheel", "60-2"},
          "--encoder needs either --time-column or --sample-rate"},
@@ -261,6 +263,8 @@ TEST(OptionTableTest, EveryRowIsCompleteAndItsDefaultReads) {
 TEST(OptionRulesTest, KindsReadTheirFormAndSayTheirRange) {
     const TValueRule count{.Kind = TValueKind::Integer, .Low = 1, .High = 64};
     const TValueRule scale{.Kind = TValueKind::Number, .Low = 0, .High = 1e6};
+    const TValueRule positive{
+        .Kind = TValueKind::Number, .Low = 0, .High = 1e9, .Ends = TRangeEnds::AboveLow};
     const TValueRule peg{.Kind = TValueKind::Choice, .Choices = "none|point|polytropic"};
     const TValueRule band{.Kind = TValueKind::Pair, .Detail = "5,5;20"};
     const struct {
@@ -275,6 +279,10 @@ TEST(OptionRulesTest, KindsReadTheirFormAndSayTheirRange) {
         {&scale, "--pressure-scale", "F", "0,5", ""},
         {&scale, "--pressure-scale", "F", "1e7", "--pressure-scale must be from 0 to 1000000"},
         {&scale, "--pressure-scale", "F", "nan", "--pressure-scale must be a number"},
+        {&positive, "--pressure-scale", "F", "1e9", ""},
+        {&positive, "--pressure-scale", "F", "1e10",
+         "--pressure-scale must be above 0 and at most 1000000000"},
+        {&positive, "--pressure-scale", "F", "0", "--pressure-scale must be above 0 and at most 1000000000"},
         {&peg, "--peg", "MODE", "point", ""},
         {&peg, "--peg", "MODE", "Point", "--peg must be none, point or polytropic"},
         {&band, "--knock-band", "LO,HI", "5,5;20", ""},

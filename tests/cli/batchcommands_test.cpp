@@ -139,6 +139,9 @@ TEST_F(BatchToolTest, EventTables) {
     write("c-20.txt", "-20\n");
     write("nine-and-more.txt", "0\n0\n0\n0\n0\n0\n0\n0\n5\nnot read\n");
     write("crlf.txt", "1\r\n2\r\n");
+    write("bom.txt",
+          "\xEF\xBB\xBF"
+          "10\n");
     struct TRow {
         const char* Name;
         TLines Arguments;
@@ -167,6 +170,11 @@ TEST_F(BatchToolTest, EventTables) {
         {"global that is not a number counts as 0", {"events", "--global", "-"}, kDefaultEvents},
         {"correction 10 on the first event",
          {"events", "--corrections", "c10.txt"},
+         {"00;0;Zapalování 1", "01;0;Píst 1 - SV otvírá", "02;0;Píst 1 - SV zavírá",
+          "03;0;Píst 1 - VV otvírá", "04;0;Píst 1 - VV zavírá", "05;10;Píst 1 - HU", "06;180;Píst 1 - DU",
+          "07;360;Píst 1 - HU", "08;540;Píst 1 - DU"}},
+        {"a byte-order mark before the first correction",
+         {"events", "--corrections", "bom.txt"},
          {"00;0;Zapalování 1", "01;0;Píst 1 - SV otvírá", "02;0;Píst 1 - SV zavírá",
           "03;0;Píst 1 - VV otvírá", "04;0;Píst 1 - VV zavírá", "05;10;Píst 1 - HU", "06;180;Píst 1 - DU",
           "07;360;Píst 1 - HU", "08;540;Píst 1 - DU"}},
@@ -314,6 +322,9 @@ TEST_F(BatchToolTest, CombustionFigures) {
          "'1.35' is not a valid floating point value.\n"},
         {withEngine({"combustion", "short.csv"}),
          "The file \"short.csv\" holds 2 pressure values, a cycle needs 1441.\n"},
+        {{"combustion", data + "fired_mean.csv", "--bore", "1e400", "--stroke", "75", "--rod", "118",
+          "--compression", "21"},
+         "Vrtání [mm] musí být od 0,1 do 10000.\n"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Err);
@@ -379,6 +390,7 @@ TEST_F(BatchToolTest, PressureOptionMistakes) {
         {{cycle, "--peg", "linear"}, "--peg must be none, point or polytropic"},
         {{cycle, "--peg", "polytropic", "--peg-exponent", "0"}, ""},
         {{cycle, "--tdc-shift", "x"}, "'x' is not a valid floating point value"},
+        {{cycle, "--tdc-shift", "-1e400"}, "Posun HÚ [°] musí být v rozsahu -360 až 360"},
         {{recording, wheel[0], wheel[1], wheel[2], wheel[3]},
          "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT (záznam "
          "není "
@@ -450,6 +462,15 @@ TEST_F(BatchToolTest, TdcProposal) {
     EXPECT_EQ(output({"tdc", motored}), "Posun HÚ [°];-2,71\n");
     EXPECT_EQ(output({"tdc", motored, "--loss-angle", "0,8"}), "Posun HÚ [°];-1,91\n");
     EXPECT_EQ(run({"tdc", motored, "--wheel", "60-2", "--sample-rate", "1000"}).Code, 2);
+
+    // A recording, as its help says: the synthetic peak lies 12° after top dead centre.
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 6;
+    write("rec.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    const TRun recording =
+        run({"tdc", "rec.csv", "--wheel", "60-2", "--sample-rate", "100000", "--pressure-scale", "1"});
+    EXPECT_EQ(recording.Code, 0) << recording.Err;
+    EXPECT_EQ(recording.Out, "Posun HÚ [°];12\n");
 }
 
 // The chords lie at shares of the peak, so a trace 5 bar too high proposes
@@ -910,6 +931,29 @@ TEST_F(BatchToolTest, ABadFiringOrderFailsBeforeAnythingIsPrinted) {
 TEST_F(BatchToolTest, RenderReportsAnUnwritablePicture) {
     expectFailure({"render", "--output", "no/such/folder/p.png"},
                   "Cannot create file \"no/such/folder/p.png\". No such file or directory.\n");
+}
+
+// A name or a path of any length is quoted shortened, as every user's text is.
+TEST_F(BatchToolTest, LongNamesAreQuotedShortened) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 4;
+    write("r.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    const std::string name(300, 'n');
+    const std::string shortened = std::string(200, 'n') + "…";
+    const struct {
+        TLines Arguments;
+        std::string Err;
+    } rows[] = {
+        {{"render", "--output", name + ".png"},
+         "Cannot create file \"" + shortened + "\". File name too long.\n"},
+        {{"signal", "--encoder", "r.csv", "--wheel", "60-2", "--sample-rate", "100000", "--encoder-column",
+          name},
+         "Sloupec '" + shortened + "' není v záhlaví souboru.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Err);
+        expectFailure(row.Arguments, row.Err);
+    }
 }
 
 // A command never writes over a file it reads, also not through a link: a

@@ -54,6 +54,8 @@ TEST_F(PressureCycleTest, BadFilesNameTheirProblem) {
     badAngle.replace(badAngle.find("\n1;"), 3, "\n1,5;");
     std::string badPressure = AngleLines(1441);
     badPressure.replace(badPressure.find(";1,25\r"), 6, ";x\r");
+    std::string hugeValue = ValueLines(1441);
+    hugeValue.replace(hugeValue.find("\n2\n"), 3, "\n1e400\n");
     struct TRow {
         const char* Name;
         std::string Content;
@@ -69,6 +71,7 @@ TEST_F(PressureCycleTest, BadFilesNameTheirProblem) {
         {"far too long", ValueLines(20000), "holds more than 1441 pressure values, a cycle needs 1441"},
         {"an empty file", "", "holds 0 pressure values, a cycle needs 1441"},
         {"an angle out of step", badAngle, "gives the angle 1,5 on line 4, 1 expected"},
+        {"a value beyond a double", hugeValue, "gives '1e400' on line 5, beyond any number"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
