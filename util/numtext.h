@@ -43,6 +43,11 @@ double ParseFloat(std::string_view text, TNumberFormat format);
 bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat format, double& left,
                        double& right);
 
+// The common plain number ("1,5", "-3,25E+1", blanks around it) as ParseFloat
+// would give it; false, without raising, when the field is anything else: the
+// caller then parses it the general way, which owns every failure.
+bool TryParsePlainNumber(std::string_view field, TNumberFormat format, double& value);
+
 // As ParseFloat, but a rejected text gives the default; overflow still raises.
 double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue);
 

@@ -14,9 +14,11 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "util/errors.h"
+#include "util/textfile.h"
 
 // Under the sanitizers these random sweeps run fifty times slower; a tenth of
 // the cases still walks every path there, and the plain build runs them all.
@@ -485,6 +487,44 @@ TEST(ParseFloat, ShortPathEdges) {
     // An exponent too long for an int is refused before its value can wrap.
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1E5225220676729", kDecimalComma); }),
               FloatMessage("1E5225220676729"));
+}
+
+// Digit runs read eight bytes at a time: runs that end on, before and after a
+// word's end, and fields cut out of a longer line whose next bytes are digits.
+TEST(TryParsePlainNumber, DigitRunsAndFieldEnds) {
+    struct TRow {
+        std::string_view Line;
+        std::size_t Length;  // of the field at the line's start
+        bool Accepted;
+        double Value;
+    };
+    const TRow rows[] = {
+        {"12345678", 8, true, 12345678.0},
+        {"123456789", 9, true, 123456789.0},
+        {"123456789012345,5", 17, true, 123456789012345.5},
+        {"1,000000", 8, true, 1.0},
+        {"41,123456E+0", 12, true, 41.123456},
+        {" -0,00012345678 ", 16, true, -0.00012345678},
+        {"1,2345678912", 5, true, 1.234},  // the digits after the field stay unread
+        {"9876543210", 3, true, 987.0},    // a field of fewer than eight bytes at a line's start
+        {"7;123", 1, true, 7.0},
+        {"1,5\t;2", 4, true, 1.5},  // blanks of any kind around the field
+        {"12a45678", 8, false, 0},
+        {"1,5;2", 5, false, 0},                      // a separator is no part of a number
+        {"\xC9\xB9", 2, false, 0},                   // bytes above 0x80 are no digits
+        {"1,5000000000000000000001", 24, false, 0},  // beyond 19 digits: the general parse decides
+        {"", 0, false, 0},
+    };
+    for (const TRow& row : rows) {
+        const std::string_view field = row.Line.substr(0, row.Length);
+        SCOPED_TRACE(std::string(field));
+        double value = -1;
+        EXPECT_EQ(TryParsePlainNumber(field, kDecimalComma, value), row.Accepted);
+        if (row.Accepted) {
+            EXPECT_EQ(value, row.Value);
+            EXPECT_EQ(value, ParseFloat(TrimBlanks(field), kDecimalComma));
+        }
+    }
 }
 
 // Random texts over the characters of the syntax: the whole parse must accept
