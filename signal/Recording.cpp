@@ -300,6 +300,10 @@ private:
 
     // One line once the format is known: a header, a blank or a data line.
     void take(std::string_view line, std::int64_t number) {
+        if (m_markKnown && !m_indices.empty() && m_format.Separator != TSeparator::Spaces &&
+            takePlain(line, number)) {
+            return;
+        }
         SplitFields(line, m_format.Separator, m_fields);
         if (m_fields.empty()) {
             return;
@@ -317,6 +321,7 @@ private:
                 m_indices.push_back(ColumnIndex(column, m_header));
             }
             m_values.resize(m_indices.size());
+            m_lastIndex = *std::max_element(m_indices.begin(), m_indices.end());
         }
         if (!m_markKnown) {
             decideMark(line, number);
@@ -335,6 +340,37 @@ private:
             }
         }
         m_row(m_values, TRowPlace{number, line});
+    }
+
+    // The common data line, every chosen field a plain number, split only up
+    // to the last chosen field; false leaves the line to the general path,
+    // which owns every failure.
+    bool takePlain(std::string_view line, std::int64_t number) {
+        const std::string_view text = Trimmed(line);
+        const char separator = m_format.Separator == TSeparator::Semicolon ? ';'
+                               : m_format.Separator == TSeparator::Tab     ? '\t'
+                                                                           : ',';
+        m_fields.clear();
+        const char* at = text.data();
+        const char* const end = at + text.size();
+        for (;;) {
+            const auto* stop =
+                static_cast<const char*>(std::memchr(at, separator, static_cast<std::size_t>(end - at)));
+            m_fields.emplace_back(at, static_cast<std::size_t>((stop ? stop : end) - at));
+            if (stop == nullptr || m_fields.size() > m_lastIndex) {
+                break;
+            }
+            at = stop + 1;
+        }
+        for (std::size_t c = 0; c < m_indices.size(); ++c) {
+            const std::size_t index = m_indices[c];
+            if (index >= m_fields.size() ||
+                !TryParsePlainNumber(m_fields[index], TNumberFormat{m_mark}, m_values[c])) {
+                return false;
+            }
+        }
+        m_row(m_values, TRowPlace{number, line});
+        return true;
     }
 
     // The first data line with a decimal mark decides it for the rest.
@@ -378,6 +414,7 @@ private:
     std::vector<std::string> m_header;
     std::vector<std::size_t> m_indices;
     std::vector<double> m_values;
+    std::size_t m_lastIndex = 0;  // the largest of m_indices
     std::vector<std::string_view> m_fields;
 };
 
