@@ -171,6 +171,10 @@ public:
     TEncoderResult finish();
 
     void placed(double angle, double value, double filtered) override {
+        if (m_only != nullptr) {
+            m_only->placed(angle, value, filtered);
+            return;
+        }
         for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
             if (phase) {
                 phase->placed(angle, value, filtered);
@@ -205,6 +209,7 @@ private:
     std::unique_ptr<TCrankAngle> m_crank;
     std::optional<TKnockFilter> m_filter;
     std::array<std::unique_ptr<TPhaseCycles>, 2> m_phases;
+    TPhaseCycles* m_only = nullptr;  // the one phase left once the other is retired
     std::array<TTally, 2> m_tallies;
     int m_chosen = 0;  // 0 while undecided
     std::int64_t m_samples = 0;
@@ -262,6 +267,7 @@ void TEncoderRun::fix() {
                 [this, phase](const TEncoderCycle& cycle) { closed(phase, cycle); });
         }
     }
+    retireUnchosen();
     for (std::size_t at = 0; at < m_opening.rows(); ++at) {
         process(m_opening.row(at), m_opening.line(at));
     }
@@ -360,6 +366,7 @@ void TEncoderRun::decide(int phase) {
 void TEncoderRun::retireUnchosen() {
     if (m_chosen != 0) {
         m_phases[static_cast<std::size_t>(2 - m_chosen)].reset();
+        m_only = m_phases[static_cast<std::size_t>(m_chosen - 1)].get();
     }
 }
 

@@ -159,7 +159,8 @@ bool ScaleExactly(std::uint64_t digits, std::ptrdiff_t exponent, double& magnitu
 // The bytes at p as a little-endian word, read only inside [first, end):
 // where fewer than eight bytes are left, the word ends with zero bytes (no
 // digit), taken from a load that ends at end when the text allows one.
-std::uint64_t LoadEight(const char* const first, const char* const p, const char* const end) {
+[[gnu::always_inline]] inline std::uint64_t LoadEight(const char* const first, const char* const p,
+                                                      const char* const end) {
     std::uint64_t word = 0;
     const std::ptrdiff_t left = end - p;
     if (left >= 8) {
@@ -181,7 +182,7 @@ std::uint64_t LoadEight(const char* const first, const char* const p, const char
 
 // How many of the word's bytes, from its first, are digits (0 to 8). Below the
 // first non-digit no byte carries or borrows, so that one is always flagged.
-int LeadingDigits(std::uint64_t word) {
+[[gnu::always_inline]] inline int LeadingDigits(std::uint64_t word) {
     const std::uint64_t nonDigits =
         ((word + 0x4646464646464646u) | (word - 0x3030303030303030u)) & 0x8080808080808080u;
     return std::countr_zero(nonDigits) / 8;
@@ -189,7 +190,7 @@ int LeadingDigits(std::uint64_t word) {
 
 // The value of the first count (1 to 8) digits of the word, eight at a time:
 // the digits move to the top, zeros in front of them, and are combined pairwise.
-std::uint64_t DigitsValue(std::uint64_t word, int count) {
+[[gnu::always_inline]] inline std::uint64_t DigitsValue(std::uint64_t word, int count) {
     word = (word - 0x3030303030303030u) << (8 * (8 - count));
     word = word * 10 + (word >> 8);
     constexpr std::uint64_t kPairs = 0x000000FF000000FFu;
@@ -202,8 +203,8 @@ constexpr std::uint64_t kDigitScale[] = {1, 10, 100, 1000, 10000, 100000, 100000
 
 // The run of digits from p on appended to digits (which wraps beyond 19
 // digits; the caller counts them); returns where the run ends.
-const char* AppendDigitRun(const char* const first, const char* p, const char* const end,
-                           std::uint64_t& digits) {
+[[gnu::always_inline]] inline const char* AppendDigitRun(const char* const first, const char* p,
+                                                         const char* const end, std::uint64_t& digits) {
     for (;;) {
         const std::uint64_t word = LoadEight(first, p, end);
         const int count = LeadingDigits(word);
@@ -226,8 +227,8 @@ const char* AppendDigitRun(const char* const first, const char* p, const char* c
 // not a rejection: the caller then takes the full parse, which owns every
 // failure. Only the starts of valid texts are ever accepted here. Bytes are
 // read only inside [first, end); first is at or before p.
-const char* ParseShortNumber(const char* const first, const char* p, const char* const end, char mark,
-                             double& result) {
+[[gnu::always_inline]] inline const char* ParseShortNumber(const char* const first, const char* p,
+                                                           const char* const end, char mark, double& result) {
 #if FLT_EVAL_METHOD != 0
     // With a wider evaluation type the quotient would be rounded twice.
     (void)first;
