@@ -236,6 +236,8 @@ void NoteClues(std::string_view line, TNoDataClues& clues) {
 }
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// Columns up to this one are read by the one-pass parse of plain lines.
+constexpr std::size_t kPlainFields = 8;
 // Header lines remembered to recognise them again between the data.
 constexpr std::size_t kHeaderLines = 100;
 
@@ -342,32 +344,21 @@ private:
         m_row(m_values, TRowPlace{number, line});
     }
 
-    // The common data line, every chosen field a plain number, split only up
-    // to the last chosen field; false leaves the line to the general path,
-    // which owns every failure.
+    // The common data line, every chosen field a plain number, parsed in one
+    // pass up to the last chosen field; false leaves the line to the general
+    // path, which owns every failure.
     bool takePlain(std::string_view line, std::int64_t number) {
-        const std::string_view text = Trimmed(line);
         const char separator = m_format.Separator == TSeparator::Semicolon ? ';'
                                : m_format.Separator == TSeparator::Tab     ? '\t'
                                                                            : ',';
-        m_fields.clear();
-        const char* at = text.data();
-        const char* const end = at + text.size();
-        for (;;) {
-            const auto* stop =
-                static_cast<const char*>(std::memchr(at, separator, static_cast<std::size_t>(end - at)));
-            m_fields.emplace_back(at, static_cast<std::size_t>((stop ? stop : end) - at));
-            if (stop == nullptr || m_fields.size() > m_lastIndex) {
-                break;
-            }
-            at = stop + 1;
+        std::array<double, kPlainFields> fields{};
+        const std::size_t wanted = m_lastIndex + 1;
+        if (wanted > fields.size() || separator == m_mark ||
+            ParsePlainFields(line, separator, TNumberFormat{m_mark}, fields.data(), wanted) != wanted) {
+            return false;
         }
         for (std::size_t c = 0; c < m_indices.size(); ++c) {
-            const std::size_t index = m_indices[c];
-            if (index >= m_fields.size() ||
-                !TryParsePlainNumber(m_fields[index], TNumberFormat{m_mark}, m_values[c])) {
-                return false;
-            }
+            m_values[c] = fields[m_indices[c]];
         }
         m_row(m_values, TRowPlace{number, line});
         return true;

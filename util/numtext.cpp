@@ -598,18 +598,26 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
     return p == end;
 }
 
-bool TryParsePlainNumber(std::string_view field, TNumberFormat format, double& value) {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    const char* p = field.data();
-    const char* const end = p + field.size();
-    while (p < end && blank(*p))
+std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
+                             std::size_t count) {
+    const auto blank = [separator](char c) { return static_cast<unsigned char>(c) <= 32 && c != separator; };
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (std::size_t field = 0; field < count; ++field) {
+        while (p < end && blank(*p))
+            ++p;
+        p = ParseShortNumber(line.data(), p, end, format.DecimalMark, values[field]);
+        if (p == nullptr)
+            return field;
+        while (p < end && blank(*p))
+            ++p;
+        if (p == end)
+            return field + 1;
+        if (*p != separator)
+            return field;
         ++p;
-    p = ParseShortNumber(field.data(), p, end, format.DecimalMark, value);
-    if (p == nullptr)
-        return false;
-    while (p < end && blank(*p))
-        ++p;
-    return p == end;
+    }
+    return count;
 }
 
 double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue) {

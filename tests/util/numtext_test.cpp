@@ -491,7 +491,7 @@ TEST(ParseFloat, ShortPathEdges) {
 
 // Digit runs read eight bytes at a time: runs that end on, before and after a
 // word's end, and fields cut out of a longer line whose next bytes are digits.
-TEST(TryParsePlainNumber, DigitRunsAndFieldEnds) {
+TEST(ParsePlainFields, DigitRunsAndFieldEnds) {
     struct TRow {
         std::string_view Line;
         std::size_t Length;  // of the field at the line's start
@@ -507,10 +507,9 @@ TEST(TryParsePlainNumber, DigitRunsAndFieldEnds) {
         {" -0,00012345678 ", 16, true, -0.00012345678},
         {"1,2345678912", 5, true, 1.234},  // the digits after the field stay unread
         {"9876543210", 3, true, 987.0},    // a field of fewer than eight bytes at a line's start
-        {"7;123", 1, true, 7.0},
-        {"1,5\t;2", 4, true, 1.5},  // blanks of any kind around the field
+        {"1,5\t", 4, true, 1.5},
         {"12a45678", 8, false, 0},
-        {"1,5;2", 5, false, 0},                      // a separator is no part of a number
+        {"1,5:2", 5, false, 0},
         {"\xC9\xB9", 2, false, 0},                   // bytes above 0x80 are no digits
         {"1,5000000000000000000001", 24, false, 0},  // beyond 19 digits: the general parse decides
         {"", 0, false, 0},
@@ -519,12 +518,42 @@ TEST(TryParsePlainNumber, DigitRunsAndFieldEnds) {
         const std::string_view field = row.Line.substr(0, row.Length);
         SCOPED_TRACE(std::string(field));
         double value = -1;
-        EXPECT_EQ(TryParsePlainNumber(field, kDecimalComma, value), row.Accepted);
+        EXPECT_EQ(ParsePlainFields(field, ';', kDecimalComma, &value, 1), row.Accepted ? 1u : 0u);
         if (row.Accepted) {
             EXPECT_EQ(value, row.Value);
             EXPECT_EQ(value, ParseFloat(TrimBlanks(field), kDecimalComma));
         }
     }
+}
+
+// Only blanks other than the separator surround a field; counting stops at
+// the first field that is no plain number, and nothing beyond count is read.
+TEST(ParsePlainFields, FieldsOfALine) {
+    struct TRow {
+        std::string_view Line;
+        char Separator;
+        std::size_t Count;
+        std::vector<double> Values;  // the fields taken
+    };
+    const TRow rows[] = {
+        {"1,5;-2,5E+1", ';', 2, {1.5, -25}},
+        {" 1 \t 2 ", '\t', 2, {1, 2}},
+        {"\t1\t2", '\t', 2, {}},  // an empty first field
+        {"1;;2", ';', 3, {1}},
+        {"1;x;3", ';', 1, {1}},
+        {"1;2", ';', 3, {1, 2}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(std::string(row.Line));
+        std::vector<double> values(row.Count);
+        const std::size_t taken =
+            ParsePlainFields(row.Line, row.Separator, kDecimalComma, values.data(), row.Count);
+        values.resize(taken);
+        EXPECT_EQ(values, row.Values);
+    }
+    double values[2] = {};
+    EXPECT_EQ(ParsePlainFields("1.5,2", ',', kDecimalPoint, values, 2), 2u);
+    EXPECT_EQ(values[0], 1.5);
 }
 
 // Random texts over the characters of the syntax: the whole parse must accept
