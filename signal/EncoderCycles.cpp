@@ -17,7 +17,7 @@ constexpr double kCycleDegrees = 720;
 TPhaseCycles::TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed)
     : m_start(std::fmod(start, kCycleDegrees) - kCycleDegrees), m_knock(knock), m_closed(std::move(closed)) {}
 
-void TPhaseCycles::placed(double angle, double value, double filtered) {
+void TPhaseCycles::place(double angle, double value, double filtered) {
     if (!m_hasLast) {
         // The first cycle that starts at or after the first sample.
         const auto first = static_cast<std::int64_t>(std::ceil((angle - m_start) / kCycleDegrees));

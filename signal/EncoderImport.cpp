@@ -164,6 +164,8 @@ public:
         : m_options(options), m_columns(columns), m_opening(options.Wheel.Teeth, columns) {
         m_chosen = options.Phase;
         m_interval = 1 / options.SampleRate;
+        // Times 1 leaves every finite value as it is.
+        m_scale = options.PressureScale.value_or(1.0);
         m_result.InBar = options.PressureScale.has_value();
     }
 
@@ -214,6 +216,7 @@ private:
     int m_chosen = 0;  // 0 while undecided
     std::int64_t m_samples = 0;
     double m_interval = 0;  // seconds between samples without a time column
+    double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
     std::int64_t m_line = 0;
     bool m_hasMoment = false;
     double m_lastMoment = 0;
@@ -279,7 +282,7 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
     const double moment =
         m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
     ++m_samples;
-    const double value = m_options.PressureScale ? values[1] * *m_options.PressureScale : values[1];
+    const double value = values[1] * m_scale;
     const double filtered = m_filter ? m_filter->step(value) : 0;
     m_crank->sample(moment, values[0], value, filtered,
                     m_columns.Index ? std::optional<double>(values[*m_columns.Index]) : std::nullopt);

@@ -351,7 +351,8 @@ private:
         const char separator = m_format.Separator == TSeparator::Semicolon ? ';'
                                : m_format.Separator == TSeparator::Tab     ? '\t'
                                                                            : ',';
-        std::array<double, kPlainFields> fields{};
+        std::array<double, kPlainFields>
+            fields;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
         const std::size_t wanted = m_lastIndex + 1;
         if (wanted > fields.size() || separator == m_mark ||
             ParsePlainFields(line, separator, TNumberFormat{m_mark}, fields.data(), wanted) != wanted) {
