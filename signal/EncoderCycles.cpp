@@ -17,12 +17,13 @@ constexpr double kCycleDegrees = 720;
 TPhaseCycles::TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed)
     : m_start(std::fmod(start, kCycleDegrees) - kCycleDegrees), m_knock(knock), m_closed(std::move(closed)) {}
 
-void TPhaseCycles::placed(double angle, double value, double filtered) {
+void TPhaseCycles::place(double angle, double value, double filtered) {
     if (!m_hasLast) {
         // The first cycle that starts at or after the first sample.
         const auto first = static_cast<std::int64_t>(std::ceil((angle - m_start) / kCycleDegrees));
         m_next = first * kCyclePoints;
     }
+    const std::int64_t next = m_next;
     while (angleOf(m_next) <= angle) {
         const double target = angleOf(m_next);
         const double span = angle - m_lastAngle;
@@ -43,7 +44,10 @@ void TPhaseCycles::placed(double angle, double value, double filtered) {
             }
         }
     }
-    closeDone();
+    // Only a newly set point can complete a cycle whose revolutions were already checked.
+    if (m_next != next) {
+        closeDone();
+    }
 }
 
 void TPhaseCycles::revolutionsDone(std::int64_t revolutions) {

@@ -31,8 +31,16 @@ public:
     // start: the angle at which the cycles' 0° lies, modulo 720.
     TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);
 
-    // The next sample at its angle (rising) with its band-passed value.
-    void placed(double angle, double value, double filtered);
+    // The next sample at its angle (rising) with its band-passed value. Most
+    // samples set no grid point and, without knock settings, are only noted.
+    void placed(double angle, double value, double filtered) {
+        if (m_hasLast && !m_knock && angle < angleOf(m_next)) {
+            m_lastAngle = angle;
+            m_lastValue = value;
+            return;
+        }
+        place(angle, value, filtered);
+    }
     // The revolutions up to 360 * revolutions [°] are checked.
     void revolutionsDone(std::int64_t revolutions);
     // At the end: a cycle whose revolutions are checked takes the last value
@@ -47,6 +55,7 @@ private:
     };
 
     double angleOf(std::int64_t grid) const { return m_start + 0.5 * static_cast<double>(grid); }
+    void place(double angle, double value, double filtered);
     void set(std::int64_t grid, double value);
     TOpen& open(std::int64_t index);
     void closeDone();

@@ -164,6 +164,8 @@ public:
         : m_options(options), m_columns(columns), m_opening(options.Wheel.Teeth, columns) {
         m_chosen = options.Phase;
         m_interval = 1 / options.SampleRate;
+        // Times 1 leaves every finite value as it is.
+        m_scale = options.PressureScale.value_or(1.0);
         m_result.InBar = options.PressureScale.has_value();
     }
 
@@ -171,6 +173,10 @@ public:
     TEncoderResult finish();
 
     void placed(double angle, double value, double filtered) override {
+        if (m_only != nullptr) {
+            m_only->placed(angle, value, filtered);
+            return;
+        }
         for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
             if (phase) {
                 phase->placed(angle, value, filtered);
@@ -205,10 +211,12 @@ private:
     std::unique_ptr<TCrankAngle> m_crank;
     std::optional<TKnockFilter> m_filter;
     std::array<std::unique_ptr<TPhaseCycles>, 2> m_phases;
+    TPhaseCycles* m_only = nullptr;  // the one phase left once the other is retired
     std::array<TTally, 2> m_tallies;
     int m_chosen = 0;  // 0 while undecided
     std::int64_t m_samples = 0;
     double m_interval = 0;  // seconds between samples without a time column
+    double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
     std::int64_t m_line = 0;
     bool m_hasMoment = false;
     double m_lastMoment = 0;
@@ -262,6 +270,7 @@ void TEncoderRun::fix() {
                 [this, phase](const TEncoderCycle& cycle) { closed(phase, cycle); });
         }
     }
+    retireUnchosen();
     for (std::size_t at = 0; at < m_opening.rows(); ++at) {
         process(m_opening.row(at), m_opening.line(at));
     }
@@ -273,7 +282,7 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
     const double moment =
         m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
     ++m_samples;
-    const double value = m_options.PressureScale ? values[1] * *m_options.PressureScale : values[1];
+    const double value = values[1] * m_scale;
     const double filtered = m_filter ? m_filter->step(value) : 0;
     m_crank->sample(moment, values[0], value, filtered,
                     m_columns.Index ? std::optional<double>(values[*m_columns.Index]) : std::nullopt);
@@ -360,6 +369,7 @@ void TEncoderRun::decide(int phase) {
 void TEncoderRun::retireUnchosen() {
     if (m_chosen != 0) {
         m_phases[static_cast<std::size_t>(2 - m_chosen)].reset();
+        m_only = m_phases[static_cast<std::size_t>(m_chosen - 1)].get();
     }
 }
 

@@ -237,6 +237,8 @@ void NoteClues(std::string_view line, TNoDataClues& clues) {
 }
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// Columns up to this one are read by the one-pass parse of plain lines.
+constexpr std::size_t kPlainFields = 8;
 // Header lines remembered to recognise them again between the data.
 constexpr std::size_t kHeaderLines = 100;
 
@@ -301,6 +303,10 @@ private:
 
     // One line once the format is known: a header, a blank or a data line.
     void take(std::string_view line, std::int64_t number) {
+        if (m_markKnown && !m_indices.empty() && m_format.Separator != TSeparator::Spaces &&
+            takePlain(line, number)) {
+            return;
+        }
         SplitFields(line, m_format.Separator, m_fields);
         if (m_fields.empty()) {
             return;
@@ -318,6 +324,7 @@ private:
                 m_indices.push_back(ColumnIndex(column, m_header));
             }
             m_values.resize(m_indices.size());
+            m_lastIndex = *std::max_element(m_indices.begin(), m_indices.end());
         }
         if (!m_markKnown) {
             decideMark(line, number);
@@ -336,6 +343,27 @@ private:
             }
         }
         m_row(m_values, TRowPlace{number, line});
+    }
+
+    // The common data line, every chosen field a plain number, parsed in one
+    // pass up to the last chosen field; false leaves the line to the general
+    // path, which owns every failure.
+    bool takePlain(std::string_view line, std::int64_t number) {
+        const char separator = m_format.Separator == TSeparator::Semicolon ? ';'
+                               : m_format.Separator == TSeparator::Tab     ? '\t'
+                                                                           : ',';
+        std::array<double, kPlainFields>
+            fields;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+        const std::size_t wanted = m_lastIndex + 1;
+        if (wanted > fields.size() || separator == m_mark ||
+            ParsePlainFields(line, separator, TNumberFormat{m_mark}, fields.data(), wanted) != wanted) {
+            return false;
+        }
+        for (std::size_t c = 0; c < m_indices.size(); ++c) {
+            m_values[c] = fields[m_indices[c]];
+        }
+        m_row(m_values, TRowPlace{number, line});
+        return true;
     }
 
     // The first data line with a decimal mark decides it for the rest.
@@ -379,6 +407,7 @@ private:
     std::vector<std::string> m_header;
     std::vector<std::size_t> m_indices;
     std::vector<double> m_values;
+    std::size_t m_lastIndex = 0;  // the largest of m_indices
     std::vector<std::string_view> m_fields;
 };
 

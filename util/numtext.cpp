@@ -1,5 +1,6 @@
 #include "util/numtext.h"
 
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -155,6 +156,67 @@ bool ScaleExactly(std::uint64_t digits, std::ptrdiff_t exponent, double& magnitu
     return true;
 }
 
+// The bytes at p as a little-endian word, read only inside [first, end):
+// where fewer than eight bytes are left, the word ends with zero bytes (no
+// digit), taken from a load that ends at end when the text allows one.
+[[gnu::always_inline]] inline std::uint64_t LoadEight(const char* const first, const char* const p,
+                                                      const char* const end) {
+    std::uint64_t word = 0;
+    const std::ptrdiff_t left = end - p;
+    if (left >= 8) {
+        std::memcpy(&word, p, 8);
+    } else if (left <= 0) {
+        return 0;
+    } else if (end - first >= 8) {
+        std::memcpy(&word, end - 8, 8);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        return word >> (8 * (8 - left));
+    } else {
+        std::memcpy(&word, p, static_cast<std::size_t>(left));
+    }
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
+// How many of the word's bytes, from its first, are digits (0 to 8). Below the
+// first non-digit no byte carries or borrows, so that one is always flagged.
+[[gnu::always_inline]] inline int LeadingDigits(std::uint64_t word) {
+    const std::uint64_t nonDigits =
+        ((word + 0x4646464646464646u) | (word - 0x3030303030303030u)) & 0x8080808080808080u;
+    return std::countr_zero(nonDigits) / 8;
+}
+
+// The value of the first count (1 to 8) digits of the word, eight at a time:
+// the digits move to the top, zeros in front of them, and are combined pairwise.
+[[gnu::always_inline]] inline std::uint64_t DigitsValue(std::uint64_t word, int count) {
+    word = (word - 0x3030303030303030u) << (8 * (8 - count));
+    word = word * 10 + (word >> 8);
+    constexpr std::uint64_t kPairs = 0x000000FF000000FFu;
+    constexpr std::uint64_t kHigh = 100 + (std::uint64_t{1000000} << 32);
+    constexpr std::uint64_t kLow = 1 + (std::uint64_t{10000} << 32);
+    return (((word & kPairs) * kHigh) + (((word >> 16) & kPairs) * kLow)) >> 32;
+}
+
+constexpr std::uint64_t kDigitScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The run of digits from p on appended to digits (which wraps beyond 19
+// digits; the caller counts them); returns where the run ends.
+[[gnu::always_inline]] inline const char* AppendDigitRun(const char* const first, const char* p,
+                                                         const char* const end, std::uint64_t& digits) {
+    for (;;) {
+        const std::uint64_t word = LoadEight(first, p, end);
+        const int count = LeadingDigits(word);
+        if (count == 0)
+            return p;
+        digits = digits * kDigitScale[count] + DigitsValue(word, count);
+        p += count;
+        if (count < 8)
+            return p;
+    }
+}
+
 // The short path for the common number: at most 19 significant digits, an
 // exponent of at most three digits and nothing unusual around it. When the
 // digit integer is a double exactly (below 2^53) and so is the power of ten,
@@ -163,10 +225,13 @@ bool ScaleExactly(std::uint64_t digits, std::ptrdiff_t exponent, double& magnitu
 // Reads a sign, digits, the decimal mark, digits and an exponent from p on and
 // returns where the number ends, or nullptr when it cannot decide, which is
 // not a rejection: the caller then takes the full parse, which owns every
-// failure. Only the starts of valid texts are ever accepted here.
-const char* ParseShortNumber(const char* p, const char* const end, char mark, double& result) {
+// failure. Only the starts of valid texts are ever accepted here. Bytes are
+// read only inside [first, end); first is at or before p.
+[[gnu::always_inline]] inline const char* ParseShortNumber(const char* const first, const char* p,
+                                                           const char* const end, char mark, double& result) {
 #if FLT_EVAL_METHOD != 0
     // With a wider evaluation type the quotient would be rounded twice.
+    (void)first;
     (void)p;
     (void)end;
     (void)mark;
@@ -186,8 +251,7 @@ const char* ParseShortNumber(const char* p, const char* const end, char mark, do
         ++p;
     std::uint64_t digits = 0;
     const char* const integer = p;
-    for (; p < end && IsDigit(*p); ++p)
-        digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    p = AppendDigitRun(first, p, end, digits);
     std::ptrdiff_t significant = p - integer;
     std::ptrdiff_t exponent = 0;
     if (p < end && *p == mark) {
@@ -198,8 +262,7 @@ const char* ParseShortNumber(const char* p, const char* const end, char mark, do
                 ++p;
         }
         const char* const fractionDigits = p;
-        for (; p < end && IsDigit(*p); ++p)
-            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        p = AppendDigitRun(first, p, end, digits);
         significant += p - fractionDigits;
         exponent = fraction - p;
     }
@@ -229,7 +292,7 @@ bool TryParseShortFloat(std::string_view text, char mark, double& result) {
     const char* const end = p + text.size();
     while (p < end && *p == ' ')
         ++p;
-    p = ParseShortNumber(p, end, mark, result);
+    p = ParseShortNumber(text.data(), p, end, mark, result);
     if (p == nullptr)
         return false;
     while (p < end && *p == ' ')
@@ -517,7 +580,7 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
     const char* const end = p + line.size();
     while (p < end && blank(*p))
         ++p;
-    p = ParseShortNumber(p, end, format.DecimalMark, left);
+    p = ParseShortNumber(line.data(), p, end, format.DecimalMark, left);
     if (p == nullptr)
         return false;
     while (p < end && blank(*p))
@@ -527,12 +590,34 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
     ++p;
     while (p < end && blank(*p))
         ++p;
-    p = ParseShortNumber(p, end, format.DecimalMark, right);
+    p = ParseShortNumber(line.data(), p, end, format.DecimalMark, right);
     if (p == nullptr)
         return false;
     while (p < end && blank(*p))
         ++p;
     return p == end;
+}
+
+std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
+                             std::size_t count) {
+    const auto blank = [separator](char c) { return static_cast<unsigned char>(c) <= 32 && c != separator; };
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (std::size_t field = 0; field < count; ++field) {
+        while (p < end && blank(*p))
+            ++p;
+        p = ParseShortNumber(line.data(), p, end, format.DecimalMark, values[field]);
+        if (p == nullptr)
+            return field;
+        while (p < end && blank(*p))
+            ++p;
+        if (p == end)
+            return field + 1;
+        if (*p != separator)
+            return field;
+        ++p;
+    }
+    return count;
 }
 
 double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue) {

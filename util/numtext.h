@@ -4,6 +4,7 @@
 // only here, with the decimal mark the caller names (the window and the batch
 // tool use the comma; a recording may name the point).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +43,15 @@ double ParseFloat(std::string_view text, TNumberFormat format);
 // the general way, which owns every failure.
 bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat format, double& left,
                        double& right);
+
+// The common data line: plain numbers apart at separator, blanks other than
+// the separator around each ("1,5 ;-3,25E+1;7"). Parses the first count fields
+// into values, each as ParseFloat gives it after the line is split and the
+// field trimmed, and returns how many of them in a row were plain numbers
+// followed by the separator or the line's end. Never raises; separator must
+// not be the decimal mark.
+std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
+                             std::size_t count);
 
 // As ParseFloat, but a rejected text gives the default; overflow still raises.
 double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue);

@@ -14,9 +14,11 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "util/errors.h"
+#include "util/textfile.h"
 
 // Under the sanitizers these random sweeps run fifty times slower; a tenth of
 // the cases still walks every path there, and the plain build runs them all.
@@ -485,6 +487,73 @@ TEST(ParseFloat, ShortPathEdges) {
     // An exponent too long for an int is refused before its value can wrap.
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseFloat("1E5225220676729", kDecimalComma); }),
               FloatMessage("1E5225220676729"));
+}
+
+// Digit runs read eight bytes at a time: runs that end on, before and after a
+// word's end, and fields cut out of a longer line whose next bytes are digits.
+TEST(ParsePlainFields, DigitRunsAndFieldEnds) {
+    struct TRow {
+        std::string_view Line;
+        std::size_t Length;  // of the field at the line's start
+        bool Accepted;
+        double Value;
+    };
+    const TRow rows[] = {
+        {"12345678", 8, true, 12345678.0},
+        {"123456789", 9, true, 123456789.0},
+        {"123456789012345,5", 17, true, 123456789012345.5},
+        {"1,000000", 8, true, 1.0},
+        {"41,123456E+0", 12, true, 41.123456},
+        {" -0,00012345678 ", 16, true, -0.00012345678},
+        {"1,2345678912", 5, true, 1.234},  // the digits after the field stay unread
+        {"9876543210", 3, true, 987.0},    // a field of fewer than eight bytes at a line's start
+        {"1,5\t", 4, true, 1.5},
+        {"12a45678", 8, false, 0},
+        {"1,5:2", 5, false, 0},
+        {"\xC9\xB9", 2, false, 0},                   // bytes above 0x80 are no digits
+        {"1,5000000000000000000001", 24, false, 0},  // beyond 19 digits: the general parse decides
+        {"", 0, false, 0},
+    };
+    for (const TRow& row : rows) {
+        const std::string_view field = row.Line.substr(0, row.Length);
+        SCOPED_TRACE(std::string(field));
+        double value = -1;
+        EXPECT_EQ(ParsePlainFields(field, ';', kDecimalComma, &value, 1), row.Accepted ? 1u : 0u);
+        if (row.Accepted) {
+            EXPECT_EQ(value, row.Value);
+            EXPECT_EQ(value, ParseFloat(TrimBlanks(field), kDecimalComma));
+        }
+    }
+}
+
+// Only blanks other than the separator surround a field; counting stops at
+// the first field that is no plain number, and nothing beyond count is read.
+TEST(ParsePlainFields, FieldsOfALine) {
+    struct TRow {
+        std::string_view Line;
+        char Separator;
+        std::size_t Count;
+        std::vector<double> Values;  // the fields taken
+    };
+    const TRow rows[] = {
+        {"1,5;-2,5E+1", ';', 2, {1.5, -25}},
+        {" 1 \t 2 ", '\t', 2, {1, 2}},
+        {"\t1\t2", '\t', 2, {}},  // an empty first field
+        {"1;;2", ';', 3, {1}},
+        {"1;x;3", ';', 1, {1}},
+        {"1;2", ';', 3, {1, 2}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(std::string(row.Line));
+        std::vector<double> values(row.Count);
+        const std::size_t taken =
+            ParsePlainFields(row.Line, row.Separator, kDecimalComma, values.data(), row.Count);
+        values.resize(taken);
+        EXPECT_EQ(values, row.Values);
+    }
+    double values[2] = {};
+    EXPECT_EQ(ParsePlainFields("1.5,2", ',', kDecimalPoint, values, 2), 2u);
+    EXPECT_EQ(values[0], 1.5);
 }
 
 // Random texts over the characters of the syntax: the whole parse must accept
