@@ -10,6 +10,7 @@
 #include <limits>
 #include <utility>
 
+#include "util/errors.h"
 #include "util/fileaccess.h"
 #include "util/linebreaks.h"
 
@@ -188,6 +189,14 @@ TTextLines ReadTextLines(const std::string& path) {
     return TTextLines(std::move(text), size);
 }
 
+namespace {
+
+bool IsUtf16Start(std::string_view line) {
+    return line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF");
+}
+
+}  // namespace
+
 TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
     static constexpr std::string_view kCutMark = "…";
     TLineReader reader(path, TByteOrderMark::Skip);
@@ -195,6 +204,10 @@ TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
     std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset and length of each line
     std::string_view line;
     while (spans.size() < maxLines && reader.next(line)) {
+        if (spans.empty() && IsUtf16Start(line)) {
+            // Its first NUL would end the text at once: an empty file in disguise.
+            RaiseImportError(path, "is UTF-16 text; save it as UTF-8");
+        }
         const bool cut = line.size() > kLongestBoundedLine;
         line = line.substr(0, kLongestBoundedLine);
         spans.emplace_back(text.size(), line.size() + (cut ? kCutMark.size() : 0));

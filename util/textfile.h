@@ -167,7 +167,9 @@ inline constexpr std::size_t kLongestBoundedLine = 4096;
 // and refuses the file when it gets them. A line longer than
 // kLongestBoundedLine bytes is kept as its first kLongestBoundedLine bytes and
 // "…", which no number reads. A byte-order mark before the first line is
-// skipped. Raises EFOpenError as ReadTextLines does.
+// skipped; a UTF-16 one raises EImportError ("is UTF-16 text; save it as
+// UTF-8"), since the first NUL byte would end the text. Raises EFOpenError as
+// ReadTextLines does.
 TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines);
 
 }  // namespace morvane

@@ -337,6 +337,15 @@ TEST_F(TextFileTest, ReadFirstTextLinesStopsAtTheLimit) {
         EXPECT_EQ(ToStrings(ReadFirstTextLines(writeFile("first.txt", row.Text), row.MaxLines)), row.Expected)
             << row.Text.substr(0, 20);
     }
+    // A UTF-16 file would read as empty: it is refused, in either byte order.
+    for (const std::string& text : {"\xFF\xFE"
+                                    "1\0\n\0"s,
+                                    "\xFE\xFF"
+                                    "\0"
+                                    "1\0\n"s}) {
+        const std::string path = writeFile("utf16.txt", text);
+        EXPECT_THROW(ReadFirstTextLines(path, 5), EImportError);
+    }
 }
 
 // A source of any length costs one buffer: what lies beyond is never read.
