@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 #include "util/errors.h"
 #include "util/numtext.h"
+#include "util/quote.h"
 
 namespace morvane::fuzz {
 namespace {
@@ -27,16 +28,10 @@ bool SameMessage(const std::exception& failure, const std::string& expected) {
     return std::strcmp(failure.what(), expected.c_str()) == 0;
 }
 
-// A text as a message quotes it: whole up to 200 characters (a byte 10xxxxxx
-// continues a UTF-8 character), otherwise its first 200 and "…".
+// A text as a message quotes it (util/quote.h, tested on its own): at most
+// 200 characters, unreadable bytes as \xHH.
 std::string AsQuoted(std::string_view text) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > 200) {
-            return "'" + std::string(text.substr(0, i)) + "…'";
-        }
-    }
-    return "'" + std::string(text) + "'";
+    return "'" + ShortenedQuote(text) + "'";
 }
 
 // The significant digits of an accepted float text's mantissa: from the first

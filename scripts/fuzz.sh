@@ -25,8 +25,9 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build_dir=build-fuzz
-# The fuzz preset: clang-14 (libFuzzer comes with it) and the sanitizers.
-MORVANE_PRESET=fuzz scripts/setup.sh
+# The fuzz preset: clang-14 (libFuzzer comes with it) and the sanitizers;
+# only the targets to run are built.
+MORVANE_PRESET=fuzz MORVANE_TARGETS="${targets[*]}" scripts/setup.sh
 # Synthetic measurement files join the committed seeds; they are written into
 # the build tree, never into the source tree.
 generated=$build_dir/seeds

@@ -38,11 +38,13 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # A preset (CMakePresets.json) sets its options on every call, so that a tree
-# cannot silently lose them; MORVANE_CMAKE_ARGS adds to them.
+# cannot silently lose them; MORVANE_CMAKE_ARGS adds to them, MORVANE_TARGETS
+# builds only the targets named (default: all).
 if [ -n "${MORVANE_PRESET:-}" ]; then
   # shellcheck disable=SC2086
   cmake --preset "$MORVANE_PRESET" ${MORVANE_CMAKE_ARGS:-} >/dev/null
-  cmake --build --preset "$MORVANE_PRESET" -j"$(nproc)"
+  # shellcheck disable=SC2086 # the target names are words
+  cmake --build --preset "$MORVANE_PRESET" -j"$(nproc)" ${MORVANE_TARGETS:+--target $MORVANE_TARGETS}
   exit 0
 fi
 
