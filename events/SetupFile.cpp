@@ -562,7 +562,8 @@ void WriteSetupFile(const std::string& path, const TSetup& setup) {
 
 TSetup ParseSetupText(std::string_view text, std::string_view path) {
     TSetupReader reader(path);
-    for (std::string_view line : SplitTextLines(text)) {
+    // As the file reader does: a byte-order mark is no part of the first line.
+    for (std::string_view line : SplitTextLines(WithoutByteOrderMark(text))) {
         reader.line(line);
     }
     return reader.finish();

@@ -165,6 +165,9 @@ TEST(SetupFileTest, BadFilesNameTheLine) {
     const std::string head = "Morvane nastavení 1\n";
     const TRow rows[] = {
         {"", "Soubor \"a.morvane\", řádek 1: soubor je prázdný, není nastavení Morvane"},
+        // A byte-order mark and nothing before a NUL byte: as empty as the file reader sees it.
+        {std::string("\xEF\xBB\xBF\0x", 5),
+         "Soubor \"a.morvane\", řádek 1: soubor je prázdný, není nastavení Morvane"},
         {"Válec č.;Přesazení\n1;0\n",
          "Soubor \"a.morvane\", řádek 1: soubor není nastavení Morvane (první řádek má být \"Morvane "
          "nastavení 1\")"},
