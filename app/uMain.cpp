@@ -36,6 +36,7 @@
 #include "events/SetupFile.h"
 #include "signal/ImportCommand.h"
 #include "signal/PressureCycle.h"
+#include "util/dialogutil.h"
 #include "util/numtext.h"
 
 #include <QFileInfo>
@@ -75,21 +76,6 @@ const std::string kSetupFilter = "Nastavení motoru (*.morvane)|*.morvane";
 
 // The tables whose cells the user types: main parameters, cylinders, corrections.
 const QStringList kInputTables = {"ValueList1", "StringGrid2", "ValueList3"};
-
-// Re-imports a set-up's signal file without asking for it.
-class TKnownFileDialog : public IOpenDialog {
-public:
-    explicit TKnownFileDialog(std::string path) : m_path(std::move(path)) {}
-    void setFilter(const std::string&) override {}
-    void setDefaultExt(const std::string&) override {}
-    void setFilterIndex(int) override {}
-    void setFileName(const std::string&) override {}
-    bool execute() override { return true; }
-    std::string fileName() const override { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 }  // namespace
 

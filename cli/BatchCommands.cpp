@@ -44,21 +44,6 @@ private:
     std::ostream& m_stream;
 };
 
-// An open dialog whose user always picks the file named on the command line.
-class TGivenFileDialog : public IOpenDialog {
-public:
-    explicit TGivenFileDialog(std::string path) : m_path(std::move(path)) {}
-    void setFilter(const std::string&) override {}
-    void setDefaultExt(const std::string&) override {}
-    void setFilterIndex(int) override {}
-    void setFileName(const std::string&) override {}
-    bool execute() override { return true; }
-    std::string fileName() const override { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 std::string UsageMistake(std::string_view reason, TCliCommand command) {
     return "morvane-cli: " + std::string(reason) + "\n" + UsageText(command);
 }
@@ -90,7 +75,7 @@ void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& sessi
         ImportEncoderSignal(options, boxes, session.Signal);
         return;
     }
-    TGivenFileDialog dialog(file.Path);
+    TKnownFileDialog dialog(file.Path);
     const TImportKind kind = file.Kind == TSignalFileKind::Angle ? TImportKind::Angle : TImportKind::Time;
     RunImportCommand(&dialog, boxes, kind, ImportTargetOf(session), {});
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace morvane {
 
@@ -40,6 +41,22 @@ public:
 
 // Asks for an existing file to read.
 class IOpenDialog : public IFileDialog {};
+
+// An open dialog whose user always picks one known file: the batch tool's
+// file on its command line, a set-up's signal file imported again.
+class TKnownFileDialog final : public IOpenDialog {
+public:
+    explicit TKnownFileDialog(std::string path) : m_path(std::move(path)) {}
+    void setFilter(const std::string&) override {}
+    void setDefaultExt(const std::string&) override {}
+    void setFilterIndex(int) override {}
+    void setFileName(const std::string&) override {}
+    bool execute() override { return true; }
+    std::string fileName() const override { return m_path; }
+
+private:
+    std::string m_path;
+};
 
 // Asks for a file to write; the dialog itself asks before replacing one.
 class ISaveDialog : public IFileDialog {};

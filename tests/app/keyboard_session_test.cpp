@@ -70,9 +70,7 @@ class KeyboardSessionTest : public TWindowFixture {
 
 private slots:
     void init() {
-        QVERIFY(openWindow());
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(openActiveWindow());
         m_window->useSetupDialogs(&m_open, nullptr);
     }
     void cleanup() { closeWindow(); }

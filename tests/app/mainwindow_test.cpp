@@ -88,11 +88,7 @@ class MainWindowTest : public testing::TWindowFixture {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(openWindow());
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }
+    void init() { QVERIFY(openActiveWindow()); }
     void cleanup() { closeWindow(); }
 
     void startsWithTheDefaultsOnEveryPage() {

@@ -44,11 +44,7 @@ class UndoTest : public testing::TWindowFixture {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(openWindow());
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }
+    void init() { QVERIFY(openActiveWindow()); }
     void cleanup() { closeWindow(); }
 
     void theMenuFollowsFileAndNamesTheStep() {

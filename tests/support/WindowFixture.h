@@ -30,6 +30,14 @@ protected:
         m_window->show();
         return QTest::qWaitForWindowExposed(m_window.get());
     }
+    // The same, and the window takes the keyboard, as the user's click on it would.
+    bool openActiveWindow() {
+        if (!openWindow()) {
+            return false;
+        }
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window.get());
+    }
     void closeWindow() { m_window.reset(); }
 
     // A control by its objectName; a missing one ends the test run.
