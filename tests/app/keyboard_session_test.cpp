@@ -22,18 +22,6 @@ namespace morvane::testing {
 
 namespace {
 
-// The user's answer in the set-up's open dialog: always the one path.
-class TOpenAnswer : public IOpenDialog {
-public:
-    std::string Path;
-    void setFilter(const std::string&) override {}
-    void setDefaultExt(const std::string&) override {}
-    void setFilterIndex(int) override {}
-    void setFileName(const std::string&) override {}
-    bool execute() override { return true; }
-    std::string fileName() const override { return Path; }
-};
-
 // The focused control's objectName; a cell editor counts as its table.
 QString FocusName() {
     for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
@@ -190,7 +178,7 @@ private slots:
     }
 
 private:
-    TOpenAnswer m_open;
+    TAnswerDialog<IOpenDialog> m_open;
 };
 
 }  // namespace morvane::testing

@@ -18,19 +18,6 @@ namespace morvane::testing {
 
 namespace {
 
-// The user's answer in a file dialog: always the one path.
-template <class Base>
-class TAnswerDialog : public Base {
-public:
-    std::string Path;
-    void setFilter(const std::string&) override {}
-    void setDefaultExt(const std::string&) override {}
-    void setFilterIndex(int) override {}
-    void setFileName(const std::string&) override {}
-    bool execute() override { return !Path.empty(); }
-    std::string fileName() const override { return Path; }
-};
-
 constexpr int kValveTimingTab = 3;
 constexpr int kCombustionTab = 4;
 

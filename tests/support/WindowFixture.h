@@ -15,12 +15,28 @@
 #include <QTest>
 
 #include <memory>
+#include <string>
 
 #include "app/AppLook.h"
 #include "app/uMain.h"
 #include "events/Lifecycle.h"
+#include "util/dialogutil.h"
 
 namespace morvane::testing {
+
+// The user's answer in a file dialog (Base: IOpenDialog or ISaveDialog): the
+// one path set, or a cancel while none is.
+template <class Base>
+class TAnswerDialog : public Base {
+public:
+    std::string Path;
+    void setFilter(const std::string&) override {}
+    void setDefaultExt(const std::string&) override {}
+    void setFilterIndex(int) override {}
+    void setFileName(const std::string&) override {}
+    bool execute() override { return !Path.empty(); }
+    std::string fileName() const override { return Path; }
+};
 
 class TWindowFixture : public QObject {
 protected:
