@@ -10,6 +10,7 @@
 #include "util/numtext.h"
 #include "util/quote.h"
 #include "util/textfile.h"
+#include "util/utf8.h"
 
 namespace morvane {
 
@@ -182,19 +183,9 @@ struct TNoDataClues {
 
 bool ValidUtf8(std::string_view line) {
     for (std::size_t i = 0; i < line.size();) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        const std::size_t length = byte < 0x80           ? 1
-                                   : (byte >> 5) == 0x6  ? 2
-                                   : (byte >> 4) == 0xE  ? 3
-                                   : (byte >> 3) == 0x1E ? 4
-                                                         : 0;
-        if (length == 0 || i + length > line.size()) {
+        const std::size_t length = Utf8CharacterLength(line, i);
+        if (length == 0) {
             return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(line[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
         }
         i += length;
     }

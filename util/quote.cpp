@@ -1,29 +1,12 @@
 #include "util/quote.h"
 
+#include "util/utf8.h"
+
 namespace morvane {
 
 namespace {
 
 constexpr std::size_t kQuotedCharacters = 200;
-
-// The length of the UTF-8 character at i, or 0 when the bytes there are not one.
-std::size_t CharacterLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80           ? 1
-                               : (lead >> 5) == 0x6  ? 2
-                               : (lead >> 4) == 0xE  ? 3
-                               : (lead >> 3) == 0x1E ? 4
-                                                     : 0;
-    if (length == 0 || i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 // A control character a message would show as nothing or as garbage. A
 // byte-order mark stays: the first imports quote it as they always did.
@@ -51,7 +34,7 @@ std::string ShortenedQuote(std::string_view text) {
         if (++characters > kQuotedCharacters) {
             return quoted + "…";
         }
-        const std::size_t length = CharacterLength(text, i);
+        const std::size_t length = Utf8CharacterLength(text, i);
         const std::string_view character = text.substr(i, length == 0 ? 1 : length);
         if (length == 0 || IsInvisible(character)) {
             AppendEscaped(quoted, character);
