@@ -1,6 +1,7 @@
 #include "signal/CrankAngle.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <utility>
 
@@ -10,11 +11,10 @@ namespace morvane {
 
 namespace {
 
-// Samples waiting for an edge; without edges (a flat encoder, a stalled
-// engine) the oldest are let go, so memory stays bounded.
-constexpr std::size_t kMostWaiting = std::size_t{1} << 19;
 // An interval this much longer than the one before it is no tooth pitch.
 constexpr double kIrregular = 1.5;
+// Samples handed to the sink in one call at most.
+constexpr std::size_t kBatch = 256;
 
 }  // namespace
 
@@ -37,25 +37,13 @@ void TCrankAngle::TQueue::grow() {
     m_head = 0;
 }
 
-void TCrankAngle::sample(double moment, double encoder, double value, double filtered,
-                         std::optional<double> index) {
-    if (index) {
-        if (const std::optional<double> indexEdge = m_index.feed(moment, *index)) {
-            m_finder.indexEdge(*indexEdge);
-        }
+void TCrankAngle::encoderEdge(double moment) {
+    if (m_lastEdge) {
+        m_sink.edgeInterval(moment - *m_lastEdge, m_longestInterval);
     }
-    m_waiting.pushBack({moment, value, filtered});
-    if (m_waiting.size() > kMostWaiting) {
-        m_waiting.popFront();
-    }
-    if (const std::optional<double> edge = m_encoder.feed(moment, encoder)) {
-        if (m_lastEdge) {
-            m_sink.edgeInterval(*edge - *m_lastEdge, m_longestInterval);
-        }
-        m_lastEdge = edge;
-        if (const std::optional<TWheelEdge> judged = m_finder.edge(*edge)) {
-            place(*judged);
-        }
+    m_lastEdge = moment;
+    if (const std::optional<TWheelEdge> judged = m_finder.edge(moment)) {
+        place(*judged);
     }
 }
 
@@ -129,16 +117,27 @@ void TCrankAngle::start(double moment) {
 // Gives every waiting sample up to the edge at moment its angle between the
 // previous edge and this one; without a previous edge they have none.
 void TCrankAngle::release(double moment, double angle) {
-    const double span = moment - m_edgeMoment;
-    // One division an edge instead of one a sample.
-    const double inverse = span > 0 ? 1 / span : 0;
-    while (!m_waiting.empty() && m_waiting.front().Moment <= moment) {
-        const TSample s = m_waiting.front();
-        m_waiting.popFront();
-        if (m_hasEdge) {
-            const double fraction =
-                span > 0 ? std::clamp((s.Moment - m_edgeMoment) * inverse, 0.0, 1.0) : 1.0;
-            m_sink.placed(m_edgeAngle + fraction * (angle - m_edgeAngle), s.Value, s.Filtered);
+    if (!m_hasEdge) {
+        m_waiting.popUpTo(moment, [](const TSample&) {});
+    } else {
+        const double span = moment - m_edgeMoment;
+        // One division an edge instead of one a sample.
+        const double inverse = span > 0 ? 1 / span : 0;
+        const double from = m_edgeMoment;
+        const double turn = angle - m_edgeAngle;
+        std::array<TPlacedSample, kBatch>
+            batch;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+        std::size_t count = 0;
+        m_waiting.popUpTo(moment, [&](const TSample& s) {
+            const double fraction = span > 0 ? std::clamp((s.Moment - from) * inverse, 0.0, 1.0) : 1.0;
+            batch[count++] = {m_edgeAngle + fraction * turn, s.Value, s.Filtered};
+            if (count == batch.size()) {
+                m_sink.placed(batch.data(), count);
+                count = 0;
+            }
+        });
+        if (count > 0) {
+            m_sink.placed(batch.data(), count);
         }
     }
     m_edgeMoment = moment;

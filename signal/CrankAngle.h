@@ -4,6 +4,7 @@
 // encoder's rising edges, the reference mark among them, the angle of each
 // edge, and each sample's angle interpolated between its two edges.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -19,13 +20,21 @@ struct TRange {
     double Highest = 0;
 };
 
+// A sample at its angle [°] from the first reference edge; the edges before
+// that edge are placed by counting back, so angles may start below 0.
+struct TPlacedSample {
+    double Angle;
+    double Value;
+    double Filtered;  // travels with Value
+};
+
 // Receives the samples with their angle, in recording order.
 class ICrankSink {
 public:
     virtual ~ICrankSink() = default;
-    // A sample at its angle [°] from the first reference edge; the edges before
-    // that edge are placed by counting back, so angles may start below 0.
-    virtual void placed(double angle, double value, double filtered) = 0;
+    // The next count samples; one call for the samples between two edges (or
+    // a part of them), so the per-sample work stays out of a virtual call.
+    virtual void placed(const TPlacedSample* samples, std::size_t count) = 0;
     // Revolution revolutions has closed at a reference edge with the right
     // edge count; seconds is its duration.
     virtual void revolutionDone(std::int64_t revolutions, double seconds) = 0;
@@ -41,7 +50,22 @@ public:
     TCrankAngle& operator=(const TCrankAngle&) = delete;
 
     // The next sample (moments rising). filtered travels with value.
-    void sample(double moment, double encoder, double value, double filtered, std::optional<double> index);
+    void sample(double moment, double encoder, double value, double filtered) {
+        m_waiting.pushBack({moment, value, filtered});
+        if (m_waiting.size() > kMostWaiting) {
+            m_waiting.popFront();
+        }
+        if (const std::optional<double> edge = m_encoder.feed(moment, encoder)) {
+            encoderEdge(*edge);
+        }
+    }
+    // The same with the index channel's sample.
+    void sample(double moment, double encoder, double value, double filtered, double index) {
+        if (const std::optional<double> indexEdge = m_index.feed(moment, index)) {
+            m_finder.indexEdge(*indexEdge);
+        }
+        sample(moment, encoder, value, filtered);
+    }
     // At the end: the last edge's verdict.
     void finish();
 
@@ -51,6 +75,10 @@ public:
     double lastReference() const { return m_lastReference; }
 
 private:
+    // Samples waiting for an edge; without edges (a flat encoder, a stalled
+    // engine) the oldest are let go, so memory stays bounded.
+    static constexpr std::size_t kMostWaiting = std::size_t{1} << 19;
+
     struct TSample {
         double Moment;
         double Value;
@@ -68,6 +96,20 @@ private:
             m_head = (m_head + 1) & (m_items.size() - 1);
             --m_size;
         }
+        // Takes the samples at or before moment off the front, in order.
+        template <typename Each>
+        void popUpTo(double moment, Each&& each) {
+            const std::size_t mask = m_items.size() - 1;
+            const TSample* const items = m_items.data();
+            std::size_t head = m_head;
+            std::size_t size = m_size;
+            for (; size > 0 && items[head].Moment <= moment; --size) {
+                each(items[head]);
+                head = (head + 1) & mask;
+            }
+            m_head = head;
+            m_size = size;
+        }
         void pushBack(const TSample& sample) {
             if (m_size == m_items.size()) {
                 grow();
@@ -83,6 +125,7 @@ private:
         std::size_t m_size = 0;
     };
 
+    void encoderEdge(double moment);
     void place(const TWheelEdge& edge);
     void early(double moment);
     void start(double moment);

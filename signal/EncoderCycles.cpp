@@ -24,15 +24,15 @@ void TPhaseCycles::place(double angle, double value, double filtered) {
         m_next = first * kCyclePoints;
     }
     const std::int64_t next = m_next;
-    while (angleOf(m_next) <= angle) {
-        const double target = angleOf(m_next);
-        const double span = angle - m_lastAngle;
-        const double fraction =
-            m_hasLast && span > 0 ? std::clamp((target - m_lastAngle) / span, 0.0, 1.0) : 1.0;
-        const double before = m_hasLast ? m_lastValue : value;
+    const double span = angle - m_lastAngle;
+    const bool between = m_hasLast && span > 0;
+    const double before = m_hasLast ? m_lastValue : value;
+    for (double target = angleOf(m_next); target <= angle; target = angleOf(m_next)) {
+        const double fraction = between ? std::clamp((target - m_lastAngle) / span, 0.0, 1.0) : 1.0;
         set(m_next, before + fraction * (value - before));
         ++m_next;
     }
+    m_nextAngle = angleOf(m_next);
     m_hasLast = true;
     m_lastAngle = angle;
     m_lastValue = value;
@@ -45,7 +45,7 @@ void TPhaseCycles::place(double angle, double value, double filtered) {
         }
     }
     // Only a newly set point can complete a cycle whose revolutions were already checked.
-    if (m_next != next) {
+    if (m_next != next && !m_open.empty() && m_next > (m_open.front().Index + 1) * kCyclePoints) {
         closeDone();
     }
 }
@@ -77,7 +77,10 @@ void TPhaseCycles::set(std::int64_t grid, double value) {
     if (j == 0 && !m_open.empty() && m_open.back().Index == index - 1) {
         m_open.back().Points[SignalPoints - 1] = value;
     }
-    open(index).Points[j] = value;
+    if (m_filling == nullptr || m_filling->Index != index) {
+        m_filling = &open(index);
+    }
+    m_filling->Points[j] = value;
 }
 
 TPhaseCycles::TOpen& TPhaseCycles::open(std::int64_t index) {
@@ -101,6 +104,9 @@ void TPhaseCycles::closeDone() {
         cycle.Points = done.Points;
         cycle.Mapo = done.Mapo;
         cycle.Knocks = m_knock && done.Mapo > m_knock->Threshold;
+        if (m_filling == &done) {
+            m_filling = nullptr;
+        }
         m_open.pop_front();
         m_closed(cycle);
     }

@@ -6,11 +6,13 @@
 // samples. A cycle whose start lies before the first sample, or whose end is
 // not covered by checked revolutions, is dropped.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
 
+#include "signal/CrankAngle.h"
 #include "signal/KnockFilter.h"
 #include "signal/Signal.h"
 
@@ -31,15 +33,22 @@ public:
     // start: the angle at which the cycles' 0° lies, modulo 720.
     TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);
 
-    // The next sample at its angle (rising) with its band-passed value. Most
-    // samples set no grid point and, without knock settings, are only noted.
-    void placed(double angle, double value, double filtered) {
-        if (m_hasLast && !m_knock && angle < angleOf(m_next)) {
-            m_lastAngle = angle;
-            m_lastValue = value;
-            return;
+    // The next samples at their angles (rising) with their band-passed values.
+    // Most samples set no grid point and, without knock settings, are only noted.
+    void placed(const TPlacedSample* samples, std::size_t count) {
+        const TPlacedSample* const end = samples + count;
+        for (const TPlacedSample* s = samples; s != end; ++s) {
+            if (m_hasLast && !m_knock && s->Angle < m_nextAngle) {
+                // The run below the next grid point: only its last sample is kept.
+                while (s + 1 != end && s[1].Angle < m_nextAngle) {
+                    ++s;
+                }
+                m_lastAngle = s->Angle;
+                m_lastValue = s->Value;
+            } else {
+                place(s->Angle, s->Value, s->Filtered);
+            }
         }
-        place(angle, value, filtered);
     }
     // The revolutions up to 360 * revolutions [°] are checked.
     void revolutionsDone(std::int64_t revolutions);
@@ -67,8 +76,10 @@ private:
     double m_lastAngle = 0;
     double m_lastValue = 0;
     std::int64_t m_next = 0;  // the next grid point (half degrees from m_start) to fill
+    double m_nextAngle = 0;   // its angle
     std::int64_t m_checked = 0;
     std::deque<TOpen> m_open;
+    TOpen* m_filling = nullptr;  // the open cycle last set, while it is open
     std::int64_t m_count = 0;
 };
 

@@ -167,19 +167,22 @@ public:
         // Times 1 leaves every finite value as it is.
         m_scale = options.PressureScale.value_or(1.0);
         m_result.InBar = options.PressureScale.has_value();
+        m_plain = !columns.Time && !columns.Index && !options.Knock;
     }
 
     void row(const std::vector<double>& values, const TRowPlace& place);
     TEncoderResult finish();
 
-    void placed(double angle, double value, double filtered) override {
+    // Undecided, both phases see the samples (each in order; only the chosen
+    // one delivers after the decision).
+    void placed(const TPlacedSample* samples, std::size_t count) override {
         if (m_only != nullptr) {
-            m_only->placed(angle, value, filtered);
+            m_only->placed(samples, count);
             return;
         }
         for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
             if (phase) {
-                phase->placed(angle, value, filtered);
+                phase->placed(samples, count);
             }
         }
         retireUnchosen();
@@ -217,6 +220,7 @@ private:
     std::int64_t m_samples = 0;
     double m_interval = 0;  // seconds between samples without a time column
     double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
+    bool m_plain = false;   // no time column, no index channel, no knock filter
     std::int64_t m_line = 0;
     bool m_hasMoment = false;
     double m_lastMoment = 0;
@@ -224,6 +228,17 @@ private:
 };
 
 void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place) {
+    // The common recording: a fixed rate, no index channel, no knock filter.
+    if (m_plain && m_crank) {
+        if (!m_encoderBounds.within(values[0])) {
+            leftRange(false, place.Line);
+        }
+        m_line = place.Line;
+        const double moment = static_cast<double>(m_samples) * m_interval;
+        ++m_samples;
+        m_crank->sample(moment, values[0], values[1] * m_scale, 0);
+        return;
+    }
     if (m_columns.Time) {
         const double moment = values[*m_columns.Time];
         if (m_hasMoment && !(moment > m_lastMoment)) {
@@ -284,8 +299,11 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
     ++m_samples;
     const double value = values[1] * m_scale;
     const double filtered = m_filter ? m_filter->step(value) : 0;
-    m_crank->sample(moment, values[0], value, filtered,
-                    m_columns.Index ? std::optional<double>(values[*m_columns.Index]) : std::nullopt);
+    if (m_columns.Index) {
+        m_crank->sample(moment, values[0], value, filtered, values[*m_columns.Index]);
+    } else {
+        m_crank->sample(moment, values[0], value, filtered);
+    }
 }
 
 // The fixed rate, or the mean sample interval of the first complete revolution.
@@ -295,15 +313,18 @@ double TEncoderRun::knockSampleRate() const {
     }
     struct TFirstRevolution final : ICrankSink {
         bool Done = false;
-        void placed(double, double, double) override {}
+        void placed(const TPlacedSample*, std::size_t) override {}
         void revolutionDone(std::int64_t, double) override { Done = true; }
     } first;
     TCrankAngle scan(m_options.Wheel, m_opening.encoder().Range, m_opening.index().Range, first);
     const std::size_t time = *m_columns.Time;
     for (std::size_t at = 0; at < m_opening.rows() && !first.Done; ++at) {
         const double* row = m_opening.row(at);
-        scan.sample(row[time], row[0], 0, 0,
-                    m_columns.Index ? std::optional<double>(row[*m_columns.Index]) : std::nullopt);
+        if (m_columns.Index) {
+            scan.sample(row[time], row[0], 0, 0, row[*m_columns.Index]);
+        } else {
+            scan.sample(row[time], row[0], 0, 0);
+        }
     }
     const double from = first.Done ? scan.firstReference() : m_opening.row(0)[time];
     const double to = first.Done ? scan.lastReference() : m_opening.row(m_opening.rows() - 1)[time];

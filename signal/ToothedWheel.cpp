@@ -46,39 +46,6 @@ TEdgeDetector::TEdgeDetector(double lowest, double highest)
       m_upper(lowest + 0.7 * (highest - lowest)),
       m_flat(!(highest > lowest)) {}
 
-std::optional<double> TEdgeDetector::feed(double moment, double value) {
-    if (m_flat) {
-        return std::nullopt;
-    }
-    if (!m_started) {
-        m_started = true;
-        m_high = value >= m_upper;
-        m_belowMoment = m_afterMoment = moment;
-        m_belowValue = m_afterValue = value;
-    }
-    if (m_awaitingAfter) {
-        m_afterMoment = moment;
-        m_afterValue = value;
-        m_awaitingAfter = false;
-    }
-    if (value < m_middle) {
-        m_belowMoment = moment;
-        m_belowValue = value;
-        m_awaitingAfter = true;
-    }
-    if (m_high && value <= m_lower) {
-        m_high = false;
-    } else if (!m_high && value >= m_upper) {
-        // The thresholds only decide that there is an edge; its moment is where
-        // the rise crosses the middle, which a slow or fast rise leaves in place.
-        m_high = true;
-        const double rise = m_afterValue - m_belowValue;
-        const double fraction = rise > 0 ? std::clamp((m_middle - m_belowValue) / rise, 0.0, 1.0) : 0.0;
-        return m_belowMoment + fraction * (m_afterMoment - m_belowMoment);
-    }
-    return std::nullopt;
-}
-
 TReferenceFinder::TReferenceFinder(const TWheel& wheel)
     : m_factor(wheel.Missing == 0   ? 0
                : wheel.Missing == 1 ? 1.5

@@ -3,6 +3,7 @@
 // Crank angle from a toothed crank wheel, sample by sample: rising edges of the
 // encoder channel, the reference mark among them, and the angle of every edge.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -49,6 +50,40 @@ private:
     double m_afterMoment = 0;
     double m_afterValue = 0;
 };
+
+// Inline: it runs once a sample.
+inline std::optional<double> TEdgeDetector::feed(double moment, double value) {
+    if (m_flat) {
+        return std::nullopt;
+    }
+    if (!m_started) {
+        m_started = true;
+        m_high = value >= m_upper;
+        m_belowMoment = m_afterMoment = moment;
+        m_belowValue = m_afterValue = value;
+    }
+    if (m_awaitingAfter) {
+        m_afterMoment = moment;
+        m_afterValue = value;
+        m_awaitingAfter = false;
+    }
+    if (value < m_middle) {
+        m_belowMoment = moment;
+        m_belowValue = value;
+        m_awaitingAfter = true;
+    }
+    if (m_high && value <= m_lower) {
+        m_high = false;
+    } else if (!m_high && value >= m_upper) {
+        // The thresholds only decide that there is an edge; its moment is where
+        // the rise crosses the middle, which a slow or fast rise leaves in place.
+        m_high = true;
+        const double rise = m_afterValue - m_belowValue;
+        const double fraction = rise > 0 ? std::clamp((m_middle - m_belowValue) / rise, 0.0, 1.0) : 0.0;
+        return m_belowMoment + fraction * (m_afterMoment - m_belowMoment);
+    }
+    return std::nullopt;
+}
 
 // An edge with its place on the wheel, once it is known.
 struct TWheelEdge {
