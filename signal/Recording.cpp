@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "util/errors.h"
+#include "util/linebreaks.h"
 #include "util/numtext.h"
 #include "util/quote.h"
 #include "util/textfile.h"
@@ -253,6 +254,7 @@ public:
                 collect(line);
             } else {
                 take(line, m_lines);
+                takeBuffered();
             }
         }
         if (!m_detected) {
@@ -340,9 +342,7 @@ private:
     // pass up to the last chosen field; false leaves the line to the general
     // path, which owns every failure.
     bool takePlain(std::string_view line, std::int64_t number) {
-        const char separator = m_format.Separator == TSeparator::Semicolon ? ';'
-                               : m_format.Separator == TSeparator::Tab     ? '\t'
-                                                                           : ',';
+        const char separator = separatorChar();
         std::array<double, kPlainFields>
             fields;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
         const std::size_t wanted = m_lastIndex + 1;
@@ -350,11 +350,55 @@ private:
             ParsePlainFields(line, separator, TNumberFormat{m_mark}, fields.data(), wanted) != wanted) {
             return false;
         }
+        deliver(fields.data(), TRowPlace{number, line});
+        return true;
+    }
+
+    // The plain data lines that follow in the reader's buffer, parsed where
+    // they stand, up to the first line that is anything else, ends the text or
+    // runs past the bytes read; the reader gives that one as usual.
+    void takeBuffered() {
+        const std::size_t wanted = m_lastIndex + 1;
+        const char separator = separatorChar();
+        if (!m_markKnown || m_indices.empty() || m_format.Separator == TSeparator::Spaces ||
+            wanted > kPlainFields || separator == m_mark) {
+            return;
+        }
+        const std::string_view text = m_reader.unread();
+        const char* const first = text.data();
+        const char* const end = first + text.size();
+        const char* line = first;
+        std::array<double, kPlainFields>
+            fields;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+        for (;;) {
+            const char* stop = ParsePlainFieldsInText(first, line, end, separator, TNumberFormat{m_mark},
+                                                      fields.data(), wanted);
+            if (stop != nullptr && *stop == separator) {
+                stop = first + FindBreak(first, static_cast<std::size_t>(stop - first), text.size());
+            }
+            // A NUL, or a CR whose LF may come with the next read, is the reader's to judge.
+            if (stop == nullptr || stop == end || *stop == '\0' || (*stop == '\r' && stop + 1 == end)) {
+                break;
+            }
+            const std::string_view taken(line, static_cast<std::size_t>(stop - line));
+            line = stop + (stop[0] == '\r' && stop[1] == '\n' ? 2 : 1);
+            m_reader.skip(static_cast<std::size_t>(line - taken.data()));
+            deliver(fields.data(), TRowPlace{++m_lines, taken});
+        }
+    }
+
+    char separatorChar() const {
+        return m_format.Separator == TSeparator::Semicolon ? ';'
+               : m_format.Separator == TSeparator::Tab     ? '\t'
+                                                           : ',';
+    }
+
+    // The chosen fields of a parsed line to the row sink.
+    void deliver(const double* fields, const TRowPlace& place) {
         for (std::size_t c = 0; c < m_indices.size(); ++c) {
             m_values[c] = fields[m_indices[c]];
         }
-        m_row(m_values, TRowPlace{number, line});
-        return true;
+        m_row(m_values, place);
     }
 
     // The first data line with a decimal mark decides it for the rest.

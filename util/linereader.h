@@ -31,6 +31,18 @@ public:
     // The next line, valid until the next call; false at the end of the text.
     // A failed read raises EFOpenError with the system's cause.
     bool next(std::string_view& line);
+    // The bytes read but not yet given, from the start of the next line, for a
+    // caller that takes whole lines in place (empty before the first line).
+    std::string_view unread() const {
+        return m_atStart || m_lineCut || m_endOfText
+                   ? std::string_view()
+                   : std::string_view(m_buffer.get() + m_begin, m_end - m_begin);
+    }
+    // Passes over the first bytes of unread(): whole lines with their breaks.
+    void skip(std::size_t bytes) {
+        m_begin += bytes;
+        m_scanned = 0;
+    }
     // True when the last line given was longer than the buffer and was cut.
     bool lineCut() const { return m_lineCut; }
     // True for a regular file, which rewind() can start again.

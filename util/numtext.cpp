@@ -10,6 +10,7 @@
 
 #include "util/errors.h"
 #include "util/fpfault.h"
+#include "util/linebreaks.h"
 
 // Number texts. Nothing here depends on the process locale: the
 // float parse builds the digits and the exponent itself and converts them
@@ -598,26 +599,61 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
     return p == end;
 }
 
-std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
-                             std::size_t count) {
-    const auto blank = [separator](char c) { return static_cast<unsigned char>(c) <= 32 && c != separator; };
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    for (std::size_t field = 0; field < count; ++field) {
+namespace {
+
+// The plain fields from p on (see ParsePlainFields); parsed counts those in a
+// row that were plain numbers followed by the separator or the line's end.
+// A line ends at end, or, inText, at its first CR, LF or NUL before end (end
+// is then the end of the text read so far, where a number may still go on).
+// Returns where the last field parsed stops: at the line's end or at the
+// separator before further fields; nullptr when the line is anything else.
+template <bool inText>
+const char* ParsePlainFieldsFrom(const char* const first, const char* p, const char* const end,
+                                 char separator, TNumberFormat format, double* values, std::size_t count,
+                                 std::size_t& parsed) {
+    const auto blank = [separator](char c) {
+        return static_cast<unsigned char>(c) <= 32 && c != separator && !(inText && IsBreakOrNul(c));
+    };
+    const auto lineEnds = [end](const char* at) {
+        return inText ? at != end && IsBreakOrNul(*at) : at == end;
+    };
+    for (parsed = 0; parsed < count;) {
         while (p < end && blank(*p))
             ++p;
-        p = ParseShortNumber(line.data(), p, end, format.DecimalMark, values[field]);
+        p = ParseShortNumber(first, p, end, format.DecimalMark, values[parsed]);
         if (p == nullptr)
-            return field;
+            return nullptr;
         while (p < end && blank(*p))
             ++p;
-        if (p == end)
-            return field + 1;
-        if (*p != separator)
-            return field;
+        if (lineEnds(p)) {
+            ++parsed;
+            return p;
+        }
+        if (p == end || *p != separator)
+            return nullptr;
+        if (++parsed == count)
+            return p;
         ++p;
     }
-    return count;
+    return p;
+}
+
+}  // namespace
+
+std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
+                             std::size_t count) {
+    std::size_t parsed = 0;
+    ParsePlainFieldsFrom<false>(line.data(), line.data(), line.data() + line.size(), separator, format,
+                                values, count, parsed);
+    return parsed;
+}
+
+const char* ParsePlainFieldsInText(const char* first, const char* line, const char* end, char separator,
+                                   TNumberFormat format, double* values, std::size_t count) {
+    std::size_t parsed = 0;
+    const char* const stop =
+        ParsePlainFieldsFrom<true>(first, line, end, separator, format, values, count, parsed);
+    return parsed == count ? stop : nullptr;
 }
 
 double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue) {

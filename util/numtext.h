@@ -53,6 +53,14 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
 std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
                              std::size_t count);
 
+// The same for the data line that starts at line within a text of lines that
+// runs on to end (the bytes [first, end) may be read): the line ends at its
+// first CR, LF or NUL. Returns where the count-th field stops (at that break,
+// or at the separator before further fields); nullptr when the line is not
+// plain or the text ends before the line does.
+const char* ParsePlainFieldsInText(const char* first, const char* line, const char* end, char separator,
+                                   TNumberFormat format, double* values, std::size_t count);
+
 // As ParseFloat, but a rejected text gives the default; overflow still raises.
 double ParseFloatOr(std::string_view text, TNumberFormat format, double defaultValue);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,48 @@ INSTANTIATE_TEST_SUITE_P(
         TScanRow{"ChosenFieldMissing", "a;b\n1,5;2,5\n7,5\n", "Řádek 3 '7,5': chybí sloupec 2", {}},
         TScanRow{"ChosenFieldEmpty", "a;b\n1,5;2,5\n7,5;\n", "Řádek 3 '7,5;': sloupec 2 není číslo", {}}),
     testing::TRowName());
+
+using RecordingBufferTest = testing::SignalImportTest;
+
+// Data lines parsed where they stand in the reader's buffer: wherever a read
+// ends (inside a number, between CR and LF, right after a break), every line
+// arrives whole, in order, with its number and text. A long header puts the
+// end of the first read among the data lines.
+TEST_F(RecordingBufferTest, LinesAcrossReadsArriveWhole) {
+    constexpr int kLines = 400;
+    constexpr std::size_t kFirstRead = std::size_t{1} << 20;  // the reader's buffer
+    struct TVariant {
+        std::string Break;
+        std::string Before;  // around the fields
+        std::string After;
+    };
+    for (const TVariant& variant : {TVariant{"\n", "", ""}, TVariant{"\r\n", "", ""}, TVariant{"\r", "", ""},
+                                    TVariant{"\r\n", " ", " ;7 "}}) {
+        const auto lineOf = [&](int k) {
+            char fields[32];
+            std::snprintf(fields, sizeof fields, "%07d;%07d,5", k, k);
+            return variant.Before + fields + variant.After;
+        };
+        const std::size_t length = lineOf(0).size() + variant.Break.size();
+        for (std::size_t shift = 0; shift < length; ++shift) {
+            const std::size_t header = kFirstRead - kLines / 2 * length - shift;
+            std::string text = "a;b" + std::string(header - 3 - variant.Break.size(), ' ') + variant.Break;
+            for (int k = 0; k < kLines; ++k) {
+                text += lineOf(k) + variant.Break;
+            }
+            const std::string path = writeFile("recording.csv", text);
+            int k = 0;
+            ReadRecording(path, TRecordingFormat{}, {"1", "2"},
+                          [&](const std::vector<double>& v, const TRowPlace& place) {
+                              ASSERT_EQ(v, (std::vector<double>{k * 1.0, k + 0.5})) << shift;
+                              ASSERT_EQ(place.Line, k + 2);
+                              ASSERT_EQ(place.Text, lineOf(k));
+                              ++k;
+                          });
+            EXPECT_EQ(k, kLines) << "shift " << shift;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace morvane
