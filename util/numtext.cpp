@@ -218,7 +218,7 @@ constexpr std::uint64_t kDigitScale[] = {1, 10, 100, 1000, 10000, 100000, 100000
     }
 }
 
-// The short path for the common number: at most 19 significant digits, an
+// The short path for the common number: at most 19 digits, an
 // exponent of at most three digits and nothing unusual around it. When the
 // digit integer is a double exactly (below 2^53) and so is the power of ten,
 // one multiplication or division, correctly rounded, gives the nearest double
@@ -245,29 +245,21 @@ constexpr std::uint64_t kDigitScale[] = {1, 10, 100, 1000, 10000, 100000, 100000
         ++p;
     }
 
-    // Leading zeros are skipped, so the count of significant digits is the
-    // length of the digit runs.
+    // Leading zeros count as digits: a text of more than 19 digits, however
+    // many of them lead, is left to the full parse.
     const char* const mantissa = p;
-    while (p < end && *p == '0')
-        ++p;
     std::uint64_t digits = 0;
-    const char* const integer = p;
     p = AppendDigitRun(first, p, end, digits);
-    std::ptrdiff_t significant = p - integer;
+    std::ptrdiff_t count = p - mantissa;
     std::ptrdiff_t exponent = 0;
     if (p < end && *p == mark) {
         ++p;
         const char* const fraction = p;
-        if (significant == 0) {
-            while (p < end && *p == '0')
-                ++p;
-        }
-        const char* const fractionDigits = p;
         p = AppendDigitRun(first, p, end, digits);
-        significant += p - fractionDigits;
+        count += p - fraction;
         exponent = fraction - p;
     }
-    if (p == mantissa || significant > 19)
+    if (p == mantissa || count > 19)
         return nullptr;  // nothing taken, or the digits may have wrapped
 
     if (p < end && (*p == 'e' || *p == 'E')) {
@@ -276,7 +268,7 @@ constexpr std::uint64_t kDigitScale[] = {1, 10, 100, 1000, 10000, 100000, 100000
             return nullptr;
     }
 
-    if (significant == 0) {
+    if (digits == 0) {
         result = negative ? -0.0 : 0.0;
         return p;
     }
