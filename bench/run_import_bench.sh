@@ -51,15 +51,19 @@ m.write_lines(sys.argv[1], m.encoder_lines(int(sys.argv[2])), '\r\n')" "$work/en
     fi
 fi
 
-# One process per import, so that its peak resident memory is its own.
+# One process per import, so that its peak resident memory is its own; the
+# import and its reference take turns, so a machine that slows down or speeds
+# up during the runs weighs on both alike.
 pandas_files=""
 for key in $kinds; do
     kind=$(echo "$key" | sed 's/^./\U&/')
-    for variant in Import ReadAndParse; do
-        MORVANE_ANGLE_FILE="$work/angle.csv" MORVANE_TIME_FILE="$work/time.csv" MORVANE_ENCODER_FILE="$work/encoder.csv" \
-            "$build/bench/import_bench" --benchmark_filter="^BM_${kind}${variant}\$" --benchmark_repetitions=$runs \
-            --benchmark_out="$results/$kind$variant.json" --benchmark_out_format=json >"$results/$kind$variant.log" 2>&1 ||
-            { cat "$results/$kind$variant.log"; exit 1; }
+    for run in $(seq "$runs"); do
+        for variant in Import ReadAndParse; do
+            MORVANE_ANGLE_FILE="$work/angle.csv" MORVANE_TIME_FILE="$work/time.csv" MORVANE_ENCODER_FILE="$work/encoder.csv" \
+                "$build/bench/import_bench" --benchmark_filter="^BM_${kind}${variant}\$" --benchmark_repetitions=1 \
+                --benchmark_out="$results/$kind$variant.$run.json" --benchmark_out_format=json \
+                >"$results/$kind$variant.log" 2>&1 || { cat "$results/$kind$variant.log"; exit 1; }
+        done
     done
     pandas_files="$pandas_files --$key $work/$key.csv"
 done
@@ -67,14 +71,15 @@ done
 $python "$here/pandas_reference.py" $pandas_files --runs $runs >"$results/pandas.json"
 
 $python - "$results" "$lines" $kinds <<'PY'
-import json, os, sys
+import glob, json, os, statistics, sys
 work, lines, kinds = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
 pandas = json.load(open(os.path.join(work, "pandas.json")))
 
 def median(name):
-    runs = json.load(open(os.path.join(work, f"{name}.json")))["benchmarks"]
-    # A single run has no aggregates: it is its own median.
-    middle = next((b for b in runs if b.get("aggregate_name") == "median"), runs[0])
+    runs = [json.load(open(path))["benchmarks"][0] for path in glob.glob(os.path.join(work, f"{name}.*.json"))]
+    middle = dict(runs[0])
+    for key in ("real_time", "cpu_time"):
+        middle[key] = statistics.median(b[key] for b in runs)
     return middle, max(b["import_peak_MiB"] for b in runs)
 
 print(f"pandas {pandas['pandas']}, numpy {pandas['numpy']}; {lines:,} lines; medians of the runs")

@@ -1,6 +1,7 @@
 // Number texts from arbitrary bytes: the parses end with a value or one of
 // their documented failures, ParseFloatOr agrees with ParseFloat, and a value
-// of up to 15 significant digits survives the general format and back.
+// of up to 15 significant digits survives the general format and back; a
+// line of plain fields parses alike in place and cut out.
 
 #include <cctype>
 #include <cmath>
@@ -162,6 +163,30 @@ void CheckIntegerText(std::string_view text, TNumberFormat format) {
     }
 }
 
+// The first line of a text parsed where it stands agrees with the same line
+// cut out at its first CR, LF or NUL, both ways.
+void CheckPlainFieldsInText(std::string_view text, TNumberFormat format) {
+    const char separator = format.DecimalMark == ',' ? ';' : ',';
+    const std::size_t lineEnd = text.find_first_of(std::string_view("\r\n\0", 3));
+    for (const std::size_t count : {std::size_t{1}, std::size_t{2}}) {
+        double inText[2] = {};
+        double cut[2] = {};
+        const char* const stop = ParsePlainFieldsInText(text.data(), text.data(), text.data() + text.size(),
+                                                        separator, format, inText, count);
+        const bool plain = lineEnd != std::string_view::npos &&
+                           ParsePlainFields(text.substr(0, lineEnd), separator, format, cut, count) == count;
+        Check((stop != nullptr) == plain, "a line is plain in place exactly when it is plain cut out");
+        if (stop == nullptr) {
+            continue;
+        }
+        Check(stop <= text.data() + lineEnd && (stop == text.data() + lineEnd || *stop == separator),
+              "a line parsed in place stops at its break or at a separator");
+        for (std::size_t k = 0; k < count; ++k) {
+            Check(SameBits(inText[k], cut[k]), "a line parsed in place gives the values of the line cut out");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace morvane::fuzz
 
@@ -171,6 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TNumberFormat format : {kDecimalComma, kDecimalPoint}) {
         fuzz::CheckFloatTexts(text, format);
         fuzz::CheckIntegerText(text, format);
+        fuzz::CheckPlainFieldsInText(text, format);
     }
     return 0;
 }
