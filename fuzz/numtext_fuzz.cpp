@@ -164,22 +164,27 @@ void CheckIntegerText(std::string_view text, TNumberFormat format) {
 }
 
 // The first line of a text parsed where it stands agrees with the same line
-// cut out at its first CR, LF or NUL, both ways.
+// cut out at its first CR, LF or NUL; only a line that the text's end cuts may
+// be plain cut out and still wait in place.
 void CheckPlainFieldsInText(std::string_view text, TNumberFormat format) {
     const char separator = format.DecimalMark == ',' ? ';' : ',';
     const std::size_t lineEnd = text.find_first_of(std::string_view("\r\n\0", 3));
+    const std::string_view line = text.substr(0, lineEnd);
     for (const std::size_t count : {std::size_t{1}, std::size_t{2}}) {
         double inText[2] = {};
         double cut[2] = {};
         const char* const stop = ParsePlainFieldsInText(text.data(), text.data(), text.data() + text.size(),
                                                         separator, format, inText, count);
-        const bool plain = lineEnd != std::string_view::npos &&
-                           ParsePlainFields(text.substr(0, lineEnd), separator, format, cut, count) == count;
-        Check((stop != nullptr) == plain, "a line is plain in place exactly when it is plain cut out");
+        const bool plain = ParsePlainFields(line, separator, format, cut, count) == count;
         if (stop == nullptr) {
+            Check(!plain || lineEnd == std::string_view::npos,
+                  "a whole line plain cut out is plain in place");
             continue;
         }
-        Check(stop <= text.data() + lineEnd && (stop == text.data() + lineEnd || *stop == separator),
+        Check(plain, "a line plain in place is plain cut out");
+        const char* const lineStop = line.data() + line.size();
+        Check((stop == lineStop && lineEnd != std::string_view::npos) ||
+                  (stop < lineStop && *stop == separator),
               "a line parsed in place stops at its break or at a separator");
         for (std::size_t k = 0; k < count; ++k) {
             Check(SameBits(inText[k], cut[k]), "a line parsed in place gives the values of the line cut out");

@@ -55,9 +55,9 @@ std::size_t ParsePlainFields(std::string_view line, char separator, TNumberForma
 
 // The same for the data line that starts at line within a text of lines that
 // runs on to end (the bytes [first, end) may be read): the line ends at its
-// first CR, LF or NUL. Returns where the count-th field stops (at that break,
-// or at the separator before further fields); nullptr when the line is not
-// plain or the text ends before the line does.
+// first CR, LF or NUL. Returns where the count-th field stops: at that break,
+// or at the separator before further fields (the caller finds the break);
+// nullptr when the line is not plain or the text ends before that field does.
 const char* ParsePlainFieldsInText(const char* first, const char* line, const char* end, char separator,
                                    TNumberFormat format, double* values, std::size_t count);
 
