@@ -196,7 +196,7 @@ bool ValidUtf8(std::string_view line) {
 // A line of UTF-16 text starts with its byte-order mark or has a zero byte
 // beside each ASCII character.
 bool LooksLikeUtf16(std::string_view line) {
-    if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF")) {
+    if (StartsWithUtf16Mark(line)) {
         return true;
     }
     const auto zeros = std::count(line.begin(), line.end(), '\0');
@@ -296,8 +296,7 @@ private:
 
     // One line once the format is known: a header, a blank or a data line.
     void take(std::string_view line, std::int64_t number) {
-        if (m_markKnown && !m_indices.empty() && m_format.Separator != TSeparator::Spaces &&
-            takePlain(line, number)) {
+        if (plainParseFits() && takePlain(line, number)) {
             return;
         }
         SplitFields(line, m_format.Separator, m_fields);
@@ -342,12 +341,10 @@ private:
     // pass up to the last chosen field; false leaves the line to the general
     // path, which owns every failure.
     bool takePlain(std::string_view line, std::int64_t number) {
-        const char separator = separatorChar();
         std::array<double, kPlainFields>
             fields;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
         const std::size_t wanted = m_lastIndex + 1;
-        if (wanted > fields.size() || separator == m_mark ||
-            ParsePlainFields(line, separator, TNumberFormat{m_mark}, fields.data(), wanted) != wanted) {
+        if (ParsePlainFields(line, separatorChar(), TNumberFormat{m_mark}, fields.data(), wanted) != wanted) {
             return false;
         }
         deliver(fields.data(), TRowPlace{number, line});
@@ -358,12 +355,11 @@ private:
     // they stand, up to the first line that is anything else, ends the text or
     // runs past the bytes read; the reader gives that one as usual.
     void takeBuffered() {
-        const std::size_t wanted = m_lastIndex + 1;
-        const char separator = separatorChar();
-        if (!m_markKnown || m_indices.empty() || m_format.Separator == TSeparator::Spaces ||
-            wanted > kPlainFields || separator == m_mark) {
+        if (!plainParseFits()) {
             return;
         }
+        const std::size_t wanted = m_lastIndex + 1;
+        const char separator = separatorChar();
         const std::string_view text = m_reader.unread();
         const char* const first = text.data();
         const char* const end = first + text.size();
@@ -385,6 +381,14 @@ private:
             m_reader.skip(static_cast<std::size_t>(line - taken.data()));
             deliver(fields.data(), TRowPlace{++m_lines, taken});
         }
+    }
+
+    // The one-pass parse of plain lines applies: the mark and the columns are
+    // known, the separator is one character other than the mark, and the
+    // chosen columns lie within its reach.
+    bool plainParseFits() const {
+        return m_markKnown && !m_indices.empty() && m_format.Separator != TSeparator::Spaces &&
+               separatorChar() != m_mark && m_lastIndex < kPlainFields;
     }
 
     char separatorChar() const {

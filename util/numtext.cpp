@@ -566,31 +566,6 @@ double ParseFloat(std::string_view text, TNumberFormat format) {
     return result;
 }
 
-bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat format, double& left,
-                       double& right) {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (p < end && blank(*p))
-        ++p;
-    p = ParseShortNumber(line.data(), p, end, format.DecimalMark, left);
-    if (p == nullptr)
-        return false;
-    while (p < end && blank(*p))
-        ++p;
-    if (p == end || *p != separator)
-        return false;
-    ++p;
-    while (p < end && blank(*p))
-        ++p;
-    p = ParseShortNumber(line.data(), p, end, format.DecimalMark, right);
-    if (p == nullptr)
-        return false;
-    while (p < end && blank(*p))
-        ++p;
-    return p == end;
-}
-
 namespace {
 
 // The plain fields from p on (see ParsePlainFields); parsed counts those in a
@@ -638,6 +613,21 @@ std::size_t ParsePlainFields(std::string_view line, char separator, TNumberForma
     ParsePlainFieldsFrom<false>(line.data(), line.data(), line.data() + line.size(), separator, format,
                                 values, count, parsed);
     return parsed;
+}
+
+bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat format, double& left,
+                       double& right) {
+    double values[2];
+    std::size_t parsed = 0;
+    const char* const end = line.data() + line.size();
+    if (ParsePlainFieldsFrom<false>(line.data(), line.data(), end, separator, format, values, 2, parsed) !=
+            end ||
+        parsed != 2) {
+        return false;
+    }
+    left = values[0];
+    right = values[1];
+    return true;
 }
 
 const char* ParsePlainFieldsInText(const char* first, const char* line, const char* end, char separator,

@@ -40,7 +40,8 @@ double ParseFloat(std::string_view text, TNumberFormat format);
 // The common line of two plain numbers ("1,5;3,25E+1", blanks around either
 // part): both values as SplitAt and ParseFloat would give them, in one pass.
 // False when the line is anything else; the caller then splits and parses it
-// the general way, which owns every failure.
+// the general way, which owns every failure. The separator is no blank (a
+// byte above ' ').
 bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat format, double& left,
                        double& right);
 

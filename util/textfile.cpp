@@ -189,14 +189,6 @@ TTextLines ReadTextLines(const std::string& path) {
     return TTextLines(std::move(text), size);
 }
 
-namespace {
-
-bool IsUtf16Start(std::string_view line) {
-    return line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF");
-}
-
-}  // namespace
-
 TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
     static constexpr std::string_view kCutMark = "…";
     TLineReader reader(path, TByteOrderMark::Skip);
@@ -204,7 +196,7 @@ TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
     std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset and length of each line
     std::string_view line;
     while (spans.size() < maxLines && reader.next(line)) {
-        if (spans.empty() && IsUtf16Start(line)) {
+        if (spans.empty() && StartsWithUtf16Mark(line)) {
             // Its first NUL would end the text at once: an empty file in disguise.
             RaiseImportError(path, "is UTF-16 text; save it as UTF-8");
         }
