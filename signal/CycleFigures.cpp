@@ -79,6 +79,8 @@ TPressureAnalyser::TPressureAnalyser(const TEngineGeometry& geometry, const TCom
     m_analysis.Volumes = CylinderVolumes(geometry);
     CheckCombustionSettings(settings);
     CheckPressureReference(reference);
+    // Before any trace, so that a recording is not read for a range that cannot peg it.
+    CheckPegConditioning(m_analysis.Volumes, reference);
     m_displaced = DisplacedVolume(geometry);
     m_analysis.Pegged = reference.PegMethod != TPegMethod::None;
 }

@@ -66,7 +66,8 @@ struct TPressureAnalysis {
 // trace may come before, between or after the cycles (an import knows it last).
 class TPressureAnalyser {
 public:
-    // Checks geometry, settings and reference (EInputError naming the field).
+    // Checks geometry, settings and reference, the pegging's conditioning
+    // included (EInputError naming the field).
     TPressureAnalyser(const TEngineGeometry& geometry, const TCombustionSettings& settings,
                       const TPressureReference& reference);
 

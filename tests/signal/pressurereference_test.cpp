@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -109,6 +110,44 @@ TEST(PeggingTest, RecoversAKnownOffset) {
     point.PegPressure = 2;
     EXPECT_NEAR(PegOffset(measured, volumes, point), 2 - 1.013 - drift, 1e-12);
     EXPECT_EQ(PegOffset(measured, volumes, {}), 0);
+}
+
+// A range over which Vⁿ hardly changes amplifies every pressure error into the
+// offset (179 .. 181° pegged the fired cycle by 341 bar); refused, naming the
+// range or, when the usual exponent would do there, the exponent.
+TEST(PeggingTest, RefusesWhatCannotTellTheOffset) {
+    const TPressureCycle fired = ReadPressureCycle(SharedCycle("fired_mean.csv"), kDecimalComma);
+    const std::string amplified = "by se chyba tlaku v posunu tlaku zvětšila více než 10krát";
+    const std::string narrow = " musí být širší nebo dál od úvratí: objem válce se v něm mění tak málo, že " +
+                               amplified + " (výchozí rozsah je 245 až 295)";
+    struct TRow {
+        std::optional<TAngleRange> Range;
+        double Exponent;
+        std::string Message;  // empty: pegged as before
+    };
+    const TRow rows[] = {
+        {TAngleRange{179, 181}, 1.32, "Rozsah vztažení [°] 179 až 181" + narrow},
+        {TAngleRange{175, 185}, 1.32, "Rozsah vztažení [°] 175 až 185" + narrow},
+        {TAngleRange{355, 365}, 1.32, "Rozsah vztažení [°] 355 až 365" + narrow},
+        {std::nullopt, 1e-300,
+         "Exponent polytropy [1] 1E-300 musí být větší (obvykle 1,32): s tak malým exponentem " + amplified},
+        {std::nullopt, 1.32, ""},
+        {TAngleRange{220, 260}, 1.32, ""},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Message);
+        TPressureReference reference;
+        reference.PegMethod = TPegMethod::Polytropic;
+        reference.PegRange = row.Range;
+        reference.PegExponent = row.Exponent;
+        if (row.Message.empty()) {
+            EXPECT_NEAR(AnalysePressureCycle(fired, kDiesel, {}, reference).PegOffset, 0.03, 0.02);
+        } else {
+            EXPECT_EQ(
+                testing::MessageOf<EInputError>([&] { AnalysePressureCycle(fired, kDiesel, {}, reference); }),
+                row.Message);
+        }
+    }
 }
 
 TEST(PressureReferenceTest, BadReferencesNameTheField) {
