@@ -86,6 +86,7 @@ TPressureAnalyser::TPressureAnalyser(const TEngineGeometry& geometry, const TCom
 }
 
 void TPressureAnalyser::addMean(const TSignalTable& mean) {
+    CheckStrayPoints(mean, 0, m_settings.Numbers);
     const TReferencedTrace referenced = ReferenceTrace(mean, m_analysis.Volumes, m_reference);
     m_analysis.Mean = ComputeTraceFigures(referenced.Pressure, m_analysis.Volumes, m_displaced, m_settings);
     m_analysis.Pressure = referenced.Pressure;
@@ -94,8 +95,9 @@ void TPressureAnalyser::addMean(const TSignalTable& mean) {
 }
 
 void TPressureAnalyser::addCycle(const TSignalTable& trace, const TCycleKnock& knock) {
-    const TReferencedTrace one = ReferenceTrace(trace, m_analysis.Volumes, m_reference);
     const int number = static_cast<int>(m_analysis.Cycles.size()) + 1;
+    CheckStrayPoints(trace, number, m_settings.Numbers);
+    const TReferencedTrace one = ReferenceTrace(trace, m_analysis.Volumes, m_reference);
     const TCombustionFigures figures =
         ComputeTraceFigures(one.Pressure, m_analysis.Volumes, m_displaced, m_settings, number);
     TCycleFigures& cycle = m_analysis.Cycles.emplace_back(FiguresOfCycle(figures, one.Offset));

@@ -277,6 +277,44 @@ TEST(CycleFiguresTest, EveryCycleOfADriftingRecording) {
               "MAPO průměr [bar]|MAPO max [bar]|Klepající cykly|");
 }
 
+// One absurd point ruled every integral (1E6 bar gave an IMEP of -1E12 bar)
+// or, at 1E20, cancelled in the level's running sum and blamed another angle:
+// refused before pegging, naming the point as the file gives it. Knock-like
+// noise of a few bar is no stray point.
+TEST(CycleFiguresTest, OneAbsurdPointIsRefused) {
+    struct TRow {
+        int Cycle;  // 0: the mean
+        std::size_t Point;
+        double Value;
+        TPegMethod Peg;
+        const char* Message;  // its start; nullptr: figures
+    };
+    const TRow rows[] = {
+        {0, 700, 1e6, TPegMethod::None, "Tlak při 350° [bar] 1000000 musí být řádově jako v okolních bodech"},
+        {0, 700, 1e20, TPegMethod::None, "Tlak při 350° [bar] 1E20 musí být řádově"},
+        {0, 540, -1e15, TPegMethod::Polytropic, "Tlak při 270° [bar] -1E15 musí být řádově"},
+        {2, 100, 1e15, TPegMethod::Point, "Tlak cyklu 2 při 50° [bar] 1E15 musí být řádově"},
+        {0, 740, 150, TPegMethod::Polytropic, nullptr},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Point);
+        TPressureCycle cycle;
+        cycle.Mean = IsentropicTrace(1.35, 1, 2.5);
+        cycle.Cycles = {cycle.Mean, cycle.Mean};
+        TSignalTable& trace = row.Cycle == 0 ? cycle.Mean : cycle.Cycles[1];
+        trace[row.Point] = row.Value;
+        TPressureReference reference;
+        reference.PegMethod = row.Peg;
+        if (row.Message == nullptr) {
+            EXPECT_GT(AnalysePressureCycle(cycle, kDiesel, {}, reference).Mean.NetImep, 0);
+            continue;
+        }
+        const std::string message =
+            testing::MessageOf<EInputError>([&] { AnalysePressureCycle(cycle, kDiesel, {}, reference); });
+        EXPECT_EQ(message.rfind(row.Message, 0), 0U) << message;
+    }
+}
+
 // Fed one trace at a time, with the mean before, among or after the cycles (an
 // import knows it last): the figures of the whole cycle; a failing trace is
 // named by its place among the cycles.
