@@ -212,6 +212,15 @@ private:
     [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
     void process(const double* values, std::int64_t line);
     double knockSampleRate() const;
+    // The value in bar; a product beyond the double range names its line.
+    double scaled(double value, std::int64_t line) const {
+        const double product = value * m_scale;
+        if (!std::isfinite(product)) {
+            RaiseRecordingAtLineError(line, "hodnota " + FormatFloatGeneral(value, m_options.Numbers) +
+                                                " krát citlivost snímače přesahuje rozsah čísel");
+        }
+        return product;
+    }
     void keepKnockIfItFits(double sampleRate);
     void closed(int phase, const TEncoderCycle& cycle);
     void decide(int phase);
@@ -249,7 +258,7 @@ void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place)
         m_line = place.Line;
         const double moment = static_cast<double>(m_samples) * m_interval;
         ++m_samples;
-        m_crank->sample(moment, values[0], values[1] * m_scale, 0);
+        m_crank->sample(moment, values[0], scaled(values[1], place.Line), 0);
         return;
     }
     if (m_columns.Time) {
@@ -314,7 +323,7 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
     const double moment =
         m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
     ++m_samples;
-    const double value = values[1] * m_scale;
+    const double value = scaled(values[1], line);
     const double filtered = m_filter ? m_filter->step(value) : 0;
     if (m_columns.Index) {
         m_crank->sample(moment, values[0], value, filtered, values[*m_columns.Index]);

@@ -79,8 +79,8 @@ struct TEncoderResult {
 // chosen by the mean of the first four complete cycles of phase 1 (all of them
 // when fewer), so every cycle can be handed on as soon as it is complete.
 // Each revolution must last between 60 µs and 60 s (1 to 1,000,000 rpm).
-// Failures raise EImportError (the recording), EInputError (the options),
-// EFOpenError (the file), EOverflow (a number beyond the double range).
+// Failures raise EImportError (the recording, a number beyond the double
+// range named by its line), EInputError (the options), EFOpenError (the file).
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);
 
 // The summary "Cykly / Otáčky [RPM]: <cycles> / <rpm>" (rpm rounded) and the

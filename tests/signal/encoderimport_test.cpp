@@ -249,6 +249,18 @@ TEST_F(EncoderImportTest, DefaultKnockBandThatDoesNotFitIsLeftOut) {
     }
 }
 
+// 1E308 bar per unit of 20 would be no number at all: the line is named.
+TEST_F(EncoderImportTest, ScaledValueBeyondAnyNumberNamesItsLine) {
+    TSynthetic s;
+    s.Revolutions = 4;
+    std::vector<std::string> lines = RecordingLines(s);
+    lines[6] = lines[6].substr(0, lines[6].find(';')) + ";1E308";
+    TEncoderOptions o = options(s, lines);
+    o.PressureScale = 20;
+    ExpectFailure<EImportError>([&] { ImportEncoderRecording(o); },
+                                "Řádek 7: hodnota 1E308 krát citlivost snímače přesahuje rozsah čísel");
+}
+
 TEST(EncoderWheel, ParsesOnlyTheToothCountFormWithinItsRange) {
     EXPECT_EQ(ParseWheel("36-1").Teeth, 36);
     EXPECT_EQ(ParseWheel("36-1").Missing, 1);
