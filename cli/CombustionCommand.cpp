@@ -54,7 +54,6 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
     TEncoderOptions recording = options.Recording;
     recording.Path = path;
     recording.KeepCycles = false;
-    const bool withKnock = recording.Knock.has_value();
     std::exception_ptr failedCycle;
     recording.CycleSink = [&](const TEncoderCycle& cycle) {
         if (failedCycle) {
@@ -62,7 +61,7 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
         }
         try {
             analyser.addCycle(cycle.Points,
-                              withKnock ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{});
+                              cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{});
         } catch (const EMorvaneError&) {
             failedCycle = std::current_exception();
         }
@@ -78,8 +77,9 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
 }
 
 // The knock settings as typed; the band is judged against the sample rate
-// when the rate is given. Without a knock option the default band is left out
-// at a rate too low for it, rather than failing an import that asked for none.
+// when the rate is given. Without a knock option the import leaves the default
+// band out at a rate too low for it, and says so, rather than failing an
+// import that asked for none.
 std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options) {
     TKnockSettings knock;
     knock.Low = ParseFloat(options.KnockLow, kBatchNumbers);
@@ -88,10 +88,7 @@ std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options)
     knock.To = ParseFloat(options.KnockTo, kBatchNumbers);
     knock.Threshold = options.KnockThreshold;
     const double rate = options.Recording.SampleRate;
-    if (rate > 0 && options.Recording.TimeColumn.empty()) {
-        if (!options.KnockGiven && knock.High >= rate / 2) {
-            return std::nullopt;
-        }
+    if (rate > 0 && options.Recording.TimeColumn.empty() && options.KnockGiven) {
         CheckKnockSettings(knock, rate, kBatchNumbers);
     }
     return knock;
@@ -104,6 +101,7 @@ void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
         CheckPressureReference(ParseReferenceTexts(options.Reference, kBatchNumbers));
         if (options.Recording.PressureScale && command == TCliCommand::Combustion) {
             options.Recording.Knock = KnockSettingsOf(options);
+            options.Recording.KnockIfBandFits = !options.KnockGiven;
         }
     } catch (const EMorvaneError& mistake) {
         throw EUsageError(mistake.what());

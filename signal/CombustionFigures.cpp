@@ -1,9 +1,11 @@
 #include "signal/CombustionFigures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
+#include "signal/CombustionInputs.h"
 #include "util/errors.h"
 #include "util/fpfault.h"
 #include "util/numtext.h"
@@ -165,20 +167,33 @@ std::vector<double> HeatReleaseRate(const THeatRelease& release) {
     return rate;
 }
 
+namespace {
+
+constexpr int kCyclePoints = SignalPoints - 1;
+constexpr int kLevelHalf = static_cast<int>(2 * kPressureLevelSpan);
+
+// The point k + offset of the cycle continued periodically (point 1440 is point 0).
+double Around(const TSignalTable& pressure, int k, int offset) {
+    return pressure[static_cast<std::size_t>((k + offset + kCyclePoints) % kCyclePoints)];
+}
+
+std::string PointName(int point, int cycleNumber, TNumberFormat format) {
+    const std::string angle = FormatFloatGeneral(PointAngle(point), format);
+    return cycleNumber > 0 ? "Tlak cyklu " + FormatInteger(cycleNumber) + " při " + angle + "°"
+                           : "Tlak při " + angle + "°";
+}
+
+}  // namespace
+
 void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
-    constexpr int kCyclePoints = SignalPoints - 1;
-    constexpr int kHalf = static_cast<int>(2 * kPressureLevelSpan);
-    // A running sum over the 2·kHalf + 1 points around each point, periodic.
-    long double sum = 0;
-    for (int j = -kHalf; j <= kHalf; ++j) {
-        sum += pressure[static_cast<std::size_t>((j + kCyclePoints) % kCyclePoints)];
-    }
-    long double lowestSum = sum;
+    long double lowestSum = 0;
     int lowestPoint = 0;
-    for (int k = 1; k < kCyclePoints; ++k) {
-        sum += pressure[static_cast<std::size_t>((k + kHalf) % kCyclePoints)] -
-               pressure[static_cast<std::size_t>((k - kHalf - 1 + kCyclePoints) % kCyclePoints)];
-        if (sum < lowestSum) {
+    for (int k = 0; k < kCyclePoints; ++k) {
+        long double sum = 0;
+        for (int j = -kLevelHalf; j <= kLevelHalf; ++j) {
+            sum += Around(pressure, k, j);
+        }
+        if (k == 0 || sum < lowestSum) {
             lowestSum = sum;
             lowestPoint = k;
         }
@@ -186,11 +201,30 @@ void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumbe
     if (lowestSum > 0) {
         return;
     }
-    const std::string angle = FormatFloatGeneral(PointAngle(lowestPoint), format);
-    const std::string where =
-        cycleNumber > 0 ? "cyklu " + FormatInteger(cycleNumber) + " při " + angle : "při " + angle;
-    RaiseInputError("Tlak " + where + "° [bar]",
+    RaiseInputError(PointName(lowestPoint, cycleNumber, format) + " [bar]",
                     "větší než 0 (absolutní tlak; je-li tlak relativní, zvolte vztažení tlaku)");
+}
+
+void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
+    std::array<double, 2 * kLevelHalf> neighbours{};
+    for (int k = 0; k < SignalPoints; ++k) {
+        std::size_t n = 0;
+        for (int j = -kLevelHalf; j <= kLevelHalf; ++j) {
+            if (j != 0) {
+                neighbours[n++] = std::fabs(Around(pressure, k, j));
+            }
+        }
+        const auto middle = neighbours.begin() + kLevelHalf;
+        std::nth_element(neighbours.begin(), middle, neighbours.end());
+        const double level = *middle;
+        const double value = pressure[static_cast<std::size_t>(k)];
+        if (std::fabs(value) > kStrayPointFactor * std::max(level, kStrayPointFloor)) {
+            RaiseInputError(PointName(k, cycleNumber, format) + " [bar] " + FormatFloatGeneral(value, format),
+                            "řádově jako v okolních bodech (kolem " +
+                                RoundedFigure(level, kPressureStep, format) +
+                                "); jde nejspíš o chybný bod záznamu");
+        }
+    }
 }
 
 TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
@@ -235,8 +269,10 @@ TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const T
     const TSignalTable volumes = CylinderVolumes(geometry);
     CheckCombustionSettings(settings);
     const double displaced = DisplacedVolume(geometry);
+    CheckStrayPoints(cycle.Mean, 0, settings.Numbers);
     CheckPositivePressure(cycle.Mean, 0, settings.Numbers);
     for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
+        CheckStrayPoints(cycle.Cycles[c], static_cast<int>(c) + 1, settings.Numbers);
         CheckPositivePressure(cycle.Cycles[c], static_cast<int>(c) + 1, settings.Numbers);
     }
     TCombustionFigures figures = ComputeTraceFigures(cycle.Mean, volumes, displaced, settings);

@@ -31,6 +31,13 @@
 //   continued periodically). A trace whose level reaches 0 (all zero,
 //   negative, relative pressure not pegged) is refused rather than given
 //   figures; a single noisy sample of a measured cycle just below 0 is not.
+//   The level of each point is summed afresh, so no huge point elsewhere can
+//   cancel into it.
+// - A point whose magnitude exceeds kStrayPointFactor times the level of its
+//   neighbours (the median magnitude of the other points within
+//   ±kPressureLevelSpan, at least kStrayPointFloor) is no pressure a cylinder
+//   gives but a broken sample (1E6 bar among 1 bar): it would rule every
+//   integral, so the trace is refused, naming the point, before pegging.
 // - Coefficient of variation of net IMEP over the complete cycles: the sample
 //   standard deviation (n − 1) over the magnitude of the mean, in %; known for
 //   two cycles or more with a non-zero mean.
@@ -48,6 +55,8 @@ namespace morvane {
 constexpr double kMinBurnShare = 0.02;
 constexpr double kMinCompression = 2;
 constexpr double kPressureLevelSpan = 2.5;  // degrees either side
+constexpr double kStrayPointFactor = 100;
+constexpr double kStrayPointFloor = 1;  // bar
 
 struct TCombustionSettings {
     double Gamma = 1.35;
@@ -116,8 +125,8 @@ std::optional<double> SampleDeviation(const std::vector<double>& values);
 // or more with a non-zero mean.
 std::optional<double> CoefficientOfVariation(const std::vector<double>& values);
 
-// Every figure of the cycle. Raises EInputError for bad geometry or settings
-// or a pressure not above 0 in the mean or any cycle, EOverflow when a figure
+// Every figure of the cycle. Raises EInputError for bad geometry or settings,
+// a stray point or a pressure not above 0 in the mean or any cycle, EOverflow when a figure
 // leaves the double range.
 TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
                                             const TCombustionSettings& settings);
@@ -133,5 +142,10 @@ TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSign
 // Raises EInputError when the trace's level (above) is not above 0 somewhere,
 // naming the cycle (from 1; 0 for the mean) and the angle of the lowest level.
 void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumberFormat format);
+
+// Raises EInputError for the first stray point of the trace (above), naming
+// the cycle as CheckPositivePressure does, the point's angle, its value and
+// its neighbours' level.
+void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberFormat format);
 
 }  // namespace morvane

@@ -79,11 +79,14 @@ TPressureAnalyser::TPressureAnalyser(const TEngineGeometry& geometry, const TCom
     m_analysis.Volumes = CylinderVolumes(geometry);
     CheckCombustionSettings(settings);
     CheckPressureReference(reference);
+    // Before any trace, so that a recording is not read for a range that cannot peg it.
+    CheckPegConditioning(m_analysis.Volumes, reference);
     m_displaced = DisplacedVolume(geometry);
     m_analysis.Pegged = reference.PegMethod != TPegMethod::None;
 }
 
 void TPressureAnalyser::addMean(const TSignalTable& mean) {
+    CheckStrayPoints(mean, 0, m_settings.Numbers);
     const TReferencedTrace referenced = ReferenceTrace(mean, m_analysis.Volumes, m_reference);
     m_analysis.Mean = ComputeTraceFigures(referenced.Pressure, m_analysis.Volumes, m_displaced, m_settings);
     m_analysis.Pressure = referenced.Pressure;
@@ -92,8 +95,9 @@ void TPressureAnalyser::addMean(const TSignalTable& mean) {
 }
 
 void TPressureAnalyser::addCycle(const TSignalTable& trace, const TCycleKnock& knock) {
-    const TReferencedTrace one = ReferenceTrace(trace, m_analysis.Volumes, m_reference);
     const int number = static_cast<int>(m_analysis.Cycles.size()) + 1;
+    CheckStrayPoints(trace, number, m_settings.Numbers);
+    const TReferencedTrace one = ReferenceTrace(trace, m_analysis.Volumes, m_reference);
     const TCombustionFigures figures =
         ComputeTraceFigures(one.Pressure, m_analysis.Volumes, m_displaced, m_settings, number);
     TCycleFigures& cycle = m_analysis.Cycles.emplace_back(FiguresOfCycle(figures, one.Offset));

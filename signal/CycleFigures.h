@@ -66,16 +66,18 @@ struct TPressureAnalysis {
 // trace may come before, between or after the cycles (an import knows it last).
 class TPressureAnalyser {
 public:
-    // Checks geometry, settings and reference (EInputError naming the field).
+    // Checks geometry, settings and reference, the pegging's conditioning
+    // included (EInputError naming the field).
     TPressureAnalyser(const TEngineGeometry& geometry, const TCombustionSettings& settings,
                       const TPressureReference& reference);
 
-    // References and measures the mean trace; a pressure not above 0 after
-    // pegging is refused (EInputError naming the mean).
+    // References and measures the mean trace; a stray point (before the
+    // reference) or a pressure not above 0 after pegging is refused
+    // (EInputError naming the mean).
     void addMean(const TSignalTable& mean);
     // References and measures the next complete cycle, numbered from 1 in the
-    // order given; knock as the recording gave it. A pressure not above 0
-    // after pegging is refused (EInputError naming the cycle).
+    // order given; knock as the recording gave it. A stray point or a pressure
+    // not above 0 after pegging is refused (EInputError naming the cycle).
     void addCycle(const TSignalTable& trace, const TCycleKnock& knock = {});
     // The analysis of the mean and of every cycle added, with the statistics
     // over the cycles; the mean must have been added.

@@ -104,6 +104,7 @@ void TPhaseCycles::closeDone() {
         cycle.Points = done.Points;
         cycle.Mapo = done.Mapo;
         cycle.Knocks = m_knock && done.Mapo > m_knock->Threshold;
+        cycle.KnockKnown = m_knock.has_value();
         if (m_filling == &done) {
             m_filling = nullptr;
         }

@@ -24,6 +24,7 @@ struct TEncoderCycle {
     TSignalTable Points{};    // in the unit of the result
     double Mapo = 0;          // 0 without knock settings
     bool Knocks = false;
+    bool KnockKnown = false;  // Mapo and Knocks were computed
 };
 
 class TPhaseCycles {

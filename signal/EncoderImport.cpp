@@ -42,9 +42,17 @@ void CheckOptions(const TEncoderOptions& options) {
     if (options.Knock && !options.PressureScale) {
         RaiseInputError("Citlivost snímače [bar/jednotka]", "zadána, má-li se počítat klepání");
     }
-    if (options.Knock && options.TimeColumn.empty()) {
+    if (options.Knock && options.TimeColumn.empty() &&
+        !(options.KnockIfBandFits && !KnockBandFits(*options.Knock, options.SampleRate))) {
         CheckKnockSettings(*options.Knock, options.SampleRate, options.Numbers);
     }
+}
+
+// Why knock is left out: the default band does not fit the sample rate.
+std::string KnockLeftOutNote(const TKnockSettings& knock, double sampleRate, TNumberFormat numbers) {
+    return "Klepání se nepočítá: horní mez výchozího pásma klepání (" +
+           FormatFloatGeneral(knock.High, numbers) + " Hz) není menší než polovina vzorkovací frekvence (" +
+           FormatFloatGeneral(sampleRate / 2, numbers) + " Hz)";
 }
 
 // The firing half, where the events' defaults put combustion.
@@ -167,7 +175,10 @@ public:
         // Times 1 leaves every finite value as it is.
         m_scale = options.PressureScale.value_or(1.0);
         m_result.InBar = options.PressureScale.has_value();
-        m_plain = !columns.Time && !columns.Index && !options.Knock;
+        if (!columns.Time) {
+            keepKnockIfItFits(options.SampleRate);
+        }
+        m_plain = !columns.Time && !columns.Index && !m_knock;
     }
 
     void row(const std::vector<double>& values, const TRowPlace& place);
@@ -201,6 +212,16 @@ private:
     [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
     void process(const double* values, std::int64_t line);
     double knockSampleRate() const;
+    // The value in bar; a product beyond the double range names its line.
+    double scaled(double value, std::int64_t line) const {
+        const double product = value * m_scale;
+        if (!std::isfinite(product)) {
+            RaiseRecordingAtLineError(line, "hodnota " + FormatFloatGeneral(value, m_options.Numbers) +
+                                                " krát citlivost snímače přesahuje rozsah čísel");
+        }
+        return product;
+    }
+    void keepKnockIfItFits(double sampleRate);
     void closed(int phase, const TEncoderCycle& cycle);
     void decide(int phase);
     void retireUnchosen();
@@ -212,6 +233,7 @@ private:
     TBounds m_encoderBounds{TRange{}};
     TBounds m_indexBounds{TRange{}};
     std::unique_ptr<TCrankAngle> m_crank;
+    std::optional<TKnockSettings> m_knock;  // the options' knock, unless left out
     std::optional<TKnockFilter> m_filter;
     std::array<std::unique_ptr<TPhaseCycles>, 2> m_phases;
     TPhaseCycles* m_only = nullptr;  // the one phase left once the other is retired
@@ -236,7 +258,7 @@ void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place)
         m_line = place.Line;
         const double moment = static_cast<double>(m_samples) * m_interval;
         ++m_samples;
-        m_crank->sample(moment, values[0], values[1] * m_scale, 0);
+        m_crank->sample(moment, values[0], scaled(values[1], place.Line), 0);
         return;
     }
     if (m_columns.Time) {
@@ -275,13 +297,17 @@ void TEncoderRun::fix() {
     m_crank = std::make_unique<TCrankAngle>(m_options.Wheel, m_opening.encoder().Range,
                                             m_opening.index().Range, *this);
     if (m_options.Knock) {
-        m_result.KnockSampleRate = knockSampleRate();
-        m_filter.emplace(*m_options.Knock, m_result.KnockSampleRate, m_options.Numbers);
+        const double rate = knockSampleRate();
+        keepKnockIfItFits(rate);
+        if (m_knock) {
+            m_result.KnockSampleRate = rate;
+            m_filter.emplace(*m_knock, rate, m_options.Numbers);
+        }
     }
     for (int phase = 0; phase < 2; ++phase) {
         if (m_chosen == 0 || m_chosen == phase + 1) {
             m_phases[static_cast<std::size_t>(phase)] = std::make_unique<TPhaseCycles>(
-                360.0 * phase - m_options.ReferenceAngle, m_options.Knock,
+                360.0 * phase - m_options.ReferenceAngle, m_knock,
                 [this, phase](const TEncoderCycle& cycle) { closed(phase, cycle); });
         }
     }
@@ -297,7 +323,7 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
     const double moment =
         m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
     ++m_samples;
-    const double value = values[1] * m_scale;
+    const double value = scaled(values[1], line);
     const double filtered = m_filter ? m_filter->step(value) : 0;
     if (m_columns.Index) {
         m_crank->sample(moment, values[0], value, filtered, values[*m_columns.Index]);
@@ -340,6 +366,14 @@ double TEncoderRun::knockSampleRate() const {
         }
     }
     return count > 1 ? static_cast<double>(count - 1) / (high - low) : 0;
+}
+
+void TEncoderRun::keepKnockIfItFits(double sampleRate) {
+    m_knock = m_options.Knock;
+    if (m_knock && m_options.KnockIfBandFits && !KnockBandFits(*m_knock, sampleRate)) {
+        m_result.KnockNote = KnockLeftOutNote(*m_knock, sampleRate, m_options.Numbers);
+        m_knock.reset();
+    }
 }
 
 void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
@@ -395,7 +429,7 @@ void TEncoderRun::retireUnchosen() {
 }
 
 void TEncoderRun::deliver(const TEncoderCycle& cycle) {
-    if (m_options.Knock) {
+    if (m_knock) {
         m_result.Mapo.push_back(cycle.Mapo);
         m_result.Knocks.push_back(cycle.Knocks);
     }
@@ -462,6 +496,9 @@ TEncoderResult ImportEncoderRecording(const TEncoderOptions& options) {
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal) {
     boxes.ShowInfo("Cykly / Otáčky [RPM]: " + FormatInteger(result.CycleCount) + " / " +
                    FormatInteger(std::llround(result.Rpm)));
+    if (!result.KnockNote.empty()) {
+        boxes.ShowInfo(result.KnockNote);
+    }
     // Without a non-zero point the normalisation would be 0 / 0.
     if (result.Largest == 0) {
         RaiseInvalidOp();

@@ -46,6 +46,9 @@ struct TEncoderOptions {
     // the band-pass is designed for the mean sample interval of the first
     // complete revolution (of the opening samples when none is complete).
     std::optional<TKnockSettings> Knock;
+    // True when Knock is a default nobody chose: a sample rate too low for its
+    // band leaves knock out (TEncoderResult::KnockNote) instead of failing.
+    bool KnockIfBandFits = false;
     // Receives each complete cycle of the chosen phase as soon as it is known,
     // in order, beside KeepCycles.
     std::function<void(const TEncoderCycle&)> CycleSink;
@@ -64,6 +67,7 @@ struct TEncoderResult {
     std::vector<double> Mapo;          // per complete cycle [bar], with Knock settings
     std::vector<bool> Knocks;          // per complete cycle: Mapo above the threshold
     double KnockSampleRate = 0;        // Hz, the rate the band-pass was designed for
+    std::string KnockNote;             // why knock was left out (KnockIfBandFits); empty otherwise
 };
 
 // Reads and evaluates the recording; shows nothing and changes no table.
@@ -75,13 +79,13 @@ struct TEncoderResult {
 // chosen by the mean of the first four complete cycles of phase 1 (all of them
 // when fewer), so every cycle can be handed on as soon as it is complete.
 // Each revolution must last between 60 µs and 60 s (1 to 1,000,000 rpm).
-// Failures raise EImportError (the recording), EInputError (the options),
-// EFOpenError (the file), EOverflow (a number beyond the double range).
+// Failures raise EImportError (the recording, a number beyond the double
+// range named by its line), EInputError (the options), EFOpenError (the file).
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);
 
-// The summary "Cykly / Otáčky [RPM]: <cycles> / <rpm>" (rpm rounded), then
-// the normalised mean into signal. A mean of only zeros shows the summary, then
-// raises "Invalid floating point operation" and leaves signal as it was.
+// The summary "Cykly / Otáčky [RPM]: <cycles> / <rpm>" (rpm rounded) and the
+// knock note when there is one, then the normalised mean into signal. A mean of only zeros shows the summary,
+// then raises "Invalid floating point operation" and leaves signal as it was.
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal);
 
 // The recording's cycles as a pressure cycle: the mean, every kept cycle and

@@ -19,6 +19,10 @@ double Warped(double cutOff, double sampleRate) {
 
 }  // namespace
 
+bool KnockBandFits(const TKnockSettings& settings, double sampleRate) {
+    return settings.High < sampleRate / 2;
+}
+
 void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumberFormat format) {
     if (!(settings.Low > 0 && std::isfinite(settings.Low))) {
         RaiseInputError("Dolní mez pásma klepání [Hz]", "větší než 0");
@@ -27,7 +31,7 @@ void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumb
         RaiseInputError("Horní mez pásma klepání [Hz]",
                         "větší než dolní mez (" + FormatFloatGeneral(settings.Low, format) + ")");
     }
-    if (!(settings.High < sampleRate / 2)) {
+    if (!KnockBandFits(settings, sampleRate)) {
         RaiseInputError("Horní mez pásma klepání [Hz]", "menší než polovina vzorkovací frekvence (" +
                                                             FormatFloatGeneral(sampleRate / 2, format) + ")");
     }

@@ -22,6 +22,9 @@ struct TKnockSettings {
     double Threshold = 1.0;  // bar, >= 0
 };
 
+// Whether the band lies below half the sample rate, as the filter needs.
+bool KnockBandFits(const TKnockSettings& settings, double sampleRate);
+
 // Raises EInputError naming the field and its valid range when the settings
 // cannot be used at this sample rate.
 void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumberFormat format);

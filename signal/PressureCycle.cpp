@@ -11,6 +11,12 @@ namespace morvane {
 
 namespace {
 
+// The file's name as every message quotes it: a line break or an escape
+// sequence in it is shown, never acted on.
+[[noreturn]] void RaiseCycleFileError(const std::string& path, std::string_view problem) {
+    RaiseImportError(ShortenedQuote(path), problem);
+}
+
 // The angle of entry k is exact in binary, so the file's angle must match it exactly.
 double PointAngle(std::size_t k) {
     return static_cast<double>(k) / 2.0;
@@ -18,8 +24,8 @@ double PointAngle(std::size_t k) {
 
 void CheckCount(std::size_t values, const std::string& path) {
     if (values != static_cast<std::size_t>(SignalPoints)) {
-        RaiseImportError(path, "holds " + FormatInteger(static_cast<std::int64_t>(values)) +
-                                   " pressure values, a cycle needs " + FormatInteger(SignalPoints));
+        RaiseCycleFileError(path, "holds " + FormatInteger(static_cast<std::int64_t>(values)) +
+                                      " pressure values, a cycle needs " + FormatInteger(SignalPoints));
     }
 }
 
@@ -28,8 +34,8 @@ double ValueOnLine(std::string_view text, std::size_t line, const std::string& p
     try {
         return ParseFloat(text, format);
     } catch (const EOverflow&) {
-        RaiseImportError(path, "gives '" + ShortenedQuote(text) + "' on line " +
-                                   FormatInteger(static_cast<std::int64_t>(line)) + ", beyond any number");
+        RaiseCycleFileError(path, "gives '" + ShortenedQuote(text) + "' on line " +
+                                      FormatInteger(static_cast<std::int64_t>(line)) + ", beyond any number");
     }
 }
 
@@ -54,9 +60,9 @@ TPressureCycle ParsePressureCycle(const TTextLines& lines, const std::string& pa
         const double angle = ValueOnLine(angleText, k + 2, path, format);
         cycle.Mean[k] = ValueOnLine(pressureText, k + 2, path, format);
         if (angle != PointAngle(k)) {
-            RaiseImportError(path, "gives the angle " + FormatFloatGeneral(angle, format) + " on line " +
-                                       FormatInteger(static_cast<std::int64_t>(k + 2)) + ", " +
-                                       FormatFloatGeneral(PointAngle(k), format) + " expected");
+            RaiseCycleFileError(path, "gives the angle " + FormatFloatGeneral(angle, format) + " on line " +
+                                          FormatInteger(static_cast<std::int64_t>(k + 2)) + ", " +
+                                          FormatFloatGeneral(PointAngle(k), format) + " expected");
         }
     }
     return cycle;
@@ -68,8 +74,8 @@ TPressureCycle ReadPressureCycle(const std::string& path, TNumberFormat format) 
     const std::size_t longest = static_cast<std::size_t>(SignalPoints) + 1;
     const TTextLines lines = ReadFirstTextLines(path, longest + 1);
     if (lines.size() > longest) {
-        RaiseImportError(path, "holds more than " + FormatInteger(SignalPoints) +
-                                   " pressure values, a cycle needs " + FormatInteger(SignalPoints));
+        RaiseCycleFileError(path, "holds more than " + FormatInteger(SignalPoints) +
+                                      " pressure values, a cycle needs " + FormatInteger(SignalPoints));
     }
     TPressureCycle cycle = ParsePressureCycle(lines, path, format);
     cycle.Source = path;

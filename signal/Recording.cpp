@@ -60,10 +60,24 @@ void SplitFields(std::string_view line, TSeparator separator, std::vector<std::s
     }
 }
 
+enum class TFieldRead { Number, NotNumber, BeyondRange };
+
 // The float parse with the file's decimal mark: a field holding the other
-// mark is no number.
+// mark is no number. A number beyond the double range is said, not raised, so
+// that its line can be named.
+TFieldRead ReadField(std::string_view field, char mark, double& value) {
+    try {
+        return TryParseFloat(field, TNumberFormat{mark}, value) ? TFieldRead::Number : TFieldRead::NotNumber;
+    } catch (const EOverflow&) {
+        return TFieldRead::BeyondRange;
+    }
+}
+
+// Whether the field is written as a number; one beyond the double range is
+// (the format is told by how fields are written), and fails when its value
+// is taken.
 bool ParseField(std::string_view field, char mark, double& value) {
-    return TryParseFloat(field, TNumberFormat{mark}, value);
+    return ReadField(field, mark, value) != TFieldRead::NotNumber;
 }
 
 // A header or a comment has no field that reads as a number with either mark;
@@ -323,7 +337,9 @@ private:
         }
         for (std::size_t c = 0; c < m_indices.size(); ++c) {
             const std::size_t index = m_indices[c];
-            if (index >= m_fields.size() || !ParseField(m_fields[index], m_mark, m_values[c])) {
+            const TFieldRead read = index < m_fields.size() ? ReadField(m_fields[index], m_mark, m_values[c])
+                                                            : TFieldRead::NotNumber;
+            if (read != TFieldRead::Number) {
                 if (!AnyNumber(m_fields)) {
                     textBetweenData(line, number);
                     return;
@@ -331,7 +347,9 @@ private:
                 const std::string column = std::to_string(index + 1);
                 RaiseRecordingLineError(number, line,
                                         index >= m_fields.size() ? "chybí sloupec " + column
-                                                                 : "sloupec " + column + " není číslo");
+                                        : read == TFieldRead::BeyondRange
+                                            ? "sloupec " + column + " přesahuje rozsah čísel"
+                                            : "sloupec " + column + " není číslo");
             }
         }
         m_row(m_values, TRowPlace{number, line});

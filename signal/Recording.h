@@ -38,8 +38,9 @@ using TRowSink = std::function<void(const std::vector<double>& values, const TRo
 // line that is not numbers at all is a header and is skipped (the last one
 // names the columns); a blank line is skipped anywhere. After the data began, a
 // text line fails unless it repeats a line of the header exactly (recordings
-// joined end to end). A data line with a chosen field missing or not a number
-// raises EImportError naming the line number and its text; a file of binary
+// joined end to end). A data line with a chosen field missing, not a number
+// or a number beyond the double range raises EImportError naming the line
+// number and its text; a file of binary
 // data, in UTF-16 or with a single column says so. A UTF-8 byte-order mark is
 // skipped. Returns the number of lines, headers included.
 std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,

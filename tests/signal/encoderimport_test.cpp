@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "signal_test_support.h"
+#include "tests/support/MessageOf.h"
 #include "tests/support/SharedData.h"
 #include "tests/support/SyntheticRecording.h"
 #include "util/errors.h"
@@ -210,6 +211,54 @@ TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
     EXPECT_EQ(fromPipe.Mean, fromFile.Mean);
     EXPECT_EQ(fromPipe.Cycles, fromFile.Cycles);
     EXPECT_EQ(fromPipe.Rpm, fromFile.Rpm);
+}
+
+// At 20 kHz the default band (to 20 kHz) does not fit: knock nobody asked for
+// is left out with a note, with a time column as at a fixed rate; a band the
+// user chose still fails.
+TEST_F(EncoderImportTest, DefaultKnockBandThatDoesNotFitIsLeftOut) {
+    const std::string note =
+        "Klepání se nepočítá: horní mez výchozího pásma klepání (20000 Hz) není menší než polovina "
+        "vzorkovací frekvence (10000 Hz)";
+    for (const bool timeColumn : {false, true}) {
+        SCOPED_TRACE(timeColumn);
+        TSynthetic s;
+        s.Revolutions = 4;
+        s.Rate = 20000;
+        s.TimeColumn = timeColumn;
+        TEncoderOptions o = options(s, RecordingLines(s));
+        o.PressureScale = 1;
+        o.Knock = TKnockSettings{};
+        o.KnockIfBandFits = true;
+        const TEncoderResult result = ImportEncoderRecording(o);
+        EXPECT_TRUE(result.Mapo.empty());
+        EXPECT_NEAR(result.Rpm, 3000, 1);
+        ShowEncoderResult(result, m_boxes, m_signal);
+        ASSERT_EQ(m_boxes.Infos.size(), 2U);
+        // A time column's rate is measured, the half of 20 kHz within rounding.
+        const std::size_t exact = timeColumn ? note.find("(10000") : note.size();
+        EXPECT_EQ(m_boxes.Infos[1].substr(0, exact), note.substr(0, exact));
+        m_boxes.Infos.clear();
+
+        o.KnockIfBandFits = false;
+        EXPECT_EQ(
+            testing::MessageOf<EInputError>([&] {
+                ImportEncoderRecording(o);
+            }).rfind("Horní mez pásma klepání [Hz] musí být menší než polovina vzorkovací frekvence", 0),
+            0U);
+    }
+}
+
+// 1E308 bar per unit of 20 would be no number at all: the line is named.
+TEST_F(EncoderImportTest, ScaledValueBeyondAnyNumberNamesItsLine) {
+    TSynthetic s;
+    s.Revolutions = 4;
+    std::vector<std::string> lines = RecordingLines(s);
+    lines[6] = lines[6].substr(0, lines[6].find(';')) + ";1E308";
+    TEncoderOptions o = options(s, lines);
+    o.PressureScale = 20;
+    ExpectFailure<EImportError>([&] { ImportEncoderRecording(o); },
+                                "Řádek 7: hodnota 1E308 krát citlivost snímače přesahuje rozsah čísel");
 }
 
 TEST(EncoderWheel, ParsesOnlyTheToothCountFormWithinItsRange) {

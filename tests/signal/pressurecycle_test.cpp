@@ -86,5 +86,13 @@ TEST_F(PressureCycleTest, BadFilesNameTheirProblem) {
     }
 }
 
+// A line break or a terminal's escape sequence in the name is shown, never acted on.
+TEST_F(PressureCycleTest, MessagesQuoteTheFileName) {
+    const std::string path = writeFile("a\nb\x1b[31m.csv", ValueLines(2));
+    const std::string shown = path.substr(0, path.size() - 12) + "a\\x0Ab\\x1B[31m.csv";
+    ExpectFailure<EImportError>([&] { ReadPressureCycle(path, kDecimalComma); },
+                                "The file \"" + shown + "\" holds 2 pressure values, a cycle needs 1441");
+}
+
 }  // namespace
 }  // namespace morvane

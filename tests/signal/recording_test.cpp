@@ -108,7 +108,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  {1.5, 2.5, 1.5, 2.5, 3.5, 4.5}},
         TScanRow{"ChosenFieldMissing", "a;b\n1,5;2,5\n7,5\n", "Řádek 3 '7,5': chybí sloupec 2", {}},
-        TScanRow{"ChosenFieldEmpty", "a;b\n1,5;2,5\n7,5;\n", "Řádek 3 '7,5;': sloupec 2 není číslo", {}}),
+        TScanRow{"ChosenFieldEmpty", "a;b\n1,5;2,5\n7,5;\n", "Řádek 3 '7,5;': sloupec 2 není číslo", {}},
+        // A number beyond any double is named where it stands, as in a line the
+        // format is detected from; an unchosen one is never taken.
+        TScanRow{"BeyondAnyNumber",
+                 "a;b\n1,5;2,5\n7,5;-1E400\n",
+                 "Řádek 3 '7,5;-1E400': sloupec 2 přesahuje rozsah čísel",
+                 {}},
+        TScanRow{
+            "BeyondAnyNumberFirst", "1E400;2\n", "Řádek 1 '1E400;2': sloupec 1 přesahuje rozsah čísel", {}},
+        TScanRow{"BeyondAnyNumberUnchosen", "a;b;c\n1;2;1E400\n", "", {1, 2}}),
     testing::TRowName());
 
 using RecordingBufferTest = testing::SignalImportTest;
