@@ -13,6 +13,7 @@
 #include "signal/CombustionInputs.h"
 #include "util/messages.h"
 #include "util/numtext.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
@@ -67,17 +68,13 @@ std::string RecordingTableRow(const std::string& path, const TFileAnalysis& file
         statistics.KnockingCycles ? FormatInteger(*statistics.KnockingCycles) : std::string(),
         analysis.Cycles.empty() ? std::string() : FormatInteger(statistics.Misfires),
     };
-    std::string row;
-    for (const std::string& cell : cells) {
-        row += (row.empty() ? "" : ";") + cell;
-    }
-    return row + "\n";
+    return SemicolonLine(cells);
 }
 
 std::string FailedTableRow(const std::string& path, const std::string& error) {
     std::string text = error;
     std::replace(text.begin(), text.end(), '\n', ' ');
-    return path + ";" + text + "\n";
+    return SemicolonLine({path, text});
 }
 
 bool WriteRecordingTable(const TCombustionOptions& options, std::ostream& out) {

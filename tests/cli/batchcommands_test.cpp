@@ -568,6 +568,22 @@ TEST_F(BatchToolTest, SeveralRecordingsMakeOneTable) {
     EXPECT_EQ(ReadFile(m_dir / "rows.txt"), sequential.substr(sequential.find('\n') + 1));
 }
 
+// A name or an error text holding ';', '"' or a line break stays one cell:
+// the figures keep their columns.
+TEST_F(BatchToolTest, TableCellsAreQuoted) {
+    fs::copy_file(fs::path(MORVANE_TEST_DATA_DIR) / "combustion" / "fired_mean.csv", m_dir / "a;b.csv");
+    const TRun table = run({"combustion", "a;b.csv", "x\ny.csv", "m;.csv", "--bore", "86", "--stroke", "75",
+                            "--rod", "118", "--compression", "21,2"});
+    EXPECT_EQ(table.Code, 1);
+    const std::string folder = m_dir.string();
+    EXPECT_EQ(table.Out.substr(table.Out.find('\n') + 1),
+              "\"a;b.csv\";;;4,767;;65,546;374,85;;;\n"
+              "\"x\ny.csv\";Cannot open file \"" +
+                  folder + "/x\\x0Ay.csv\". No such file or directory.\n" +
+                  "\"m;.csv\";\"Cannot open file \"\"" + folder +
+                  "/m;.csv\"\". No such file or directory.\"\n");
+}
+
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
     std::string table = "header\n";
     for (int i = 0; i < 13; ++i) {
