@@ -124,11 +124,15 @@ TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::
             loaded.CycleCount, loaded.Rpm};
 }
 
-std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
-    const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
+void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& file) {
     if (options.CyclesPath) {
         WriteFileReplacing(*options.CyclesPath, CycleTableText(file.Analysis, kBatchNumbers));
     }
+}
+
+std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
+    WriteCyclesFile(options, file);
     TMemoryValueList list;
     ListPressureAnalysis(file.Analysis, list, kBatchNumbers);
     return SemicolonPairs(list);

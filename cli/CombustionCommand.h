@@ -31,6 +31,9 @@ struct TFileAnalysis {
 TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
                                   IMessageBoxes& boxes);
 
+// Writes the cycle table of the file to --cycles when it is given.
+void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& file);
+
 // The figure lines of the first FILE; writes the cycle table to --cycles when
 // given (whole or not at all).
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes);

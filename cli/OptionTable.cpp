@@ -458,7 +458,8 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegExponent = v.Text; }},
     {.Name = "--cycles",
      .ValueName = "FILE",
-     .Help = "writes the figures of every cycle, one line each",
+     .Help = "writes the figures of every cycle of the one FILE, one line each\n"
+             "(with --table too)",
      .Commands = kCombustion,
      .Listed = kCombustion,
      .Rule = kOutputPath,

@@ -39,8 +39,12 @@ struct TFileRow {
 TFileRow FileRow(const TCombustionOptions& options, const std::string& path) {
     TRowBoxes boxes;
     std::string row;
-    const bool succeeded =
-        RunGuarded(boxes, [&] { row = RecordingTableRow(path, AnalysePressureFile(options, path, boxes)); });
+    const bool succeeded = RunGuarded(boxes, [&] {
+        const TFileAnalysis file = AnalysePressureFile(options, path, boxes);
+        // The row of the one FILE --cycles takes tells whether its table was written.
+        WriteCyclesFile(options, file);
+        row = RecordingTableRow(path, file);
+    });
     return {succeeded ? row : FailedTableRow(path, boxes.Error), succeeded};
 }
 

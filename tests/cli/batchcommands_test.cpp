@@ -371,6 +371,26 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
 }
 
+// --table prints the file's row instead of its figure lines; --cycles is written all the same.
+TEST_F(BatchToolTest, CyclesFileWithTheTableForms) {
+    testing::TSynthetic recording;
+    recording.Revolutions = 6;
+    write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
+    for (const char* form : {"whole", "rows"}) {
+        SCOPED_TRACE(form);
+        fs::remove(m_dir / "c.csv");
+        TLines arguments = {"combustion",    "recording.csv", "--cycles",         "c.csv", "--wheel", "60-2",
+                            "--sample-rate", "100000",        "--pressure-scale", "1"};
+        arguments.insert(arguments.end(), {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression",
+                                           "21,2", "--table", form});
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 0) << result.Err;
+        const std::string cycles = ReadFile(m_dir / "c.csv");
+        EXPECT_EQ(cycles.rfind("Cyklus;IMEP [bar];", 0), 0u) << cycles;
+        EXPECT_EQ(std::count(cycles.begin(), cycles.end(), '\n'), 4);
+    }
+}
+
 // Mistakes in the reference, the scale and the knock band: exit 2 before anything is read or written.
 TEST_F(BatchToolTest, PressureOptionMistakes) {
     testing::TSynthetic synthetic;
