@@ -558,6 +558,15 @@ const TOptionRow kRows[] = {
      .Listed = kCombustion,
      .Rule = IntegerRule(1, 1024),
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Jobs = v.Integer; }},
+    {.Name = "--timeout",
+     .ValueName = "SECONDS",
+     .Help = "gives up a file not read and analysed within SECONDS, {range}:\n"
+             "its row tells so, the other rows follow (default: no limit)",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule =
+         {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Timeout = v.Number; }},
     {.Name = "--table",
      .ValueName = "whole|rows",
      .Help = "prints the table of the files even for one FILE; rows: without its header",

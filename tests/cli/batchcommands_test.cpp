@@ -2,12 +2,15 @@
 
 #include "cli/BatchCommands.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -602,6 +605,27 @@ TEST_F(BatchToolTest, TableCellsAreQuoted) {
                   folder + "/x\\x0Ay.csv\". No such file or directory.\n" +
                   "\"m;.csv\";\"Cannot open file \"\"" + folder +
                   "/m;.csv\"\". No such file or directory.\"\n");
+}
+
+// A FIFO whose writer never writes holds back no row but its own: after
+// --timeout its row says so, the others follow, and the tool ends with 1.
+TEST_F(BatchToolTest, AFileThatStallsIsGivenUpAfterTheTimeout) {
+    const fs::path fifo = m_dir / "stalled";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    fs::copy_file(fs::path(MORVANE_TEST_DATA_DIR) / "combustion" / "fired_mean.csv", m_dir / "p.csv");
+    const auto started = std::chrono::steady_clock::now();
+    const TRun table =
+        run({"combustion", "stalled", "p.csv", "p.csv", "-j", "2", "--timeout", "0,5", "--bore", "86",
+             "--stroke", "75", "--rod", "118", "--compression", "21,2", "--table", "rows"});
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ::close(writer);
+    EXPECT_EQ(table.Code, 1);
+    const std::string figures = ";;;4,767;;65,546;374,85;;;\n";
+    EXPECT_EQ(table.Out, "stalled;Soubor \"stalled\" nebyl přečten do 0,5 s (--timeout)\np.csv" + figures +
+                             "p.csv" + figures);
+    EXPECT_LT(seconds, 30);
 }
 
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
