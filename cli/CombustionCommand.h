@@ -38,6 +38,10 @@ void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& fil
 // given (whole or not at all).
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes);
 
+// CombustionReport within options.Timeout when it is given: a file that
+// stalls longer fails with RaiseFileTimeoutError.
+std::string CombustionReportWithin(const TCombustionOptions& options, IMessageBoxes& boxes);
+
 // "Posun HÚ [°];<shift>" of the FILE's mean cycle, to 0,01°.
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes);
 

@@ -560,8 +560,8 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Jobs = v.Integer; }},
     {.Name = "--timeout",
      .ValueName = "SECONDS",
-     .Help = "gives up a file not read and analysed within SECONDS, {range}:\n"
-             "its row tells so, the other rows follow (default: no limit)",
+     .Help = "gives up a file not read and analysed within SECONDS, {range}\n"
+             "(default: no limit); a table's other rows still follow",
      .Commands = kCombustion,
      .Listed = kCombustion,
      .Rule =

@@ -608,7 +608,8 @@ TEST_F(BatchToolTest, TableCellsAreQuoted) {
 }
 
 // A FIFO whose writer never writes holds back no row but its own: after
-// --timeout its row says so, the others follow, and the tool ends with 1.
+// --timeout its row says so, the others follow, and the tool ends with 1; one
+// such FILE fails as the error box would.
 TEST_F(BatchToolTest, AFileThatStallsIsGivenUpAfterTheTimeout) {
     const fs::path fifo = m_dir / "stalled";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -619,6 +620,9 @@ TEST_F(BatchToolTest, AFileThatStallsIsGivenUpAfterTheTimeout) {
     const TRun table =
         run({"combustion", "stalled", "p.csv", "p.csv", "-j", "2", "--timeout", "0,5", "--bore", "86",
              "--stroke", "75", "--rod", "118", "--compression", "21,2", "--table", "rows"});
+    expectFailure({"combustion", "stalled", "--timeout", "0,5", "--bore", "86", "--stroke", "75", "--rod",
+                   "118", "--compression", "21,2"},
+                  "Soubor \"stalled\" nebyl přečten do 0,5 s (--timeout)\n");
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     ::close(writer);
     EXPECT_EQ(table.Code, 1);
