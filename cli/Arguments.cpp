@@ -39,7 +39,7 @@ const TCommandText kCommandTexts[] = {
      "                       [--tdc-shift DEG] [--peg METHOD [--peg-range FROM,TO] ...] [--cycles FILE]\n"
      "                       [--wheel T-M (--sample-rate HZ | --time-column C) --pressure-scale "
      "BAR_PER_UNIT\n"
-     "                        [other encoder options] [knock options]] [-j N]",
+     "                        [other encoder options] [knock options]] [-j N] [--timeout SECONDS]",
      "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n",
      "\nWith --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
      "recording: its complete cycles are averaged onto the cycle, the summary\n"
@@ -47,7 +47,8 @@ const TCommandText kCommandTexts[] = {
      "A recording is in the DAQ's unit and needs --pressure-scale; then the spread of its cycles,\n"
      "its misfires and its knock figures (MAPO) are printed too.\n"
      "Several FILEs print one table instead, a row per file in the order given, the files read\n"
-     "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"},
+     "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"
+     "A cell holding ';', a line break or a leading '\"' is quoted as CSV quotes it.\n"},
     {TCliCommand::Tdc, "tdc",
      "morvane-cli tdc FILE [--loss-angle DEG] [--peg METHOD [--peg-range FROM,TO] ...]\n"
      "                    [--wheel T-M (--sample-rate HZ | --time-column C)\n"
@@ -180,7 +181,8 @@ void CheckOnlyWith(TCliCommand command, const TGiven& given) {
         }
         const std::string_view chosen = GivenText(command, given, onlyWith.Option);
         const TOptionRow* const other = FindOption(command, onlyWith.Option);
-        if (ChoiceIndex(onlyWith.Values, chosen) < 0 && ChoiceIndex(other->Rule.Choices, chosen) >= 0) {
+        if (other != nullptr && ChoiceIndex(onlyWith.Values, chosen) < 0 &&
+            ChoiceIndex(other->Rule.Choices, chosen) >= 0) {
             throw EUsageError(std::string(option.Row->Name) + " goes only with " +
                               std::string(onlyWith.Option) + " " + ChoicesText(onlyWith.Values));
         }

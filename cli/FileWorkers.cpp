@@ -69,6 +69,18 @@ void Work(const std::shared_ptr<TSharedWork>& shared, std::size_t worker) {
 class TWorkers {
 public:
     explicit TWorkers(std::shared_ptr<TSharedWork> shared) : m_shared(std::move(shared)) {}
+    TWorkers(const TWorkers&) = delete;
+    TWorkers& operator=(const TWorkers&) = delete;
+    // Only a failure before finish() finds threads still to be joined: they are
+    // left behind rather than waited for.
+    ~TWorkers() {
+        for (std::thread& thread : m_threads) {
+            if (thread.joinable()) {
+                g_leftBehind = true;
+                thread.detach();
+            }
+        }
+    }
 
     // Called with the guard held.
     void start() {
