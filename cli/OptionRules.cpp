@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -81,17 +82,18 @@ std::string BothEndsText(double low, double high) {
     return "from " + BoundText(low) + " to " + BoundText(high);
 }
 
-// "nan", "inf" or "infinity" after blanks and a sign, in any case: numbers the
-// core does not read, yet a user means them as one.
+// "nan", "inf" or "infinity" in any case, after blanks and a sign: numbers the
+// core does not read, yet a user means one by them.
 bool SpellsNonFinite(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     text.remove_prefix(first == std::string_view::npos ? text.size() : first);
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         text.remove_prefix(1);
     }
-    std::string word(text.substr(0, 3));
-    std::transform(word.begin(), word.end(), word.begin(), [](char c) { return c | 0x20; });
-    return word == "nan" || word == "inf";
+    std::string word(text);
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return word == "nan" || word == "inf" || word == "infinity";
 }
 
 enum class TFieldReading { InRange, OutOfRange, NotFinite, LeftToCore };
