@@ -39,22 +39,23 @@ const TCommandText kCommandTexts[] = {
      "                       [--tdc-shift DEG] [--peg METHOD [--peg-range FROM,TO] ...] [--cycles FILE]\n"
      "                       [--wheel T-M (--sample-rate HZ | --time-column C) --pressure-scale "
      "BAR_PER_UNIT\n"
-     "                        [other encoder options] [knock options]] [-j N]",
+     "                        [other encoder options] [knock options]] [-j N] [--timeout SECONDS]",
      "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n",
-     "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+     "\nWith --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
      "recording: its complete cycles are averaged onto the cycle, the summary\n"
      "goes to stderr, and CoV IMEP [%] is printed too.\n"
      "A recording is in the DAQ's unit and needs --pressure-scale; then the spread of its cycles,\n"
      "its misfires and its knock figures (MAPO) are printed too.\n"
      "Several FILEs print one table instead, a row per file in the order given, the files read\n"
-     "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"},
+     "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"
+     "A cell holding ';', a line break or a leading '\"' is quoted as CSV quotes it.\n"},
     {TCliCommand::Tdc, "tdc",
      "morvane-cli tdc FILE [--loss-angle DEG] [--peg METHOD [--peg-range FROM,TO] ...]\n"
      "                    [--wheel T-M (--sample-rate HZ | --time-column C)\n"
      "                    --pressure-scale BAR_PER_UNIT [other encoder options]]",
      "Proposes the top-dead-centre shift of combustion --tdc-shift from a motored pressure cycle\n"
      "(or recording): Posun HÚ [°];DEG.\n\n",
-     "With --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+     "\nWith --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
      "recording.\n"
      "The proposal's chords lie at shares of the peak pressure, so a relative trace needs --peg;\n"
      "polytropic pegging needs --bore, --stroke, --rod and --compression.\n"},
@@ -96,9 +97,16 @@ struct TGivenPath {
     TPathRole Role;
 };
 
+// An option and its value as the command line gave them, before the value is read.
+struct TGivenOption {
+    const TOptionRow* Row;
+    std::string Text;
+};
+
 // What the words after the command gave.
 struct TGiven {
     std::set<std::string> Names;
+    std::vector<TGivenOption> Options;
     std::vector<std::string> Positional;
     std::vector<TGivenPath> Paths;
 };
@@ -121,6 +129,7 @@ void ApplyDefaults(TCliArguments& result) {
 }
 
 // "--name value" or "--name=value"; a value may itself start with '-' ("--rpm -1000").
+// The values are read later, once the options that go together are known.
 void ReadWords(const std::vector<std::string>& arguments, TCliArguments& result, TGiven& given) {
     bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -145,7 +154,44 @@ void ReadWords(const std::vector<std::string>& arguments, TCliArguments& result,
         if (equals == std::string::npos && i + 1 >= arguments.size()) {
             throw EUsageError(name + " needs a value");
         }
-        ApplyRow(*row, equals != std::string::npos ? word.substr(equals + 1) : arguments[++i], result, given);
+        given.Options.push_back(
+            {row, equals != std::string::npos ? word.substr(equals + 1) : arguments[++i]});
+    }
+}
+
+// The text given for the option name, or its default.
+std::string_view GivenText(TCliCommand command, const TGiven& given, std::string_view name) {
+    for (const TGivenOption& option : given.Options) {
+        if (option.Row->Name == name) {
+            return option.Text;
+        }
+    }
+    const TOptionRow* const row = FindOption(command, name);
+    return row == nullptr ? std::string_view() : row->Default;
+}
+
+// An option that the chosen value of another does not use (--peg-pressure
+// without --peg point) is a mistake, told before its own value is judged. A
+// value its option does not take at all is left to that option's own mistake.
+void CheckOnlyWith(TCliCommand command, const TGiven& given) {
+    for (const TGivenOption& option : given.Options) {
+        const TOnlyWith& onlyWith = option.Row->OnlyWith;
+        if (onlyWith.Option.empty()) {
+            continue;
+        }
+        const std::string_view chosen = GivenText(command, given, onlyWith.Option);
+        const TOptionRow* const other = FindOption(command, onlyWith.Option);
+        if (other != nullptr && ChoiceIndex(onlyWith.Values, chosen) < 0 &&
+            ChoiceIndex(other->Rule.Choices, chosen) >= 0) {
+            throw EUsageError(std::string(option.Row->Name) + " goes only with " +
+                              std::string(onlyWith.Option) + " " + ChoicesText(onlyWith.Values));
+        }
+    }
+}
+
+void ApplyOptions(TCliArguments& result, TGiven& given) {
+    for (const TGivenOption& option : given.Options) {
+        ApplyRow(*option.Row, option.Text, result, given);
     }
 }
 
@@ -293,6 +339,8 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     ApplyDefaults(result);
     TGiven given;
     ReadWords(arguments, result, given);
+    CheckOnlyWith(result.Command, given);
+    ApplyOptions(result, given);
     result.Events.RpmGiven = given.Names.contains("--rpm");
     result.Events.GlobalGiven = given.Names.contains("--global");
     ReadPositional(result, given);

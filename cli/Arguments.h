@@ -86,6 +86,8 @@ struct TCombustionOptions {
     double KnockThreshold = 1.0;
     bool KnockGiven = false;  // a knock option was given: a band the rate cannot take is a mistake
     int Jobs = 0;             // files at once; 0: one per core
+    // Seconds a file may take to be read and analysed before its row gives up on it; none: no limit.
+    std::optional<double> Timeout;
     TRecordingTableForm Table = TRecordingTableForm::Automatic;
     double LossAngle = 0;  // tdc: how far the motored peak lies before top dead centre
 };

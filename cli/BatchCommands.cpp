@@ -194,7 +194,7 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             TCombustionOptions options = arguments.Combustion;
             ReadPressureOptions(arguments.Command, options);
             report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
-                                                           : CombustionReport(options, boxes);
+                                                           : CombustionReportWithin(options, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             session.Numbers = kBatchNumbers;

@@ -1,9 +1,12 @@
 #include "cli/CombustionCommand.h"
 
 #include <exception>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "cli/BatchCommands.h"
+#include "cli/FileWorkers.h"
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
@@ -122,14 +125,64 @@ TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::
             loaded.CycleCount, loaded.Rpm};
 }
 
-std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
-    const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
+void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& file) {
     if (options.CyclesPath) {
         WriteFileReplacing(*options.CyclesPath, CycleTableText(file.Analysis, kBatchNumbers));
     }
+}
+
+std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
+    WriteCyclesFile(options, file);
     TMemoryValueList list;
     ListPressureAnalysis(file.Analysis, list, kBatchNumbers);
     return SemicolonPairs(list);
+}
+
+std::string CombustionReportWithin(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    if (!options.Timeout) {
+        return CombustionReport(options, boxes);
+    }
+    // The file is read on a worker that may be left behind; what it shows and
+    // how it ends are kept, and shown here only once it has ended in time.
+    struct TKeptBoxes : IMessageBoxes {
+        void ShowInfo(const std::string& text) override { Shown.emplace_back(false, text); }
+        void ShowErrorBox(const std::string& text) override { Shown.emplace_back(true, text); }
+        std::vector<std::pair<bool, std::string>> Shown;  // (error box, text)
+    };
+    struct TKeptRun {
+        TKeptBoxes Boxes;
+        std::string Report;
+        std::exception_ptr Failure;
+    };
+    const auto kept = std::make_shared<TKeptRun>();
+    bool givenUp = false;
+    TFileWork work;
+    work.Count = 1;
+    work.Timeout = options.Timeout;
+    work.Job = [options, kept](std::size_t) {
+        try {
+            kept->Report = CombustionReport(options, kept->Boxes);
+        } catch (...) {
+            kept->Failure = std::current_exception();
+        }
+        return TFileResult{};
+    };
+    work.GiveUp = [&givenUp](std::size_t) {
+        givenUp = true;
+        return TFileResult{};
+    };
+    RunFileWork(work, [](const TFileResult&) {});
+    if (givenUp) {
+        RaiseFileTimeoutError(options.CyclePath, FormatFloatGeneral(*options.Timeout, kBatchNumbers));
+    }
+    for (const auto& [error, text] : kept->Boxes.Shown) {
+        error ? boxes.ShowErrorBox(text) : boxes.ShowInfo(text);
+    }
+    if (kept->Failure) {
+        std::rethrow_exception(kept->Failure);
+    }
+    return kept->Report;
 }
 
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {

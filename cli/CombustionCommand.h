@@ -31,9 +31,16 @@ struct TFileAnalysis {
 TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
                                   IMessageBoxes& boxes);
 
+// Writes the cycle table of the file to --cycles when it is given.
+void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& file);
+
 // The figure lines of the first FILE; writes the cycle table to --cycles when
 // given (whole or not at all).
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes);
+
+// CombustionReport within options.Timeout when it is given: a file that
+// stalls longer fails with RaiseFileTimeoutError.
+std::string CombustionReportWithin(const TCombustionOptions& options, IMessageBoxes& boxes);
 
 // "Posun HÚ [°];<shift>" of the FILE's mean cycle, to 0,01°.
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes);

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
+#include "cli/BatchCommands.h"
 #include "signal/EncoderRanges.h"
 #include "util/errors.h"
+#include "util/numtext.h"
 #include "util/pairtext.h"
 
 namespace morvane {
@@ -58,7 +61,7 @@ bool InRange(const TValueRule& rule, double value) {
     return false;
 }
 
-std::string RangeText(const TValueRule& rule) {
+std::string EndsText(const TValueRule& rule) {
     switch (rule.Ends) {
         case TRangeEnds::Both:
             return "from " + BoundText(rule.Low) + " to " + BoundText(rule.High);
@@ -71,37 +74,76 @@ std::string RangeText(const TValueRule& rule) {
     return {};
 }
 
+bool HasSensibleRange(const TValueRule& rule) {
+    return rule.SensibleHigh > rule.SensibleLow;
+}
+
+std::string BothEndsText(double low, double high) {
+    return "from " + BoundText(low) + " to " + BoundText(high);
+}
+
+// "nan", "inf" or "infinity" in any case, after blanks and a sign: numbers the
+// core does not read, yet a user means one by them.
+bool SpellsNonFinite(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    text.remove_prefix(first == std::string_view::npos ? text.size() : first);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    std::string word(text);
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return word == "nan" || word == "inf" || word == "infinity";
+}
+
+enum class TFieldReading { InRange, OutOfRange, NotFinite, LeftToCore };
+
+TFieldReading ReadField(const TValueRule& rule, std::string_view text) {
+    double value = 0;
+    try {
+        if (!TryParseFloat(text, kBatchNumbers, value)) {
+            return SpellsNonFinite(text) ? TFieldReading::NotFinite : TFieldReading::LeftToCore;
+        }
+    } catch (const EOverflow&) {
+        return TFieldReading::LeftToCore;
+    }
+    return value >= rule.Low && value <= rule.High ? TFieldReading::InRange : TFieldReading::OutOfRange;
+}
+
+void CheckField(const TValueRule& rule, std::string_view name, std::string_view text) {
+    switch (ReadField(rule, text)) {
+        case TFieldReading::NotFinite:
+            RaiseUsage(name, "must be a number");
+        case TFieldReading::OutOfRange:
+            RaiseUsage(name, "must be " + RangeText(rule));
+        default:
+            break;
+    }
+}
+
+// Both parts of a ranged pair: a part that is no number names the option as a
+// whole, a part out of range the range of both.
+void CheckPairParts(const TValueRule& rule, std::string_view name, std::string_view valueName,
+                    const TOptionValue& value) {
+    if (rule.High <= rule.Low) {
+        return;
+    }
+    for (const std::string* part : {&value.First, &value.Last}) {
+        switch (ReadField(rule, *part)) {
+            case TFieldReading::NotFinite:
+                RaiseUsage(name, "must be " + std::string(valueName) + ", both numbers");
+            case TFieldReading::OutOfRange:
+                RaiseUsage(name, "must be " + std::string(valueName) + " with both " + RangeText(rule));
+            default:
+                break;
+        }
+    }
+}
+
 std::string CountWord(std::size_t count) {
     constexpr std::array<const char*, 9> kWords = {"no",   "one", "two",   "three", "four",
                                                    "five", "six", "seven", "eight"};
     return count < kWords.size() ? kWords[count] : std::to_string(count);
-}
-
-// "a, b or c" of "a|b|c".
-std::string ChoicesText(std::string_view choices) {
-    std::string text(choices);
-    const std::size_t last = text.rfind('|');
-    if (last != std::string::npos) {
-        text.replace(last, 1, " or ");
-    }
-    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', bar)) {
-        text.replace(bar, 1, ", ");
-    }
-    return text;
-}
-
-int ChoiceIndex(std::string_view choices, std::string_view text) {
-    int index = 0;
-    for (std::size_t at = 0;; ++index) {
-        const std::size_t bar = choices.find('|', at);
-        if (choices.substr(at, bar == std::string_view::npos ? bar : bar - at) == text) {
-            return index;
-        }
-        if (bar == std::string_view::npos) {
-            return -1;
-        }
-        at = bar + 1;
-    }
 }
 
 void ReadSize(const TValueRule& rule, std::string_view name, std::string_view text, TOptionValue& value) {
@@ -138,6 +180,7 @@ void ReadShaped(const TValueRule& rule, std::string_view name, std::string_view 
                 RaiseUsage(name, "must be " + std::string(valueName) + " (with decimals " + decimals +
                                      ", e.g. " + std::string(rule.Detail) + ")");
             }
+            CheckPairParts(rule, name, valueName, value);
             break;
         case TValueKind::Flags:
             if (text.size() != valueName.size() ||
@@ -158,6 +201,49 @@ void ReadShaped(const TValueRule& rule, std::string_view name, std::string_view 
 }
 
 }  // namespace
+
+std::string RangeText(const TValueRule& rule) {
+    switch (rule.Kind) {
+        case TValueKind::Number:
+            return HasSensibleRange(rule) ? BothEndsText(rule.SensibleLow, rule.SensibleHigh)
+                                          : EndsText(rule);
+        case TValueKind::Integer:
+        case TValueKind::Size:
+            return EndsText(rule);
+        case TValueKind::Field:
+        case TValueKind::Pair:
+            return rule.High > rule.Low ? BothEndsText(rule.Low, rule.High) : std::string();
+        default:
+            return {};
+    }
+}
+
+// "a, b or c" of "a|b|c".
+std::string ChoicesText(std::string_view choices) {
+    std::string text(choices);
+    const std::size_t last = text.rfind('|');
+    if (last != std::string::npos) {
+        text.replace(last, 1, " or ");
+    }
+    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', bar)) {
+        text.replace(bar, 1, ", ");
+    }
+    return text;
+}
+
+int ChoiceIndex(std::string_view choices, std::string_view text) {
+    int index = 0;
+    for (std::size_t at = 0;; ++index) {
+        const std::size_t bar = choices.find('|', at);
+        if (choices.substr(at, bar == std::string_view::npos ? bar : bar - at) == text) {
+            return index;
+        }
+        if (bar == std::string_view::npos) {
+            return -1;
+        }
+        at = bar + 1;
+    }
+}
 
 TOptionValue ReadOptionValue(const TValueRule& rule, std::string_view name, std::string_view valueName,
                              const std::string& text) {
@@ -180,8 +266,15 @@ TOptionValue ReadOptionValue(const TValueRule& rule, std::string_view name, std:
                 RaiseUsage(name, "must be a number");
             }
             if (!InRange(rule, value.Number)) {
+                RaiseUsage(name, "must be " + EndsText(rule));
+            }
+            if (HasSensibleRange(rule) &&
+                (value.Number < rule.SensibleLow || value.Number > rule.SensibleHigh)) {
                 RaiseUsage(name, "must be " + RangeText(rule));
             }
+            break;
+        case TValueKind::Field:
+            CheckField(rule, name, text);
             break;
         case TValueKind::Choice:
             value.Integer = ChoiceIndex(rule.Choices, text);

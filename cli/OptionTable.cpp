@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "events/EventGeneration.h"
 #include "signal/EncoderRanges.h"
@@ -32,6 +33,31 @@ constexpr TValueRule kPictureSize{.Kind = TValueKind::Size, .Low = 1, .High = 10
 constexpr TValueRule IntegerRule(double low, double high) {
     return {.Kind = TValueKind::Integer, .Low = low, .High = high};
 }
+
+constexpr TValueRule FieldRule(double low, double high) {
+    return {.Kind = TValueKind::Field, .Low = low, .High = high};
+}
+
+constexpr TValueRule PairRule(std::string_view example, double low, double high) {
+    return {.Kind = TValueKind::Pair, .Low = low, .High = high, .Detail = example};
+}
+
+// The physical ranges of the numbers, wide enough for every real engine from a
+// model engine to a large two-stroke marine one, and for every sensor and
+// amplifier, yet narrow enough that a typing slip is caught before it makes a
+// figure of nonsense.
+constexpr TValueRule kBoreRule = FieldRule(1, 2000);           // mm
+constexpr TValueRule kStrokeRule = FieldRule(1, 5000);         // mm
+constexpr TValueRule kRodRule = FieldRule(1, 10000);           // mm
+constexpr TValueRule kCompressionRule = FieldRule(2, 50);      // 1
+constexpr TValueRule kGammaRule = FieldRule(1.05, 1.7);        // a gas's cp/cv lies below 5/3
+constexpr TValueRule kTdcShiftRule = FieldRule(-360, 360);     // degrees: within one cycle
+constexpr TValueRule kPegPressureRule = FieldRule(0.01, 100);  // bar, absolute
+constexpr TValueRule kPegExponentRule = FieldRule(1, 1.7);     // isothermal to adiabatic
+constexpr double kCycleDegrees = 720;
+// Knock resonances lie near 1 kHz in a marine bore and near 100 kHz in a model engine's.
+constexpr double kLowestKnockHz = 100;
+constexpr double kHighestKnockHz = 200000;
 
 // The encoder options fill the signal's import, or the recording that
 // combustion averages.
@@ -206,10 +232,15 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).TimeColumn = v.Text; }},
     {.Name = "--sample-rate",
      .ValueName = "HZ",
-     .Help = "the sample rate",
+     .Help = "the sample rate in Hz, {range}",
      .Commands = kRecordingCommands,
      .Listed = kSignalCommands,
-     .Rule = {.Kind = TValueKind::Number, .Low = 0, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .Rule = {.Kind = TValueKind::Number,
+              .Low = 0,
+              .Ends = TRangeEnds::AboveLow,
+              .SensibleLow = 1,
+              .SensibleHigh = 1e8,
+              .NotEmpty = true},
      .Encoder = true,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).SampleRate = v.Number; }},
     {.Name = "--index-column",
@@ -340,71 +371,80 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
     {.Name = "--bore",
      .ValueName = "MM",
-     .Help = "bore, mm",
+     .Help = "bore, mm, {range}",
      .Commands = kCombustion,
      .Listed = kCombustion,
+     .Rule = kBoreRule,
      .Missing = "combustion needs --bore",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Bore = v.Text; }},
     {.Name = "--stroke",
      .ValueName = "MM",
-     .Help = "stroke, mm",
+     .Help = "stroke, mm, {range}",
      .Commands = kCombustion,
      .Listed = kCombustion,
+     .Rule = kStrokeRule,
      .Missing = "combustion needs --stroke",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Stroke = v.Text; }},
     {.Name = "--rod",
      .ValueName = "MM",
-     .Help = "connecting-rod length, mm",
+     .Help = "connecting-rod length, mm, {range}",
      .Commands = kCombustion,
      .Listed = kCombustion,
+     .Rule = kRodRule,
      .Missing = "combustion needs --rod",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Rod = v.Text; }},
     {.Name = "--compression",
      .ValueName = "E",
-     .Help = "compression ratio",
+     .Help = "compression ratio, {range}",
      .Commands = kCombustion,
      .Listed = kCombustion,
+     .Rule = kCompressionRule,
      .Missing = "combustion needs --compression",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Compression = v.Text; }},
     // The engine of tdc: only polytropic pegging needs its volumes.
     {.Name = "--bore",
      .ValueName = "MM",
-     .Help = "bore, mm (polytropic pegging)",
+     .Help = "bore, mm, {range} (polytropic pegging)",
      .Commands = kTdc,
      .Listed = kTdc,
+     .Rule = kBoreRule,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Bore = v.Text; }},
     {.Name = "--stroke",
      .ValueName = "MM",
-     .Help = "stroke, mm",
+     .Help = "stroke, mm, {range}",
      .Commands = kTdc,
      .Listed = kTdc,
+     .Rule = kStrokeRule,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Stroke = v.Text; }},
     {.Name = "--rod",
      .ValueName = "MM",
-     .Help = "connecting-rod length, mm",
+     .Help = "connecting-rod length, mm, {range}",
      .Commands = kTdc,
      .Listed = kTdc,
+     .Rule = kRodRule,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Rod = v.Text; }},
     {.Name = "--compression",
      .ValueName = "E",
-     .Help = "compression ratio",
+     .Help = "compression ratio, {range}",
      .Commands = kTdc,
      .Listed = kTdc,
+     .Rule = kCompressionRule,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Compression = v.Text; }},
     {.Name = "--gamma",
      .ValueName = "G",
-     .Help = "ratio of specific heats of the heat release (default {default})",
+     .Help = "ratio of specific heats of the heat release, {range} (default {default})",
      .Commands = kCombustion,
      .Listed = kCombustion,
+     .Rule = kGammaRule,
      .Default = "1,35",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Gamma = v.Text; }},
     {.Name = "--window",
      .ValueName = "FROM,TO",
-     .Help = "heat-release window in degrees (default {default}; with decimals\n"
-             "FROM;TO, e.g. 340,5;460)",
+     .Help = "heat-release window in degrees, {range} (default {default};\n"
+             "with decimals FROM;TO, e.g. 340,5;460)",
      .Commands = kCombustion,
      .Listed = kCombustion,
-     .Rule = {.Kind = TValueKind::Pair, .Detail = "340,5;460"},
+     .Rule = PairRule("340,5;460", 0, kCycleDegrees),
      .Default = "340,460",
      .Apply =
          [](TArgs& a, const TValue& v) {
@@ -413,19 +453,21 @@ const TOptionRow kRows[] = {
          }},
     {.Name = "--pressure-scale",
      .ValueName = "BAR_PER_UNIT",
-     .Help = "the sensor's scale, bar per unit of the recording's value column;\n"
+     .Help = "the sensor's scale, bar per unit of the recording's value column,\n"
+             "{range} (bar/V of an amplifier, bar per count or per Pa);\n"
              "a recording needs it",
      .Commands = kPressureCommands,
      .Listed = kPressureCommands,
-     .Rule =
-         {.Kind = TValueKind::Number, .Low = 0, .High = 1e9, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .Rule = {.Kind = TValueKind::Number, .Low = 1e-6, .High = 1e4, .NotEmpty = true},
      .Encoder = true,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Recording.PressureScale = v.Number; }},
     {.Name = "--tdc-shift",
      .ValueName = "DEG",
-     .Help = "the trace's firing top dead centre lies at 360 + DEG (default {default})",
+     .Help = "the trace's firing top dead centre lies at 360 + DEG, DEG {range}\n"
+             "(default {default})",
      .Commands = kCombustion,
      .Listed = kCombustion,
+     .Rule = kTdcShiftRule,
      .Default = "0",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.TdcShift = v.Text; }},
     {.Name = "--peg",
@@ -438,37 +480,45 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegMethod = v.Text; }},
     {.Name = "--peg-range",
      .ValueName = "FROM,TO",
-     .Help = "the pegging's angles (default 175,185 for point, 245,295 for polytropic)",
+     .Help = "the pegging's angles, {range} (default 175,185 for point,\n"
+             "245,295 for polytropic)",
      .Commands = kPressureCommands,
      .Listed = kPressureCommands,
+     .Rule = PairRule("175,5;185", 0, kCycleDegrees),
+     .OnlyWith = {"--peg", "point|polytropic"},
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegRange = v.Text; }},
     {.Name = "--peg-pressure",
      .ValueName = "BAR",
-     .Help = "absolute pressure of point pegging (default {default})",
+     .Help = "absolute pressure of point pegging, {range} (default {default})",
      .Commands = kPressureCommands,
      .Listed = kPressureCommands,
+     .Rule = kPegPressureRule,
      .Default = "1,013",
+     .OnlyWith = {"--peg", "point"},
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegPressure = v.Text; }},
     {.Name = "--peg-exponent",
      .ValueName = "N",
-     .Help = "polytropic exponent of polytropic pegging (default {default})",
+     .Help = "polytropic exponent of polytropic pegging, {range} (default {default})",
      .Commands = kPressureCommands,
      .Listed = kPressureCommands,
+     .Rule = kPegExponentRule,
      .Default = "1,32",
+     .OnlyWith = {"--peg", "polytropic"},
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Reference.PegExponent = v.Text; }},
     {.Name = "--cycles",
      .ValueName = "FILE",
-     .Help = "writes the figures of every cycle, one line each",
+     .Help = "writes the figures of every cycle of the one FILE, one line each\n"
+             "(with --table too)",
      .Commands = kCombustion,
      .Listed = kCombustion,
      .Rule = kOutputPath,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.CyclesPath = v.Text; }},
     {.Name = "--knock-band",
      .ValueName = "LO,HI",
-     .Help = "knock band-pass of a recording in Hz (default {default})",
+     .Help = "knock band-pass of a recording in Hz, {range} (default {default})",
      .Commands = kCombustion,
      .Listed = kCombustion,
-     .Rule = {.Kind = TValueKind::Pair, .Detail = "4000,5;20000"},
+     .Rule = PairRule("4000,5;20000", kLowestKnockHz, kHighestKnockHz),
      .Default = "4000,20000",
      .Needs = "--pressure-scale",
      .Encoder = true,
@@ -479,10 +529,10 @@ const TOptionRow kRows[] = {
          }},
     {.Name = "--knock-window",
      .ValueName = "FROM,TO",
-     .Help = "cycle angles whose samples give MAPO (default {default})",
+     .Help = "cycle angles whose samples give MAPO, {range} (default {default})",
      .Commands = kCombustion,
      .Listed = kCombustion,
-     .Rule = {.Kind = TValueKind::Pair, .Detail = "360,5;420"},
+     .Rule = PairRule("360,5;420", 0, kCycleDegrees),
      .Default = "360,420",
      .Needs = "--pressure-scale",
      .Encoder = true,
@@ -493,10 +543,10 @@ const TOptionRow kRows[] = {
          }},
     {.Name = "--knock-threshold",
      .ValueName = "BAR",
-     .Help = "a cycle whose MAPO exceeds it knocks (default {default})",
+     .Help = "a cycle whose MAPO exceeds it knocks, {range} bar (default {default})",
      .Commands = kCombustion,
      .Listed = kCombustion,
-     .Rule = {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .NotEmpty = true},
+     .Rule = {.Kind = TValueKind::Number, .Low = 0, .High = 100, .NotEmpty = true},
      .Default = "1,0",
      .Needs = "--pressure-scale",
      .Encoder = true,
@@ -508,6 +558,15 @@ const TOptionRow kRows[] = {
      .Listed = kCombustion,
      .Rule = IntegerRule(1, 1024),
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Jobs = v.Integer; }},
+    {.Name = "--timeout",
+     .ValueName = "SECONDS",
+     .Help = "gives up a file not read and analysed within SECONDS, {range}\n"
+             "(default: no limit); a table's other rows still follow",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule =
+         {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Timeout = v.Number; }},
     {.Name = "--table",
      .ValueName = "whole|rows",
      .Help = "prints the table of the files even for one FILE; rows: without its header",
@@ -522,10 +581,12 @@ const TOptionRow kRows[] = {
     // The proposal of the top-dead-centre shift.
     {.Name = "--loss-angle",
      .ValueName = "DEG",
-     .Help = "how far the motored peak lies before top dead centre (default {default})",
+     .Help = "how far the motored peak lies before top dead centre, {range}\n"
+             "(default {default})",
      .Commands = kTdc,
      .Listed = kTdc,
-     .Rule = {.Kind = TValueKind::Number, .Low = -90, .High = 90, .NotEmpty = true},
+     // Heat loss and blow-by put the peak some tenths of a degree early.
+     .Rule = {.Kind = TValueKind::Number, .Low = -10, .High = 10, .NotEmpty = true},
      .Default = "0",
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.LossAngle = v.Number; }},
 };
@@ -545,9 +606,11 @@ std::string HelpLine(const TOptionRow& row) {
     }
     line.append(line.size() < kHelpColumn ? kHelpColumn - line.size() : 2, ' ');
     std::string help(row.Help);
-    const std::string_view marker = "{default}";
-    if (const std::size_t at = help.find(marker); at != std::string::npos) {
-        help.replace(at, marker.size(), row.Default);
+    for (const auto& [marker, text] : {std::pair<std::string_view, std::string>{"{default}", row.Default},
+                                       {"{range}", RangeText(row.Rule)}}) {
+        if (const std::size_t at = help.find(marker); at != std::string::npos) {
+            help.replace(at, marker.size(), text);
+        }
     }
     for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
         help.insert(at + 1, kHelpColumn, ' ');

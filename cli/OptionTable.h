@@ -21,10 +21,17 @@ constexpr TCommandSet CommandBit(TCliCommand command) {
     return 1U << static_cast<unsigned>(command);
 }
 
+// Another option's values an option goes only with ("--peg", "point|polytropic").
+struct TOnlyWith {
+    std::string_view Option = {};
+    std::string_view Values = {};
+};
+
 struct TOptionRow {
     std::string_view Name = {};       // "--cursor"; a name without "--" is the positional argument ("TABLE")
     std::string_view ValueName = {};  // "0..720" in the help
-    std::string_view Help = {};       // '\n' starts an indented line; "{default}" stands for Default
+    std::string_view Help = {};       // '\n' starts an indented line; "{default}" stands for Default,
+                                      // "{range}" for the range of Rule ("from 1 to 2000")
     TCommandSet Commands = 0;         // the commands that take it
     TCommandSet Listed = 0;           // the commands whose help lists it
     TValueRule Rule = {};
@@ -32,6 +39,7 @@ struct TOptionRow {
     std::string_view Missing = {};  // non-empty: the option is required, and this is the mistake without it
     std::string_view Needs = {};    // another option it goes only with
     std::string_view NeedsMistake = {};  // the mistake when Needs is absent; empty: "<Name> needs <Needs>"
+    TOnlyWith OnlyWith = {};             // given without one of those values, the option is a mistake
     bool Encoder = false;                // an encoder option besides --encoder (checked as a group)
     bool Repeats = false;  // the positional argument may be given more than once, Apply runs per value
     void (*Apply)(TCliArguments& arguments, const TOptionValue& value) = nullptr;

@@ -1,18 +1,18 @@
 #include "cli/RecordingTable.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "cli/BatchCommands.h"
+#include "cli/FileWorkers.h"
 #include "signal/CombustionInputs.h"
+#include "util/errors.h"
 #include "util/messages.h"
 #include "util/numtext.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
@@ -30,17 +30,24 @@ std::string Cell(const std::optional<double>& value, double step) {
     return value ? RoundedFigure(*value, step, kBatchNumbers) : std::string();
 }
 
-struct TFileRow {
-    std::string Text;
-    bool Succeeded = false;
-};
-
-TFileRow FileRow(const TCombustionOptions& options, const std::string& path) {
+TFileResult FileRow(const TCombustionOptions& options, const std::string& path) {
     TRowBoxes boxes;
     std::string row;
-    const bool succeeded =
-        RunGuarded(boxes, [&] { row = RecordingTableRow(path, AnalysePressureFile(options, path, boxes)); });
+    const bool succeeded = RunGuarded(boxes, [&] {
+        const TFileAnalysis file = AnalysePressureFile(options, path, boxes);
+        // The row of the one FILE --cycles takes tells whether its table was written.
+        WriteCyclesFile(options, file);
+        row = RecordingTableRow(path, file);
+    });
     return {succeeded ? row : FailedTableRow(path, boxes.Error), succeeded};
+}
+
+// The row of a file that was not read and analysed within the timeout.
+TFileResult TimedOutRow(const TCombustionOptions& options, const std::string& path) {
+    TRowBoxes boxes;
+    RunGuarded(boxes,
+               [&] { RaiseFileTimeoutError(path, FormatFloatGeneral(*options.Timeout, kBatchNumbers)); });
+    return {FailedTableRow(path, boxes.Error), false};
 }
 
 unsigned JobCount(const TCombustionOptions& options, std::size_t files) {
@@ -67,54 +74,31 @@ std::string RecordingTableRow(const std::string& path, const TFileAnalysis& file
         statistics.KnockingCycles ? FormatInteger(*statistics.KnockingCycles) : std::string(),
         analysis.Cycles.empty() ? std::string() : FormatInteger(statistics.Misfires),
     };
-    std::string row;
-    for (const std::string& cell : cells) {
-        row += (row.empty() ? "" : ";") + cell;
-    }
-    return row + "\n";
+    return SemicolonLine(cells);
 }
 
 std::string FailedTableRow(const std::string& path, const std::string& error) {
     std::string text = error;
     std::replace(text.begin(), text.end(), '\n', ' ');
-    return path + ";" + text + "\n";
+    return SemicolonLine({path, text});
 }
 
 bool WriteRecordingTable(const TCombustionOptions& options, std::ostream& out) {
     if (options.Table != TRecordingTableForm::Rows) {
-        out << kRecordingTableHeader << '\n';
+        // Out at once: a reader sees the table begin even while its first file is read.
+        out << kRecordingTableHeader << '\n' << std::flush;
     }
-    const std::vector<std::string>& paths = options.Paths;
-    std::vector<std::optional<TFileRow>> rows(paths.size());
-    std::mutex guard;
-    std::condition_variable finished;
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t at = next++; at < paths.size(); at = next++) {
-            TFileRow row = FileRow(options, paths[at]);
-            {
-                const std::lock_guard<std::mutex> lock(guard);
-                rows[at] = std::move(row);
-            }
-            finished.notify_all();
-        }
-    };
-    std::vector<std::thread> workers;
-    const unsigned jobs = JobCount(options, paths.size());
-    for (unsigned i = 0; i < jobs; ++i) {
-        workers.emplace_back(work);
-    }
+    TFileWork work;
+    work.Count = options.Paths.size();
+    work.Jobs = JobCount(options, work.Count);
+    work.Timeout = options.Timeout;
+    work.Job = [options](std::size_t at) { return FileRow(options, options.Paths[at]); };
+    work.GiveUp = [&options](std::size_t at) { return TimedOutRow(options, options.Paths[at]); };
     bool allSucceeded = true;
-    for (std::size_t at = 0; at < rows.size(); ++at) {
-        std::unique_lock<std::mutex> lock(guard);
-        finished.wait(lock, [&] { return rows[at].has_value(); });
-        lock.unlock();  // a written row is never touched again
-        out << rows[at]->Text << std::flush;
-        allSucceeded = allSucceeded && rows[at]->Succeeded;
-    }
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
+    RunFileWork(work, [&](const TFileResult& row) {
+        out << row.Text << std::flush;
+        allSucceeded = allSucceeded && row.Succeeded;
+    });
     return allSucceeded;
 }
 

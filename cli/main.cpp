@@ -1,11 +1,13 @@
 // morvane-cli: the batch tool. Starts the core's modules, runs one command
 // line and stops the modules.
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/BatchCommands.h"
+#include "cli/FileWorkers.h"
 #include "events/Lifecycle.h"
 
 int main(int argc, char* argv[]) {
@@ -17,6 +19,12 @@ int main(int argc, char* argv[]) {
         // A full disk or a closed pipe must not pass for a complete result.
         std::cerr << "morvane-cli: cannot write the result to standard output\n";
         exitCode = morvane::kExitFailure;
+    }
+    if (morvane::WorkWasLeftBehind()) {
+        // A thread is still inside a file given up on: ending here, without
+        // shutting down what it may use, keeps it from touching freed state.
+        std::cerr.flush();
+        std::_Exit(exitCode);
     }
     morvane::ShutdownModules();
     return exitCode;

@@ -58,6 +58,11 @@ void RaiseFileWriteProtectedError(std::string_view path) {
     throw EFOpenError("Soubor \"" + std::string(path) + "\" je chráněn proti zápisu, nepřepíše se");
 }
 
+void RaiseFileTimeoutError(std::string_view path, std::string_view seconds) {
+    throw EFOpenError("Soubor \"" + ShortenedQuote(path) + "\" nebyl přečten do " + std::string(seconds) +
+                      " s (--timeout)");
+}
+
 void RaiseListIndexError(long long index) {
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }

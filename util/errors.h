@@ -97,6 +97,10 @@ public:
 // An existing output the user may not write (or marked read-only for all), as
 // EFOpenError: Soubor "%s" je chráněn proti zápisu, nepřepíše se
 [[noreturn]] void RaiseFileWriteProtectedError(std::string_view path);
+// A file whose reading has not ended within the time the batch tool allows it
+// (its --timeout, in seconds as written), as EFOpenError:
+// Soubor "%s" nebyl přečten do %s s (--timeout)
+[[noreturn]] void RaiseFileTimeoutError(std::string_view path, std::string_view seconds);
 [[noreturn]] void RaiseListIndexError(long long index);  // "List index out of bounds (%d)"
 // An import file that cannot give a signal: The file "%s" %s (the problem, e.g. "holds no values").
 [[noreturn]] void RaiseImportError(std::string_view path, std::string_view problem);

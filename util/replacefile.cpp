@@ -108,11 +108,31 @@ bool WriteProtected(const std::string& target, const struct stat& existing) {
     return (existing.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
+// The pattern of a temporary file beside target, in the same folder so that
+// the rename is atomic. The suffix would make a name at the file system's limit
+// too long, so the name before it is cut to fit, at a whole UTF-8 character.
+std::string TemporaryPattern(const std::string& target) {
+    constexpr std::string_view kSuffix = ".XXXXXX";
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    std::size_t end = target.size();
+    if (end - nameStart + kSuffix.size() > nameMax && nameMax > kSuffix.size()) {
+        end = nameStart + nameMax - kSuffix.size();
+        while (end > nameStart && (static_cast<unsigned char>(target[end]) & 0xC0) == 0x80) {
+            --end;
+        }
+    }
+    return target.substr(0, end) + std::string(kSuffix);
+}
+
 // Writes bytes to a new temporary file beside target, with the given mode and
 // owner, and renames it over target. Returns 0, or the error number.
 int ReplaceThroughTemporary(const std::string& target, std::string_view bytes, mode_t mode,
                             const struct stat* owner) {
-    std::string temporary = target + ".XXXXXX";
+    std::string temporary = TemporaryPattern(target);
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         return errno;

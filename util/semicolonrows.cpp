@@ -2,11 +2,36 @@
 
 namespace morvane {
 
+std::string SemicolonCell(std::string_view cell) {
+    // A quote inside a cell that does not start with one is read as itself by
+    // CSV readers; such cells (an error text quoting a file name) stay as the
+    // tables always wrote them.
+    if (cell.find_first_of(";\r\n") == std::string_view::npos && !cell.starts_with('"')) {
+        return std::string(cell);
+    }
+    std::string quoted = "\"";
+    for (const char c : cell) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string SemicolonLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        line += (i == 0 ? "" : ";") + SemicolonCell(cells[i]);
+    }
+    return line + "\n";
+}
+
 std::string SemicolonRows(const ICellGrid& grid, int columns) {
     std::string text;
     for (int row = 0; row < grid.rowCount(); ++row) {
         for (int column = 0; column < columns; ++column) {
-            text += grid.cellText(column, row);
+            text += SemicolonCell(grid.cellText(column, row));
             text += column + 1 < columns ? ';' : '\n';
         }
     }
@@ -14,7 +39,7 @@ std::string SemicolonRows(const ICellGrid& grid, int columns) {
 }
 
 std::string SemicolonPair(const IValueList& list, int row) {
-    return list.key(row) + ";" + list.value(row) + "\n";
+    return SemicolonCell(list.key(row)) + ";" + SemicolonCell(list.value(row)) + "\n";
 }
 
 std::string SemicolonPairs(const IValueList& list) {

@@ -232,6 +232,73 @@ TEST(ArgumentsTest, MistakesNameTheOptionAndItsRange) {
     }
 }
 
+// Pegging options the chosen method does not use, and numbers outside what any
+// engine, sensor or band could be, are refused naming the option; a text the
+// core cannot read is left to the core's own message.
+TEST(ArgumentsTest, PressureOptionsNeedTheirMethodAndAPhysicalValue) {
+    const TWords engine = {"combustion", "p",   "--bore",        "86", "--stroke", "75",
+                           "--rod",      "118", "--compression", "21"};
+    const TWords recording = {"--wheel", "60-2", "--sample-rate", "100000", "--pressure-scale", "1"};
+    const struct {
+        TWords Words;
+        std::string Mistake;  // empty: accepted
+    } rows[] = {
+        {{"--peg-pressure", "5"}, "--peg-pressure goes only with --peg point"},
+        {{"--peg", "none", "--peg-range", "700,800"}, "--peg-range goes only with --peg point or polytropic"},
+        {{"--peg", "point", "--peg-exponent", "-3"}, "--peg-exponent goes only with --peg polytropic"},
+        {{"--peg", "linear", "--peg-pressure", "5"}, "--peg must be none, point or polytropic"},
+        {{"--peg", "point", "--peg-pressure", "0,5", "--peg-range", "170,5;190"}, ""},
+        {{"--peg", "polytropic", "--peg-exponent", "1e-300"}, "--peg-exponent must be from 1 to 1,7"},
+        {{"--peg", "polytropic", "--peg-range", "nan,300"}, "--peg-range must be FROM,TO, both numbers"},
+        {{"--tdc-shift", "nan"}, "--tdc-shift must be a number"},
+        {{"--tdc-shift", "-Inf"}, "--tdc-shift must be a number"},
+        {{"--tdc-shift", "361"}, "--tdc-shift must be from -360 to 360"},
+        {{"--tdc-shift", "x"}, ""},
+        {{"--gamma", "1"}, "--gamma must be from 1,05 to 1,7"},
+        {{"--gamma", "1.35"}, ""},
+        {{"--window", "-1e15;1e15"}, "--window must be FROM,TO with both from 0 to 720"},
+        {recording, ""},
+        {{"--wheel", "60-2", "--sample-rate", "100000", "--pressure-scale", "1e9"},
+         "--pressure-scale must be from 0,000001 to 10000"},
+        {{"--wheel", "60-2", "--sample-rate", "1e9", "--pressure-scale", "1"},
+         "--sample-rate must be from 1 to 100000000"},
+        {{"--knock-band", "1e-300,20000"}, "--knock-band must be LO,HI with both from 100 to 200000"},
+        {{"--knock-threshold", "1e3"}, "--knock-threshold must be from 0 to 100"},
+    };
+    for (const auto& row : rows) {
+        TWords words = engine;
+        words.insert(words.end(), row.Words.begin(), row.Words.end());
+        if (row.Words.front().starts_with("--knock")) {
+            words.insert(words.end(), recording.begin(), recording.end());
+        }
+        SCOPED_TRACE(::testing::PrintToString(row.Words));
+        try {
+            ParseArguments(words);
+            EXPECT_EQ(row.Mistake, "");
+        } catch (const EUsageError& mistake) {
+            EXPECT_EQ(std::string(mistake.what()), row.Mistake);
+        }
+    }
+    const struct {
+        TWords Words;
+        std::string Mistake;
+    } tdcRows[] = {
+        {{"tdc", "m", "--peg", "none", "--peg-pressure", "-1"}, "--peg-pressure goes only with --peg point"},
+        {{"tdc", "m", "--loss-angle", "11"}, "--loss-angle must be from -10 to 10"},
+        {{"combustion", "p", "--bore", "1e-160", "--stroke", "75", "--rod", "118", "--compression", "21"},
+         "--bore must be from 1 to 2000"},
+    };
+    for (const auto& row : tdcRows) {
+        SCOPED_TRACE(::testing::PrintToString(row.Words));
+        try {
+            ParseArguments(row.Words);
+            ADD_FAILURE() << "no usage error";
+        } catch (const EUsageError& mistake) {
+            EXPECT_EQ(std::string(mistake.what()), row.Mistake);
+        }
+    }
+}
+
 // A new option is one row: these are the mistakes a row can make.
 TEST(OptionTableTest, EveryRowIsCompleteAndItsDefaultReads) {
     const auto rows = OptionRows();

@@ -2,12 +2,15 @@
 
 #include "cli/BatchCommands.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -371,6 +374,26 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
 }
 
+// --table prints the file's row instead of its figure lines; --cycles is written all the same.
+TEST_F(BatchToolTest, CyclesFileWithTheTableForms) {
+    testing::TSynthetic recording;
+    recording.Revolutions = 6;
+    write("recording.csv", testing::RecordingText(testing::RecordingLines(recording)));
+    for (const char* form : {"whole", "rows"}) {
+        SCOPED_TRACE(form);
+        fs::remove(m_dir / "c.csv");
+        TLines arguments = {"combustion",    "recording.csv", "--cycles",         "c.csv", "--wheel", "60-2",
+                            "--sample-rate", "100000",        "--pressure-scale", "1"};
+        arguments.insert(arguments.end(), {"--bore", "86", "--stroke", "75", "--rod", "118", "--compression",
+                                           "21,2", "--table", form});
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 0) << result.Err;
+        const std::string cycles = ReadFile(m_dir / "c.csv");
+        EXPECT_EQ(cycles.rfind("Cyklus;IMEP [bar];", 0), 0u) << cycles;
+        EXPECT_EQ(std::count(cycles.begin(), cycles.end(), '\n'), 4);
+    }
+}
+
 // Mistakes in the reference, the scale and the knock band: exit 2 before anything is read or written.
 TEST_F(BatchToolTest, PressureOptionMistakes) {
     testing::TSynthetic synthetic;
@@ -566,6 +589,47 @@ TEST_F(BatchToolTest, SeveralRecordingsMakeOneTable) {
     recipe += " ::: " + files[0] + " " + files[1] + " " + files[2] + " >rows.txt";
     ASSERT_EQ(std::system(recipe.c_str()), 0) << recipe;
     EXPECT_EQ(ReadFile(m_dir / "rows.txt"), sequential.substr(sequential.find('\n') + 1));
+}
+
+// A name or an error text holding ';', '"' or a line break stays one cell:
+// the figures keep their columns.
+TEST_F(BatchToolTest, TableCellsAreQuoted) {
+    fs::copy_file(fs::path(MORVANE_TEST_DATA_DIR) / "combustion" / "fired_mean.csv", m_dir / "a;b.csv");
+    const TRun table = run({"combustion", "a;b.csv", "x\ny.csv", "m;.csv", "--bore", "86", "--stroke", "75",
+                            "--rod", "118", "--compression", "21,2"});
+    EXPECT_EQ(table.Code, 1);
+    const std::string folder = m_dir.string();
+    EXPECT_EQ(table.Out.substr(table.Out.find('\n') + 1),
+              "\"a;b.csv\";;;4,767;;65,546;374,85;;;\n"
+              "\"x\ny.csv\";Cannot open file \"" +
+                  folder + "/x\\x0Ay.csv\". No such file or directory.\n" +
+                  "\"m;.csv\";\"Cannot open file \"\"" + folder +
+                  "/m;.csv\"\". No such file or directory.\"\n");
+}
+
+// A FIFO whose writer never writes holds back no row but its own: after
+// --timeout its row says so, the others follow, and the tool ends with 1; one
+// such FILE fails as the error box would.
+TEST_F(BatchToolTest, AFileThatStallsIsGivenUpAfterTheTimeout) {
+    const fs::path fifo = m_dir / "stalled";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    fs::copy_file(fs::path(MORVANE_TEST_DATA_DIR) / "combustion" / "fired_mean.csv", m_dir / "p.csv");
+    const auto started = std::chrono::steady_clock::now();
+    const TRun table =
+        run({"combustion", "stalled", "p.csv", "p.csv", "-j", "2", "--timeout", "0,5", "--bore", "86",
+             "--stroke", "75", "--rod", "118", "--compression", "21,2", "--table", "rows"});
+    expectFailure({"combustion", "stalled", "--timeout", "0,5", "--bore", "86", "--stroke", "75", "--rod",
+                   "118", "--compression", "21,2"},
+                  "Soubor \"stalled\" nebyl přečten do 0,5 s (--timeout)\n");
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ::close(writer);
+    EXPECT_EQ(table.Code, 1);
+    const std::string figures = ";;;4,767;;65,546;374,85;;;\n";
+    EXPECT_EQ(table.Out, "stalled;Soubor \"stalled\" nebyl přečten do 0,5 s (--timeout)\np.csv" + figures +
+                             "p.csv" + figures);
+    EXPECT_LT(seconds, 30);
 }
 
 TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {

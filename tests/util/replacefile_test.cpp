@@ -62,6 +62,26 @@ TEST_F(ReplaceFileTest, WritesThroughLinksDanglingOrNot) {
     EXPECT_THROW(WriteFileReplacing((m_dir / "loop.png").string(), "x"), EFOpenError);
 }
 
+// A name near the file system's limit leaves no room for the temporary's
+// suffix: the temporary's name is cut, whole characters kept, and the target
+// still gets the full name.
+TEST_F(ReplaceFileTest, WritesANameAtTheLengthLimit) {
+    std::string twoByteName;
+    for (int i = 0; i < 127; ++i) {
+        twoByteName += "\xC4\x8D";  // č
+    }
+    for (const std::string& name : {std::string(250, 'a'), std::string(255, 'b'), twoByteName + "x"}) {
+        SCOPED_TRACE(name.size());
+        const fs::path target = m_dir / name;
+        WriteFileReplacing(target.string(), "new");
+        EXPECT_EQ(testing::FileBytes(target), "new");
+        WriteFileReplacing(target.string(), "again");
+        EXPECT_EQ(testing::FileBytes(target), "again");
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+        fs::remove(target);
+    }
+}
+
 // A file marked read-only is refused even to the superuser, whose right to
 // write it the system would grant; the file stays as it was.
 TEST_F(ReplaceFileTest, RefusesAWriteProtectedFile) {
