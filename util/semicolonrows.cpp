@@ -3,10 +3,7 @@
 namespace morvane {
 
 std::string SemicolonCell(std::string_view cell) {
-    // A quote inside a cell that does not start with one is read as itself by
-    // CSV readers; such cells (an error text quoting a file name) stay as the
-    // tables always wrote them.
-    if (cell.find_first_of(";\r\n") == std::string_view::npos && !cell.starts_with('"')) {
+    if (cell.find_first_of(";\"\r\n") == std::string_view::npos) {
         return std::string(cell);
     }
     std::string quoted = "\"";

@@ -14,7 +14,7 @@
 namespace morvane {
 
 // The cell as written: enclosed in double quotes, its quotes doubled, when it
-// holds ';', CR or LF or starts with '"'; otherwise unchanged.
+// holds ';', '"', CR or LF; otherwise unchanged.
 std::string SemicolonCell(std::string_view cell);
 
 // The cells, each as SemicolonCell writes it, joined by ';' and ended by '\n'.

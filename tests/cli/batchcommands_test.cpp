@@ -564,8 +564,8 @@ TEST_F(BatchToolTest, SeveralRecordingsMakeOneTable) {
         rows[0],
         "Soubor;Cykly;Otáčky [RPM];IMEP [bar];CoV IMEP [%];pmax [bar];MFB50 [°];MAPO max [bar];Klepající "
         "cykly;Vynechané cykly");
-    EXPECT_EQ(rows[2], "missing.csv;Cannot open file \"" + (m_dir / "missing.csv").string() +
-                           "\". No such file or directory.");
+    EXPECT_EQ(rows[2], "missing.csv;\"Cannot open file \"\"" + (m_dir / "missing.csv").string() +
+                           "\"\". No such file or directory.\"");
     for (int i = 0; i < 3; ++i) {
         const std::string& row = rows[i == 0 ? 1 : i + 2];
         SCOPED_TRACE(row);
@@ -601,8 +601,8 @@ TEST_F(BatchToolTest, TableCellsAreQuoted) {
     const std::string folder = m_dir.string();
     EXPECT_EQ(table.Out.substr(table.Out.find('\n') + 1),
               "\"a;b.csv\";;;4,767;;65,546;374,85;;;\n"
-              "\"x\ny.csv\";Cannot open file \"" +
-                  folder + "/x\\x0Ay.csv\". No such file or directory.\n" +
+              "\"x\ny.csv\";\"Cannot open file \"\"" +
+                  folder + "/x\\x0Ay.csv\"\". No such file or directory.\"\n" +
                   "\"m;.csv\";\"Cannot open file \"\"" + folder +
                   "/m;.csv\"\". No such file or directory.\"\n");
 }

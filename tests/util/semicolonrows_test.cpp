@@ -7,8 +7,8 @@
 namespace morvane {
 namespace {
 
-// A cell is quoted only when ';', CR, LF or a leading '"' would break its row
-// apart; every other cell is written byte for byte.
+// A cell is quoted only when it holds ';', '"', CR or LF, as CSV quotes them;
+// every other cell is written byte for byte.
 TEST(SemicolonRowsTest, CellsAreQuotedOnlyWhenTheyWouldBreakTheRow) {
     const struct {
         std::string Cell;
@@ -19,7 +19,7 @@ TEST(SemicolonRowsTest, CellsAreQuotedOnlyWhenTheyWouldBreakTheRow) {
         {"4,767", "4,767"},
         {" a, b ", " a, b "},
         {"a;b.csv", "\"a;b.csv\""},
-        {"say \"hi\"", "say \"hi\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
         {"\"hi\" said", "\"\"\"hi\"\" said\""},
         {"\"", "\"\"\"\""},
         {"a \"b;c\"", "\"a \"\"b;c\"\"\""},
