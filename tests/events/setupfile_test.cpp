@@ -149,11 +149,11 @@ TEST(SetupFileTest, FormerRangeKeysReadJoined) {
 TEST(SetupFileTest, HandWrittenLinesRead) {
     const TSetup setup = ParseSetupText(
         "\xEF\xBB\xBFMorvane nastavení 1\r\n[ Časová osa ]\r\n Zesílení = 20 \r\n"
-        "[Válce]\r\n2 = 1 ; 2\\s\r\n[Hlavní parametry]\r\nPočet válců [1]=2\r\nPočet válců [1]=3\r\n",
+        "[Válce]\r\n2 = 1 ; 2\\s\r\n[Hlavní parametry]\r\nPočet válců [1]=3\r\n",
         "a.morvane");
     EXPECT_EQ(setup.Gain, 20);
     EXPECT_EQ(setup.CylinderTable[1], (TCylinderRowTexts{"1", "2 ", "", "", "", ""}));
-    EXPECT_EQ(setup.Cylinders, "3");                                         // the last of a repeated key
+    EXPECT_EQ(setup.Cylinders, "3");
     EXPECT_EQ(setup.Corrections, (std::vector<TCorrectionText>{{"", ""}}));  // no section: as at start
 }
 
