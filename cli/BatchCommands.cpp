@@ -18,6 +18,7 @@
 #include "events/Recalculation.h"
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
+#include "events/SetupNumbers.h"
 #include "events/SetupSignalFile.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
@@ -122,6 +123,12 @@ TCliArguments WithSetupValues(const TCliArguments& arguments, const TSetup& setu
     if (!events.GlobalGiven) {
         events.Global = setup.GlobalCorrection;
     }
+    const bool valves = arguments.Command == TCliCommand::Valves;
+    CheckSetupNumbers(setup,
+                      {.Cylinders = !arguments.Events.Cylinders,
+                       .Speed = !events.RpmGiven && !valves,
+                       .Offsets = !events.FiringOrder},
+                      *events.Cylinders, path, kBatchNumbers);
     if (arguments.Command != TCliCommand::Render) {
         return result;
     }
