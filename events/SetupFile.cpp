@@ -1,5 +1,6 @@
 #include "events/SetupFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -435,8 +436,14 @@ std::string_view WithoutByteOrderMark(std::string_view line) {
 // Whether a NUL byte that no line ended at is refused: any but one before
 // every line, which leaves the file as empty as it reads, unless the file's
 // head shows UTF-16 or UTF-32 text.
-bool NulStartsText(bool linesGiven, bool atStart, std::string_view head) {
-    return linesGiven || !atStart || WideTextOf(head) != TWideText::None;
+bool NulRefused(bool linesGiven, std::string_view head) {
+    return linesGiven || WideTextOf(head) != TWideText::None;
+}
+
+// A line too long is refused as such whatever ends it, as the file's reader
+// may cut it before its end is seen.
+bool FitsLine(std::string_view line) {
+    return line.size() <= kSetupFileMaxLineBytes;
 }
 
 // What follows the form's words and a blank on a version line, trimmed;
@@ -639,17 +646,17 @@ TSetup ParseSetupText(std::string_view text, std::string_view path) {
     // As the file reader does: a byte-order mark is no part of the first line.
     const std::vector<std::string_view> lines = SplitTextLines(WithoutByteOrderMark(text));
     const std::size_t nul = text.find('\0');
-    const char* const textEnd = text.data() + text.size();
+    // Bytes from the NUL on are never read, as in the file.
+    const char* const textEnd = text.data() + std::min(nul, text.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const char* const lineEnd = lines[i].data() + lines[i].size();
-        if (nul != std::string_view::npos && lineEnd == text.data() + nul) {
+        const bool endsAtNul = nul != std::string_view::npos && lines[i].data() + lines[i].size() == textEnd;
+        if (endsAtNul && FitsLine(lines[i])) {
             reader.refuseNul(text.substr(0, 4));
         }
         const char* const next = i + 1 < lines.size() ? lines[i + 1].data() : textEnd;
         reader.line(lines[i], static_cast<std::uint64_t>(next - text.data()));
     }
-    if (nul != std::string_view::npos &&
-        NulStartsText(!lines.empty(), nul == ByteOrderMarkLength(text), text.substr(0, 4))) {
+    if (nul != std::string_view::npos && NulRefused(!lines.empty(), text.substr(0, 4))) {
         reader.refuseNul(text.substr(0, 4));
     }
     return reader.finish();
@@ -665,7 +672,7 @@ TSetup ReadSetupFile(TLineReader& lines, std::string_view path) {
     std::string_view line;
     bool any = false;
     while (lines.next(line)) {
-        if (lines.nulMet()) {
+        if (lines.nulMet() && FitsLine(line)) {
             reader.refuseNul(lines.head());
         }
         if (lines.lineCut()) {
@@ -674,7 +681,7 @@ TSetup ReadSetupFile(TLineReader& lines, std::string_view path) {
         reader.line(line, lines.position());
         any = true;
     }
-    if (lines.nulMet() && NulStartsText(any, !any, lines.head())) {
+    if (lines.nulMet() && NulRefused(any, lines.head())) {
         reader.refuseNul(lines.head());
     }
     return reader.finish();
