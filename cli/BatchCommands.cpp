@@ -123,12 +123,13 @@ TCliArguments WithSetupValues(const TCliArguments& arguments, const TSetup& setu
     if (!events.GlobalGiven) {
         events.Global = setup.GlobalCorrection;
     }
-    const bool valves = arguments.Command == TCliCommand::Valves;
-    CheckSetupNumbers(setup,
-                      {.Cylinders = !arguments.Events.Cylinders,
-                       .Speed = !events.RpmGiven && !valves,
-                       .Offsets = !events.FiringOrder},
-                      *events.Cylinders, path, kBatchNumbers);
+    if (arguments.Command == TCliCommand::Valves) {
+        return result;
+    }
+    CheckSetupNumbers(
+        setup,
+        {.Cylinders = !arguments.Events.Cylinders, .Speed = !events.RpmGiven, .Offsets = !events.FiringOrder},
+        *events.Cylinders, path, kBatchNumbers);
     if (arguments.Command != TCliCommand::Render) {
         return result;
     }

@@ -531,9 +531,8 @@ public:
     }
 
     // A NUL byte ends the line about to be read, or starts the one after the
-    // last; head is the file's first bytes. A file with nothing before the
-    // NUL is as empty as it reads.
-    void refuseNul(std::string_view head) {
+    // last; head is the file's first bytes, which may show UTF-16 or UTF-32.
+    [[noreturn]] void refuseNul(std::string_view head) const {
         if (const TWideText wide = WideTextOf(head); wide != TWideText::None) {
             RaiseSetupFileError(m_path, 1, WideTextProblem(wide));
         }

@@ -274,9 +274,8 @@ private:
     // the lines before it show of the file (UTF-16, binary data) is told first.
     [[noreturn]] void refuseNul(std::int64_t line) {
         if (const TWideText wide = WideTextOf(m_reader.head()); wide != TWideText::None) {
-            std::string problem = WideTextProblem(wide);
-            problem.front() = 'S';
-            RaiseRecordingError(problem);
+            RaiseRecordingError("Soubor je v kódování " + std::string(WideTextName(wide)) +
+                                "; uložte jej jako text v UTF-8");
         }
         if (!m_detected) {
             detect();

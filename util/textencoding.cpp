@@ -32,9 +32,12 @@ TWideText WideTextOf(std::string_view head) {
     }
 }
 
+std::string_view WideTextName(TWideText wide) {
+    return wide == TWideText::Utf32 ? "UTF-32" : "UTF-16";
+}
+
 std::string WideTextProblem(TWideText wide) {
-    return std::string("soubor je v kódování ") + (wide == TWideText::Utf32 ? "UTF-32" : "UTF-16") +
-           "; uložte jej jako text v UTF-8";
+    return "soubor je v kódování " + std::string(WideTextName(wide)) + "; uložte jej jako text v UTF-8";
 }
 
 bool IsUtf8(std::string_view text) {

@@ -19,6 +19,9 @@ TWideText WideTextOf(std::string_view head);
 // The problem a line with a NUL byte is refused with.
 inline constexpr std::string_view kNulByteProblem = "obsahuje nulový bajt, soubor není text";
 
+// "UTF-16" or "UTF-32".
+std::string_view WideTextName(TWideText wide);
+
 // "soubor je v kódování UTF-16; uložte jej jako text v UTF-8", or UTF-32.
 std::string WideTextProblem(TWideText wide);
 

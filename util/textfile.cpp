@@ -79,6 +79,13 @@ std::size_t ExpectedLineCount(std::size_t count, std::size_t offset, std::size_t
     return std::max(expected, count + count / 2 + 16);
 }
 
+// Its first NUL would end the text at once: an empty file in disguise.
+void RefuseWideText(const TLineReader& reader, std::string_view path) {
+    if (const TWideText wide = WideTextOf(reader.head()); wide != TWideText::None) {
+        RaiseTextFileError(path, WideTextProblem(wide));
+    }
+}
+
 bool Contains(const std::vector<char>& buffer, std::string_view line) {
     const std::less_equal<const char*> notAfter;
     return notAfter(buffer.data(), line.data()) &&
@@ -195,12 +202,6 @@ TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
     return ReadFirstTextLines(reader, path, maxLines);
 }
 
-void RefuseWideText(const TLineReader& reader, std::string_view path) {
-    if (const TWideText wide = WideTextOf(reader.head()); wide != TWideText::None) {
-        RaiseTextFileError(path, WideTextProblem(wide));
-    }
-}
-
 TTextLines ReadFirstTextLines(TLineReader& reader, std::string_view path, std::size_t maxLines) {
     static constexpr std::string_view kCutMark = "…";
     std::vector<char> text;
@@ -208,7 +209,6 @@ TTextLines ReadFirstTextLines(TLineReader& reader, std::string_view path, std::s
     std::string_view line;
     while (spans.size() < maxLines && reader.next(line)) {
         if (spans.empty()) {
-            // Its first NUL would end the text at once: an empty file in disguise.
             RefuseWideText(reader, path);
         }
         if (reader.nulMet()) {

@@ -177,7 +177,4 @@ TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines);
 // on (a line given again included); path only names the file in a failure.
 TTextLines ReadFirstTextLines(TLineReader& reader, std::string_view path, std::size_t maxLines);
 
-// Raises EImportError when the reader's file starts as UTF-16 or UTF-32 text.
-void RefuseWideText(const TLineReader& reader, std::string_view path);
-
 }  // namespace morvane
