@@ -15,6 +15,7 @@
 #include "util/replacefile.h"
 #include "util/textencoding.h"
 #include "util/textfile.h"
+#include "util/utf8.h"
 
 namespace morvane {
 
@@ -149,11 +150,16 @@ void AppendEscaped(std::string& out, std::string_view text, std::string_view spe
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (byte < 32 || byte == 127) {
+        } else if (byte < 32 || byte == 127 || (byte >= 128 && Utf8CharacterLength(text, i) == 0)) {
+            // A byte that is no part of a UTF-8 character would make the line one the reader refuses.
             constexpr char kHex[] = "0123456789ABCDEF";
             out += "\\x";
             out += kHex[byte >> 4];
             out += kHex[byte & 15];
+        } else if (byte >= 128) {
+            const std::size_t length = Utf8CharacterLength(text, i);
+            out += text.substr(i, length);
+            i += length - 1;
         } else {
             out += c;
         }

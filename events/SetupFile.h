@@ -18,9 +18,10 @@
 // hand may write "key = value".
 //
 // Escapes, in keys, values and cells: "\\" a backslash, "\n" a line feed,
-// "\r" a carriage return, "\t" a tab, "\xHH" any other byte below 32 or 127,
-// "\s" a space (written for a space at either end of a text), "\=" an equals
-// sign (written in keys), "\;" a semicolon (written in cells), "\[" a bracket
+// "\r" a carriage return, "\t" a tab, "\xHH" any other byte below 32 or 127
+// and any byte that is no part of a UTF-8 character (a line is UTF-8), "\s" a
+// space (written for a space at either end of a text), "\=" an equals sign
+// (written in keys), "\;" a semicolon (written in cells), "\[" a bracket
 // (written at the start of a key). Any other backslash is a bad line.
 //
 // Reading is forgiving where a newer program may have added something and

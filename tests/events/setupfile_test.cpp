@@ -105,6 +105,16 @@ TEST(SetupFileTest, EveryTextReadsBackAsTyped) {
     std::remove(path.c_str());
 }
 
+// A byte no UTF-8 character holds (an escape may give one) is written escaped,
+// so the line stays one the reader takes.
+TEST(SetupFileTest, BytesOutsideUtf8WriteEscaped) {
+    TSetup setup;
+    setup.Speed = "\xC3(\xFF\xC3\xA1";
+    const std::string text = SetupText(setup);
+    EXPECT_NE(text.find("Otáčky motoru [RPM]=\\xC3(\\xFFá\n"), std::string::npos);
+    EXPECT_TRUE(ParseSetupText(text, "a.morvane") == setup);
+}
+
 // The form is what users diff and edit: its lines are pinned.
 TEST(SetupFileTest, LinesOfTheForm) {
     const std::string text = SetupText(FullSetup());
