@@ -343,6 +343,10 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     ApplyOptions(result, given);
     result.Events.RpmGiven = given.Names.contains("--rpm");
     result.Events.GlobalGiven = given.Names.contains("--global");
+    result.Render.CursorGiven = given.Names.contains("--cursor");
+    result.Render.FilterGiven = given.Names.contains("--filter");
+    result.Render.GainGiven = given.Names.contains("--gain");
+    result.Render.KindsGiven = given.Names.contains("--kinds");
     ReadPositional(result, given);
     CheckGiven(result, given);
     return result;

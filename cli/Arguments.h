@@ -64,6 +64,11 @@ struct TRenderOptions {
     int Width = 663;
     int Height = 300;
     std::string OutputPath;
+    // Whether each was given: only then does it override a set-up file.
+    bool CursorGiven = false;
+    bool FilterGiven = false;
+    bool GainGiven = false;
+    bool KindsGiven = false;
 };
 
 // The pressure-cycle file and the page "Spalování"'s entries as typed.

@@ -11,14 +11,18 @@
 #include "events/CorrectionsFile.h"
 #include "events/CylinderTableFile.h"
 #include "events/EngineEvent.h"
+#include "events/EngineInput.h"
 #include "events/EventGeneration.h"
 #include "events/EventTableText.h"
 #include "events/MainControls.h"
 #include "events/Recalculation.h"
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
+#include "events/SetupNumbers.h"
+#include "events/SetupSignalFile.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
+#include "signal/EncoderSettings.h"
 #include "signal/ImportCommand.h"
 #include "signal/SignalText.h"
 #include "timeline/PngWriter.h"
@@ -94,8 +98,22 @@ void RenderPicture(const TRenderOptions& options, TSession& session) {
     WritePng(picture, options.OutputPath);
 }
 
-// A set-up file's values where the command line gives none.
-TCliArguments WithSetupValues(const TCliArguments& arguments, const TSetup& setup) {
+// The set-up's last import as the command line would give it.
+TSignalFile SetupSignalFile(const TSignalImportTexts& import) {
+    TSignalFile file;
+    file.Path = SetupSignalPath(import);
+    if (import.Kind == TSignalImportKind::Encoder) {
+        file.Kind = TSignalFileKind::Encoder;
+        file.Encoder = EncoderOptionsOf(import.Encoder, kBatchNumbers);
+    } else if (import.Kind != TSignalImportKind::None) {
+        file.Kind = import.Kind == TSignalImportKind::Angle ? TSignalFileKind::Angle : TSignalFileKind::Time;
+    }
+    return file;
+}
+
+// A set-up file's values where the command line gives none: what the window
+// shows for the set-up, with the command line's changes.
+TCliArguments WithSetupValues(const TCliArguments& arguments, const TSetup& setup, const std::string& path) {
     TCliArguments result = arguments;
     TEventsOptions& events = result.Events;
     events.Cylinders = events.Cylinders.value_or(setup.Cylinders);
@@ -104,6 +122,25 @@ TCliArguments WithSetupValues(const TCliArguments& arguments, const TSetup& setu
     }
     if (!events.GlobalGiven) {
         events.Global = setup.GlobalCorrection;
+    }
+    if (arguments.Command == TCliCommand::Valves) {
+        return result;
+    }
+    CheckSetupNumbers(
+        setup,
+        {.Cylinders = !arguments.Events.Cylinders, .Speed = !events.RpmGiven, .Offsets = !events.FiringOrder},
+        *events.Cylinders, path, kBatchNumbers);
+    if (arguments.Command != TCliCommand::Render) {
+        return result;
+    }
+    TRenderOptions& render = result.Render;
+    render.Cursor = render.CursorGiven ? render.Cursor : setup.CrankAngle;
+    render.Filter = render.FilterGiven ? render.Filter : setup.Filter;
+    render.Gain = render.GainGiven ? render.Gain : setup.Gain;
+    render.Kinds = render.KindsGiven ? render.Kinds : setup.KindsShown;
+    if (result.SignalFile.Kind == TSignalFileKind::None) {
+        CheckSetupSignalFile(setup.SignalImport, path);
+        result.SignalFile = SetupSignalFile(setup.SignalImport);
     }
     return result;
 }
@@ -134,20 +171,23 @@ void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::st
     session.Numbers = kBatchNumbers;
     int tableLines = 0;
     std::optional<TSetup> setup;
-    if (arguments.Events.TablePath && IsSetupFile(*arguments.Events.TablePath)) {
-        setup = ReadSetupFile(*arguments.Events.TablePath);
-        FillEditControls(*setup, window.MainParameters, window.CylinderTable);
-    } else if (arguments.Events.TablePath) {
+    if (arguments.Events.TablePath) {
         // A table too long for the window is a mistake in what was asked for,
         // not a failure the error box would show.
         try {
-            tableLines =
-                ReadCylinderTableFile(*arguments.Events.TablePath, window.CylinderTable, kBatchNumbers);
+            TEngineInput input =
+                ReadEngineInput(*arguments.Events.TablePath, window.CylinderTable, kBatchNumbers);
+            tableLines = input.TableLines;
+            setup = std::move(input.Setup);
         } catch (const ECylinderTableError& tooLong) {
             throw EUsageError(tooLong.what());
         }
     }
-    const TCliArguments effective = setup ? WithSetupValues(arguments, *setup) : arguments;
+    if (setup) {
+        FillEditControls(*setup, window.MainParameters, window.CylinderTable);
+    }
+    const TCliArguments effective =
+        setup ? WithSetupValues(arguments, *setup, *arguments.Events.TablePath) : arguments;
     if (arguments.Command == TCliCommand::Valves) {
         RunValvesCommand(effective, tableLines, window, report);
         return;
@@ -157,10 +197,10 @@ void RunOnControls(const TCliArguments& arguments, IMessageBoxes& boxes, std::st
         report = EventTableText(window.Recalc);
         return;
     }
-    if (arguments.SignalFile.Kind != TSignalFileKind::None) {
-        ImportSignal(arguments.SignalFile, boxes, session);
+    if (effective.SignalFile.Kind != TSignalFileKind::None) {
+        ImportSignal(effective.SignalFile, boxes, session);
     }
-    RenderPicture(arguments.Render, session);
+    RenderPicture(effective.Render, session);
 }
 
 bool PrintsTable(const TCliArguments& arguments) {

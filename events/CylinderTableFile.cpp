@@ -84,7 +84,13 @@ int FillCylinderTable(const TTextLines& lines, ICellGrid& table, TNumberFormat f
 }
 
 int ReadCylinderTableFile(const std::string& path, ICellGrid& table, TNumberFormat format) {
-    const TTextLines lines = ReadFirstTextLines(path, kLinesRead);
+    TLineReader reader(path);
+    return ReadCylinderTableFile(reader, path, table, format);
+}
+
+int ReadCylinderTableFile(TLineReader& reader, std::string_view path, ICellGrid& table,
+                          TNumberFormat format) {
+    const TTextLines lines = ReadFirstTextLines(reader, path, kLinesRead);
     if (lines.size() == kLinesRead) {
         RaiseCylinderTableTooLongError(kCylinderRows, static_cast<int>(kLinesRead) - 2);
     }

@@ -5,6 +5,7 @@
 // tool reads it; any command that saves the table writes it.
 
 #include <string>
+#include <string_view>
 
 #include "util/controls.h"
 #include "util/numtext.h"
@@ -26,6 +27,10 @@ int FillCylinderTable(const TTextLines& lines, ICellGrid& table, TNumberFormat f
 // beyond one line more than the table takes is refused without reading the
 // rest (ECylinderTableError "... the file gives more than 13").
 int ReadCylinderTableFile(const std::string& path, ICellGrid& table, TNumberFormat format);
+
+// The same from a reader at the file's first line (given again or not yet
+// read); path only names the file in a failure.
+int ReadCylinderTableFile(TLineReader& reader, std::string_view path, ICellGrid& table, TNumberFormat format);
 
 // The file's text for the header row and rows 1..rows of the table, each
 // line ended by a line feed; the texts stand as the cells hold them.

@@ -1,5 +1,6 @@
 #include "events/SetupFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -10,8 +11,11 @@
 #include "signal/PressureReference.h"
 #include "util/errors.h"
 #include "util/numtext.h"
+#include "util/quote.h"
 #include "util/replacefile.h"
+#include "util/textencoding.h"
 #include "util/textfile.h"
+#include "util/utf8.h"
 
 namespace morvane {
 
@@ -22,6 +26,7 @@ constexpr std::string_view kCylinderSection = "Válce";
 constexpr std::string_view kCorrectionSection = "Korekce";
 constexpr std::string_view kYes = "ano";
 constexpr std::string_view kNo = "ne";
+constexpr std::string_view kNotUtf8 = "řádek není v kódování UTF-8; uložte soubor jako text v UTF-8";
 
 // A numbered choice with its range, so a file cannot set a slider or a list
 // outside what its control holds.
@@ -145,11 +150,16 @@ void AppendEscaped(std::string& out, std::string_view text, std::string_view spe
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (byte < 32 || byte == 127) {
+        } else if (byte < 32 || byte == 127 || (byte >= 128 && Utf8CharacterLength(text, i) == 0)) {
+            // A byte that is no part of a UTF-8 character would make the line one the reader refuses.
             constexpr char kHex[] = "0123456789ABCDEF";
             out += "\\x";
             out += kHex[byte >> 4];
             out += kHex[byte & 15];
+        } else if (byte >= 128) {
+            const std::size_t length = Utf8CharacterLength(text, i);
+            out += text.substr(i, length);
+            i += length - 1;
         } else {
             out += c;
         }
@@ -424,15 +434,45 @@ private:
     std::string_view m_section;
 };
 
+std::string_view WithoutByteOrderMark(std::string_view line) {
+    return line.substr(0, kByteOrderMark.size()) == kByteOrderMark ? line.substr(kByteOrderMark.size())
+                                                                   : line;
+}
+
+// Whether a NUL byte that no line ended at is refused: any but one before
+// every line, which leaves the file as empty as it reads, unless the file's
+// head shows UTF-16 or UTF-32 text.
+bool NulRefused(bool linesGiven, std::string_view head) {
+    return linesGiven || WideTextOf(head) != TWideText::None;
+}
+
+// A line too long is refused as such whatever ends it, as the file's reader
+// may cut it before its end is seen.
+bool FitsLine(std::string_view line) {
+    return line.size() <= kSetupFileMaxLineBytes;
+}
+
+// What follows the form's words and a blank on a version line, trimmed;
+// empty when the line does not start with them.
+std::string_view VersionText(std::string_view line) {
+    const std::string_view text = TrimBlanksView(WithoutByteOrderMark(line));
+    if (!text.starts_with(kSetupFileMagic) || text.size() < kSetupFileMagic.size() + 2 ||
+        text[kSetupFileMagic.size()] != ' ') {
+        return {};
+    }
+    return TrimBlanksView(text.substr(kSetupFileMagic.size() + 1));
+}
+
 // Takes the file's lines one at a time; finish() gives the set-up once every
 // line was read. Any failure raises, so a caller never sees half a set-up.
 class TSetupReader {
 public:
     explicit TSetupReader(std::string_view path) : m_path(path) {}
 
-    void line(std::string_view text) {
+    // A line and the bytes of the file up to its end, its break included.
+    void line(std::string_view text, std::uint64_t bytes) {
         ++m_lines;
-        m_bytes += text.size() + 1;
+        m_bytes = bytes;
         if (m_lines > kSetupFileMaxLines) {
             RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines),
                                 "soubor má víc než " + FormatInteger(kSetupFileMaxLines) + " řádků");
@@ -445,13 +485,11 @@ public:
             fail("řádek je delší než " + FormatInteger(kSetupFileMaxLineBytes >> 10) + " kB");
         }
         if (m_lines == 1) {
-            if (!IsSetupFirstLine(text)) {
-                RaiseSetupFileError(m_path, 1,
-                                    "soubor není nastavení Morvane (první řádek má být \"" +
-                                        std::string(kSetupFileMagic) + " " +
-                                        FormatInteger(kSetupFileVersion) + "\")");
-            }
+            firstLine(text);
             return;
+        }
+        if (!IsUtf8(text)) {
+            fail(kNotUtf8);
         }
         const std::string_view trimmed = TrimBlanksView(text);
         if (trimmed.empty()) {
@@ -489,8 +527,22 @@ public:
         } else if (m_section == kCorrectionSection) {
             m_setup.Corrections.push_back({texts.unescape(here, rawKey), texts.unescape(here, rawValue)});
         } else {
-            m_values[{m_section, texts.unescape(here, rawKey)}] = {here.Line, std::string(rawValue)};
+            std::string key = texts.unescape(here, rawKey);
+            const auto [at, added] =
+                m_values.try_emplace({m_section, key}, TRawValue{here.Line, std::string(rawValue)});
+            if (!added) {
+                repeatedKey(key, at->second.Line);
+            }
         }
+    }
+
+    // A NUL byte ends the line about to be read, or starts the one after the
+    // last; head is the file's first bytes, which may show UTF-16 or UTF-32.
+    [[noreturn]] void refuseNul(std::string_view head) const {
+        if (const TWideText wide = WideTextOf(head); wide != TWideText::None) {
+            RaiseSetupFileError(m_path, 1, WideTextProblem(wide));
+        }
+        RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines) + 1, kNulByteProblem);
     }
 
     // The line reader cut a line longer than its buffer (and the limit).
@@ -513,6 +565,32 @@ private:
         RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines), problem);
     }
 
+    // A later version is read by the same rules; a version line this reader
+    // cannot read at all is named as such.
+    void firstLine(std::string_view text) const {
+        if (IsSetupFirstLine(text)) {
+            return;
+        }
+        const std::string expected =
+            "\"" + std::string(kSetupFileMagic) + " " + FormatInteger(kSetupFileVersion) + "\"";
+        if (ClaimsSetupFirstLine(text)) {
+            if (!IsUtf8(text)) {
+                fail(kNotUtf8);
+            }
+            const std::string_view version = VersionText(text);
+            if (!version.empty() && version.find_first_not_of("0123456789") != std::string_view::npos) {
+                fail("verze nastavení '" + ShortenedQuote(version) + "' není známá (první řádek má být " +
+                     expected + ")");
+            }
+        }
+        fail("soubor není nastavení Morvane (první řádek má být " + expected + ")");
+    }
+
+    [[noreturn]] void repeatedKey(std::string_view key, std::int64_t firstGiven) const {
+        fail("klíč '" + ShortenedQuote(key) + "' je v oddílu podruhé (poprvé na řádku " +
+             FormatInteger(firstGiven) + ")");
+    }
+
     // A row number outside the table is a key this reader does not know.
     void cylinderRow(const std::string& key, std::string_view rawValue, const TSetupAssigner& texts,
                      const TRawValue& here) {
@@ -521,31 +599,39 @@ private:
         if (error != std::errc() || end != key.data() + key.size() || row < 1 || row > kCylinderRows) {
             return;
         }
+        if (m_rowLines[row - 1] != 0) {
+            repeatedKey(key, m_rowLines[row - 1]);
+        }
+        m_rowLines[row - 1] = here.Line;
         TCylinderRowTexts cells;
         std::string_view rest = rawValue;
+        bool more = false;
         for (std::string& cell : cells) {
             const std::size_t semicolon = FindUnescaped(rest, ';');
             cell = texts.unescape(here, TrimBlanksView(rest.substr(0, semicolon)));
-            rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
+            more = semicolon != std::string_view::npos;
+            rest = more ? rest.substr(semicolon + 1) : std::string_view();
+        }
+        // A seventh cell would shift every angle: the row number is its key, not a cell.
+        if (more) {
+            fail("válec " + key +
+                 " má víc než 6 buněk (přesazení, zapalování, SV otvírá, SV zavírá, "
+                 "VV otvírá, VV zavírá)");
         }
         m_setup.CylinderTable[row - 1] = std::move(cells);
     }
 
     std::string_view m_path;
     std::size_t m_lines = 0;
-    std::size_t m_bytes = 0;
+    std::uint64_t m_bytes = 0;
     std::string m_section;
     bool m_inSection = false;
     bool m_inKnownSection = false;
     bool m_correctionsSeen = false;
     TRawValues m_values;
+    std::array<std::int64_t, kCylinderRows> m_rowLines{};  // where each row was given; 0: not yet
     TSetup m_setup;
 };
-
-std::string_view WithoutByteOrderMark(std::string_view line) {
-    return line.substr(0, kByteOrderMark.size()) == kByteOrderMark ? line.substr(kByteOrderMark.size())
-                                                                   : line;
-}
 
 }  // namespace
 
@@ -563,21 +649,45 @@ void WriteSetupFile(const std::string& path, const TSetup& setup) {
 TSetup ParseSetupText(std::string_view text, std::string_view path) {
     TSetupReader reader(path);
     // As the file reader does: a byte-order mark is no part of the first line.
-    for (std::string_view line : SplitTextLines(WithoutByteOrderMark(text))) {
-        reader.line(line);
+    const std::vector<std::string_view> lines = SplitTextLines(WithoutByteOrderMark(text));
+    const std::size_t nul = text.find('\0');
+    // Bytes from the NUL on are never read, as in the file.
+    const char* const textEnd = text.data() + std::min(nul, text.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool endsAtNul = nul != std::string_view::npos && lines[i].data() + lines[i].size() == textEnd;
+        if (endsAtNul && FitsLine(lines[i])) {
+            reader.refuseNul(text.substr(0, 4));
+        }
+        const char* const next = i + 1 < lines.size() ? lines[i + 1].data() : textEnd;
+        reader.line(lines[i], static_cast<std::uint64_t>(next - text.data()));
+    }
+    if (nul != std::string_view::npos && NulRefused(!lines.empty(), text.substr(0, 4))) {
+        reader.refuseNul(text.substr(0, 4));
     }
     return reader.finish();
 }
 
 TSetup ReadSetupFile(const std::string& path) {
     TLineReader lines(path);
+    return ReadSetupFile(lines, path);
+}
+
+TSetup ReadSetupFile(TLineReader& lines, std::string_view path) {
     TSetupReader reader(path);
     std::string_view line;
+    bool any = false;
     while (lines.next(line)) {
+        if (lines.nulMet() && FitsLine(line)) {
+            reader.refuseNul(lines.head());
+        }
         if (lines.lineCut()) {
             reader.lineTooLong();
         }
-        reader.line(line);
+        reader.line(line, lines.position());
+        any = true;
+    }
+    if (lines.nulMet() && NulRefused(any, lines.head())) {
+        reader.refuseNul(lines.head());
     }
     return reader.finish();
 }
@@ -595,6 +705,10 @@ bool IsSetupFirstLine(std::string_view line) {
     int version = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), version);
     return error == std::errc() && end == number.data() + number.size() && version >= 1;
+}
+
+bool ClaimsSetupFirstLine(std::string_view line) {
+    return TrimBlanksView(WithoutByteOrderMark(line)).starts_with(kSetupFormName);
 }
 
 bool IsSetupFile(const std::string& path) {

@@ -18,9 +18,10 @@
 // hand may write "key = value".
 //
 // Escapes, in keys, values and cells: "\\" a backslash, "\n" a line feed,
-// "\r" a carriage return, "\t" a tab, "\xHH" any other byte below 32 or 127,
-// "\s" a space (written for a space at either end of a text), "\=" an equals
-// sign (written in keys), "\;" a semicolon (written in cells), "\[" a bracket
+// "\r" a carriage return, "\t" a tab, "\xHH" any other byte below 32 or 127
+// and any byte that is no part of a UTF-8 character (a line is UTF-8), "\s" a
+// space (written for a space at either end of a text), "\=" an equals sign
+// (written in keys), "\;" a semicolon (written in cells), "\[" a bracket
 // (written at the start of a key). Any other backslash is a bad line.
 //
 // Reading is forgiving where a newer program may have added something and
@@ -28,9 +29,12 @@
 // a cylinder row beyond the table too, and a later version number is read by
 // the same rules (later versions only add sections and keys). A value missing
 // from the file keeps its start-up text. A line that is neither a section nor
-// "key=value", a value outside a section, a bad escape, or a number or a
-// yes/no that does not read fails with ESetupFileError naming the line, and
-// nothing is returned. A byte-order mark before the first line is skipped.
+// "key=value", a value outside a section, a bad escape, a number or a yes/no
+// that does not read, a key given twice in a section (but the event names of
+// [Korekce], which repeat as the events' names do), a cylinder row of more
+// than six cells, a line that is not UTF-8 and a NUL byte fail with
+// ESetupFileError naming the line, and nothing is returned. A byte-order
+// mark before the first line is skipped.
 //
 // Ranges are one "FROM,TO" text as their field holds it. Earlier files wrote
 // the pegging range and the knock band as two keys ("Vyrovnání od [°]" and
@@ -42,11 +46,15 @@
 #include <string_view>
 
 #include "events/Setup.h"
+#include "util/linereader.h"
 
 namespace morvane {
 
 // The first line's words before the version number, and the version written.
 inline constexpr std::string_view kSetupFileMagic = "Morvane nastavení";
+// A first line that starts so is read as a set-up's version line, whatever
+// follows (another encoding of "í", a version this reader does not know).
+inline constexpr std::string_view kSetupFormName = "Morvane nastaven";
 inline constexpr int kSetupFileVersion = 1;
 // A larger file is refused as soon as the reader passes the limit.
 inline constexpr std::size_t kSetupFileMaxBytes = 10u << 20;
@@ -67,9 +75,18 @@ TSetup ParseSetupText(std::string_view text, std::string_view path);
 // being read whole). A file that cannot be opened raises EFOpenError.
 TSetup ReadSetupFile(const std::string& path);
 
+// The same from a reader at the file's first line (given again or not yet
+// read); path only names the file in a failure.
+TSetup ReadSetupFile(TLineReader& lines, std::string_view path);
+
 // True when the line (a file's first, a byte-order mark allowed) is a set-up
 // file's version line; a cylinder-table file's first line is its header.
 bool IsSetupFirstLine(std::string_view line);
+
+// True when the line starts as a set-up's version line does (kSetupFormName):
+// the file is then read as a set-up, and a version line that does not read
+// is refused as such rather than read as a cylinder table's header.
+bool ClaimsSetupFirstLine(std::string_view line);
 
 // True when the file's first line is a set-up's version line; false for any
 // other file, and for one that cannot be read (its reader then reports that).

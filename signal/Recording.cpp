@@ -10,6 +10,7 @@
 #include "util/linebreaks.h"
 #include "util/numtext.h"
 #include "util/quote.h"
+#include "util/textencoding.h"
 #include "util/textfile.h"
 #include "util/utf8.h"
 
@@ -256,8 +257,10 @@ public:
 
     std::int64_t read() {
         std::string_view line;
+        bool nulEndsLine = false;
         while (m_reader.next(line)) {
             ++m_lines;
+            nulEndsLine = m_reader.nulMet();
             if (m_lines == 1 && line.starts_with(kUtf8Mark)) {
                 line.remove_prefix(kUtf8Mark.size());
             }
@@ -271,6 +274,9 @@ public:
                 takeBuffered();
             }
         }
+        if (m_reader.nulMet()) {
+            refuseNul(nulEndsLine ? m_lines : m_lines + 1);
+        }
         if (!m_detected) {
             detect();
         }
@@ -278,6 +284,19 @@ public:
     }
 
 private:
+    // A NUL byte would end the recording unseen, its later cycles lost. What
+    // the lines before it show of the file (UTF-16, binary data) is told first.
+    [[noreturn]] void refuseNul(std::int64_t line) {
+        if (const TWideText wide = WideTextOf(m_reader.head()); wide != TWideText::None) {
+            RaiseRecordingError("Soubor je v kódování " + std::string(WideTextName(wide)) +
+                                "; uložte jej jako text v UTF-8");
+        }
+        if (!m_detected) {
+            detect();
+        }
+        RaiseRecordingAtLineError(line, kNulByteProblem);
+    }
+
     // Lines before the format is known wait in m_waiting; headers are kept as names.
     void collect(std::string_view line) {
         std::string text(line);

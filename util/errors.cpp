@@ -69,7 +69,7 @@ void RaiseListIndexError(long long index) {
 
 void RaiseImportError(std::string_view path, std::string_view problem) {
     std::string message = "The file \"";
-    message += path;
+    message += ShortenedQuote(path);
     message += "\" ";
     message += problem;
     throw EImportError(message);
@@ -136,7 +136,7 @@ namespace {
 
 std::string SetupLinePrefix(std::string_view path, std::int64_t line) {
     std::string message = "Soubor \"";
-    message += path;
+    message += ShortenedQuote(path);
     message += "\", řádek " + std::to_string(line) + ": ";
     return message;
 }
@@ -150,6 +150,20 @@ void RaiseSetupFileError(std::string_view path, std::int64_t line, std::string_v
 void RaiseSetupValueError(std::string_view path, std::int64_t line, std::string_view text,
                           std::string_view problem) {
     throw ESetupFileError(SetupLinePrefix(path, line) + Quoted(text, " " + std::string(problem)));
+}
+
+void RaiseSetupKeyError(std::string_view path, std::string_view section, std::string_view key,
+                        std::string_view problem) {
+    throw ESetupFileError("Soubor \"" + ShortenedQuote(path) + "\", klíč \"" + ShortenedQuote(key) +
+                          "\" v oddílu [" + std::string(section) + "]: " + std::string(problem));
+}
+
+void RaiseTextFileError(std::string_view path, std::string_view problem) {
+    throw EImportError("Soubor \"" + ShortenedQuote(path) + "\": " + std::string(problem));
+}
+
+void RaiseTextFileLineError(std::string_view path, std::int64_t line, std::string_view problem) {
+    throw EImportError(SetupLinePrefix(path, line) + std::string(problem));
 }
 
 }  // namespace morvane

@@ -143,6 +143,17 @@ public:
 // (the text, the problem, e.g. "není celé číslo").
 [[noreturn]] void RaiseSetupValueError(std::string_view path, std::int64_t line, std::string_view text,
                                        std::string_view problem);
-// Quoted texts in every message are cut after 200 characters and end in "…".
+// A value of a set-up file that cannot be used, named by its key:
+// Soubor "%s", klíč "%s" v oddílu [%s]: %s (e.g. "soubor "a.csv" neexistuje").
+[[noreturn]] void RaiseSetupKeyError(std::string_view path, std::string_view section, std::string_view key,
+                                     std::string_view problem);
+// A text file that is not UTF-8 text as a whole: Soubor "%s": %s (the problem,
+// e.g. "soubor je v kódování UTF-16; uložte jej jako text v UTF-8").
+[[noreturn]] void RaiseTextFileError(std::string_view path, std::string_view problem);
+// One of its lines: Soubor "%s", řádek %d: %s (e.g. "obsahuje nulový bajt, soubor není text").
+[[noreturn]] void RaiseTextFileLineError(std::string_view path, std::int64_t line, std::string_view problem);
+// Quoted texts and file names in every message are cut after 200 characters
+// and end in "…"; line breaks and other control characters in them are shown
+// as \xHH.
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,8 +15,7 @@ namespace morvane {
 TLineReader::TLineReader(const std::string& path, TByteOrderMark mark)
     : m_path(path),
       m_buffer(std::make_unique_for_overwrite<char[]>(kBufferSize)),
-      m_skipMark(mark == TByteOrderMark::Skip),
-      m_atStart(m_skipMark) {
+      m_skipMark(mark == TByteOrderMark::Skip) {
     struct stat status {};
     m_fd = OpenForReading(path, status);
     m_rereadable = S_ISREG(status.st_mode);
@@ -30,8 +30,10 @@ void TLineReader::rewind() {
         RaiseOpenFailure(m_path, errno);
     }
     m_begin = m_end = m_scanned = 0;
+    m_dropped = 0;
     m_endOfFile = m_endOfText = m_feedPending = m_lineCut = false;
-    m_atStart = m_skipMark;
+    m_started = m_again = m_nulMet = false;
+    m_atStart = true;
 }
 
 bool TLineReader::fill() {
@@ -42,6 +44,7 @@ bool TLineReader::fill() {
     if (m_begin > 0) {
         std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
         m_end -= m_begin;
+        m_dropped += m_begin;
         m_begin = 0;
     }
     for (;;) {
@@ -68,12 +71,17 @@ bool TLineReader::fill() {
     return true;
 }
 
-void TLineReader::skipByteOrderMark() {
+void TLineReader::start() {
+    m_started = true;
     m_atStart = false;
-    // A pipe may give the mark's bytes in more than one read.
-    while (m_end - m_begin < kByteOrderMark.size() && fill()) {
+    // A pipe may give the first bytes in more than one read.
+    while (m_end - m_begin < m_head.size() && fill()) {
     }
-    m_begin += ByteOrderMarkLength(std::string_view(m_buffer.get() + m_begin, m_end - m_begin));
+    m_headSize = std::min(m_head.size(), m_end - m_begin);
+    std::memcpy(m_head.data(), m_buffer.get() + m_begin, m_headSize);
+    if (m_skipMark) {
+        m_begin += ByteOrderMarkLength(std::string_view(m_buffer.get() + m_begin, m_end - m_begin));
+    }
 }
 
 void TLineReader::passBreak(std::size_t at) {
@@ -96,7 +104,7 @@ void TLineReader::skipRestOfLine() {
         const std::size_t hit = FindBreak(m_buffer.get(), m_begin, m_end);
         if (hit != m_end) {
             if (m_buffer[hit] == '\0') {
-                m_endOfText = true;
+                m_endOfText = m_nulMet = true;
                 return;
             }
             passBreak(hit);
@@ -118,9 +126,20 @@ bool TLineReader::lastLine(std::string_view& line) {
 }
 
 bool TLineReader::next(std::string_view& line) {
-    if (m_atStart) {
-        skipByteOrderMark();
+    if (m_again) {
+        m_again = false;
+        line = m_last;
+        return true;
     }
+    if (!m_started) {
+        start();
+    }
+    const bool given = nextLine(line);
+    m_last = given ? line : std::string_view();
+    return given;
+}
+
+bool TLineReader::nextLine(std::string_view& line) {
     if (m_lineCut) {
         m_lineCut = false;
         skipRestOfLine();
@@ -134,7 +153,7 @@ bool TLineReader::next(std::string_view& line) {
         if (hit != m_end) {
             line = std::string_view(data + m_begin, hit - m_begin);
             if (data[hit] == '\0') {
-                m_endOfText = true;
+                m_endOfText = m_nulMet = true;
                 return !line.empty();
             }
             passBreak(hit);

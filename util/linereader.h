@@ -2,7 +2,9 @@
 
 // Reading a text file line by line in fixed memory.
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,7 +19,8 @@ namespace morvane {
 // a byte-order mark before the first line is skipped unless the reader is
 // asked to keep it. Opening does not wait
 // for the writer of a FIFO (one without a writer reads as empty). A line
-// longer than the buffer is given cut to its start.
+// longer than the buffer is given cut to its start. A reader that refuses a
+// NUL byte asks nulMet(); the lines stay as the shared rules give them.
 class TLineReader {
 public:
     static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
@@ -31,6 +34,18 @@ public:
     // The next line, valid until the next call; false at the end of the text.
     // A failed read raises EFOpenError with the system's cause.
     bool next(std::string_view& line);
+    // The next call of next() gives the last line again, so a caller may look
+    // at a pipe's first line and still hand the whole text on.
+    void giveAgain() { m_again = true; }
+    // True once a NUL byte ended the text. After next() gave a line, the NUL
+    // ends that line; after next() returned false, it starts the line after
+    // the last one given.
+    bool nulMet() const { return m_nulMet; }
+    // The file's first bytes (up to four, a byte-order mark included), known
+    // once next() was called: what a text in UTF-16 or UTF-32 shows itself by.
+    std::string_view head() const { return std::string_view(m_head.data(), m_headSize); }
+    // The bytes passed so far: every line given with its break.
+    std::uint64_t position() const { return m_dropped + m_begin; }
     // The bytes read but not yet given, from the start of the next line, for a
     // caller that takes whole lines in place (empty before the first line).
     std::string_view unread() const {
@@ -51,10 +66,12 @@ public:
     void rewind();
 
 private:
+    // next() less the line given again.
+    bool nextLine(std::string_view& line);
     // Reads more behind the unread bytes; false at the end of the file.
     bool fill();
-    // Skips a byte-order mark at the start of the file.
-    void skipByteOrderMark();
+    // Keeps the file's first bytes and skips a byte-order mark, if asked.
+    void start();
     // Skips the rest of a cut line up to and including its break.
     void skipRestOfLine();
     // Steps over the break at m_buffer[at] and starts the next line after it.
@@ -75,6 +92,13 @@ private:
     bool m_endOfText = false;    // a NUL byte was met
     bool m_feedPending = false;  // a CR ended the buffer: an LF right after it belongs to it
     bool m_lineCut = false;
+    bool m_started = false;
+    bool m_again = false;
+    bool m_nulMet = false;
+    std::string_view m_last;      // the last line given
+    std::uint64_t m_dropped = 0;  // bytes moved out of the buffer's front
+    std::array<char, 4> m_head{};
+    std::size_t m_headSize = 0;
 };
 
 }  // namespace morvane

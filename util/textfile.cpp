@@ -13,6 +13,7 @@
 #include "util/errors.h"
 #include "util/fileaccess.h"
 #include "util/linebreaks.h"
+#include "util/textencoding.h"
 
 namespace morvane {
 
@@ -76,6 +77,13 @@ std::size_t ExpectedLineCount(std::size_t count, std::size_t offset, std::size_t
                    1024;
     }
     return std::max(expected, count + count / 2 + 16);
+}
+
+// Its first NUL would end the text at once: an empty file in disguise.
+void RefuseWideText(const TLineReader& reader, std::string_view path) {
+    if (const TWideText wide = WideTextOf(reader.head()); wide != TWideText::None) {
+        RaiseTextFileError(path, WideTextProblem(wide));
+    }
 }
 
 bool Contains(const std::vector<char>& buffer, std::string_view line) {
@@ -190,15 +198,21 @@ TTextLines ReadTextLines(const std::string& path) {
 }
 
 TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
-    static constexpr std::string_view kCutMark = "…";
     TLineReader reader(path, TByteOrderMark::Skip);
+    return ReadFirstTextLines(reader, path, maxLines);
+}
+
+TTextLines ReadFirstTextLines(TLineReader& reader, std::string_view path, std::size_t maxLines) {
+    static constexpr std::string_view kCutMark = "…";
     std::vector<char> text;
     std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset and length of each line
     std::string_view line;
     while (spans.size() < maxLines && reader.next(line)) {
-        if (spans.empty() && StartsWithUtf16Mark(line)) {
-            // Its first NUL would end the text at once: an empty file in disguise.
-            RaiseImportError(path, "is UTF-16 text; save it as UTF-8");
+        if (spans.empty()) {
+            RefuseWideText(reader, path);
+        }
+        if (reader.nulMet()) {
+            RaiseTextFileLineError(path, static_cast<std::int64_t>(spans.size()) + 1, kNulByteProblem);
         }
         const bool cut = line.size() > kLongestBoundedLine;
         line = line.substr(0, kLongestBoundedLine);
@@ -207,6 +221,10 @@ TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines) {
         if (cut) {
             text.insert(text.end(), kCutMark.begin(), kCutMark.end());
         }
+    }
+    if (reader.nulMet()) {
+        RefuseWideText(reader, path);
+        RaiseTextFileLineError(path, static_cast<std::int64_t>(spans.size()) + 1, kNulByteProblem);
     }
     std::vector<std::string_view> lines;
     lines.reserve(spans.size());

@@ -167,9 +167,14 @@ inline constexpr std::size_t kLongestBoundedLine = 4096;
 // and refuses the file when it gets them. A line longer than
 // kLongestBoundedLine bytes is kept as its first kLongestBoundedLine bytes and
 // "…", which no number reads. A byte-order mark before the first line is
-// skipped; a UTF-16 one raises EImportError ("is UTF-16 text; save it as
-// UTF-8"), since the first NUL byte would end the text. Raises EFOpenError as
-// ReadTextLines does.
+// skipped. Text in UTF-16 or UTF-32 raises EImportError ("Soubor "%s": soubor
+// je v kódování UTF-16; ..."), and a NUL byte within the lines read
+// EImportError naming its line, since it would end the text unseen. Raises
+// EFOpenError as ReadTextLines does.
 TTextLines ReadFirstTextLines(const std::string& path, std::size_t maxLines);
+
+// The same from a reader that skips the byte-order mark, from its next line
+// on (a line given again included); path only names the file in a failure.
+TTextLines ReadFirstTextLines(TLineReader& reader, std::string_view path, std::size_t maxLines);
 
 }  // namespace morvane

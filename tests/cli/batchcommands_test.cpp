@@ -85,8 +85,11 @@ protected:
         EXPECT_EQ(result.Err, err);
     }
 
-    TRun run(const TLines& arguments) {
-        std::string command = "cd " + ShellQuoted(m_dir.string()) + " && " + ShellQuoted(MORVANE_CLI_PATH);
+    // With piped, the tool's standard input is a pipe that carries that file.
+    TRun run(const TLines& arguments, const std::string& piped = "") {
+        std::string command = "cd " + ShellQuoted(m_dir.string()) + " && " +
+                              (piped.empty() ? "" : "cat " + ShellQuoted(piped) + " | ") +
+                              ShellQuoted(MORVANE_CLI_PATH);
         for (const std::string& argument : arguments) {
             command += " " + ShellQuoted(argument);
         }
@@ -239,6 +242,137 @@ TEST_F(BatchToolTest, EventsOfASetupFile) {
         SCOPED_TRACE(row.Name);
         EXPECT_EQ(output(row.SetupRun), output(row.TableRun));
     }
+}
+
+// Each input read from a pipe gives what its file gives: it is read once.
+TEST_F(BatchToolTest, InputsFromAPipe) {
+    write("two.csv", kTwoCylinders);
+    write("c10.txt", "10\n");
+    TSetup setup;
+    setup.Cylinders = "2";
+    setup.CylinderTable[1] = {"360", "350", "0", "180", "540", "720"};
+    write("two.morvane", SetupText(setup));
+    struct TRow {
+        const char* Piped;
+        TLines PipeRun;
+        TLines FileRun;
+    };
+    const TRow rows[] = {
+        {"two.csv", {"events", "/dev/stdin"}, {"events", "two.csv"}},
+        {"two.morvane", {"events", "/dev/stdin"}, {"events", "two.morvane"}},
+        {"c10.txt",
+         {"events", "two.csv", "--corrections", "/dev/stdin"},
+         {"events", "two.csv", "--corrections", "c10.txt"}},
+        {"two.csv",
+         {"render", "/dev/stdin", "--output", "p.png"},
+         {"render", "two.csv", "--output", "p.png"}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Piped);
+        const TRun piped = run(row.PipeRun, row.Piped);
+        EXPECT_EQ(piped.Code, 0) << piped.Err;
+        const std::string pipedPicture = ReadFile(m_dir / "p.png");
+        const std::string expected = output(row.FileRun);
+        EXPECT_EQ(piped.Out, expected);
+        EXPECT_EQ(pipedPicture, ReadFile(m_dir / "p.png"));
+        fs::remove(m_dir / "p.png");
+    }
+}
+
+// render draws what the window shows for a set-up: its cursor, filter, gain,
+// kinds and signal; the command line's options override them.
+TEST_F(BatchToolTest, RenderOfASetupFile) {
+    write("two.csv", kTwoCylinders);
+    write("angle.csv", "h\n1;1\n0;2\n1;-3\n0;4\n1;5\n1;0\n2;1\n0;0\n");
+    TSetup setup;
+    setup.Cylinders = "2";
+    setup.CylinderTable[0] = {"0", "350", "0", "180", "540", "720"};
+    setup.CylinderTable[1] = {"360", "350", "0", "180", "540", "720"};
+    setup.CrankAngle = 360;
+    setup.Filter = 50;
+    setup.Gain = 30;
+    setup.KindsShown = {true, false, true, false};
+    setup.SignalImport.Kind = TSignalImportKind::Angle;
+    setup.SignalImport.Path = "angle.csv";
+    write("two.morvane", SetupText(setup));
+    const TLines table = {"render", "two.csv", "--angle",  "angle.csv",
+                          "--size", "400x200", "--output", "p.png"};
+    struct TRow {
+        const char* Name;
+        TLines SetupOptions;
+        TLines TableOptions;
+    };
+    const TRow rows[] = {
+        {"the set-up's", {}, {"--cursor", "360", "--filter", "50", "--gain", "30", "--kinds", "1010"}},
+        {"overridden", {"--cursor", "0", "--filter", "0", "--gain", "10", "--kinds", "1111"}, {}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TLines arguments = {"render", "two.morvane", "--size", "400x200", "--output", "p.png"};
+        arguments.insert(arguments.end(), row.SetupOptions.begin(), row.SetupOptions.end());
+        // The import's summary on stderr tells that the set-up's signal was read.
+        const TRun fromSetup = run(arguments);
+        EXPECT_EQ(fromSetup.Err, "Řádky / Vrcholy: 9 / 3\n");
+        const std::string picture = ReadFile(m_dir / "p.png");
+        arguments = table;
+        arguments.insert(arguments.end(), row.TableOptions.begin(), row.TableOptions.end());
+        EXPECT_EQ(run(arguments).Code, 0);
+        EXPECT_EQ(picture, ReadFile(m_dir / "p.png"));
+    }
+}
+
+// Inputs that would be read otherwise than they were written are refused, and
+// a set-up's signal file that is missing or a FIFO is named with its key.
+TEST_F(BatchToolTest, InputsThatDoNotReadAsWritten) {
+    write("nul.csv", std::string(kTwoCylinders) + std::string("3;0;350;0;180;540;720\n\0"
+                                                              "4;0;0;0;0;0;0\n",
+                                                              38));
+    write("version.morvane", "Morvane nastavení 2.0\n[Válce]\n1=0\n");
+    ASSERT_EQ(::mkfifo((m_dir / "fifo.csv").c_str(), 0600), 0);
+    TSetup setup;
+    setup.SignalImport.Kind = TSignalImportKind::Time;
+    setup.SignalImport.Path = "gone.csv";
+    write("gone.morvane", SetupText(setup));
+    setup.SignalImport.Path = "fifo.csv";
+    write("fifo.morvane", SetupText(setup));
+    setup.SignalImport.Kind = TSignalImportKind::Encoder;
+    setup.SignalImport.Encoder.Path = "gone.csv";
+    write("encoder.morvane", SetupText(setup));
+    setup = TSetup();
+    setup.Speed = "abc";
+    write("speed.morvane", SetupText(setup));
+    setup.Cylinders = "2";
+    setup.CylinderTable[1][1] = "35x0";
+    write("cell.morvane", SetupText(setup));
+    struct TRow {
+        TLines Arguments;
+        const char* Err;
+    };
+    const TRow rows[] = {
+        {{"events", "nul.csv"}, "Soubor \"nul.csv\", řádek 5: obsahuje nulový bajt, soubor není text.\n"},
+        {{"events", "version.morvane"},
+         "Soubor \"version.morvane\", řádek 1: verze nastavení '2.0' není známá (první řádek má být "
+         "\"Morvane nastavení 1\")\n"},
+        {{"render", "gone.morvane", "--output", "p.png"},
+         "Soubor \"gone.morvane\", klíč \"Soubor\" v oddílu [Import signálu]: soubor signálu \"gone.csv\" "
+         "neexistuje.\n"},
+        {{"render", "fifo.morvane", "--output", "p.png"},
+         "Soubor \"fifo.morvane\", klíč \"Soubor\" v oddílu [Import signálu]: soubor signálu \"fifo.csv\" "
+         "není obyčejný soubor (je to roura nebo zařízení)\n"},
+        {{"render", "encoder.morvane", "--output", "p.png"},
+         "Soubor \"encoder.morvane\", klíč \"Soubor snímače\" v oddílu [Import signálu]: soubor signálu "
+         "\"gone.csv\" neexistuje.\n"},
+        {{"events", "cell.morvane"},
+         "Soubor \"cell.morvane\", klíč \"2\" v oddílu [Válce]: '35x0' v buňce zapalování není číslo.\n"},
+        {{"events", "speed.morvane"},
+         "Soubor \"speed.morvane\", klíč \"Otáčky motoru [RPM]\" v oddílu [Hlavní parametry]: 'abc' není "
+         "číslo.\n"},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Arguments[1]);
+        expectFailure(row.Arguments, row.Err);
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "p.png"));
 }
 
 TEST_F(BatchToolTest, CycleTimes) {

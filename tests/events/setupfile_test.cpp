@@ -11,16 +11,29 @@
 #include "events/SetupControls.h"
 #include "tests/support/SessionTest.h"
 #include "util/errors.h"
+#include "util/linereader.h"
 #include "util/replacefile.h"
 
 namespace morvane {
 namespace {
+
+using namespace std::string_literals;
 
 // Texts a user may leave in a control, each one a way a line could break.
 const std::vector<std::string> kAwkwardTexts = {
     "",     "12.5", " lead", "trail ", "  ", "a;b",  "k=v", "[x]", "Žluťoučký kůň úpěl", "C:\\data\\a.csv",
     "a\nb", "\r",   "\t1\t", "\\s",    "#",  "\x01", "=",   ";",
 };
+
+// Each character followed by a NUL byte, behind a UTF-16 mark.
+std::string Utf16(const std::string& ascii) {
+    std::string text = "\xFF\xFE";
+    for (const char c : ascii) {
+        text += c;
+        text += '\0';
+    }
+    return text;
+}
 
 // A set-up whose every text differs from the start-up one; awkward texts
 // are spread over the kinds of place (plain value, cell, correction's name).
@@ -59,13 +72,25 @@ TSetup FullSetup() {
     return setup;
 }
 
-std::string Message(const std::string& text) {
+template <typename Read>
+std::string MessageOf(Read&& read) {
     try {
-        ParseSetupText(text, "a.morvane");
+        read();
     } catch (const ESetupFileError& failure) {
         return failure.what();
     }
     return "no failure";
+}
+
+// The failure of the text's reading; the file's reading must fail alike.
+std::string Message(const std::string& text) {
+    const std::string message = MessageOf([&] { ParseSetupText(text, "a.morvane"); });
+    const std::string path = ::testing::TempDir() + "morvane_message.morvane";
+    WriteFileReplacing(path, text);
+    TLineReader lines(path);
+    EXPECT_EQ(MessageOf([&] { ReadSetupFile(lines, "a.morvane"); }), message) << "read from a file";
+    std::remove(path.c_str());
+    return message;
 }
 
 TEST(SetupFileTest, EveryTextReadsBackAsTyped) {
@@ -78,6 +103,16 @@ TEST(SetupFileTest, EveryTextReadsBackAsTyped) {
     EXPECT_TRUE(ReadSetupFile(path) == setup);
     EXPECT_TRUE(IsSetupFile(path));
     std::remove(path.c_str());
+}
+
+// A byte no UTF-8 character holds (an escape may give one) is written escaped,
+// so the line stays one the reader takes.
+TEST(SetupFileTest, BytesOutsideUtf8WriteEscaped) {
+    TSetup setup;
+    setup.Speed = "\xC3(\xFF\xC3\xA1";
+    const std::string text = SetupText(setup);
+    EXPECT_NE(text.find("Otáčky motoru [RPM]=\\xC3(\\xFFá\n"), std::string::npos);
+    EXPECT_TRUE(ParseSetupText(text, "a.morvane") == setup);
 }
 
 // The form is what users diff and edit: its lines are pinned.
@@ -122,6 +157,20 @@ TEST(SetupFileTest, WhatThisReaderDoesNotKnowIsSkipped) {
     }
 }
 
+// Both passes of a piston share an event name, so its corrections do too.
+TEST(SetupFileTest, CorrectionNamesRepeatAsTheEventsDo) {
+    const TSetup setup =
+        ParseSetupText("Morvane nastavení 1\n[Korekce]\nPíst 1 - HU=1\nPíst 1 - HU=2\n", "a.morvane");
+    EXPECT_EQ(setup.Corrections, (std::vector<TCorrectionText>{{"Píst 1 - HU", "1"}, {"Píst 1 - HU", "2"}}));
+}
+
+// A file's name is quoted as every message quotes a user's text.
+TEST(SetupFileTest, FileNamesAreQuotedInMessages) {
+    EXPECT_EQ(MessageOf([] { ParseSetupText("x\n", "a\n\x1B[31mb.morvane"); }),
+              "Soubor \"a\\x0A\\x1B[31mb.morvane\", řádek 1: soubor není nastavení Morvane (první řádek má "
+              "být \"Morvane nastavení 1\")");
+}
+
 // Files of the earlier form kept a range as two keys; they read as they were.
 TEST(SetupFileTest, FormerRangeKeysReadJoined) {
     struct TRow {
@@ -149,11 +198,11 @@ TEST(SetupFileTest, FormerRangeKeysReadJoined) {
 TEST(SetupFileTest, HandWrittenLinesRead) {
     const TSetup setup = ParseSetupText(
         "\xEF\xBB\xBFMorvane nastavení 1\r\n[ Časová osa ]\r\n Zesílení = 20 \r\n"
-        "[Válce]\r\n2 = 1 ; 2\\s\r\n[Hlavní parametry]\r\nPočet válců [1]=2\r\nPočet válců [1]=3\r\n",
+        "[Válce]\r\n2 = 1 ; 2\\s\r\n[Hlavní parametry]\r\nPočet válců [1]=3\r\n",
         "a.morvane");
     EXPECT_EQ(setup.Gain, 20);
     EXPECT_EQ(setup.CylinderTable[1], (TCylinderRowTexts{"1", "2 ", "", "", "", ""}));
-    EXPECT_EQ(setup.Cylinders, "3");                                         // the last of a repeated key
+    EXPECT_EQ(setup.Cylinders, "3");
     EXPECT_EQ(setup.Corrections, (std::vector<TCorrectionText>{{"", ""}}));  // no section: as at start
 }
 
@@ -193,6 +242,31 @@ TEST(SetupFileTest, BadFilesNameTheLine) {
          "Soubor \"a.morvane\", řádek 3: 'ANGLE' není druh importu (úhel, čas, snímač)"},
         {head + "[Spalování]\nVyrovnání tlaku=Bodové\n",
          "Soubor \"a.morvane\", řádek 3: 'Bodové' není způsob vyrovnání tlaku (none, point, polytropic)"},
+        // What would be read otherwise than it was written.
+        {head + "[Hlavní parametry]\nPočet válců [1]=2\n\0[Válce]\n1=0;350;0;180;540;720\n"s,
+         "Soubor \"a.morvane\", řádek 4: obsahuje nulový bajt, soubor není text"},
+        {head + "[Rozvod]\nSání [°]=274\0"s,
+         "Soubor \"a.morvane\", řádek 3: obsahuje nulový bajt, soubor není text"},
+        {head + "[Hlavn\xED parametry]\n",
+         "Soubor \"a.morvane\", řádek 2: řádek není v kódování UTF-8; uložte soubor jako text v UTF-8"},
+        {Utf16(head),
+         "Soubor \"a.morvane\", řádek 1: soubor je v kódování UTF-16; uložte jej jako text v UTF-8"},
+        {Utf16(head).substr(2),
+         "Soubor \"a.morvane\", řádek 1: soubor je v kódování UTF-16; uložte jej jako text v UTF-8"},
+        {"\xFF\xFE\0\0M\0\0\0"s,
+         "Soubor \"a.morvane\", řádek 1: soubor je v kódování UTF-32; uložte jej jako text v UTF-8"},
+        {head + "[Časová osa]\nZesílení=20\n[Rozvod]\n[Časová osa]\nZesílení=30\n",
+         "Soubor \"a.morvane\", řádek 6: klíč 'Zesílení' je v oddílu podruhé (poprvé na řádku 3)"},
+        {head + "[Válce]\n1=0;350\n01=0;360\n",
+         "Soubor \"a.morvane\", řádek 4: klíč '01' je v oddílu podruhé (poprvé na řádku 3)"},
+        {head + "[Válce]\n1=1;0;350;0;180;540;720\n",
+         "Soubor \"a.morvane\", řádek 3: válec 1 má víc než 6 buněk (přesazení, zapalování, SV otvírá, SV "
+         "zavírá, VV otvírá, VV zavírá)"},
+        {"Morvane nastavení 1.1\n",
+         "Soubor \"a.morvane\", řádek 1: verze nastavení '1.1' není známá (první řádek má být \"Morvane "
+         "nastavení 1\")"},
+        {"Morvane nastaven\xED 1\n",
+         "Soubor \"a.morvane\", řádek 1: řádek není v kódování UTF-8; uložte soubor jako text v UTF-8"},
     };
     for (const TRow& r : rows) {
         SCOPED_TRACE(r.Text);
@@ -224,6 +298,12 @@ TEST(SetupFileTest, TooLongFilesAreRefusedAtTheLimit) {
         bigLines += line + "\n";
     }
     EXPECT_EQ(Message(bigLines), "Soubor \"a.morvane\", řádek 10242: soubor je větší než 10 MB");
+    // The limit counts bytes: a line break of two bytes counts two.
+    std::string crlfLines = "Morvane nastavení 1\r\n[Budoucí]\r\n";
+    for (int k = 0; k < 10 * 1024; ++k) {
+        crlfLines += line.substr(1) + "\r\n";
+    }
+    EXPECT_EQ(Message(crlfLines), "Soubor \"a.morvane\", řádek 10242: soubor je větší než 10 MB");
 }
 
 TEST(SetupFileTest, FirstLines) {

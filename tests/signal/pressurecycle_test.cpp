@@ -84,6 +84,14 @@ TEST_F(PressureCycleTest, BadFilesNameTheirProblem) {
                                         "The file \"" + path + "\" " + row.Message);
         }
     }
+    // A NUL byte would cut the cycle short; a name's control characters are shown, not obeyed.
+    const std::string nul = writeFile("nul.csv", std::string("1\n2\n\0", 5) + ValueLines(1441));
+    ExpectFailure<EImportError>([&] { ReadPressureCycle(nul, kDecimalComma); },
+                                "Soubor \"" + nul + "\", řádek 3: obsahuje nulový bajt, soubor není text");
+    const std::string odd = writeFile("a\nb\x1B[2J.csv", "");
+    ExpectFailure<EImportError>([&] { ReadPressureCycle(odd, kDecimalComma); },
+                                "The file \"" + odd.substr(0, odd.rfind('/') + 1) +
+                                    "a\\x0Ab\\x1B[2J.csv\" holds 0 pressure values, a cycle needs 1441");
 }
 
 // A line break or a terminal's escape sequence in the name is shown, never acted on.

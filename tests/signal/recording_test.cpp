@@ -100,6 +100,23 @@ INSTANTIATE_TEST_SUITE_P(
                  "Soubor je v kódování UTF-16; uložte jej jako text v UTF-8",
                  {}},
         TScanRow{"RandomBytes", RandomBytes(), "Soubor není text, obsahuje binární data", {}},
+        // A NUL byte would end the recording unseen.
+        TScanRow{"NulInsideTheData",
+                 "a;b\n1;2\n" + Repeated("3;4\n", 20) + std::string("5;6\0\n7;8\n", 9),
+                 "Řádek 23: obsahuje nulový bajt, soubor není text",
+                 {}},
+        TScanRow{"NulStartsALine",
+                 std::string("a;b\n1;2\n\0"
+                             "3;4\n",
+                             11),
+                 "Řádek 3: obsahuje nulový bajt, soubor není text",
+                 {}},
+        TScanRow{"Utf32",
+                 std::string("\xFF\xFE\0\0"
+                             "a\0\0\0",
+                             8),
+                 "Soubor je v kódování UTF-32; uložte jej jako text v UTF-8",
+                 {}},
         TScanRow{"OnlyText", "a;b\nc;d\n", "Soubor neobsahuje žádná data", {}},
         // Blanks around a line or a field, fields beyond the chosen ones, one missing.
         TScanRow{"TabsAroundALine", "a\tb\n1,5\t2,5\n\t3,5\t4,5 \n", "", {1.5, 2.5, 3.5, 4.5}},

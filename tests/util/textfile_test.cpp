@@ -348,6 +348,43 @@ TEST_F(TextFileTest, ReadFirstTextLinesStopsAtTheLimit) {
     }
 }
 
+// A NUL byte would end the text unseen; UTF-16 and UTF-32 text would read as
+// nothing, or as their first character.
+TEST_F(TextFileTest, ReadFirstTextLinesRefusesWhatItWouldReadWrong) {
+    const struct {
+        std::string Text;
+        std::string Problem;
+    } rows[] = {
+        {"1\n2\0"
+         "3\n4\n"s,
+         ", řádek 2: obsahuje nulový bajt, soubor není text"},
+        {"1\n\0"
+         "2\n"s,
+         ", řádek 2: obsahuje nulový bajt, soubor není text"},
+        {"\0"s, ", řádek 1: obsahuje nulový bajt, soubor není text"},
+        {"1\0\n\0"s, "\": soubor je v kódování UTF-16; uložte jej jako text v UTF-8"},
+        {"\0"
+         "1\0\n"s,
+         "\": soubor je v kódování UTF-16; uložte jej jako text v UTF-8"},
+        {"\xFF\xFE\0\0"
+         "1\0\0\0"s,
+         "\": soubor je v kódování UTF-32; uložte jej jako text v UTF-8"},
+        {"1\0\0\0\n\0\0\0"s, "\": soubor je v kódování UTF-32; uložte jej jako text v UTF-8"},
+    };
+    for (const auto& row : rows) {
+        const std::string path = writeFile("nul.txt", row.Text);
+        try {
+            ReadFirstTextLines(path, 5);
+            ADD_FAILURE() << "no failure: " << row.Problem;
+        } catch (const EImportError& failure) {
+            const std::string name = row.Problem.front() == ',' ? path + "\"" : path;
+            EXPECT_EQ(failure.what(), "Soubor \"" + name + row.Problem);
+        }
+    }
+    // Beyond the lines asked for, nothing is read, nor refused.
+    EXPECT_EQ(ReadFirstTextLines(writeFile("nul.txt", "1\n2\n\0"s), 2).size(), 2u);
+}
+
 // A source of any length costs one buffer: what lies beyond is never read.
 TEST_F(TextFileTest, ReadFirstTextLinesLeavesTheRestUnread) {
     std::string text;
