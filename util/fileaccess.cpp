@@ -39,9 +39,20 @@ void RaiseOpenFailure(const std::string& path, int errorNumber) {
 }
 
 int OpenForReading(const std::string& path, struct stat& status) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         RaiseOpenFailure(path, errno);
+    }
+    if (::fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode)) {
+        // Opened without waiting, a FIFO whose writer has not come yet reads as
+        // empty: a race that would pass for an empty file. Wait as cat does.
+        ::close(fd);
+        do {
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) {
+            RaiseOpenFailure(path, errno);
+        }
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::fstat(fd, &status) != 0) {

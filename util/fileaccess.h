@@ -18,9 +18,10 @@ std::string SystemReason(int errorNumber);
 // worked out.
 [[noreturn]] void RaiseOpenFailure(const std::string& path, int errorNumber);
 
-// Opens a path for reading as a file and fills status. A FIFO opens at once
-// even without a writer (it then reads as empty); reads block again once it is
-// open. A directory is refused (EISDIR). Raises through RaiseOpenFailure.
+// Opens a path for reading as a file and fills status. A FIFO waits for its
+// writer (the batch tool's --timeout bounds that); other files, devices
+// included, open without waiting, and reads block once open. A directory is
+// refused (EISDIR). Raises through RaiseOpenFailure.
 int OpenForReading(const std::string& path, struct stat& status);
 
 // Closes a descriptor on every way out of a scope.

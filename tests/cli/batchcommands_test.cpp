@@ -761,8 +761,8 @@ TEST_F(BatchToolTest, AFileThatStallsIsGivenUpAfterTheTimeout) {
     ::close(writer);
     EXPECT_EQ(table.Code, 1);
     const std::string figures = ";;;4,767;;65,546;374,85;;;\n";
-    EXPECT_EQ(table.Out, "stalled;Soubor \"stalled\" nebyl přečten do 0,5 s (--timeout)\np.csv" + figures +
-                             "p.csv" + figures);
+    EXPECT_EQ(table.Out, "stalled;\"Soubor \"\"stalled\"\" nebyl přečten do 0,5 s (--timeout)\"\np.csv" +
+                             figures + "p.csv" + figures);
     EXPECT_LT(seconds, 30);
 }
 

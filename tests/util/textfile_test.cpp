@@ -1,9 +1,11 @@
 #include "util/textfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -397,10 +399,21 @@ TEST_F(TextFileTest, ReadFirstTextLinesLeavesTheRestUnread) {
 }
 
 // Inputs that once hung or ate all memory: each ends at once with few lines.
+// A FIFO waits for its writer, however late it comes, and reads what it wrote
+// (read at once, it passed for an empty file).
 TEST_F(TextFileTest, HostileInputsEndQuickly) {
     const fs::path fifo = m_dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {fifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+    std::thread lateWriter([&fifo] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        EXPECT_EQ(::write(fd, "1\n2\n", 4), 4);
+        ::close(fd);
+    });
+    TLineReader fed(fifo.string());
+    EXPECT_EQ(ReadAllLines(fed), (std::vector<std::string>{"1", "2"}));
+    lateWriter.join();
+    for (const std::string& path : {std::string("/dev/zero"), std::string("/dev/urandom")}) {
         TLineReader reader(path);
         EXPECT_FALSE(reader.rereadable()) << path;
         EXPECT_LE(ReadAllLines(reader).size(), 1000u) << path;
