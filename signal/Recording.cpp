@@ -12,7 +12,6 @@
 #include "util/quote.h"
 #include "util/textencoding.h"
 #include "util/textfile.h"
-#include "util/utf8.h"
 
 namespace morvane {
 
@@ -197,17 +196,6 @@ struct TNoDataClues {
     bool OneColumn = false;
 };
 
-bool ValidUtf8(std::string_view line) {
-    for (std::size_t i = 0; i < line.size();) {
-        const std::size_t length = Utf8CharacterLength(line, i);
-        if (length == 0) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 // A line of UTF-16 text starts with its byte-order mark or has a zero byte
 // beside each ASCII character.
 bool LooksLikeUtf16(std::string_view line) {
@@ -219,7 +207,7 @@ bool LooksLikeUtf16(std::string_view line) {
 }
 
 void NoteClues(std::string_view line, TNoDataClues& clues) {
-    if (line.find('\0') != std::string_view::npos || !ValidUtf8(line)) {
+    if (line.find('\0') != std::string_view::npos || !IsUtf8(line)) {
         (LooksLikeUtf16(line) ? clues.Utf16 : clues.Binary) = true;
         return;
     }

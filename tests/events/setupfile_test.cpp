@@ -10,6 +10,7 @@
 #include "events/MainControls.h"
 #include "events/SetupControls.h"
 #include "tests/support/SessionTest.h"
+#include "tests/support/Utf16Text.h"
 #include "util/errors.h"
 #include "util/linereader.h"
 #include "util/replacefile.h"
@@ -25,15 +26,7 @@ const std::vector<std::string> kAwkwardTexts = {
     "a\nb", "\r",   "\t1\t", "\\s",    "#",  "\x01", "=",   ";",
 };
 
-// Each character followed by a NUL byte, behind a UTF-16 mark.
-std::string Utf16(const std::string& ascii) {
-    std::string text = "\xFF\xFE";
-    for (const char c : ascii) {
-        text += c;
-        text += '\0';
-    }
-    return text;
-}
+using testing::Utf16;
 
 // A set-up whose every text differs from the start-up one; awkward texts
 // are spread over the kinds of place (plain value, cell, correction's name).

@@ -8,6 +8,7 @@
 
 #include "signal_test_support.h"
 #include "tests/support/MessageOf.h"
+#include "tests/support/Utf16Text.h"
 #include "util/errors.h"
 
 namespace morvane {
@@ -41,14 +42,7 @@ TEST_P(RecordingScanTest, ReadsTheDataOrSaysWhatIsWrong) {
     }
 }
 
-std::string Utf16(const std::string& ascii) {
-    std::string text = "\xFF\xFE";
-    for (const char c : ascii) {
-        text += c;
-        text += '\0';
-    }
-    return text;
-}
+using testing::Utf16;
 
 std::string Repeated(const std::string& line, int times) {
     std::string text;
