@@ -17,6 +17,7 @@
 #include "app/ButtonKeys.h"
 #include "app/ImageView.h"
 #include "app/QtControls.h"
+#include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
 #include "signal/EngineGeometry.h"
@@ -380,6 +381,7 @@ void TCombustionPage::proposeTdcShift() {
         // pegged first; the shift field is what the proposal replaces.
         const TPressureCycle& cycle = *m_session.PressureCycle;
         TSignalTable trace = cycle.Mean;
+        CheckStrayPoints(trace, 0, m_session.Numbers);
         if (cycle.InBar) {
             TPressureReference reference = readReference();
             reference.TdcShift = 0;

@@ -195,6 +195,7 @@ std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, boxes);
     // Pegging is linear, so the pegged mean is the mean of the pegged cycles.
     const TSignalTable& mean = loaded.Cycle.Mean;
+    CheckStrayPoints(mean, 0, kBatchNumbers);
     const double shift =
         ProposeTdcShift(OffsetTrace(mean, PegOffset(mean, volumes, reference)), options.LossAngle);
     return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep, kBatchNumbers) + "\n";

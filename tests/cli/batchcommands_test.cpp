@@ -619,6 +619,14 @@ TEST_F(BatchToolTest, TdcProposal) {
     EXPECT_EQ(output({"tdc", motored}), "Posun HÚ [°];-2,71\n");
     EXPECT_EQ(output({"tdc", motored, "--loss-angle", "0,8"}), "Posun HÚ [°];-1,91\n");
     EXPECT_EQ(run({"tdc", motored, "--wheel", "60-2", "--sample-rate", "1000"}).Code, 2);
+    // One broken sample would rule the chords: refused as the figures refuse it.
+    std::string spiked = ReadFile(motored);
+    const std::size_t line = spiked.find("\n150,0;");
+    spiked.replace(spiked.find(';', line) + 1, spiked.find('\n', line + 1) - spiked.find(';', line) - 1,
+                   "1E300");
+    const TRun spike = run({"tdc", write("spike.csv", spiked).string()});
+    EXPECT_EQ(spike.Code, 1);
+    EXPECT_NE(spike.Err.find("při 150° [bar] 1E300"), std::string::npos) << spike.Err;
 
     // A recording, as its help says: the synthetic peak lies 12° after top dead centre.
     testing::TSynthetic synthetic;
