@@ -48,7 +48,7 @@ const TCommandText kCommandTexts[] = {
      "its misfires and its knock figures (MAPO) are printed too.\n"
      "Several FILEs print one table instead, a row per file in the order given, the files read\n"
      "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"
-     "A cell holding ';', a line break or a leading '\"' is quoted as CSV quotes it.\n"},
+     "A cell holding ';', '\"' or a line break is quoted as CSV quotes it.\n"},
     {TCliCommand::Tdc, "tdc",
      "morvane-cli tdc FILE [--loss-angle DEG] [--peg METHOD [--peg-range FROM,TO] ...]\n"
      "                    [--wheel T-M (--sample-rate HZ | --time-column C)\n"
