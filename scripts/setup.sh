@@ -17,7 +17,7 @@ packages=(
   # the format and tidy checks (scripts/check-format.sh, scripts/check-tidy.sh)
   clang-format-14 clang-tidy-14
   # the Debian package and its checks (scripts/package.sh)
-  dpkg-dev appstream desktop-file-utils
+  dpkg-dev appstream desktop-file-utils lintian
   # the batch tool's recipe across hosts, run locally by the tests
   parallel
 )
