@@ -39,6 +39,8 @@ const TStandardText kStandardTexts[] = {
     {ButtonText<QDialogButtonBox::Yes>, "&Yes", "&Ano"},
     {ButtonText<QDialogButtonBox::Close>, "Close", "Zavřít"},
     {LookInText, "Look in:", "Hledat v:"},
+    // The error box's button is "OK" in both.
+    {ButtonText<QDialogButtonBox::Ok>, "OK", "OK"},
 };
 
 }  // namespace
