@@ -4,6 +4,7 @@
 
 #include "app/AppLook.h"
 #include "app/QtControls.h"
+#include "app/QtTexts.h"
 #include "app/uMain.h"
 #include "events/Lifecycle.h"
 #include "util/messages.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
         QApplication application(argc, argv);
         application.setApplicationName(morvane::ToQString(morvane::ApplicationTitle(argv[0])));
         morvane::SetUpApplicationLook();
+        morvane::InstallQtCzechTexts(application);
 
         morvane::TFMain FMain;
         FMain.show();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package (cpack -G DEB) and checks it: the desktop entry and
-# the AppStream metainfo it carries pass their validators, it unpacks into an
-# empty directory tree with both programs, the entry, the icon and the
-# metainfo, and the batch tool runs from there.
+# Builds the Debian package (cpack -G DEB) and checks it: lintian finds no
+# error and no warning in it, the desktop entry and the AppStream metainfo it
+# carries pass their validators, it unpacks into an empty directory tree with
+# both programs, the entry, the icon and the metainfo, its changelog names its
+# version, and the batch tool runs from there.
 #
 #   scripts/package.sh [build-dir]    # default build-release (the release preset)
 #
@@ -12,9 +13,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
 
-for tool in cpack dpkg-deb dpkg-shlibdeps appstreamcli desktop-file-validate; do
+for tool in cpack dpkg-deb dpkg-shlibdeps appstreamcli desktop-file-validate lintian; do
   if ! command -v "$tool" >/dev/null; then
-    echo "package: $tool is missing (scripts/setup.sh installs dpkg-dev, appstream, desktop-file-utils)" >&2
+    echo "package: $tool is missing (scripts/setup.sh installs dpkg-dev, appstream, desktop-file-utils, lintian)" >&2
     exit 2
   fi
 done
@@ -43,13 +44,17 @@ if [ ! -f "$deb" ]; then
   exit 1
 fi
 
+# Informational tags are not counted: they are hints, not faults.
+lintian --fail-on error,warning "$deb" >&2 || { echo "package: lintian finds fault with $deb" >&2; exit 1; }
+
 tree=$(mktemp -d "${TMPDIR:-/tmp}/morvane-package.XXXXXX")
 trap 'rm -rf "$tree"' EXIT INT TERM
 dpkg-deb -x "$deb" "$tree"
 
 failed=0
 for file in usr/bin/Morvane usr/bin/morvane-cli usr/share/applications/morvane.desktop \
-  usr/share/icons/hicolor/scalable/apps/morvane.svg usr/share/metainfo/org.morvane.Morvane.metainfo.xml; do
+  usr/share/icons/hicolor/scalable/apps/morvane.svg usr/share/metainfo/org.morvane.Morvane.metainfo.xml \
+  usr/share/doc/morvane/copyright usr/share/doc/morvane/changelog.gz; do
   if [ ! -f "$tree/$file" ]; then
     echo "package: $file is missing from $deb" >&2
     failed=1
@@ -60,6 +65,13 @@ done
 desktop-file-validate "$tree/usr/share/applications/morvane.desktop"
 appstreamcli validate --no-net --no-color "$tree/usr/share/metainfo/org.morvane.Morvane.metainfo.xml" >/dev/null ||
   { appstreamcli validate --no-net --no-color "$tree/usr/share/metainfo/org.morvane.Morvane.metainfo.xml" >&2; exit 1; }
+
+# A new version needs its entry in packaging/changelog.
+logged=$(gzip -dc "$tree/usr/share/doc/morvane/changelog.gz" | sed -n '1s/^morvane (\([^)]*\)).*/\1/p')
+if [ "$logged" != "$version" ]; then
+  echo "package: packaging/changelog's latest entry is '$logged', the package is $version" >&2
+  exit 1
+fi
 
 answer=$("$tree/usr/bin/morvane-cli" --version)
 if [ "$answer" != "morvane-cli $version" ]; then

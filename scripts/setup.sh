@@ -8,8 +8,8 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev qt6-qpa-plugins
-  # the window icon is an SVG
-  libqt6svg6
+  # the window icon is an SVG; Qt's own dialogs and buttons speak Czech
+  libqt6svg6 qt6-translations-l10n
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
   xvfb xauth
   # libFuzzer and symbolized sanitizer reports (scripts/fuzz.sh)
@@ -17,7 +17,7 @@ packages=(
   # the format and tidy checks (scripts/check-format.sh, scripts/check-tidy.sh)
   clang-format-14 clang-tidy-14
   # the Debian package and its checks (scripts/package.sh)
-  dpkg-dev appstream desktop-file-utils
+  dpkg-dev appstream desktop-file-utils lintian
   # the batch tool's recipe across hosts, run locally by the tests
   parallel
 )
