@@ -7,8 +7,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -50,6 +52,20 @@ bool TabTo(const char* name, int limit = 12) {
     }
     return FocusName() == name;
 }
+
+// A text field on X11 takes Ctrl+E as its own (the end of the line); the
+// fields of this platform do not, so a test field is given the key.
+class TX11FieldKeys : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride &&
+            static_cast<QKeyEvent*>(event)->keyCombination() == (Qt::CTRL | Qt::Key_E)) {
+            event->accept();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 }  // namespace
 
@@ -175,6 +191,47 @@ private slots:
                                  "Kompresní poměr [1]=21,2\n", "Tlakový průběh="}) {
             QVERIFY2(text.contains(line), line);
         }
+    }
+
+    // The window's keys work from every field of "Spalování" and of the
+    // timeline, whatever keys a text field has of its own.
+    void windowKeysWorkFromTheFields() {
+        auto* pages = find<QTabWidget>("PageControl1");
+        pages->setCurrentIndex(4);
+        auto* tabs = find<QTabWidget>("CombustionTabs");
+        QList<QLineEdit*> fields = find<QWidget>("CombustionPage")->findChildren<QLineEdit*>();
+        QStringList opened;
+        QStringList reached;
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            opened << modal->objectName();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        TX11FieldKeys x11;
+        const auto pressIn = [&](QLineEdit* field) {
+            field->installEventFilter(&x11);
+            QApplication::setActiveWindow(m_window.get());
+            field->setFocus();
+            reached << field->objectName();
+            Key(Qt::Key_E, Qt::ControlModifier);
+        };
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            for (QLineEdit* field : fields) {
+                if (field->isVisible() && !reached.contains(field->objectName())) {
+                    pressIn(field);
+                }
+            }
+        }
+        QCOMPARE(reached.size(), fields.size());
+        pages->setCurrentIndex(2);
+        pressIn(find<QLineEdit>("Edit1"));
+        QCOMPARE(opened, QStringList(reached.size(), "EncoderImportDialog"));
+
+        auto* menu = find<QMenu>("File1");
+        QApplication::setActiveWindow(m_window.get());
+        Key(Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
     }
 
 private:
