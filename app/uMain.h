@@ -26,7 +26,8 @@
 // | (built when first shown)      | ValveTimingPage | page "Rozvod" (app/ValveTimingPage.h)             |
 // | m_combustionPage (when shown) | CombustionPage| page "Spalování" (app/CombustionPage.h)             |
 // | (built when first needed)     | OpenDialog1   | the file dialog of the imports and of "Open..."     |
-// | (built when first needed)     | SaveDialog1   | the file dialog of "Save..." (a new set-up)         |
+// | (built when first needed)     | SaveDialog1   | the file dialog of "Uložit jako..." and of the      |
+// |                               |               | first "Save..."                                     |
 // | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
 //
 // The commands of the window's keys: createEvents() (F5, "Vytvořit události"),
