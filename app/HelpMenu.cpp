@@ -17,6 +17,8 @@ const char* const kAboutText =
 const char* const kKeysText =
     "Ctrl+O\tOtevřít nastavení motoru\n"
     "Ctrl+S\tUložit nastavení motoru\n"
+    "Ctrl+Shift+S\tUložit nastavení motoru jako\n"
+    "Ctrl+N\tNové nastavení motoru\n"
     "Ctrl+I\tImport signálu (úhel)\n"
     "Ctrl+Shift+I\tImport signálu (čas)\n"
     "Ctrl+E\tImport signálu (snímač)\n"
@@ -28,6 +30,7 @@ const char* const kKeysText =
     "Ctrl+Tab, Ctrl+PgDown\tDalší stránka\n"
     "Ctrl+Shift+Tab, Ctrl+PgUp\tPředchozí stránka\n"
     "Tab, Shift+Tab\tDalší a předchozí ovládací prvek\n"
+    "F10, Alt, Alt+F\tNabídka File\n"
     "Alt+P, Alt+V, Alt+T\tRozvod: Nastavit přesazení, Zapsat do válce, Načíst z tabulky\n"
     "Alt+N, Alt+V, Alt+H\tSpalování: Načíst tlakový průběh, Vypočítat, Navrhnout z motorového cyklu";
 

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
+
+#include <algorithm>
 
 namespace morvane {
 
@@ -12,11 +15,12 @@ void TMenuKeys::attach(QMenuBar* menuBar) {
 }
 
 TMenuKeys::TMenuKeys(QMenuBar* menuBar) : QObject(menuBar), m_menuBar(menuBar) {
-    auto* f10 = new QAction(menuBar->window());
-    f10->setShortcut(Qt::Key_F10);
-    f10->setShortcutContext(Qt::WindowShortcut);
-    menuBar->window()->addAction(f10);
-    connect(f10, &QAction::triggered, this, &TMenuKeys::openFirstMenu);
+    // The caption "File" has no underlined letter, so Alt+F is a key of its own.
+    auto* keys = new QAction(menuBar->window());
+    keys->setShortcuts({QKeySequence(Qt::Key_F10), QKeySequence(Qt::ALT | Qt::Key_F)});
+    keys->setShortcutContext(Qt::WindowShortcut);
+    menuBar->window()->addAction(keys);
+    connect(keys, &QAction::triggered, this, &TMenuKeys::openFirstMenu);
     // A lone Alt is seen wherever the focus is, so the whole application is watched.
     qApp->installEventFilter(this);
 }
@@ -29,7 +33,37 @@ void TMenuKeys::openFirstMenu() {
     }
 }
 
+// True for a key that is one of the window's commands (its menus' and its own
+// actions) and that the focused field takes only as a second cursor key: on
+// X11 a text field moves to the line's end with Ctrl+E. A field keeps the keys
+// that edit its text.
+bool TMenuKeys::isWindowKey(const QKeyEvent& key) const {
+    if (key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) ||
+        key.matches(QKeySequence::Copy) || key.matches(QKeySequence::Cut) ||
+        key.matches(QKeySequence::Paste) || key.matches(QKeySequence::SelectAll)) {
+        return false;
+    }
+    const QKeySequence pressed(key.keyCombination());
+    QList<QAction*> actions = m_menuBar->window()->actions();
+    for (const QAction* menu : m_menuBar->actions()) {
+        if (menu->menu() != nullptr) {
+            actions += menu->menu()->actions();
+        }
+    }
+    return std::any_of(actions.cbegin(), actions.cend(), [&pressed](const QAction* action) {
+        return action->isEnabled() && action->shortcuts().contains(pressed);
+    });
+}
+
 bool TMenuKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == m_menuBar->window() &&
+        isWindowKey(*static_cast<QKeyEvent*>(event))) {
+        // Left unaccepted, the key goes on to the window's shortcut.
+        m_altAlone = false;
+        event->ignore();
+        return true;
+    }
     switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::ShortcutOverride:

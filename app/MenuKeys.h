@@ -1,10 +1,12 @@
 #pragma once
 
-// Opens a window's first menu from the keyboard: F10, or the Alt key pressed
-// and released on its own, as desktop programs do.
+// The window's keys as desktop programs have them: F10, Alt+F or the Alt key
+// pressed and released on its own opens the first menu, "File"; and the
+// window's commands keep their keys while a text field has the focus.
 
 #include <QObject>
 
+class QKeyEvent;
 class QMenuBar;
 
 namespace morvane {
@@ -22,6 +24,7 @@ protected:
 private:
     explicit TMenuKeys(QMenuBar* menuBar);
     void openFirstMenu();
+    bool isWindowKey(const QKeyEvent& key) const;
 
     QMenuBar* m_menuBar;
     bool m_altAlone = false;

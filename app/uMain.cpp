@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -25,9 +26,11 @@
 #include "app/PageControl.h"
 #include "app/QtControls.h"
 #include "app/QtSaveDialog.h"
+#include "app/SaveQuestion.h"
 #include "app/SetupPages.h"
 #include "app/SetupUndo.h"
 #include "app/TableKeyboard.h"
+#include "app/TableSnapshot.h"
 #include "app/TextLimit.h"
 #include "app/TimelinePage.h"
 #include "app/ValveTimingPage.h"
@@ -77,6 +80,9 @@ const std::string kSetupFilter = "Nastavení motoru (*.morvane)|*.morvane";
 // The tables whose cells the user types: main parameters, cylinders, corrections.
 const QStringList kInputTables = {"ValueList1", "StringGrid2", "ValueList3"};
 
+// The lists that the commands write: computed parameters, corrections, events.
+constexpr const char* kDerivedTables[] = {"ValueList2", "ValueList3", "StringGrid1"};
+
 }  // namespace
 
 TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
@@ -117,6 +123,11 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
 
     connectCommands();
     m_editPage->focusCylinderCount();
+    m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{takeSetup(), m_session, {}, false});
+    for (const char* name : kDerivedTables) {
+        auto* table = findChild<QTableWidget*>(name);
+        m_startTables.emplace_back(table, std::make_unique<TTableSnapshot>(*table));
+    }
 }
 
 void TFMain::useSetupDialogs(IOpenDialog* open, ISaveDialog* save) {
@@ -154,6 +165,15 @@ void TFMain::createMenu() {
     m_exitSeparator->setObjectName("N1");
     m_exitAction = m_fileMenu->addAction("Exit");
     m_exitAction->setObjectName("Exit1");
+    // The set-up commands that came later follow the menu's original items.
+    m_newSeparator = m_fileMenu->addSeparator();
+    m_newSeparator->setObjectName("N3");
+    m_saveAsAction = m_fileMenu->addAction("Uložit jako...");
+    m_saveAsAction->setObjectName("SaveAs1");
+    m_saveAsAction->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    m_newAction = m_fileMenu->addAction("Nový");
+    m_newAction->setObjectName("New1");
+    m_newAction->setShortcut(Qt::CTRL | Qt::Key_N);
     AddHelpMenu(*this);
 }
 
@@ -203,6 +223,8 @@ void TFMain::connectCommands() {
     connect(m_timelinePage, &TTimelinePage::globalCorrectionEdited, this, &TFMain::globalCorrectionChanged);
     connect(m_openAction, &QAction::triggered, this, &TFMain::openSetup);
     connect(m_saveAction, &QAction::triggered, this, &TFMain::saveSetup);
+    connect(m_saveAsAction, &QAction::triggered, this, &TFMain::saveSetupAs);
+    connect(m_newAction, &QAction::triggered, this, &TFMain::newSetup);
     connect(m_importAngleAction, &QAction::triggered, this, &TFMain::importAngleSignal);
     connect(m_importTimeAction, &QAction::triggered, this, &TFMain::importTimeSignal);
     connect(m_importEncoderAction, &QAction::triggered, this, &TFMain::importEncoderSignal);
@@ -363,6 +385,30 @@ void TFMain::exitProgram() {
     close();
 }
 
+// "Exit" and the frame's close button both come here.
+void TFMain::closeEvent(QCloseEvent* event) {
+    if (mayDropChanges()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TFMain::mayDropChanges() {
+    if (!m_modified) {
+        return true;
+    }
+    switch (AskToSaveChanges(this, m_setupPath)) {
+        case TSaveAnswer::Save:
+            return saveSetup();
+        case TSaveAnswer::Discard:
+            return true;
+        case TSaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
 void TFMain::watchChanges(QWidget* page) {
     WatchTypedChanges(page, kInputTables, [this] { markModified(); });
 }
@@ -396,23 +442,46 @@ TSetup TFMain::takeSetup() const {
     return setup;
 }
 
-// The first save asks for the file; later ones write the same file. The file
-// is replaced whole or not at all, and a failure keeps the "*".
-void TFMain::saveSetup() {
-    std::string path = m_setupPath;
-    if (path.empty()) {
-        ISaveDialog* dialog = m_setupSaveDialog != nullptr ? m_setupSaveDialog : m_saveDialog.get();
-        path = ExecuteSaveDialog(dialog, kSetupFilter, "");
-        if (path.empty()) {
-            return;
-        }
-    }
+// The first save asks for the file; later ones write the same file.
+bool TFMain::saveSetup() {
+    return m_setupPath.empty() ? saveSetupAs() : writeSetup(m_setupPath);
+}
+
+// The file chosen becomes the window's: the title and the next save follow it.
+bool TFMain::saveSetupAs() {
+    ISaveDialog* dialog = m_setupSaveDialog != nullptr ? m_setupSaveDialog : m_saveDialog.get();
+    const std::string path = ExecuteSaveDialog(dialog, kSetupFilter, m_setupPath);
+    return !path.empty() && writeSetup(path);
+}
+
+// The file is replaced whole or not at all, and a failure keeps the "*".
+bool TFMain::writeSetup(const std::string& path) {
     const TSetup setup = takeSetup();
-    if (RunGuarded(*m_boxes, [&path, &setup] { WriteSetupFile(path, setup); })) {
-        m_setup = setup;
-        m_setupPath = path;
-        setModified(false);
+    if (!RunGuarded(*m_boxes, [&path, &setup] { WriteSetupFile(path, setup); })) {
+        return false;
     }
+    m_setup = setup;
+    m_setupPath = path;
+    setModified(false);
+    return true;
+}
+
+// The window as it started, as one undo step like an open: undo gives back
+// what "Nový" replaced, even changes the user chose to discard.
+void TFMain::newSetup() {
+    if (!mayDropChanges()) {
+        return;
+    }
+    TWindowSnapshot before{takeSetup(), m_session, m_setupPath, m_modified};
+    if (isStartState(before)) {
+        setModified(false);
+        return;
+    }
+    restoreWindow(*m_startState);
+    TWindowSnapshot after{takeSetup(), m_session, m_setupPath, m_modified};
+    m_history->stack()->push(new TOpenSetupCommand(QStringLiteral("Nový"), std::move(before),
+                                                   std::move(after),
+                                                   [this](const TWindowSnapshot& s) { restoreWindow(s); }));
 }
 
 // A file that does not read changes nothing; one that reads fills every
@@ -445,6 +514,13 @@ void TFMain::openSetup() {
                                                    [this](const TWindowSnapshot& s) { restoreWindow(s); }));
 }
 
+// The engine, the events and the signals of a fresh window, without a file.
+bool TFMain::isStartState(const TWindowSnapshot& snapshot) const {
+    const TSession& session = snapshot.Session;
+    return snapshot.Path.empty() && snapshot.Setup == m_startState->Setup && session.Events.empty() &&
+           session.Signal == m_startState->Session.Signal && !session.PressureCycle.has_value();
+}
+
 // Puts the window as a snapshot holds it: the controls' texts, the session
 // and what the lists, the pictures and the title show of them.
 void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
@@ -454,6 +530,12 @@ void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
     m_session = snapshot.Session;
     m_history->recalculate();
     FillCorrectionTexts(snapshot.Setup.Corrections, m_correctionPage->corrections());
+    // A window put back as it started shows its lists as no command has filled them yet.
+    if (isStartState(snapshot)) {
+        for (const auto& [table, cells] : m_startTables) {
+            cells->putBack(*table);
+        }
+    }
     showSetupOnPages(snapshot.Setup);
     m_setup = snapshot.Setup;
     m_setupPath = snapshot.Path;

@@ -15,6 +15,9 @@
 // | m_importEncoderAction         | ImportSig3    | "Import signal (ENCODER)...": importEncoderSignal() |
 // | m_exitSeparator               | N1            | separator above "Exit"                              |
 // | m_exitAction                  | Exit1         | "Exit": exitProgram()                               |
+// | m_newSeparator                | N3            | separator below "Exit"                              |
+// | m_saveAsAction                | SaveAs1       | "Uložit jako...": saveSetupAs()                     |
+// | m_newAction                   | New1          | "Nový": newSetup() (one undo step, as an open is)   |
 // | m_history                     | Edit1         | the menu "Úpravy": undo, redo (app/EditHistory.h)   |
 // | m_pages                       | PageControl1  | the pages                                           |
 // | m_editPage                    | TabSheet1     | page "Editace" (app/EditPage.h)                     |
@@ -23,7 +26,8 @@
 // | (built when first shown)      | ValveTimingPage | page "Rozvod" (app/ValveTimingPage.h)             |
 // | m_combustionPage (when shown) | CombustionPage| page "Spalování" (app/CombustionPage.h)             |
 // | (built when first needed)     | OpenDialog1   | the file dialog of the imports and of "Open..."     |
-// | (built when first needed)     | SaveDialog1   | the file dialog of "Save..." (a new set-up)         |
+// | (built when first needed)     | SaveDialog1   | the file dialog of "Uložit jako..." and of the      |
+// |                               |               | first "Save..."                                     |
 // | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
 //
 // The commands of the window's keys: createEvents() (F5, "Vytvořit události"),
@@ -31,12 +35,15 @@
 // globalCorrectionChanged() follows the timeline page's field "Edit1".
 //
 // The window's title names the set-up file and ends its name with "*" while
-// the user has changes the file does not hold.
+// the user has changes the file does not hold; closing the window or "Nový"
+// then asks whether to save them (app/SaveQuestion.h).
 
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "events/Recalculation.h"
 #include "events/Session.h"
@@ -45,10 +52,12 @@
 #include "timeline/Raster.h"
 
 class QAction;
+class QCloseEvent;
 class QKeySequence;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QTableWidget;
 
 namespace morvane {
 
@@ -61,6 +70,7 @@ class TQtOpenDialog;
 class TQtSaveDialog;
 class IOpenDialog;
 class ISaveDialog;
+class TTableSnapshot;
 class TTimelinePage;
 struct TWindowSnapshot;
 
@@ -83,6 +93,9 @@ public:
     // they must outlive the window's use of them (for tests and scripts).
     void useSetupDialogs(IOpenDialog* open, ISaveDialog* save);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // The commands.
     void createEvents();
@@ -97,13 +110,20 @@ private:
 
     // The set-up file.
     void openSetup();
-    void saveSetup();
+    void newSetup();
+    // Each false when nothing was written: a cancelled dialog or a failure.
+    bool saveSetup();
+    bool saveSetupAs();
+    bool writeSetup(const std::string& path);
+    // True when the changes are saved, discarded or none; false to keep them.
+    bool mayDropChanges();
     TSetup takeSetup() const;
     void fillSetup(const TSetup& setup);
     void rerunSetup(const TSetup& setup);
     void reimportSignal(const TSignalImportTexts& import);
     void loadSetupCycle(const std::string& path);
     void restoreWindow(const TWindowSnapshot& snapshot);
+    bool isStartState(const TWindowSnapshot& snapshot) const;
     void showSetupOnPages(const TSetup& setup);
     void watchChanges(QWidget* page);
     void markModified();
@@ -129,6 +149,9 @@ private:
     QAction* m_importEncoderAction = nullptr;
     QAction* m_exitSeparator = nullptr;
     QAction* m_exitAction = nullptr;
+    QAction* m_newSeparator = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_newAction = nullptr;
 
     QTabWidget* m_pages = nullptr;
     TEditPage* m_editPage = nullptr;
@@ -148,6 +171,9 @@ private:
     TSetup m_setup;
     std::string m_setupPath;
     bool m_modified = false;
+    // The window as it first showed, which "Nový" puts back.
+    std::unique_ptr<TWindowSnapshot> m_startState;
+    std::vector<std::pair<QTableWidget*, std::unique_ptr<TTableSnapshot>>> m_startTables;
     // Set while the window fills its controls itself, which is no user change.
     bool m_filling = false;
     TRecalcControls m_recalc;

@@ -7,8 +7,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -50,6 +52,20 @@ bool TabTo(const char* name, int limit = 12) {
     }
     return FocusName() == name;
 }
+
+// A text field on X11 takes Ctrl+E as its own (the end of the line); the
+// fields of this platform do not, so a test field is given the key.
+class TX11FieldKeys : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride &&
+            static_cast<QKeyEvent*>(event)->keyCombination() == (Qt::CTRL | Qt::Key_E)) {
+            event->accept();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 }  // namespace
 
@@ -175,6 +191,36 @@ private slots:
                                  "Kompresní poměr [1]=21,2\n", "Tlakový průběh="}) {
             QVERIFY2(text.contains(line), line);
         }
+    }
+
+    // The window's keys work from a text field, whatever keys it has of its own.
+    void windowKeysWorkFromATextField_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("Spalování") << 4 << "StrokeEdit";
+        QTest::newRow("Časová osa") << 2 << "Edit1";
+    }
+    void windowKeysWorkFromATextField() {
+        QFETCH(int, page);
+        QFETCH(QString, field);
+        find<QTabWidget>("PageControl1")->setCurrentIndex(page);
+        auto* edit = find<QLineEdit>(qPrintable(field));
+        TX11FieldKeys x11;
+        edit->installEventFilter(&x11);
+        edit->setFocus();
+        QString opened;
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            opened = modal->objectName();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        Key(Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(opened, QString("EncoderImportDialog"));
+
+        QApplication::setActiveWindow(m_window.get());
+        Key(Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(find<QMenu>("File1")->isVisible());
+        QCOMPARE(edit->text().contains('f'), false);
+        QTest::keyClick(find<QMenu>("File1"), Qt::Key_Escape);
     }
 
 private:

@@ -1,8 +1,11 @@
 // The engine set-up file in the window: what is typed comes back whole in a
 // fresh window, a bad file changes nothing, and the title follows the file.
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -146,7 +149,132 @@ private slots:
         QTRY_VERIFY(catcher.caught());
     }
 
+    // Closing asks only when there are changes; each answer does what it says.
+    void closingAsksToSaveChanges_data() {
+        QTest::addColumn<bool>("named");    // the set-up was saved as a.morvane
+        QTest::addColumn<bool>("changed");  // then the cylinder count typed
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("dialogGivesFile");  // the save dialog's answer, a.morvane or a cancel
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("no changes") << true << false << "" << false << true << false;
+        QTest::newRow("Uložit") << true << true << "Uložit" << false << true << true;
+        QTest::newRow("Uložit, new file") << false << true << "Uložit" << true << true << true;
+        QTest::newRow("Uložit, dialog cancelled") << false << true << "Uložit" << false << false << false;
+        QTest::newRow("Zahodit") << true << true << "Zahodit" << false << true << false;
+        QTest::newRow("Zrušit") << true << true << "Zrušit" << false << false << false;
+    }
+    void closingAsksToSaveChanges() {
+        QFETCH(bool, named);
+        QFETCH(bool, changed);
+        QFETCH(QString, answer);
+        QFETCH(bool, dialogGivesFile);
+        QFETCH(bool, closed);
+        QFETCH(bool, written);
+        const QString path = m_files.filePath("a.morvane");
+        QFile::remove(path);
+        if (named) {
+            m_save.Path = path.toStdString();
+            find<QAction>("Save1")->trigger();
+        }
+        m_save.Path = dialogGivesFile ? path.toStdString() : std::string();
+        if (changed) {
+            cell("ValueList1", 0, 1)->setText("3");
+        }
+        const QString title = m_window->windowTitle();
+        TModalBoxCatcher catcher(Answer(answer));
+        // The frame's close button and "Exit" take the same way.
+        if (named) {
+            find<QAction>("Exit1")->trigger();
+        } else {
+            m_window->close();
+        }
+        QCOMPARE(catcher.caught(), changed);
+        if (changed) {
+            QCOMPARE(catcher.text(), named ? QString("Uložit změny v a.morvane?")
+                                           : QString("Uložit změny v nepojmenovaném nastavení motoru?"));
+        }
+        QCOMPARE(!m_window->isVisible(), closed);
+        if (!closed) {
+            QCOMPARE(m_window->windowTitle(), title);
+            QCOMPARE(cell("ValueList1", 0, 1)->text(), QString("3"));
+        }
+        QCOMPARE(fileText(path).contains("Počet válců [1]=3\n"), written);
+    }
+
+    // "Nový" asks as closing does, then puts the window as it started, as one undo step.
+    void newAsksAndStartsAfresh() {
+        showLatePages();
+        const QStringList fresh = controlTexts();
+        typeEngine();
+        const QStringList typed = controlTexts();
+        {
+            TModalBoxCatcher catcher(Answer("Zrušit"));
+            press(Qt::Key_N, Qt::ControlModifier);
+            QCOMPARE(catcher.text(), QString("Uložit změny v nepojmenovaném nastavení motoru?"));
+            QCOMPARE(controlTexts(), typed);
+        }
+        {
+            TModalBoxCatcher catcher(Answer("Zahodit"));
+            press(Qt::Key_N, Qt::ControlModifier);
+            QVERIFY(catcher.caught());
+        }
+        QCOMPARE(controlTexts(), fresh);
+        QCOMPARE(m_window->windowTitle(), QString("Morvane"));
+        QCOMPARE(m_window->session().Signal, TSession{}.Signal);
+        {
+            TModalBoxCatcher catcher;
+            find<QAction>("New1")->trigger();
+            QVERIFY(!catcher.caught());
+        }
+        QCOMPARE(find<QAction>("Undo1")->text(), QString("Zpět Nový"));
+        find<QAction>("Undo1")->trigger();
+        QCOMPARE(controlTexts(), typed);
+        QCOMPARE(m_window->windowTitle(), QString("Morvane*"));
+    }
+
+    // "Uložit jako..." moves the window to the new file; Ctrl+S then writes that one.
+    void saveAsMovesToTheNewFile() {
+        const QString first = m_files.filePath("a.morvane");
+        const QString second = m_files.filePath("b.morvane");
+        m_save.Path = first.toStdString();
+        find<QAction>("Save1")->trigger();
+        cell("ValueList1", 0, 1)->setText("3");
+        m_save.Path = second.toStdString();
+        press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_window->windowTitle(), QString("b.morvane – Morvane"));
+        QVERIFY(fileText(second).contains("Počet válců [1]=3\n"));
+        m_save.Path.clear();
+        cell("ValueList1", 0, 1)->setText("5");
+        press(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_window->windowTitle(), QString("b.morvane – Morvane"));
+        QVERIFY(fileText(second).contains("Počet válců [1]=5\n"));
+        QVERIFY(fileText(first).contains("Počet válců [1]=1\n"));
+    }
+
 private:
+    // A desktop gives the window its activation back after a box; this platform does not.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers) const {
+        QApplication::setActiveWindow(m_window.get());
+        QTest::keyClick(m_window.get(), key, modifiers);
+    }
+    // Answers the save question with the button of that text; a box not expected is closed.
+    static std::function<void(QWidget*)> Answer(const QString& text) {
+        return [text](QWidget* modal) {
+            for (QAbstractButton* button : static_cast<QMessageBox*>(modal)->buttons()) {
+                if (button->text() == text) {
+                    button->click();
+                    return;
+                }
+            }
+            static_cast<QDialog*>(modal)->reject();
+        };
+    }
+    static QByteArray fileText(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     QTableWidgetItem* cell(const char* table, int row, int column) const {
         QTableWidget* grid = find<QTableWidget>(table);
         if (grid->item(row, column) == nullptr) {
