@@ -16,10 +16,12 @@ void TTableSnapshot::putBack(QTableWidget& table) const {
     table.clearContents();
     table.setRowCount(m_rows);
     table.setColumnCount(m_columns);
+    // The items lie row by row, as the constructor took them.
+    auto next = m_items.begin();
     for (int r = 0; r < m_rows; ++r) {
-        for (int c = 0; c < m_columns; ++c) {
-            if (const auto& item = m_items[static_cast<std::size_t>(r * m_columns + c)]) {
-                table.setItem(r, c, item->clone());
+        for (int c = 0; c < m_columns; ++c, ++next) {
+            if (*next) {
+                table.setItem(r, c, (*next)->clone());
             }
         }
     }

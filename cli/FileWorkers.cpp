@@ -17,7 +17,7 @@ using TClock = std::chrono::steady_clock;
 
 constexpr std::size_t kNoFile = static_cast<std::size_t>(-1);
 
-std::atomic<bool> g_leftBehind{false};
+std::atomic<bool> ThreadsLeftBehind{false};
 
 // What the workers and the calling thread share. A worker holds it as long as
 // it runs, so a worker left behind never outlives it.
@@ -76,7 +76,7 @@ public:
     ~TWorkers() {
         for (std::thread& thread : m_threads) {
             if (thread.joinable()) {
-                g_leftBehind = true;
+                ThreadsLeftBehind = true;
                 thread.detach();
             }
         }
@@ -109,7 +109,7 @@ public:
             if (ended[w]) {
                 m_threads[w].join();
             } else {
-                g_leftBehind = true;
+                ThreadsLeftBehind = true;
                 m_threads[w].detach();
             }
         }
@@ -163,7 +163,7 @@ void RunFileWork(const TFileWork& work, const std::function<void(const TFileResu
 }
 
 bool WorkWasLeftBehind() {
-    return g_leftBehind;
+    return ThreadsLeftBehind;
 }
 
 }  // namespace morvane

@@ -206,7 +206,7 @@ void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumbe
 }
 
 void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
-    std::array<double, 2 * kLevelHalf> neighbours{};
+    std::array<double, std::size_t{2} * kLevelHalf> neighbours{};
     for (int k = 0; k < SignalPoints; ++k) {
         std::size_t n = 0;
         for (int j = -kLevelHalf; j <= kLevelHalf; ++j) {
