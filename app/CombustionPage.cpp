@@ -1,5 +1,6 @@
 #include "app/CombustionPage.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -21,6 +23,7 @@
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
 #include "signal/EngineGeometry.h"
+#include "signal/Plausibility.h"
 #include "signal/TopDeadCentre.h"
 #include "timeline/BurnDiagram.h"
 #include "timeline/CycleDiagram.h"
@@ -45,6 +48,28 @@ const char* const kNotInBarText =
     "Zadejte Citlivost snímače [bar/jednotka] v dialogu Import signal (ENCODER)... a importujte záznam "
     "znovu.";
 constexpr int kCycleTableHeight = 150;
+const char* const kDoubtColor = "#b35c00";
+
+// Marks the figures the doubts concern: the warning colour, and why as the tooltip.
+void MarkDoubtfulFigures(QTableWidget* table, const std::vector<TDoubt>& doubts) {
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const std::string name = ToStdString(table->item(row, 0)->text());
+        QStringList reasons;
+        for (const TDoubt& doubt : doubts) {
+            if (std::find(doubt.Figures.begin(), doubt.Figures.end(), name) != doubt.Figures.end()) {
+                reasons << ToQString(doubt.Text);
+            }
+        }
+        if (reasons.isEmpty()) {
+            continue;
+        }
+        for (int column = 0; column < table->columnCount(); ++column) {
+            QTableWidgetItem* item = table->item(row, column);
+            item->setForeground(QColor(kDoubtColor));
+            item->setToolTip(reasons.join("\n"));
+        }
+    }
+}
 
 // The cycle with each cycle's knock flag judged at threshold: the recording
 // gave MAPO, the threshold is the page's and may change after the import.
@@ -118,6 +143,13 @@ TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSes
     m_figuresTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_figuresList = std::make_unique<TQtValueList>(m_figuresTable, false);
     side->addWidget(m_figuresTable, 1);
+    // Below the figures, so that showing it shrinks only their table.
+    m_doubtLabel = new QLabel(this);
+    m_doubtLabel->setObjectName("FiguresDoubtLabel");
+    m_doubtLabel->setWordWrap(true);
+    m_doubtLabel->setStyleSheet(QStringLiteral("color: %1").arg(kDoubtColor));
+    m_doubtLabel->hide();
+    side->addWidget(m_doubtLabel);
 
     auto* diagrams = new QWidget(this);
     auto* pictures = new QVBoxLayout(diagrams);
@@ -303,6 +335,7 @@ void TCombustionPage::recompute(bool showFailure) {
     m_cycleTable->setColumnCount(0);
     m_analysis.reset();
     m_noticeLabel->hide();
+    m_doubtLabel->hide();
     if (m_session.PressureCycle && !m_session.PressureCycle->InBar) {
         m_noticeLabel->setText(kNotInBarText);
         m_noticeLabel->show();
@@ -353,6 +386,16 @@ void TCombustionPage::analyse() {
         *m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
     TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
     ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
+    const std::vector<TDoubt> doubts = JudgePlausibility(inputs.Settings, analysis.Mean);
+    if (!doubts.empty()) {
+        MarkDoubtfulFigures(m_figuresTable, doubts);
+        QStringList texts;
+        for (const TDoubt& doubt : doubts) {
+            texts << ToQString(doubt.Text);
+        }
+        m_doubtLabel->setText("Výsledky jsou pochybné: " + texts.join(" "));
+        m_doubtLabel->show();
+    }
     if (!analysis.Cycles.empty()) {
         const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis, m_session.Numbers);
         m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));

@@ -8,6 +8,8 @@
 // rate. The page only reads its controls and hands them to the core.
 // Every change of an entry recomputes at once, quietly (a failure empties the
 // figures and is named under the file); the button and Enter show the failure.
+// Figures computed but doubtful (JudgePlausibility) are shown marked, the
+// doubts named under them.
 
 #include <QWidget>
 
@@ -104,6 +106,7 @@ private:
     QLineEdit* m_knockBandEdit = nullptr;
     QLineEdit* m_knockThresholdEdit = nullptr;
     QLabel* m_noticeLabel = nullptr;
+    QLabel* m_doubtLabel = nullptr;  // the doubts about the figures shown
     QTableWidget* m_cycleTable = nullptr;
     TImageView* m_cycleView = nullptr;
     TImageView* m_heatRateView = nullptr;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -110,6 +111,29 @@ private slots:
         QCOMPARE(errorText, QString("Ojnice [mm] musí být delší než polovina zdvihu."));
         QCOMPARE(m_figures->rowCount(), 0);
         QVERIFY(!HasColor(m_page->pvPicture(), kLoopColor));
+    }
+
+    // A window over the whole cycle still gives figures, but marked doubtful
+    // with the field named; the default window gives them as good.
+    void aWindowBeyondTheClosedValvesMarksTheFigures() {
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        const auto* doubt = m_page->findChild<QLabel*>("FiguresDoubtLabel");
+        QVERIFY(!doubt->isVisibleTo(m_page));
+        m_page->findChild<QLineEdit*>("WindowStartEdit")->setText("0");
+        m_page->findChild<QLineEdit*>("WindowEndEdit")->setText("720");
+        QVERIFY(doubt->isVisibleTo(m_page));
+        QVERIFY2(doubt->text().startsWith("Výsledky jsou pochybné: Okno od [°]") &&
+                     doubt->text().contains("Okno do [°]"),
+                 qPrintable(doubt->text()));
+        const int mfb10 =
+            static_cast<int>(FigureRows(m_figures).indexOf(QRegularExpression("^MFB10 \\[°\\];.*")));
+        QVERIFY(mfb10 >= 0);
+        QVERIFY(m_figures->item(mfb10, 1)->toolTip().contains("Okno od [°]"));
+        QVERIFY(m_figures->item(0, 1)->toolTip().isEmpty());
+        m_page->findChild<QLineEdit*>("WindowStartEdit")->setText("340");
+        m_page->findChild<QLineEdit*>("WindowEndEdit")->setText("460");
+        QVERIFY(!doubt->isVisibleTo(m_page));
+        QVERIFY(m_figures->item(mfb10, 1)->toolTip().isEmpty());
     }
 
     void aBadFileShowsItsProblem() {
