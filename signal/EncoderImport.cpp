@@ -203,11 +203,16 @@ public:
         if (seconds > longest) {
             RaiseRecordingAtLineError(m_line, "interval mezi hranami kola trvá " +
                                                   FormatFloatGeneral(seconds, m_options.Numbers) +
-                                                  " s; otáčky musí být od 1 do 1000000 RPM");
+                                                  " s; otáčky musí být od 1 do 1000000 RPM" + rateHint());
         }
     }
 
 private:
+    // Without a time column the times come from the sample rate alone, so a
+    // revolution out of range most likely means a mistyped rate.
+    std::string rateHint() const {
+        return m_options.TimeColumn.empty() ? "; zkontrolujte Vzorkovací frekvence [Hz]" : "";
+    }
     void fix();
     [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
     void process(const double* values, std::int64_t line);
@@ -380,7 +385,7 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
     if (!(seconds >= 60 / kHighestRpm && seconds <= 60 / kLowestRpm)) {
         RaiseRecordingAtLineError(m_line, "otáčka " + std::to_string(revolutions) + " trvá " +
                                               FormatFloatGeneral(seconds, m_options.Numbers) +
-                                              " s; otáčky musí být od 1 do 1000000 RPM");
+                                              " s; otáčky musí být od 1 do 1000000 RPM" + rateHint());
     }
     for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
         if (phase) {

@@ -199,6 +199,12 @@ INSTANTIATE_TEST_SUITE_P(
                                       o.SampleRate = 1e300;
                                   },
                                   "s; otáčky musí být od 1 do 1000000 RPM"},
+                      THostileRow{"SampleRateNamesItsField",
+                                  [](std::vector<std::string>&, TEncoderOptions& o) {
+                                      o.TimeColumn.clear();
+                                      o.SampleRate = 1e300;
+                                  },
+                                  "RPM; zkontrolujte Vzorkovací frekvence [Hz]"},
                       THostileRow{"TinySampleRate",
                                   [](std::vector<std::string>&, TEncoderOptions& o) {
                                       o.TimeColumn.clear();
