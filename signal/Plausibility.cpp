@@ -40,11 +40,12 @@ std::vector<TDoubt> JudgePlausibility(const TCombustionSettings& settings,
     if (settings.WindowStart < kClosedValvesStart) {
         doubts.push_back(
             {"Okno od [°]", HeatFigures(),
-             "Okno od [°] začíná před 180°: okno zasahuje do výměny náplně, teplo a MFB neplatí."});
+             "Okno od [°] začíná před 180°: okno zasahuje do výměny náplně, MFB a teplo jsou zkreslené."});
     }
     if (settings.WindowEnd > kClosedValvesEnd) {
-        doubts.push_back({"Okno do [°]", HeatFigures(),
-                          "Okno do [°] končí za 540°: okno zasahuje do výměny náplně, teplo a MFB neplatí."});
+        doubts.push_back(
+            {"Okno do [°]", HeatFigures(),
+             "Okno do [°] končí za 540°: okno zasahuje do výměny náplně, MFB a teplo jsou zkreslené."});
     }
     if (FallsAfterPeak(figures.Release)) {
         doubts.push_back(

@@ -9,8 +9,9 @@
 //   same span as gross IMEP). A window starting before 180° doubts
 //   "Okno od [°]", one ending after 540° doubts "Okno do [°]"; either way the
 //   window takes in gas exchange, whose pressure changes the model reads as
-//   heat (0 .. 720° puts MFB10 near 91°). So a window wider than 360° is
-//   always doubted. Concerns MFB10/50/90 and the heat.
+//   heat (0 .. 720° puts the shared diesel's MFB10 at 68,55° for 364,35°).
+//   So a window wider than 360° is always doubted. Concerns MFB10/50/90 and
+//   the heat.
 // - The burn curve: on a burned cycle, the mass fraction burned after its
 //   maximum falls below kLowestFractionAfterPeak times that maximum at a
 //   point of the window up to 540° (gas exchange beyond is the window's
