@@ -4,8 +4,9 @@
 // field, a list box or a check box the user changes is one step "Úprava pole
 // <caption>" ("Volba <caption>" for a list box) holding the value before and
 // after. The keystrokes of one editing (until Enter or the focus leaves) merge
-// into one step. An undo or a redo sets the value as code does, so the page
-// recomputes as after the user's own change and no new step is made.
+// into one step, and a command that Enter runs in the field joins that step.
+// An undo or a redo sets the value as code does, so the page recomputes as
+// after the user's own change and no new step is made.
 
 #include <functional>
 
