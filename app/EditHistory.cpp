@@ -9,6 +9,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+#include <memory>
 #include <utility>
 
 #include "app/QtControls.h"
@@ -30,11 +31,11 @@ struct TCellKey {
     bool operator==(const TCellKey&) const = default;
 };
 
-class TSnapshotCommand : public QUndoCommand {
+class TSnapshotCommand : public TJoinableStep {
 public:
     TSnapshotCommand(TEditHistory& history, const QString& text, TEditState before, TEditState after,
                      TCellKey cell = {})
-        : QUndoCommand(text),
+        : TJoinableStep(text),
           m_history(history),
           m_before(std::move(before)),
           m_after(std::move(after)),
@@ -48,16 +49,22 @@ public:
         m_done = true;
     }
     void undo() override { m_history.restore(m_before); }
-    int id() const override { return m_cell.Table == nullptr ? -1 : kCellEditId; }
+    // A command's step may join the typing that started it; a cell's keystrokes join each other.
+    int id() const override { return m_cell.Table == nullptr ? kTypedStepId : kCellEditId; }
     bool mergeWith(const QUndoCommand* other) override {
-        const auto* next = static_cast<const TSnapshotCommand*>(other);
-        if (next->m_cell != m_cell) {
+        const auto* next = dynamic_cast<const TSnapshotCommand*>(other);
+        if (m_cell.Table == nullptr || next == nullptr || next->m_cell != m_cell) {
             return false;
         }
         m_after = next->m_after;
         // Typed and typed back: no step is left.
         setObsolete(m_after == m_before);
         return true;
+    }
+    std::unique_ptr<QUndoCommand> copy() const override {
+        auto step = std::make_unique<TSnapshotCommand>(m_history, text(), m_before, m_after, m_cell);
+        step->m_done = m_done;
+        return step;
     }
 
 private:

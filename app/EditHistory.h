@@ -18,7 +18,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoCommand>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,18 @@ struct TEditState {
     TEventList Events;
 
     bool operator==(const TEditState&) const = default;
+};
+
+// The id of the steps that may join: a field's typing and the command its
+// Enter starts are one step (app/FieldUndo).
+inline constexpr int kTypedStepId = 2;
+
+// A command's step that the typing before it can take in: a copy of it,
+// already done, runs inside the typing's step.
+class TJoinableStep : public QUndoCommand {
+public:
+    using QUndoCommand::QUndoCommand;
+    virtual std::unique_ptr<QUndoCommand> copy() const = 0;
 };
 
 class TEditHistory : public QObject {

@@ -20,6 +20,7 @@
 #include "app/EditHistory.h"
 #include "app/EditPage.h"
 #include "app/EncoderImportDialog.h"
+#include "app/FieldUndo.h"
 #include "app/HelpMenu.h"
 #include "app/LateIcon.h"
 #include "app/MenuKeys.h"
@@ -253,6 +254,9 @@ void TFMain::addPageBuiltWhenShown(const QString& title, const std::function<QWi
         m_filling = true;
         FillPageTexts(m_setup, *page);
         m_filling = false;
+        // Before the "*" follows the change: a step keeps the mark as it was.
+        TrackFieldSteps(page, *m_history->stack(),
+                        {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
         watchChanges(page);
         layout->addWidget(page);
         // A layout would show the page only later, from the event loop.

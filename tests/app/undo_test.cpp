@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -15,8 +16,12 @@
 #include "tests/support/WindowFixture.h"
 
 using namespace morvane;
+using morvane::testing::TAnswerDialog;
 
 namespace {
+
+constexpr int kValveTimingTab = 3;
+constexpr int kCombustionTab = 4;
 
 // Every cell of a table, row by row.
 QStringList Texts(const QTableWidget* table) {
@@ -142,6 +147,62 @@ private slots:
         find<QAction>("Undo1")->trigger();  // "Vytvořit události"
         QVERIFY(m_window->session().Events.empty());
         QCOMPARE(find<QTableWidget>("StringGrid1")->rowCount(), 1);
+    }
+
+    // A change on "Spalování" after an open is its own step: the first Ctrl+Z
+    // takes back the choice and keeps the file, the second the open.
+    void aChoiceAfterAnOpenIsItsOwnStep() {
+        TAnswerDialog<IOpenDialog> open;
+        m_window->useSetupDialogs(&open, nullptr);
+        open.Path =
+            writeFile("valec.morvane", "Morvane nastavení 1\n[Spalování]\nVyrovnání tlaku=polytropic\n")
+                .toStdString();
+        find<QAction>("Open1")->trigger();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(kCombustionTab);
+        auto* box = find<QComboBox>("PegMethodBox");
+        QCOMPARE(box->currentIndex(), 2);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(box->currentIndex(), 1);
+        QCOMPARE(m_window->windowTitle(), QString("valec.morvane* – Morvane"));
+        QCOMPARE(find<QAction>("Undo1")->text(), QString("Zpět Volba Vztažení tlaku"));
+
+        const struct {
+            Qt::Key Key;
+            int Method;
+            QString Title;
+        } steps[] = {{Qt::Key_Z, 2, "valec.morvane – Morvane"},
+                     {Qt::Key_Z, 0, "Morvane"},
+                     {Qt::Key_Y, 2, "valec.morvane – Morvane"},
+                     {Qt::Key_Y, 1, "valec.morvane* – Morvane"}};
+        for (const auto& step : steps) {
+            QTest::keyClick(box, step.Key, Qt::ControlModifier);
+            QCOMPARE(box->currentIndex(), step.Method);
+            QCOMPARE(m_window->windowTitle(), step.Title);
+        }
+    }
+
+    // The keystrokes in one field are one step named by the field's caption.
+    void typingInAFieldIsOneStep() {
+        const struct {
+            int Tab;
+            const char* Field;
+            QString Step;
+        } fields[] = {{kValveTimingTab, "FiringOrderEdit", "Zpět Úprava pole Pořadí zapalování"},
+                      {kCombustionTab, "BoreEdit", "Zpět Úprava pole Vrtání"}};
+        for (const auto& field : fields) {
+            find<QTabWidget>("PageControl1")->setCurrentIndex(field.Tab);
+            auto* edit = find<QLineEdit>(field.Field);
+            const QString before = edit->text();
+            edit->setFocus();
+            QTest::keyClicks(edit, "12");
+            QCOMPARE(edit->text(), before + "12");
+            QCOMPARE(find<QAction>("Undo1")->text(), field.Step);
+            find<QAction>("Undo1")->trigger();
+            QCOMPARE(edit->text(), before);
+            QVERIFY(!find<QAction>("Undo1")->isEnabled());
+            QCOMPARE(m_window->windowTitle(), QString("Morvane"));
+        }
     }
 };
 
