@@ -31,8 +31,8 @@ QString CaptionOf(QWidget* field) {
             }
         }
     }
-    static const QRegularExpression unit(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
-    return caption.remove(unit);
+    static const QRegularExpression kUnit(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    return caption.remove(kUnit);
 }
 
 // One field's value as the user last left it, and the step its change makes.
