@@ -218,12 +218,11 @@ std::string RangeText(const TValueRule& rule) {
     }
 }
 
-// "a, b or c" of "a|b|c".
-std::string ChoicesText(std::string_view choices) {
+std::string ChoicesText(std::string_view choices, std::string_view last) {
     std::string text(choices);
-    const std::size_t last = text.rfind('|');
-    if (last != std::string::npos) {
-        text.replace(last, 1, " or ");
+    const std::size_t lastBar = text.rfind('|');
+    if (lastBar != std::string::npos) {
+        text.replace(lastBar, 1, " " + std::string(last) + " ");
     }
     for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', bar)) {
         text.replace(bar, 1, ", ");

@@ -77,8 +77,8 @@ struct TOptionValue {
 // ("from 1 to 2000", "above 0"); empty for a rule without one.
 std::string RangeText(const TValueRule& rule);
 
-// "a, b or c" of "a|b|c".
-std::string ChoicesText(std::string_view choices);
+// "a, b or c" of "a|b|c"; with last "and": "a, b and c".
+std::string ChoicesText(std::string_view choices, std::string_view last = "or");
 
 // The index of text among the words of choices ("none|point|polytropic"), or -1.
 int ChoiceIndex(std::string_view choices, std::string_view text);

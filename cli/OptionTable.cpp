@@ -11,16 +11,22 @@ namespace morvane {
 
 namespace {
 
-constexpr TCommandSet kEvents = CommandBit(TCliCommand::Events);
+constexpr TCommandSet kEventsCommand = CommandBit(TCliCommand::Events);
 constexpr TCommandSet kSignal = CommandBit(TCliCommand::Signal);
 constexpr TCommandSet kRender = CommandBit(TCliCommand::Render);
 constexpr TCommandSet kCombustion = CommandBit(TCliCommand::Combustion);
 constexpr TCommandSet kValves = CommandBit(TCliCommand::Valves);
 constexpr TCommandSet kTdc = CommandBit(TCliCommand::Tdc);
 constexpr TCommandSet kPressureCommands = kCombustion | kTdc;
-constexpr TCommandSet kCylinderCommands = kEvents | kRender | kValves;
+constexpr TCommandSet kCylinderCommands = kEventsCommand | kRender | kValves;
 constexpr TCommandSet kSignalCommands = kSignal | kRender;
 constexpr TCommandSet kRecordingCommands = kSignal | kRender | kCombustion | kTdc;
+
+constexpr TGroupSet kSignalFile = GroupBit(TOptionGroup::SignalFile);
+constexpr TGroupSet kEvents = GroupBit(TOptionGroup::Events);
+constexpr TGroupSet kEncoder = GroupBit(TOptionGroup::Encoder);
+constexpr TGroupSet kKnock = GroupBit(TOptionGroup::Knock);
+constexpr TGroupSet kEngine = GroupBit(TOptionGroup::Engine);
 
 // Where the help text of every option starts.
 constexpr std::size_t kHelpColumn = 22;
@@ -108,8 +114,8 @@ const TOptionRow kRows[] = {
     {.Name = "TABLE",
      .Help = "cylinder table: a header line, then up to 12 lines of\n"
              "number;offset;ignition;SV opens;SV closes;VV opens;VV closes",
-     .Commands = kEvents | kRender,
-     .Listed = kEvents | kRender,
+     .Commands = kEventsCommand | kRender,
+     .Listed = kEventsCommand | kRender,
      .Rule = kInputPath,
      .Apply = [](TArgs& a, const TValue& v) { a.Events.TablePath = v.Text; }},
     {.Name = "TABLE",
@@ -123,33 +129,40 @@ const TOptionRow kRows[] = {
      .Help = "\"Počet válců [1]\" (default: the table's data lines, or 1)",
      .Commands = kCylinderCommands,
      .Listed = kCylinderCommands,
+     .Groups = kEvents,
      .Apply = [](TArgs& a, const TValue& v) { a.Events.Cylinders = v.Text; }},
     {.Name = "--rpm",
      .ValueName = "TEXT",
      .Help = "\"Otáčky motoru [RPM]\" (default {default})",
-     .Commands = kEvents | kRender,
-     .Listed = kEvents | kRender,
+     .Commands = kEventsCommand | kRender,
+     .Listed = kEventsCommand | kRender,
      .Default = "1000",
-     .Apply = [](TArgs& a, const TValue& v) { a.Events.Rpm = v.Text; }},
+     .Groups = kEvents,
+     .Apply = [](TArgs& a, const TValue& v) { a.Events.Rpm = v.Text; },
+     .MarkGiven = [](TArgs& a) { a.Events.RpmGiven = true; }},
     {.Name = "--global",
      .ValueName = "TEXT",
      .Help = "global correction in degrees (default {default})",
-     .Commands = kEvents | kRender,
-     .Listed = kEvents | kRender,
+     .Commands = kEventsCommand | kRender,
+     .Listed = kEventsCommand | kRender,
      .Default = "0",
-     .Apply = [](TArgs& a, const TValue& v) { a.Events.Global = v.Text; }},
+     .Groups = kEvents,
+     .Apply = [](TArgs& a, const TValue& v) { a.Events.Global = v.Text; },
+     .MarkGiven = [](TArgs& a) { a.Events.GlobalGiven = true; }},
     {.Name = "--corrections",
      .ValueName = "FILE",
      .Help = "one correction per line, applied by position as \"Korigovat\" does",
-     .Commands = kEvents | kRender,
-     .Listed = kEvents | kRender,
+     .Commands = kEventsCommand | kRender,
+     .Listed = kEventsCommand | kRender,
      .Rule = kInputPath,
+     .Groups = kEvents,
      .Apply = [](TArgs& a, const TValue& v) { a.Events.CorrectionsPath = v.Text; }},
     {.Name = "--firing-order",
      .ValueName = "TEXT",
      .Help = "firing order such as 1-3-4-2: sets the offsets of cylinders 1..N",
      .Commands = kCylinderCommands,
      .Listed = kCylinderCommands,
+     .Groups = kEvents,
      .Apply = [](TArgs& a, const TValue& v) { a.Events.FiringOrder = v.Text; }},
     {.Name = "--intervals",
      .ValueName = "LIST",
@@ -158,6 +171,7 @@ const TOptionRow kRows[] = {
      .Commands = kCylinderCommands,
      .Listed = kCylinderCommands,
      .Needs = "--firing-order",
+     .Groups = kEvents,
      .Apply = [](TArgs& a, const TValue& v) { a.Events.FiringIntervals = v.Text; }},
 
     // The signal imports.
@@ -167,6 +181,7 @@ const TOptionRow kRows[] = {
      .Commands = kSignalCommands,
      .Listed = kSignalCommands,
      .Rule = kInputPath,
+     .Groups = kSignalFile,
      .Apply = [](TArgs& a, const TValue& v) { SetSignalFile(a, TSignalFileKind::Angle, v.Text); }},
     {.Name = "--time",
      .ValueName = "FILE",
@@ -174,6 +189,7 @@ const TOptionRow kRows[] = {
      .Commands = kSignalCommands,
      .Listed = kSignalCommands,
      .Rule = kInputPath,
+     .Groups = kSignalFile,
      .Apply = [](TArgs& a, const TValue& v) { SetSignalFile(a, TSignalFileKind::Time, v.Text); }},
     {.Name = "--encoder",
      .ValueName = "FILE",
@@ -182,6 +198,7 @@ const TOptionRow kRows[] = {
      .Commands = kSignalCommands,
      .Listed = kSignalCommands,
      .Rule = kInputPath,
+     .Groups = kSignalFile,
      .Apply = [](TArgs& a, const TValue& v) { SetSignalFile(a, TSignalFileKind::Encoder, v.Text); }},
     {.Name = "--wheel",
      .ValueName = "T-M",
@@ -189,7 +206,7 @@ const TOptionRow kRows[] = {
      .Commands = kRecordingCommands,
      .Listed = kSignalCommands,
      .Rule = {.Kind = TValueKind::Wheel, .NotEmpty = true},
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).Wheel = v.Wheel; }},
     {.Name = "--reference-angle",
      .ValueName = "DEG",
@@ -202,7 +219,7 @@ const TOptionRow kRows[] = {
               .Ends = TRangeEnds::BelowHigh,
               .NotEmpty = true},
      .Default = "0",
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).ReferenceAngle = v.Number; }},
     {.Name = "--encoder-column",
      .ValueName = "C",
@@ -211,7 +228,7 @@ const TOptionRow kRows[] = {
      .Listed = kSignalCommands,
      .Rule = kEncoderText,
      .Default = "1",
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).EncoderColumn = v.Text; }},
     {.Name = "--value-column",
      .ValueName = "C",
@@ -220,7 +237,7 @@ const TOptionRow kRows[] = {
      .Listed = kSignalCommands,
      .Rule = kEncoderText,
      .Default = "2",
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).ValueColumn = v.Text; }},
     {.Name = "--time-column",
      .ValueName = "C",
@@ -228,7 +245,7 @@ const TOptionRow kRows[] = {
      .Commands = kRecordingCommands,
      .Listed = kSignalCommands,
      .Rule = kEncoderText,
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).TimeColumn = v.Text; }},
     {.Name = "--sample-rate",
      .ValueName = "HZ",
@@ -241,7 +258,7 @@ const TOptionRow kRows[] = {
               .SensibleLow = 1,
               .SensibleHigh = 1e8,
               .NotEmpty = true},
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).SampleRate = v.Number; }},
     {.Name = "--index-column",
      .ValueName = "C",
@@ -249,7 +266,7 @@ const TOptionRow kRows[] = {
      .Commands = kRecordingCommands,
      .Listed = kSignalCommands,
      .Rule = kEncoderText,
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).IndexColumn = v.Text; }},
     {.Name = "--phase",
      .ValueName = "1|2",
@@ -258,7 +275,7 @@ const TOptionRow kRows[] = {
      .Commands = kRecordingCommands,
      .Listed = kSignalCommands,
      .Rule = {.Kind = TValueKind::Choice, .Choices = "1|2", .NotEmpty = true},
-     .Encoder = true,
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).Phase = v.Integer + 1; }},
 
     // The timeline picture.
@@ -269,7 +286,8 @@ const TOptionRow kRows[] = {
      .Listed = kRender,
      .Rule = IntegerRule(0, 720),
      .Default = "0",
-     .Apply = [](TArgs& a, const TValue& v) { a.Render.Cursor = v.Integer; }},
+     .Apply = [](TArgs& a, const TValue& v) { a.Render.Cursor = v.Integer; },
+     .MarkGiven = [](TArgs& a) { a.Render.CursorGiven = true; }},
     {.Name = "--filter",
      .ValueName = "0..96",
      .Help = "moving-average filter slider (default {default}, off)",
@@ -277,7 +295,8 @@ const TOptionRow kRows[] = {
      .Listed = kRender,
      .Rule = IntegerRule(0, 96),
      .Default = "0",
-     .Apply = [](TArgs& a, const TValue& v) { a.Render.Filter = v.Integer; }},
+     .Apply = [](TArgs& a, const TValue& v) { a.Render.Filter = v.Integer; },
+     .MarkGiven = [](TArgs& a) { a.Render.FilterGiven = true; }},
     {.Name = "--gain",
      .ValueName = "10..100",
      .Help = "gain slider, tenths (default {default})",
@@ -285,7 +304,8 @@ const TOptionRow kRows[] = {
      .Listed = kRender,
      .Rule = IntegerRule(10, 100),
      .Default = "10",
-     .Apply = [](TArgs& a, const TValue& v) { a.Render.Gain = v.Integer; }},
+     .Apply = [](TArgs& a, const TValue& v) { a.Render.Gain = v.Integer; },
+     .MarkGiven = [](TArgs& a) { a.Render.GainGiven = true; }},
     {.Name = "--kinds",
      .ValueName = "BBBB",
      .Help = "pistons, intake valves, exhaust valves, ignitions as 0/1 (default {default})",
@@ -297,7 +317,8 @@ const TOptionRow kRows[] = {
          [](TArgs& a, const TValue& v) {
              std::transform(v.Text.begin(), v.Text.end(), a.Render.Kinds.begin(),
                             [](char c) { return c == '1'; });
-         }},
+         },
+     .MarkGiven = [](TArgs& a) { a.Render.KindsGiven = true; }},
     {.Name = "--size",
      .ValueName = "WxH",
      .Help = "picture size, each 1..10000 (default {default})",
@@ -316,7 +337,8 @@ const TOptionRow kRows[] = {
      .Commands = kRender,
      .Listed = kRender,
      .Rule = kOutputPath,
-     .Missing = "render needs --output FILE.png",
+     .Required = kRender,
+     .Missing = "{command} needs --output FILE.png",
      .Apply = [](TArgs& a, const TValue& v) { a.Render.OutputPath = v.Text; }},
 
     // The page "Rozvod".
@@ -359,7 +381,8 @@ const TOptionRow kRows[] = {
      .Commands = kCombustion,
      .Listed = kCombustion,
      .Rule = kInputPath,
-     .Missing = "combustion needs the pressure-cycle FILE",
+     .Required = kCombustion,
+     .Missing = "{command} needs the pressure-cycle FILE",
      .Repeats = true,
      .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
     {.Name = "FILE",
@@ -367,68 +390,49 @@ const TOptionRow kRows[] = {
      .Commands = kTdc,
      .Listed = kTdc,
      .Rule = kInputPath,
-     .Missing = "tdc needs the pressure-cycle FILE",
+     .Required = kTdc,
+     .Missing = "{command} needs the pressure-cycle FILE",
      .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
     {.Name = "--bore",
      .ValueName = "MM",
      .Help = "bore, mm, {range}",
-     .Commands = kCombustion,
-     .Listed = kCombustion,
+     .OptionalNote = " (polytropic pegging)",
+     .Commands = kPressureCommands,
+     .Listed = kPressureCommands,
      .Rule = kBoreRule,
-     .Missing = "combustion needs --bore",
+     .Required = kCombustion,
+     .Missing = "{command} needs --bore",
+     .Groups = kEngine,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Bore = v.Text; }},
     {.Name = "--stroke",
      .ValueName = "MM",
      .Help = "stroke, mm, {range}",
-     .Commands = kCombustion,
-     .Listed = kCombustion,
+     .Commands = kPressureCommands,
+     .Listed = kPressureCommands,
      .Rule = kStrokeRule,
-     .Missing = "combustion needs --stroke",
+     .Required = kCombustion,
+     .Missing = "{command} needs --stroke",
+     .Groups = kEngine,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Stroke = v.Text; }},
     {.Name = "--rod",
      .ValueName = "MM",
      .Help = "connecting-rod length, mm, {range}",
-     .Commands = kCombustion,
-     .Listed = kCombustion,
+     .Commands = kPressureCommands,
+     .Listed = kPressureCommands,
      .Rule = kRodRule,
-     .Missing = "combustion needs --rod",
+     .Required = kCombustion,
+     .Missing = "{command} needs --rod",
+     .Groups = kEngine,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Rod = v.Text; }},
     {.Name = "--compression",
      .ValueName = "E",
      .Help = "compression ratio, {range}",
-     .Commands = kCombustion,
-     .Listed = kCombustion,
+     .Commands = kPressureCommands,
+     .Listed = kPressureCommands,
      .Rule = kCompressionRule,
-     .Missing = "combustion needs --compression",
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Compression = v.Text; }},
-    // The engine of tdc: only polytropic pegging needs its volumes.
-    {.Name = "--bore",
-     .ValueName = "MM",
-     .Help = "bore, mm, {range} (polytropic pegging)",
-     .Commands = kTdc,
-     .Listed = kTdc,
-     .Rule = kBoreRule,
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Bore = v.Text; }},
-    {.Name = "--stroke",
-     .ValueName = "MM",
-     .Help = "stroke, mm, {range}",
-     .Commands = kTdc,
-     .Listed = kTdc,
-     .Rule = kStrokeRule,
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Stroke = v.Text; }},
-    {.Name = "--rod",
-     .ValueName = "MM",
-     .Help = "connecting-rod length, mm, {range}",
-     .Commands = kTdc,
-     .Listed = kTdc,
-     .Rule = kRodRule,
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Rod = v.Text; }},
-    {.Name = "--compression",
-     .ValueName = "E",
-     .Help = "compression ratio, {range}",
-     .Commands = kTdc,
-     .Listed = kTdc,
-     .Rule = kCompressionRule,
+     .Required = kCombustion,
+     .Missing = "{command} needs --compression",
+     .Groups = kEngine,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Texts.Compression = v.Text; }},
     {.Name = "--gamma",
      .ValueName = "G",
@@ -459,7 +463,10 @@ const TOptionRow kRows[] = {
      .Commands = kPressureCommands,
      .Listed = kPressureCommands,
      .Rule = {.Kind = TValueKind::Number, .Low = 1e-6, .High = 1e4, .NotEmpty = true},
-     .Encoder = true,
+     // A recording in the DAQ's unit must never give figures in bar.
+     .Missing = "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT "
+                "(záznam není v barech: zadejte citlivost snímače)",
+     .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Recording.PressureScale = v.Number; }},
     {.Name = "--tdc-shift",
      .ValueName = "DEG",
@@ -521,7 +528,7 @@ const TOptionRow kRows[] = {
      .Rule = PairRule("4000,5;20000", kLowestKnockHz, kHighestKnockHz),
      .Default = "4000,20000",
      .Needs = "--pressure-scale",
-     .Encoder = true,
+     .Groups = kEncoder | kKnock,
      .Apply =
          [](TArgs& a, const TValue& v) {
              a.Combustion.KnockLow = v.First;
@@ -535,7 +542,7 @@ const TOptionRow kRows[] = {
      .Rule = PairRule("360,5;420", 0, kCycleDegrees),
      .Default = "360,420",
      .Needs = "--pressure-scale",
-     .Encoder = true,
+     .Groups = kEncoder | kKnock,
      .Apply =
          [](TArgs& a, const TValue& v) {
              a.Combustion.KnockFrom = v.First;
@@ -549,7 +556,7 @@ const TOptionRow kRows[] = {
      .Rule = {.Kind = TValueKind::Number, .Low = 0, .High = 100, .NotEmpty = true},
      .Default = "1,0",
      .Needs = "--pressure-scale",
-     .Encoder = true,
+     .Groups = kEncoder | kKnock,
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.KnockThreshold = v.Number; }},
     {.Name = "-j",
      .ValueName = "N",
@@ -591,21 +598,81 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.LossAngle = v.Number; }},
 };
 
-bool Takes(const TOptionRow& row, TCliCommand command) {
-    return (row.Commands & CommandBit(command)) != 0;
-}
+// The groups' rules; their members are the rows that name them.
+const TGroupRow kGroups[] = {
+    {.Group = TOptionGroup::SignalFile,
+     .Name = "signal file",
+     .Exclusive = true,
+     .Required = kSignal,
+     .Missing = "signal needs --angle FILE or --time FILE"},
+    {.Group = TOptionGroup::Events, .Name = "events", .Summed = kRender},
+    // A recording: read with a toothed wheel, and in the pressure commands in the DAQ's unit.
+    {.Group = TOptionGroup::Encoder,
+     .Name = "encoder",
+     .Summed = kRecordingCommands,
+     .Lead = "--encoder",
+     .Needs = "--wheel --time-column|--sample-rate --pressure-scale",
+     .Opened = [](TArgs& a) { a.Combustion.FromRecording = true; }},
+    // A band the rate cannot take is a mistake only when a knock option was given.
+    {.Group = TOptionGroup::Knock,
+     .Name = "knock",
+     .Summed = kCombustion,
+     .Opened = [](TArgs& a) { a.Combustion.KnockGiven = true; }},
+    // Combustion needs the engine anyway; tdc reads it for polytropic pegging only.
+    {.Group = TOptionGroup::Engine, .Name = "engine", .NeededWhen = {"--peg", "polytropic"}},
+};
+
+const TCommandRow kCommands[] = {
+    {TCliCommand::Events, "events", "print the cycle time and the event table",
+     "Creates the events of one cycle from the cylinder table and prints the cycle time\n"
+     "and the event table (ID;Úhel;Popis).\n\n",
+     ""},
+    {TCliCommand::Signal, "signal", "print an imported signal's 1441 entries",
+     "Imports a signal and prints its 1441 entries, one per line.\n\n", ""},
+    {TCliCommand::Render, "render", "write the timeline picture as PNG",
+     "Creates the events, imports the signal when given and writes the timeline picture.\n\n", ""},
+    {TCliCommand::Valves, "valves", "print the valve timing per cylinder; the valve-timing diagram",
+     "Prints the valve timing of cylinders 1..N as the page \"Rozvod\" shows it: a header line,\n"
+     "then Válec;Přesazení;intake and exhaust duration;overlap;intake centreline after and\n"
+     "exhaust centreline before the gas-exchange top dead centre;lobe separation.\n\n",
+     "\nevents and render take --firing-order and --intervals too: the order sets the offsets\n"
+     "before the events are built.\n"},
+    {TCliCommand::Combustion, "combustion", "print the combustion figures of a pressure cycle",
+     "Prints the combustion figures of a pressure cycle, one name;value line each.\n\n",
+     "\nWith --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+     "recording: its complete cycles are averaged onto the cycle, the summary\n"
+     "goes to stderr, and CoV IMEP [%] is printed too.\n"
+     "A recording is in the DAQ's unit and needs --pressure-scale; then the spread of its cycles,\n"
+     "its misfires and its knock figures (MAPO) are printed too.\n"
+     "Several FILEs print one table instead, a row per file in the order given, the files read\n"
+     "at once; a file that fails gives its error text in its row, and the exit status is 1.\n"
+     "A cell holding ';', '\"' or a line break is quoted as CSV quotes it.\n"},
+    {TCliCommand::Tdc, "tdc", "propose the top-dead-centre shift from a motored pressure cycle",
+     "Proposes the top-dead-centre shift of combustion --tdc-shift from a motored pressure cycle\n"
+     "(or recording): Posun HÚ [°];DEG.\n\n",
+     "\nWith --wheel and the other encoder options of signal (see signal --help), FILE is a\n"
+     "recording.\n"
+     "The proposal's chords lie at shares of the peak pressure, so a relative trace needs --peg;\n"
+     "polytropic pegging needs --bore, --stroke, --rod and --compression.\n"},
+    {TCliCommand::None, "", "", "",
+     "\nNumbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
+     "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n"},
+};
 
 bool IsPositional(const TOptionRow& row) {
     return !row.Name.starts_with("-");
 }
 
-std::string HelpLine(const TOptionRow& row) {
+std::string HelpLine(const TOptionRow& row, TCliCommand command) {
     std::string line = "  " + std::string(row.Name);
     if (!row.ValueName.empty()) {
         line += " " + std::string(row.ValueName);
     }
     line.append(line.size() < kHelpColumn ? kHelpColumn - line.size() : 2, ' ');
     std::string help(row.Help);
+    if (!Needed(row, command)) {
+        help += row.OptionalNote;
+    }
     for (const auto& [marker, text] : {std::pair<std::string_view, std::string>{"{default}", row.Default},
                                        {"{range}", RangeText(row.Rule)}}) {
         if (const std::size_t at = help.find(marker); at != std::string::npos) {
@@ -622,6 +689,36 @@ std::string HelpLine(const TOptionRow& row) {
 
 std::span<const TOptionRow> OptionRows() {
     return kRows;
+}
+
+std::span<const TGroupRow> GroupRows() {
+    return kGroups;
+}
+
+std::span<const TCommandRow> CommandRows() {
+    return kCommands;
+}
+
+const TGroupRow& GroupOf(TOptionGroup group) {
+    return *std::find_if(std::begin(kGroups), std::end(kGroups),
+                         [&](const TGroupRow& row) { return row.Group == group; });
+}
+
+const TCommandRow& CommandOf(TCliCommand command) {
+    return *std::find_if(std::begin(kCommands), std::end(kCommands),
+                         [&](const TCommandRow& row) { return row.Command == command; });
+}
+
+bool Takes(const TOptionRow& row, TCliCommand command) {
+    return (row.Commands & CommandBit(command)) != 0;
+}
+
+bool Needed(const TOptionRow& row, TCliCommand command) {
+    return (row.Required & CommandBit(command)) != 0;
+}
+
+bool InGroup(const TOptionRow& row, TOptionGroup group) {
+    return (row.Groups & GroupBit(group)) != 0;
 }
 
 const TOptionRow* FindOption(TCliCommand command, std::string_view name) {
@@ -642,7 +739,7 @@ std::string OptionHelpLines(TCliCommand command) {
     std::string text;
     for (const TOptionRow& row : kRows) {
         if ((row.Listed & CommandBit(command)) != 0) {
-            text += HelpLine(row);
+            text += HelpLine(row, command);
         }
     }
     return text;

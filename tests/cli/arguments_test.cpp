@@ -186,6 +186,10 @@ TEST(ArgumentsTest, UsageMistakesNameTheirCause) {
         {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "1", "--time-column", "3"},
          "--encoder needs either --time-column or --sample-rate"},
         {{"signal", "--time", "t", "--wheel", "60-2"}, "--wheel goes only with --encoder"},
+        // Without --encoder, the first option of the recording given names what it lacks.
+        {{"tdc", "m", "--pressure-scale", "1"}, "--pressure-scale needs --wheel T-M"},
+        {{"tdc", "m", "--wheel", "60-2", "--pressure-scale", "1"},
+         "--wheel needs either --time-column or --sample-rate"},
         {{"signal", "--time", "t", "--encoder", "e"}, "give only one of --angle, --time and --encoder"},
         {{"signal", "--encoder", "e", "--wheel", "60"}, "Kolo '60' není ve tvaru T-M (například 60-2)"},
         {{"signal", "--encoder", "e", "--wheel", "60-2", "--sample-rate", "0"},
@@ -307,6 +311,9 @@ TEST(OptionTableTest, EveryRowIsCompleteAndItsDefaultReads) {
         EXPECT_NE(row.Apply, nullptr);
         EXPECT_FALSE(row.Help.empty());
         EXPECT_EQ(row.Listed & ~row.Commands, 0U) << "listed in a help of a command that does not take it";
+        EXPECT_EQ(row.Required & ~row.Commands, 0U) << "needed by a command that does not take it";
+        EXPECT_EQ(row.Required == 0, row.Missing.empty() || InGroup(row, TOptionGroup::Encoder))
+            << "needed without a mistake that says so";
         if (!row.Default.empty()) {
             EXPECT_NO_THROW(ReadOptionValue(row.Rule, row.Name, row.ValueName, std::string(row.Default)));
         }
@@ -322,6 +329,39 @@ TEST(OptionTableTest, EveryRowIsCompleteAndItsDefaultReads) {
                     EXPECT_NE(FindOption(command, row.Needs), nullptr) << "needs an option its command lacks";
                 }
             }
+        }
+    }
+}
+
+// Whether usage names option as a whole word ("--time", not "--time-column").
+bool NamesOption(const std::string& usage, std::string_view option) {
+    for (std::size_t at = usage.find(option); at != std::string::npos; at = usage.find(option, at + 1)) {
+        const char after = at + option.size() < usage.size() ? usage[at + option.size()] : ' ';
+        if (after == ' ' || after == ']' || after == ')' || after == '\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A command's usage names every option it takes, by itself or in a group it
+// sums up ("[encoder options]"), and no option it does not take.
+TEST(OptionTableTest, UsageNamesExactlyTheOptionsOfItsCommand) {
+    for (const TCommandRow& command : CommandRows()) {
+        const std::string usage = UsageText(command.Command);
+        for (const TOptionRow& row : OptionRows()) {
+            if (command.Command == TCliCommand::None || !row.Name.starts_with("-")) {
+                continue;
+            }
+            const bool taken = FindOption(command.Command, row.Name) != nullptr;
+            bool summed = false;
+            for (const TGroupRow& group : GroupRows()) {
+                summed = summed ||
+                         ((group.Summed & CommandBit(command.Command)) != 0 && InGroup(row, group.Group) &&
+                          usage.find(std::string(group.Name) + " options]") != std::string::npos);
+            }
+            EXPECT_EQ(NamesOption(usage, row.Name) || (taken && summed), taken)
+                << command.Word << " " << row.Name;
         }
     }
 }

@@ -555,7 +555,7 @@ TEST_F(BatchToolTest, PressureOptionMistakes) {
         {{recording, wheel[0], wheel[1], wheel[2], wheel[3], "--pressure-scale", "1", "--knock-band",
           "4000,60000"},
          ""},
-        {{cycle, "--knock-threshold", "2"}, "--encoder needs --wheel T-M"},
+        {{cycle, "--knock-threshold", "2"}, "--knock-threshold needs --wheel T-M"},
         {{cycle, "--cycles", cycle}, ""},
         {{cycle, cycle, "--cycles", "c.csv"}, "--cycles takes the cycles of one FILE"},
     };
@@ -789,7 +789,10 @@ TEST_F(BatchToolTest, TooManyTableLinesAreAUsageMistake) {
 
 TEST_F(BatchToolTest, UsageHelpAndVersion) {
     const std::string renderUsage =
-        "usage: morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE] [--cursor 0..720]\n"
+        "usage: morvane-cli render [TABLE] [events options] [--angle FILE | --time FILE | --encoder FILE "
+        "--wheel T-M\n"
+        "                    (--time-column C | --sample-rate HZ) [other encoder options]] [--cursor "
+        "0..720]\n"
         "                   [--filter 0..96] [--gain 10..100] [--kinds BBBB] [--size WxH] --output "
         "FILE.png\n";
     TRun result = run({"render", "--filter", "97", "--output", "p.png"});
@@ -803,7 +806,8 @@ TEST_F(BatchToolTest, UsageHelpAndVersion) {
         result.Err,
         "morvane-cli: unknown option '--frobnicate'\n"
         "usage: morvane-cli events [TABLE] [--cylinders TEXT] [--rpm TEXT] [--global TEXT] [--corrections "
-        "FILE]\n");
+        "FILE]\n"
+        "                   [--firing-order TEXT [--intervals LIST]]\n");
 
     result = run({});
     EXPECT_EQ(result.Code, 2);
