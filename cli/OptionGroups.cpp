@@ -30,31 +30,25 @@ std::string_view OpenerOf(const TGroupRow& group, TCliCommand command, const TGi
 }
 
 // One term of Needs: an option, or alternatives of which exactly one is given.
-void CheckNeedsTerm(TCliCommand command, const TGiven& given, std::string_view opener,
-                    std::string_view term) {
-    std::string taken;
-    int givenCount = 0;
-    const TOptionRow* single = nullptr;
-    for (std::size_t at = 0; at <= term.size();) {
-        const std::size_t bar = std::min(term.find('|', at), term.size());
-        if (const TOptionRow* const row = FindOption(command, term.substr(at, bar - at))) {
-            taken += (taken.empty() ? "" : "|") + std::string(row->Name);
-            givenCount += given.Names.contains(std::string(row->Name)) ? 1 : 0;
-            single = row;
-        }
-        at = bar + 1;
-    }
-    if (taken.empty() || givenCount == 1) {
+void CheckNeedsTerm(const std::vector<const TOptionRow*>& term, const TGiven& given,
+                    std::string_view opener) {
+    std::string names;
+    const auto givenCount = std::count_if(term.begin(), term.end(), [&](const TOptionRow* row) {
+        names += (names.empty() ? "" : "|") + std::string(row->Name);
+        return given.Names.contains(std::string(row->Name));
+    });
+    if (givenCount == 1) {
         return;
     }
-    if (taken.find('|') != std::string::npos) {
-        throw EUsageError(std::string(opener) + " needs either " + ChoicesText(taken));
+    if (term.size() > 1) {
+        throw EUsageError(std::string(opener) + " needs either " + ChoicesText(names));
     }
-    if (!single->Missing.empty()) {
-        throw EUsageError(std::string(single->Missing));
+    const TOptionRow& single = *term.front();
+    if (!single.Missing.empty()) {
+        throw EUsageError(std::string(single.Missing));
     }
-    throw EUsageError(std::string(opener) + " needs " + std::string(single->Name) + " " +
-                      std::string(single->ValueName));
+    throw EUsageError(std::string(opener) + " needs " + std::string(single.Name) + " " +
+                      std::string(single.ValueName));
 }
 
 void CheckOpenGroup(const TGroupRow& group, TCliArguments& result, const TGiven& given) {
@@ -62,10 +56,8 @@ void CheckOpenGroup(const TGroupRow& group, TCliArguments& result, const TGiven&
     if (opener.empty()) {
         return;
     }
-    for (std::size_t at = 0; at < group.Needs.size();) {
-        const std::size_t space = std::min(group.Needs.find(' ', at), group.Needs.size());
-        CheckNeedsTerm(result.Command, given, opener, group.Needs.substr(at, space - at));
-        at = space + 1;
+    for (const auto& term : NeedsTerms(group, result.Command)) {
+        CheckNeedsTerm(term, given, opener);
     }
     if (group.Opened != nullptr) {
         group.Opened(result);

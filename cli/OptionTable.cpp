@@ -735,6 +735,25 @@ const TOptionRow* PositionalOption(TCliCommand command) {
     return found == std::end(kRows) ? nullptr : found;
 }
 
+std::vector<std::vector<const TOptionRow*>> NeedsTerms(const TGroupRow& group, TCliCommand command) {
+    std::vector<std::vector<const TOptionRow*>> terms(1);
+    const std::string_view needs = group.Needs;
+    for (std::size_t at = 0; at < needs.size();) {
+        const std::size_t end = std::min(needs.find_first_of(" |", at), needs.size());
+        if (const TOptionRow* const row = FindOption(command, needs.substr(at, end - at))) {
+            terms.back().push_back(row);
+        }
+        if (end < needs.size() && needs[end] == ' ' && !terms.back().empty()) {
+            terms.emplace_back();
+        }
+        at = end + 1;
+    }
+    if (terms.back().empty()) {
+        terms.pop_back();
+    }
+    return terms;
+}
+
 std::string OptionHelpLines(TCliCommand command) {
     std::string text;
     for (const TOptionRow& row : kRows) {

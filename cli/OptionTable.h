@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/OptionRules.h"
@@ -48,11 +49,11 @@ struct TOptionRow {
     TCommandSet Commands = 0;            // the commands that take it
     TCommandSet Listed = 0;              // the commands whose help lists it
     TValueRule Rule = {};
-    TCommandSet Required = 0;       // the commands that need it
-    std::string_view Default = {};  // read by Rule and applied before the command line; empty: none
-    std::string_view Missing = {};  // the mistake without it where it is needed; "{command}" stands for the
-                                    // command's word
-    std::string_view Needs = {};    // another option it goes only with
+    TCommandSet Required = 0;            // the commands that need it
+    std::string_view Default = {};       // read by Rule and applied before the command line; empty: none
+    std::string_view Missing = {};       // the mistake without it where a command or an open group needs it;
+                                         // "{command}" stands for the command's word
+    std::string_view Needs = {};         // another option it goes only with
     std::string_view NeedsMistake = {};  // the mistake when Needs is absent; empty: "<Name> needs <Needs>"
     TOnlyWith OnlyWith = {};             // given without one of those values, the option is a mistake
     TGroupSet Groups = 0;
@@ -106,6 +107,10 @@ const TCommandRow& CommandOf(TCliCommand command);
 bool Takes(const TOptionRow& row, TCliCommand command);
 bool Needed(const TOptionRow& row, TCliCommand command);
 bool InGroup(const TOptionRow& row, TOptionGroup group);
+
+// The terms of group's Needs as command takes them: per term its options
+// (more than one: alternatives); a term of options command lacks is left out.
+std::vector<std::vector<const TOptionRow*>> NeedsTerms(const TGroupRow& group, TCliCommand command);
 
 // The option lines of command's help: "  NAME VALUE" padded to the help column,
 // then the help with Default in place of "{default}".

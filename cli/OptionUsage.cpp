@@ -61,49 +61,27 @@ std::string_view HostOf(const TOptionRow& row, TCliCommand command) {
 }
 
 // "--wheel T-M" or "(--time-column C | --sample-rate HZ)" of one term of Needs.
-std::string NeedsTermText(std::string_view term, TCliCommand command) {
-    std::vector<std::string> taken;
-    for (std::size_t at = 0; at <= term.size();) {
-        const std::size_t bar = std::min(term.find('|', at), term.size());
-        if (const TOptionRow* const row = FindOption(command, term.substr(at, bar - at))) {
-            taken.push_back(NameAndValue(*row));
-        }
-        at = bar + 1;
-    }
+std::string NeedsTermText(const std::vector<const TOptionRow*>& term) {
     std::string text;
-    for (const std::string& option : taken) {
-        text += (text.empty() ? "" : " | ") + option;
+    for (const TOptionRow* row : term) {
+        text += (text.empty() ? "" : " | ") + NameAndValue(*row);
     }
-    return taken.size() > 1 ? "(" + text + ")" : text;
-}
-
-bool SpelledInNeeds(const TGroupRow& group, const TOptionRow& row) {
-    std::string_view needs = group.Needs;
-    for (std::size_t at = needs.find(row.Name); at != std::string_view::npos;
-         at = needs.find(row.Name, at + 1)) {
-        const std::size_t end = at + row.Name.size();
-        if ((at == 0 || needs[at - 1] == ' ' || needs[at - 1] == '|') &&
-            (end == needs.size() || needs[end] == ' ' || needs[end] == '|')) {
-            return true;
-        }
-    }
-    return false;
+    return term.size() > 1 ? "(" + text + ")" : text;
 }
 
 // What an open group needs, then "[other encoder options]" and the groups summed up within it.
 TPieces GroupSummary(const TGroupRow& group, TCliCommand command) {
     TPieces pieces;
-    for (std::size_t at = 0; at < group.Needs.size();) {
-        const std::size_t space = std::min(group.Needs.find(' ', at), group.Needs.size());
-        if (std::string term = NeedsTermText(group.Needs.substr(at, space - at), command); !term.empty()) {
-            pieces.push_back(std::move(term));
-        }
-        at = space + 1;
+    std::vector<const TOptionRow*> spelled;
+    for (const auto& term : NeedsTerms(group, command)) {
+        pieces.push_back(NeedsTermText(term));
+        spelled.insert(spelled.end(), term.begin(), term.end());
     }
     std::vector<std::string_view> inner;
     bool others = false;
     for (const TOptionRow& row : OptionRows()) {
-        if (!Takes(row, command) || !InGroup(row, group.Group) || SpelledInNeeds(group, row)) {
+        if (!Takes(row, command) || !InGroup(row, group.Group) ||
+            std::find(spelled.begin(), spelled.end(), &row) != spelled.end()) {
             continue;
         }
         const auto groups = GroupRows();

@@ -10,7 +10,7 @@
 namespace morvane {
 
 // "morvane-cli WORD ..." of command, or of the whole tool for None, wrapped
-// to lines of at most kUsageWidth characters where it can be.
+// to lines of at most 100 characters where a part allows.
 std::string UsageLines(TCliCommand command);
 
 }  // namespace morvane
