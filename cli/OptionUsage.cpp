@@ -9,7 +9,7 @@ namespace morvane {
 
 namespace {
 
-// Wide enough for the usual terminal with "usage: " before the first line.
+// The longest line, not counting the "usage: " before the first.
 constexpr std::size_t kUsageWidth = 100;
 
 // The parts of a usage a line may break between; brackets belong to the parts they open or close.
