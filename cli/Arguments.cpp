@@ -28,7 +28,7 @@ void ApplyRow(const TOptionRow& row, const std::string& text, TCliArguments& res
 void ApplyDefaults(TCliArguments& result) {
     TGiven ignored;
     for (const TOptionRow& row : OptionRows()) {
-        if (!row.Default.empty() && (row.Commands & CommandBit(result.Command)) != 0) {
+        if (!row.Default.empty() && Takes(row, result.Command)) {
             ApplyRow(row, std::string(row.Default), result, ignored);
         }
     }
@@ -120,8 +120,8 @@ void CheckRequired(TCliCommand command, const std::set<std::string>& names) {
 
 void CheckNeeds(TCliCommand command, const std::set<std::string>& names) {
     for (const TOptionRow& row : OptionRows()) {
-        if ((row.Commands & CommandBit(command)) != 0 && !row.Needs.empty() &&
-            names.contains(std::string(row.Name)) && !names.contains(std::string(row.Needs))) {
+        if (Takes(row, command) && !row.Needs.empty() && names.contains(std::string(row.Name)) &&
+            !names.contains(std::string(row.Needs))) {
             throw EUsageError(row.NeedsMistake.empty()
                                   ? std::string(row.Name) + " needs " + std::string(row.Needs)
                                   : std::string(row.NeedsMistake));
