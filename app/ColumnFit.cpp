@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -18,8 +19,12 @@ TColumnFit::TColumnFit(QTableWidget* table)
     : QObject(table),
       m_table(table),
       m_viewport(table->viewport()),
+      m_firstGivenWidth(table->columnWidth(0)),
       m_lastGivenWidth(table->columnWidth(table->columnCount() - 1)) {
     m_viewport->installEventFilter(this);
+    // Keys are written after the table is built, and may change.
+    connect(m_table->model(), &QAbstractItemModel::dataChanged, this, &TColumnFit::fit);
+    connect(m_table->model(), &QAbstractItemModel::rowsInserted, this, &TColumnFit::fit);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!m_fitting) {
             m_userSized = true;
@@ -38,11 +43,34 @@ bool TColumnFit::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+int TColumnFit::firstColumnNeeds() const {
+    if (m_table->columnCount() < 2 || m_table->horizontalHeader()->isHidden()) {
+        return m_firstGivenWidth;
+    }
+    // The text and the view's margin either side of it.
+    const int margins =
+        2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1);
+    int widest = m_firstGivenWidth;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (const QTableWidgetItem* item = m_table->item(row, 0)) {
+            widest = std::max(widest, m_table->fontMetrics().horizontalAdvance(item->text()) + margins);
+        }
+    }
+    return widest;
+}
+
 void TColumnFit::fit() {
-    if (m_userSized) {
+    const int last = m_table->columnCount() - 1;
+    // Columns that size themselves to their texts scroll sideways instead.
+    if (m_userSized || last < 0 ||
+        m_table->horizontalHeader()->sectionResizeMode(last) == QHeaderView::ResizeToContents) {
         return;
     }
-    const int last = m_table->columnCount() - 1;
+    m_fitting = true;
+    if (const int first = firstColumnNeeds(); first != m_table->columnWidth(0)) {
+        m_table->setColumnWidth(0, first);
+    }
+    m_fitting = false;
     int others = 0;
     for (int column = 0; column < last; ++column) {
         others += m_table->columnWidth(column);

@@ -250,8 +250,11 @@ QWidget* TCombustionPage::buildCyclesTab() {
     m_cycleTable->verticalHeader()->setVisible(false);
     m_cycleTable->verticalHeader()->setDefaultSectionSize(kRowHeight);
     m_cycleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_cycleTable->setFixedHeight(kCycleTableHeight);
-    layout->addWidget(m_cycleTable);
+    // Every heading and figure whole; the table scrolls sideways instead.
+    m_cycleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // At least its first rows; in a taller window the table and the picture share the room.
+    m_cycleTable->setMinimumHeight(kCycleTableHeight);
+    layout->addWidget(m_cycleTable, 1);
     layout->addWidget(MakeCaption("IMEP [bar], MFB50 [°] a MAPO [bar] podle cyklu", tab));
     m_cycleView = new TImageView(m_cyclePicture, tab);
     m_cycleView->setObjectName("CycleImage");

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "events/SetupPaths.h"
 #include "signal/PressureReference.h"
 #include "util/errors.h"
 #include "util/numtext.h"
@@ -62,6 +63,54 @@ struct TJoinedRange {
     std::string_view FormerTo;
 };
 
+// The encoder dialog's file, written only where it is not the import's own
+// file already; a file without it gives the import's file to an encoder import.
+template <class TText>
+struct TEncoderPath {
+    TText& Text;
+    const std::string& ImportPath;
+    const TSignalImportKind& Kind;
+};
+
+// Keys that earlier files wrote otherwise, before they were named as the
+// page's labels: read as the key they became.
+struct TFormerKey {
+    std::string_view Section;
+    std::string_view Former;
+    std::string_view Now;
+};
+constexpr TFormerKey kFormerKeys[] = {
+    {"Spalování", "Vyrovnání tlaku", "Vztažení tlaku"},
+    {"Spalování", "Rozsah vyrovnání [°]", "Rozsah vztažení [°]"},
+    {"Spalování", "Tlak vyrovnání [bar]", "Tlak vztažení [bar]"},
+    {"Spalování", "Exponent vyrovnání [1]", "Exponent polytropy [1]"},
+};
+
+std::string CurrentKey(std::string_view section, std::string key) {
+    for (const TFormerKey& former : kFormerKeys) {
+        if (section == former.Section && key == former.Former) {
+            return std::string(former.Now);
+        }
+    }
+    return key;
+}
+
+// The pegging method as the page names it ("Bodové"); a file may also give
+// the batch tool's name ("point"), as earlier files did.
+std::string_view PegMethodTitle(std::string_view name) {
+    const std::optional<TPegMethod> method = PegMethodNamed(name);
+    return method ? kPegMethodTitles[static_cast<int>(*method)] : name;
+}
+
+std::optional<std::string_view> PegMethodOfTitle(std::string_view text) {
+    for (const char* const name : {"none", "point", "polytropic"}) {
+        if (text == name || text == PegMethodTitle(name)) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
 // Every scalar of the set-up in the file's order, each under its section: one
 // list serves the writer, the reader and the set of known names.
 template <class TSetupRef, class TVisitor>
@@ -77,11 +126,11 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
 
     v.section("Časová osa");
     v.field("Globální korekce [°]", s.GlobalCorrection);
-    v.field("Úhel kliky [°]", TRanged{s.CrankAngle, 0, 720});
-    v.field("Klouzavý LF filtr", TRanged{s.Filter, 0, 96});
-    v.field("Zesílení", TRanged{s.Gain, 10, 100});
+    v.view("Úhel kliky [°]", TRanged{s.CrankAngle, 0, 720});
+    v.view("Klouzavý LF filtr", TRanged{s.Filter, 0, 96});
+    v.view("Zesílení", TRanged{s.Gain, 10, 100});
     for (int kind = 0; kind < kEventKindCount; ++kind) {
-        v.field(kEventKindTexts[kind], s.KindsShown[kind]);
+        v.view(kEventKindTexts[kind], s.KindsShown[kind]);
     }
 
     auto& valves = s.ValveTiming;
@@ -92,7 +141,7 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
     v.field("Výfuk [°]", valves.ExhaustDuration);
     v.field("Osa sání [°]", valves.IntakeCentreline);
     v.field("Osa výfuku [°]", valves.ExhaustCentreline);
-    v.field("Vybraný válec", TRanged{valves.SelectedCylinder, 1, kCylinderRows});
+    v.view("Vybraný válec", TRanged{valves.SelectedCylinder, 1, kCylinderRows});
 
     auto& burn = s.Combustion;
     v.section("Spalování");
@@ -104,11 +153,11 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
     v.field("Okno od [°]", burn.Geometry.WindowStart);
     v.field("Okno do [°]", burn.Geometry.WindowEnd);
     v.field("Posun HÚ [°]", burn.TdcShift);
-    v.field("Vyrovnání tlaku", TPegMethodText<TText>{burn.PegMethod});
-    v.field("Rozsah vyrovnání [°]",
+    v.field("Vztažení tlaku", TPegMethodText<TText>{burn.PegMethod});
+    v.field("Rozsah vztažení [°]",
             TJoinedRange<TText>{burn.PegRange, "Vyrovnání od [°]", "Vyrovnání do [°]", "175", "185"});
-    v.field("Tlak vyrovnání [bar]", burn.PegPressure);
-    v.field("Exponent vyrovnání [1]", burn.PegExponent);
+    v.field("Tlak vztažení [bar]", burn.PegPressure);
+    v.field("Exponent polytropy [1]", burn.PegExponent);
     v.field("Pásmo klepání [Hz]",
             TJoinedRange<TText>{s.SignalImport.Encoder.KnockBand, "Pásmo klepání od [Hz]",
                                 "Pásmo klepání do [Hz]", "4000", "20000"});
@@ -119,7 +168,7 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
     v.section("Import signálu");
     v.field("Druh", import.Kind);
     v.field("Soubor", import.Path);
-    v.field("Soubor snímače", import.Encoder.Path);
+    v.field("Soubor snímače", TEncoderPath<TText>{import.Encoder.Path, import.Path, import.Kind});
     v.field("Kolo (zuby-chybějící)", import.Encoder.Wheel);
     v.field("Úhel referenční hrany [°]", import.Encoder.ReferenceAngle);
     v.field("Sloupec snímače", import.Encoder.EncoderColumn);
@@ -255,6 +304,7 @@ std::size_t FindUnescaped(std::string_view raw, char c) {
 class TSetupWriter {
 public:
     std::string Text;
+    TSetupFileForm Form;
 
     void section(std::string_view name) {
         Text += '\n';
@@ -268,11 +318,24 @@ public:
     void field(std::string_view key, TSignalImportKind kind) {
         line(key, kImportKindTexts[static_cast<int>(kind)]);
     }
-    void field(std::string_view key, TPegMethodText<const std::string> method) { line(key, method.Text); }
+    void field(std::string_view key, TPegMethodText<const std::string> method) {
+        line(key, PegMethodTitle(method.Text));
+    }
     void field(std::string_view key, const TJoinedRange<const std::string>& range) { line(key, range.Text); }
+    void field(std::string_view key, const TEncoderPath<const std::string>& path) {
+        if (path.Kind != TSignalImportKind::Encoder || path.Text != path.ImportPath) {
+            line(key, path.Text);
+        }
+    }
+    template <class T>
+    void view(std::string_view key, const T& value) {
+        if (Form.WithView) {
+            field(key, value);
+        }
+    }
     void cylinderRows(const std::array<TCylinderRowTexts, kCylinderRows>& rows) {
         section(kCylinderSection);
-        for (int row = 1; row <= kCylinderRows; ++row) {
+        for (int row = 1; row <= RowsWritten(); ++row) {
             Text += FormatInteger(row);
             Text += '=';
             const TCylinderRowTexts& cells = rows[row - 1];
@@ -292,7 +355,19 @@ public:
         }
     }
 
+    std::string_view Cylinders;
+
 private:
+    // Every row, or the engine's when asked and its cylinder count reads.
+    int RowsWritten() const {
+        int count = 0;
+        const auto [end, error] =
+            std::from_chars(Cylinders.data(), Cylinders.data() + Cylinders.size(), count);
+        const bool counted = error == std::errc() && end == Cylinders.data() + Cylinders.size() &&
+                             count >= 1 && count <= kCylinderRows;
+        return Form.EngineRowsOnly && counted ? count : kCylinderRows;
+    }
+
     void line(std::string_view key, std::string_view value) {
         AppendKey(Text, key);
         Text += '=';
@@ -312,6 +387,8 @@ public:
     void section(std::string_view name) { Sections.emplace(name); }
     template <class T>
     void field(std::string_view, const T&) {}
+    template <class T>
+    void view(std::string_view, const T&) {}
     template <class T>
     void cylinderRows(const T&) {}
     template <class T>
@@ -386,12 +463,24 @@ public:
     void field(std::string_view key, TPegMethodText<std::string> method) {
         if (const TRawValue* value = find(key)) {
             const std::string text = unescape(*value, value->Raw);
-            if (!PegMethodNamed(text)) {
+            const std::optional<std::string_view> name = PegMethodOfTitle(text);
+            if (!name) {
                 RaiseSetupValueError(m_path, value->Line, text,
-                                     "není způsob vyrovnání tlaku (none, point, polytropic)");
+                                     "není způsob vztažení tlaku (Žádné, Bodové, Polytropické)");
             }
-            method.Text = text;
+            method.Text = *name;
         }
+    }
+    void field(std::string_view key, const TEncoderPath<std::string>& path) {
+        if (const TRawValue* value = find(key)) {
+            path.Text = unescape(*value, value->Raw);
+        } else if (path.Kind == TSignalImportKind::Encoder) {
+            path.Text = path.ImportPath;
+        }
+    }
+    template <class T>
+    void view(std::string_view key, T&& value) {
+        field(key, std::forward<T>(value));
     }
     void field(std::string_view key, const TJoinedRange<std::string>& range) {
         if (const TRawValue* value = find(key)) {
@@ -527,7 +616,7 @@ public:
         } else if (m_section == kCorrectionSection) {
             m_setup.Corrections.push_back({texts.unescape(here, rawKey), texts.unescape(here, rawValue)});
         } else {
-            std::string key = texts.unescape(here, rawKey);
+            std::string key = CurrentKey(m_section, texts.unescape(here, rawKey));
             const auto [at, added] =
                 m_values.try_emplace({m_section, key}, TRawValue{here.Line, std::string(rawValue)});
             if (!added) {
@@ -635,15 +724,19 @@ private:
 
 }  // namespace
 
-std::string SetupText(const TSetup& setup) {
+std::string SetupText(const TSetup& setup, const TSetupFileForm& form) {
+    TSetup written = setup;
+    MakeSetupPathsRelative(written, form.Folder);
     TSetupWriter writer;
+    writer.Form = form;
+    writer.Cylinders = written.Cylinders;
     writer.Text = std::string(kSetupFileMagic) + " " + FormatInteger(kSetupFileVersion) + "\n";
-    VisitSetup(setup, writer);
+    VisitSetup(std::as_const(written), writer);
     return std::move(writer.Text);
 }
 
-void WriteSetupFile(const std::string& path, const TSetup& setup) {
-    WriteFileReplacing(path, SetupText(setup));
+void WriteSetupFile(const std::string& path, const TSetup& setup, const TSetupFileForm& form) {
+    WriteFileReplacing(path, SetupText(setup, form));
 }
 
 TSetup ParseSetupText(std::string_view text, std::string_view path) {
@@ -689,7 +782,9 @@ TSetup ReadSetupFile(TLineReader& lines, std::string_view path) {
     if (lines.nulMet() && NulRefused(any, lines.head())) {
         reader.refuseNul(lines.head());
     }
-    return reader.finish();
+    TSetup setup = reader.finish();
+    ResolveSetupPaths(setup, SetupFolderOf(path));
+    return setup;
 }
 
 bool IsSetupFirstLine(std::string_view line) {

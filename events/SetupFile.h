@@ -40,7 +40,13 @@
 // the pegging range and the knock band as two keys ("Vyrovnání od [°]" and
 // "Vyrovnání do [°]", "Pásmo klepání od [Hz]" and "... do [Hz]"); those are
 // still read, joined into the one text. An empty pegging range is the
-// method's own default; the pegging method is none, point or polytropic.
+// method's own default. Keys are named as the page's labels; the pegging keys
+// of earlier files ("Vyrovnání tlaku", "Rozsah vyrovnání [°]", "Tlak
+// vyrovnání [bar]", "Exponent vyrovnání [1]") are read as the keys they
+// became. The pegging method is written as the page shows it (Žádné, Bodové,
+// Polytropické) and read so or as the batch tool names it (none, point,
+// polytropic). The encoder's file ("Soubor snímače") is left out where it is
+// the encoder import's own file ("Soubor"), and a file without it gives it so.
 
 #include <string>
 #include <string_view>
@@ -62,11 +68,20 @@ inline constexpr std::size_t kSetupFileMaxLines = 100000;
 // No text of a set-up comes near this; a longer line is refused.
 inline constexpr std::size_t kSetupFileMaxLineBytes = 1u << 16;
 
+// What a written file holds besides the work itself. The window saves the
+// engine's rows only, paths from the file's folder, and the view only when
+// the user asks for it; the defaults write every text as it stands.
+struct TSetupFileForm {
+    bool WithView = true;         // the cursor and sliders, the kinds shown, the selected cylinder
+    bool EngineRowsOnly = false;  // only rows 1 .. the cylinder count, when it reads as one
+    std::string Folder;           // paths under it are written relative to it (events/SetupPaths.h)
+};
+
 // The file's text for the set-up, every line ended by a line feed.
-std::string SetupText(const TSetup& setup);
+std::string SetupText(const TSetup& setup, const TSetupFileForm& form = {});
 
 // Replaces the file at path with SetupText (see WriteFileReplacing).
-void WriteSetupFile(const std::string& path, const TSetup& setup);
+void WriteSetupFile(const std::string& path, const TSetup& setup, const TSetupFileForm& form = {});
 
 // Reads the set-up of a text; path only names the file in a failure.
 TSetup ParseSetupText(std::string_view text, std::string_view path);

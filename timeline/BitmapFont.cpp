@@ -125,6 +125,16 @@ constexpr TGlyph kMinusGlyph = MakeGlyph({"......",
 
 constexpr TGlyph kSpaceGlyph{};
 
+// The decimal comma of the Czech numbers: a dot on the baseline with a tail
+// one row below it, in the middle of its cell.
+constexpr TGlyph kCommaGlyph = [] {
+    TGlyph glyph{};
+    glyph[9] = 0b1100;
+    glyph[10] = 0b1100;
+    glyph[11] = 0b0100;
+    return glyph;
+}();
+
 }  // namespace
 
 const TGlyph* FindGlyph(unsigned char ch) {
@@ -136,6 +146,9 @@ const TGlyph* FindGlyph(unsigned char ch) {
     }
     if (ch == ' ') {
         return &kSpaceGlyph;
+    }
+    if (ch == ',') {
+        return &kCommaGlyph;
     }
     return nullptr;
 }

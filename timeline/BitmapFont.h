@@ -17,7 +17,7 @@ constexpr int kFontCellHeight = 13;
 using TGlyph = std::array<std::uint8_t, kFontCellHeight>;
 
 // The glyph of an ASCII character, or nullptr when the font has none; such a
-// character is drawn as an empty cell. The font holds the digits, space and '-'.
+// character is drawn as an empty cell. The font holds the digits, space, '-' and ','.
 const TGlyph* FindGlyph(unsigned char ch);
 
 constexpr bool GlyphInk(const TGlyph& glyph, int column, int row) {

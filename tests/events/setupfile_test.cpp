@@ -9,6 +9,7 @@
 #include "events/CylinderTableFile.h"
 #include "events/MainControls.h"
 #include "events/SetupControls.h"
+#include "events/SetupPaths.h"
 #include "tests/support/SessionTest.h"
 #include "tests/support/Utf16Text.h"
 #include "util/errors.h"
@@ -93,7 +94,10 @@ TEST(SetupFileTest, EveryTextReadsBackAsTyped) {
 
     const std::string path = ::testing::TempDir() + "morvane_setup.morvane";
     WriteSetupFile(path, setup);
-    EXPECT_TRUE(ReadSetupFile(path) == setup);
+    // A file's relative paths are taken from its folder.
+    TSetup resolved = setup;
+    ResolveSetupPaths(resolved, SetupFolderOf(path));
+    EXPECT_TRUE(ReadSetupFile(path) == resolved);
     EXPECT_TRUE(IsSetupFile(path));
     std::remove(path.c_str());
 }
@@ -121,7 +125,7 @@ TEST(SetupFileTest, LinesOfTheForm) {
         "Globální korekce [°]=\\s-1,5\nÚhel kliky [°]=720\n",
         "Písty=ano\nSací ventily=ne\n",
         "Vybraný válec=3\n",
-        "Vyrovnání tlaku=polytropic\nRozsah vyrovnání [°]=240;290,5\n",
+        "Vztažení tlaku=Polytropické\nRozsah vztažení [°]=240;290,5\n",
         "Pásmo klepání [Hz]=\nPráh klepání [bar]==2\n",
         "Citlivost snímače [bar/jednotka]=0,01\n",
         "Druh=snímač\nSoubor=\\směření.csv\n",
@@ -188,6 +192,67 @@ TEST(SetupFileTest, FormerRangeKeysReadJoined) {
     }
 }
 
+// Earlier files named the pegging otherwise and wrote the batch tool's words.
+TEST(SetupFileTest, FormerKeysAndWordsRead) {
+    struct TRow {
+        const char* Lines;
+        const char* Method;
+    };
+    for (const TRow& row :
+         {TRow{"Vyrovnání tlaku=point\nExponent vyrovnání [1]=1,3\n", "point"},
+          TRow{"Vztažení tlaku=Polytropické\nExponent polytropy [1]=1,3\n", "polytropic"},
+          TRow{"Vztažení tlaku=none\nTlak vyrovnání [bar]=1\nExponent polytropy [1]=1,3\n", "none"}}) {
+        SCOPED_TRACE(row.Lines);
+        const TSetup setup =
+            ParseSetupText(std::string("Morvane nastavení 1\n[Spalování]\n") + row.Lines, "a.morvane");
+        EXPECT_EQ(setup.Combustion.PegMethod, row.Method);
+        EXPECT_EQ(setup.Combustion.PegExponent, "1,3");
+    }
+}
+
+// As the window saves: the engine's rows, paths from the file's folder, each
+// once, and the view only when asked.
+TEST(SetupFileTest, SavedFormKeepsTheWorkOnly) {
+    TSetup setup = FullSetup();
+    const std::string folder = ::testing::TempDir() + "morvane_form";
+    setup.SignalImport.Path = folder + "/data/měření.csv";
+    setup.SignalImport.Encoder.Path = setup.SignalImport.Path;
+    setup.Combustion.CyclePath = "/elsewhere/cyklus.csv";
+    const std::string text = SetupText(setup, {.WithView = false, .EngineRowsOnly = true, .Folder = folder});
+    for (const char* absent :
+         {"\n5=", "Úhel kliky", "Písty=", "Vybraný válec", "Soubor snímače", folder.c_str()}) {
+        EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+    }
+    EXPECT_NE(text.find("\nSoubor=data/měření.csv\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nTlakový průběh=/elsewhere/cyklus.csv\n"), std::string::npos) << text;
+
+    const TSetup read = ParseSetupText(text, "a.morvane");
+    EXPECT_EQ(read.CrankAngle, TSetup().CrankAngle);
+    EXPECT_EQ(read.CylinderTable[4], TSetup().CylinderTable[4]);
+    EXPECT_EQ(read.CylinderTable[3], setup.CylinderTable[3]);
+    EXPECT_EQ(read.SignalImport.Encoder.Path, "data/měření.csv");
+}
+
+TEST(SetupPathsTest, RelativeUnderTheFolderOnly) {
+    struct TRow {
+        const char* Path;
+        const char* Folder;
+        const char* Written;
+    };
+    for (const TRow& row : {TRow{"/a/b/c.csv", "/a/b", "c.csv"}, TRow{"/a/b/d/c.csv", "/a/b/", "d/c.csv"},
+                            TRow{"/a/bc/c.csv", "/a/b", "/a/bc/c.csv"}, TRow{"/a/b", "/a/b", "/a/b"},
+                            TRow{"/a/b/../c.csv", "/a/b", "/a/b/../c.csv"}, TRow{"c.csv", "/a/b", "c.csv"},
+                            TRow{"/a/b/c.csv", "", "/a/b/c.csv"}, TRow{"", "/a/b", ""}}) {
+        SCOPED_TRACE(std::string(row.Path) + " in " + row.Folder);
+        EXPECT_EQ(PathRelativeTo(row.Path, row.Folder), row.Written);
+    }
+    EXPECT_EQ(PathFrom("d/c.csv", "/a/b"), "/a/b/d/c.csv");
+    EXPECT_EQ(PathFrom("/x/c.csv", "/a/b"), "/x/c.csv");
+    EXPECT_EQ(PathFrom("c.csv", ""), "c.csv");
+    EXPECT_EQ(SetupFolderOf("/dev/stdin"), "");
+    EXPECT_EQ(SetupFolderOf("/a/b/e.morvane"), "/a/b");
+}
+
 TEST(SetupFileTest, HandWrittenLinesRead) {
     const TSetup setup = ParseSetupText(
         "\xEF\xBB\xBFMorvane nastavení 1\r\n[ Časová osa ]\r\n Zesílení = 20 \r\n"
@@ -233,8 +298,10 @@ TEST(SetupFileTest, BadFilesNameTheLine) {
         {head + "[Časová osa]\nPísty=1\n", "Soubor \"a.morvane\", řádek 3: '1' není ano ani ne"},
         {head + "[Import signálu]\nDruh=ANGLE\n",
          "Soubor \"a.morvane\", řádek 3: 'ANGLE' není druh importu (úhel, čas, snímač)"},
-        {head + "[Spalování]\nVyrovnání tlaku=Bodové\n",
-         "Soubor \"a.morvane\", řádek 3: 'Bodové' není způsob vyrovnání tlaku (none, point, polytropic)"},
+        {head + "[Spalování]\nVyrovnání tlaku=bodově\n",
+         "Soubor \"a.morvane\", řádek 3: 'bodově' není způsob vztažení tlaku (Žádné, Bodové, Polytropické)"},
+        {head + "[Spalování]\nVztažení tlaku=Bodové\nVyrovnání tlaku=point\n",
+         "Soubor \"a.morvane\", řádek 4: klíč 'Vztažení tlaku' je v oddílu podruhé (poprvé na řádku 3)"},
         // What would be read otherwise than it was written.
         {head + "[Hlavní parametry]\nPočet válců [1]=2\n\0[Válce]\n1=0;350;0;180;540;720\n"s,
          "Soubor \"a.morvane\", řádek 4: obsahuje nulový bajt, soubor není text"},

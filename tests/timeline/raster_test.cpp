@@ -200,6 +200,15 @@ TEST(Raster, TextOutPaintsTheFullCellOnTheBrush) {
                                    ".oooooo.", ".oooooo.", "........"}));
 }
 
+// Decimal numbers in pictures keep their comma ("3,2", never "3 2").
+TEST(Raster, TextOutDrawsTheDecimalComma) {
+    TRaster picture = MakeRaster(8, 15);
+    picture.textOut(1, 1, ",");
+    EXPECT_EQ(Art(picture), Lines({"........", ".oooooo.", ".oooooo.", ".oooooo.", ".oooooo.", ".oooooo.",
+                                   ".oooooo.", ".oooooo.", ".oooooo.", ".oooooo.", ".ooffoo.", ".ooffoo.",
+                                   ".oofooo.", ".oooooo.", "........"}));
+}
+
 TEST(Raster, TextOutAdvancesSixColumnsPerCharacter) {
     struct TCase {
         const char* Text;
