@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <exception>
 
 #include "app/ButtonKeys.h"
@@ -22,9 +21,9 @@
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
-#include "signal/EngineGeometry.h"
+#include "signal/KnockJudgement.h"
 #include "signal/Plausibility.h"
-#include "signal/TopDeadCentre.h"
+#include "signal/TdcProposal.h"
 #include "timeline/BurnDiagram.h"
 #include "timeline/CycleDiagram.h"
 #include "timeline/HeatRateDiagram.h"
@@ -69,24 +68,6 @@ void MarkDoubtfulFigures(QTableWidget* table, const std::vector<TDoubt>& doubts)
             item->setToolTip(reasons.join("\n"));
         }
     }
-}
-
-// The cycle with each cycle's knock flag judged at threshold: the recording
-// gave MAPO, the threshold is the page's and may change after the import.
-TPressureCycle WithKnockThreshold(const TPressureCycle& cycle, const std::string& thresholdText,
-                                  TNumberFormat format) {
-    TPressureCycle judged = cycle;
-    if (judged.Knock.empty()) {
-        return judged;
-    }
-    const double threshold = ParseFloat(thresholdText, format);
-    if (!std::isfinite(threshold) || threshold < 0) {
-        RaiseInputError("Práh klepání [bar]", "od 0 výše");
-    }
-    for (TCycleKnock& knock : judged.Knock) {
-        knock.Knocking = knock.Mapo && *knock.Mapo > threshold;
-    }
-    return judged;
 }
 
 QLabel* MakeCaption(const QString& text, QWidget* parent) {
@@ -217,6 +198,10 @@ QWidget* TCombustionPage::buildReferenceTab() {
     layout->addLayout(form);
     const TReferenceTexts reference;
     m_tdcShiftEdit = addEntry(form, "Posun HÚ [°]", reference.TdcShift, "TdcShiftEdit");
+    m_lossAngleEdit = addEntry(form, "Úhel ztráty [°]", kDefaultLossAngleText, "LossAngleEdit");
+    m_lossAngleEdit->setToolTip(
+        "o kolik vrchol motorového cyklu předbíhá HÚ (tepelné ztráty, profuk; obvykle "
+        "0,4 až 1,3); platí pro návrh posunu");
     auto* proposeButton = new QPushButton("Navrhnout z motorového cyklu", tab);
     proposeButton->setObjectName("ProposeTdcShiftButton");
     form->addRow("", proposeButton);
@@ -292,8 +277,8 @@ void TCombustionPage::loadCycle() {
         }
         m_cyclePath = path;
         // A file that fails leaves the previous cycle and its figures as they were.
-        TPressureCycle cycle = ReadPressureCycle(path, m_session.Numbers);
-        m_session.PressureCycle = std::move(cycle);
+        m_session.PressureCycle =
+            std::make_shared<const TPressureCycle>(ReadPressureCycle(path, m_session.Numbers));
         showCycleSource();
         loaded = true;
     });
@@ -314,8 +299,8 @@ void TCombustionPage::followSessionCycle() {
 }
 
 void TCombustionPage::showCycleSource() {
-    const std::optional<TPressureCycle>& cycle = m_session.PressureCycle;
-    m_computeButton->setEnabled(cycle.has_value());
+    const TPressureCycle* cycle = m_session.PressureCycle.get();
+    m_computeButton->setEnabled(cycle != nullptr);
     if (!cycle) {
         m_fileLabel->setText(kNoCycleText);
         return;
@@ -357,7 +342,7 @@ void TCombustionPage::recompute(bool showFailure) {
     drawPictures();
 }
 
-TCombustionInputs TCombustionPage::readInputs() const {
+TCombustionTexts TCombustionPage::readTexts() const {
     TCombustionTexts texts;
     texts.Bore = ToStdString(m_boreEdit->text());
     texts.Stroke = ToStdString(m_strokeEdit->text());
@@ -366,7 +351,7 @@ TCombustionInputs TCombustionPage::readInputs() const {
     texts.Gamma = ToStdString(m_gammaEdit->text());
     texts.WindowStart = ToStdString(m_windowStartEdit->text());
     texts.WindowEnd = ToStdString(m_windowEndEdit->text());
-    return ParseCombustionTexts(texts, m_session.Numbers);
+    return texts;
 }
 
 TPressureReference TCombustionPage::readReference() const {
@@ -383,10 +368,10 @@ void TCombustionPage::analyse() {
     if (!m_session.PressureCycle) {
         return;
     }
-    const TCombustionInputs inputs = readInputs();
+    const TCombustionInputs inputs = ParseCombustionTexts(readTexts(), m_session.Numbers);
     const TPressureReference reference = readReference();
-    const TPressureCycle cycle = WithKnockThreshold(
-        *m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
+    const TPressureCycle cycle =
+        JudgeKnock(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
     TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
     ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
     const std::vector<TDoubt> doubts = JudgePlausibility(inputs.Settings, analysis.Mean);
@@ -423,17 +408,12 @@ void TCombustionPage::proposeTdcShift() {
         if (!m_session.PressureCycle) {
             return;
         }
-        // The chords are taken at levels of the peak, so a relative trace is
-        // pegged first; the shift field is what the proposal replaces.
-        const TPressureCycle& cycle = *m_session.PressureCycle;
-        TSignalTable trace = cycle.Mean;
-        CheckStrayPoints(trace, 0, m_session.Numbers);
-        if (cycle.InBar) {
-            TPressureReference reference = readReference();
-            reference.TdcShift = 0;
-            trace = ReferenceTrace(trace, CylinderVolumes(readInputs().Geometry), reference).Pressure;
-        }
-        const double shift = ProposeTdcShift(trace, 0);
+        const TNumberFormat numbers = m_session.Numbers;
+        const double lossAngle = ParseFloat(ToStdString(m_lossAngleEdit->text()), numbers);
+        const TPressureReference reference = readReference();
+        const double shift =
+            ProposeCycleTdcShift(*m_session.PressureCycle, reference,
+                                 PeggingVolumes(reference, readTexts(), numbers), lossAngle, numbers);
         m_tdcShiftEdit->setText(ToQString(RoundedFigure(shift, kFineStep, m_session.Numbers)));
     });
 }

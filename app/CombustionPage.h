@@ -4,8 +4,9 @@
 // or left by the toothed-wheel import), the engine's geometry, γ and the
 // heat-release window typed beside it, its figures, the p–V loop and the mass
 // fraction burned; beside them the trace's reference (top-dead-centre shift,
-// pegging), the knock settings, every cycle's figures and the heat-release
-// rate. The page only reads its controls and hands them to the core.
+// the loss angle its proposal assumes, pegging), the knock settings, every
+// cycle's figures and the heat-release rate. The page only reads its controls
+// and hands them to the core.
 // Every change of an entry recomputes at once, quietly (a failure empties the
 // figures and is named under the file); the button and Enter show the failure.
 // Figures computed but doubtful (JudgePlausibility) are shown marked, the
@@ -81,7 +82,7 @@ private:
                         const char* objectName);
     QWidget* buildReferenceTab();
     QWidget* buildCyclesTab();
-    TCombustionInputs readInputs() const;
+    TCombustionTexts readTexts() const;
     TPressureReference readReference() const;
     void recompute(bool showFailure);
     void analyse();
@@ -99,6 +100,7 @@ private:
     QLineEdit* m_windowStartEdit = nullptr;
     QLineEdit* m_windowEndEdit = nullptr;
     QLineEdit* m_tdcShiftEdit = nullptr;
+    QLineEdit* m_lossAngleEdit = nullptr;
     QComboBox* m_pegMethodBox = nullptr;
     QLineEdit* m_pegRangeEdit = nullptr;
     QLineEdit* m_pegPressureEdit = nullptr;

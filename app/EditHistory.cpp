@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "app/QtControls.h"
-#include "util/errors.h"
 
 namespace morvane {
 
@@ -236,24 +235,8 @@ void TEditHistory::restore(const TEditState& state) {
     emit restored();
 }
 
-// The restored events are brought up to date as a command would, but a speed
-// restored as typed and not a number leaves the cycle time as it was. An undo
-// never fails: the events held these values before.
 void TEditHistory::recalculate() {
-    try {
-        UpdateCycleTime(*m_recalc.MainParameters, *m_recalc.ComputedParameters, m_session.Numbers);
-    } catch (const EMorvaneError&) {
-    }
-    try {
-        UpdateEventAngles(m_session.Events, m_session.GlobalCorrection);
-        SortEvents(m_session.Events);
-    } catch (const EMorvaneError&) {
-    }
-    FillCorrectionList(m_session.Events, *m_recalc.CorrectionList, m_session.Numbers);
-    FillEventGrid(m_session.Events, *m_recalc.EventGrid, m_session.Numbers);
-    if (m_recalc.DrawTimeline) {
-        m_recalc.DrawTimeline();
-    }
+    RecalculateRestored(m_session, m_recalc);
 }
 
 TEditStep::TEditStep(const QWidget* widget, QString text)

@@ -42,6 +42,7 @@ std::vector<TPageField> PageFields(TSetup& setup) {
         {"WindowStartEdit", &geometry.WindowStart},
         {"WindowEndEdit", &geometry.WindowEnd},
         {"TdcShiftEdit", &burn.TdcShift},
+        {"LossAngleEdit", &burn.LossAngle},
         {"PegRangeEdit", &burn.PegRange},
         {"PegPressureEdit", &burn.PegPressure},
         {"PegExponentEdit", &burn.PegExponent},

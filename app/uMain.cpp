@@ -522,7 +522,7 @@ void TFMain::openSetup() {
 bool TFMain::isStartState(const TWindowSnapshot& snapshot) const {
     const TSession& session = snapshot.Session;
     return snapshot.Path.empty() && snapshot.Setup == m_startState->Setup && session.Events.empty() &&
-           session.Signal == m_startState->Session.Signal && !session.PressureCycle.has_value();
+           session.Signal == m_startState->Session.Signal && session.PressureCycle == nullptr;
 }
 
 // Puts the window as a snapshot holds it: the controls' texts, the session
@@ -590,8 +590,10 @@ void TFMain::showSetupOnPages(const TSetup& setup) {
 // fails is reported, and the rest of the set-up still opens.
 void TFMain::loadSetupCycle(const std::string& path) {
     const TOverrideCursor wait(Qt::WaitCursor);
-    RunGuarded(*m_boxes,
-               [this, &path] { m_session.PressureCycle = ReadPressureCycle(path, m_session.Numbers); });
+    RunGuarded(*m_boxes, [this, &path] {
+        m_session.PressureCycle =
+            std::make_shared<const TPressureCycle>(ReadPressureCycle(path, m_session.Numbers));
+    });
 }
 
 void TFMain::reimportSignal(const TSignalImportTexts& import) {

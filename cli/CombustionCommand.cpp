@@ -11,10 +11,8 @@
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
 #include "signal/EncoderImport.h"
-#include "signal/EngineGeometry.h"
-#include "signal/Pegging.h"
 #include "signal/PressureCycle.h"
-#include "signal/TopDeadCentre.h"
+#include "signal/TdcProposal.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"
@@ -187,17 +185,11 @@ std::string CombustionReportWithin(const TCombustionOptions& options, IMessageBo
 
 std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
-    // Polytropic pegging alone reads the engine; its texts are judged before the file is read.
-    const TSignalTable volumes =
-        reference.PegMethod == TPegMethod::Polytropic
-            ? CylinderVolumes(ParseCombustionTexts(options.Texts, kBatchNumbers).Geometry)
-            : TSignalTable{};
+    // The engine's texts are judged before the file is read.
+    const TSignalTable volumes = PeggingVolumes(reference, options.Texts, kBatchNumbers);
     const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, boxes);
-    // Pegging is linear, so the pegged mean is the mean of the pegged cycles.
-    const TSignalTable& mean = loaded.Cycle.Mean;
-    CheckStrayPoints(mean, 0, kBatchNumbers);
     const double shift =
-        ProposeTdcShift(OffsetTrace(mean, PegOffset(mean, volumes, reference)), options.LossAngle);
+        ProposeCycleTdcShift(loaded.Cycle, reference, volumes, options.LossAngle, kBatchNumbers);
     return std::string(kTdcShiftName) + ";" + RoundedFigure(shift, kFineStep, kBatchNumbers) + "\n";
 }
 

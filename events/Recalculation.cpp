@@ -1,5 +1,9 @@
 #include "events/Recalculation.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
 #include "util/errors.h"
@@ -17,12 +21,46 @@ constexpr double kCycleTimeStep = 0.1;
 
 const char* const kEventGridHeader[] = {"ID", "Úhel", "Popis"};
 
+std::string CycleTimeText(const IValueList& mainParameters, TNumberFormat format) {
+    const double rpm = ParseFloat(mainParameters.value(kSpeedRow), format);
+    const double cycle = RoundToStep(StoreDouble(Divide(kCycleMilliseconds, rpm)), kCycleTimeStep);
+    return FormatFloatGeneral(cycle, format);
+}
+
+// The cycle time, or nothing when the speed gives none.
+std::optional<std::string> CycleTimeTextIfAny(const IValueList& mainParameters, TNumberFormat format) {
+    try {
+        return CycleTimeText(mainParameters, format);
+    } catch (const EMorvaneError&) {
+        return std::nullopt;
+    }
+}
+
+// The events with their final angles, in order, or nothing when an angle
+// leaves the double range.
+std::optional<TEventList> UpdatedEventsIfAny(TEventList events, double globalCorrection) {
+    try {
+        UpdateEventAngles(events, globalCorrection);
+        SortEvents(events);
+        return events;
+    } catch (const EMorvaneError&) {
+        return std::nullopt;
+    }
+}
+
+// Correction list, event table, timeline.
+void ShowEvents(const TSession& session, const TRecalcControls& controls) {
+    FillCorrectionList(session.Events, *controls.CorrectionList, session.Numbers);
+    FillEventGrid(session.Events, *controls.EventGrid, session.Numbers);
+    if (controls.DrawTimeline) {
+        controls.DrawTimeline();
+    }
+}
+
 }  // namespace
 
 void UpdateCycleTime(const IValueList& mainParameters, IValueList& computedParameters, TNumberFormat format) {
-    const double rpm = ParseFloat(mainParameters.value(kSpeedRow), format);
-    const double cycle = RoundToStep(StoreDouble(Divide(kCycleMilliseconds, rpm)), kCycleTimeStep);
-    computedParameters.setValue(kCycleTimeRow, FormatFloatGeneral(cycle, format));
+    computedParameters.setValue(kCycleTimeRow, CycleTimeText(mainParameters, format));
 }
 
 void FillCorrectionList(const TEventList& events, IValueList& correctionList, TNumberFormat format) {
@@ -66,11 +104,17 @@ void RecalculateAll(TSession& session, const TRecalcControls& controls) {
     UpdateCycleTime(*controls.MainParameters, *controls.ComputedParameters, session.Numbers);
     UpdateEventAngles(session.Events, session.GlobalCorrection);
     SortEvents(session.Events);
-    FillCorrectionList(session.Events, *controls.CorrectionList, session.Numbers);
-    FillEventGrid(session.Events, *controls.EventGrid, session.Numbers);
-    if (controls.DrawTimeline) {
-        controls.DrawTimeline();
+    ShowEvents(session, controls);
+}
+
+void RecalculateRestored(TSession& session, const TRecalcControls& controls) {
+    if (std::optional<std::string> cycle = CycleTimeTextIfAny(*controls.MainParameters, session.Numbers)) {
+        controls.ComputedParameters->setValue(kCycleTimeRow, *cycle);
     }
+    if (std::optional<TEventList> events = UpdatedEventsIfAny(session.Events, session.GlobalCorrection)) {
+        session.Events = std::move(*events);
+    }
+    ShowEvents(session, controls);
 }
 
 void GlobalCorrectionChanged(const std::string& text, TSession& session, const TRecalcControls& controls) {

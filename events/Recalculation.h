@@ -42,6 +42,12 @@ void ApplyCorrections(const IValueList& correctionList, TEventList& events, TNum
 // Cycle time, final angles, sort, correction list, event table, timeline.
 void RecalculateAll(TSession& session, const TRecalcControls& controls);
 
+// RecalculateAll for events put back by an undo, quietly: the events held
+// these values before, so an undo never fails. A speed restored as typed and
+// not a number leaves the cycle time as it was; final angles that do not
+// compute leave the events as restored.
+void RecalculateRestored(TSession& session, const TRecalcControls& controls);
+
 // The three commands that run the pipeline; each runs its second step only
 // when the first has succeeded.
 void GlobalCorrectionChanged(const std::string& text, TSession& session, const TRecalcControls& controls);

@@ -4,7 +4,7 @@
 // run own one and pass it down; nothing of it lives in a global, so two
 // windows, two batch runs or two tests never see each other's state.
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "events/EngineEvent.h"
@@ -29,7 +29,9 @@ struct TSession {
     // The last cylinder-pressure cycle in its own units (bar), with every
     // complete cycle when the recording gave them: from the toothed-wheel
     // import or loaded on the combustion page. The combustion figures use it.
-    std::optional<TPressureCycle> PressureCycle;
+    // Replaced whole, never changed in place, so that copies of the session
+    // (the undo steps of "Open...") share its recorded cycles.
+    std::shared_ptr<const TPressureCycle> PressureCycle;
     // How the numbers the user types and reads are written; the commands that
     // take the session parse and format with it.
     TNumberFormat Numbers = kDecimalComma;

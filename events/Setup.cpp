@@ -16,7 +16,8 @@ auto Fields(const TEncoderTexts& t) {
 }
 
 auto Fields(const TCombustionSetupTexts& t) {
-    return std::tie(t.TdcShift, t.PegMethod, t.PegRange, t.PegPressure, t.PegExponent, t.CyclePath);
+    return std::tie(t.TdcShift, t.LossAngle, t.PegMethod, t.PegRange, t.PegPressure, t.PegExponent,
+                    t.CyclePath);
 }
 
 auto Fields(const TSignalImportTexts& t) {

@@ -14,6 +14,7 @@
 #include "events/EventGeneration.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderSettings.h"
+#include "signal/TdcProposal.h"
 
 namespace morvane {
 
@@ -49,6 +50,7 @@ struct TValveTimingTexts {
 struct TCombustionSetupTexts {
     TCombustionTexts Geometry;
     std::string TdcShift = "0";
+    std::string LossAngle = kDefaultLossAngleText;  // what the shift's proposal assumes
     std::string PegMethod = "none";  // as the batch tool's --peg takes it: none, point, polytropic
     std::string PegRange;            // "FROM,TO" as typed; empty: the method's own default range
     std::string PegPressure = "1,013";

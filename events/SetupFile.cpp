@@ -153,6 +153,7 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
     v.field("Okno od [°]", burn.Geometry.WindowStart);
     v.field("Okno do [°]", burn.Geometry.WindowEnd);
     v.field("Posun HÚ [°]", burn.TdcShift);
+    v.field("Úhel ztráty [°]", burn.LossAngle);
     v.field("Vztažení tlaku", TPegMethodText<TText>{burn.PegMethod});
     v.field("Rozsah vztažení [°]",
             TJoinedRange<TText>{burn.PegRange, "Vyrovnání od [°]", "Vyrovnání do [°]", "175", "185"});

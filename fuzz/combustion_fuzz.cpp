@@ -1,6 +1,7 @@
 // A pressure-cycle file of arbitrary bytes through the reader and the
-// combustion figures with the page's start-up geometry: every step ends
-// normally or with a documented failure, and every figure given is finite.
+// analysis the page and the batch tool run, with the page's start-up
+// geometry and no reference: every step ends normally or with a documented
+// failure, and every figure given is finite.
 
 #include <cmath>
 #include <string>
@@ -8,6 +9,8 @@
 #include "fuzz/fuzz_support.h"
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
+#include "signal/CycleFigures.h"
+#include "signal/CycleTable.h"
 #include "signal/PressureCycle.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
@@ -16,7 +19,8 @@
 namespace morvane::fuzz {
 namespace {
 
-void CheckFigures(const TCombustionFigures& figures) {
+void CheckFigures(const TPressureAnalysis& analysis) {
+    const TCombustionFigures& figures = analysis.Mean;
     for (const double figure :
          {figures.NetImep, figures.GrossImep, figures.PeakPressure, figures.PeakAngle, figures.LossAngle}) {
         Check(std::isfinite(figure), "every combustion figure is finite");
@@ -29,7 +33,7 @@ void CheckFigures(const TCombustionFigures& figures) {
               "the burn angles are in order");
     }
     TMemoryValueList list;
-    ListCombustionFigures(figures, list, kDecimalComma);
+    ListPressureAnalysis(analysis, list, kDecimalComma);
     Check(list.rowCount() > 0, "the figures are listed");
 }
 
@@ -46,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const double pressure : cycle.Mean) {
             fuzz::Check(std::isfinite(pressure), "every pressure read is finite");
         }
-        fuzz::CheckFigures(ComputeCombustionFigures(cycle, inputs.Geometry, inputs.Settings));
+        fuzz::CheckFigures(AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, {}));
     } catch (const EMorvaneError&) {
     }
     return 0;

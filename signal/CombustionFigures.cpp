@@ -29,16 +29,6 @@ double Imep(const TSignalTable& pressure, const TSignalTable& volumes, double di
     return StoreDouble(Divide(PressureWork(pressure, volumes, first, last), displaced));
 }
 
-std::optional<double> ImepVariation(const std::vector<TSignalTable>& cycles, const TSignalTable& volumes,
-                                    double displaced) {
-    std::vector<double> values;
-    values.reserve(cycles.size());
-    for (const TSignalTable& cycle : cycles) {
-        values.push_back(Imep(cycle, volumes, displaced, 0, kLastPoint));
-    }
-    return CoefficientOfVariation(values);
-}
-
 struct TSpread {
     long double Mean = 0;
     long double Deviation = 0;
@@ -262,22 +252,6 @@ std::optional<double> CoefficientOfVariation(const std::vector<double>& values) 
         return std::nullopt;
     }
     return StoreDouble(100 * spread.Deviation / std::fabs(spread.Mean));
-}
-
-TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
-                                            const TCombustionSettings& settings) {
-    const TSignalTable volumes = CylinderVolumes(geometry);
-    CheckCombustionSettings(settings);
-    const double displaced = DisplacedVolume(geometry);
-    CheckStrayPoints(cycle.Mean, 0, settings.Numbers);
-    CheckPositivePressure(cycle.Mean, 0, settings.Numbers);
-    for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
-        CheckStrayPoints(cycle.Cycles[c], static_cast<int>(c) + 1, settings.Numbers);
-        CheckPositivePressure(cycle.Cycles[c], static_cast<int>(c) + 1, settings.Numbers);
-    }
-    TCombustionFigures figures = ComputeTraceFigures(cycle.Mean, volumes, displaced, settings);
-    figures.CovImep = ImepVariation(cycle.Cycles, volumes, displaced);
-    return figures;
 }
 
 }  // namespace morvane

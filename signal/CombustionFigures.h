@@ -125,12 +125,6 @@ std::optional<double> SampleDeviation(const std::vector<double>& values);
 // or more with a non-zero mean.
 std::optional<double> CoefficientOfVariation(const std::vector<double>& values);
 
-// Every figure of the cycle. Raises EInputError for bad geometry or settings,
-// a stray point or a pressure not above 0 in the mean or any cycle, EOverflow when a figure
-// leaves the double range.
-TCombustionFigures ComputeCombustionFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
-                                            const TCombustionSettings& settings);
-
 // The figures of one trace (no variation), on volumes from CylinderVolumes and
 // the displaced volume; the settings must have passed CheckCombustionSettings.
 // cycleNumber names the trace in the non-positive pressure's message (from 1;

@@ -31,7 +31,7 @@ struct TCombustionInputs {
 };
 
 // Each text through ParseFieldNumber (its conversion failure names the text);
-// the ranges are judged later, by ComputeCombustionFigures.
+// the ranges are judged later, by AnalysePressureCycle.
 TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts, TNumberFormat format);
 
 // ParseFloat of a field whose range is judged later: a number beyond the

@@ -9,7 +9,7 @@
 //   pegging are both linear in the pressure, so the referenced mean is the mean
 //   of the referenced cycles and its pegging offset their mean offset.
 // - Each cycle: net and gross IMEP, pmax and its angle, MFB10/50/90 for a
-//   burned cycle (by the rule of ComputeCombustionFigures), the heat released
+//   burned cycle (by the rule of ComputeTraceFigures), the heat released
 //   Qmax − Qmin and its pegging offset; MAPO and the knock flag when the
 //   recording gave them.
 // - Over the cycles: CoV of net IMEP and of pmax (sample standard deviation

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "signal/KnockJudgement.h"
+
 namespace morvane {
 
 namespace {
@@ -103,7 +105,7 @@ void TPhaseCycles::closeDone() {
         cycle.Number = ++m_count;
         cycle.Points = done.Points;
         cycle.Mapo = done.Mapo;
-        cycle.Knocks = m_knock && done.Mapo > m_knock->Threshold;
+        cycle.Knocks = m_knock && KnocksAt(done.Mapo, m_knock->Threshold);
         cycle.KnockKnown = m_knock.has_value();
         if (m_filling == &done) {
             m_filling = nullptr;

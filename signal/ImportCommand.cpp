@@ -1,5 +1,6 @@
 #include "signal/ImportCommand.h"
 
+#include <memory>
 #include <string>
 
 #include "signal/AngleImport.h"
@@ -38,7 +39,8 @@ void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxe
                              const TImportTarget& target, const std::function<void()>& redraw) {
     TEncoderResult result = ImportEncoderRecording(options);
     ShowEncoderResult(result, boxes, target.Signal);
-    target.PressureCycle = PressureCycleOf(std::move(result), options.Path);
+    target.PressureCycle =
+        std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), options.Path));
     target.LastImportFile = options.Path;
     if (redraw) {
         redraw();

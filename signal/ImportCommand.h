@@ -5,6 +5,7 @@
 // redraw.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "signal/EncoderImport.h"
@@ -21,9 +22,9 @@ enum class TImportKind { Angle, Time };
 // What an import command reads and writes of the session.
 struct TImportTarget {
     TSignalTable& Signal;
-    std::string& LastImportFile;                   // the dialog's initial name, then the chosen path
-    std::optional<TPressureCycle>& PressureCycle;  // the encoder import's cycles in their units
-    TNumberFormat Numbers;                         // of the texts read
+    std::string& LastImportFile;                           // the dialog's initial name, then the chosen path
+    std::shared_ptr<const TPressureCycle>& PressureCycle;  // the encoder import's cycles in their units
+    TNumberFormat Numbers;                                 // of the texts read
 };
 
 // Asks for a file (CSV filter, the last import path as the initial name). On

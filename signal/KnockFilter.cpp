@@ -4,6 +4,7 @@
 #include <numbers>
 #include <string>
 
+#include "signal/KnockJudgement.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
@@ -38,9 +39,7 @@ void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumb
     if (!(settings.From >= 0 && settings.From <= settings.To && settings.To <= 720)) {
         RaiseInputError("Okno klepání [°]", "od 0 do 720, začátek nejvýše na konci");
     }
-    if (!(settings.Threshold >= 0 && std::isfinite(settings.Threshold))) {
-        RaiseInputError("Práh klepání [bar]", "od 0 výše");
-    }
+    CheckKnockThreshold(settings.Threshold);
 }
 
 TBiquad ButterworthHighPass(double cutOff, double sampleRate) {

@@ -143,6 +143,44 @@ private slots:
         QCOMPARE(m_figures->rowCount(), 0);
     }
 
+    // The proposal follows the batch tool's "tdc": the same shift for the same
+    // loss angle, and the engine is read only by polytropic pegging.
+    void proposesTheShiftAsTheBatchTool_data() {
+        QTest::addColumn<QString>("loss");
+        QTest::addColumn<QString>("rod");
+        QTest::addColumn<QString>("shift");  // the shift field after, or the error box's text
+        QTest::newRow("no loss") << "0"
+                                 << "118"
+                                 << "-2,71";
+        QTest::newRow("tdc --loss-angle 0,8") << "0,8"
+                                              << "118"
+                                              << "-1,91";
+        QTest::newRow("engine unread") << "0"
+                                       << "30"
+                                       << "-2,71";
+        QTest::newRow("loss beyond") << "11"
+                                     << "118"
+                                     << "Úhel ztráty [°] musí být v rozsahu -10 až 10.";
+    }
+    void proposesTheShiftAsTheBatchTool() {
+        QFETCH(QString, loss);
+        QFETCH(QString, rod);
+        QFETCH(QString, shift);
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/motored_mean_deg.csv"), QString());
+        m_page->findChild<QLineEdit*>("LossAngleEdit")->setText(loss);
+        m_page->findChild<QLineEdit*>("RodEdit")->setText(rod);
+        auto* tdcShift = m_page->findChild<QLineEdit*>("TdcShiftEdit");
+        QString errorText;
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                errorText = box->text();
+                box->accept();
+            }
+        });
+        m_page->findChild<QPushButton*>("ProposeTdcShiftButton")->click();
+        QCOMPARE(errorText.isEmpty() ? tdcShift->text() : errorText, shift);
+    }
+
     // "Import signal (ENCODER)..." through its dialog: the summary, then the
     // page shows the recording's cycles; without the sensor's scale it says
     // the cycle is not in bar and shows no figure.

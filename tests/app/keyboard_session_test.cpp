@@ -98,7 +98,7 @@ private slots:
                                 "Morvane nastavení 1\n[Spalování]\nTlakový průběh=" + cycle.toUtf8() + "\n")
                           .toStdString();
         Key(Qt::Key_O, Qt::ControlModifier);
-        QVERIFY(m_window->session().PressureCycle.has_value());
+        QVERIFY(m_window->session().PressureCycle != nullptr);
 
         auto* pages = find<QTabWidget>("PageControl1");
         auto* cylinders = find<QTableWidget>("StringGrid2");

@@ -202,6 +202,35 @@ TEST_F(RecalculationTest, GlobalCorrectionBeyondTheDoubleRangeOverflowsAndKeepsT
     EXPECT_EQ(m_redraws, 0);
 }
 
+// An undo puts events back with the texts of their time: what does not compute
+// keeps its last display, the rest is shown as a command would.
+TEST_F(RecalculationTest, RestoredEventsRecalculateQuietly) {
+    struct TCase {
+        const char* Speed;
+        double Correction;  // of the first event, restored
+        double Global;
+        const char* CycleTime;
+        TRow Last;
+    };
+    const TCase cases[] = {
+        {"2000", -20, 0, "60", {"700", "Píst 1 - HU"}},
+        {"abc", -20, 0, "120", {"700", "Píst 1 - HU"}},
+        {"1000", 1e308, 1e308, "120", {"540", "Píst 1 - DU"}},  // the angle overflows: as restored
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Speed);
+        m_globalCorrection = 0;
+        m_mainParameters.setValue(kSpeedRow, "1000");
+        CreateEventsAndRecalculate(m_cylinders, m_session, m_controls);
+        m_mainParameters.setValue(kSpeedRow, c.Speed);
+        m_events.front().Correction = c.Correction;
+        m_globalCorrection = c.Global;
+        RecalculateRestored(m_session, m_controls);
+        EXPECT_EQ(m_computed.value(kCycleTimeRow), c.CycleTime);
+        EXPECT_EQ(table().back(), c.Last);
+    }
+}
+
 struct TCycleTimeCase {
     const char* Speed;
     const char* Cycle;

@@ -52,6 +52,7 @@ TSetup FullSetup() {
     setup.Combustion.Geometry.Bore = "a\nb";
     setup.Combustion.Geometry.Gamma = "1,3";
     setup.Combustion.TdcShift = "0,75";
+    setup.Combustion.LossAngle = "0,8";
     setup.Combustion.PegMethod = "polytropic";
     setup.Combustion.PegRange = "240;290,5";
     setup.SignalImport.Encoder.KnockThreshold = "=2";

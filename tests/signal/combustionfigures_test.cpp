@@ -12,6 +12,7 @@
 #include <string>
 
 #include "../support/MessageOf.h"
+#include "signal/CycleFigures.h"
 #include "signal/EngineGeometry.h"
 #include "signal/PressureCycle.h"
 #include "util/errors.h"
@@ -22,6 +23,12 @@ namespace {
 
 // The single-cylinder diesel engine of the shared cycles.
 const TEngineGeometry kDiesel{86, 75, 118, 21.2};
+
+// The mean's figures as the page and the batch tool get them, unreferenced.
+TCombustionFigures MeanFigures(const TPressureCycle& cycle, const TEngineGeometry& geometry,
+                               const TCombustionSettings& settings) {
+    return AnalysePressureCycle(cycle, geometry, settings, {}).Mean;
+}
 
 double AngleOf(std::size_t k) {
     return static_cast<double>(k) / 2;
@@ -56,7 +63,7 @@ TEST(CombustionFiguresTest, IdealOttoCycle) {
     const double expected =
         p1 * std::pow(e, gamma) * (alpha - 1) * (1 - std::pow(e, 1 - gamma)) / ((gamma - 1) * (e - 1));
     const TCombustionFigures figures =
-        ComputeCombustionFigures(IsentropicCycle(gamma, p1, alpha), kDiesel, {gamma, 340, 460});
+        MeanFigures(IsentropicCycle(gamma, p1, alpha), kDiesel, {gamma, 340, 460});
     EXPECT_NEAR(figures.NetImep, expected, 2e-4 * expected);
     EXPECT_NEAR(figures.GrossImep, expected, 2e-4 * expected);
     EXPECT_NEAR(figures.PeakPressure, alpha * p1 * std::pow(e, gamma), 1e-9);
@@ -64,7 +71,7 @@ TEST(CombustionFiguresTest, IdealOttoCycle) {
 }
 
 TEST(CombustionFiguresTest, MotoredIsentropicTrace) {
-    const TCombustionFigures figures = ComputeCombustionFigures(IsentropicCycle(1.35, 1, 1), kDiesel, {});
+    const TCombustionFigures figures = MeanFigures(IsentropicCycle(1.35, 1, 1), kDiesel, {});
     EXPECT_NEAR(figures.NetImep, 0, 1e-9);
     EXPECT_EQ(figures.PeakAngle, 360);
     EXPECT_EQ(figures.LossAngle, 0);
@@ -116,7 +123,7 @@ TEST(CombustionFiguresTest, WiebeBurnAngles) {
         cycle.Mean[k + 1] = p;
     }
 
-    const TCombustionFigures figures = ComputeCombustionFigures(cycle, kDiesel, {gamma, 340, 460});
+    const TCombustionFigures figures = MeanFigures(cycle, kDiesel, {gamma, 340, 460});
     ASSERT_TRUE(figures.Burn.has_value());
     const auto wiebeAngle = [&](double x) { return start + duration * std::cbrt(-std::log(1 - x) / a); };
     EXPECT_NEAR(figures.Burn->Mfb10, wiebeAngle(0.1), 0.25);
@@ -136,9 +143,9 @@ TEST(CombustionFiguresTest, VariationOverCycles) {
         }
         cycle.Cycles.push_back(scaled);
     }
-    EXPECT_NEAR(ComputeCombustionFigures(cycle, kDiesel, {}).CovImep.value_or(-1), 10, 1e-9);
+    EXPECT_NEAR(MeanFigures(cycle, kDiesel, {}).CovImep.value_or(-1), 10, 1e-9);
     cycle.Cycles.resize(1);
-    EXPECT_FALSE(ComputeCombustionFigures(cycle, kDiesel, {}).CovImep.has_value());
+    EXPECT_FALSE(MeanFigures(cycle, kDiesel, {}).CovImep.has_value());
 }
 
 TEST(CombustionFiguresTest, GeometryVolumes) {
@@ -174,8 +181,7 @@ TEST(CombustionFiguresTest, BadInputsNameTheValue) {
     const TPressureCycle cycle = IsentropicCycle(1.35, 1, 1);
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Message);
-        EXPECT_EQ(testing::MessageOf<EInputError>(
-                      [&] { ComputeCombustionFigures(cycle, row.Geometry, row.Settings); }),
+        EXPECT_EQ(testing::MessageOf<EInputError>([&] { MeanFigures(cycle, row.Geometry, row.Settings); }),
                   row.Message);
     }
 }
@@ -211,11 +217,10 @@ TEST(CombustionFiguresTest, NonPhysicalTraces) {
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
         if (row.Message == nullptr) {
-            EXPECT_EQ(ComputeCombustionFigures(row.Cycle, kDiesel, {}).Burn.has_value(), row.Burned);
+            EXPECT_EQ(MeanFigures(row.Cycle, kDiesel, {}).Burn.has_value(), row.Burned);
         } else {
-            EXPECT_EQ(
-                testing::MessageOf<EInputError>([&] { ComputeCombustionFigures(row.Cycle, kDiesel, {}); }),
-                std::string(row.Message) + relative);
+            EXPECT_EQ(testing::MessageOf<EInputError>([&] { MeanFigures(row.Cycle, kDiesel, {}); }),
+                      std::string(row.Message) + relative);
         }
     }
 }
@@ -224,7 +229,7 @@ TEST(CombustionFiguresTest, NonPhysicalTraces) {
 TEST(CombustionFiguresTest, SharedEngineCycles) {
     const std::string folder = std::string(MORVANE_TEST_DATA_DIR) + "/combustion/";
     const TCombustionFigures fired =
-        ComputeCombustionFigures(ReadPressureCycle(folder + "fired_mean.csv", kDecimalComma), kDiesel, {});
+        MeanFigures(ReadPressureCycle(folder + "fired_mean.csv", kDecimalComma), kDiesel, {});
     EXPECT_NEAR(fired.NetImep, 4.767, 0.001);
     EXPECT_NEAR(fired.GrossImep, 4.849, 0.001);
     EXPECT_EQ(fired.PeakAngle, 368.5);
@@ -238,10 +243,10 @@ TEST(CombustionFiguresTest, SharedEngineCycles) {
         three.Cycles.push_back(ReadPressureCycle(folder + name, kDecimalComma).Mean);
     }
     three.Mean = three.Cycles[0];  // an all-zero mean would be refused as non-physical
-    EXPECT_NEAR(ComputeCombustionFigures(three, kDiesel, {}).CovImep.value_or(-1), 1.371, 0.001);
+    EXPECT_NEAR(MeanFigures(three, kDiesel, {}).CovImep.value_or(-1), 1.371, 0.001);
 
-    const TCombustionFigures motored = ComputeCombustionFigures(
-        ReadPressureCycle(folder + "motored_mean_deg.csv", kDecimalComma), kDiesel, {});
+    const TCombustionFigures motored =
+        MeanFigures(ReadPressureCycle(folder + "motored_mean_deg.csv", kDecimalComma), kDiesel, {});
     EXPECT_EQ(motored.LossAngle, -2.5);
     EXPECT_FALSE(motored.Burn.has_value());
 }

@@ -286,7 +286,7 @@ TEST_F(EncoderImportTest, CommandFillsSignalCycleAndPathOnlyOnSuccess) {
     int redraws = 0;
     RunEncoderImportCommand(o, m_boxes, target(), [&] { ++redraws; });
     EXPECT_EQ(redraws, 1);
-    ASSERT_TRUE(m_session.PressureCycle.has_value());
+    ASSERT_NE(m_session.PressureCycle, nullptr);
     EXPECT_EQ(m_session.PressureCycle->Cycles.size(), 2u);
     EXPECT_EQ(m_session.PressureCycle->Source, o.Path);
     EXPECT_EQ(m_lastImportFile, o.Path);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "signal/CycleFigures.h"
 #include "signal/EngineGeometry.h"
 #include "signal/PressureCycle.h"
 #include "signal_test_support.h"
@@ -36,7 +37,7 @@ TEST_P(PlausibilityTest, NamesTheDoubtedFields) {
     settings.WindowEnd = row.WindowEnd;
     std::vector<std::string> fields;
     for (const TDoubt& doubt :
-         JudgePlausibility(settings, ComputeCombustionFigures(fired, row.Geometry, settings))) {
+         JudgePlausibility(settings, AnalysePressureCycle(fired, row.Geometry, settings, {}).Mean)) {
         fields.push_back(doubt.Field);
         EXPECT_NE(doubt.Text.find(doubt.Field), std::string::npos) << doubt.Text;
         EXPECT_EQ(doubt.Figures,

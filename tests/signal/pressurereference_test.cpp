@@ -48,7 +48,8 @@ TSignalTable IsentropicTrace(double gamma, double p1, double ratioAtTop = 1, dou
 TEST(TopDeadCentreTest, ShiftMovesTheSharedFiredCycle) {
     const TPressureCycle fired = ReadPressureCycle(SharedCycle("fired_mean.csv"), kDecimalComma);
     const TCombustionSettings settings;
-    const TCombustionFigures today = ComputeCombustionFigures(fired, kDiesel, settings);
+    const TCombustionFigures today =
+        ComputeTraceFigures(fired.Mean, CylinderVolumes(kDiesel), DisplacedVolume(kDiesel), settings);
     const TPressureAnalysis unmoved = AnalysePressureCycle(fired, kDiesel, settings, {});
     EXPECT_EQ(unmoved.Pressure, fired.Mean);
     EXPECT_EQ(unmoved.Mean.NetImep, today.NetImep);

@@ -43,7 +43,7 @@ TEST_F(TCursorReadoutTest, ReadsTheSignalTheBarsAndTheEventsAtTheCursor) {
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
         cycle.InBar = row.InBar;
-        session.PressureCycle = row.Pressure ? std::optional<TPressureCycle>(cycle) : std::nullopt;
+        session.PressureCycle = row.Pressure ? std::make_shared<const TPressureCycle>(cycle) : nullptr;
         EXPECT_EQ(CursorReadoutText(session, row.Angle), row.Text);
     }
 }
