@@ -1,6 +1,8 @@
 #include "app/QtSaveDialog.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 
 namespace morvane {
 
@@ -28,11 +30,27 @@ bool TQtSaveDialog::execute() {
     return m_dialog.execute();
 }
 
-// Every call above builds the dialog, so it exists here.
+void TQtSaveDialog::offerChoice(const QString& text, const QString& name) {
+    m_choiceText = text;
+    m_choiceName = name;
+}
+
+bool TQtSaveDialog::choiceTicked() const {
+    return m_choice != nullptr && m_choice->isChecked();
+}
+
+// Every call above builds the dialog, so it exists here. The dialog draws
+// its own widgets (not the desktop's), so its grid takes one row more.
 void TQtSaveDialog::turnToSaving() {
     QFileDialog* dialog = m_dialog.dialogIfBuilt();
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    auto* grid = qobject_cast<QGridLayout*>(dialog->layout());
+    if (m_choice == nullptr && !m_choiceText.isEmpty() && grid != nullptr) {
+        m_choice = new QCheckBox(m_choiceText, dialog);
+        m_choice->setObjectName(m_choiceName);
+        grid->addWidget(m_choice, grid->rowCount(), 0, 1, grid->columnCount());
+    }
 }
 
 }  // namespace morvane

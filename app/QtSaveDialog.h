@@ -2,9 +2,12 @@
 
 // A QFileDialog run modally as the core's save dialog: the open dialog's
 // adapter with the dialog turned to saving, named objectName, built when a
-// command first needs it. The dialog asks before it replaces a file.
+// command first needs it. The dialog asks before it replaces a file. It may
+// offer one choice of the saving beside the file name, as a check box.
 
 #include <QString>
+
+class QCheckBox;
 
 #include "app/QtControls.h"
 #include "util/dialogutil.h"
@@ -22,10 +25,18 @@ public:
     bool execute() override;
     std::string fileName() const override { return m_dialog.fileName(); }
 
+    // Offers a check box of text (objectName name) under the file name,
+    // unticked until the user ticks it; it keeps its state between saves.
+    void offerChoice(const QString& text, const QString& name);
+    bool choiceTicked() const;
+
 private:
     void turnToSaving();
 
     TQtOpenDialog m_dialog;
+    QString m_choiceText;
+    QString m_choiceName;
+    QCheckBox* m_choice = nullptr;
 };
 
 }  // namespace morvane

@@ -114,9 +114,11 @@ std::optional<std::string_view> PegMethodOfTitle(std::string_view text) {
 // Every scalar of the set-up in the file's order, each under its section: one
 // list serves the writer, the reader and the set of known names.
 template <class TSetupRef, class TVisitor>
+void VisitPages(TSetupRef& s, TVisitor& v);
+
+template <class TSetupRef, class TVisitor>
 void VisitSetup(TSetupRef& s, TVisitor& v) {
     using TRanged = std::conditional_t<std::is_const_v<TSetupRef>, TConstRangedInt, TRangedInt>;
-    using TText = std::conditional_t<std::is_const_v<TSetupRef>, const std::string, std::string>;
     v.section("Hlavní parametry");
     v.field("Počet válců [1]", s.Cylinders);
     v.field("Taktnost [-]", s.Strokes);
@@ -133,6 +135,14 @@ void VisitSetup(TSetupRef& s, TVisitor& v) {
         v.view(kEventKindTexts[kind], s.KindsShown[kind]);
     }
 
+    VisitPages(s, v);
+}
+
+// The pages "Rozvod" and "Spalování", and the last signal import.
+template <class TSetupRef, class TVisitor>
+void VisitPages(TSetupRef& s, TVisitor& v) {
+    using TRanged = std::conditional_t<std::is_const_v<TSetupRef>, TConstRangedInt, TRangedInt>;
+    using TText = std::conditional_t<std::is_const_v<TSetupRef>, const std::string, std::string>;
     auto& valves = s.ValveTiming;
     v.section("Rozvod");
     v.field("Pořadí zapalování", valves.FiringOrder);
@@ -586,43 +596,9 @@ public:
             return;
         }
         if (trimmed.front() == '[') {
-            if (trimmed.back() != ']') {
-                fail("oddíl nekončí znakem ]");
-            }
-            m_section = std::string(TrimBlanksView(trimmed.substr(1, trimmed.size() - 2)));
-            m_inSection = true;
-            m_inKnownSection = KnownSections().count(m_section) > 0;
-            if (m_section == kCorrectionSection && !m_correctionsSeen) {
-                m_setup.Corrections.clear();
-                m_correctionsSeen = true;
-            }
-            return;
-        }
-        if (!m_inSection) {
-            fail("hodnota před prvním oddílem");
-        }
-        if (!m_inKnownSection) {
-            return;
-        }
-        const std::size_t equals = FindUnescaped(trimmed, '=');
-        if (equals == std::string_view::npos) {
-            fail("řádek není oddíl [název] ani klíč=hodnota");
-        }
-        const std::string_view rawKey = TrimBlanksView(trimmed.substr(0, equals));
-        const std::string_view rawValue = TrimBlanksView(trimmed.substr(equals + 1));
-        const TRawValue here{static_cast<std::int64_t>(m_lines), {}};
-        const TSetupAssigner texts(m_values, m_path);
-        if (m_section == kCylinderSection) {
-            cylinderRow(texts.unescape(here, rawKey), rawValue, texts, here);
-        } else if (m_section == kCorrectionSection) {
-            m_setup.Corrections.push_back({texts.unescape(here, rawKey), texts.unescape(here, rawValue)});
+            sectionLine(trimmed);
         } else {
-            std::string key = CurrentKey(m_section, texts.unescape(here, rawKey));
-            const auto [at, added] =
-                m_values.try_emplace({m_section, key}, TRawValue{here.Line, std::string(rawValue)});
-            if (!added) {
-                repeatedKey(key, at->second.Line);
-            }
+            valueLine(trimmed);
         }
     }
 
@@ -651,6 +627,48 @@ public:
     }
 
 private:
+    void sectionLine(std::string_view trimmed) {
+        if (trimmed.back() != ']') {
+            fail("oddíl nekončí znakem ]");
+        }
+        m_section = std::string(TrimBlanksView(trimmed.substr(1, trimmed.size() - 2)));
+        m_inSection = true;
+        m_inKnownSection = KnownSections().count(m_section) > 0;
+        if (m_section == kCorrectionSection && !m_correctionsSeen) {
+            m_setup.Corrections.clear();
+            m_correctionsSeen = true;
+        }
+    }
+
+    void valueLine(std::string_view trimmed) {
+        if (!m_inSection) {
+            fail("hodnota před prvním oddílem");
+        }
+        if (!m_inKnownSection) {
+            return;
+        }
+        const std::size_t equals = FindUnescaped(trimmed, '=');
+        if (equals == std::string_view::npos) {
+            fail("řádek není oddíl [název] ani klíč=hodnota");
+        }
+        const std::string_view rawKey = TrimBlanksView(trimmed.substr(0, equals));
+        const std::string_view rawValue = TrimBlanksView(trimmed.substr(equals + 1));
+        const TRawValue here{static_cast<std::int64_t>(m_lines), {}};
+        const TSetupAssigner texts(m_values, m_path);
+        if (m_section == kCylinderSection) {
+            cylinderRow(texts.unescape(here, rawKey), rawValue, texts, here);
+        } else if (m_section == kCorrectionSection) {
+            m_setup.Corrections.push_back({texts.unescape(here, rawKey), texts.unescape(here, rawValue)});
+        } else {
+            std::string key = CurrentKey(m_section, texts.unescape(here, rawKey));
+            const auto [at, added] =
+                m_values.try_emplace({m_section, key}, TRawValue{here.Line, std::string(rawValue)});
+            if (!added) {
+                repeatedKey(key, at->second.Line);
+            }
+        }
+    }
+
     [[noreturn]] void fail(std::string_view problem) const {
         RaiseSetupFileError(m_path, static_cast<std::int64_t>(m_lines), problem);
     }
