@@ -63,6 +63,24 @@ private:
     bool m_overflowed = false;
 };
 
+// A data line's trigger and value; a line that does not read raises the
+// parse's own error for the part at fault.
+void ParseAnglePair(std::string_view line, bool cut, TNumberFormat format, double& trigger, double& value) {
+    if (!cut && TryParsePlainPair(line, ';', format, trigger, value)) {
+        return;
+    }
+    std::string_view left;
+    std::string_view right;
+    SplitAtView(line, ';', left, right);
+    trigger = ParseFloat(left, format);
+    // Only the start of an overlong line was read, so its right part is
+    // not the whole number: no number is that long.
+    if (cut) {
+        RaiseFloatConvertError(right);
+    }
+    value = ParseFloat(right, format);
+}
+
 }  // namespace
 
 void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal,
@@ -86,18 +104,7 @@ void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTab
         }
         double nextTrigger = 0;
         double nextValue = 0;
-        if (reader.lineCut() || !TryParsePlainPair(line, ';', format, nextTrigger, nextValue)) {
-            std::string_view left;
-            std::string_view right;
-            SplitAtView(line, ';', left, right);
-            nextTrigger = ParseFloat(left, format);
-            // Only the start of an overlong line was read, so its right part is
-            // not the whole number: no number is that long.
-            if (reader.lineCut()) {
-                RaiseFloatConvertError(right);
-            }
-            nextValue = ParseFloat(right, format);
-        }
+        ParseAnglePair(line, reader.lineCut(), format, nextTrigger, nextValue);
         if (i >= 2) {
             scan.visit(before, trigger, nextTrigger, value);
         }
