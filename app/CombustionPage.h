@@ -55,7 +55,8 @@ public:
 
     void takeSetup(TSetup& setup) const override;
     void fillSetup(const TSetup& setup) override;
-    // Shows the session's cycle: quietly after an open, as after a load after an import.
+    // Shows the session's cycle: quietly after an open or an undo; after an
+    // import as after a load, a failure in a box.
     void refreshFromSession(TSessionChange change) override;
 
 public slots:

@@ -93,17 +93,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     createMenu();
     createPages();
 
-    m_history = std::make_unique<TEditHistory>(this, m_session, m_pageSession->Recalc);
-    for (TSetupPage* page : m_builtPages) {
-        for (const TTypedTable& typed : page->typedTables()) {
-            if (typed.List != nullptr) {
-                m_history->trackList(typed.Table, *typed.List);
-            } else {
-                m_history->trackGrid(typed.Table, *typed.Grid);
-            }
-        }
-    }
-    m_history->createMenu(menuBar(), m_fileMenu);
+    createHistory();
 
     // A page's line (the timeline's readout) lies under the pages; the window
     // grows by its height so every page keeps its size.
@@ -123,6 +113,25 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
 
     connectCommands();
     m_builtPages.front()->focusStart();
+    keepStartState();
+}
+
+// The history keeps the texts of every page's typed tables.
+void TFMain::createHistory() {
+    m_history = std::make_unique<TEditHistory>(this, m_session, m_pageSession->Recalc);
+    for (TSetupPage* page : m_builtPages) {
+        for (const TTypedTable& typed : page->typedTables()) {
+            if (typed.List != nullptr) {
+                m_history->trackList(typed.Table, *typed.List);
+            } else {
+                m_history->trackGrid(typed.Table, *typed.Grid);
+            }
+        }
+    }
+    m_history->createMenu(menuBar(), m_fileMenu);
+}
+
+void TFMain::keepStartState() {
     m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{takeSetup(), m_session, {}, false});
     for (TSetupPage* page : m_builtPages) {
         for (QTableWidget* table : page->writtenTables()) {

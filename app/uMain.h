@@ -131,7 +131,9 @@ private:
     // Building the window.
     void createMenu();
     void createPages();
+    void createHistory();
     void connectCommands();
+    void keepStartState();
     void addPage(const TPageEntry& entry);
     void addPageBuiltWhenShown(const TPageEntry& entry);
     void buildShownPage(const TPageEntry& entry, QLayout* holder);
