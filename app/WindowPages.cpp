@@ -22,12 +22,14 @@ constexpr bool kWhenShown = true;
 
 // A page reads what others show from the session, so a page comes after those it reads.
 const std::vector<TPageEntry>& WindowPages() {
-    static const std::vector<TPageEntry> pages = {
-        {"Editace", kAtStart, &Build<TEditPage>},           {"Korekce", kAtStart, &Build<TCorrectionPage>},
-        {"Časová osa", kAtStart, &Build<TTimelinePage>},    {"Rozvod", kWhenShown, &Build<TValveTimingPage>},
-        {"Spalování", kWhenShown, &Build<TCombustionPage>},
+    static const std::vector<TPageEntry> kPages = {
+        {"Editace", kAtStart, &Build<TEditPage>},            // app/EditPage.h
+        {"Korekce", kAtStart, &Build<TCorrectionPage>},      // app/CorrectionPage.h
+        {"Časová osa", kAtStart, &Build<TTimelinePage>},     // app/TimelinePage.h
+        {"Rozvod", kWhenShown, &Build<TValveTimingPage>},    // app/ValveTimingPage.h
+        {"Spalování", kWhenShown, &Build<TCombustionPage>},  // app/CombustionPage.h
     };
-    return pages;
+    return kPages;
 }
 
 }  // namespace morvane
