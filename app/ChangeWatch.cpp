@@ -9,7 +9,8 @@
 
 namespace morvane {
 
-void WatchTypedChanges(QWidget* page, const QStringList& inputTables, const std::function<void()>& changed) {
+void WatchTypedChanges(QWidget* page, const QList<const QTableWidget*>& inputTables,
+                       const std::function<void()>& changed) {
     for (QLineEdit* edit : page->findChildren<QLineEdit*>()) {
         QObject::connect(edit, &QLineEdit::textEdited, page, changed);
     }
@@ -27,7 +28,7 @@ void WatchTypedChanges(QWidget* page, const QStringList& inputTables, const std:
         QObject::connect(list, &QListWidget::itemChanged, page, changed);
     }
     for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
-        if (inputTables.contains(table->objectName())) {
+        if (inputTables.contains(table)) {
             QObject::connect(table, &QTableWidget::itemChanged, page, changed);
         }
     }

@@ -6,16 +6,18 @@
 // output table written) are not reported, so the window's "*" means changes
 // the user would lose.
 
-#include <QStringList>
+#include <QList>
 
 #include <functional>
 
+class QTableWidget;
 class QWidget;
 
 namespace morvane {
 
-// Watches the controls under page; inputTables names the tables whose cells
+// Watches the controls under page; inputTables are the tables whose cells
 // are typed data (other tables are outputs).
-void WatchTypedChanges(QWidget* page, const QStringList& inputTables, const std::function<void()>& changed);
+void WatchTypedChanges(QWidget* page, const QList<const QTableWidget*>& inputTables,
+                       const std::function<void()>& changed);
 
 }  // namespace morvane

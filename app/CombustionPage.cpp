@@ -17,7 +17,9 @@
 
 #include "app/ButtonKeys.h"
 #include "app/ImageView.h"
+#include "app/PageSession.h"
 #include "app/QtControls.h"
+#include "events/Setup.h"
 #include "signal/CombustionFigures.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleTable.h"
@@ -78,9 +80,8 @@ QLabel* MakeCaption(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TCombustionPage::TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSession& session,
-                                 QWidget* parent)
-    : QWidget(parent), m_boxes(boxes), m_dialog(dialog), m_session(session) {
+TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
+    : TSetupPage(parent), m_boxes(session.Boxes), m_dialog(session.OpenDialog), m_session(session.Session) {
     setObjectName("CombustionPage");
     auto* side = new QVBoxLayout;
     m_loadButton = new QPushButton("Načíst tlakový průběh...", this);
@@ -247,9 +248,51 @@ QWidget* TCombustionPage::buildCyclesTab() {
     return tab;
 }
 
-void TCombustionPage::takeKnockTexts(TEncoderTexts& texts) const {
-    texts.KnockBand = ToStdString(m_knockBandEdit->text());
-    texts.KnockThreshold = ToStdString(m_knockThresholdEdit->text());
+std::vector<TFieldText> TCombustionPage::setupFields(TSetup& setup) const {
+    TCombustionSetupTexts& burn = setup.Combustion;
+    TCombustionTexts& geometry = burn.Geometry;
+    TEncoderTexts& encoder = setup.SignalImport.Encoder;
+    return {{m_boreEdit, &geometry.Bore},
+            {m_strokeEdit, &geometry.Stroke},
+            {m_rodEdit, &geometry.Rod},
+            {m_compressionEdit, &geometry.Compression},
+            {m_gammaEdit, &geometry.Gamma},
+            {m_windowStartEdit, &geometry.WindowStart},
+            {m_windowEndEdit, &geometry.WindowEnd},
+            {m_tdcShiftEdit, &burn.TdcShift},
+            {m_lossAngleEdit, &burn.LossAngle},
+            {m_pegRangeEdit, &burn.PegRange},
+            {m_pegPressureEdit, &burn.PegPressure},
+            {m_pegExponentEdit, &burn.PegExponent},
+            {m_knockBandEdit, &encoder.KnockBand},
+            {m_knockThresholdEdit, &encoder.KnockThreshold}};
+}
+
+void TCombustionPage::takeSetup(TSetup& setup) const {
+    TakeFieldTexts(setupFields(setup));
+    // The pegging method's list holds the methods in the order of TPegMethod.
+    setup.Combustion.PegMethod = PegMethodName(TPegMethod(m_pegMethodBox->currentIndex()));
+    setup.Combustion.CyclePath = m_loadedPath;
+}
+
+void TCombustionPage::fillSetup(const TSetup& setup) {
+    TSetup texts = setup;
+    FillFieldTexts(setupFields(texts));
+    if (const std::optional<TPegMethod> method = PegMethodNamed(setup.Combustion.PegMethod)) {
+        m_pegMethodBox->setCurrentIndex(int(*method));
+    }
+    m_cyclePath = setup.Combustion.CyclePath;
+    m_loadedPath = setup.Combustion.CyclePath;
+}
+
+void TCombustionPage::refreshFromSession(TSessionChange change) {
+    if (change == TSessionChange::CycleImported) {
+        // The import's cycle takes the place of a file loaded here.
+        m_loadedPath.clear();
+        showSessionCycle();
+    } else {
+        followSessionCycle();
+    }
 }
 
 void TCombustionPage::showEvent(QShowEvent* event) {
@@ -283,7 +326,8 @@ void TCombustionPage::loadCycle() {
         loaded = true;
     });
     if (loaded) {
-        emit cycleLoaded(ToQString(m_cyclePath));
+        m_loadedPath = m_cyclePath;
+        emit changed();
         computeFigures();
     }
 }

@@ -11,13 +11,14 @@
 // figures and is named under the file); the button and Enter show the failure.
 // Figures computed but doubtful (JudgePlausibility) are shown marked, the
 // doubts named under them.
-
-#include <QWidget>
+// Its part of the set-up: the entries, the knock settings (kept with the
+// encoder import's) and the cycle file loaded here.
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/SetupPage.h"
 #include "events/Session.h"
 #include "signal/CombustionInputs.h"
 #include "signal/CycleFigures.h"
@@ -38,13 +39,14 @@ class IMessageBoxes;
 class IOpenDialog;
 class TImageView;
 class TQtValueList;
+struct TPageSession;
 
-class TCombustionPage : public QWidget {
+class TCombustionPage : public TSetupPage {
     Q_OBJECT
 
 public:
-    // boxes, dialog and session are the window's; they outlive the page.
-    TCombustionPage(IMessageBoxes& boxes, IOpenDialog* dialog, TSession& session, QWidget* parent = nullptr);
+    // The session is the window's; it outlives the page.
+    explicit TCombustionPage(TPageSession& session, QWidget* parent = nullptr);
     ~TCombustionPage() override;
 
     const TRaster& pvPicture() const { return m_pvPicture; }
@@ -52,14 +54,11 @@ public:
     const TRaster& cyclePicture() const { return m_cyclePicture; }
     const TRaster& heatRatePicture() const { return m_heatRatePicture; }
 
-    // The knock band and threshold typed here, for the next encoder import.
-    void takeKnockTexts(TEncoderTexts& texts) const;
-    // The file the load dialog starts from.
-    void setCycleFileName(const std::string& path) { m_cyclePath = path; }
-
-signals:
-    // A cycle file was read and is now the session's cycle.
-    void cycleLoaded(const QString& path);
+    void takeSetup(TSetup& setup) const override;
+    void fillSetup(const TSetup& setup) override;
+    // Shows the session's cycle: quietly after an open or an undo; after an
+    // import as after a load, a failure in a box.
+    void refreshFromSession(TSessionChange change) override;
 
 public slots:
     // Asks for a cycle file, reads it and computes its figures.
@@ -78,6 +77,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::vector<TFieldText> setupFields(TSetup& setup) const;
     QLineEdit* addEntry(QFormLayout* form, const char* caption, const std::string& text,
                         const char* objectName);
     QWidget* buildReferenceTab();
@@ -120,7 +120,11 @@ private:
     TImageView* m_burnView = nullptr;
     std::unique_ptr<TQtValueList> m_figuresList;
 
+    // The file the load dialog starts from.
     std::string m_cyclePath;
+    // The cycle file loaded here, as the set-up keeps it; empty when the
+    // session's cycle is an import's.
+    std::string m_loadedPath;
     // What the pictures show, kept for a redraw at a new size.
     std::optional<TPressureAnalysis> m_analysis;
     TRaster m_pvPicture;

@@ -6,13 +6,15 @@
 // |--------------------------|--------------|--------------------------------------------|
 // | (the page)               | TabSheet3    | page "Korekce"                             |
 // | m_correctionList         | ValueList3   | one correction per event                   |
-// | m_applyCorrectionsButton | SpeedButton3 | "Korigovat": the window's applyCorrections()|
-
-#include <QWidget>
+// | m_applyCorrectionsButton | SpeedButton3 | "Korigovat": applyCorrections()            |
+//
+// The list is the window's correction list, in its session: the events write
+// it, the edit texts take it into a set-up, and an open rebuilds it from the
+// events, so the page puts no set-up text in itself.
 
 #include <memory>
 
-#include "util/controls.h"
+#include "app/SetupPage.h"
 
 class QPushButton;
 class QTableWidget;
@@ -20,17 +22,24 @@ class QTableWidget;
 namespace morvane {
 
 class TQtValueList;
+struct TPageSession;
 
-class TCorrectionPage : public QWidget {
+class TCorrectionPage : public TSetupPage {
     Q_OBJECT
 
 public:
-    // The list starts with one empty row.
-    explicit TCorrectionPage(QWidget* parent = nullptr);
+    // The list starts with one empty row; the session outlives the page.
+    explicit TCorrectionPage(TPageSession& session, QWidget* parent = nullptr);
     ~TCorrectionPage() override;
 
-    IValueList& corrections();
-    QPushButton* applyCorrectionsButton() const { return m_applyCorrectionsButton; }
+    void takeSetup(TSetup& setup) const override;
+    void fillSetup(const TSetup& setup) override;
+    std::vector<TPageCommand> commands() override;
+    std::vector<TTypedTable> typedTables() const override;
+    QList<QTableWidget*> writtenTables() const override;
+
+public slots:
+    void applyCorrections();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -39,6 +48,7 @@ private:
     // The list takes the page's height; the button keeps its place.
     void arrange(QSize size);
 
+    TPageSession& m_session;
     QTableWidget* m_correctionList = nullptr;
     QPushButton* m_applyCorrectionsButton = nullptr;
     std::unique_ptr<TQtValueList> m_corrections;

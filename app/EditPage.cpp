@@ -9,15 +9,17 @@
 #include <QVBoxLayout>
 
 #include "app/EditHistory.h"
+#include "app/PageSession.h"
 #include "app/PageWidgets.h"
 #include "app/QtControls.h"
 #include "events/EventGeneration.h"
 #include "events/MainControls.h"
+#include "events/SetupControls.h"
 #include "util/messages.h"
 
 namespace morvane {
 
-TEditPage::TEditPage(IMessageBoxes& boxes, QWidget* parent) : QWidget(parent), m_boxes(boxes) {
+TEditPage::TEditPage(TPageSession& session, QWidget* parent) : TSetupPage(parent), m_session(session) {
     setObjectName("TabSheet1");
     createHeadings();
 
@@ -46,6 +48,9 @@ TEditPage::TEditPage(IMessageBoxes& boxes, QWidget* parent) : QWidget(parent), m
     FillDefaultComputedParameters(*m_computedParameters);
     m_cylinders->prepareCells();
     FillDefaultCylinderTable(*m_cylinders);
+    m_session.Recalc.MainParameters = m_mainParameters.get();
+    m_session.Recalc.ComputedParameters = m_computedParameters.get();
+    m_session.CylinderTable = m_cylinders.get();
 }
 
 TEditPage::~TEditPage() = default;
@@ -74,26 +79,42 @@ void TEditPage::createReferenceGroup() {
     m_referenceGroup->setEnabled(false);
 }
 
-IValueList& TEditPage::mainParameters() {
-    return *m_mainParameters;
+void TEditPage::takeSetup(TSetup& setup) const {
+    TakeEditTexts(*m_mainParameters, *m_cylinders, *m_session.Recalc.CorrectionList, setup);
 }
 
-IValueList& TEditPage::computedParameters() {
-    return *m_computedParameters;
+void TEditPage::fillSetup(const TSetup& setup) {
+    FillEditControls(setup, *m_mainParameters, *m_cylinders);
 }
 
-ICellGrid& TEditPage::cylinderTable() {
-    return *m_cylinders;
+std::vector<TPageCommand> TEditPage::commands() {
+    return {{m_createEventsButton, Qt::Key_F5, [this] { createEvents(); }},
+            {m_fillFromFirstButton, Qt::Key_F6, [this] { fillFromFirst(); }}};
 }
 
-void TEditPage::focusCylinderCount() {
+std::vector<TTypedTable> TEditPage::typedTables() const {
+    return {{m_mainParameterList, m_mainParameters.get(), nullptr},
+            {m_cylinderTable, nullptr, m_cylinders.get()}};
+}
+
+QList<QTableWidget*> TEditPage::writtenTables() const {
+    return {m_computedParameterList};
+}
+
+void TEditPage::focusStart() {
     m_mainParameterList->setCurrentCell(0, 1);
     m_mainParameterList->setFocus();
 }
 
 void TEditPage::fillFromFirst() {
     const TEditStep step(this, QStringLiteral("Vyplnit podle prvního"));
-    RunGuarded(m_boxes, [this] { FillFromFirst(*m_mainParameters, *m_cylinders); });
+    RunGuarded(m_session.Boxes, [this] { FillFromFirst(*m_mainParameters, *m_cylinders); });
+}
+
+void TEditPage::createEvents() {
+    const TEditStep step(this, QStringLiteral("Vytvořit události"));
+    RunGuarded(m_session.Boxes,
+               [this] { CreateEventsAndRecalculate(*m_cylinders, m_session.Session, m_session.Recalc); });
 }
 
 }  // namespace morvane

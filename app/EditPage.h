@@ -13,16 +13,17 @@
 // | m_computedParameterList       | ValueList2    | cycle time, read-only                          |
 // | m_cylinderTable               | StringGrid2   | offset, ignition and valve angles per cylinder |
 // | m_fillFromFirstButton         | SpeedButton1  | "Vyplnit podle prvního": fillFromFirst()       |
-// | m_createEventsButton          | SpeedButton2  | "Vytvořit události": the window's createEvents()|
+// | m_createEventsButton          | SpeedButton2  | "Vytvořit události": createEvents()            |
 // | m_referenceGroup              | RadioGroup1   | " SV/VV reference ", disabled                  |
 //
 // The core reads and writes the lists and the table through the adapters of
-// the same role names.
-
-#include <QWidget>
+// the same role names; the page puts them in the window's session, where the
+// commands and the other pages find them. Its part of the set-up is the
+// core's edit texts, which take the correction list with them.
 
 #include <memory>
 
+#include "app/SetupPage.h"
 #include "util/controls.h"
 
 class QGroupBox;
@@ -32,36 +33,36 @@ class QTableWidget;
 
 namespace morvane {
 
-class IMessageBoxes;
 class TQtCellGrid;
 class TQtValueList;
+struct TPageSession;
 
-class TEditPage : public QWidget {
+class TEditPage : public TSetupPage {
     Q_OBJECT
 
 public:
-    // boxes are the window's; they outlive the page. The lists and the table
-    // start with their defaults.
-    explicit TEditPage(IMessageBoxes& boxes, QWidget* parent = nullptr);
+    // The session is the window's; it outlives the page. The lists and the
+    // table start with their defaults.
+    explicit TEditPage(TPageSession& session, QWidget* parent = nullptr);
     ~TEditPage() override;
 
-    IValueList& mainParameters();
-    IValueList& computedParameters();
-    ICellGrid& cylinderTable();
-    QPushButton* fillFromFirstButton() const { return m_fillFromFirstButton; }
-    QPushButton* createEventsButton() const { return m_createEventsButton; }
-
+    void takeSetup(TSetup& setup) const override;
+    void fillSetup(const TSetup& setup) override;
+    std::vector<TPageCommand> commands() override;
+    std::vector<TTypedTable> typedTables() const override;
+    QList<QTableWidget*> writtenTables() const override;
     // A keyboard user starts typing the cylinder count.
-    void focusCylinderCount();
+    void focusStart() override;
 
 public slots:
     void fillFromFirst();
+    void createEvents();
 
 private:
     void createHeadings();
     void createReferenceGroup();
 
-    IMessageBoxes& m_boxes;
+    TPageSession& m_session;
     QLabel* m_mainParametersHeading = nullptr;
     QLabel* m_detailParametersHeading = nullptr;
     QLabel* m_computedParametersHeading = nullptr;

@@ -13,13 +13,16 @@
 
 #include <algorithm>
 
+#include "app/EditHistory.h"
 #include "app/ImageView.h"
+#include "app/PageSession.h"
 #include "app/PageWidgets.h"
 #include "app/QtControls.h"
 #include "app/ThumbStyle.h"
 #include "app/UpDown.h"
 #include "events/EngineEvent.h"
 #include "events/MainControls.h"
+#include "events/Recalculation.h"
 #include "events/Session.h"
 #include "events/Setup.h"
 #include "timeline/CursorReadout.h"
@@ -50,8 +53,12 @@ constexpr int kSliderThumbLength = 18;  // the filter and gain sliders
 
 }  // namespace
 
-TTimelinePage::TTimelinePage(TSession& session, IMessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent), m_session(session), m_boxes(boxes), m_picture(kPageWidth, kPictureBand) {
+TTimelinePage::TTimelinePage(TPageSession& session, QWidget* parent)
+    : TSetupPage(parent),
+      m_pageSession(session),
+      m_session(session.Session),
+      m_boxes(session.Boxes),
+      m_picture(kPageWidth, kPictureBand) {
     setObjectName("TabSheet2");
     createCursorAndPicture();
     createControlBand();
@@ -68,6 +75,9 @@ TTimelinePage::TTimelinePage(TSession& session, IMessageBoxes& boxes, QWidget* p
     m_events->prepareCells();
     connectRedraws();
     showReadout();
+    session.Recalc.EventGrid = m_events.get();
+    session.Recalc.DrawTimeline = [this] { drawTimeline(); };
+    session.Timeline = &m_picture;
 }
 
 TTimelinePage::~TTimelinePage() = default;
@@ -154,8 +164,18 @@ void TTimelinePage::connectRedraws() {
     connect(m_timelineView, &TImageView::resized, this, &TTimelinePage::pictureResized);
 }
 
-ICellGrid& TTimelinePage::eventGrid() {
-    return *m_events;
+QList<QTableWidget*> TTimelinePage::writtenTables() const {
+    return {m_eventTable};
+}
+
+QWidget* TTimelinePage::statusLine() const {
+    return m_readout;
+}
+
+void TTimelinePage::globalCorrectionEdited() {
+    const TEditStep step(this, {});
+    RunGuarded(m_boxes,
+               [this] { GlobalCorrectionChanged(globalCorrectionText(), m_session, m_pageSession.Recalc); });
 }
 
 std::string TTimelinePage::globalCorrectionText() const {

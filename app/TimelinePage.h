@@ -21,11 +21,10 @@
 // kindClicked() | | m_readout                     | TimelineReadout | angle, signal and events at the cursor:
 // showReadout() |
 
-#include <QWidget>
-
 #include <memory>
 #include <string>
 
+#include "app/SetupPage.h"
 #include "timeline/Raster.h"
 #include "util/controls.h"
 
@@ -42,40 +41,38 @@ class IMessageBoxes;
 class TImageView;
 class TQtCellGrid;
 class TUpDown;
+struct TPageSession;
 struct TSession;
-struct TSetup;
 
-class TTimelinePage : public QWidget {
+class TTimelinePage : public TSetupPage {
     Q_OBJECT
 
 public:
-    // session and boxes are the window's; they outlive the page.
-    TTimelinePage(TSession& session, IMessageBoxes& boxes, QWidget* parent = nullptr);
+    // The session is the window's; it outlives the page. The page puts its
+    // event table, its redraw and its picture there.
+    explicit TTimelinePage(TPageSession& session, QWidget* parent = nullptr);
     ~TTimelinePage() override;
-
-    // The picture as last drawn.
-    const TRaster& picture() const { return m_picture; }
-    ICellGrid& eventGrid();
-    // The readout line; the window places it under the page, which keeps its layout.
-    QLabel* readout() const { return m_readout; }
-    std::string globalCorrectionText() const;
 
     // Draws the session at the picture's size with the page's settings; raises on failure.
     void drawTimeline();
 
     // The set-up's part of this page: the global correction, the sliders and the kinds shown.
-    void takeSetup(TSetup& setup) const;
+    void takeSetup(TSetup& setup) const override;
     // Sets the sliders and kinds, which redraw; the global correction's text
     // is set quietly, as opening a set-up applies it with the events.
-    void fillSetup(const TSetup& setup);
-
-signals:
-    void globalCorrectionEdited();
+    void fillSetup(const TSetup& setup) override;
+    QList<QTableWidget*> writtenTables() const override;
+    // The readout line; the window places it under the page, which keeps its layout.
+    QWidget* statusLine() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    std::string globalCorrectionText() const;
+    // The typed correction applied to the events: no step of its own, as the
+    // correction list is written anew from the events.
+    void globalCorrectionEdited();
     void crankAngleChanged();
     void filterOrGainChanged();
     void kindClicked();
@@ -88,6 +85,7 @@ private:
     void connectRedraws();
     void arrange(QSize size);
 
+    TPageSession& m_pageSession;
     TSession& m_session;
     IMessageBoxes& m_boxes;
     TRaster m_picture;

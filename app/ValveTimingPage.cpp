@@ -16,9 +16,11 @@
 #include "app/ButtonKeys.h"
 #include "app/EditHistory.h"
 #include "app/ImageView.h"
+#include "app/PageSession.h"
 #include "app/QtControls.h"
 #include "events/EngineEvent.h"
 #include "events/FiringOrder.h"
+#include "events/Setup.h"
 #include "events/ValveTiming.h"
 #include "timeline/Timeline.h"
 #include "timeline/ValveDiagram.h"
@@ -54,13 +56,12 @@ QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* pa
 
 }  // namespace
 
-TValveTimingPage::TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters,
-                                   IMessageBoxes& boxes, TNumberFormat numbers, QWidget* parent)
-    : QWidget(parent),
-      m_cylinderTable(cylinderTable),
-      m_mainParameters(mainParameters),
-      m_boxes(boxes),
-      m_numbers(numbers) {
+TValveTimingPage::TValveTimingPage(TPageSession& session, QWidget* parent)
+    : TSetupPage(parent),
+      m_cylinderTable(*session.CylinderTable),
+      m_mainParameters(*session.Recalc.MainParameters),
+      m_boxes(session.Boxes),
+      m_numbers(session.Session.Numbers) {
     setObjectName("ValveTimingPage");
     auto* page = new QVBoxLayout(this);
     page->addLayout(createFiringOrderRow());
@@ -182,6 +183,32 @@ void TValveTimingPage::showEvent(QShowEvent* event) {
         });
     }
     refresh();
+}
+
+std::vector<TFieldText> TValveTimingPage::setupFields(TValveTimingTexts& texts) const {
+    return {{m_firingOrderEdit, &texts.FiringOrder},
+            {m_intervalsEdit, &texts.Intervals},
+            {m_intakeDurationEdit, &texts.IntakeDuration},
+            {m_exhaustDurationEdit, &texts.ExhaustDuration},
+            {m_intakeCentrelineEdit, &texts.IntakeCentreline},
+            {m_exhaustCentrelineEdit, &texts.ExhaustCentreline}};
+}
+
+void TValveTimingPage::takeSetup(TSetup& setup) const {
+    TakeFieldTexts(setupFields(setup.ValveTiming));
+    setup.ValveTiming.SelectedCylinder = selectedCylinder();
+}
+
+void TValveTimingPage::fillSetup(const TSetup& setup) {
+    TValveTimingTexts texts = setup.ValveTiming;
+    FillFieldTexts(setupFields(texts));
+    selectCylinder(texts.SelectedCylinder);
+}
+
+void TValveTimingPage::refreshFromSession(TSessionChange change) {
+    if (change == TSessionChange::SetupShown && isVisible()) {
+        refresh();
+    }
 }
 
 int TValveTimingPage::shownCylinder() const {

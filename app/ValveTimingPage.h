@@ -6,12 +6,13 @@
 // cylinder table when the page is shown, a button is pressed or a step is undone.
 // Keys on the page: Enter in a firing-order field or Alt+P "Nastavit přesazení",
 // Enter in a cam-card field or Alt+V "Zapsat do válce", Alt+T "Načíst z tabulky";
-// each writing into the cylinder table is one undo step.
-
-#include <QWidget>
+// each writing into the cylinder table is one undo step. The cylinder table
+// and the main parameters are the page "Editace"'s, read from the window's session.
 
 #include <memory>
 
+#include "app/SetupPage.h"
+#include "events/Setup.h"
 #include "events/ValveTiming.h"
 #include "timeline/Raster.h"
 #include "util/controls.h"
@@ -28,14 +29,21 @@ namespace morvane {
 
 class TImageView;
 class TQtCellGrid;
+struct TPageSession;
 
-class TValveTimingPage : public QWidget {
+class TValveTimingPage : public TSetupPage {
     Q_OBJECT
 
 public:
-    TValveTimingPage(ICellGrid& cylinderTable, const IValueList& mainParameters, IMessageBoxes& boxes,
-                     TNumberFormat numbers, QWidget* parent = nullptr);
+    // The session is the window's and outlives the page.
+    explicit TValveTimingPage(TPageSession& session, QWidget* parent = nullptr);
     ~TValveTimingPage() override;
+
+    // The firing order, the cam card and the selected cylinder.
+    void takeSetup(TSetup& setup) const override;
+    void fillSetup(const TSetup& setup) override;
+    // A shown page reads the table anew.
+    void refreshFromSession(TSessionChange change) override;
 
     // The diagram as last drawn.
     const TRaster& diagram() const { return m_diagram; }
@@ -55,6 +63,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::vector<TFieldText> setupFields(TValveTimingTexts& texts) const;
     QLineEdit* addField(const QString& caption, const char* objectName, const QString& hint);
     QHBoxLayout* createFiringOrderRow();
     QHBoxLayout* createCamCardRow();

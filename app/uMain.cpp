@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -15,26 +16,23 @@
 
 #include "app/ChangeWatch.h"
 #include "app/ColumnFit.h"
-#include "app/CombustionPage.h"
-#include "app/CorrectionPage.h"
 #include "app/EditHistory.h"
-#include "app/EditPage.h"
 #include "app/EncoderImportDialog.h"
 #include "app/FieldUndo.h"
 #include "app/HelpMenu.h"
 #include "app/LateIcon.h"
 #include "app/MenuKeys.h"
 #include "app/PageControl.h"
+#include "app/PageSession.h"
 #include "app/QtControls.h"
 #include "app/QtSaveDialog.h"
 #include "app/SaveQuestion.h"
-#include "app/SetupPages.h"
+#include "app/SetupPage.h"
 #include "app/SetupUndo.h"
 #include "app/TableKeyboard.h"
 #include "app/TableSnapshot.h"
 #include "app/TextLimit.h"
-#include "app/TimelinePage.h"
-#include "app/ValveTimingPage.h"
+#include "app/WindowPages.h"
 #include "events/EventGeneration.h"
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
@@ -78,12 +76,6 @@ void AttachPageRules(QWidget* page) {
 
 const std::string kSetupFilter = "Nastavení motoru (*.morvane)|*.morvane";
 
-// The tables whose cells the user types: main parameters, cylinders, corrections.
-const QStringList kInputTables = {"ValueList1", "StringGrid2", "ValueList3"};
-
-// The lists that the commands write: computed parameters, corrections, events.
-constexpr const char* kDerivedTables[] = {"ValueList2", "ValueList3", "StringGrid1"};
-
 }  // namespace
 
 TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
@@ -95,25 +87,22 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
     m_saveDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("SaveDialog1"));
+    m_pageSession = std::make_unique<TPageSession>(
+        TPageSession{.Session = m_session, .Boxes = *m_boxes, .OpenDialog = m_openDialog.get()});
 
     createMenu();
     createPages();
 
-    m_recalc.MainParameters = &m_editPage->mainParameters();
-    m_recalc.ComputedParameters = &m_editPage->computedParameters();
-    m_recalc.CorrectionList = &m_correctionPage->corrections();
-    m_recalc.EventGrid = &m_timelinePage->eventGrid();
-    m_recalc.DrawTimeline = [this] { m_timelinePage->drawTimeline(); };
-    m_history = std::make_unique<TEditHistory>(this, m_session, m_recalc);
-    m_history->trackList(findChild<QTableWidget*>("ValueList1"), m_editPage->mainParameters());
-    m_history->trackGrid(findChild<QTableWidget*>("StringGrid2"), m_editPage->cylinderTable());
-    m_history->trackList(findChild<QTableWidget*>("ValueList3"), m_correctionPage->corrections());
-    m_history->createMenu(menuBar(), m_fileMenu);
+    createHistory();
 
-    // The timeline's readout lies under the pages; the window grows by its line
-    // so every page keeps its size.
+    // A page's line (the timeline's readout) lies under the pages; the window
+    // grows by its height so every page keeps its size.
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(m_timelinePage->readout(), 1);
+    for (TSetupPage* page : m_builtPages) {
+        if (QWidget* line = page->statusLine()) {
+            statusBar()->addWidget(line, 1);
+        }
+    }
     const int readoutHeight = statusBar()->sizeHint().height();
     statusBar()->setFixedHeight(readoutHeight);
     setMinimumSize(kMinimumWidth, kMinimumHeight + readoutHeight);
@@ -123,11 +112,31 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     }
 
     connectCommands();
-    m_editPage->focusCylinderCount();
+    m_builtPages.front()->focusStart();
+    keepStartState();
+}
+
+// The history keeps the texts of every page's typed tables.
+void TFMain::createHistory() {
+    m_history = std::make_unique<TEditHistory>(this, m_session, m_pageSession->Recalc);
+    for (TSetupPage* page : m_builtPages) {
+        for (const TTypedTable& typed : page->typedTables()) {
+            if (typed.List != nullptr) {
+                m_history->trackList(typed.Table, *typed.List);
+            } else {
+                m_history->trackGrid(typed.Table, *typed.Grid);
+            }
+        }
+    }
+    m_history->createMenu(menuBar(), m_fileMenu);
+}
+
+void TFMain::keepStartState() {
     m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{takeSetup(), m_session, {}, false});
-    for (const char* name : kDerivedTables) {
-        auto* table = findChild<QTableWidget*>(name);
-        m_startTables.emplace_back(table, std::make_unique<TTableSnapshot>(*table));
+    for (TSetupPage* page : m_builtPages) {
+        for (QTableWidget* table : page->writtenTables()) {
+            m_startTables.emplace_back(table, std::make_unique<TTableSnapshot>(*table));
+        }
     }
 }
 
@@ -139,7 +148,7 @@ void TFMain::useSetupDialogs(IOpenDialog* open, ISaveDialog* save) {
 TFMain::~TFMain() = default;
 
 const TRaster& TFMain::picture() const {
-    return m_timelinePage->picture();
+    return *m_pageSession->Timeline;
 }
 
 void TFMain::createMenu() {
@@ -187,41 +196,29 @@ void TFMain::createPages() {
     clientLayout->addWidget(m_pages);
     setCentralWidget(client);
 
-    m_editPage = new TEditPage(*m_boxes);
-    m_correctionPage = new TCorrectionPage;
-    m_timelinePage = new TTimelinePage(m_session, *m_boxes);
-    addPage(m_editPage, "Editace");
-    addPage(m_correctionPage, "Korekce");
-    addPage(m_timelinePage, "Časová osa");
-    for (QWidget* page : {static_cast<QWidget*>(m_editPage), static_cast<QWidget*>(m_correctionPage),
-                          static_cast<QWidget*>(m_timelinePage)}) {
+    for (const TPageEntry& entry : WindowPages()) {
+        if (entry.BuiltWhenShown) {
+            addPageBuiltWhenShown(entry);
+        } else {
+            addPage(entry);
+        }
+    }
+    for (TSetupPage* page : m_builtPages) {
         watchChanges(page);
     }
-    addPageBuiltWhenShown("Rozvod", [this] {
-        return new TValveTimingPage(m_editPage->cylinderTable(), m_editPage->mainParameters(), *m_boxes,
-                                    m_session.Numbers);
-    });
-    addPageBuiltWhenShown("Spalování", [this] {
-        m_combustionPage = new TCombustionPage(*m_boxes, m_openDialog.get(), m_session);
-        m_combustionPage->setCycleFileName(m_setup.Combustion.CyclePath);
-        connect(m_combustionPage, &TCombustionPage::cycleLoaded, this, [this](const QString& path) {
-            m_setup.Combustion.CyclePath = ToStdString(path);
-            markModified();
-        });
-        return m_combustionPage;
-    });
-    m_pages->setCurrentWidget(m_editPage);
+    m_pages->setCurrentIndex(0);
 }
 
 void TFMain::connectCommands() {
     // The buttons never take the focus: each command has its key instead.
-    addCommand(m_editPage->createEventsButton(), Qt::Key_F5, [this] { createEvents(); });
-    addCommand(m_editPage->fillFromFirstButton(), Qt::Key_F6, [this] { m_editPage->fillFromFirst(); });
-    addCommand(m_correctionPage->applyCorrectionsButton(), Qt::Key_F7, [this] { applyCorrections(); });
+    for (TSetupPage* page : m_builtPages) {
+        for (const TPageCommand& command : page->commands()) {
+            addCommand(command.Button, command.Key, command.Run);
+        }
+    }
     createPageKeys();
     TMenuKeys::attach(menuBar());
 
-    connect(m_timelinePage, &TTimelinePage::globalCorrectionEdited, this, &TFMain::globalCorrectionChanged);
     connect(m_openAction, &QAction::triggered, this, &TFMain::openSetup);
     connect(m_saveAction, &QAction::triggered, this, &TFMain::saveSetup);
     connect(m_saveAsAction, &QAction::triggered, this, &TFMain::saveSetupAs);
@@ -232,36 +229,42 @@ void TFMain::connectCommands() {
     connect(m_exitAction, &QAction::triggered, this, &TFMain::exitProgram);
 }
 
-void TFMain::addPage(QWidget* page, const QString& title) {
+void TFMain::addPage(const TPageEntry& entry) {
+    TSetupPage* page = entry.Build(*m_pageSession);
     AttachPageRules(page);
-    m_pages->addTab(page, title);
+    m_pages->addTab(page, QString::fromUtf8(entry.Title));
+    m_builtPages.push_back(page);
 }
 
-// The engineering pages are built the first time they are shown, so the
-// window's first frame costs only the pages of the event list.
-void TFMain::addPageBuiltWhenShown(const QString& title, const std::function<QWidget*()>& build) {
+// A page built when first shown sits in a holder that is its tab.
+void TFMain::addPageBuiltWhenShown(const TPageEntry& entry) {
     auto* holder = new QWidget;
     auto* layout = new QVBoxLayout(holder);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_pages->addTab(holder, title);
-    connect(m_pages, &QTabWidget::currentChanged, holder, [this, holder, layout, build] {
-        if (m_pages->currentWidget() != holder || layout->count() > 0) {
-            return;
+    m_pages->addTab(holder, QString::fromUtf8(entry.Title));
+    connect(m_pages, &QTabWidget::currentChanged, holder, [this, holder, layout, &entry] {
+        if (m_pages->currentWidget() == holder && layout->count() == 0) {
+            buildShownPage(entry, layout);
         }
-        QWidget* page = build();
-        AttachPageRules(page);
-        // A set-up opened before the page existed gives it its texts.
-        m_filling = true;
-        FillPageTexts(m_setup, *page);
-        m_filling = false;
-        // Before the "*" follows the change: a step keeps the mark as it was.
-        TrackFieldSteps(page, *m_history->stack(),
-                        {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
-        watchChanges(page);
-        layout->addWidget(page);
-        // A layout would show the page only later, from the event loop.
-        page->show();
     });
+}
+
+void TFMain::buildShownPage(const TPageEntry& entry, QLayout* holder) {
+    TSetupPage* page = entry.Build(*m_pageSession);
+    AttachPageRules(page);
+    {
+        // A set-up opened before the page existed gives it its texts.
+        const QScopedValueRollback filling(m_filling, true);
+        page->fillSetup(m_setup);
+    }
+    // Before the "*" follows the change: a step keeps the mark as it was.
+    TrackFieldSteps(page, *m_history->stack(),
+                    {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
+    watchChanges(page);
+    m_builtPages.push_back(page);
+    holder->addWidget(page);
+    // A layout would show the page only later, from the event loop.
+    page->show();
 }
 
 void TFMain::addCommand(QPushButton* button, const QKeySequence& key, const std::function<void()>& command) {
@@ -308,26 +311,7 @@ void TFMain::showPageBy(int step) {
 }
 
 void TFMain::redraw() {
-    m_timelinePage->drawTimeline();
-}
-
-void TFMain::createEvents() {
-    const TEditStep step(this, QStringLiteral("Vytvořit události"));
-    RunGuarded(*m_boxes,
-               [this] { CreateEventsAndRecalculate(m_editPage->cylinderTable(), m_session, m_recalc); });
-}
-
-void TFMain::applyCorrections() {
-    const TEditStep step(this, QStringLiteral("Korigovat"));
-    RunGuarded(*m_boxes, [this] { ApplyCorrectionsAndRecalculate(m_session, m_recalc); });
-}
-
-void TFMain::globalCorrectionChanged() {
-    // The correction list is written anew from the events: no step of its own.
-    const TEditStep step(this, {});
-    RunGuarded(*m_boxes, [this] {
-        GlobalCorrectionChanged(m_timelinePage->globalCorrectionText(), m_session, m_recalc);
-    });
+    m_pageSession->Recalc.DrawTimeline();
 }
 
 // An import of a large file takes a moment: the wait cursor shows it, while
@@ -365,9 +349,8 @@ void TFMain::importEncoderSignal() {
         return;
     }
     m_encoderTexts = dialog.texts();
-    if (m_combustionPage != nullptr) {
-        m_combustionPage->takeKnockTexts(m_encoderTexts);
-    }
+    // The knock fields of a built page "Spalování" are newer than the dialog's copy.
+    m_encoderTexts = takeSetup().SignalImport.Encoder;
     const TOverrideCursor wait(Qt::WaitCursor);
     const bool imported = RunGuarded(*m_boxes, [this] {
         RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts, m_session.Numbers), *m_boxes,
@@ -379,9 +362,7 @@ void TFMain::importEncoderSignal() {
         // The import's cycle takes the place of a file loaded on the page.
         m_setup.Combustion.CyclePath.clear();
         markModified();
-    }
-    if (imported && m_combustionPage != nullptr) {
-        m_combustionPage->showSessionCycle();
+        refreshPages(TSessionChange::CycleImported);
     }
 }
 
@@ -413,8 +394,9 @@ bool TFMain::mayDropChanges() {
     return false;
 }
 
-void TFMain::watchChanges(QWidget* page) {
-    WatchTypedChanges(page, kInputTables, [this] { markModified(); });
+void TFMain::watchChanges(TSetupPage* page) {
+    page->watchChanges();
+    connect(page, &TSetupPage::changed, this, &TFMain::markModified);
 }
 
 void TFMain::markModified() {
@@ -436,13 +418,13 @@ void TFMain::setModified(bool modified) {
 }
 
 TSetup TFMain::takeSetup() const {
+    // The pages not built yet keep what the set-up held; the knock fields of
+    // a built page "Spalování" are newer than the dialog's copy.
     TSetup setup = m_setup;
-    TakeEditTexts(m_editPage->mainParameters(), m_editPage->cylinderTable(), m_correctionPage->corrections(),
-                  setup);
-    m_timelinePage->takeSetup(setup);
-    // The knock fields of a built page "Spalování" are newer than the dialog's copy.
     setup.SignalImport.Encoder = m_encoderTexts;
-    TakePageTexts(*m_pages, setup);
+    for (const TSetupPage* page : m_builtPages) {
+        page->takeSetup(setup);
+    }
     return setup;
 }
 
@@ -506,9 +488,7 @@ void TFMain::openSetup() {
         const TEditStep quiet(this, {});
         m_setup = setup;
         m_setupPath = path;
-        m_filling = true;
         fillSetup(setup);
-        m_filling = false;
         rerunSetup(setup);
         setModified(false);
     }
@@ -529,60 +509,57 @@ bool TFMain::isStartState(const TWindowSnapshot& snapshot) const {
 // and what the lists, the pictures and the title show of them.
 void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
     const TEditStep quiet(this, {});
-    m_filling = true;
-    fillSetup(snapshot.Setup);
-    m_session = snapshot.Session;
-    m_history->recalculate();
-    FillCorrectionTexts(snapshot.Setup.Corrections, m_correctionPage->corrections());
-    // A window put back as it started shows its lists as no command has filled them yet.
-    if (isStartState(snapshot)) {
-        for (const auto& [table, cells] : m_startTables) {
-            cells->putBack(*table);
+    {
+        const QScopedValueRollback filling(m_filling, true);
+        fillSetup(snapshot.Setup);
+        m_session = snapshot.Session;
+        m_history->recalculate();
+        FillCorrectionTexts(snapshot.Setup.Corrections, *m_pageSession->Recalc.CorrectionList);
+        // A window put back as it started shows its lists as no command has filled them yet.
+        if (isStartState(snapshot)) {
+            for (const auto& [table, cells] : m_startTables) {
+                cells->putBack(*table);
+            }
         }
+        refreshPages(TSessionChange::SetupShown);
+        m_setup = snapshot.Setup;
+        m_setupPath = snapshot.Path;
     }
-    showSetupOnPages(snapshot.Setup);
-    m_setup = snapshot.Setup;
-    m_setupPath = snapshot.Path;
-    m_filling = false;
     setModified(snapshot.Modified);
 }
 
 void TFMain::fillSetup(const TSetup& setup) {
-    FillEditControls(setup, m_editPage->mainParameters(), m_editPage->cylinderTable());
-    m_timelinePage->fillSetup(setup);
-    FillPageTexts(setup, *m_pages);
+    const QScopedValueRollback filling(m_filling, true);
+    for (TSetupPage* page : m_builtPages) {
+        page->fillSetup(setup);
+    }
     m_encoderTexts = setup.SignalImport.Encoder;
 }
 
 // The session starts afresh: the set-up's events, then its signal. Each step
 // that fails is reported and the others still run.
 void TFMain::rerunSetup(const TSetup& setup) {
-    m_filling = true;
+    const QScopedValueRollback filling(m_filling, true);
     m_session = TSession{};
-    RunGuarded(*m_boxes, [this] { RecalculateAll(m_session, m_recalc); });
+    const TRecalcControls& recalc = m_pageSession->Recalc;
+    RunGuarded(*m_boxes, [this, &recalc] { RecalculateAll(m_session, recalc); });
     if (SetupHasEvents(setup)) {
-        RunGuarded(*m_boxes, [this, &setup] {
-            CreateSetupEvents(m_editPage->cylinderTable(), setup.GlobalCorrection, setup.Corrections,
-                              m_session, m_recalc);
+        RunGuarded(*m_boxes, [this, &setup, &recalc] {
+            CreateSetupEvents(*m_pageSession->CylinderTable, setup.GlobalCorrection, setup.Corrections,
+                              m_session, recalc);
         });
     }
     reimportSignal(setup.SignalImport);
     if (!setup.Combustion.CyclePath.empty()) {
         loadSetupCycle(setup.Combustion.CyclePath);
     }
-    showSetupOnPages(setup);
+    refreshPages(TSessionChange::SetupShown);
     RunGuarded(*m_boxes, [this] { redraw(); });
-    m_filling = false;
 }
 
-// The built engineering pages show the session's cycle and the cylinder table anew.
-void TFMain::showSetupOnPages(const TSetup& setup) {
-    if (m_combustionPage != nullptr) {
-        m_combustionPage->setCycleFileName(setup.Combustion.CyclePath);
-        m_combustionPage->followSessionCycle();
-    }
-    if (auto* valves = findChild<TValveTimingPage*>(); valves != nullptr && valves->isVisible()) {
-        valves->refresh();
+void TFMain::refreshPages(TSessionChange change) {
+    for (TSetupPage* page : m_builtPages) {
+        page->refreshFromSession(change);
     }
 }
 

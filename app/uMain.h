@@ -3,6 +3,8 @@
 // The main window: the menu, the pages, the session and the commands that
 // join them, each a thin call into the core under the one command guard.
 // Each page lays out its own controls; its header maps them to objectNames.
+// The window knows a page only as a TSetupPage (app/SetupPage.h), listed in
+// app/WindowPages.cpp; the pages share what they show in a TPageSession.
 //
 // | member                        | objectName    | what it is                                          |
 // |-------------------------------|---------------|-----------------------------------------------------|
@@ -20,19 +22,19 @@
 // | m_newAction                   | New1          | "Nový": newSetup() (one undo step, as an open is)   |
 // | m_history                     | Edit1         | the menu "Úpravy": undo, redo (app/EditHistory.h)   |
 // | m_pages                       | PageControl1  | the pages                                           |
-// | m_editPage                    | TabSheet1     | page "Editace" (app/EditPage.h)                     |
-// | m_correctionPage              | TabSheet3     | page "Korekce" (app/CorrectionPage.h)               |
-// | m_timelinePage                | TabSheet2     | page "Časová osa" (app/TimelinePage.h)              |
+// | m_builtPages[0]               | TabSheet1     | page "Editace" (app/EditPage.h)                     |
+// | m_builtPages[1]               | TabSheet3     | page "Korekce" (app/CorrectionPage.h)               |
+// | m_builtPages[2]               | TabSheet2     | page "Časová osa" (app/TimelinePage.h)              |
 // | (built when first shown)      | ValveTimingPage | page "Rozvod" (app/ValveTimingPage.h)             |
-// | m_combustionPage (when shown) | CombustionPage| page "Spalování" (app/CombustionPage.h)             |
+// | (built when first shown)      | CombustionPage| page "Spalování" (app/CombustionPage.h)             |
 // | (built when first needed)     | OpenDialog1   | the file dialog of the imports and of "Open..."     |
 // | (built when first needed)     | SaveDialog1   | the file dialog of "Uložit jako..." and of the      |
 // |                               |               | first "Save..."                                     |
 // | (built at each import)        | EncoderImportDialog | the encoder import's options                  |
 //
-// The commands of the window's keys: createEvents() (F5, "Vytvořit události"),
-// the edit page's fillFromFirst() (F6), applyCorrections() (F7, "Korigovat");
-// globalCorrectionChanged() follows the timeline page's field "Edit1".
+// The pages give the commands of their buttons with their keys: "Vytvořit
+// události" (F5) and "Vyplnit podle prvního" (F6) on "Editace", "Korigovat"
+// (F7) on "Korekce"; the window runs each as one user change.
 //
 // The window's title names the set-up file and ends its name with "*" while
 // the user has changes the file does not hold; closing the window or "Nový"
@@ -45,7 +47,6 @@
 #include <utility>
 #include <vector>
 
-#include "events/Recalculation.h"
 #include "events/Session.h"
 #include "events/Setup.h"
 #include "signal/EncoderSettings.h"
@@ -54,6 +55,7 @@
 class QAction;
 class QCloseEvent;
 class QKeySequence;
+class QLayout;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -61,17 +63,17 @@ class QTableWidget;
 
 namespace morvane {
 
-class TCombustionPage;
-class TCorrectionPage;
 class TEditHistory;
-class TEditPage;
 class TQtMessageBoxes;
 class TQtOpenDialog;
 class TQtSaveDialog;
 class IOpenDialog;
 class ISaveDialog;
+class TSetupPage;
 class TTableSnapshot;
-class TTimelinePage;
+enum class TSessionChange;
+struct TPageEntry;
+struct TPageSession;
 struct TWindowSnapshot;
 
 class TFMain : public QMainWindow {
@@ -98,9 +100,6 @@ protected:
 
 private:
     // The commands.
-    void createEvents();
-    void applyCorrections();
-    void globalCorrectionChanged();
     void importAngleSignal();
     void importTimeSignal();
     void importEncoderSignal();
@@ -124,17 +123,20 @@ private:
     void loadSetupCycle(const std::string& path);
     void restoreWindow(const TWindowSnapshot& snapshot);
     bool isStartState(const TWindowSnapshot& snapshot) const;
-    void showSetupOnPages(const TSetup& setup);
-    void watchChanges(QWidget* page);
+    void refreshPages(TSessionChange change);
+    void watchChanges(TSetupPage* page);
     void markModified();
     void setModified(bool modified);
 
     // Building the window.
     void createMenu();
     void createPages();
+    void createHistory();
     void connectCommands();
-    void addPage(QWidget* page, const QString& title);
-    void addPageBuiltWhenShown(const QString& title, const std::function<QWidget*()>& build);
+    void keepStartState();
+    void addPage(const TPageEntry& entry);
+    void addPageBuiltWhenShown(const TPageEntry& entry);
+    void buildShownPage(const TPageEntry& entry, QLayout* holder);
     void addCommand(QPushButton* button, const QKeySequence& key, const std::function<void()>& command);
     void createPageKeys();
     void showPageBy(int step);
@@ -154,16 +156,16 @@ private:
     QAction* m_newAction = nullptr;
 
     QTabWidget* m_pages = nullptr;
-    TEditPage* m_editPage = nullptr;
-    TCorrectionPage* m_correctionPage = nullptr;
-    TTimelinePage* m_timelinePage = nullptr;
-    TCombustionPage* m_combustionPage = nullptr;
+    // The pages built so far, in the order they were built; children of m_pages.
+    std::vector<TSetupPage*> m_builtPages;
     // The encoder dialog's entries, kept for its next opening within the run.
     TEncoderTexts m_encoderTexts;
 
     std::unique_ptr<TQtMessageBoxes> m_boxes;
     std::unique_ptr<TQtOpenDialog> m_openDialog;
     std::unique_ptr<TQtSaveDialog> m_saveDialog;
+    // What the pages share; the history below reads its controls.
+    std::unique_ptr<TPageSession> m_pageSession;
     IOpenDialog* m_setupOpenDialog = nullptr;
     ISaveDialog* m_setupSaveDialog = nullptr;
     // What the last set-up file held, with the window's changes as they are
@@ -174,9 +176,9 @@ private:
     // The window as it first showed, which "Nový" puts back.
     std::unique_ptr<TWindowSnapshot> m_startState;
     std::vector<std::pair<QTableWidget*, std::unique_ptr<TTableSnapshot>>> m_startTables;
-    // Set while the window fills its controls itself, which is no user change.
+    // Set while the window fills its controls itself, which is no user change;
+    // only a QScopedValueRollback sets it.
     bool m_filling = false;
-    TRecalcControls m_recalc;
     // Undo and redo of the typed data: a child of the window, gone before the session it restores.
     std::unique_ptr<TEditHistory> m_history;
 };

@@ -1,0 +1,31 @@
+#pragma once
+
+// What the pages share, owned by the window: the session, the window's boxes
+// and file dialog, and the controls that commands read and write, each set by
+// the page that shows it. A page that needs another page's figures reads
+// them here, never from that page.
+
+#include "events/Recalculation.h"
+#include "events/Session.h"
+#include "timeline/Raster.h"
+#include "util/controls.h"
+
+namespace morvane {
+
+class IMessageBoxes;
+class IOpenDialog;
+
+struct TPageSession {
+    TSession& Session;
+    IMessageBoxes& Boxes;
+    IOpenDialog* OpenDialog;
+    // The main and computed parameters, the correction list, the event table
+    // and the timeline's redraw.
+    TRecalcControls Recalc{};
+    // The cylinder table of the page "Editace".
+    ICellGrid* CylinderTable = nullptr;
+    // The timeline picture as last drawn on the page "Časová osa".
+    const TRaster* Timeline = nullptr;
+};
+
+}  // namespace morvane
