@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -49,6 +50,8 @@ const char* const kNotInBarText =
     "Zadejte Citlivost snímače [bar/jednotka] v dialogu Import signal (ENCODER)... a importujte záznam "
     "znovu.";
 constexpr int kCycleTableHeight = 150;
+// How long the typing in the knock band rests before the recording is read again.
+constexpr int kKnockBandPauseMs = 500;
 const char* const kDoubtColor = "#b35c00";
 
 // Marks the figures the doubts concern: the warning colour, and why as the tooltip.
@@ -81,9 +84,32 @@ QLabel* MakeCaption(const QString& text, QWidget* parent) {
 }  // namespace
 
 TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
-    : TSetupPage(parent), m_boxes(session.Boxes), m_dialog(session.OpenDialog), m_session(session.Session) {
+    : TSetupPage(parent),
+      m_pageSession(session),
+      m_boxes(session.Boxes),
+      m_dialog(session.OpenDialog),
+      m_session(session.Session) {
     setObjectName("CombustionPage");
+    // Built in the order of the keyboard's focus: the side's fields, then the tabs.
+    QVBoxLayout* side = buildSide();
+    QTabWidget* tabs = buildTabs();
+    auto* page = new QHBoxLayout(this);
+    auto* sideWidget = new QWidget(this);
+    sideWidget->setLayout(side);
+    sideWidget->setFixedWidth(kSideWidth);
+    page->addWidget(sideWidget);
+    page->addWidget(tabs, 1);
+    attachKeys();
+    connectControls();
+    // A cycle the session already holds (from the encoder import) is shown at once.
+    if (m_session.PressureCycle) {
+        showSessionCycle();
+    }
+}
+
+QVBoxLayout* TCombustionPage::buildSide() {
     auto* side = new QVBoxLayout;
+    side->setContentsMargins(0, 0, 0, 0);
     m_loadButton = new QPushButton("Načíst tlakový průběh...", this);
     m_loadButton->setObjectName("LoadCycleButton");
     side->addWidget(m_loadButton);
@@ -132,7 +158,12 @@ TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
     m_doubtLabel->setStyleSheet(QStringLiteral("color: %1").arg(kDoubtColor));
     m_doubtLabel->hide();
     side->addWidget(m_doubtLabel);
+    return side;
+}
 
+// The page keeps the window's size: what the mean's pictures leave no room
+// for goes on tabs beside them.
+QTabWidget* TCombustionPage::buildTabs() {
     auto* diagrams = new QWidget(this);
     auto* pictures = new QVBoxLayout(diagrams);
     pictures->addWidget(MakeCaption("p–V diagram (log p [bar] – log V [cm³])", diagrams));
@@ -144,8 +175,6 @@ TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
     m_burnView->setObjectName("BurnImage");
     pictures->addWidget(m_burnView, 1);
 
-    // The page keeps the window's size: what the mean's pictures leave no
-    // room for goes on tabs beside them.
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("CombustionTabs");
     tabs->addTab(diagrams, "Diagramy");
@@ -158,15 +187,10 @@ TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
     m_heatRateView->setObjectName("HeatRateImage");
     heatRateLayout->addWidget(m_heatRateView, 1);
     tabs->addTab(heatRate, "Vývin tepla");
+    return tabs;
+}
 
-    auto* page = new QHBoxLayout(this);
-    auto* sideWidget = new QWidget(this);
-    sideWidget->setLayout(side);
-    sideWidget->setFixedWidth(kSideWidth);
-    side->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(sideWidget);
-    page->addWidget(tabs, 1);
-
+void TCombustionPage::attachKeys() {
     AttachButtonKey(m_loadButton, Qt::ALT | Qt::Key_N, this);
     AttachButtonKey(m_computeButton, Qt::ALT | Qt::Key_V, this);
     auto* proposeButton = findChild<QPushButton*>("ProposeTdcShiftButton");
@@ -174,6 +198,9 @@ TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
     proposeButton->setToolTip(
         QStringLiteral("Posun HÚ podle souměrnosti načteného průběhu bez spalování (%1)")
             .arg(QKeySequence(Qt::ALT | Qt::Key_H).toString(QKeySequence::NativeText)));
+}
+
+void TCombustionPage::connectControls() {
     connect(m_loadButton, &QPushButton::clicked, this, &TCombustionPage::loadCycle);
     connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
     for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
@@ -184,10 +211,18 @@ TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
         connect(edit, &QLineEdit::returnPressed, this, &TCombustionPage::computeFigures);
     }
     connect(m_pegMethodBox, &QComboBox::currentIndexChanged, this, [this] { recompute(false); });
-    // A cycle the session already holds (from the encoder import) is shown at once.
-    if (m_session.PressureCycle) {
-        showSessionCycle();
-    }
+    // MAPO is measured in the band while the recording is read: a new band
+    // reads it again, once the typing rests (an undo sets the text too).
+    m_knockBandPause = new QTimer(this);
+    m_knockBandPause->setSingleShot(true);
+    m_knockBandPause->setInterval(kKnockBandPauseMs);
+    connect(m_knockBandEdit, &QLineEdit::textChanged, m_knockBandPause, qOverload<>(&QTimer::start));
+    connect(m_knockBandPause, &QTimer::timeout, this, [this] {
+        if (m_session.PressureCycle && m_session.PressureCycle == m_session.SignalCycle &&
+            m_pageSession.RereadRecording) {
+            m_pageSession.RereadRecording();
+        }
+    });
 }
 
 TCombustionPage::~TCombustionPage() = default;

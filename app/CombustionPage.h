@@ -31,7 +31,10 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
+class QTimer;
+class QVBoxLayout;
 
 namespace morvane {
 
@@ -80,6 +83,10 @@ private:
     std::vector<TFieldText> setupFields(TSetup& setup) const;
     QLineEdit* addEntry(QFormLayout* form, const char* caption, const std::string& text,
                         const char* objectName);
+    QVBoxLayout* buildSide();
+    QTabWidget* buildTabs();
+    void attachKeys();
+    void connectControls();
     QWidget* buildReferenceTab();
     QWidget* buildCyclesTab();
     TCombustionTexts readTexts() const;
@@ -89,9 +96,11 @@ private:
     void drawPictures();
     void showCycleSource();
 
+    TPageSession& m_pageSession;
     IMessageBoxes& m_boxes;
     IOpenDialog* m_dialog;
     TSession& m_session;
+    QTimer* m_knockBandPause = nullptr;
     QLineEdit* m_boreEdit = nullptr;
     QLineEdit* m_strokeEdit = nullptr;
     QLineEdit* m_rodEdit = nullptr;

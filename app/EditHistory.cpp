@@ -107,7 +107,7 @@ void TEditHistory::track(const TTracked& tracked) {
 
 void TEditHistory::createMenu(QMenuBar* bar, const QMenu* fileMenu) {
     auto* menu = new QMenu("Úpravy", bar);
-    menu->setObjectName("Edit1");
+    menu->setObjectName("EditMenu");
     const QList<QAction*> menus = bar->actions();
     const qsizetype file = menus.indexOf(fileMenu->menuAction());
     if (file >= 0 && file + 1 < menus.size()) {

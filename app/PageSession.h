@@ -5,6 +5,8 @@
 // the page that shows it. A page that needs another page's figures reads
 // them here, never from that page.
 
+#include <functional>
+
 #include "events/Recalculation.h"
 #include "events/Session.h"
 #include "timeline/Raster.h"
@@ -26,6 +28,10 @@ struct TPageSession {
     ICellGrid* CylinderTable = nullptr;
     // The timeline picture as last drawn on the page "Časová osa".
     const TRaster* Timeline = nullptr;
+    // Reads the last encoder recording again with the knock band and
+    // threshold now typed, so that its knock figures follow them; set by the
+    // window, which keeps the recording's settings.
+    std::function<void()> RereadRecording = {};
 };
 
 }  // namespace morvane

@@ -36,9 +36,11 @@
 #include "events/EventGeneration.h"
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
+#include "events/SetupPaths.h"
 #include "signal/ImportCommand.h"
 #include "signal/PressureCycle.h"
 #include "util/dialogutil.h"
+#include "util/errors.h"
 #include "util/numtext.h"
 
 #include <QFileInfo>
@@ -87,8 +89,12 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
     m_saveDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("SaveDialog1"));
+    // The cursor and the sliders are how the user looks at the work, not the
+    // work: a set-up kept in version control changes only when the work does.
+    m_saveDialog->offerChoice(QStringLiteral("Uložit i pohled"), QStringLiteral("SaveViewCheck"));
     m_pageSession = std::make_unique<TPageSession>(
         TPageSession{.Session = m_session, .Boxes = *m_boxes, .OpenDialog = m_openDialog.get()});
+    m_pageSession->RereadRecording = [this] { rereadRecording(); };
 
     createMenu();
     createPages();
@@ -366,6 +372,31 @@ void TFMain::importEncoderSignal() {
     }
 }
 
+// The knock band changed on "Spalování": the last encoder recording is read
+// again with it, without the import's summary, and the figures follow. The
+// recording keeps its cycles when the reading fails.
+void TFMain::rereadRecording() {
+    const TEncoderTexts texts = takeSetup().SignalImport.Encoder;
+    TEncoderOptions options;
+    try {
+        options = EncoderOptionsOf(texts, m_session.Numbers);
+    } catch (const EInputError&) {
+        // A band still being typed; the next pause in the typing tries again.
+        return;
+    }
+    const TOverrideCursor wait(Qt::WaitCursor);
+    const bool read = RunGuarded(*m_boxes, [&] {
+        TEncoderResult result = ImportEncoderRecording(options);
+        m_session.PressureCycle =
+            std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), texts.Path));
+        m_session.SignalCycle = m_session.PressureCycle;
+    });
+    if (read) {
+        m_encoderTexts = texts;
+        refreshPages(TSessionChange::CycleImported);
+    }
+}
+
 void TFMain::exitProgram() {
     close();
 }
@@ -437,13 +468,18 @@ bool TFMain::saveSetup() {
 bool TFMain::saveSetupAs() {
     ISaveDialog* dialog = m_setupSaveDialog != nullptr ? m_setupSaveDialog : m_saveDialog.get();
     const std::string path = ExecuteSaveDialog(dialog, kSetupFilter, m_setupPath);
+    if (dialog == m_saveDialog.get() && !path.empty()) {
+        m_saveView = m_saveDialog->choiceTicked();
+    }
     return !path.empty() && writeSetup(path);
 }
 
 // The file is replaced whole or not at all, and a failure keeps the "*".
 bool TFMain::writeSetup(const std::string& path) {
     const TSetup setup = takeSetup();
-    if (!RunGuarded(*m_boxes, [&path, &setup] { WriteSetupFile(path, setup); })) {
+    // Paths under the file's folder are written from it, so the folder can move whole.
+    const TSetupFileForm form{.WithView = m_saveView, .EngineRowsOnly = true, .Folder = SetupFolderOf(path)};
+    if (!RunGuarded(*m_boxes, [&path, &setup, &form] { WriteSetupFile(path, setup, form); })) {
         return false;
     }
     m_setup = setup;

@@ -94,6 +94,9 @@ public:
     // Dialogs that "Open..." and "Save..." use instead of the window's own;
     // they must outlive the window's use of them (for tests and scripts).
     void useSetupDialogs(IOpenDialog* open, ISaveDialog* save);
+    // Whether a save writes the view too ("Uložit i pohled"), as the save
+    // dialog's check box sets it; off until the user ticks it.
+    void setSaveView(bool withView) { m_saveView = withView; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +106,7 @@ private:
     void importAngleSignal();
     void importTimeSignal();
     void importEncoderSignal();
+    void rereadRecording();
     void importSignalFile(TSignalImportKind kind);
     void exitProgram();
     void redraw();
@@ -168,6 +172,7 @@ private:
     std::unique_ptr<TPageSession> m_pageSession;
     IOpenDialog* m_setupOpenDialog = nullptr;
     ISaveDialog* m_setupSaveDialog = nullptr;
+    bool m_saveView = false;
     // What the last set-up file held, with the window's changes as they are
     // taken; it keeps the fields of pages not built yet.
     TSetup m_setup;

@@ -32,6 +32,9 @@ struct TSession {
     // Replaced whole, never changed in place, so that copies of the session
     // (the undo steps of "Open...") share its recorded cycles.
     std::shared_ptr<const TPressureCycle> PressureCycle;
+    // The cycle Signal was made from, while it was: the encoder import's,
+    // which a cycle loaded on the combustion page does not replace.
+    std::shared_ptr<const TPressureCycle> SignalCycle;
     // How the numbers the user types and reads are written; the commands that
     // take the session parse and format with it.
     TNumberFormat Numbers = kDecimalComma;
@@ -39,7 +42,8 @@ struct TSession {
 
 // What the import commands read and write of a session.
 inline TImportTarget ImportTargetOf(TSession& session) {
-    return {session.Signal, session.LastImportFile, session.PressureCycle, session.Numbers};
+    return {session.Signal, session.LastImportFile, session.PressureCycle, session.SignalCycle,
+            session.Numbers};
 }
 
 }  // namespace morvane

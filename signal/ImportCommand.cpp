@@ -20,6 +20,7 @@ void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kin
     } else {
         ImportTimeSignal(path, boxes, target.Signal, target.Numbers);
     }
+    target.SignalCycle = nullptr;
     if (redraw) {
         redraw();
     }
@@ -41,6 +42,7 @@ void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxe
     ShowEncoderResult(result, boxes, target.Signal);
     target.PressureCycle =
         std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), options.Path));
+    target.SignalCycle = target.PressureCycle;
     target.LastImportFile = options.Path;
     if (redraw) {
         redraw();

@@ -24,7 +24,10 @@ struct TImportTarget {
     TSignalTable& Signal;
     std::string& LastImportFile;                           // the dialog's initial name, then the chosen path
     std::shared_ptr<const TPressureCycle>& PressureCycle;  // the encoder import's cycles in their units
-    TNumberFormat Numbers;                                 // of the texts read
+    // The cycle the signal shows, while it shows one: the encoder import's;
+    // none after an angle or time import.
+    std::shared_ptr<const TPressureCycle>& SignalCycle;
+    TNumberFormat Numbers;  // of the texts read
 };
 
 // Asks for a file (CSV filter, the last import path as the initial name). On

@@ -31,9 +31,9 @@ std::string CursorReadoutText(const TSession& session, int angle) {
     std::string text =
         "Úhel: " + FormatInteger(angle) + "° | Signál: " +
         RoundedFigure(session.Signal[static_cast<std::size_t>(entry)], kSignalStep, session.Numbers);
-    if (session.PressureCycle && session.PressureCycle->InBar) {
+    if (session.SignalCycle && session.SignalCycle->InBar) {
         text += " (" +
-                RoundedFigure(session.PressureCycle->Mean[static_cast<std::size_t>(entry)], kSignalStep,
+                RoundedFigure(session.SignalCycle->Mean[static_cast<std::size_t>(entry)], kSignalStep,
                               session.Numbers) +
                 " bar)";
     }

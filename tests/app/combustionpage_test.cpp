@@ -193,24 +193,8 @@ private slots:
     void encoderImportGivesThePageItsCycles() {
         QFETCH(QString, scale);
         QFETCH(bool, inBar);
-        testing::TSynthetic recording;
-        recording.Revolutions = 6;
-        const QString path =
-            writeFile("recording.csv",
-                      QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
-
         QString summary;
-        TModalBoxCatcher catcher([&](QWidget* modal) {
-            if (modal->objectName() == "EncoderImportDialog") {
-                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
-                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText(scale);
-                static_cast<QDialog*>(modal)->accept();
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                summary = box->text();
-                box->accept();
-            }
-        });
-        m_window->findChild<QAction*>("ImportSig3")->trigger();
+        const QString path = importRecording(scale, &summary);
 
         QCOMPARE(summary, QString("Cykly / Otáčky [RPM]: 3 / 3000"));
         QCOMPARE(m_page->findChild<QLabel*>("CycleFileLabel")->text(), path + " (průměr 3 cyklů)");
@@ -227,7 +211,46 @@ private slots:
         }
     }
 
+    // MAPO follows the knock band as soon as the typing rests: the recording
+    // is read again with it.
+    void mapoFollowsTheKnockBand() {
+        importRecording("1");
+        auto* table = m_page->findChild<QTableWidget*>("CycleTable");
+        int mapo = 0;
+        while (mapo < table->columnCount() && table->horizontalHeaderItem(mapo)->text() != "MAPO [bar]") {
+            ++mapo;
+        }
+        QVERIFY(mapo < table->columnCount());
+        const QString before = table->item(0, mapo)->text();
+        m_page->findChild<QLineEdit*>("KnockBandEdit")->setText("200,1000");
+        QTRY_VERIFY_WITH_TIMEOUT(table->item(0, mapo)->text() != before, 3000);
+    }
+
 private:
+    // Imports a synthetic encoder recording with the sensor's scale; returns
+    // its path, and the import's summary where asked.
+    QString importRecording(const QString& scale, QString* summary = nullptr) {
+        testing::TSynthetic recording;
+        recording.Revolutions = 6;
+        const QString path =
+            writeFile("recording.csv",
+                      QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            if (modal->objectName() == "EncoderImportDialog") {
+                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
+                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText(scale);
+                static_cast<QDialog*>(modal)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                if (summary != nullptr) {
+                    *summary = box->text();
+                }
+                box->accept();
+            }
+        });
+        m_window->findChild<QAction*>("ImportSig3")->trigger();
+        return path;
+    }
+
     // Clicks the load button, chooses path in the dialog and returns the error box's text, if any.
     QString load(const QString& path) {
         QString errorText;

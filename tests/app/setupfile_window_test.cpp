@@ -4,8 +4,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -41,6 +43,7 @@ private slots:
         typeEngine();
         QCOMPARE(m_window->windowTitle(), QString("Morvane*"));
         m_save.Path = path.toStdString();
+        m_window->setSaveView(true);
         find<QAction>("Save1")->trigger();
         QCOMPARE(m_window->windowTitle(), QString("motor.morvane – Morvane"));
         const QStringList typed = controlTexts();
@@ -67,6 +70,29 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QString("motor.morvane* – Morvane"));
         find<QAction>("Save1")->trigger();
         QCOMPARE(m_window->windowTitle(), QString("motor.morvane – Morvane"));
+    }
+
+    // The file holds the work: the view only when "Uložit i pohled" is ticked.
+    void theViewIsSavedOnlyWhenAsked() {
+        typeEngine();
+        m_window->useSetupDialogs(nullptr, nullptr);
+        for (const bool withView : {false, true}) {
+            const QString path = m_files.filePath(withView ? "s_pohledem.morvane" : "bez_pohledu.morvane");
+            TModalBoxCatcher catcher([&](QWidget* modal) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                    dialog->findChild<QCheckBox*>("SaveViewCheck")->setChecked(withView);
+                    chooseFile(dialog, path);
+                }
+            });
+            find<QAction>("SaveAs1")->trigger();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            QCOMPARE(text.contains("Úhel kliky [°]="), withView);
+            QCOMPARE(text.contains("Vybraný válec="), withView);
+            // The engine's four cylinders only.
+            QVERIFY(text.contains("\n4=") && !text.contains("\n5="));
+        }
     }
 
     void aBadLineChangesNothingAndNamesTheLine() {

@@ -346,22 +346,24 @@ TEST_F(BatchToolTest, InputsThatDoNotReadAsWritten) {
     write("cell.morvane", SetupText(setup));
     struct TRow {
         TLines Arguments;
-        const char* Err;
+        std::string Err;
     };
+    // A set-up's relative path is taken from the set-up's folder.
+    const std::string folder = m_dir.string() + "/";
     const TRow rows[] = {
         {{"events", "nul.csv"}, "Soubor \"nul.csv\", řádek 5: obsahuje nulový bajt, soubor není text.\n"},
         {{"events", "version.morvane"},
          "Soubor \"version.morvane\", řádek 1: verze nastavení '2.0' není známá (první řádek má být "
          "\"Morvane nastavení 1\")\n"},
         {{"render", "gone.morvane", "--output", "p.png"},
-         "Soubor \"gone.morvane\", klíč \"Soubor\" v oddílu [Import signálu]: soubor signálu \"gone.csv\" "
-         "neexistuje.\n"},
+         "Soubor \"gone.morvane\", klíč \"Soubor\" v oddílu [Import signálu]: soubor signálu \"" + folder +
+             "gone.csv\" neexistuje.\n"},
         {{"render", "fifo.morvane", "--output", "p.png"},
-         "Soubor \"fifo.morvane\", klíč \"Soubor\" v oddílu [Import signálu]: soubor signálu \"fifo.csv\" "
-         "není obyčejný soubor (je to roura nebo zařízení)\n"},
+         "Soubor \"fifo.morvane\", klíč \"Soubor\" v oddílu [Import signálu]: soubor signálu \"" + folder +
+             "fifo.csv\" není obyčejný soubor (je to roura nebo zařízení)\n"},
         {{"render", "encoder.morvane", "--output", "p.png"},
-         "Soubor \"encoder.morvane\", klíč \"Soubor snímače\" v oddílu [Import signálu]: soubor signálu "
-         "\"gone.csv\" neexistuje.\n"},
+         "Soubor \"encoder.morvane\", klíč \"Soubor snímače\" v oddílu [Import signálu]: soubor signálu \"" +
+             folder + "gone.csv\" neexistuje.\n"},
         {{"events", "cell.morvane"},
          "Soubor \"cell.morvane\", klíč \"2\" v oddílu [Válce]: '35x0' v buňce zapalování není číslo.\n"},
         {{"events", "speed.morvane"},

@@ -43,9 +43,13 @@ TEST_F(TCursorReadoutTest, ReadsTheSignalTheBarsAndTheEventsAtTheCursor) {
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
         cycle.InBar = row.InBar;
-        session.PressureCycle = row.Pressure ? std::make_shared<const TPressureCycle>(cycle) : nullptr;
+        session.SignalCycle = row.Pressure ? std::make_shared<const TPressureCycle>(cycle) : nullptr;
         EXPECT_EQ(CursorReadoutText(session, row.Angle), row.Text);
     }
+    // A cycle loaded on the combustion page is not what the timeline draws.
+    session.SignalCycle = nullptr;
+    session.PressureCycle = std::make_shared<const TPressureCycle>(cycle);
+    EXPECT_EQ(CursorReadoutText(session, 0), "Úhel: 0° | Signál: 0 | Události: 00 Píst 1 - HU");
 }
 
 }  // namespace
