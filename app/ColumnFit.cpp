@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QHeaderView>
-#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -47,16 +46,9 @@ int TColumnFit::firstColumnNeeds() const {
     if (m_table->columnCount() < 2 || m_table->horizontalHeader()->isHidden()) {
         return m_firstGivenWidth;
     }
-    // The text and the view's margin either side of it.
-    const int margins =
-        2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1);
-    int widest = m_firstGivenWidth;
-    for (int row = 0; row < m_table->rowCount(); ++row) {
-        if (const QTableWidgetItem* item = m_table->item(row, 0)) {
-            widest = std::max(widest, m_table->fontMetrics().horizontalAdvance(item->text()) + margins);
-        }
-    }
-    return widest;
+    // What the view itself would give the column: its texts, margins and grid.
+    const QAbstractItemView* view = m_table;
+    return std::max(m_firstGivenWidth, view->sizeHintForColumn(0));
 }
 
 void TColumnFit::fit() {

@@ -1,5 +1,7 @@
 #include "app/TimelinePage.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -143,7 +146,13 @@ void TTimelinePage::createEventLists() {
 
     m_readout = new QLabel(this);
     m_readout->setObjectName("TimelineReadout");
-    m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Text selectable by the mouse would be drawn clipped at the font's ascent,
+    // cutting the accents of capitals ("Úhel"): the line is copied from its menu.
+    auto* copy = new QAction(QStringLiteral("Kopírovat"), m_readout);
+    connect(copy, &QAction::triggered, m_readout,
+            [this] { QGuiApplication::clipboard()->setText(m_readout->text()); });
+    m_readout->addAction(copy);
+    m_readout->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void TTimelinePage::connectRedraws() {
@@ -210,6 +219,19 @@ void TTimelinePage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+// The kind list widens where its names would be cut in this font: a row is
+// its check box, colour swatch and name, each with the view's gaps around it.
+int TTimelinePage::kindListWidth() const {
+    constexpr int kRowGaps = 5 * 4;
+    int widest = 0;
+    for (int row = 0; row < m_kindList->count(); ++row) {
+        widest = std::max(widest, m_kindList->fontMetrics().horizontalAdvance(m_kindList->item(row)->text()));
+    }
+    const int check = m_kindList->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, m_kindList);
+    const int row = check + m_kindList->iconSize().width() + kRowGaps + widest;
+    return std::max(kKindListWidth, row + 2 * m_kindList->frameWidth());
+}
+
 void TTimelinePage::arrange(QSize size) {
     const int width = size.width();
     int top = 0;
@@ -222,8 +244,9 @@ void TTimelinePage::arrange(QSize size) {
     m_controlBand->setGeometry(0, top, width, kSpacerBand);
     top += kSpacerBand;
     const int rest = std::max(0, size.height() - top);
-    m_eventTable->setGeometry(0, top, std::max(0, width - kKindListWidth), rest);
-    m_kindList->setGeometry(width - kKindListWidth, top, kKindListWidth, rest);
+    const int kindWidth = kindListWidth();
+    m_eventTable->setGeometry(0, top, std::max(0, width - kindWidth), rest);
+    m_kindList->setGeometry(width - kindWidth, top, kindWidth, rest);
 
     // The filter and gain controls keep their distance from the right edge.
     const int shift = width - kPageWidth;

@@ -59,6 +59,7 @@ namespace {
 constexpr int kClientWidth = 671;
 constexpr int kClientHeight = 586;
 constexpr int kClientMargin = 2;
+constexpr int kAccentRoom = 4;
 // The smallest whole window is 683 x 597 with its frame; a frame is taken as
 // 6 pixels at each side and the caption as 23 pixels.
 constexpr int kMinimumWidth = 683 - 2 * 6;
@@ -106,6 +107,8 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     statusBar()->setSizeGripEnabled(false);
     for (TSetupPage* page : m_builtPages) {
         if (QWidget* line = page->statusLine()) {
+            // Room above the capitals for their accents ("Ú"), which the font's height leaves out.
+            line->setMinimumHeight(line->fontMetrics().height() + kAccentRoom);
             statusBar()->addWidget(line, 1);
         }
     }

@@ -82,41 +82,32 @@ QStringList CutTexts(const QWidget* page) {
             if (header->isSectionHidden(column) || text.isEmpty()) {
                 continue;
             }
-            // The heading's text with the style's margins either side.
-            const int needed = header->fontMetrics().horizontalAdvance(text) +
-                               2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            // What the heading itself asks for: its text and the style's margins.
+            const int needed = header->sectionSizeHint(column);
             if (needed > header->sectionSize(column)) {
                 cut << QStringLiteral("heading of %1 \"%2\": %3 px, needs %4")
                            .arg(Where(table), text)
                            .arg(header->sectionSize(column))
                            .arg(needed);
             }
-            for (int row = 0; row < table->model()->rowCount(); ++row) {
-                const QString cell = table->model()->index(row, column).data().toString();
-                const int cellNeeds = table->fontMetrics().horizontalAdvance(cell) + 6;
-                if (!cell.isEmpty() && cellNeeds > table->columnWidth(column)) {
-                    cut << QStringLiteral("cell of %1 \"%2\": %3 px, needs %4")
-                               .arg(Where(table), cell)
-                               .arg(table->columnWidth(column))
-                               .arg(cellNeeds);
-                }
+            // What the view gives its widest cell: text, margins and grid.
+            const int cellNeeds = static_cast<const QAbstractItemView*>(table)->sizeHintForColumn(column);
+            if (cellNeeds > table->columnWidth(column)) {
+                cut << QStringLiteral("a cell of %1, column %2: %3 px, needs %4")
+                           .arg(Where(table), text)
+                           .arg(table->columnWidth(column))
+                           .arg(cellNeeds);
             }
         }
     }
     for (const QListWidget* list : page->findChildren<QListWidget*>()) {
-        // A check box's indicator and the gaps around it come before the text.
-        const int indicator = list->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 8;
-        for (int row = 0; row < list->count(); ++row) {
-            const QListWidgetItem* item = list->item(row);
-            const bool checkable = (item->flags() & Qt::ItemIsUserCheckable) != 0;
-            const int needs =
-                list->fontMetrics().horizontalAdvance(item->text()) + 6 + (checkable ? indicator : 0);
-            if (list->isVisibleTo(page) && needs > list->viewport()->width()) {
-                cut << QStringLiteral("item of %1 \"%2\": %3 px, needs %4")
-                           .arg(Where(list), item->text())
-                           .arg(list->viewport()->width())
-                           .arg(needs);
-            }
+        // What the view gives its widest item: check box, text and margins.
+        const int needs = static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(0);
+        if (list->isVisibleTo(page) && needs > list->viewport()->width()) {
+            cut << QStringLiteral("an item of %1: %2 px, needs %3")
+                       .arg(Where(list))
+                       .arg(list->viewport()->width())
+                       .arg(needs);
         }
     }
     return cut;
