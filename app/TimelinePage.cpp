@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -139,6 +138,8 @@ void TTimelinePage::createEventLists() {
     m_kindList->setIconSize(QSize(kKindSwatch, kKindSwatch));
     for (int k = 0; k < kEventKindCount; ++k) {
         auto* item = new QListWidgetItem(KindSwatch(k), QString::fromUtf8(kEventKindTexts[k]), m_kindList);
+        // The list keeps its measured width; a name it cuts is whole here.
+        item->setToolTip(item->text());
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
         item->setSizeHint(QSize(0, 13));
@@ -219,19 +220,6 @@ void TTimelinePage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
-// The kind list widens where its names would be cut in this font: a row is
-// its check box, colour swatch and name, each with the view's gaps around it.
-int TTimelinePage::kindListWidth() const {
-    constexpr int kRowGaps = 5 * 4;
-    int widest = 0;
-    for (int row = 0; row < m_kindList->count(); ++row) {
-        widest = std::max(widest, m_kindList->fontMetrics().horizontalAdvance(m_kindList->item(row)->text()));
-    }
-    const int check = m_kindList->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, m_kindList);
-    const int row = check + m_kindList->iconSize().width() + kRowGaps + widest;
-    return std::max(kKindListWidth, row + 2 * m_kindList->frameWidth());
-}
-
 void TTimelinePage::arrange(QSize size) {
     const int width = size.width();
     int top = 0;
@@ -244,9 +232,8 @@ void TTimelinePage::arrange(QSize size) {
     m_controlBand->setGeometry(0, top, width, kSpacerBand);
     top += kSpacerBand;
     const int rest = std::max(0, size.height() - top);
-    const int kindWidth = kindListWidth();
-    m_eventTable->setGeometry(0, top, std::max(0, width - kindWidth), rest);
-    m_kindList->setGeometry(width - kindWidth, top, kindWidth, rest);
+    m_eventTable->setGeometry(0, top, std::max(0, width - kKindListWidth), rest);
+    m_kindList->setGeometry(width - kKindListWidth, top, kKindListWidth, rest);
 
     // The filter and gain controls keep their distance from the right edge.
     const int shift = width - kPageWidth;

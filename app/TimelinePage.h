@@ -84,7 +84,6 @@ private:
     void createEventLists();
     void connectRedraws();
     void arrange(QSize size);
-    int kindListWidth() const;
 
     TPageSession& m_pageSession;
     TSession& m_session;
