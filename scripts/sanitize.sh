@@ -10,7 +10,7 @@
 #
 # MORVANE_WERROR=ON also makes every compiler warning an error (CI).
 # MORVANE_SANITIZE_WINDOW=OFF leaves out the window and its tests (its Qt code
-# is nearly two fifths of this build's time); the core and the batch tool are
+# is about a third of this build's time); the core and the batch tool are
 # always checked. CI checks the window too.
 # The preset keeps line tables only (-g1): enough for the findings' stack
 # traces, and quicker to build.
