@@ -37,6 +37,7 @@
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
 #include "events/SetupPaths.h"
+#include "events/SetupSignalFile.h"
 #include "signal/ImportCommand.h"
 #include "signal/PressureCycle.h"
 #include "util/dialogutil.h"
@@ -339,9 +340,8 @@ void TFMain::importSignalFile(TSignalImportKind kind) {
     const TOverrideCursor wait(Qt::WaitCursor);
     const std::string before = m_session.LastImportFile;
     const bool imported = RunGuarded(*m_boxes, [this, kind] {
-        RunImportCommand(m_openDialog.get(), *m_boxes,
-                         kind == TSignalImportKind::Angle ? TImportKind::Angle : TImportKind::Time,
-                         ImportTargetOf(m_session), [this] { redraw(); });
+        RunImportCommand(m_openDialog.get(), *m_boxes, FileImportKind(kind), ImportTargetOf(m_session),
+                         [this] { redraw(); });
     });
     if (imported && (m_session.LastImportFile != before || m_setup.SignalImport.Kind == kind)) {
         m_setup.SignalImport.Kind = kind;
@@ -617,9 +617,8 @@ void TFMain::reimportSignal(const TSignalImportTexts& import) {
     if (import.Kind == TSignalImportKind::Angle || import.Kind == TSignalImportKind::Time) {
         TKnownFileDialog known(import.Path);
         RunGuarded(*m_boxes, [this, &known, &import] {
-            RunImportCommand(&known, *m_boxes,
-                             import.Kind == TSignalImportKind::Angle ? TImportKind::Angle : TImportKind::Time,
-                             ImportTargetOf(m_session), [this] { redraw(); });
+            RunImportCommand(&known, *m_boxes, FileImportKind(import.Kind), ImportTargetOf(m_session),
+                             [this] { redraw(); });
         });
     } else if (import.Kind == TSignalImportKind::Encoder) {
         RunGuarded(*m_boxes, [this, &import] {

@@ -14,6 +14,7 @@
 
 #include "cli/OptionRules.h"
 #include "events/EngineEvent.h"
+#include "events/Setup.h"
 #include "signal/CombustionInputs.h"
 #include "signal/EncoderImport.h"
 #include "signal/PressureReference.h"
@@ -22,7 +23,7 @@ namespace morvane {
 
 enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves, Tdc };
 enum class TCliAction { Run, Help, Version };
-enum class TSignalFileKind { None, Angle, Time, Encoder };
+using TSignalFileKind = TSignalImportKind;  // one kind of import for the set-up and the command line
 // combustion: the figure lines for one FILE and the table for several, or the
 // table (with its header, or only its rows, to gather rows from several hosts).
 enum class TRecordingTableForm { Automatic, Whole, Rows };

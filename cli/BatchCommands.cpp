@@ -80,8 +80,7 @@ void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& sessi
         return;
     }
     TKnownFileDialog dialog(file.Path);
-    const TImportKind kind = file.Kind == TSignalFileKind::Angle ? TImportKind::Angle : TImportKind::Time;
-    RunImportCommand(&dialog, boxes, kind, ImportTargetOf(session), {});
+    RunImportCommand(&dialog, boxes, FileImportKind(file.Kind), ImportTargetOf(session), {});
 }
 
 void RenderPicture(const TRenderOptions& options, TSession& session) {
@@ -101,12 +100,10 @@ void RenderPicture(const TRenderOptions& options, TSession& session) {
 // The set-up's last import as the command line would give it.
 TSignalFile SetupSignalFile(const TSignalImportTexts& import) {
     TSignalFile file;
+    file.Kind = import.Kind;
     file.Path = SetupSignalPath(import);
     if (import.Kind == TSignalImportKind::Encoder) {
-        file.Kind = TSignalFileKind::Encoder;
         file.Encoder = EncoderOptionsOf(import.Encoder, kBatchNumbers);
-    } else if (import.Kind != TSignalImportKind::None) {
-        file.Kind = import.Kind == TSignalImportKind::Angle ? TSignalFileKind::Angle : TSignalFileKind::Time;
     }
     return file;
 }

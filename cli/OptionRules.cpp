@@ -31,10 +31,8 @@ std::string BoundText(double bound) {
 
 // A plain decimal integer, the whole text, within [low, high].
 bool ParseBounded(std::string_view text, double low, double high, int& value) {
-    const char* end = text.data() + text.size();
     int parsed = 0;
-    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
-    if (text.empty() || error != std::errc() || stop != end || parsed < low || parsed > high) {
+    if (!TryParsePlainInteger(text, parsed) || parsed < low || parsed > high) {
         return false;
     }
     value = parsed;

@@ -1,7 +1,6 @@
 #include "events/SetupFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
@@ -11,6 +10,8 @@
 #include "events/SetupPaths.h"
 #include "signal/PressureReference.h"
 #include "util/errors.h"
+#include "util/hexdigits.h"
+#include "util/linebreaks.h"
 #include "util/numtext.h"
 #include "util/quote.h"
 #include "util/replacefile.h"
@@ -22,7 +23,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kCylinderSection = "Válce";
 constexpr std::string_view kCorrectionSection = "Korekce";
 constexpr std::string_view kYes = "ano";
@@ -212,10 +212,7 @@ void AppendEscaped(std::string& out, std::string_view text, std::string_view spe
             out += "\\t";
         } else if (byte < 32 || byte == 127 || (byte >= 128 && Utf8CharacterLength(text, i) == 0)) {
             // A byte that is no part of a UTF-8 character would make the line one the reader refuses.
-            constexpr char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
+            AppendHexEscape(out, byte);
         } else if (byte >= 128) {
             const std::size_t length = Utf8CharacterLength(text, i);
             out += text.substr(i, length);
@@ -233,19 +230,6 @@ void AppendKey(std::string& out, std::string_view key) {
         return;
     }
     AppendEscaped(out, key, "=");
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 // The text of raw with its escapes resolved; nullopt when a backslash starts
@@ -279,8 +263,8 @@ std::optional<std::string> Unescaped(std::string_view raw, std::string_view& bad
                 text += '\t';
                 break;
             case 'x': {
-                const int high = i + 2 < raw.size() ? HexDigit(raw[i + 2]) : -1;
-                const int low = i + 3 < raw.size() ? HexDigit(raw[i + 3]) : -1;
+                const int high = i + 2 < raw.size() ? HexDigitValue(raw[i + 2]) : -1;
+                const int low = i + 3 < raw.size() ? HexDigitValue(raw[i + 3]) : -1;
                 if (high < 0 || low < 0) {
                     bad = raw.substr(i, std::min<std::size_t>(4, raw.size() - i));
                     return std::nullopt;
@@ -449,9 +433,7 @@ public:
         if (const TRawValue* value = find(key)) {
             const std::string text = unescape(*value, value->Raw);
             int parsed = 0;
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-            if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
-                parsed < number.Lowest || parsed > number.Highest) {
+            if (!TryParsePlainInteger(text, parsed) || parsed < number.Lowest || parsed > number.Highest) {
                 RaiseSetupValueError(m_path, value->Line, text,
                                      "není celé číslo od " + FormatInteger(number.Lowest) + " do " +
                                          FormatInteger(number.Highest));
@@ -533,11 +515,6 @@ private:
     std::string_view m_path;
     std::string_view m_section;
 };
-
-std::string_view WithoutByteOrderMark(std::string_view line) {
-    return line.substr(0, kByteOrderMark.size()) == kByteOrderMark ? line.substr(kByteOrderMark.size())
-                                                                   : line;
-}
 
 // Whether a NUL byte that no line ended at is refused: any but one before
 // every line, which leaves the file as empty as it reads, unless the file's
@@ -703,8 +680,7 @@ private:
     void cylinderRow(const std::string& key, std::string_view rawValue, const TSetupAssigner& texts,
                      const TRawValue& here) {
         int row = 0;
-        const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), row);
-        if (error != std::errc() || end != key.data() + key.size() || row < 1 || row > kCylinderRows) {
+        if (!TryParsePlainInteger(key, row) || row < 1 || row > kCylinderRows) {
             return;
         }
         if (m_rowLines[row - 1] != 0) {
@@ -815,10 +791,8 @@ bool IsSetupFirstLine(std::string_view line) {
     if (rest.size() < 2 || rest.front() != ' ') {
         return false;
     }
-    const std::string_view number = rest.substr(1);
     int version = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), version);
-    return error == std::errc() && end == number.data() + number.size() && version >= 1;
+    return TryParsePlainInteger(rest.substr(1), version) && version >= 1;
 }
 
 bool ClaimsSetupFirstLine(std::string_view line) {

@@ -23,6 +23,10 @@ std::string_view SetupSignalPath(const TSignalImportTexts& import) {
     return {};
 }
 
+TImportKind FileImportKind(TSignalImportKind kind) {
+    return kind == TSignalImportKind::Angle ? TImportKind::Angle : TImportKind::Time;
+}
+
 void CheckSetupSignalFile(const TSignalImportTexts& import, std::string_view setupPath) {
     if (import.Kind == TSignalImportKind::None) {
         return;

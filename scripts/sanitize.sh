@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds everything (core, window, batch tool, tests) with AddressSanitizer and
-# UndefinedBehaviorSanitizer (the sanitize preset, build-sanitize) and runs
-# every test there. Any finding (memory error, undefined behaviour, leak)
-# aborts the test that met it, so the script fails.
+# Builds everything (core, window, batch tool, tests) with clang-14,
+# AddressSanitizer and UndefinedBehaviorSanitizer (the sanitize preset,
+# build-sanitize) and runs every test there: the second compiler beside the
+# plain build's gcc, so code only one of them accepts, or only one of them
+# warns about, does not pass. Any finding (memory error, undefined behaviour,
+# leak) aborts the test that met it, so the script fails.
 #
 #   scripts/sanitize.sh
 #
 # MORVANE_WERROR=ON also makes every compiler warning an error (CI).
-# MORVANE_SANITIZE_WINDOW=OFF leaves out the window and its tests (CI: the
-# window's tests run in the plain build, and its Qt code takes a third of this
-# build's time); the core and the batch tool are always checked.
+# MORVANE_SANITIZE_WINDOW=OFF leaves out the window and its tests (its Qt code
+# is about a third of this build's time); the core and the batch tool are
+# always checked. CI checks the window too.
 # The preset keeps line tables only (-g1): enough for the findings' stack
 # traces, and quicker to build.
 set -euo pipefail

@@ -12,7 +12,7 @@ packages=(
   libqt6svg6 qt6-translations-l10n
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
   xvfb xauth
-  # libFuzzer and symbolized sanitizer reports (scripts/fuzz.sh)
+  # the second compiler, libFuzzer and symbolized sanitizer reports (scripts/sanitize.sh, scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev llvm-14
   # the format and tidy checks (scripts/check-format.sh, scripts/check-tidy.sh)
   clang-format-14 clang-tidy-14

@@ -231,7 +231,6 @@ void NoteClues(std::string_view line, TNoDataClues& clues) {
     RaiseRecordingError("Soubor neobsahuje žádná data");
 }
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Columns up to this one are read by the one-pass parse of plain lines.
 constexpr std::size_t kPlainFields = 8;
 // Header lines remembered to recognise them again between the data.
@@ -249,8 +248,8 @@ public:
         while (m_reader.next(line)) {
             ++m_lines;
             nulEndsLine = m_reader.nulMet();
-            if (m_lines == 1 && line.starts_with(kUtf8Mark)) {
-                line.remove_prefix(kUtf8Mark.size());
+            if (m_lines == 1) {
+                line = WithoutByteOrderMark(line);
             }
             if (m_reader.lineCut()) {
                 RaiseRecordingLineError(m_lines, line, "řádek je příliš dlouhý");

@@ -1,30 +1,20 @@
 #include "signal/ToothedWheel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 #include <vector>
 
 #include "signal/EncoderRanges.h"
 #include "util/errors.h"
+#include "util/numtext.h"
 #include "util/quote.h"
 
 namespace morvane {
 
-namespace {
-
-bool ParseCount(std::string_view text, int& value) {
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return !text.empty() && error == std::errc() && stop == end;
-}
-
-}  // namespace
-
 bool TryParseWheelForm(std::string_view text, TWheel& wheel) {
     const std::size_t dash = text.find('-');
-    return dash != std::string_view::npos && ParseCount(text.substr(0, dash), wheel.Teeth) &&
-           ParseCount(text.substr(dash + 1), wheel.Missing);
+    return dash != std::string_view::npos && TryParsePlainInteger(text.substr(0, dash), wheel.Teeth) &&
+           TryParsePlainInteger(text.substr(dash + 1), wheel.Missing);
 }
 
 TWheel ParseWheel(std::string_view text) {

@@ -28,6 +28,10 @@ inline std::size_t ByteOrderMarkLength(std::string_view text) {
     return text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
 }
 
+inline std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.substr(ByteOrderMarkLength(text));
+}
+
 // A UTF-16 byte-order mark (little- or big-endian) at the text's start: text
 // these readers cannot take, whose first NUL byte would end it at once.
 inline bool StartsWithUtf16Mark(std::string_view text) {

@@ -10,6 +10,7 @@
 
 #include "util/errors.h"
 #include "util/fpfault.h"
+#include "util/hexdigits.h"
 #include "util/linebreaks.h"
 
 // Number texts. Nothing here depends on the process locale: the
@@ -23,16 +24,6 @@ namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -67,7 +58,7 @@ bool TryParseInteger(std::string_view text, std::int32_t& result) {
     if (hex) {
         std::uint32_t value = 0;
         for (; i < len; ++i) {
-            const int digit = HexValue(text[i]);
+            const int digit = HexDigitValue(text[i]);
             if (digit < 0)
                 return false;
             if (value > 0x0FFFFFFFu)
@@ -520,6 +511,17 @@ char* WriteUnsigned(char* p, std::uint64_t value) {
 // ---------------------------------------------------------------------------
 // Public operations
 // ---------------------------------------------------------------------------
+
+bool TryParsePlainInteger(std::string_view text, int& value) {
+    const char* const end = text.data() + text.size();
+    int parsed = 0;
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
 
 std::int32_t ParseInteger(std::string_view text) {
     std::int32_t value = 0;

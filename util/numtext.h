@@ -24,6 +24,11 @@ inline constexpr TNumberFormat kDecimalPoint{'.'};
 // ($, x, X, 0x, 0X), 32-bit range. Raises EConvertError naming the text.
 std::int32_t ParseInteger(std::string_view text);
 
+// Whole-text plain integer parse for the texts of files and options: decimal
+// digits with an optional '-', nothing before or after, in int's range.
+// Returns false (value untouched) otherwise.
+bool TryParsePlainInteger(std::string_view text, int& value);
+
 // Whole-text float parse into the wide (64-bit mantissa) intermediate.
 // Returns false for a syntax error or a value too large for the intermediate.
 bool TryParseExtended(std::string_view text, TNumberFormat format, long double& value);

@@ -1,5 +1,6 @@
 #include "util/quote.h"
 
+#include "util/hexdigits.h"
 #include "util/utf8.h"
 
 namespace morvane {
@@ -16,12 +17,8 @@ bool IsInvisible(std::string_view character) {
 }
 
 void AppendEscaped(std::string& quoted, std::string_view bytes) {
-    constexpr char kHex[] = "0123456789ABCDEF";
     for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        quoted += "\\x";
-        quoted += kHex[byte >> 4];
-        quoted += kHex[byte & 15];
+        AppendHexEscape(quoted, static_cast<unsigned char>(c));
     }
 }
 

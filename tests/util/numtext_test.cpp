@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -22,7 +23,15 @@
 
 // Under the sanitizers these random sweeps run fifty times slower; a tenth of
 // the cases still walks every path there, and the plain build runs them all.
-#ifdef __SANITIZE_ADDRESS__
+// gcc names AddressSanitizer by a macro, clang 14 only as a feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define MORVANE_ADDRESS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MORVANE_ADDRESS_SANITIZED 1
+#endif
+#endif
+#ifdef MORVANE_ADDRESS_SANITIZED
 constexpr int kSanitizedShare = 10;
 #else
 constexpr int kSanitizedShare = 1;
@@ -221,6 +230,37 @@ TEST(ParseInteger, MessageNamesTheUntrimmedText) {
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger(""); }), "'' is not a valid integer value");
     EXPECT_EQ(MessageOf<EConvertError>([] { ParseInteger("  12 "); }),
               "'  12 ' is not a valid integer value");
+}
+
+// The files' and options' integers: decimal digits and '-' only, the whole
+// text; a refused text leaves the value as it was.
+TEST(TryParsePlainInteger, TakesOnlyAWholeDecimalInteger) {
+    const struct {
+        std::string Text;
+        std::optional<int> Value;
+    } rows[] = {
+        {"0", 0},
+        {"-7", -7},
+        {"0012", 12},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"2147483648", {}},
+        {"", {}},
+        {"+1", {}},
+        {" 1", {}},
+        {"1 ", {}},
+        {"1x", {}},
+        {"0x1F", {}},
+        {"$1F", {}},
+        {"1,0", {}},
+        {"-", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("text '" + row.Text + "'");
+        int value = 99;
+        EXPECT_EQ(TryParsePlainInteger(row.Text, value), row.Value.has_value());
+        EXPECT_EQ(value, row.Value.value_or(99));
+    }
 }
 
 // ---------------------------------------------------------------------------
