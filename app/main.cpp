@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
-#include "app/AppLook.h"
-#include "app/QtControls.h"
-#include "app/QtTexts.h"
-#include "app/uMain.h"
+#include "app/widgets/QtControls.h"
+#include "app/window/AppLook.h"
+#include "app/window/QtTexts.h"
+#include "app/window/uMain.h"
 #include "events/Lifecycle.h"
 #include "util/messages.h"
 

@@ -25,10 +25,10 @@
 #include <string>
 #include <string_view>
 
-#include "signal/AngleImport.h"
-#include "signal/EncoderImport.h"
 #include "signal/Signal.h"
-#include "signal/TimeImport.h"
+#include "signal/import/AngleImport.h"
+#include "signal/import/EncoderImport.h"
+#include "signal/import/TimeImport.h"
 #include "util/dialogutil.h"
 #include "util/messages.h"
 #include "util/numtext.h"

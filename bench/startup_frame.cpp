@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppLook.h"
-#include "app/uMain.h"
+#include "app/window/AppLook.h"
+#include "app/window/uMain.h"
 #include "events/Lifecycle.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include "cli/OptionRules.h"
 #include "events/EngineEvent.h"
 #include "events/Setup.h"
-#include "signal/CombustionInputs.h"
-#include "signal/EncoderImport.h"
-#include "signal/PressureReference.h"
+#include "signal/import/EncoderImport.h"
+#include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/PressureReference.h"
 
 namespace morvane {
 

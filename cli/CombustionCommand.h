@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/Arguments.h"
-#include "signal/CycleFigures.h"
+#include "signal/pressure/CycleFigures.h"
 #include "util/messages.h"
 
 namespace morvane {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "cli/BatchCommands.h"
-#include "signal/EncoderRanges.h"
+#include "signal/import/EncoderRanges.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/pairtext.h"

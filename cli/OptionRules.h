@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "signal/ToothedWheel.h"
+#include "signal/import/ToothedWheel.h"
 
 namespace morvane {
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "events/EventGeneration.h"
-#include "signal/EncoderRanges.h"
+#include "signal/import/EncoderRanges.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 
 #include "cli/BatchCommands.h"
 #include "cli/FileWorkers.h"
-#include "signal/CombustionInputs.h"
+#include "signal/pressure/CombustionInputs.h"
 #include "util/errors.h"
 #include "util/messages.h"
 #include "util/numtext.h"

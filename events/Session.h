@@ -8,9 +8,9 @@
 #include <string>
 
 #include "events/EngineEvent.h"
-#include "signal/ImportCommand.h"
-#include "signal/PressureCycle.h"
 #include "signal/Signal.h"
+#include "signal/import/ImportCommand.h"
+#include "signal/pressure/PressureCycle.h"
 #include "util/numtext.h"
 
 namespace morvane {

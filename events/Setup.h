@@ -12,9 +12,9 @@
 
 #include "events/EngineEvent.h"
 #include "events/EventGeneration.h"
-#include "signal/CombustionInputs.h"
-#include "signal/EncoderSettings.h"
-#include "signal/TdcProposal.h"
+#include "signal/import/EncoderSettings.h"
+#include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/TdcProposal.h"
 
 namespace morvane {
 

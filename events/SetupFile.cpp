@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "events/SetupPaths.h"
-#include "signal/PressureReference.h"
+#include "signal/pressure/PressureReference.h"
 #include "util/errors.h"
 #include "util/hexdigits.h"
 #include "util/linebreaks.h"
@@ -356,10 +356,7 @@ private:
     // Every row, or the engine's when asked and its cylinder count reads.
     int RowsWritten() const {
         int count = 0;
-        const auto [end, error] =
-            std::from_chars(Cylinders.data(), Cylinders.data() + Cylinders.size(), count);
-        const bool counted = error == std::errc() && end == Cylinders.data() + Cylinders.size() &&
-                             count >= 1 && count <= kCylinderRows;
+        const bool counted = TryParsePlainInteger(Cylinders, count) && count >= 1 && count <= kCylinderRows;
         return Form.EngineRowsOnly && counted ? count : kCylinderRows;
     }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "events/Setup.h"
-#include "signal/ImportCommand.h"
+#include "signal/import/ImportCommand.h"
 
 namespace morvane {
 

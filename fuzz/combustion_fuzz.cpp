@@ -7,11 +7,11 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "signal/CombustionFigures.h"
-#include "signal/CombustionInputs.h"
-#include "signal/CycleFigures.h"
-#include "signal/CycleTable.h"
-#include "signal/PressureCycle.h"
+#include "signal/pressure/CombustionFigures.h"
+#include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/CycleTable.h"
+#include "signal/pressure/PressureCycle.h"
 #include "util/errors.h"
 #include "util/memorycontrols.h"
 #include "util/numtext.h"

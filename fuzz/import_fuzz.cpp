@@ -7,10 +7,10 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "signal/AngleImport.h"
-#include "signal/EncoderImport.h"
 #include "signal/Signal.h"
-#include "signal/TimeImport.h"
+#include "signal/import/AngleImport.h"
+#include "signal/import/EncoderImport.h"
+#include "signal/import/TimeImport.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 #include "util/textfile.h"

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "signal/CombustionFigures.h"
+#include "signal/pressure/CombustionFigures.h"
 #include "util/mathutil.h"
 #include "util/numtext.h"
 

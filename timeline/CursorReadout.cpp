@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "signal/CombustionInputs.h"
+#include "signal/pressure/CombustionInputs.h"
 #include "util/numtext.h"
 
 namespace morvane {

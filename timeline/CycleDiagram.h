@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "signal/CycleFigures.h"
+#include "signal/pressure/CycleFigures.h"
 #include "util/mathutil.h"
 #include "util/numtext.h"
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "events/EngineEvent.h"
-#include "signal/CombustionFigures.h"
+#include "signal/pressure/CombustionFigures.h"
 #include "util/mathutil.h"
 #include "util/numtext.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/PageSession.h"
-#include "app/SetupPage.h"
-#include "app/WindowPages.h"
+#include "app/pages/PageSession.h"
+#include "app/pages/SetupPage.h"
+#include "app/window/WindowPages.h"
 #include "events/Setup.h"
 #include "tests/support/WindowFixture.h"
 #include "util/messages.h"

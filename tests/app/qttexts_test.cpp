@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/QtTexts.h"
+#include "app/window/QtTexts.h"
 #include "tests/support/WindowFixture.h"
 
 using namespace morvane;

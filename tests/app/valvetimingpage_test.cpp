@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "ModalBoxCatcher.h"
-#include "app/ImageView.h"
-#include "app/ValveTimingPage.h"
-#include "app/uMain.h"
+#include "app/pages/ValveTimingPage.h"
+#include "app/widgets/ImageView.h"
+#include "app/window/uMain.h"
 #include "events/EngineEvent.h"
 #include "tests/support/WindowFixture.h"
 #include "timeline/Timeline.h"

@@ -1,4 +1,4 @@
-#include "signal/AngleImport.h"
+#include "signal/import/AngleImport.h"
 
 #include <gtest/gtest.h>
 

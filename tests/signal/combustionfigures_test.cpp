@@ -2,7 +2,7 @@
 // cycles, a heat release integrated from a Wiebe function, and the shared
 // engine's measured cycles.
 
-#include "signal/CombustionFigures.h"
+#include "signal/pressure/CombustionFigures.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 
 #include "../support/MessageOf.h"
-#include "signal/CycleFigures.h"
-#include "signal/EngineGeometry.h"
-#include "signal/PressureCycle.h"
+#include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/EngineGeometry.h"
+#include "signal/pressure/PressureCycle.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 

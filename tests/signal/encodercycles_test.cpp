@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "signal/EncoderImport.h"
-#include "signal/KnockFilter.h"
+#include "signal/import/EncoderImport.h"
+#include "signal/pressure/KnockFilter.h"
 #include "signal_test_support.h"
 #include "tests/support/MessageOf.h"
 #include "tests/support/SyntheticRecording.h"

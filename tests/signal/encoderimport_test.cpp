@@ -1,6 +1,6 @@
-#include "signal/EncoderImport.h"
-#include "signal/EncoderSettings.h"
-#include "signal/ImportCommand.h"
+#include "signal/import/EncoderImport.h"
+#include "signal/import/EncoderSettings.h"
+#include "signal/import/ImportCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "signal/ImportCommand.h"
+#include "signal/import/ImportCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -12,9 +12,9 @@
 
 #include <unistd.h>
 
-#include "signal/AngleImport.h"
 #include "signal/Signal.h"
-#include "signal/TimeImport.h"
+#include "signal/import/AngleImport.h"
+#include "signal/import/TimeImport.h"
 #include "signal_test_support.h"
 #include "util/errors.h"
 

@@ -1,6 +1,6 @@
 // The knock flags judged again at the page's threshold.
 
-#include "signal/KnockJudgement.h"
+#include "signal/pressure/KnockJudgement.h"
 
 #include <gtest/gtest.h>
 

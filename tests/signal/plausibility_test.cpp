@@ -1,15 +1,15 @@
 // The doubts about the figures, on the shared engine's measured fired cycle.
 
-#include "signal/Plausibility.h"
+#include "signal/pressure/Plausibility.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "signal/CycleFigures.h"
-#include "signal/EngineGeometry.h"
-#include "signal/PressureCycle.h"
+#include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/EngineGeometry.h"
+#include "signal/pressure/PressureCycle.h"
 #include "signal_test_support.h"
 #include "util/numtext.h"
 

@@ -1,4 +1,4 @@
-#include "signal/PressureCycle.h"
+#include "signal/pressure/PressureCycle.h"
 
 #include <gtest/gtest.h>
 

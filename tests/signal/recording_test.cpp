@@ -1,4 +1,4 @@
-#include "signal/Recording.h"
+#include "signal/import/Recording.h"
 
 #include <gtest/gtest.h>
 

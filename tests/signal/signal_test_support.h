@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "events/Session.h"
-#include "signal/ImportCommand.h"
 #include "signal/Signal.h"
+#include "signal/import/ImportCommand.h"
 #include "tests/support/SharedData.h"
 #include "tests/support/TempDirTest.h"
 #include "util/messages.h"

@@ -1,7 +1,7 @@
 // The proposal of the page and of the batch tool: what it pegs, what it
 // reads of the engine, and which of the typed values it judges.
 
-#include "signal/TdcProposal.h"
+#include "signal/pressure/TdcProposal.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 
 #include "../support/MessageOf.h"
-#include "signal/EngineGeometry.h"
-#include "signal/TopDeadCentre.h"
+#include "signal/pressure/EngineGeometry.h"
+#include "signal/pressure/TopDeadCentre.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 

@@ -1,4 +1,4 @@
-#include "signal/TimeImport.h"
+#include "signal/import/TimeImport.h"
 
 #include <gtest/gtest.h>
 

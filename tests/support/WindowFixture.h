@@ -17,8 +17,8 @@
 #include <memory>
 #include <string>
 
-#include "app/AppLook.h"
-#include "app/uMain.h"
+#include "app/window/AppLook.h"
+#include "app/window/uMain.h"
 #include "events/Lifecycle.h"
 #include "util/dialogutil.h"
 

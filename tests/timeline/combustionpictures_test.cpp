@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "signal/CombustionFigures.h"
+#include "signal/pressure/CombustionFigures.h"
 #include "timeline/BurnDiagram.h"
 #include "timeline/CycleDiagram.h"
 #include "timeline/HeatRateDiagram.h"

@@ -1,2 +1,2 @@
-#include <app/uMain.h>
+#include <app/window/uMain.h>
 #include "events/EventTable.h"

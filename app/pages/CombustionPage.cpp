@@ -1,0 +1,525 @@
+#include "app/pages/CombustionPage.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+
+#include "app/pages/PageSession.h"
+#include "app/widgets/ButtonKeys.h"
+#include "app/widgets/ImageView.h"
+#include "app/widgets/QtControls.h"
+#include "events/Setup.h"
+#include "signal/pressure/CombustionFigures.h"
+#include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/CycleTable.h"
+#include "signal/pressure/KnockJudgement.h"
+#include "signal/pressure/Plausibility.h"
+#include "signal/pressure/TdcProposal.h"
+#include "timeline/BurnDiagram.h"
+#include "timeline/CycleDiagram.h"
+#include "timeline/HeatRateDiagram.h"
+#include "timeline/PvDiagram.h"
+#include "util/dialogutil.h"
+#include "util/errors.h"
+#include "util/messages.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int kSideWidth = 230;
+constexpr int kEntryWidth = 70;
+constexpr int kRowHeight = 20;
+constexpr int kNameColumnWidth = 140;
+const char* const kNoCycleText = "Tlakový průběh nenačten";
+const char* const kNotInBarText =
+    "Průběh není v barech: záznam byl importován bez citlivosti snímače, proto se hodnoty nezobrazují. "
+    "Zadejte Citlivost snímače [bar/jednotka] v dialogu Import signal (ENCODER)... a importujte záznam "
+    "znovu.";
+constexpr int kCycleTableHeight = 150;
+// How long the typing in the knock band rests before the recording is read again.
+constexpr int kKnockBandPauseMs = 500;
+const char* const kDoubtColor = "#b35c00";
+
+// Marks the figures the doubts concern: the warning colour, and why as the tooltip.
+void MarkDoubtfulFigures(QTableWidget* table, const std::vector<TDoubt>& doubts) {
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const std::string name = ToStdString(table->item(row, 0)->text());
+        QStringList reasons;
+        for (const TDoubt& doubt : doubts) {
+            if (std::find(doubt.Figures.begin(), doubt.Figures.end(), name) != doubt.Figures.end()) {
+                reasons << ToQString(doubt.Text);
+            }
+        }
+        if (reasons.isEmpty()) {
+            continue;
+        }
+        for (int column = 0; column < table->columnCount(); ++column) {
+            QTableWidgetItem* item = table->item(row, column);
+            item->setForeground(QColor(kDoubtColor));
+            item->setToolTip(reasons.join("\n"));
+        }
+    }
+}
+
+QLabel* MakeCaption(const QString& text, QWidget* parent) {
+    auto* caption = new QLabel(text, parent);
+    caption->setAlignment(Qt::AlignCenter);
+    return caption;
+}
+
+}  // namespace
+
+TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
+    : TSetupPage(parent),
+      m_pageSession(session),
+      m_boxes(session.Boxes),
+      m_dialog(session.OpenDialog),
+      m_session(session.Session) {
+    setObjectName("CombustionPage");
+    // Built in the order of the keyboard's focus: the side's fields, then the tabs.
+    QVBoxLayout* side = buildSide();
+    QTabWidget* tabs = buildTabs();
+    auto* page = new QHBoxLayout(this);
+    auto* sideWidget = new QWidget(this);
+    sideWidget->setLayout(side);
+    sideWidget->setFixedWidth(kSideWidth);
+    page->addWidget(sideWidget);
+    page->addWidget(tabs, 1);
+    attachKeys();
+    connectControls();
+    // A cycle the session already holds (from the encoder import) is shown at once.
+    if (m_session.PressureCycle) {
+        showSessionCycle();
+    }
+}
+
+QVBoxLayout* TCombustionPage::buildSide() {
+    auto* side = new QVBoxLayout;
+    side->setContentsMargins(0, 0, 0, 0);
+    m_loadButton = new QPushButton("Načíst tlakový průběh...", this);
+    m_loadButton->setObjectName("LoadCycleButton");
+    side->addWidget(m_loadButton);
+    m_fileLabel = new QLabel(kNoCycleText, this);
+    m_fileLabel->setObjectName("CycleFileLabel");
+    m_fileLabel->setWordWrap(true);
+    // Two lines whatever the path: a long one never pushes the fields down (its
+    // tooltip holds it whole).
+    m_fileLabel->setFixedHeight(2 * m_fileLabel->fontMetrics().lineSpacing());
+    m_fileLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    side->addWidget(m_fileLabel);
+    m_noticeLabel = new QLabel(this);
+    m_noticeLabel->setObjectName("CycleNoticeLabel");
+    m_noticeLabel->setWordWrap(true);
+    m_noticeLabel->setStyleSheet("color: #c00000");
+    m_noticeLabel->hide();
+
+    auto* form = new QFormLayout;
+    side->addLayout(form);
+    const TCombustionTexts texts;
+    m_boreEdit = addEntry(form, "Vrtání [mm]", texts.Bore, "BoreEdit");
+    m_strokeEdit = addEntry(form, "Zdvih [mm]", texts.Stroke, "StrokeEdit");
+    m_rodEdit = addEntry(form, "Ojnice [mm]", texts.Rod, "RodEdit");
+    m_compressionEdit = addEntry(form, "Kompresní poměr [1]", texts.Compression, "CompressionEdit");
+    m_gammaEdit = addEntry(form, "γ [1]", texts.Gamma, "GammaEdit");
+    m_windowStartEdit = addEntry(form, "Okno od [°]", texts.WindowStart, "WindowStartEdit");
+    m_windowEndEdit = addEntry(form, "Okno do [°]", texts.WindowEnd, "WindowEndEdit");
+
+    m_computeButton = new QPushButton("Vypočítat", this);
+    m_computeButton->setObjectName("ComputeButton");
+    m_computeButton->setEnabled(false);
+    side->addWidget(m_computeButton);
+
+    m_figuresTable = new QTableWidget(0, 2, this);
+    m_figuresTable->setObjectName("FiguresList");
+    m_figuresTable->setHorizontalHeaderLabels({"Veličina", "Hodnota"});
+    m_figuresTable->verticalHeader()->setVisible(false);
+    m_figuresTable->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_figuresTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_figuresTable->horizontalHeader()->setStretchLastSection(true);
+    m_figuresTable->setColumnWidth(0, kNameColumnWidth);
+    m_figuresTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_figuresList = std::make_unique<TQtValueList>(m_figuresTable, false);
+    side->addWidget(m_figuresTable, 1);
+    // Below the figures, so that showing it shrinks only their table.
+    m_doubtLabel = new QLabel(this);
+    m_doubtLabel->setObjectName("FiguresDoubtLabel");
+    m_doubtLabel->setWordWrap(true);
+    m_doubtLabel->setStyleSheet(QStringLiteral("color: %1").arg(kDoubtColor));
+    m_doubtLabel->hide();
+    side->addWidget(m_doubtLabel);
+    // A failure or a notice under the figures too: shown, it shrinks their
+    // table and leaves every field where the next click expects it.
+    side->addWidget(m_noticeLabel);
+    return side;
+}
+
+// The page keeps the window's size: what the mean's pictures leave no room
+// for goes on tabs beside them.
+QTabWidget* TCombustionPage::buildTabs() {
+    auto* diagrams = new QWidget(this);
+    auto* pictures = new QVBoxLayout(diagrams);
+    pictures->addWidget(MakeCaption("p–V diagram (log p [bar] – log V [cm³])", diagrams));
+    m_pvView = new TImageView(m_pvPicture, diagrams);
+    m_pvView->setObjectName("PvImage");
+    pictures->addWidget(m_pvView, 1);
+    pictures->addWidget(MakeCaption("Podíl shořelého paliva [%] podle úhlu [°]", diagrams));
+    m_burnView = new TImageView(m_burnPicture, diagrams);
+    m_burnView->setObjectName("BurnImage");
+    pictures->addWidget(m_burnView, 1);
+
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName("CombustionTabs");
+    tabs->addTab(diagrams, "Diagramy");
+    tabs->addTab(buildReferenceTab(), "Vztažení");
+    tabs->addTab(buildCyclesTab(), "Cykly");
+    auto* heatRate = new QWidget(this);
+    auto* heatRateLayout = new QVBoxLayout(heatRate);
+    heatRateLayout->addWidget(MakeCaption("Rychlost uvolňování tepla [J/°] podle úhlu [°]", heatRate));
+    m_heatRateView = new TImageView(m_heatRatePicture, heatRate);
+    m_heatRateView->setObjectName("HeatRateImage");
+    heatRateLayout->addWidget(m_heatRateView, 1);
+    tabs->addTab(heatRate, "Vývin tepla");
+    return tabs;
+}
+
+void TCombustionPage::attachKeys() {
+    AttachButtonKey(m_loadButton, Qt::ALT | Qt::Key_N, this);
+    AttachButtonKey(m_computeButton, Qt::ALT | Qt::Key_V, this);
+    auto* proposeButton = findChild<QPushButton*>("ProposeTdcShiftButton");
+    AttachButtonKey(proposeButton, Qt::ALT | Qt::Key_H, this);
+    proposeButton->setToolTip(
+        QStringLiteral("Posun HÚ podle souměrnosti načteného průběhu bez spalování (%1)")
+            .arg(QKeySequence(Qt::ALT | Qt::Key_H).toString(QKeySequence::NativeText)));
+}
+
+void TCombustionPage::connectControls() {
+    connect(m_loadButton, &QPushButton::clicked, this, &TCombustionPage::loadCycle);
+    connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
+    for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
+        connect(view, &TImageView::resized, this, [this] { drawPictures(); });
+    }
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        connect(edit, &QLineEdit::textChanged, this, [this] { recompute(false); });
+        connect(edit, &QLineEdit::returnPressed, this, &TCombustionPage::computeFigures);
+    }
+    connect(m_pegMethodBox, &QComboBox::currentIndexChanged, this, [this] { recompute(false); });
+    // MAPO is measured in the band while the recording is read: a new band
+    // reads it again, once the typing rests (an undo sets the text too).
+    m_knockBandPause = new QTimer(this);
+    m_knockBandPause->setSingleShot(true);
+    m_knockBandPause->setInterval(kKnockBandPauseMs);
+    connect(m_knockBandEdit, &QLineEdit::textChanged, m_knockBandPause, qOverload<>(&QTimer::start));
+    connect(m_knockBandPause, &QTimer::timeout, this, [this] {
+        if (m_session.PressureCycle && m_session.PressureCycle == m_session.SignalCycle &&
+            m_pageSession.RereadRecording) {
+            m_pageSession.RereadRecording();
+        }
+    });
+}
+
+TCombustionPage::~TCombustionPage() = default;
+
+QWidget* TCombustionPage::buildReferenceTab() {
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    const TReferenceTexts reference;
+    m_tdcShiftEdit = addEntry(form, "Posun HÚ [°]", reference.TdcShift, "TdcShiftEdit");
+    m_lossAngleEdit = addEntry(form, "Úhel ztráty [°]", kDefaultLossAngleText, "LossAngleEdit");
+    m_lossAngleEdit->setToolTip(
+        "o kolik vrchol motorového cyklu předbíhá HÚ (tepelné ztráty, profuk; obvykle "
+        "0,4 až 1,3); platí pro návrh posunu");
+    auto* proposeButton = new QPushButton("Navrhnout z motorového cyklu", tab);
+    proposeButton->setObjectName("ProposeTdcShiftButton");
+    form->addRow("", proposeButton);
+    m_pegMethodBox = new QComboBox(tab);
+    m_pegMethodBox->setObjectName("PegMethodBox");
+    for (const char* title : kPegMethodTitles) {
+        m_pegMethodBox->addItem(QString::fromUtf8(title));
+    }
+    form->addRow("Vztažení tlaku", m_pegMethodBox);
+    m_pegRangeEdit = addEntry(form, "Rozsah vztažení [°]", reference.PegRange, "PegRangeEdit");
+    m_pegRangeEdit->setFixedWidth(2 * kEntryWidth);
+    m_pegRangeEdit->setPlaceholderText("podle metody");
+    m_pegRangeEdit->setToolTip("OD,DO; prázdné: 175,185 bodové, 245,295 polytropické");
+    m_pegPressureEdit = addEntry(form, "Tlak vztažení [bar]", reference.PegPressure, "PegPressureEdit");
+    m_pegExponentEdit = addEntry(form, "Exponent polytropy [1]", reference.PegExponent, "PegExponentEdit");
+    const TEncoderTexts encoder;
+    m_knockBandEdit = addEntry(form, "Pásmo klepání [Hz]", encoder.KnockBand, "KnockBandEdit");
+    m_knockBandEdit->setFixedWidth(2 * kEntryWidth);
+    m_knockBandEdit->setToolTip("DOLNÍ,HORNÍ; platí pro příští import záznamu");
+    m_knockThresholdEdit = addEntry(form, "Práh klepání [bar]", encoder.KnockThreshold, "KnockThresholdEdit");
+    layout->addStretch(1);
+    connect(proposeButton, &QPushButton::clicked, this, &TCombustionPage::proposeTdcShift);
+    return tab;
+}
+
+QWidget* TCombustionPage::buildCyclesTab() {
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    m_cycleTable = new QTableWidget(0, 0, tab);
+    m_cycleTable->setObjectName("CycleTable");
+    m_cycleTable->verticalHeader()->setVisible(false);
+    m_cycleTable->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_cycleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Every heading and figure whole; the table scrolls sideways instead.
+    m_cycleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // At least its first rows; in a taller window the table and the picture share the room.
+    m_cycleTable->setMinimumHeight(kCycleTableHeight);
+    layout->addWidget(m_cycleTable, 1);
+    layout->addWidget(MakeCaption("IMEP [bar], MFB50 [°] a MAPO [bar] podle cyklu", tab));
+    m_cycleView = new TImageView(m_cyclePicture, tab);
+    m_cycleView->setObjectName("CycleImage");
+    layout->addWidget(m_cycleView, 1);
+    return tab;
+}
+
+std::vector<TFieldText> TCombustionPage::setupFields(TSetup& setup) const {
+    TCombustionSetupTexts& burn = setup.Combustion;
+    TCombustionTexts& geometry = burn.Geometry;
+    TEncoderTexts& encoder = setup.SignalImport.Encoder;
+    return {{m_boreEdit, &geometry.Bore},
+            {m_strokeEdit, &geometry.Stroke},
+            {m_rodEdit, &geometry.Rod},
+            {m_compressionEdit, &geometry.Compression},
+            {m_gammaEdit, &geometry.Gamma},
+            {m_windowStartEdit, &geometry.WindowStart},
+            {m_windowEndEdit, &geometry.WindowEnd},
+            {m_tdcShiftEdit, &burn.TdcShift},
+            {m_lossAngleEdit, &burn.LossAngle},
+            {m_pegRangeEdit, &burn.PegRange},
+            {m_pegPressureEdit, &burn.PegPressure},
+            {m_pegExponentEdit, &burn.PegExponent},
+            {m_knockBandEdit, &encoder.KnockBand},
+            {m_knockThresholdEdit, &encoder.KnockThreshold}};
+}
+
+void TCombustionPage::takeSetup(TSetup& setup) const {
+    TakeFieldTexts(setupFields(setup));
+    // The pegging method's list holds the methods in the order of TPegMethod.
+    setup.Combustion.PegMethod = PegMethodName(TPegMethod(m_pegMethodBox->currentIndex()));
+    setup.Combustion.CyclePath = m_loadedPath;
+}
+
+void TCombustionPage::fillSetup(const TSetup& setup) {
+    TSetup texts = setup;
+    FillFieldTexts(setupFields(texts));
+    if (const std::optional<TPegMethod> method = PegMethodNamed(setup.Combustion.PegMethod)) {
+        m_pegMethodBox->setCurrentIndex(int(*method));
+    }
+    m_cyclePath = setup.Combustion.CyclePath;
+    m_loadedPath = setup.Combustion.CyclePath;
+}
+
+void TCombustionPage::refreshFromSession(TSessionChange change) {
+    if (change == TSessionChange::CycleImported) {
+        // The import's cycle takes the place of a file loaded here.
+        m_loadedPath.clear();
+        showSessionCycle();
+    } else {
+        followSessionCycle();
+    }
+}
+
+void TCombustionPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The ignition mark follows the event list, which other pages change.
+    drawPictures();
+}
+
+QLineEdit* TCombustionPage::addEntry(QFormLayout* form, const char* caption, const std::string& text,
+                                     const char* objectName) {
+    auto* edit = new QLineEdit(ToQString(text), this);
+    edit->setObjectName(objectName);
+    edit->setFixedWidth(kEntryWidth);
+    form->addRow(QString::fromUtf8(caption), edit);
+    return edit;
+}
+
+void TCombustionPage::loadCycle() {
+    const TOverrideCursor wait(Qt::WaitCursor);
+    bool loaded = false;
+    RunGuarded(m_boxes, [&] {
+        const std::string path = ExecuteOpenDialog(m_dialog, CSVFilter, m_cyclePath);
+        if (path.empty()) {
+            return;
+        }
+        m_cyclePath = path;
+        // A file that fails leaves the previous cycle and its figures as they were.
+        m_session.PressureCycle =
+            std::make_shared<const TPressureCycle>(ReadPressureCycle(path, m_session.Numbers));
+        showCycleSource();
+        loaded = true;
+    });
+    if (loaded) {
+        m_loadedPath = m_cyclePath;
+        emit changed();
+        computeFigures();
+    }
+}
+
+void TCombustionPage::showSessionCycle() {
+    showCycleSource();
+    computeFigures();
+}
+
+void TCombustionPage::followSessionCycle() {
+    showCycleSource();
+    recompute(false);
+}
+
+void TCombustionPage::showCycleSource() {
+    const TPressureCycle* cycle = m_session.PressureCycle.get();
+    m_computeButton->setEnabled(cycle != nullptr);
+    if (!cycle) {
+        m_fileLabel->setText(kNoCycleText);
+        m_fileLabel->setToolTip({});
+        return;
+    }
+    QString text = ToQString(cycle->Source);
+    if (!cycle->Cycles.empty()) {
+        text += QStringLiteral(" (průměr %1 cyklů)").arg(cycle->Cycles.size());
+    }
+    m_fileLabel->setText(text);
+    m_fileLabel->setToolTip(text);
+}
+
+void TCombustionPage::computeFigures() {
+    recompute(true);
+}
+
+void TCombustionPage::recompute(bool showFailure) {
+    m_figuresList->clear();
+    m_cycleTable->clear();
+    m_cycleTable->setRowCount(0);
+    m_cycleTable->setColumnCount(0);
+    m_analysis.reset();
+    m_noticeLabel->hide();
+    m_doubtLabel->hide();
+    if (m_session.PressureCycle && !m_session.PressureCycle->InBar) {
+        m_noticeLabel->setText(kNotInBarText);
+        m_noticeLabel->show();
+    } else if (showFailure) {
+        RunGuarded(m_boxes, [this] { analyse(); });
+    } else {
+        // While typing, a half-written entry only empties the figures; its
+        // message waits for the button or Enter.
+        try {
+            analyse();
+        } catch (const std::exception& failure) {
+            m_noticeLabel->setText(QString::fromUtf8(failure.what()));
+            m_noticeLabel->show();
+        }
+    }
+    drawPictures();
+}
+
+TCombustionTexts TCombustionPage::readTexts() const {
+    TCombustionTexts texts;
+    texts.Bore = ToStdString(m_boreEdit->text());
+    texts.Stroke = ToStdString(m_strokeEdit->text());
+    texts.Rod = ToStdString(m_rodEdit->text());
+    texts.Compression = ToStdString(m_compressionEdit->text());
+    texts.Gamma = ToStdString(m_gammaEdit->text());
+    texts.WindowStart = ToStdString(m_windowStartEdit->text());
+    texts.WindowEnd = ToStdString(m_windowEndEdit->text());
+    return texts;
+}
+
+TPressureReference TCombustionPage::readReference() const {
+    TReferenceTexts texts;
+    texts.TdcShift = ToStdString(m_tdcShiftEdit->text());
+    texts.PegMethod = PegMethodName(TPegMethod(m_pegMethodBox->currentIndex()));
+    texts.PegRange = ToStdString(m_pegRangeEdit->text());
+    texts.PegPressure = ToStdString(m_pegPressureEdit->text());
+    texts.PegExponent = ToStdString(m_pegExponentEdit->text());
+    return ParseReferenceTexts(texts, m_session.Numbers);
+}
+
+void TCombustionPage::analyse() {
+    if (!m_session.PressureCycle) {
+        return;
+    }
+    const TCombustionInputs inputs = ParseCombustionTexts(readTexts(), m_session.Numbers);
+    const TPressureReference reference = readReference();
+    const TPressureCycle cycle =
+        JudgeKnock(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
+    TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
+    ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
+    const std::vector<TDoubt> doubts = JudgePlausibility(inputs.Settings, analysis.Mean);
+    if (!doubts.empty()) {
+        MarkDoubtfulFigures(m_figuresTable, doubts);
+        QStringList texts;
+        for (const TDoubt& doubt : doubts) {
+            texts << ToQString(doubt.Text);
+        }
+        m_doubtLabel->setText("Výsledky jsou pochybné: " + texts.join(" "));
+        m_doubtLabel->show();
+    }
+    if (!analysis.Cycles.empty()) {
+        const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis, m_session.Numbers);
+        m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));
+        m_cycleTable->setRowCount(static_cast<int>(rows.size()) - 1);
+        QStringList header;
+        for (const std::string& cell : rows.front()) {
+            header << ToQString(cell);
+        }
+        m_cycleTable->setHorizontalHeaderLabels(header);
+        for (size_t row = 1; row < rows.size(); ++row) {
+            for (size_t column = 0; column < rows[row].size(); ++column) {
+                m_cycleTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
+                                      new QTableWidgetItem(ToQString(rows[row][column])));
+            }
+        }
+    }
+    m_analysis = std::move(analysis);
+}
+
+void TCombustionPage::proposeTdcShift() {
+    RunGuarded(m_boxes, [this] {
+        if (!m_session.PressureCycle) {
+            return;
+        }
+        const TNumberFormat numbers = m_session.Numbers;
+        const double lossAngle = ParseFloat(ToStdString(m_lossAngleEdit->text()), numbers);
+        const TPressureReference reference = readReference();
+        const double shift =
+            ProposeCycleTdcShift(*m_session.PressureCycle, reference,
+                                 PeggingVolumes(reference, readTexts(), numbers), lossAngle, numbers);
+        m_tdcShiftEdit->setText(ToQString(RoundedFigure(shift, kFineStep, m_session.Numbers)));
+    });
+}
+
+void TCombustionPage::drawPictures() {
+    m_pvPicture.resize(m_pvView->width(), m_pvView->height());
+    m_burnPicture.resize(m_burnView->width(), m_burnView->height());
+    m_cyclePicture.resize(m_cycleView->width(), m_cycleView->height());
+    m_heatRatePicture.resize(m_heatRateView->width(), m_heatRateView->height());
+    if (m_analysis) {
+        DrawPvDiagram(m_analysis->Pressure, m_analysis->Volumes, m_pvPicture, m_session.Numbers);
+        DrawBurnDiagram(m_analysis->Mean.Release, m_analysis->Mean.Burn, m_burnPicture, m_session.Numbers);
+        DrawCycleDiagram(m_analysis->Cycles, m_cyclePicture, m_session.Numbers);
+        DrawHeatRateDiagram(m_analysis->Mean.Release, CylinderOneIgnition(m_session.Events),
+                            m_heatRatePicture, m_session.Numbers);
+    }
+    for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
+        view->update();
+    }
+}
+
+}  // namespace morvane

@@ -1,0 +1,145 @@
+#pragma once
+
+// The page "Spalování": the session's pressure cycle (loaded here from a file,
+// or left by the toothed-wheel import), the engine's geometry, γ and the
+// heat-release window typed beside it, its figures, the p–V loop and the mass
+// fraction burned; beside them the trace's reference (top-dead-centre shift,
+// the loss angle its proposal assumes, pegging), the knock settings, every
+// cycle's figures and the heat-release rate. The page only reads its controls
+// and hands them to the core.
+// Every change of an entry recomputes at once, quietly (a failure empties the
+// figures and is named under the file); the button and Enter show the failure.
+// Figures computed but doubtful (JudgePlausibility) are shown marked, the
+// doubts named under them.
+// Its part of the set-up: the entries, the knock settings (kept with the
+// encoder import's) and the cycle file loaded here.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/pages/SetupPage.h"
+#include "events/Session.h"
+#include "signal/import/EncoderSettings.h"
+#include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/PressureCycle.h"
+#include "timeline/Raster.h"
+
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class QVBoxLayout;
+
+namespace morvane {
+
+class IMessageBoxes;
+class IOpenDialog;
+class TImageView;
+class TQtValueList;
+struct TPageSession;
+
+class TCombustionPage : public TSetupPage {
+    Q_OBJECT
+
+public:
+    // The session is the window's; it outlives the page.
+    explicit TCombustionPage(TPageSession& session, QWidget* parent = nullptr);
+    ~TCombustionPage() override;
+
+    const TRaster& pvPicture() const { return m_pvPicture; }
+    const TRaster& burnPicture() const { return m_burnPicture; }
+    const TRaster& cyclePicture() const { return m_cyclePicture; }
+    const TRaster& heatRatePicture() const { return m_heatRatePicture; }
+
+    void takeSetup(TSetup& setup) const override;
+    void fillSetup(const TSetup& setup) override;
+    // Shows the session's cycle: quietly after an open or an undo; after an
+    // import as after a load, a failure in a box.
+    void refreshFromSession(TSessionChange change) override;
+
+public slots:
+    // Asks for a cycle file, reads it and computes its figures.
+    void loadCycle();
+    // Computes the figures of the loaded cycle with the typed values.
+    void computeFigures();
+    // Shows the session's cycle, newly left by an import, with its figures.
+    void showSessionCycle();
+    // Shows the session's cycle, put there by the window, quietly: a failure
+    // is named under the file as while typing.
+    void followSessionCycle();
+    // Fills the shift from the loaded cycle taken as a motored one.
+    void proposeTdcShift();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::vector<TFieldText> setupFields(TSetup& setup) const;
+    QLineEdit* addEntry(QFormLayout* form, const char* caption, const std::string& text,
+                        const char* objectName);
+    QVBoxLayout* buildSide();
+    QTabWidget* buildTabs();
+    void attachKeys();
+    void connectControls();
+    QWidget* buildReferenceTab();
+    QWidget* buildCyclesTab();
+    TCombustionTexts readTexts() const;
+    TPressureReference readReference() const;
+    void recompute(bool showFailure);
+    void analyse();
+    void drawPictures();
+    void showCycleSource();
+
+    TPageSession& m_pageSession;
+    IMessageBoxes& m_boxes;
+    IOpenDialog* m_dialog;
+    TSession& m_session;
+    QTimer* m_knockBandPause = nullptr;
+    QLineEdit* m_boreEdit = nullptr;
+    QLineEdit* m_strokeEdit = nullptr;
+    QLineEdit* m_rodEdit = nullptr;
+    QLineEdit* m_compressionEdit = nullptr;
+    QLineEdit* m_gammaEdit = nullptr;
+    QLineEdit* m_windowStartEdit = nullptr;
+    QLineEdit* m_windowEndEdit = nullptr;
+    QLineEdit* m_tdcShiftEdit = nullptr;
+    QLineEdit* m_lossAngleEdit = nullptr;
+    QComboBox* m_pegMethodBox = nullptr;
+    QLineEdit* m_pegRangeEdit = nullptr;
+    QLineEdit* m_pegPressureEdit = nullptr;
+    QLineEdit* m_pegExponentEdit = nullptr;
+    QLineEdit* m_knockBandEdit = nullptr;
+    QLineEdit* m_knockThresholdEdit = nullptr;
+    QLabel* m_noticeLabel = nullptr;
+    QLabel* m_doubtLabel = nullptr;  // the doubts about the figures shown
+    QTableWidget* m_cycleTable = nullptr;
+    TImageView* m_cycleView = nullptr;
+    TImageView* m_heatRateView = nullptr;
+    QPushButton* m_loadButton = nullptr;
+    QPushButton* m_computeButton = nullptr;
+    QLabel* m_fileLabel = nullptr;
+    QTableWidget* m_figuresTable = nullptr;
+    TImageView* m_pvView = nullptr;
+    TImageView* m_burnView = nullptr;
+    std::unique_ptr<TQtValueList> m_figuresList;
+
+    // The file the load dialog starts from.
+    std::string m_cyclePath;
+    // The cycle file loaded here, as the set-up keeps it; empty when the
+    // session's cycle is an import's.
+    std::string m_loadedPath;
+    // What the pictures show, kept for a redraw at a new size.
+    std::optional<TPressureAnalysis> m_analysis;
+    TRaster m_pvPicture;
+    TRaster m_burnPicture;
+    TRaster m_cyclePicture;
+    TRaster m_heatRatePicture;
+};
+
+}  // namespace morvane

@@ -1,0 +1,35 @@
+#include "app/window/WindowPages.h"
+
+#include "app/pages/CombustionPage.h"
+#include "app/pages/CorrectionPage.h"
+#include "app/pages/EditPage.h"
+#include "app/pages/TimelinePage.h"
+#include "app/pages/ValveTimingPage.h"
+
+namespace morvane {
+
+namespace {
+
+template <class TPage>
+TSetupPage* Build(TPageSession& session) {
+    return new TPage(session);
+}
+
+constexpr bool kAtStart = false;
+constexpr bool kWhenShown = true;
+
+}  // namespace
+
+// A page reads what others show from the session, so a page comes after those it reads.
+const std::vector<TPageEntry>& WindowPages() {
+    static const std::vector<TPageEntry> kPages = {
+        {"Editace", kAtStart, &Build<TEditPage>},            // app/pages/EditPage.h
+        {"Korekce", kAtStart, &Build<TCorrectionPage>},      // app/pages/CorrectionPage.h
+        {"Časová osa", kAtStart, &Build<TTimelinePage>},     // app/pages/TimelinePage.h
+        {"Rozvod", kWhenShown, &Build<TValveTimingPage>},    // app/pages/ValveTimingPage.h
+        {"Spalování", kWhenShown, &Build<TCombustionPage>},  // app/pages/CombustionPage.h
+    };
+    return kPages;
+}
+
+}  // namespace morvane

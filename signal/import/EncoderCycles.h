@@ -1,0 +1,87 @@
+#pragma once
+
+// The complete cycles of one phase of an encoder recording, built sample by
+// sample. Cycle k spans the crank angles start + 720 k .. start + 720 (k + 1)
+// (angles from the first reference edge): all its points come from its own
+// samples. A cycle whose start lies before the first sample, or whose end is
+// not covered by checked revolutions, is dropped.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "signal/Signal.h"
+#include "signal/import/CrankAngle.h"
+#include "signal/pressure/KnockFilter.h"
+
+namespace morvane {
+
+// A complete cycle on the 1441 half-degree points, with its knock figure.
+struct TEncoderCycle {
+    std::int64_t Number = 0;  // 1-based, in recording order
+    TSignalTable Points{};    // in the unit of the result
+    double Mapo = 0;          // 0 without knock settings
+    bool Knocks = false;
+    bool KnockKnown = false;  // Mapo and Knocks were computed
+};
+
+class TPhaseCycles {
+public:
+    using TClosed = std::function<void(const TEncoderCycle&)>;
+
+    // start: the angle at which the cycles' 0° lies, modulo 720.
+    TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);
+
+    // The next samples at their angles (rising) with their band-passed values.
+    // Most samples set no grid point and, without knock settings, are only noted.
+    void placed(const TPlacedSample* samples, std::size_t count) {
+        const TPlacedSample* const end = samples + count;
+        for (const TPlacedSample* s = samples; s != end; ++s) {
+            if (m_hasLast && !m_knock && s->Angle < m_nextAngle) {
+                // The run below the next grid point: only its last sample is kept.
+                while (s + 1 != end && s[1].Angle < m_nextAngle) {
+                    ++s;
+                }
+                m_lastAngle = s->Angle;
+                m_lastValue = s->Value;
+            } else {
+                place(s->Angle, s->Value, s->Filtered);
+            }
+        }
+    }
+    // The revolutions up to 360 * revolutions [°] are checked.
+    void revolutionsDone(std::int64_t revolutions);
+    // At the end: a cycle whose revolutions are checked takes the last value
+    // for the points beyond the last sample; any other open cycle is dropped.
+    void finish();
+
+private:
+    struct TOpen {
+        std::int64_t Index = 0;
+        TSignalTable Points{};
+        double Mapo = 0;
+    };
+
+    double angleOf(std::int64_t grid) const { return m_start + 0.5 * static_cast<double>(grid); }
+    void place(double angle, double value, double filtered);
+    void set(std::int64_t grid, double value);
+    TOpen& open(std::int64_t index);
+    void closeDone();
+
+    double m_start;
+    std::optional<TKnockSettings> m_knock;
+    TClosed m_closed;
+    bool m_hasLast = false;
+    double m_lastAngle = 0;
+    double m_lastValue = 0;
+    std::int64_t m_next = 0;  // the next grid point (half degrees from m_start) to fill
+    double m_nextAngle = 0;   // its angle
+    std::int64_t m_checked = 0;
+    std::deque<TOpen> m_open;
+    TOpen* m_filling = nullptr;  // the open cycle last set, while it is open
+    std::int64_t m_count = 0;
+};
+
+}  // namespace morvane

@@ -1,0 +1,98 @@
+#pragma once
+
+// Import of a real measurement onto the cycle: a recording of a toothed crank
+// wheel's encoder beside the measured channel (cylinder pressure, say) gives
+// every sample its crank angle; each complete cycle of two revolutions is
+// resampled onto the 1441 half-degree points and the mean of all cycles
+// becomes the signal.
+//
+// Use: fill a TEncoderOptions, call ImportEncoderRecording for the numbers
+// (nothing is shown or changed), then ShowEncoderResult to show the summary
+// and write the signal table; ImportEncoderSignal does both.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "signal/Signal.h"
+#include "signal/import/EncoderCycles.h"
+#include "signal/import/Recording.h"
+#include "signal/import/ToothedWheel.h"
+#include "signal/pressure/KnockFilter.h"
+#include "signal/pressure/PressureCycle.h"
+#include "util/messages.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+struct TEncoderOptions {
+    std::string Path;
+    TWheel Wheel;                     // ParseWheel("60-2")
+    double ReferenceAngle = 0;        // cycle angle of the reference edge, 0 <= angle < 360
+    std::string EncoderColumn = "1";  // 1-based index or header name
+    std::string ValueColumn = "2";
+    TNumberFormat Numbers = kDecimalComma;  // of the numbers in the messages
+    std::string TimeColumn;                 // empty: the samples are 1 / SampleRate apart
+    double SampleRate = 0;                  // Hz, used without a time column
+    std::string IndexColumn;                // once-per-revolution channel, needed by an M = 0 wheel
+    int Phase = 0;            // 1: the first complete revolution opens a cycle; 2: the second; 0: chosen
+    TRecordingFormat Format;  // separator and decimal mark, detected by default
+    bool KeepCycles = true;   // false: Cycles stays empty, memory does not grow with the recording
+    // Bar per unit of the value column; absent: the value is no pressure and
+    // stays in the file's unit.
+    std::optional<double> PressureScale;
+    // Knock figures of every cycle; needs PressureScale. With a time column
+    // the band-pass is designed for the mean sample interval of the first
+    // complete revolution (of the opening samples when none is complete).
+    std::optional<TKnockSettings> Knock;
+    // True when Knock is a default nobody chose: a sample rate too low for its
+    // band leaves knock out (TEncoderResult::KnockNote) instead of failing.
+    bool KnockIfBandFits = false;
+    // Receives each complete cycle of the chosen phase as soon as it is known,
+    // in order, beside KeepCycles.
+    std::function<void(const TEncoderCycle&)> CycleSink;
+};
+
+struct TEncoderResult {
+    TSignalTable Signal{};             // Mean divided by its largest magnitude (all zero when that is 0)
+    TSignalTable Mean{};               // the mean cycle: bar with PressureScale, else the file's unit
+    std::vector<TSignalTable> Cycles;  // every complete cycle in Mean's unit, in file order (KeepCycles)
+    std::int64_t CycleCount = 0;       // complete cycles averaged
+    double Largest = 0;                // the largest magnitude of Mean
+    int Phase = 1;                     // the phase used
+    int Revolutions = 0;               // complete revolutions found
+    double Rpm = 0;                    // mean speed over the complete revolutions
+    bool InBar = false;                // Mean and Cycles are pressures in bar (PressureScale given)
+    std::vector<double> Mapo;          // per complete cycle [bar], with Knock settings
+    std::vector<bool> Knocks;          // per complete cycle: Mapo above the threshold
+    double KnockSampleRate = 0;        // Hz, the rate the band-pass was designed for
+    std::string KnockNote;             // why knock was left out (KnockIfBandFits); empty otherwise
+};
+
+// Reads and evaluates the recording; shows nothing and changes no table.
+// Files and pipes are read once, in bounded memory unless cycles are kept.
+// The encoder's hysteresis thresholds come from its range over the opening
+// samples (until two revolutions' worth of edges, at most 2^20 values); the
+// rest of the recording must stay within that range widened by a tenth of it
+// on each side, or the import fails naming the line. With Phase 0 the phase is
+// chosen by the mean of the first four complete cycles of phase 1 (all of them
+// when fewer), so every cycle can be handed on as soon as it is complete.
+// Each revolution must last between 60 µs and 60 s (1 to 1,000,000 rpm).
+// Failures raise EImportError (the recording, a number beyond the double
+// range named by its line), EInputError (the options), EFOpenError (the file).
+TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);
+
+// The summary "Cykly / Otáčky [RPM]: <cycles> / <rpm>" (rpm rounded) and the
+// knock note when there is one, then the normalised mean into signal. A mean of only zeros shows the summary,
+// then raises "Invalid floating point operation" and leaves signal as it was.
+void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal);
+
+// The recording's cycles as a pressure cycle: the mean, every kept cycle and
+// its knock figures (when they were computed), and whether they are in bar.
+TPressureCycle PressureCycleOf(TEncoderResult result, const std::string& source);
+
+// ImportEncoderRecording, then ShowEncoderResult. A failed import leaves signal as it was.
+void ImportEncoderSignal(const TEncoderOptions& options, IMessageBoxes& boxes, TSignalTable& signal);
+
+}  // namespace morvane

@@ -1,0 +1,257 @@
+#include "signal/pressure/CombustionFigures.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "signal/pressure/CombustionInputs.h"
+#include "util/errors.h"
+#include "util/fpfault.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr double kPascalPerBar = 1e5;
+constexpr double kMaxGamma = 10;
+constexpr int kLastPoint = SignalPoints - 1;
+constexpr int kGrossFirstPoint = 360;  // 180°
+constexpr int kGrossLastPoint = 1080;  // 540°
+
+double PointAngle(int point) {
+    return static_cast<double>(point) / 2.0;
+}
+
+double Imep(const TSignalTable& pressure, const TSignalTable& volumes, double displaced, int first,
+            int last) {
+    return StoreDouble(Divide(PressureWork(pressure, volumes, first, last), displaced));
+}
+
+struct TSpread {
+    long double Mean = 0;
+    long double Deviation = 0;
+};
+
+TSpread SpreadOf(const std::vector<double>& values) {
+    const auto n = static_cast<long double>(values.size());
+    long double sum = 0;
+    for (const double value : values) {
+        sum += value;
+    }
+    const long double mean = sum / n;
+    long double squares = 0;
+    for (const long double value : values) {
+        squares += (value - mean) * (value - mean);
+    }
+    return {mean, std::sqrt(squares / (n - 1))};
+}
+
+}  // namespace
+
+void CheckCombustionSettings(const TCombustionSettings& settings) {
+    if (!(settings.Gamma > 1) || settings.Gamma > kMaxGamma) {
+        RaiseInputError("γ [1]", "větší než 1 a nejvýše 10");
+    }
+    const bool inCycle = settings.WindowStart >= 0 && settings.WindowEnd <= 720;
+    if (!inCycle || WindowPoints(settings).Last <= WindowPoints(settings).First) {
+        RaiseInputError("Okno [°]", "v rozsahu 0 až 720 a zahrnout alespoň dva body cyklu");
+    }
+}
+
+TPointRange WindowPoints(const TCombustionSettings& settings) {
+    // Clamped first, so that a far-off window cannot overflow the conversion.
+    const double start = std::clamp(settings.WindowStart, 0.0, 720.0);
+    const double end = std::clamp(settings.WindowEnd, 0.0, 720.0);
+    return {static_cast<int>(std::ceil(2 * start)), static_cast<int>(std::floor(2 * end))};
+}
+
+double PressureWork(const TSignalTable& pressure, const TSignalTable& volumes, int first, int last) {
+    long double work = 0;
+    for (int i = first; i < last; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        work += 0.5L * (static_cast<long double>(pressure[k]) + pressure[k + 1]) *
+                (static_cast<long double>(volumes[k + 1]) - volumes[k]);
+    }
+    return StoreDouble(work);
+}
+
+THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTable& volumes,
+                                 const TCombustionSettings& settings, double peakPressure, double displaced) {
+    const TPointRange range = WindowPoints(settings);
+    const long double gamma = settings.Gamma;
+    const long double workShare = gamma / (gamma - 1);
+    const long double internalShare = 1 / (gamma - 1);
+
+    THeatRelease release;
+    release.FirstPoint = range.First;
+    release.Heat.push_back(0);
+    long double heat = 0;
+    for (int i = range.First; i < range.Last; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const long double p0 = pressure[k];
+        const long double p1 = pressure[k + 1];
+        const long double v0 = volumes[k];
+        const long double v1 = volumes[k + 1];
+        heat += 0.5L * kPascalPerBar *
+                (workShare * (p0 + p1) * (v1 - v0) + internalShare * (v0 + v1) * (p1 - p0));
+        release.Heat.push_back(StoreDouble(heat));
+    }
+
+    const auto begin = release.Heat.begin();
+    const auto largest = std::max_element(begin, release.Heat.end());
+    const auto smallest = std::min_element(begin, largest + 1);
+    release.MaxPoint = static_cast<int>(largest - begin);
+    release.MinPoint = static_cast<int>(smallest - begin);
+    const long double span = static_cast<long double>(*largest) - *smallest;
+    const bool compressed = peakPressure >= kMinCompression * pressure[kGrossFirstPoint];
+    release.Burned =
+        compressed && span > 0 &&
+        span >= static_cast<long double>(kMinBurnShare) * peakPressure * kPascalPerBar * displaced;
+    release.Fraction.assign(release.Heat.size(), 0.0);
+    if (span > 0) {
+        for (std::size_t j = 0; j < release.Heat.size(); ++j) {
+            release.Fraction[j] =
+                StoreDouble(Divide(release.Heat[j] - static_cast<long double>(*smallest), span));
+        }
+    }
+    return release;
+}
+
+double BurnAngle(const THeatRelease& release, double level) {
+    const std::vector<double>& fraction = release.Fraction;
+    for (std::size_t j = static_cast<std::size_t>(release.MinPoint) + 1; j < fraction.size(); ++j) {
+        if (fraction[j] >= level) {
+            const long double step = Divide(level - static_cast<long double>(fraction[j - 1]),
+                                            static_cast<long double>(fraction[j]) - fraction[j - 1]);
+            return StoreDouble(PointAngle(release.FirstPoint + static_cast<int>(j) - 1) + step / 2);
+        }
+    }
+    // Not reached while Qmax's fraction is 1; the window's end stands in.
+    return PointAngle(release.FirstPoint + static_cast<int>(fraction.size()) - 1);
+}
+
+double ReleasedHeat(const THeatRelease& release) {
+    if (release.Heat.empty()) {
+        return 0;
+    }
+    const auto max = static_cast<std::size_t>(release.MaxPoint);
+    const auto min = static_cast<std::size_t>(release.MinPoint);
+    return StoreDouble(static_cast<long double>(release.Heat[max]) - release.Heat[min]);
+}
+
+std::vector<double> HeatReleaseRate(const THeatRelease& release) {
+    const std::vector<double>& heat = release.Heat;
+    std::vector<double> rate;
+    if (heat.size() < 2) {
+        return rate;
+    }
+    const std::size_t last = heat.size() - 1;
+    // Points are 0,5° apart: one step over 0,5°, two steps over 1°.
+    rate.push_back(StoreDouble(2 * (static_cast<long double>(heat[1]) - heat[0])));
+    for (std::size_t j = 1; j < last; ++j) {
+        rate.push_back(StoreDouble(static_cast<long double>(heat[j + 1]) - heat[j - 1]));
+    }
+    rate.push_back(StoreDouble(2 * (static_cast<long double>(heat[last]) - heat[last - 1])));
+    return rate;
+}
+
+namespace {
+
+constexpr int kCyclePoints = SignalPoints - 1;
+constexpr int kLevelHalf = static_cast<int>(2 * kPressureLevelSpan);
+
+// The point k + offset of the cycle continued periodically (point 1440 is point 0).
+double Around(const TSignalTable& pressure, int k, int offset) {
+    return pressure[static_cast<std::size_t>((k + offset + kCyclePoints) % kCyclePoints)];
+}
+
+std::string PointName(int point, int cycleNumber, TNumberFormat format) {
+    const std::string angle = FormatFloatGeneral(PointAngle(point), format);
+    return cycleNumber > 0 ? "Tlak cyklu " + FormatInteger(cycleNumber) + " při " + angle + "°"
+                           : "Tlak při " + angle + "°";
+}
+
+}  // namespace
+
+void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
+    long double lowestSum = 0;
+    int lowestPoint = 0;
+    for (int k = 0; k < kCyclePoints; ++k) {
+        long double sum = 0;
+        for (int j = -kLevelHalf; j <= kLevelHalf; ++j) {
+            sum += Around(pressure, k, j);
+        }
+        if (k == 0 || sum < lowestSum) {
+            lowestSum = sum;
+            lowestPoint = k;
+        }
+    }
+    if (lowestSum > 0) {
+        return;
+    }
+    RaiseInputError(PointName(lowestPoint, cycleNumber, format) + " [bar]",
+                    "větší než 0 (absolutní tlak; je-li tlak relativní, zvolte vztažení tlaku)");
+}
+
+void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
+    std::array<double, std::size_t{2} * kLevelHalf> neighbours{};
+    for (int k = 0; k < SignalPoints; ++k) {
+        std::size_t n = 0;
+        for (int j = -kLevelHalf; j <= kLevelHalf; ++j) {
+            if (j != 0) {
+                neighbours[n++] = std::fabs(Around(pressure, k, j));
+            }
+        }
+        const auto middle = neighbours.begin() + kLevelHalf;
+        std::nth_element(neighbours.begin(), middle, neighbours.end());
+        const double level = *middle;
+        const double value = pressure[static_cast<std::size_t>(k)];
+        if (std::fabs(value) > kStrayPointFactor * std::max(level, kStrayPointFloor)) {
+            RaiseInputError(PointName(k, cycleNumber, format) + " [bar] " + FormatFloatGeneral(value, format),
+                            "řádově jako v okolních bodech (kolem " +
+                                RoundedFigure(level, kPressureStep, format) +
+                                "); jde nejspíš o chybný bod záznamu");
+        }
+    }
+}
+
+TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
+                                       double displaced, const TCombustionSettings& settings,
+                                       int cycleNumber) {
+    CheckPositivePressure(pressure, cycleNumber, settings.Numbers);
+    TCombustionFigures figures;
+    figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);
+    figures.GrossImep = Imep(pressure, volumes, displaced, kGrossFirstPoint, kGrossLastPoint);
+    const auto peak = std::max_element(pressure.begin(), pressure.end());
+    figures.PeakPressure = *peak;
+    figures.PeakAngle = PointAngle(static_cast<int>(peak - pressure.begin()));
+    figures.LossAngle = figures.PeakAngle - 360;
+    figures.Release = ApparentHeatRelease(pressure, volumes, settings, figures.PeakPressure, displaced);
+    if (figures.Release.Burned) {
+        figures.Burn = TBurnAngles{BurnAngle(figures.Release, 0.1), BurnAngle(figures.Release, 0.5),
+                                   BurnAngle(figures.Release, 0.9)};
+    }
+    return figures;
+}
+
+std::optional<double> SampleDeviation(const std::vector<double>& values) {
+    if (values.size() < 2) {
+        return std::nullopt;
+    }
+    return StoreDouble(SpreadOf(values).Deviation);
+}
+
+std::optional<double> CoefficientOfVariation(const std::vector<double>& values) {
+    if (values.size() < 2) {
+        return std::nullopt;
+    }
+    const TSpread spread = SpreadOf(values);
+    if (spread.Mean == 0) {
+        return std::nullopt;
+    }
+    return StoreDouble(100 * spread.Deviation / std::fabs(spread.Mean));
+}
+
+}  // namespace morvane

@@ -1,0 +1,41 @@
+#pragma once
+
+// A pressure analysis as the page and the batch tool show it: the figure
+// lines, and the table of every cycle as text (';'-separated, decimal mark of
+// the process, '\n' after each line, written whole by the caller).
+
+#include <string>
+#include <vector>
+
+#include "signal/pressure/CycleFigures.h"
+#include "util/controls.h"
+#include "util/numtext.h"
+
+namespace morvane {
+
+inline constexpr const char* kHeatName = "Teplo [J]";
+inline constexpr const char* kPegOffsetName = "Posun tlaku [bar]";
+inline constexpr const char* kCovPeakPressureName = "CoV pmax [%]";
+inline constexpr const char* kMfb50DeviationName = "Sm. odchylka MFB50 [°]";
+inline constexpr const char* kMisfiresName = "Vynechané cykly";
+inline constexpr const char* kMapoMeanName = "MAPO průměr [bar]";
+inline constexpr const char* kMapoMaxName = "MAPO max [bar]";
+inline constexpr const char* kKnockingCyclesName = "Klepající cykly";
+inline constexpr const char* kTdcShiftName = "Posun HÚ [°]";
+
+// ListCombustionFigures of the mean, then: Teplo [J] always; Posun tlaku [bar]
+// when pegged; CoV pmax [%] and Sm. odchylka MFB50 [°] when known; Vynechané
+// cykly when there are cycles; the MAPO lines and Klepající cykly when MAPO is
+// known. Pressures to 0,001, heat, variations and angles to 0,01.
+void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list, TNumberFormat format);
+
+// The table's header, then one row per cycle numbered from 1: IMEP, gross
+// IMEP, pmax, its angle, MFB10/50/90 (empty for a cycle that did not burn),
+// heat, pegging offset, misfire (1 or 0), and MAPO when any cycle has it
+// (empty for a cycle without). Rounded as the figure lines.
+std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis, TNumberFormat format);
+
+// CycleTableRows joined by ';', each line ended by '\n'.
+std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat format);
+
+}  // namespace morvane
