@@ -330,7 +330,7 @@ public:
     }
     void cylinderRows(const std::array<TCylinderRowTexts, kCylinderRows>& rows) {
         section(kCylinderSection);
-        for (int row = 1; row <= RowsWritten(); ++row) {
+        for (int row = 1; row <= rowsWritten(); ++row) {
             Text += FormatInteger(row);
             Text += '=';
             const TCylinderRowTexts& cells = rows[row - 1];
@@ -354,7 +354,7 @@ public:
 
 private:
     // Every row, or the engine's when asked and its cylinder count reads.
-    int RowsWritten() const {
+    int rowsWritten() const {
         int count = 0;
         const bool counted = TryParsePlainInteger(Cylinders, count) && count >= 1 && count <= kCylinderRows;
         return Form.EngineRowsOnly && counted ? count : kCylinderRows;
