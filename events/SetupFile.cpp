@@ -470,8 +470,10 @@ public:
     }
     template <class T>
     void view(std::string_view key, T&& value) {
+        m_viewGiven = m_viewGiven || find(key) != nullptr;
         field(key, std::forward<T>(value));
     }
+    bool viewGiven() const { return m_viewGiven; }
     void field(std::string_view key, const TJoinedRange<std::string>& range) {
         if (const TRawValue* value = find(key)) {
             range.Text = unescape(*value, value->Raw);
@@ -511,6 +513,7 @@ private:
     const TRawValues& m_values;
     std::string_view m_path;
     std::string_view m_section;
+    bool m_viewGiven = false;
 };
 
 // Whether a NUL byte that no line ended at is refused: any but one before
@@ -597,8 +600,12 @@ public:
         }
         TSetupAssigner assigner(m_values, m_path);
         VisitSetup(m_setup, assigner);
+        m_viewGiven = assigner.viewGiven();
         return std::move(m_setup);
     }
+
+    // Whether the file gave any of the view's keys; known once finished.
+    bool viewGiven() const { return m_viewGiven; }
 
 private:
     void sectionLine(std::string_view trimmed) {
@@ -712,6 +719,7 @@ private:
     TRawValues m_values;
     std::array<std::int64_t, kCylinderRows> m_rowLines{};  // where each row was given; 0: not yet
     TSetup m_setup;
+    bool m_viewGiven = false;
 };
 
 }  // namespace
@@ -753,11 +761,17 @@ TSetup ParseSetupText(std::string_view text, std::string_view path) {
 }
 
 TSetup ReadSetupFile(const std::string& path) {
-    TLineReader lines(path);
-    return ReadSetupFile(lines, path);
+    return ReadSetupFileForm(path).Setup;
 }
 
-TSetup ReadSetupFile(TLineReader& lines, std::string_view path) {
+TSetupFileRead ReadSetupFileForm(const std::string& path) {
+    TLineReader lines(path);
+    TSetupFileRead read;
+    read.Setup = ReadSetupFile(lines, path, &read.WithView);
+    return read;
+}
+
+TSetup ReadSetupFile(TLineReader& lines, std::string_view path, bool* withView) {
     TSetupReader reader(path);
     std::string_view line;
     bool any = false;
@@ -776,6 +790,9 @@ TSetup ReadSetupFile(TLineReader& lines, std::string_view path) {
     }
     TSetup setup = reader.finish();
     ResolveSetupPaths(setup, SetupFolderOf(path));
+    if (withView != nullptr) {
+        *withView = reader.viewGiven();
+    }
     return setup;
 }
 

@@ -90,9 +90,18 @@ TSetup ParseSetupText(std::string_view text, std::string_view path);
 // being read whole). A file that cannot be opened raises EFOpenError.
 TSetup ReadSetupFile(const std::string& path);
 
+// A set-up file read, and whether it holds the view, so that saving it again
+// keeps what it held.
+struct TSetupFileRead {
+    TSetup Setup;
+    bool WithView = false;
+};
+TSetupFileRead ReadSetupFileForm(const std::string& path);
+
 // The same from a reader at the file's first line (given again or not yet
-// read); path only names the file in a failure.
-TSetup ReadSetupFile(TLineReader& lines, std::string_view path);
+// read); path only names the file in a failure, and locates its relative
+// paths. withView, when given, tells whether the file holds the view.
+TSetup ReadSetupFile(TLineReader& lines, std::string_view path, bool* withView = nullptr);
 
 // True when the line (a file's first, a byte-order mark allowed) is a set-up
 // file's version line; a cylinder-table file's first line is its header.

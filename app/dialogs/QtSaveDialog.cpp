@@ -36,7 +36,14 @@ void TQtSaveDialog::offerChoice(const QString& text, const QString& name) {
 }
 
 bool TQtSaveDialog::choiceTicked() const {
-    return m_choice != nullptr && m_choice->isChecked();
+    return m_choice != nullptr ? m_choice->isChecked() : m_choiceTicked;
+}
+
+void TQtSaveDialog::tickChoice(bool ticked) {
+    m_choiceTicked = ticked;
+    if (m_choice != nullptr) {
+        m_choice->setChecked(ticked);
+    }
 }
 
 // Every call above builds the dialog, so it exists here. The dialog draws
@@ -49,6 +56,7 @@ void TQtSaveDialog::turnToSaving() {
     if (m_choice == nullptr && !m_choiceText.isEmpty() && grid != nullptr) {
         m_choice = new QCheckBox(m_choiceText, dialog);
         m_choice->setObjectName(m_choiceName);
+        m_choice->setChecked(m_choiceTicked);
         grid->addWidget(m_choice, grid->rowCount(), 0, 1, grid->columnCount());
     }
 }

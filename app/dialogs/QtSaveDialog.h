@@ -29,6 +29,7 @@ public:
     // unticked until the user ticks it; it keeps its state between saves.
     void offerChoice(const QString& text, const QString& name);
     bool choiceTicked() const;
+    void tickChoice(bool ticked);
 
 private:
     void turnToSaving();
@@ -37,6 +38,7 @@ private:
     QString m_choiceText;
     QString m_choiceName;
     QCheckBox* m_choice = nullptr;
+    bool m_choiceTicked = false;
 };
 
 }  // namespace morvane

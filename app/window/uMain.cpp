@@ -462,6 +462,11 @@ TSetup TFMain::takeSetup() const {
     return setup;
 }
 
+void TFMain::setSaveView(bool withView) {
+    m_saveView = withView;
+    m_saveDialog->tickChoice(withView);
+}
+
 // The first save asks for the file; later ones write the same file.
 bool TFMain::saveSetup() {
     return m_setupPath.empty() ? saveSetupAs() : writeSetup(m_setupPath);
@@ -517,10 +522,13 @@ void TFMain::openSetup() {
     if (path.empty()) {
         return;
     }
-    TSetup setup;
-    if (!RunGuarded(*m_boxes, [&path, &setup] { setup = ReadSetupFile(path); })) {
+    TSetupFileRead read;
+    if (!RunGuarded(*m_boxes, [&path, &read] { read = ReadSetupFileForm(path); })) {
         return;
     }
+    const TSetup& setup = read.Setup;
+    // A file that holds the view keeps it when saved again.
+    setSaveView(read.WithView);
     TWindowSnapshot before{takeSetup(), m_session, m_setupPath, m_modified};
     {
         // The history takes the opened texts as they are; the step below holds them.

@@ -96,7 +96,7 @@ public:
     void useSetupDialogs(IOpenDialog* open, ISaveDialog* save);
     // Whether a save writes the view too ("Uložit i pohled"), as the save
     // dialog's check box sets it; off until the user ticks it.
-    void setSaveView(bool withView) { m_saveView = withView; }
+    void setSaveView(bool withView);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

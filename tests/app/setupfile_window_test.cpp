@@ -93,6 +93,15 @@ private slots:
             // The engine's four cylinders only.
             QVERIFY(text.contains("\n4=") && !text.contains("\n5="));
         }
+        // A file that holds the view keeps it when it is opened and saved again.
+        m_window->useSetupDialogs(&m_open, &m_save);
+        m_window->setSaveView(false);
+        m_open.Path = m_files.filePath("s_pohledem.morvane").toStdString();
+        find<QAction>("Open1")->trigger();
+        find<QAction>("Save1")->trigger();
+        QFile file(m_files.filePath("s_pohledem.morvane"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Úhel kliky [°]="));
     }
 
     void aBadLineChangesNothingAndNamesTheLine() {
