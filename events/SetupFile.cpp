@@ -103,8 +103,9 @@ std::string_view PegMethodTitle(std::string_view name) {
 }
 
 std::optional<std::string_view> PegMethodOfTitle(std::string_view text) {
-    for (const char* const name : {"none", "point", "polytropic"}) {
-        if (text == name || text == PegMethodTitle(name)) {
+    for (const TPegMethod method : {TPegMethod::None, TPegMethod::Point, TPegMethod::Polytropic}) {
+        const std::string_view name = PegMethodName(method);
+        if (text == name || text == kPegMethodTitles[static_cast<int>(method)]) {
             return name;
         }
     }

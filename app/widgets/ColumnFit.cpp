@@ -22,7 +22,13 @@ TColumnFit::TColumnFit(QTableWidget* table)
       m_lastGivenWidth(table->columnWidth(table->columnCount() - 1)) {
     m_viewport->installEventFilter(this);
     // Keys are written after the table is built, and may change.
-    connect(m_table->model(), &QAbstractItemModel::dataChanged, this, &TColumnFit::fit);
+    // Only the first column's texts decide its width; a table written cell by
+    // cell (the event table at every redraw) is not measured for each cell.
+    connect(m_table->model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& topLeft) {
+        if (topLeft.column() == 0) {
+            fit();
+        }
+    });
     connect(m_table->model(), &QAbstractItemModel::rowsInserted, this, &TColumnFit::fit);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!m_fitting) {

@@ -388,12 +388,7 @@ void TFMain::rereadRecording() {
         return;
     }
     const TOverrideCursor wait(Qt::WaitCursor);
-    const bool read = RunGuarded(*m_boxes, [&] {
-        TEncoderResult result = ImportEncoderRecording(options);
-        m_session.PressureCycle =
-            std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), texts.Path));
-        m_session.SignalCycle = m_session.PressureCycle;
-    });
+    const bool read = RunGuarded(*m_boxes, [&] { RereadRecordedCycles(options, ImportTargetOf(m_session)); });
     if (read) {
         m_encoderTexts = texts;
         refreshPages(TSessionChange::CycleImported);

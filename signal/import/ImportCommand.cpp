@@ -36,17 +36,30 @@ void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImpo
     RunImportCommand(dialog, boxes, TImportKind::Time, target, redraw);
 }
 
+namespace {
+
+// The recording's cycles become the session's pressure cycle and the cycle the signal shows.
+void TakeRecordedCycles(TEncoderResult result, const TEncoderOptions& options, const TImportTarget& target) {
+    target.PressureCycle =
+        std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), options.Path));
+    target.SignalCycle = target.PressureCycle;
+}
+
+}  // namespace
+
 void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxes,
                              const TImportTarget& target, const std::function<void()>& redraw) {
     TEncoderResult result = ImportEncoderRecording(options);
     ShowEncoderResult(result, boxes, target.Signal);
-    target.PressureCycle =
-        std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), options.Path));
-    target.SignalCycle = target.PressureCycle;
+    TakeRecordedCycles(std::move(result), options, target);
     target.LastImportFile = options.Path;
     if (redraw) {
         redraw();
     }
+}
+
+void RereadRecordedCycles(const TEncoderOptions& options, const TImportTarget& target) {
+    TakeRecordedCycles(ImportEncoderRecording(options), options, target);
 }
 
 }  // namespace morvane

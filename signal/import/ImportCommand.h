@@ -51,4 +51,9 @@ void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImpo
 void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxes,
                              const TImportTarget& target, const std::function<void()>& redraw);
 
+// The recording read again for its cycles alone (a new knock band measures
+// MAPO anew): the pressure cycle and the signal's cycle change, the signal
+// and the summary do not. A failure leaves both as they were.
+void RereadRecordedCycles(const TEncoderOptions& options, const TImportTarget& target);
+
 }  // namespace morvane

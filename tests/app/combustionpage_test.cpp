@@ -19,7 +19,7 @@
 #include "ModalBoxCatcher.h"
 #include "app/pages/CombustionPage.h"
 #include "app/window/uMain.h"
-#include "tests/support/SyntheticRecording.h"
+#include "tests/app/RecordingImport.h"
 #include "tests/support/WindowFixture.h"
 #include "timeline/PvDiagram.h"
 #include "timeline/Raster.h"
@@ -232,27 +232,14 @@ private slots:
     }
 
 private:
-    // Imports a synthetic encoder recording with the sensor's scale; returns
+    // Imports the six-revolution recording with the sensor's scale; returns
     // its path, and the import's summary where asked.
     QString importRecording(const QString& scale, QString* summary = nullptr) {
-        testing::TSynthetic recording;
-        recording.Revolutions = 6;
-        const QString path =
-            writeFile("recording.csv",
-                      QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
-        TModalBoxCatcher catcher([&](QWidget* modal) {
-            if (modal->objectName() == "EncoderImportDialog") {
-                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
-                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText(scale);
-                static_cast<QDialog*>(modal)->accept();
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                if (summary != nullptr) {
-                    *summary = box->text();
-                }
-                box->accept();
-            }
-        });
-        m_window->findChild<QAction*>("ImportSig3")->trigger();
+        const QString path = writeFile("recording.csv", testing::SixRevolutionRecording());
+        const QString shown = testing::ImportRecording(*m_window, path, scale);
+        if (summary != nullptr) {
+            *summary = shown;
+        }
         return path;
     }
 

@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStringList>
@@ -17,8 +16,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "tests/app/ModalBoxCatcher.h"
-#include "tests/support/SyntheticRecording.h"
+#include "tests/app/RecordingImport.h"
 #include "tests/support/WindowFixture.h"
 
 using namespace morvane;
@@ -149,21 +147,8 @@ class TextFitTest : public TWindowFixture {
     // An encoder recording in bar, so that the figures and the cycle table
     // of "Spalování" hold their texts too.
     void importRecording() {
-        testing::TSynthetic recording;
-        recording.Revolutions = 6;
-        const QString path =
-            writeFile("recording.csv",
-                      QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(recording))));
-        TModalBoxCatcher catcher([&](QWidget* modal) {
-            if (modal->objectName() == "EncoderImportDialog") {
-                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
-                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText("1");
-                static_cast<QDialog*>(modal)->accept();
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                box->accept();
-            }
-        });
-        m_window->findChild<QAction*>("ImportSig3")->trigger();
+        testing::ImportRecording(*m_window, writeFile("recording.csv", testing::SixRevolutionRecording()),
+                                 "1");
     }
 
 private slots:
