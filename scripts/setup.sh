@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev qt6-qpa-plugins
   # the window icon is an SVG; Qt's own dialogs and buttons speak Czech
   libqt6svg6 qt6-translations-l10n
+  # the analysis plots; pdftotext reads the report back in the tests
+  libqcustomplot-dev poppler-utils
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
   xvfb xauth
   # the second compiler, libFuzzer and symbolized sanitizer reports (scripts/sanitize.sh, scripts/fuzz.sh)
