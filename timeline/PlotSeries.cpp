@@ -82,6 +82,20 @@ TSeries CyclePressureSeries(const TPressureCycle& cycle, const TPressureAnalysis
     return TraceSeries(ReferencedCycle(cycle, analysis, reference, static_cast<std::size_t>(number) - 1));
 }
 
+std::optional<TCycleCurves> CycleCurves(const TPressureCycle& cycle, const TPressureAnalysis& analysis,
+                                        const TPressureReference& reference, const TEngineGeometry& geometry,
+                                        const TCombustionSettings& settings, int number) {
+    if (number < 1 || static_cast<std::size_t>(number) > CycleCount(cycle, analysis)) {
+        return std::nullopt;
+    }
+    TCycleCurves curves;
+    curves.Pressure = ReferencedCycle(cycle, analysis, reference, static_cast<std::size_t>(number) - 1);
+    curves.Release =
+        ComputeTraceFigures(curves.Pressure, analysis.Volumes, DisplacedVolume(geometry), settings, number)
+            .Release;
+    return curves;
+}
+
 TPressureBand PressureBand(const TPressureCycle& cycle, const TPressureAnalysis& analysis,
                            const TPressureReference& reference) {
     const std::size_t count = CycleCount(cycle, analysis);
@@ -122,13 +136,13 @@ std::optional<int> NearestCycle(const TPressureCycle& cycle, const TPressureAnal
     return static_cast<int>(nearest) + 1;
 }
 
-TSeries PvSeries(const TPressureAnalysis& analysis) {
+TSeries PvSeries(const TSignalTable& pressure, const TSignalTable& volumes) {
     TSeries series;
-    series.Keys.reserve(analysis.Volumes.size());
-    for (const double volume : analysis.Volumes) {
+    series.Keys.reserve(volumes.size());
+    for (const double volume : volumes) {
         series.Keys.push_back(volume * kCubicCentimetres);
     }
-    series.Values.assign(analysis.Pressure.begin(), analysis.Pressure.end());
+    series.Values.assign(pressure.begin(), pressure.end());
     return series;
 }
 

@@ -60,6 +60,17 @@ TSeries MeanPressureSeries(const TPressureAnalysis& analysis);
 TSeries CyclePressureSeries(const TPressureCycle& cycle, const TPressureAnalysis& analysis,
                             const TPressureReference& reference, int number);
 
+// One cycle's own curves, for the cycle picked in the table: its referenced
+// pressure and heat release, measured as the analysis measured it (geometry
+// and settings as given to it); nothing for a number without a cycle.
+struct TCycleCurves {
+    TSignalTable Pressure{};
+    THeatRelease Release;
+};
+std::optional<TCycleCurves> CycleCurves(const TPressureCycle& cycle, const TPressureAnalysis& analysis,
+                                        const TPressureReference& reference, const TEngineGeometry& geometry,
+                                        const TCombustionSettings& settings, int number);
+
 // The band of the referenced cycles; empty series without cycles.
 TPressureBand PressureBand(const TPressureCycle& cycle, const TPressureAnalysis& analysis,
                            const TPressureReference& reference);
@@ -70,7 +81,7 @@ std::optional<int> NearestCycle(const TPressureCycle& cycle, const TPressureAnal
                                 const TPressureReference& reference, double angle, double value);
 
 // Pressure (bar) over the cylinder volume (cm³).
-TSeries PvSeries(const TPressureAnalysis& analysis);
+TSeries PvSeries(const TSignalTable& pressure, const TSignalTable& volumes);
 
 // Mass fraction burned (%) over the window's angles.
 TSeries BurnSeries(const THeatRelease& release);

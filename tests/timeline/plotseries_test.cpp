@@ -53,6 +53,11 @@ TEST(PlotSeriesTest, BandHoldsEveryReferencedCycleAndTouchesIt) {
     EXPECT_DOUBLE_EQ(band.High.Values[720], CyclePressureSeries(cycle, analysis, reference, 2).Values[720]);
     EXPECT_DOUBLE_EQ(band.Low.Values[720], CyclePressureSeries(cycle, analysis, reference, 1).Values[720]);
     EXPECT_TRUE(CyclePressureSeries(cycle, analysis, reference, 4).Values.empty());
+    // The picked cycle's release is the one its figures came from.
+    const std::optional<TCycleCurves> second = CycleCurves(cycle, analysis, reference, kGeometry, {}, 2);
+    ASSERT_TRUE(second);
+    EXPECT_DOUBLE_EQ(ReleasedHeat(second->Release), analysis.Cycles[1].Heat);
+    EXPECT_FALSE(CycleCurves(cycle, analysis, reference, kGeometry, {}, 0));
     EXPECT_TRUE(PressureBand(TPressureCycle{}, analysis, reference).Low.Values.empty());
 }
 
