@@ -1,0 +1,143 @@
+#include "app/widgets/PlotReadout.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace morvane {
+
+namespace {
+
+constexpr int kSignificantDigits = 4;
+const QString kPartSeparator = QStringLiteral("   ");
+
+QString Quantity(const QString& name, double value, const QString& unit, const QLocale& locale) {
+    QString text = name + QStringLiteral(" = ") + ReadoutNumber(value, locale);
+    return unit.isEmpty() ? text : text + u' ' + unit;
+}
+
+QPen CrossHairPen() {
+    return QPen(QColor(90, 90, 90), 0, Qt::DashLine);
+}
+
+}  // namespace
+
+QString AxisTitle(const QString& name, const QString& unit) {
+    return unit.isEmpty() ? name : name + QStringLiteral(" [") + unit + u']';
+}
+
+QString ReadoutNumber(double value, const QLocale& locale) {
+    const double size = std::fabs(value);
+    if (size < 1e-12) {
+        return locale.toString(0);
+    }
+    // Decimals for four significant digits; whole numbers from 10 000 on
+    // rather than an exponent.
+    const int magnitude = static_cast<int>(std::floor(std::log10(size)));
+    const int decimals = std::max(0, kSignificantDigits - 1 - magnitude);
+    QString text = locale.toString(value, 'f', decimals);
+    if (decimals > 0) {
+        while (text.endsWith(u'0')) {
+            text.chop(1);
+        }
+        if (text.endsWith(locale.decimalPoint())) {
+            text.chop(locale.decimalPoint().size());
+        }
+    }
+    return text;
+}
+
+QString ReadoutText(const TAxisTitles& titles, double key, double value, const QCPAbstractPlottable* curve,
+                    const QLocale& locale) {
+    QString text = Quantity(titles.KeyName, key, titles.KeyUnit, locale) + kPartSeparator +
+                   Quantity(titles.ValueName, value, titles.ValueUnit, locale);
+    if (curve == nullptr) {
+        return text;
+    }
+    if (const int cycle = CycleOf(*curve); cycle > 0) {
+        return text + kPartSeparator + QStringLiteral("cyklus ") + QString::number(cycle);
+    }
+    return curve->name().isEmpty() ? text : text + kPartSeparator + curve->name();
+}
+
+TPlotReadout::TPlotReadout(QCustomPlot& plot) : m_plot(plot) {
+    plot.addLayer(QStringLiteral("readout"), plot.layer(QStringLiteral("main")), QCustomPlot::limAbove);
+    m_layer = plot.layer(QStringLiteral("readout"));
+    m_layer->setMode(QCPLayer::lmBuffered);
+    makeItems();
+    m_layer->setVisible(false);
+}
+
+void TPlotReadout::makeItems() {
+    if (std::none_of(m_alive.begin(), m_alive.end(),
+                     [](const QPointer<QObject>& item) { return item.isNull(); })) {
+        return;
+    }
+    for (const QPointer<QObject>& item : m_alive) {
+        if (auto* survivor = qobject_cast<QCPAbstractItem*>(item.data())) {
+            m_plot.removeItem(survivor);
+        }
+    }
+    m_vertical = new QCPItemStraightLine(&m_plot);
+    m_horizontal = new QCPItemStraightLine(&m_plot);
+    for (QCPItemStraightLine* line : {m_vertical, m_horizontal}) {
+        line->setPen(CrossHairPen());
+        line->point1->setType(QCPItemPosition::ptAbsolute);
+        line->point2->setType(QCPItemPosition::ptAbsolute);
+    }
+    m_tracer = new QCPItemTracer(&m_plot);
+    m_tracer->setStyle(QCPItemTracer::tsCircle);
+    m_tracer->setSize(7);
+    m_tracer->setPen(QPen(Qt::black, 1.5));
+    m_label = new QCPItemText(&m_plot);
+    m_label->position->setType(QCPItemPosition::ptAbsolute);
+    m_label->setPositionAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_label->setTextAlignment(Qt::AlignLeft);
+    m_label->setPadding(QMargins(4, 2, 4, 2));
+    m_label->setBrush(QColor(255, 255, 255, 220));
+    m_label->setPen(QPen(QColor(170, 170, 170)));
+    const std::array<QCPAbstractItem*, 4> items = {m_vertical, m_horizontal, m_tracer, m_label};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->setLayer(m_layer);
+        items[i]->setSelectable(false);
+        items[i]->setClipAxisRect(m_plot.axisRect());
+        m_alive[i] = items[i];
+    }
+}
+
+void TPlotReadout::show(QPointF pos, const TAxisTitles& titles, const QLocale& locale) {
+    makeItems();
+    const std::optional<TCurvePoint> point = NearestCurvePoint(m_plot, pos);
+    QCPAxis* keyAxis = point ? point->Curve->keyAxis() : m_plot.xAxis;
+    QCPAxis* valueAxis = point ? point->Curve->valueAxis() : m_plot.yAxis;
+    const double key = point ? point->Key : keyAxis->pixelToCoord(pos.x());
+    const double value = point ? point->Value : valueAxis->pixelToCoord(pos.y());
+    m_text = ReadoutText(titles, key, value, point ? point->Curve : nullptr, locale);
+
+    m_vertical->point1->setCoords(pos.x(), 0);
+    m_vertical->point2->setCoords(pos.x(), 1);
+    m_horizontal->point1->setCoords(0, pos.y());
+    m_horizontal->point2->setCoords(1, pos.y());
+    m_tracer->position->setAxes(keyAxis, valueAxis);
+    m_tracer->position->setCoords(key, value);
+    m_tracer->setVisible(point.has_value());
+    m_label->position->setCoords(m_plot.axisRect()->topLeft() + QPointF(6, 6));
+    m_label->setText(m_text);
+    m_layer->setVisible(true);
+    redraw();
+}
+
+void TPlotReadout::hide() {
+    if (!m_layer->visible()) {
+        return;
+    }
+    m_layer->setVisible(false);
+    redraw();
+}
+
+void TPlotReadout::redraw() {
+    m_layer->replot();
+}
+
+}  // namespace morvane
