@@ -42,6 +42,8 @@ struct TPressureBand {
 struct TAngleMarker {
     double Angle = 0;   // degrees of the cycle
     std::string Label;  // e.g. "Zapalování"
+
+    bool operator==(const TAngleMarker&) const = default;
 };
 
 struct TCycleSeries {

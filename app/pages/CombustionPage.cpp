@@ -8,31 +8,36 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
+#include "app/pages/CombustionPlots.h"
 #include "app/pages/PageSession.h"
+#include "app/report/FileFingerprint.h"
+#include "app/report/WidgetTables.h"
 #include "app/widgets/ButtonKeys.h"
-#include "app/widgets/ImageView.h"
+#include "app/widgets/PlotView.h"
 #include "app/widgets/QtControls.h"
 #include "events/Setup.h"
+#include "signal/import/ComparisonCycle.h"
 #include "signal/pressure/CombustionFigures.h"
 #include "signal/pressure/CombustionInputs.h"
 #include "signal/pressure/CycleTable.h"
 #include "signal/pressure/KnockJudgement.h"
 #include "signal/pressure/Plausibility.h"
 #include "signal/pressure/TdcProposal.h"
-#include "timeline/BurnDiagram.h"
-#include "timeline/CycleDiagram.h"
 #include "timeline/HeatRateDiagram.h"
-#include "timeline/PvDiagram.h"
 #include "util/dialogutil.h"
 #include "util/errors.h"
+#include "util/memorycontrols.h"
 #include "util/messages.h"
 #include "util/numtext.h"
 
@@ -44,6 +49,12 @@ constexpr int kSideWidth = 230;
 constexpr int kEntryWidth = 70;
 constexpr int kRowHeight = 20;
 constexpr int kNameColumnWidth = 140;
+// The report lists the cycles one by one up to this many.
+constexpr int kReportedCycles = 200;
+constexpr int kReportPictureWidth = 1200;
+constexpr int kReportPictureHeight = 720;
+// The room the comparison's column of figures adds to the side.
+constexpr int kComparisonColumnWidth = 80;
 const char* const kNoCycleText = "Tlakový průběh nenačten";
 const char* const kNotInBarText =
     "Průběh není v barech: záznam byl importován bez citlivosti snímače, proto se hodnoty nezobrazují. "
@@ -75,10 +86,9 @@ void MarkDoubtfulFigures(QTableWidget* table, const std::vector<TDoubt>& doubts)
     }
 }
 
-QLabel* MakeCaption(const QString& text, QWidget* parent) {
-    auto* caption = new QLabel(text, parent);
-    caption->setAlignment(Qt::AlignCenter);
-    return caption;
+// The name a comparison goes by in the legend and the figures' heading.
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
 }
 
 }  // namespace
@@ -94,10 +104,10 @@ TCombustionPage::TCombustionPage(TPageSession& session, QWidget* parent)
     QVBoxLayout* side = buildSide();
     QTabWidget* tabs = buildTabs();
     auto* page = new QHBoxLayout(this);
-    auto* sideWidget = new QWidget(this);
-    sideWidget->setLayout(side);
-    sideWidget->setFixedWidth(kSideWidth);
-    page->addWidget(sideWidget);
+    m_side = new QWidget(this);
+    m_side->setLayout(side);
+    m_side->setFixedWidth(kSideWidth);
+    page->addWidget(m_side);
     page->addWidget(tabs, 1);
     attachKeys();
     connectControls();
@@ -121,6 +131,7 @@ QVBoxLayout* TCombustionPage::buildSide() {
     m_fileLabel->setFixedHeight(2 * m_fileLabel->fontMetrics().lineSpacing());
     m_fileLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     side->addWidget(m_fileLabel);
+    side->addLayout(buildComparisonRow());
     m_noticeLabel = new QLabel(this);
     m_noticeLabel->setObjectName("CycleNoticeLabel");
     m_noticeLabel->setWordWrap(true);
@@ -128,6 +139,7 @@ QVBoxLayout* TCombustionPage::buildSide() {
     m_noticeLabel->hide();
 
     auto* form = new QFormLayout;
+    m_sideForm = form;
     side->addLayout(form);
     const TCombustionTexts texts;
     m_boreEdit = addEntry(form, "Vrtání [mm]", texts.Bore, "BoreEdit");
@@ -167,33 +179,36 @@ QVBoxLayout* TCombustionPage::buildSide() {
     return side;
 }
 
-// The page keeps the window's size: what the mean's pictures leave no room
-// for goes on tabs beside them.
+// The page keeps the window's size: the plots and the reference's entries
+// go on tabs beside the figures, the pressure first.
 QTabWidget* TCombustionPage::buildTabs() {
-    auto* diagrams = new QWidget(this);
-    auto* pictures = new QVBoxLayout(diagrams);
-    pictures->addWidget(MakeCaption("p–V diagram (log p [bar] – log V [cm³])", diagrams));
-    m_pvView = new TImageView(m_pvPicture, diagrams);
-    m_pvView->setObjectName("PvImage");
-    pictures->addWidget(m_pvView, 1);
-    pictures->addWidget(MakeCaption("Podíl shořelého paliva [%] podle úhlu [°]", diagrams));
-    m_burnView = new TImageView(m_burnPicture, diagrams);
-    m_burnView->setObjectName("BurnImage");
-    pictures->addWidget(m_burnView, 1);
-
+    m_plots = new TCombustionPlots(this);
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("CombustionTabs");
-    tabs->addTab(diagrams, "Diagramy");
+    tabs->addTab(m_plots->pressureTab(), "Tlak");
+    tabs->addTab(m_plots->diagramsTab(), "Diagramy");
     tabs->addTab(buildReferenceTab(), "Vztažení");
     tabs->addTab(buildCyclesTab(), "Cykly");
-    auto* heatRate = new QWidget(this);
-    auto* heatRateLayout = new QVBoxLayout(heatRate);
-    heatRateLayout->addWidget(MakeCaption("Rychlost uvolňování tepla [J/°] podle úhlu [°]", heatRate));
-    m_heatRateView = new TImageView(m_heatRatePicture, heatRate);
-    m_heatRateView->setObjectName("HeatRateImage");
-    heatRateLayout->addWidget(m_heatRateView, 1);
-    tabs->addTab(heatRate, "Vývin tepla");
+    tabs->addTab(m_plots->heatRateTab(), "Vývin tepla");
     return tabs;
+}
+
+QHBoxLayout* TCombustionPage::buildComparisonRow() {
+    auto* row = new QHBoxLayout;
+    m_comparisonButton = new QPushButton("Načíst srovnávací průběh...", this);
+    m_comparisonButton->setObjectName("ReferenceButton");
+    m_comparisonButton->setToolTip(
+        "Tlakový průběh nebo záznam (s volbami importu ENCODER) ke srovnání: jeho průměr se kreslí "
+        "čárkovaně, "
+        "jeho výsledky ve sloupci vedle");
+    m_dropComparisonButton = new QToolButton(this);
+    m_dropComparisonButton->setText("×");
+    m_dropComparisonButton->setObjectName("DropReferenceButton");
+    m_dropComparisonButton->setToolTip("Zrušit srovnání");
+    m_dropComparisonButton->setEnabled(false);
+    row->addWidget(m_comparisonButton, 1);
+    row->addWidget(m_dropComparisonButton);
+    return row;
 }
 
 void TCombustionPage::attachKeys() {
@@ -209,9 +224,16 @@ void TCombustionPage::attachKeys() {
 void TCombustionPage::connectControls() {
     connect(m_loadButton, &QPushButton::clicked, this, &TCombustionPage::loadCycle);
     connect(m_computeButton, &QPushButton::clicked, this, &TCombustionPage::computeFigures);
-    for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
-        connect(view, &TImageView::resized, this, [this] { drawPictures(); });
-    }
+    connect(m_comparisonButton, &QPushButton::clicked, this, &TCombustionPage::loadComparison);
+    connect(m_dropComparisonButton, &QToolButton::clicked, this, &TCombustionPage::dropComparison);
+    connect(m_cycleTable, &QTableWidget::itemSelectionChanged, this, [this] {
+        const QList<QTableWidgetItem*> picked = m_cycleTable->selectedItems();
+        m_plots->pickCycle(picked.isEmpty() ? 0 : picked.front()->row() + 1);
+    });
+    connect(m_plots, &TCombustionPlots::cycleChosen, this, [this](int number) {
+        m_cycleTable->selectRow(number - 1);
+        m_cycleTable->scrollTo(m_cycleTable->model()->index(number - 1, 0));
+    });
     for (QLineEdit* edit : findChildren<QLineEdit*>()) {
         connect(edit, &QLineEdit::textChanged, this, [this] { recompute(false); });
         connect(edit, &QLineEdit::returnPressed, this, &TCombustionPage::computeFigures);
@@ -237,6 +259,7 @@ QWidget* TCombustionPage::buildReferenceTab() {
     auto* tab = new QWidget(this);
     auto* layout = new QVBoxLayout(tab);
     auto* form = new QFormLayout;
+    m_referenceForm = form;
     layout->addLayout(form);
     const TReferenceTexts reference;
     m_tdcShiftEdit = addEntry(form, "Posun HÚ [°]", reference.TdcShift, "TdcShiftEdit");
@@ -277,15 +300,14 @@ QWidget* TCombustionPage::buildCyclesTab() {
     m_cycleTable->verticalHeader()->setVisible(false);
     m_cycleTable->verticalHeader()->setDefaultSectionSize(kRowHeight);
     m_cycleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_cycleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_cycleTable->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every heading and figure whole; the table scrolls sideways instead.
     m_cycleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // At least its first rows; in a taller window the table and the picture share the room.
     m_cycleTable->setMinimumHeight(kCycleTableHeight);
     layout->addWidget(m_cycleTable, 1);
-    layout->addWidget(MakeCaption("IMEP [bar], MFB50 [°] a MAPO [bar] podle cyklu", tab));
-    m_cycleView = new TImageView(m_cyclePicture, tab);
-    m_cycleView->setObjectName("CycleImage");
-    layout->addWidget(m_cycleView, 1);
+    layout->addWidget(m_plots->cyclePlot(), 1);
     return tab;
 }
 
@@ -338,8 +360,10 @@ void TCombustionPage::refreshFromSession(TSessionChange change) {
 
 void TCombustionPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The ignition mark follows the event list, which other pages change.
-    drawPictures();
+    // The event marks follow the event list, which other pages change.
+    if (CylinderOneMarkers(m_session.Events) != m_markers) {
+        showPlots();
+    }
 }
 
 QLineEdit* TCombustionPage::addEntry(QFormLayout* form, const char* caption, const std::string& text,
@@ -409,6 +433,7 @@ void TCombustionPage::recompute(bool showFailure) {
     m_cycleTable->setRowCount(0);
     m_cycleTable->setColumnCount(0);
     m_analysis.reset();
+    m_comparison.reset();
     m_noticeLabel->hide();
     m_doubtLabel->hide();
     if (m_session.PressureCycle && !m_session.PressureCycle->InBar) {
@@ -426,7 +451,11 @@ void TCombustionPage::recompute(bool showFailure) {
             m_noticeLabel->show();
         }
     }
-    drawPictures();
+    listComparisonFigures();
+    if (m_analysis && m_plots->pickedCycle() > 0) {
+        m_cycleTable->selectRow(m_plots->pickedCycle() - 1);
+    }
+    showPlots();
 }
 
 TCombustionTexts TCombustionPage::readTexts() const {
@@ -460,6 +489,8 @@ void TCombustionPage::analyse() {
     const TPressureCycle cycle =
         JudgeKnock(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
     TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
+    m_inputs = inputs;
+    m_reference = reference;
     ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
     const std::vector<TDoubt> doubts = JudgePlausibility(inputs.Settings, analysis.Mean);
     if (!doubts.empty()) {
@@ -471,23 +502,30 @@ void TCombustionPage::analyse() {
         m_doubtLabel->setText("Výsledky jsou pochybné: " + texts.join(" "));
         m_doubtLabel->show();
     }
-    if (!analysis.Cycles.empty()) {
-        const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis, m_session.Numbers);
-        m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));
-        m_cycleTable->setRowCount(static_cast<int>(rows.size()) - 1);
-        QStringList header;
-        for (const std::string& cell : rows.front()) {
-            header << ToQString(cell);
-        }
-        m_cycleTable->setHorizontalHeaderLabels(header);
-        for (size_t row = 1; row < rows.size(); ++row) {
-            for (size_t column = 0; column < rows[row].size(); ++column) {
-                m_cycleTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
-                                      new QTableWidgetItem(ToQString(rows[row][column])));
-            }
+    fillCycleTable(analysis);
+    m_analysis = std::move(analysis);
+    analyseComparison(inputs, reference);
+}
+
+void TCombustionPage::fillCycleTable(const TPressureAnalysis& analysis) {
+    if (analysis.Cycles.empty()) {
+        return;
+    }
+    const QSignalBlocker quiet(m_cycleTable);
+    const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis, m_session.Numbers);
+    m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));
+    m_cycleTable->setRowCount(static_cast<int>(rows.size()) - 1);
+    QStringList header;
+    for (const std::string& cell : rows.front()) {
+        header << ToQString(cell);
+    }
+    m_cycleTable->setHorizontalHeaderLabels(header);
+    for (size_t row = 1; row < rows.size(); ++row) {
+        for (size_t column = 0; column < rows[row].size(); ++column) {
+            m_cycleTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
+                                  new QTableWidgetItem(ToQString(rows[row][column])));
         }
     }
-    m_analysis = std::move(analysis);
 }
 
 void TCombustionPage::proposeTdcShift() {
@@ -505,20 +543,144 @@ void TCombustionPage::proposeTdcShift() {
     });
 }
 
-void TCombustionPage::drawPictures() {
-    m_pvPicture.resize(m_pvView->width(), m_pvView->height());
-    m_burnPicture.resize(m_burnView->width(), m_burnView->height());
-    m_cyclePicture.resize(m_cycleView->width(), m_cycleView->height());
-    m_heatRatePicture.resize(m_heatRateView->width(), m_heatRateView->height());
-    if (m_analysis) {
-        DrawPvDiagram(m_analysis->Pressure, m_analysis->Volumes, m_pvPicture, m_session.Numbers);
-        DrawBurnDiagram(m_analysis->Mean.Release, m_analysis->Mean.Burn, m_burnPicture, m_session.Numbers);
-        DrawCycleDiagram(m_analysis->Cycles, m_cyclePicture, m_session.Numbers);
-        DrawHeatRateDiagram(m_analysis->Mean.Release, CylinderOneIgnition(m_session.Events),
-                            m_heatRatePicture, m_session.Numbers);
+// The comparison is measured as the session's cycle is; a comparison that
+// cannot be is named under the figures and left out, the session's figures stay.
+void TCombustionPage::analyseComparison(const TCombustionInputs& inputs,
+                                        const TPressureReference& reference) {
+    if (!m_comparisonCycle) {
+        return;
     }
-    for (TImageView* view : {m_pvView, m_burnView, m_cycleView, m_heatRateView}) {
-        view->update();
+    if (!m_comparisonCycle->InBar) {
+        m_noticeLabel->setText(
+            QStringLiteral("Srovnávací průběh není v barech: záznam byl importován bez citlivosti "
+                           "snímače."));
+        m_noticeLabel->show();
+        return;
+    }
+    try {
+        const TPressureCycle judged =
+            JudgeKnock(*m_comparisonCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
+        m_comparison = AnalysePressureCycle(judged, inputs.Geometry, inputs.Settings, reference);
+    } catch (const std::exception& failure) {
+        m_noticeLabel->setText(
+            QStringLiteral("Srovnávací průběh: %1").arg(QString::fromUtf8(failure.what())));
+        m_noticeLabel->show();
+    }
+}
+
+// The comparison's figures in a column beside the session's, row by row of the same name.
+void TCombustionPage::listComparisonFigures() {
+    const bool shown = m_comparison.has_value() && m_analysis.has_value();
+    m_figuresTable->setColumnCount(shown ? 3 : 2);
+    m_side->setFixedWidth(kSideWidth + (shown ? kComparisonColumnWidth : 0));
+    if (!shown) {
+        return;
+    }
+    m_figuresTable->setHorizontalHeaderLabels(
+        {"Veličina", "Hodnota", ToQString(FileNameOf(m_comparisonPath))});
+    m_figuresTable->horizontalHeaderItem(2)->setToolTip(ToQString(m_comparisonPath));
+    TMemoryValueList figures;
+    ListPressureAnalysis(*m_comparison, figures, m_session.Numbers);
+    for (int row = 0; row < m_figuresTable->rowCount(); ++row) {
+        const std::string name = ToStdString(m_figuresTable->item(row, 0)->text());
+        for (int other = 1; other <= figures.rowCount(); ++other) {
+            if (figures.key(other) == name) {
+                m_figuresTable->setItem(row, 2, new QTableWidgetItem(ToQString(figures.value(other))));
+                break;
+            }
+        }
+    }
+}
+
+void TCombustionPage::loadComparison() {
+    const TOverrideCursor wait(Qt::WaitCursor);
+    bool loaded = false;
+    RunGuarded(m_boxes, [&] {
+        const std::string path = ExecuteOpenDialog(m_dialog, CSVFilter, m_comparisonPath);
+        if (path.empty()) {
+            return;
+        }
+        // A file that fails leaves the comparison shown as it was.
+        m_comparisonCycle = std::make_shared<const TPressureCycle>(
+            ReadComparisonCycle(path, m_pageSession.RecordingOptions, m_session.Numbers));
+        m_comparisonPath = path;
+        loaded = true;
+    });
+    if (loaded) {
+        m_dropComparisonButton->setEnabled(true);
+        computeFigures();
+    }
+}
+
+void TCombustionPage::dropComparison() {
+    m_comparisonCycle.reset();
+    m_dropComparisonButton->setEnabled(false);
+    recompute(false);
+}
+
+void TCombustionPage::showPlots() {
+    m_markers = CylinderOneMarkers(m_session.Events);
+    TPlotContent content;
+    if (m_analysis && m_inputs) {
+        content.Analysis = &*m_analysis;
+        content.Cycle = m_session.PressureCycle.get();
+        content.Reference = m_reference;
+        content.Geometry = m_inputs->Geometry;
+        content.Settings = m_inputs->Settings;
+        content.Markers = m_markers;
+        if (m_comparison) {
+            content.Comparison = &*m_comparison;
+            content.ComparisonName = FileNameOf(m_comparisonPath);
+        }
+    }
+    content.Numbers = m_session.Numbers;
+    m_plots->show(content);
+}
+
+// The page as it shows: its entries, its input files, its figures and the
+// comparison's, the cycles (whole up to kReportedCycles) and every plot.
+void TCombustionPage::addToReport(TReport& report) const {
+    TReportSection& inputs = report.Sections.emplace_back();
+    inputs.Heading = "Spalování: zadání";
+    inputs.Tables = {FormTable(*m_sideForm), FormTable(*m_referenceForm)};
+    TReportSection& files = report.Sections.emplace_back();
+    files.Heading = "Vstupní soubory";
+    std::vector<TFileFingerprint> fingerprints;
+    for (const std::string& path : {m_session.PressureCycle ? m_session.PressureCycle->Source : std::string(),
+                                    m_comparisonCycle ? m_comparisonPath : std::string()}) {
+        if (path.empty()) {
+            continue;
+        }
+        try {
+            fingerprints.push_back(FingerprintFile(path));
+        } catch (const std::exception& failure) {
+            files.Paragraphs.push_back(path + ": " + failure.what());
+        }
+    }
+    files.Tables.push_back(FingerprintTable(fingerprints));
+    TReportSection& figures = report.Sections.emplace_back();
+    figures.Heading = "Výsledky";
+    figures.Tables.push_back(WidgetTable(*m_figuresTable));
+    for (const QLabel* note : {m_doubtLabel, m_noticeLabel}) {
+        if (!note->isHidden()) {
+            figures.Paragraphs.push_back(ToStdString(note->text()));
+        }
+    }
+    if (m_cycleTable->rowCount() > 0) {
+        TReportSection& cycles = report.Sections.emplace_back();
+        cycles.Heading = "Cykly";
+        if (m_cycleTable->rowCount() <= kReportedCycles) {
+            cycles.Tables.push_back(WidgetTable(*m_cycleTable));
+        } else {
+            cycles.Paragraphs.push_back(ToStdString(
+                QStringLiteral("%1 cyklů: jejich statistika je ve výsledcích, každý cyklus v grafech.")
+                    .arg(m_cycleTable->rowCount())));
+        }
+    }
+    for (auto& [caption, picture] : m_plots->pictures(kReportPictureWidth, kReportPictureHeight)) {
+        TReportSection& plot = report.Sections.emplace_back();
+        plot.Heading = ToStdString(caption);
+        plot.Pictures.push_back(std::move(picture));
     }
 }
 

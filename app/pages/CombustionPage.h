@@ -5,7 +5,11 @@
 // heat-release window typed beside it, its figures, the p–V loop and the mass
 // fraction burned; beside them the trace's reference (top-dead-centre shift,
 // the loss angle its proposal assumes, pegging), the knock settings, every
-// cycle's figures and the heat-release rate. The page only reads its controls
+// cycle's figures and the heat-release rate, each a plot (app/pages/CombustionPlots.h).
+// A comparison cycle ("Načíst srovnávací průběh...") is analysed with the same
+// entries: its mean is drawn dashed in every plot, its figures beside the
+// session's. Picking a row of the cycle table picks that cycle in the plots,
+// and clicking a cycle there picks its row. The page only reads its controls
 // and hands them to the core.
 // Every change of an entry recomputes at once, quietly (a failure empties the
 // figures and is named under the file); the button and Enter show the failure.
@@ -24,23 +28,25 @@
 #include "signal/pressure/CombustionInputs.h"
 #include "signal/pressure/CycleFigures.h"
 #include "signal/pressure/PressureCycle.h"
-#include "timeline/Raster.h"
+#include "timeline/PlotSeries.h"
 
 class QComboBox;
 class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QTimer;
+class QToolButton;
 class QVBoxLayout;
 
 namespace morvane {
 
 class IMessageBoxes;
 class IOpenDialog;
-class TImageView;
+class TCombustionPlots;
 class TQtValueList;
 struct TPageSession;
 
@@ -52,16 +58,14 @@ public:
     explicit TCombustionPage(TPageSession& session, QWidget* parent = nullptr);
     ~TCombustionPage() override;
 
-    const TRaster& pvPicture() const { return m_pvPicture; }
-    const TRaster& burnPicture() const { return m_burnPicture; }
-    const TRaster& cyclePicture() const { return m_cyclePicture; }
-    const TRaster& heatRatePicture() const { return m_heatRatePicture; }
+    TCombustionPlots& plots() const { return *m_plots; }
 
     void takeSetup(TSetup& setup) const override;
     void fillSetup(const TSetup& setup) override;
     // Shows the session's cycle: quietly after an open or an undo; after an
     // import as after a load, a failure in a box.
     void refreshFromSession(TSessionChange change) override;
+    void addToReport(TReport& report) const override;
 
 public slots:
     // Asks for a cycle file, reads it and computes its figures.
@@ -75,6 +79,9 @@ public slots:
     void followSessionCycle();
     // Fills the shift from the loaded cycle taken as a motored one.
     void proposeTdcShift();
+    // Asks for a cycle file or a recording to compare with, and shows it.
+    void loadComparison();
+    void dropComparison();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,13 +94,17 @@ private:
     QTabWidget* buildTabs();
     void attachKeys();
     void connectControls();
+    QHBoxLayout* buildComparisonRow();
     QWidget* buildReferenceTab();
     QWidget* buildCyclesTab();
     TCombustionTexts readTexts() const;
     TPressureReference readReference() const;
     void recompute(bool showFailure);
     void analyse();
-    void drawPictures();
+    void analyseComparison(const TCombustionInputs& inputs, const TPressureReference& reference);
+    void listComparisonFigures();
+    void fillCycleTable(const TPressureAnalysis& analysis);
+    void showPlots();
     void showCycleSource();
 
     TPageSession& m_pageSession;
@@ -101,6 +112,9 @@ private:
     IOpenDialog* m_dialog;
     TSession& m_session;
     QTimer* m_knockBandPause = nullptr;
+    QWidget* m_side = nullptr;
+    QFormLayout* m_sideForm = nullptr;
+    QFormLayout* m_referenceForm = nullptr;
     QLineEdit* m_boreEdit = nullptr;
     QLineEdit* m_strokeEdit = nullptr;
     QLineEdit* m_rodEdit = nullptr;
@@ -119,14 +133,13 @@ private:
     QLabel* m_noticeLabel = nullptr;
     QLabel* m_doubtLabel = nullptr;  // the doubts about the figures shown
     QTableWidget* m_cycleTable = nullptr;
-    TImageView* m_cycleView = nullptr;
-    TImageView* m_heatRateView = nullptr;
     QPushButton* m_loadButton = nullptr;
     QPushButton* m_computeButton = nullptr;
     QLabel* m_fileLabel = nullptr;
     QTableWidget* m_figuresTable = nullptr;
-    TImageView* m_pvView = nullptr;
-    TImageView* m_burnView = nullptr;
+    QPushButton* m_comparisonButton = nullptr;
+    QToolButton* m_dropComparisonButton = nullptr;
+    TCombustionPlots* m_plots = nullptr;
     std::unique_ptr<TQtValueList> m_figuresList;
 
     // The file the load dialog starts from.
@@ -134,12 +147,15 @@ private:
     // The cycle file loaded here, as the set-up keeps it; empty when the
     // session's cycle is an import's.
     std::string m_loadedPath;
-    // What the pictures show, kept for a redraw at a new size.
+    // What the plots show, with the entries it was computed from.
     std::optional<TPressureAnalysis> m_analysis;
-    TRaster m_pvPicture;
-    TRaster m_burnPicture;
-    TRaster m_cyclePicture;
-    TRaster m_heatRatePicture;
+    std::optional<TCombustionInputs> m_inputs;
+    TPressureReference m_reference;
+    std::vector<TAngleMarker> m_markers;
+    // The cycle to compare with, as read, and its analysis with the same entries.
+    std::shared_ptr<const TPressureCycle> m_comparisonCycle;
+    std::string m_comparisonPath;
+    std::optional<TPressureAnalysis> m_comparison;
 };
 
 }  // namespace morvane

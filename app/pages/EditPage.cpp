@@ -8,11 +8,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/history/EditHistory.h"
 #include "app/pages/PageSession.h"
+#include "app/report/WidgetTables.h"
 #include "app/widgets/PageWidgets.h"
 #include "app/widgets/QtControls.h"
 #include "events/EventGeneration.h"
+#include "events/FiringOrder.h"
 #include "events/MainControls.h"
 #include "events/SetupControls.h"
 #include "util/messages.h"
@@ -115,6 +119,16 @@ void TEditPage::createEvents() {
     const TEditStep step(this, QStringLiteral("Vytvořit události"));
     RunGuarded(m_session.Boxes,
                [this] { CreateEventsAndRecalculate(*m_cylinders, m_session.Session, m_session.Recalc); });
+}
+
+void TEditPage::addToReport(TReport& report) const {
+    TReportSection& engine = report.Sections.emplace_back();
+    engine.Heading = "Motor";
+    engine.Tables.push_back(WidgetTable(*m_mainParameterList));
+    engine.Tables.push_back(WidgetTable(*m_computedParameterList));
+    const int cylinders = std::clamp(TableCylinderCount(*m_mainParameters), 0, kCylinderRows);
+    // The table's first row holds its column titles.
+    engine.Tables.push_back(WidgetTable(*m_cylinderTable, 0, cylinders));
 }
 
 }  // namespace morvane

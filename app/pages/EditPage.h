@@ -53,6 +53,8 @@ public:
     QList<QTableWidget*> writtenTables() const override;
     // A keyboard user starts typing the cylinder count.
     void focusStart() override;
+    // The engine: the main and computed parameters, the cylinder table's rows of its cylinders.
+    void addToReport(TReport& report) const override;
 
 public slots:
     void fillFromFirst();

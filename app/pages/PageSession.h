@@ -9,6 +9,7 @@
 
 #include "events/Recalculation.h"
 #include "events/Session.h"
+#include "signal/import/EncoderSettings.h"
 #include "timeline/Raster.h"
 #include "util/controls.h"
 
@@ -32,6 +33,10 @@ struct TPageSession {
     // threshold now typed, so that its knock figures follow them; set by the
     // window, which keeps the recording's settings.
     std::function<void()> RereadRecording = {};
+    // The toothed-wheel import's options as the window holds them (the path
+    // is the last recording's), for a comparison read from a recording;
+    // raises EInputError while they are incomplete.
+    std::function<TEncoderOptions()> RecordingOptions = {};
 };
 
 }  // namespace morvane

@@ -27,6 +27,8 @@ QWidget* TSetupPage::statusLine() const {
 
 void TSetupPage::focusStart() {}
 
+void TSetupPage::addToReport(TReport&) const {}
+
 void TSetupPage::watchChanges() {
     QList<const QTableWidget*> typed;
     for (const TTypedTable& table : typedTables()) {

@@ -25,6 +25,7 @@ class QTableWidget;
 namespace morvane {
 
 class TEditHistory;
+struct TReport;
 struct TSetup;
 
 // Why the window asks the pages to show the session anew.
@@ -73,6 +74,8 @@ public:
     virtual QWidget* statusLine() const;
     // Where a keyboard user starts typing when the window opens.
     virtual void focusStart();
+    // Adds what the page shows, as it shows it, to the printed report.
+    virtual void addToReport(TReport& report) const;
 
     // From now on the user's changes of the page's controls and typed tables emit changed().
     void watchChanges();

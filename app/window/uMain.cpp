@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -13,6 +14,8 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 #include "app/dialogs/EncoderImportDialog.h"
 #include "app/dialogs/QtSaveDialog.h"
@@ -26,6 +29,7 @@
 #include "app/pages/PageSession.h"
 #include "app/pages/SetupPage.h"
 #include "app/pages/TableKeyboard.h"
+#include "app/report/PdfReport.h"
 #include "app/widgets/ColumnFit.h"
 #include "app/widgets/QtControls.h"
 #include "app/widgets/TextLimit.h"
@@ -79,6 +83,15 @@ void AttachPageRules(QWidget* page) {
 }
 
 const std::string kSetupFilter = "Nastavení motoru (*.morvane)|*.morvane";
+const std::string kReportFilter = "Zpráva PDF (*.pdf)|*.pdf";
+
+// The report's first name: the set-up's, as a PDF.
+std::string ReportNameFor(const std::string& setupPath) {
+    if (setupPath.empty()) {
+        return "zprava.pdf";
+    }
+    return std::filesystem::path(setupPath).replace_extension(".pdf").string();
+}
 
 }  // namespace
 
@@ -97,6 +110,9 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_pageSession = std::make_unique<TPageSession>(
         TPageSession{.Session = m_session, .Boxes = *m_boxes, .OpenDialog = m_openDialog.get()});
     m_pageSession->RereadRecording = [this] { rereadRecording(); };
+    m_pageSession->RecordingOptions = [this] {
+        return EncoderOptionsOf(takeSetup().SignalImport.Encoder, m_session.Numbers);
+    };
 
     createMenu();
     createPages();
@@ -194,6 +210,8 @@ void TFMain::createMenu() {
     m_newAction = m_fileMenu->addAction("Nový");
     m_newAction->setObjectName("New1");
     m_newAction->setShortcut(Qt::CTRL | Qt::Key_N);
+    m_reportAction = m_fileMenu->addAction("Uložit zprávu (PDF)...");
+    m_reportAction->setObjectName("SaveReport1");
     AddHelpMenu(*this);
 }
 
@@ -233,6 +251,7 @@ void TFMain::connectCommands() {
     connect(m_saveAction, &QAction::triggered, this, &TFMain::saveSetup);
     connect(m_saveAsAction, &QAction::triggered, this, &TFMain::saveSetupAs);
     connect(m_newAction, &QAction::triggered, this, &TFMain::newSetup);
+    connect(m_reportAction, &QAction::triggered, this, &TFMain::saveReport);
     connect(m_importAngleAction, &QAction::triggered, this, &TFMain::importAngleSignal);
     connect(m_importTimeAction, &QAction::triggered, this, &TFMain::importTimeSignal);
     connect(m_importEncoderAction, &QAction::triggered, this, &TFMain::importEncoderSignal);
@@ -252,6 +271,7 @@ void TFMain::addPageBuiltWhenShown(const TPageEntry& entry) {
     auto* layout = new QVBoxLayout(holder);
     layout->setContentsMargins(0, 0, 0, 0);
     m_pages->addTab(holder, QString::fromUtf8(entry.Title));
+    m_unbuiltPages.emplace_back(&entry, layout);
     connect(m_pages, &QTabWidget::currentChanged, holder, [this, holder, layout, &entry] {
         if (m_pages->currentWidget() == holder && layout->count() == 0) {
             buildShownPage(entry, layout);
@@ -275,6 +295,49 @@ void TFMain::buildShownPage(const TPageEntry& entry, QLayout* holder) {
     holder->addWidget(page);
     // A layout would show the page only later, from the event loop.
     page->show();
+}
+
+// Every page, so that a report says what each would show.
+void TFMain::buildEveryPage() {
+    for (const auto& [entry, holder] : m_unbuiltPages) {
+        if (holder->count() == 0) {
+            buildShownPage(*entry, holder);
+        }
+    }
+}
+
+void TFMain::useReportDialog(ISaveDialog* dialog) {
+    m_reportSaveDialog = dialog;
+}
+
+// The report of every page, as the pages show the session now.
+void TFMain::saveReport() {
+    if (m_reportSaveDialog == nullptr && !m_reportDialog) {
+        m_reportDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("ReportDialog1"));
+    }
+    ISaveDialog* dialog = m_reportSaveDialog != nullptr ? m_reportSaveDialog : m_reportDialog.get();
+    std::string path = ExecuteSaveDialog(dialog, kReportFilter, ReportNameFor(m_setupPath));
+    if (path.empty()) {
+        return;
+    }
+    if (std::filesystem::path(path).extension().empty()) {
+        path += ".pdf";
+    }
+    const TOverrideCursor wait(Qt::WaitCursor);
+    buildEveryPage();
+    TReport report;
+    report.Title = "Zpráva o spalování";
+    report.ProgramVersion = MORVANE_VERSION;
+    report.Created = ToStdString(QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm"));
+    if (!m_setupPath.empty()) {
+        TReportSection& setup = report.Sections.emplace_back();
+        setup.Heading = "Nastavení";
+        setup.Paragraphs.push_back(m_setupPath);
+    }
+    for (const TSetupPage* page : m_builtPages) {
+        page->addToReport(report);
+    }
+    RunGuarded(*m_boxes, [&] { WritePdfReport(report, path); });
 }
 
 void TFMain::addCommand(QPushButton* button, const QKeySequence& key, const std::function<void()>& command) {

@@ -6,31 +6,34 @@
 // The window knows a page only as a TSetupPage (app/pages/SetupPage.h), listed in
 // app/window/WindowPages.cpp; the pages share what they show in a TPageSession.
 //
-// | member                        | objectName    | what it is                                          |
-// |-------------------------------|---------------|-----------------------------------------------------|
-// | m_fileMenu                    | File1         | the menu "File"                                     |
-// | m_openAction, m_saveAction    | Open1, Save1  | "Open...", "Save...": openSetup(), saveSetup()      |
-// |                               |               | (an open is one undo step: app/history/SetupUndo.h) | |
-// m_importSeparator             | N2            | separator above the imports                         | |
-// m_importAngleAction           | ImportSig1    | "Import signal (ANGLE)...": importAngleSignal()     | |
-// m_importTimeAction            | ImportSig2    | "Import Signal (TIME)...": importTimeSignal()       | |
-// m_importEncoderAction         | ImportSig3    | "Import signal (ENCODER)...": importEncoderSignal() | |
-// m_exitSeparator               | N1            | separator above "Exit"                              | |
-// m_exitAction                  | Exit1         | "Exit": exitProgram()                               | |
-// m_newSeparator                | N3            | separator below "Exit"                              | |
-// m_saveAsAction                | SaveAs1       | "Uložit jako...": saveSetupAs()                     | |
-// m_newAction                   | New1          | "Nový": newSetup() (one undo step, as an open is)   | |
-// m_history                     | Edit1         | the menu "Úpravy": undo, redo (app/history/EditHistory.h) |
-// | m_pages                       | PageControl1  | the pages                                           |
-// | m_builtPages[0]               | TabSheet1     | page "Editace" (app/pages/EditPage.h) | | m_builtPages[1]
-// | TabSheet3     | page "Korekce" (app/pages/CorrectionPage.h)               | | m_builtPages[2] | TabSheet2
-// | page "Časová osa" (app/pages/TimelinePage.h)              | | (built when first shown)      |
-// ValveTimingPage | page "Rozvod" (app/pages/ValveTimingPage.h)             | | (built when first shown) |
-// CombustionPage| page "Spalování" (app/pages/CombustionPage.h)             | | (built when first needed) |
-// OpenDialog1   | the file dialog of the imports and of "Open..."     | | (built when first needed)     |
-// SaveDialog1   | the file dialog of "Uložit jako..." and of the      | |                               | |
-// first "Save..."                                     | | (built at each import)        | EncoderImportDialog
-// | the encoder import's options                  |
+// clang-format off
+// | member                  | objectName    | what it is                                                 |
+// |-------------------------|---------------|------------------------------------------------------------|
+// | m_fileMenu              | File1         | the menu "File"                                            |
+// | m_openAction            | Open1         | "Open...": openSetup() (one undo step: app/history/SetupUndo.h) |
+// | m_saveAction            | Save1         | "Save...": saveSetup()                                     |
+// | m_importSeparator       | N2            | separator above the imports                                |
+// | m_importAngleAction     | ImportSig1    | "Import signal (ANGLE)...": importAngleSignal()            |
+// | m_importTimeAction      | ImportSig2    | "Import Signal (TIME)...": importTimeSignal()              |
+// | m_importEncoderAction   | ImportSig3    | "Import signal (ENCODER)...": importEncoderSignal()        |
+// | m_exitSeparator         | N1            | separator above "Exit"                                     |
+// | m_exitAction            | Exit1         | "Exit": exitProgram()                                      |
+// | m_newSeparator          | N3            | separator below "Exit"                                     |
+// | m_saveAsAction          | SaveAs1       | "Uložit jako...": saveSetupAs()                            |
+// | m_newAction             | New1          | "Nový": newSetup() (one undo step, as an open is)          |
+// | m_reportAction          | SaveReport1   | "Uložit zprávu (PDF)...": saveReport()                     |
+// | m_history               | Edit1         | the menu "Úpravy": undo, redo (app/history/EditHistory.h)  |
+// | m_pages                 | PageControl1  | the pages                                                  |
+// | m_builtPages[0]         | TabSheet1     | page "Editace" (app/pages/EditPage.h)                      |
+// | m_builtPages[1]         | TabSheet3     | page "Korekce" (app/pages/CorrectionPage.h)                |
+// | m_builtPages[2]         | TabSheet2     | page "Časová osa" (app/pages/TimelinePage.h)               |
+// | (built when first shown)| ValveTimingPage | page "Rozvod" (app/pages/ValveTimingPage.h)              |
+// | (built when first shown)| CombustionPage | page "Spalování" (app/pages/CombustionPage.h)             |
+// | (built when first needed)| OpenDialog1  | the file dialog of the imports and of "Open..."            |
+// | (built when first needed)| SaveDialog1  | the file dialog of "Uložit jako..." and the first "Save..." |
+// | (built when first needed)| ReportDialog1 | the file dialog of "Uložit zprávu (PDF)..."               |
+// | (built at each import)  | EncoderImportDialog | the encoder import's options                         |
+// clang-format on
 //
 // The pages give the commands of their buttons with their keys: "Vytvořit
 // události" (F5) and "Vyplnit podle prvního" (F6) on "Editace", "Korigovat"
@@ -97,6 +100,8 @@ public:
     // Whether a save writes the view too ("Uložit i pohled"), as the save
     // dialog's check box sets it; off until the user ticks it.
     void setSaveView(bool withView);
+    // The dialog "Uložit zprávu (PDF)..." uses instead of the window's own.
+    void useReportDialog(ISaveDialog* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +115,7 @@ private:
     void importSignalFile(TSignalImportKind kind);
     void exitProgram();
     void redraw();
+    void saveReport();
 
     // The set-up file.
     void openSetup();
@@ -141,6 +147,7 @@ private:
     void addPage(const TPageEntry& entry);
     void addPageBuiltWhenShown(const TPageEntry& entry);
     void buildShownPage(const TPageEntry& entry, QLayout* holder);
+    void buildEveryPage();
     void addCommand(QPushButton* button, const QKeySequence& key, const std::function<void()>& command);
     void createPageKeys();
     void showPageBy(int step);
@@ -158,10 +165,13 @@ private:
     QAction* m_newSeparator = nullptr;
     QAction* m_saveAsAction = nullptr;
     QAction* m_newAction = nullptr;
+    QAction* m_reportAction = nullptr;
 
     QTabWidget* m_pages = nullptr;
     // The pages built so far, in the order they were built; children of m_pages.
     std::vector<TSetupPage*> m_builtPages;
+    // The pages built when first shown, each with its holder's layout (empty until built).
+    std::vector<std::pair<const TPageEntry*, QLayout*>> m_unbuiltPages;
     // The encoder dialog's entries, kept for its next opening within the run.
     TEncoderTexts m_encoderTexts;
 
@@ -172,6 +182,8 @@ private:
     std::unique_ptr<TPageSession> m_pageSession;
     IOpenDialog* m_setupOpenDialog = nullptr;
     ISaveDialog* m_setupSaveDialog = nullptr;
+    ISaveDialog* m_reportSaveDialog = nullptr;
+    std::unique_ptr<TQtSaveDialog> m_reportDialog;
     bool m_saveView = false;
     // What the last set-up file held, with the window's changes as they are
     // taken; it keeps the fields of pages not built yet.

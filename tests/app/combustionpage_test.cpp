@@ -1,5 +1,6 @@
 // Drives the page "Spalování" inside the real main window.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -7,22 +8,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <qcustomplot.h>
+
 #include <memory>
 
 #include "ModalBoxCatcher.h"
 #include "app/pages/CombustionPage.h"
+#include "app/pages/CombustionPlots.h"
+#include "app/widgets/PlotView.h"
+#include "app/widgets/QtControls.h"
 #include "app/window/uMain.h"
 #include "tests/app/RecordingImport.h"
 #include "tests/support/WindowFixture.h"
-#include "timeline/PvDiagram.h"
-#include "timeline/Raster.h"
 
 using namespace morvane;
 
@@ -36,15 +42,22 @@ QStringList FigureRows(const QTableWidget* table) {
     return rows;
 }
 
-bool HasColor(const TRaster& picture, TColor color) {
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if (picture.pixel(x, y) == color) {
-                return true;
-            }
+// Whether the plot draws a curve with points.
+bool HasCurve(QCustomPlot* plot) {
+    for (int k = 0; k < plot->plottableCount(); ++k) {
+        if (plot->plottable(k)->interface1D() && plot->plottable(k)->interface1D()->dataCount() > 0) {
+            return true;
         }
     }
     return false;
+}
+
+QStringList GraphNames(QCustomPlot* plot) {
+    QStringList names;
+    for (int k = 0; k < plot->plottableCount(); ++k) {
+        names << plot->plottable(k)->name();
+    }
+    return names;
 }
 
 }  // namespace
@@ -83,14 +96,14 @@ private slots:
                          "Úhel pmax [°];368,5", "MFB10 [°];364,35", "MFB50 [°];374,85", "MFB90 [°];407,29"}));
         QVERIFY2(figures.size() == 8 && figures.last().startsWith("Teplo [J];"),
                  qPrintable(figures.join(" | ")));
-        QVERIFY(HasColor(m_page->pvPicture(), kLoopColor));
+        QVERIFY(HasCurve(pvPlot()));
 
         // A file that fails leaves the cycle, its figures and pictures as they were.
         const QString label = m_page->findChild<QLabel*>("CycleFileLabel")->text();
         QVERIFY(!load(writeFile("short.csv", "1\n2\n")).isEmpty());
         QCOMPARE(FigureRows(m_figures), figures);
         QCOMPARE(m_page->findChild<QLabel*>("CycleFileLabel")->text(), label);
-        QVERIFY(HasColor(m_page->pvPicture(), kLoopColor));
+        QVERIFY(HasCurve(pvPlot()));
 
         // The shift recomputes as it is typed: the peak moves by it.
         m_page->findChild<QLineEdit*>("TdcShiftEdit")->setText("1");
@@ -110,7 +123,7 @@ private slots:
         m_compute->click();
         QCOMPARE(errorText, QString("Ojnice [mm] musí být delší než polovina zdvihu."));
         QCOMPARE(m_figures->rowCount(), 0);
-        QVERIFY(!HasColor(m_page->pvPicture(), kLoopColor));
+        QVERIFY(!HasCurve(pvPlot()));
     }
 
     // A window over the whole cycle still gives figures, but marked doubtful
@@ -231,7 +244,77 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(table->item(0, mapo)->text() != before, 3000);
     }
 
+    // A row of the cycle table picks its cycle in the plots, a cycle picked in a
+    // plot picks its row; zooming the pressure's angle zooms burn and heat release.
+    void cycleRowsAndPlotsPickEachOther() {
+        importRecording("1");
+        auto* table = m_page->findChild<QTableWidget*>("CycleTable");
+        auto* pressure = m_page->findChild<TPlotView*>("PressurePlot");
+        QCOMPARE(GraphNames(pressure).count("cykly"), 1);
+        table->selectRow(1);
+        QVERIFY(GraphNames(pressure).contains("cyklus 2"));
+        QVERIFY(GraphNames(m_page->findChild<TPlotView*>("HeatRatePlot")).contains("cyklus 2"));
+        emit pressure->cycleClicked(3);
+        QCOMPARE(table->selectedItems().front()->row(), 2);
+        QVERIFY(GraphNames(pressure).contains("cyklus 3"));
+
+        pressure->xAxis->setRange(350, 370);
+        for (const char* linked : {"BurnPlot", "HeatRatePlot"}) {
+            QCOMPARE(m_page->findChild<TPlotView*>(linked)->xAxis->range(), QCPRange(350, 370));
+        }
+    }
+
+    // Beyond kOverlaidCycles the cycles are drawn as their band.
+    void manyCyclesAreABand() {
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        auto many = std::make_shared<TPressureCycle>(*m_window->session().PressureCycle);
+        many->Cycles.assign(kOverlaidCycles + 1, many->Mean);
+        m_window->session().PressureCycle = many;
+        m_page->refreshFromSession(TSessionChange::CycleImported);
+        const QStringList names = GraphNames(m_page->findChild<TPlotView*>("PressurePlot"));
+        QVERIFY2(names.contains("rozsah cyklů") && !names.contains("cykly"), qPrintable(names.join(", ")));
+    }
+
+    // A comparison's figures stand in a column of its name; its mean is drawn dashed.
+    void aComparisonStandsBeside() {
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_cycle1.csv", "ReferenceButton"),
+                 QString());
+        QCOMPARE(m_figures->columnCount(), 3);
+        QCOMPARE(m_figures->horizontalHeaderItem(2)->text(), QString("fired_cycle1.csv"));
+        QCOMPARE(m_figures->item(0, 1)->text(), QString("4,767"));
+        QVERIFY(!m_figures->item(0, 2)->text().isEmpty() && m_figures->item(0, 2)->text() != "4,767");
+        for (const char* name : {"PressurePlot", "PvPlot", "BurnPlot", "HeatRatePlot"}) {
+            const QStringList names = GraphNames(m_page->findChild<TPlotView*>(name));
+            QVERIFY2(names.contains("fired_cycle1.csv"), name);
+        }
+        m_page->findChild<QAbstractButton*>("DropReferenceButton")->click();
+        QCOMPARE(m_figures->columnCount(), 2);
+    }
+
+    // The report says what the page says: its figures, in a PDF of its own.
+    void theReportHoldsTheFigures() {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        }
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        testing::TAnswerDialog<ISaveDialog> dialog;
+        dialog.Path = ToStdString(m_files.filePath("zprava"));
+        m_window->useReportDialog(&dialog);
+        m_window->findChild<QAction*>("SaveReport1")->trigger();
+        QProcess text;
+        text.start("pdftotext", {"-layout", m_files.filePath("zprava.pdf"), "-"});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* expected : {"Zpráva o spalování", "IMEP vysokotlaký [bar]", "4,849",
+                                     "fired_mean.csv", "Vrtání [mm]", "Tlak podle úhlu"}) {
+            QVERIFY2(printed.contains(QString::fromUtf8(expected)), expected);
+        }
+    }
+
 private:
+    TPlotView* pvPlot() const { return m_page->findChild<TPlotView*>("PvPlot"); }
+
     // Imports the six-revolution recording with the sensor's scale; returns
     // its path, and the import's summary where asked.
     QString importRecording(const QString& scale, QString* summary = nullptr) {
@@ -244,7 +327,7 @@ private:
     }
 
     // Clicks the load button, chooses path in the dialog and returns the error box's text, if any.
-    QString load(const QString& path) {
+    QString load(const QString& path, const char* button = "LoadCycleButton") {
         QString errorText;
         TModalBoxCatcher catcher([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
@@ -254,7 +337,7 @@ private:
                 box->accept();
             }
         });
-        m_page->findChild<QPushButton*>("LoadCycleButton")->click();
+        m_page->findChild<QPushButton*>(button)->click();
         return errorText;
     }
 

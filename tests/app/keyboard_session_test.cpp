@@ -167,6 +167,8 @@ private slots:
         Key(Qt::Key_Space);
         QVERIFY(find<QTableWidget>("FiguresList")->rowCount() > 0);
         QVERIFY(TabTo("CombustionTabs", 20));
+        // Past the pressure and the diagrams to the reference.
+        Key(Qt::Key_Right);
         Key(Qt::Key_Right);
         QVERIFY(TabTo("TdcShiftEdit"));
         Type("9");

@@ -1,0 +1,480 @@
+#include "app/pages/CombustionPlots.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "app/widgets/PlotView.h"
+#include "app/widgets/QtControls.h"
+#include "signal/pressure/CombustionInputs.h"
+
+namespace morvane {
+
+namespace {
+
+const QColor kMeanColor(0, 0, 160);
+const QColor kCycleColor(175, 190, 225);
+const QColor kBandColor(205, 215, 240);
+const QColor kPickedColor(230, 110, 0);
+const QColor kComparisonColor(170, 0, 0);
+const QColor kMisfireColor(230, 0, 0);
+const QColor kKnockColor(190, 0, 190);
+const QColor kMarkerColor(0, 110, 0);
+const QColor kMfb50Color(0, 128, 0);
+const QColor kMapoColor(190, 60, 0);
+constexpr int kMaxSmoothing = 99;
+// How far beyond the band a click still picks the nearest cycle, as a share of the value axis.
+constexpr double kBandClickMargin = 0.02;
+
+QVector<double> Vector(const std::vector<double>& values) {
+    return {values.begin(), values.end()};
+}
+
+QCPGraph* AddGraph(TPlotView* plot, const TSeries& series, const QPen& pen, const QString& name,
+                   QCPAxisRect* rect = nullptr) {
+    QCPGraph* graph =
+        rect ? plot->addGraph(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft)) : plot->addGraph();
+    graph->setData(Vector(series.Keys), Vector(series.Values), true);
+    graph->setPen(pen);
+    graph->setName(name);
+    if (name.isEmpty()) {
+        graph->removeFromLegend();
+    }
+    return graph;
+}
+
+QCPCurve* AddCurve(TPlotView* plot, const TSeries& series, const QPen& pen, const QString& name) {
+    auto* curve = new QCPCurve(plot->xAxis, plot->yAxis);
+    curve->setData(Vector(series.Keys), Vector(series.Values));
+    curve->setPen(pen);
+    curve->setName(name);
+    return curve;
+}
+
+QPen MeanPen() {
+    return QPen(kMeanColor, 2);
+}
+
+QPen ComparisonPen() {
+    return QPen(kComparisonColor, 2, Qt::DashLine);
+}
+
+QPen PickedPen() {
+    return QPen(kPickedColor, 2);
+}
+
+QPen MarkerPen() {
+    return QPen(kMarkerColor, 1, Qt::DashDotLine);
+}
+
+QString PickedName(int number) {
+    return QStringLiteral("cyklus %1").arg(number);
+}
+
+// A vertical line through the whole axis rect at the angle, labelled at its top.
+void AddAngleMarker(TPlotView* plot, const TAngleMarker& marker, const QPen& pen,
+                    QCPAxisRect* rect = nullptr) {
+    rect = rect ? rect : plot->axisRect();
+    auto* line = new QCPItemStraightLine(plot);
+    line->setClipAxisRect(rect);
+    for (QCPItemPosition* point : {line->point1, line->point2}) {
+        point->setAxes(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
+        point->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        point->setAxisRect(rect);
+    }
+    line->point1->setCoords(marker.Angle, 0);
+    line->point2->setCoords(marker.Angle, 1);
+    line->setPen(pen);
+    if (marker.Label.empty()) {
+        return;
+    }
+    auto* label = new QCPItemText(plot);
+    label->setClipAxisRect(rect);
+    label->position->setAxes(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
+    label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    label->position->setAxisRect(rect);
+    label->position->setCoords(marker.Angle, 0.01);
+    label->setPositionAlignment(Qt::AlignTop | Qt::AlignLeft);
+    label->setText(ToQString(marker.Label));
+    label->setColor(pen.color());
+    label->setPadding(QMargins(3, 0, 0, 0));
+}
+
+QCPAxisRect* AddPanel(TPlotView* plot, const QString& valueTitle) {
+    auto* panel = new QCPAxisRect(plot);
+    plot->plotLayout()->addElement(plot->plotLayout()->rowCount(), 0, panel);
+    panel->axis(QCPAxis::atLeft)->setLabel(valueTitle);
+    panel->axis(QCPAxis::atLeft)->grid()->setPen(plot->yAxis->grid()->pen());
+    panel->axis(QCPAxis::atBottom)->grid()->setPen(plot->xAxis->grid()->pen());
+    return panel;
+}
+
+// Shows the panel in its row, or takes it out so the others share its room.
+void ShowPanel(TPlotView* plot, QCPAxisRect* panel, int row, bool shown) {
+    QCPLayoutGrid* layout = plot->plotLayout();
+    const bool inLayout = layout->hasElement(row, 0) && layout->element(row, 0) == panel;
+    if (shown && !inLayout) {
+        layout->addElement(row, 0, panel);
+    } else if (!shown && inLayout) {
+        layout->take(panel);
+        layout->simplify();
+    }
+    panel->setVisible(shown);
+}
+
+// A dashed line across the panel at the value: the comparison's mean.
+void AddLevel(TPlotView* plot, double value, QCPAxisRect* panel) {
+    auto* level = new QCPItemStraightLine(plot);
+    level->setClipAxisRect(panel);
+    for (QCPItemPosition* point : {level->point1, level->point2}) {
+        point->setAxes(panel->axis(QCPAxis::atBottom), panel->axis(QCPAxis::atLeft));
+    }
+    level->point1->setCoords(0, value);
+    level->point2->setCoords(1, value);
+    level->setPen(ComparisonPen());
+}
+
+std::vector<TAngleMarker> IgnitionOnly(const std::vector<TAngleMarker>& markers) {
+    std::vector<TAngleMarker> ignition;
+    std::copy_if(markers.begin(), markers.end(), std::back_inserter(ignition),
+                 [](const TAngleMarker& marker) { return marker.Label == "Zapalování"; });
+    return ignition;
+}
+
+QWidget* PlotWithOptions(QWidget* owner, TPlotView* plot, QWidget* options) {
+    auto* tab = new QWidget(owner);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(plot, 1);
+    if (options) {
+        layout->addWidget(options);
+    }
+    return tab;
+}
+
+}  // namespace
+
+TCombustionPlots::TCombustionPlots(QWidget* owner) : QObject(owner) {
+    m_pressureTab = buildPressureTab(owner);
+    m_diagramsTab = buildDiagramsTab(owner);
+    m_heatRateTab = buildHeatRateTab(owner);
+    buildCyclePlot(owner);
+    TPlotView::linkKeyAxes({m_pressurePlot, m_burnPlot, m_heatRatePlot});
+    for (TPlotView* plot : plots()) {
+        connect(plot, &TPlotView::cycleClicked, this, &TCombustionPlots::cycleChosen);
+    }
+    connect(m_pressurePlot, &TPlotView::pointClicked, this, &TCombustionPlots::choosePoint);
+    connect(m_cyclePlot, &TPlotView::pointClicked, this,
+            [this](double cycleNumber, double) { chooseCycleAt(cycleNumber); });
+}
+
+QWidget* TCombustionPlots::buildPressureTab(QWidget* owner) {
+    m_pressurePlot = new TPlotView(owner);
+    m_pressurePlot->setObjectName("PressurePlot");
+    m_pressurePlot->setAxisTitles("Úhel", "°", "Tlak", "bar");
+    m_logPressureBox = new QCheckBox("Logaritmický tlak", owner);
+    m_logPressureBox->setObjectName("LogPressureBox");
+    connect(m_logPressureBox, &QCheckBox::toggled, this, [this] { drawPressure(); });
+    return PlotWithOptions(owner, m_pressurePlot, m_logPressureBox);
+}
+
+QWidget* TCombustionPlots::buildDiagramsTab(QWidget* owner) {
+    m_pvPlot = new TPlotView(owner);
+    m_pvPlot->setObjectName("PvPlot");
+    m_pvPlot->setAxisTitles("Objem", "cm³", "Tlak", "bar");
+    m_logPvBox = new QCheckBox("Logaritmické osy", owner);
+    m_logPvBox->setObjectName("LogPvBox");
+    m_logPvBox->setChecked(true);
+    connect(m_logPvBox, &QCheckBox::toggled, this, [this] { drawPv(); });
+    m_burnPlot = new TPlotView(owner);
+    m_burnPlot->setObjectName("BurnPlot");
+    m_burnPlot->setAxisTitles("Úhel", "°", "Podíl shořelého paliva", "%");
+    auto* tab = new QWidget(owner);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(m_pvPlot, 1);
+    layout->addWidget(m_logPvBox);
+    layout->addWidget(m_burnPlot, 1);
+    return tab;
+}
+
+QWidget* TCombustionPlots::buildHeatRateTab(QWidget* owner) {
+    m_heatRatePlot = new TPlotView(owner);
+    m_heatRatePlot->setObjectName("HeatRatePlot");
+    m_heatRatePlot->setAxisTitles("Úhel", "°", "Rychlost uvolňování tepla", "J/°");
+    auto* options = new QWidget(owner);
+    auto* row = new QHBoxLayout(options);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_smoothingBox = new QSpinBox(options);
+    m_smoothingBox->setObjectName("SmoothingBox");
+    m_smoothingBox->setRange(1, kMaxSmoothing);
+    m_smoothingBox->setToolTip(
+        "klouzavý průměr přes tolik bodů po 0,5°; jen pro zobrazení, výsledky se nemění");
+    auto* caption = new QLabel("Vyhlazení zobrazení [bodů]", options);
+    caption->setBuddy(m_smoothingBox);
+    row->addWidget(caption);
+    row->addWidget(m_smoothingBox);
+    row->addStretch(1);
+    connect(m_smoothingBox, &QSpinBox::valueChanged, this, [this] { drawHeatRate(); });
+    return PlotWithOptions(owner, m_heatRatePlot, options);
+}
+
+// Three panels over one cycle axis: net IMEP (the plot's own axes), MFB50 and,
+// when the recording gave it, MAPO.
+void TCombustionPlots::buildCyclePlot(QWidget* owner) {
+    m_cyclePlot = new TPlotView(owner);
+    m_cyclePlot->setObjectName("CyclePlot");
+    m_cyclePlot->setAxisTitles("Cyklus", "", "IMEP čistý", "bar");
+    m_imepPanel = m_cyclePlot->axisRect();
+    m_mfb50Panel = AddPanel(m_cyclePlot, "MFB50 [°]");
+    m_mapoPanel = AddPanel(m_cyclePlot, "MAPO [bar]");
+    auto* margins = new QCPMarginGroup(m_cyclePlot);
+    for (QCPAxisRect* panel : {m_imepPanel, m_mfb50Panel, m_mapoPanel}) {
+        panel->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+        panel->axis(QCPAxis::atBottom)->setLabel({});
+        connect(m_imepPanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
+                panel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
+        connect(panel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
+                m_imepPanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
+    }
+    m_mapoPanel->axis(QCPAxis::atBottom)->setLabel("Cyklus");
+}
+
+std::vector<TPlotView*> TCombustionPlots::plots() const {
+    return {m_pressurePlot, m_pvPlot, m_burnPlot, m_heatRatePlot, m_cyclePlot};
+}
+
+void TCombustionPlots::show(const TPlotContent& content) {
+    m_content = content;
+    m_band = {};
+    const int cycles = content.Analysis ? static_cast<int>(content.Analysis->Cycles.size()) : 0;
+    if (content.Analysis && content.Cycle && cycles > kOverlaidCycles) {
+        m_band = PressureBand(*content.Cycle, *content.Analysis, content.Reference);
+    }
+    if (m_picked > cycles) {
+        m_picked = 0;
+    }
+    for (TPlotView* plot : plots()) {
+        plot->setDecimalComma(content.Numbers.DecimalMark == ',');
+    }
+    pickCycle(m_picked);
+    for (TPlotView* plot : plots()) {
+        plot->fitHome();
+    }
+}
+
+void TCombustionPlots::pickCycle(int number) {
+    m_picked = number;
+    m_pickedCurves.reset();
+    if (number > 0 && m_content.Analysis && m_content.Cycle) {
+        m_pickedCurves = CycleCurves(*m_content.Cycle, *m_content.Analysis, m_content.Reference,
+                                     m_content.Geometry, m_content.Settings, number);
+    }
+    drawAll();
+}
+
+void TCombustionPlots::drawAll() {
+    drawPressure();
+    drawPv();
+    drawBurn();
+    drawHeatRate();
+    drawCycles();
+}
+
+void TCombustionPlots::drawPressure() {
+    TPlotView* plot = m_pressurePlot;
+    plot->clearPlottables();
+    plot->clearItems();
+    plot->setLogarithmic(false, m_logPressureBox->isChecked());
+    const TPressureAnalysis* analysis = m_content.Analysis;
+    if (analysis) {
+        if (!m_band.Low.Values.empty()) {
+            QCPGraph* low = AddGraph(plot, m_band.Low, Qt::NoPen, {});
+            QCPGraph* high = AddGraph(plot, m_band.High, Qt::NoPen, "rozsah cyklů");
+            high->setBrush(kBandColor);
+            high->setChannelFillGraph(low);
+        } else if (m_content.Cycle) {
+            for (int number = 1; number <= static_cast<int>(analysis->Cycles.size()); ++number) {
+                QCPGraph* graph = AddGraph(
+                    plot, CyclePressureSeries(*m_content.Cycle, *analysis, m_content.Reference, number),
+                    QPen(kCycleColor, 1), number == 1 ? QStringLiteral("cykly") : QString());
+                TPlotView::setCycleOf(graph, number);
+            }
+        }
+        AddGraph(plot, MeanPressureSeries(*analysis), MeanPen(), "průměr");
+        if (m_pickedCurves) {
+            TSeries picked{MeanPressureSeries(*analysis).Keys,
+                           {m_pickedCurves->Pressure.begin(), m_pickedCurves->Pressure.end()}};
+            TPlotView::setCycleOf(AddGraph(plot, picked, PickedPen(), PickedName(m_picked)), m_picked);
+        }
+        if (m_content.Comparison) {
+            AddGraph(plot, MeanPressureSeries(*m_content.Comparison), ComparisonPen(),
+                     ToQString(m_content.ComparisonName));
+        }
+        for (const TAngleMarker& marker : m_content.Markers) {
+            AddAngleMarker(plot, marker, MarkerPen());
+        }
+    }
+    plot->replot();
+}
+
+void TCombustionPlots::drawPv() {
+    TPlotView* plot = m_pvPlot;
+    plot->clearPlottables();
+    const bool logarithmic = m_logPvBox->isChecked();
+    plot->setLogarithmic(logarithmic, logarithmic);
+    if (const TPressureAnalysis* analysis = m_content.Analysis) {
+        AddCurve(plot, PvSeries(analysis->Pressure, analysis->Volumes), MeanPen(), "průměr");
+        if (m_pickedCurves) {
+            TPlotView::setCycleOf(AddCurve(plot, PvSeries(m_pickedCurves->Pressure, analysis->Volumes),
+                                           PickedPen(), PickedName(m_picked)),
+                                  m_picked);
+        }
+        if (const TPressureAnalysis* comparison = m_content.Comparison) {
+            AddCurve(plot, PvSeries(comparison->Pressure, comparison->Volumes), ComparisonPen(),
+                     ToQString(m_content.ComparisonName));
+        }
+    }
+    plot->replot();
+}
+
+void TCombustionPlots::drawBurn() {
+    TPlotView* plot = m_burnPlot;
+    plot->clearPlottables();
+    plot->clearItems();
+    if (const TPressureAnalysis* analysis = m_content.Analysis) {
+        const TCombustionFigures& mean = analysis->Mean;
+        AddGraph(plot, BurnSeries(mean.Release), MeanPen(), "průměr");
+        if (m_pickedCurves) {
+            TPlotView::setCycleOf(
+                AddGraph(plot, BurnSeries(m_pickedCurves->Release), PickedPen(), PickedName(m_picked)),
+                m_picked);
+        }
+        if (m_content.Comparison) {
+            AddGraph(plot, BurnSeries(m_content.Comparison->Mean.Release), ComparisonPen(),
+                     ToQString(m_content.ComparisonName));
+        }
+        if (mean.Burn) {
+            QCPGraph* marks =
+                AddGraph(plot, {{mean.Burn->Mfb10, mean.Burn->Mfb50, mean.Burn->Mfb90}, {10, 50, 90}},
+                         QPen(kMeanColor), {});
+            marks->setLineStyle(QCPGraph::lsNone);
+            marks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kMeanColor, Qt::white, 7));
+            const double angles[] = {mean.Burn->Mfb10, mean.Burn->Mfb50, mean.Burn->Mfb90};
+            const int levels[] = {10, 50, 90};
+            for (int k = 0; k < 3; ++k) {
+                auto* label = new QCPItemText(plot);
+                label->position->setCoords(angles[k], levels[k]);
+                label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                label->setPadding(QMargins(8, 0, 0, 0));
+                label->setText(QStringLiteral("MFB%1 = %2°")
+                                   .arg(levels[k])
+                                   .arg(ToQString(RoundedFigure(angles[k], kFineStep, m_content.Numbers))));
+            }
+        }
+        for (const TAngleMarker& marker : IgnitionOnly(m_content.Markers)) {
+            AddAngleMarker(plot, marker, MarkerPen());
+        }
+    }
+    plot->replot();
+}
+
+void TCombustionPlots::drawHeatRate() {
+    TPlotView* plot = m_heatRatePlot;
+    plot->clearPlottables();
+    plot->clearItems();
+    const int smoothing = m_smoothingBox->value();
+    if (const TPressureAnalysis* analysis = m_content.Analysis) {
+        AddGraph(plot, HeatRateSeries(analysis->Mean.Release, smoothing), MeanPen(), "průměr");
+        if (m_pickedCurves) {
+            TPlotView::setCycleOf(AddGraph(plot, HeatRateSeries(m_pickedCurves->Release, smoothing),
+                                           PickedPen(), PickedName(m_picked)),
+                                  m_picked);
+        }
+        if (m_content.Comparison) {
+            AddGraph(plot, HeatRateSeries(m_content.Comparison->Mean.Release, smoothing), ComparisonPen(),
+                     ToQString(m_content.ComparisonName));
+        }
+        for (const TAngleMarker& marker : IgnitionOnly(m_content.Markers)) {
+            AddAngleMarker(plot, marker, MarkerPen());
+        }
+    }
+    plot->replot();
+}
+
+void TCombustionPlots::drawCycles() {
+    TPlotView* plot = m_cyclePlot;
+    plot->clearPlottables();
+    plot->clearItems();
+    const TPressureAnalysis* analysis = m_content.Analysis;
+    const TCycleSeries series = analysis ? CycleSeries(analysis->Cycles) : TCycleSeries{};
+    ShowPanel(plot, m_mapoPanel, 2, !series.Mapo.Keys.empty());
+    const QCPScatterStyle dots(QCPScatterStyle::ssDisc, 4);
+    AddGraph(plot, series.NetImep, QPen(kMeanColor), "IMEP čistý", m_imepPanel)->setScatterStyle(dots);
+    AddGraph(plot, series.Mfb50, QPen(kMfb50Color), "MFB50", m_mfb50Panel)->setScatterStyle(dots);
+    AddGraph(plot, series.Mapo, QPen(kMapoColor), "MAPO", m_mapoPanel)->setScatterStyle(dots);
+    for (const int misfire : series.Misfires) {
+        for (QCPAxisRect* panel : {m_imepPanel, m_mfb50Panel}) {
+            AddAngleMarker(plot, {double(misfire), {}}, QPen(kMisfireColor, 1, Qt::DotLine), panel);
+        }
+    }
+    for (const int knocking : series.Knocking) {
+        AddAngleMarker(plot, {double(knocking), {}}, QPen(kKnockColor, 1, Qt::DotLine), m_mapoPanel);
+    }
+    if (m_picked > 0) {
+        for (QCPAxisRect* panel : {m_imepPanel, m_mfb50Panel, m_mapoPanel}) {
+            if (panel->visible()) {
+                AddAngleMarker(plot, {double(m_picked), {}}, PickedPen(), panel);
+            }
+        }
+    }
+    if (const TPressureAnalysis* comparison = m_content.Comparison) {
+        AddLevel(plot, comparison->Mean.NetImep, m_imepPanel);
+        if (comparison->Mean.Burn) {
+            AddLevel(plot, comparison->Mean.Burn->Mfb50, m_mfb50Panel);
+        }
+    }
+    plot->replot();
+}
+
+void TCombustionPlots::choosePoint(double angle, double value) {
+    if (!m_content.Analysis || !m_content.Cycle || m_band.Low.Values.empty()) {
+        return;
+    }
+    const auto point =
+        static_cast<std::size_t>(std::clamp(std::lround(angle * 2), 0L, long(SignalPoints - 1)));
+    const double margin = kBandClickMargin * m_pressurePlot->yAxis->range().size();
+    if (value < m_band.Low.Values[point] - margin || value > m_band.High.Values[point] + margin) {
+        return;
+    }
+    if (const std::optional<int> nearest =
+            NearestCycle(*m_content.Cycle, *m_content.Analysis, m_content.Reference, angle, value)) {
+        emit cycleChosen(*nearest);
+    }
+}
+
+void TCombustionPlots::chooseCycleAt(double cycleNumber) {
+    const long number = std::lround(cycleNumber);
+    if (m_content.Analysis && number >= 1 && number <= long(m_content.Analysis->Cycles.size())) {
+        emit cycleChosen(static_cast<int>(number));
+    }
+}
+
+std::vector<std::pair<QString, QImage>> TCombustionPlots::pictures(int width, int height) const {
+    const std::pair<TPlotView*, const char*> captioned[] = {{m_pressurePlot, "Tlak podle úhlu"},
+                                                            {m_pvPlot, "p–V diagram"},
+                                                            {m_burnPlot, "Podíl shořelého paliva"},
+                                                            {m_heatRatePlot, "Rychlost uvolňování tepla"},
+                                                            {m_cyclePlot, "Veličiny jednotlivých cyklů"}};
+    std::vector<std::pair<QString, QImage>> pictures;
+    for (const auto& [plot, caption] : captioned) {
+        pictures.emplace_back(QString::fromUtf8(caption), plot->toPixmap(width, height).toImage());
+    }
+    return pictures;
+}
+
+}  // namespace morvane
