@@ -50,6 +50,8 @@ void PaintPages(const TReport& report, QTextDocument& document, QPdfWriter& writ
     const QSizeF body = document.pageSize();
     const int pages = document.pageCount();
     QPainter painter(&writer);
+    // Plots are thin lines on white: JPEG would blur them.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setFont(document.defaultFont());
     for (int page = 0; page < pages; ++page) {
         if (page > 0) {
