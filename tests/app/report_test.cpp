@@ -139,7 +139,8 @@ private slots:
         requirePdfTools();
         QImage picture(400, 300, QImage::Format_RGB32);
         picture.fill(Qt::darkBlue);
-        TReportSection engine{"Motor", {"Vrtání 85 mm, zdvih 88 mm"}, {}, {}};
+        // "ff" and "fi" would come back from a ligature as one character.
+        TReportSection engine{"Motor", {"Vrtání 85 mm, zdvih 88 mm", "fired.csv 410ff61f"}, {}, {}};
         TReportSection figures{"Výsledky", {}, {FiguresTable()}, {picture}};
         const QString path = m_files.filePath(QStringLiteral("zpráva.pdf"));
         WritePdfReport(ReportOf({engine, figures}), path.toStdString());
@@ -148,8 +149,9 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(4), QByteArray("%PDF"));
         const QString text = PdfText(path);
-        for (const char* expected : {"Zpráva o spalování", "Vrtání 85 mm", "IMEP čistý [bar]", "12,34",
-                                     "Morvane 1.2.3 · 2026-12-08 19:40 · strana 1 z 1"}) {
+        for (const char* expected :
+             {"Zpráva o spalování", "Vrtání 85 mm", "fired.csv 410ff61f", "IMEP čistý [bar]", "12,34",
+              "Morvane 1.2.3 · 2026-12-08 19:40 · strana 1 z 1"}) {
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         }
     }
@@ -170,6 +172,22 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("strana %1 z %1").arg(pages)));
         QCOMPARE(text.count(QStringLiteral("Cyklus")), pages);
         QVERIFY(text.contains(QStringLiteral("200")));
+    }
+
+    // A heading that would stand at a page's foot starts the next page, and
+    // its text stands in the PDF once.
+    void headingGoesOverWithItsText() {
+        requirePdfTools();
+        QImage picture(400, 520, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const QString path = m_files.filePath(QStringLiteral("pictures.pdf"));
+        WritePdfReport(ReportOf({{"První graf", {}, {}, {picture}}, {"Druhý graf", {"Popis"}, {}, {}}}),
+                       path.toStdString());
+
+        const QStringList pages = PdfText(path).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(pages[1].contains(QStringLiteral("Druhý graf")));
+        QCOMPARE(pages.join(QString()).count(QStringLiteral("Druhý graf")), 1);
     }
 
     void unwritablePathRaisesAndLeavesNoFile() {
