@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <string>
@@ -49,20 +48,9 @@ QString OpenErrorOf(Action action) {
 
 }  // namespace
 
-class ReportTest : public QObject {
+// The window fixture for its temporary folder only: no window is opened.
+class ReportTest : public morvane::testing::TWindowFixture {
     Q_OBJECT
-
-    QTemporaryDir m_files;
-
-    QString writeFile(const QString& name, const QByteArray& contents) {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        file.write(contents);
-        return path;
-    }
 
     static void requirePdfTools() {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
