@@ -26,6 +26,9 @@ constexpr qreal kHeadingPoints = 12.5;
 constexpr qreal kTablePoints = 8.5;
 // The part of a page a heading wants under it, else it starts the next page.
 constexpr qreal kLeastRoomUnderHeading = 0.08;
+// The most of a page's height a picture takes: a tall one still shares its
+// page with its heading and a line or two.
+constexpr qreal kPictureMostOfPage = 0.8;
 const QColor kGridColour(0x80, 0x80, 0x80);
 const QColor kHeaderShade(0xe6, 0xe6, 0xe6);
 
@@ -150,7 +153,8 @@ void AddPicture(QTextCursor& cursor, const QImage& picture, int number) {
     const QPaintDevice* device = document.documentLayout()->paintDevice();
     const qreal scale = device == nullptr ? 1.0 : device->logicalDpiX() / kScreenDpi;
     const QSizeF page = document.pageSize() / scale;
-    QSizeF size = QSizeF(picture.size()).scaled(page.width(), page.height() * 0.95, Qt::KeepAspectRatio);
+    QSizeF size =
+        QSizeF(picture.size()).scaled(page.width(), page.height() * kPictureMostOfPage, Qt::KeepAspectRatio);
     const QString name = QStringLiteral("report-picture-%1").arg(number);
     document.addResource(QTextDocument::ImageResource, QUrl(name), picture);
     QTextBlockFormat block = SpacedBlock(4, 8);
@@ -174,7 +178,8 @@ qreal FirstLineBottom(const QTextBlock& block) {
 }
 
 // A heading left at the foot of a page, alone or with a line or two of its
-// text, goes over to the next page. Each move lays out the rest anew, so the
+// text, goes over to the next page; one near a page's top stays, as the next
+// page would give it no more room. Each move lays out the rest anew, so the
 // headings are taken in order.
 void KeepHeadingsWithText(QTextDocument& document, const std::vector<int>& headings) {
     const qreal pageHeight = document.pageSize().height();
@@ -186,8 +191,10 @@ void KeepHeadingsWithText(QTextDocument& document, const std::vector<int>& headi
             continue;
         }
         const qreal bottom = FirstLineBottom(heading);
-        const qreal pageEnd = (std::floor(bottom / pageHeight) + 1) * pageHeight;
-        if (pageEnd - bottom >= leastRoom && FirstLineBottom(next) <= pageEnd) {
+        const qreal pageStart = std::floor(bottom / pageHeight) * pageHeight;
+        const qreal pageEnd = pageStart + pageHeight;
+        const bool alone = pageEnd - bottom < leastRoom || FirstLineBottom(next) > pageEnd;
+        if (!alone || bottom - pageStart < leastRoom) {
             continue;
         }
         QTextBlockFormat breakBefore;
