@@ -50,6 +50,8 @@ void PaintPages(const TReport& report, QTextDocument& document, QPdfWriter& writ
     const QSizeF body = document.pageSize();
     const int pages = document.pageCount();
     QPainter painter(&writer);
+    // Plots are thin lines on white: JPEG would blur them.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setFont(document.defaultFont());
     for (int page = 0; page < pages; ++page) {
         if (page > 0) {
@@ -60,7 +62,9 @@ void PaintPages(const TReport& report, QTextDocument& document, QPdfWriter& writ
         painter.setClipRect(QRectF(QPointF(0, 0), body));
         painter.translate(0, -slice.top());
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = slice;
+        // A line that starts right at a page's edge would be drawn on both
+        // pages: hidden by the clip, but in the PDF's text twice.
+        context.clip = slice.adjusted(0, 1, 0, -1);
         document.documentLayout()->draw(&painter, context);
         painter.restore();
         DrawFooter(painter, QRectF(0, body.height(), body.width(), footerHeight),
@@ -90,6 +94,9 @@ void WritePdfReport(const TReport& report, const std::string& path) {
         document.documentLayout()->setPaintDevice(&writer);
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setStyleHint(QFont::SansSerif);
+        // Ligatures would turn "ff" in a SHA-256 into one glyph, which a
+        // reader of the PDF's text gets back as U+FB00.
+        font.setStyleStrategy(QFont::PreferNoShaping);
         font.setPointSizeF(kTextPoints);
         document.setDefaultFont(font);
         document.setDocumentMargin(0);

@@ -2,11 +2,15 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QTextTable>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "app/report/NumberCells.h"
 
@@ -20,6 +24,11 @@ constexpr qreal kScreenDpi = 96.0;
 constexpr qreal kTitlePoints = 17.0;
 constexpr qreal kHeadingPoints = 12.5;
 constexpr qreal kTablePoints = 8.5;
+// The part of a page a heading wants under it, else it starts the next page.
+constexpr qreal kLeastRoomUnderHeading = 0.08;
+// The most of a page's height a picture takes: a tall one still shares its
+// page with its heading and a line or two.
+constexpr qreal kPictureMostOfPage = 0.8;
 const QColor kGridColour(0x80, 0x80, 0x80);
 const QColor kHeaderShade(0xe6, 0xe6, 0xe6);
 
@@ -41,9 +50,19 @@ QTextBlockFormat SpacedBlock(qreal above, qreal below) {
     return format;
 }
 
-// Starts a new block, except in the document's first, still empty one.
+// A table leaves an empty block after it, and a document starts with one:
+// such a block takes what comes next instead of standing as a blank line.
+bool IsFreeBlock(const QTextCursor& cursor) {
+    const QTextBlock block = cursor.block();
+    if (!block.text().isEmpty()) {
+        return false;
+    }
+    const QTextBlock previous = block.previous();
+    return !previous.isValid() || QTextCursor(previous).currentTable() != nullptr;
+}
+
 void StartBlock(QTextCursor& cursor, const QTextBlockFormat& block, const QTextCharFormat& chars) {
-    if (cursor.document()->isEmpty()) {
+    if (IsFreeBlock(cursor)) {
         cursor.setBlockFormat(block);
         cursor.setBlockCharFormat(chars);
         cursor.setCharFormat(chars);
@@ -62,7 +81,7 @@ void AddTitle(QTextCursor& cursor, const std::string& title) {
 }
 
 void AddHeading(QTextCursor& cursor, const std::string& heading) {
-    StartBlock(cursor, SpacedBlock(14, 5), FontOfSize(kHeadingPoints, true));
+    StartBlock(cursor, SpacedBlock(20, 5), FontOfSize(kHeadingPoints, true));
     cursor.insertText(Text(heading));
 }
 
@@ -73,7 +92,7 @@ void AddParagraph(QTextCursor& cursor, const std::string& line) {
 
 QTextTableFormat GridFormat(int headerRows) {
     QTextTableFormat format;
-    format.setBorder(0.6);
+    format.setBorder(1.0);
     format.setBorderBrush(kGridColour);
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setBorderCollapse(true);
@@ -81,7 +100,8 @@ QTextTableFormat GridFormat(int headerRows) {
     format.setCellPadding(3);
     format.setHeaderRowCount(headerRows);
     format.setTopMargin(2);
-    format.setBottomMargin(8);
+    // A block after a table loses its own top margin: this one stands for it.
+    format.setBottomMargin(16);
     return format;
 }
 
@@ -106,7 +126,6 @@ void AddTable(QTextCursor& cursor, const TReportTable& table) {
     if (columns == 0 || rows == 0) {
         return;
     }
-    StartBlock(cursor, QTextBlockFormat(), FontOfSize(kTablePoints, false));
     QTextTable* grid = cursor.insertTable(rows, static_cast<int>(columns), GridFormat(headerRows));
     const std::vector<bool> numeric = NumericColumns(table.Rows, columns);
     if (headerRows > 0) {
@@ -134,7 +153,8 @@ void AddPicture(QTextCursor& cursor, const QImage& picture, int number) {
     const QPaintDevice* device = document.documentLayout()->paintDevice();
     const qreal scale = device == nullptr ? 1.0 : device->logicalDpiX() / kScreenDpi;
     const QSizeF page = document.pageSize() / scale;
-    QSizeF size = QSizeF(picture.size()).scaled(page.width(), page.height() * 0.95, Qt::KeepAspectRatio);
+    QSizeF size =
+        QSizeF(picture.size()).scaled(page.width(), page.height() * kPictureMostOfPage, Qt::KeepAspectRatio);
     const QString name = QStringLiteral("report-picture-%1").arg(number);
     document.addResource(QTextDocument::ImageResource, QUrl(name), picture);
     QTextBlockFormat block = SpacedBlock(4, 8);
@@ -147,14 +167,55 @@ void AddPicture(QTextCursor& cursor, const QImage& picture, int number) {
     cursor.insertImage(image);
 }
 
+// Where a block's first line ends, on the height of the whole document.
+qreal FirstLineBottom(const QTextBlock& block) {
+    const QRectF box = block.document()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* lines = block.layout();
+    if (lines == nullptr || lines->lineCount() == 0) {
+        return box.bottom();
+    }
+    return box.top() + lines->lineAt(0).rect().bottom();
+}
+
+// A heading left at the foot of a page, alone or with a line or two of its
+// text, goes over to the next page; one near a page's top stays, as the next
+// page would give it no more room. Each move lays out the rest anew, so the
+// headings are taken in order.
+void KeepHeadingsWithText(QTextDocument& document, const std::vector<int>& headings) {
+    const qreal pageHeight = document.pageSize().height();
+    const qreal leastRoom = pageHeight * kLeastRoomUnderHeading;
+    for (int number : headings) {
+        const QTextBlock heading = document.findBlockByNumber(number);
+        const QTextBlock next = heading.next();
+        if (!next.isValid()) {
+            continue;
+        }
+        const qreal bottom = FirstLineBottom(heading);
+        const qreal pageStart = std::floor(bottom / pageHeight) * pageHeight;
+        const qreal pageEnd = pageStart + pageHeight;
+        const bool alone = pageEnd - bottom < leastRoom || FirstLineBottom(next) > pageEnd;
+        if (!alone || bottom - pageStart < leastRoom) {
+            continue;
+        }
+        QTextBlockFormat breakBefore;
+        breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(heading).mergeBlockFormat(breakBefore);
+    }
+}
+
 }  // namespace
 
 void BuildReportDocument(const TReport& report, QTextDocument& document) {
     QTextCursor cursor(&document);
+    // One change for the layout: laid out cell by cell, a long table costs
+    // time in the square of its rows.
+    cursor.beginEditBlock();
     AddTitle(cursor, report.Title);
     int pictures = 0;
+    std::vector<int> headings;
     for (const TReportSection& section : report.Sections) {
         AddHeading(cursor, section.Heading);
+        headings.push_back(cursor.blockNumber());
         for (const std::string& line : section.Paragraphs) {
             AddParagraph(cursor, line);
         }
@@ -165,6 +226,8 @@ void BuildReportDocument(const TReport& report, QTextDocument& document) {
             AddPicture(cursor, picture, ++pictures);
         }
     }
+    cursor.endEditBlock();
+    KeepHeadingsWithText(document, headings);
 }
 
 }  // namespace morvane

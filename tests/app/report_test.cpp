@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <string>
@@ -49,20 +48,9 @@ QString OpenErrorOf(Action action) {
 
 }  // namespace
 
-class ReportTest : public QObject {
+// The window fixture for its temporary folder only: no window is opened.
+class ReportTest : public morvane::testing::TWindowFixture {
     Q_OBJECT
-
-    QTemporaryDir m_files;
-
-    QString writeFile(const QString& name, const QByteArray& contents) {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        file.write(contents);
-        return path;
-    }
 
     static void requirePdfTools() {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
@@ -139,7 +127,8 @@ private slots:
         requirePdfTools();
         QImage picture(400, 300, QImage::Format_RGB32);
         picture.fill(Qt::darkBlue);
-        TReportSection engine{"Motor", {"Vrtání 85 mm, zdvih 88 mm"}, {}, {}};
+        // "ff" and "fi" would come back from a ligature as one character.
+        TReportSection engine{"Motor", {"Vrtání 85 mm, zdvih 88 mm", "fired.csv 410ff61f"}, {}, {}};
         TReportSection figures{"Výsledky", {}, {FiguresTable()}, {picture}};
         const QString path = m_files.filePath(QStringLiteral("zpráva.pdf"));
         WritePdfReport(ReportOf({engine, figures}), path.toStdString());
@@ -148,28 +137,53 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(4), QByteArray("%PDF"));
         const QString text = PdfText(path);
-        for (const char* expected : {"Zpráva o spalování", "Vrtání 85 mm", "IMEP čistý [bar]", "12,34",
-                                     "Morvane 1.2.3 · 2026-12-08 19:40 · strana 1 z 1"}) {
+        for (const char* expected :
+             {"Zpráva o spalování", "Vrtání 85 mm", "fired.csv 410ff61f", "IMEP čistý [bar]", "12,34",
+              "Morvane 1.2.3 · 2026-12-08 19:40 · strana 1 z 1"}) {
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         }
     }
 
-    // A table longer than a page goes on over the next, its header repeated.
-    void longTableRunsOverPages() {
+    // A table longer than a page goes on over the next, its header repeated;
+    // lines running over pages stand in the PDF's text once each.
+    void longContentRunsOverPages() {
         requirePdfTools();
         TReportTable cycles{{"Cyklus", "IMEP [bar]"}, {}};
         for (int cycle = 1; cycle <= 200; ++cycle) {
             cycles.Rows.push_back({std::to_string(cycle), "12,34"});
         }
+        std::vector<std::string> notes;
+        for (int note = 1; note <= 150; ++note) {
+            notes.push_back("Poznámka " + std::to_string(note));
+        }
         const QString path = m_files.filePath(QStringLiteral("long.pdf"));
-        WritePdfReport(ReportOf({{"Cykly", {}, {cycles}, {}}}), path.toStdString());
+        WritePdfReport(ReportOf({{"Cykly", {}, {cycles}, {}}, {"Poznámky", notes, {}, {}}}),
+                       path.toStdString());
 
         const QString text = PdfText(path);
-        const qsizetype pages = text.count(QStringLiteral("strana "));
-        QVERIFY2(pages > 1, qPrintable(text.right(400)));
-        QVERIFY(text.contains(QStringLiteral("strana %1 z %1").arg(pages)));
-        QCOMPARE(text.count(QStringLiteral("Cyklus")), pages);
-        QVERIFY(text.contains(QStringLiteral("200")));
+        const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() > 2, qPrintable(text.right(400)));
+        QVERIFY(pages.last().contains(QStringLiteral("strana %1 z %1").arg(pages.size())));
+        for (const QString& page : pages) {
+            QCOMPARE(page.contains(QStringLiteral("12,34")), page.contains(QStringLiteral("Cyklus")));
+        }
+        QCOMPARE(text.count(QStringLiteral("12,34")), 200);
+        QCOMPARE(text.count(QStringLiteral("Poznámka ")), 150);
+    }
+
+    // A heading whose picture does not fit under it starts the next page with it.
+    void headingGoesOverWithItsPicture() {
+        requirePdfTools();
+        QImage picture(400, 440, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const QString path = m_files.filePath(QStringLiteral("pictures.pdf"));
+        WritePdfReport(ReportOf({{"První graf", {}, {}, {picture}}, {"Druhý graf", {}, {}, {picture}}}),
+                       path.toStdString());
+
+        const QStringList pages = PdfText(path).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(pages[1].contains(QStringLiteral("Druhý graf")));
+        QCOMPARE(pages.join(QString()).count(QStringLiteral("Druhý graf")), 1);
     }
 
     void unwritablePathRaisesAndLeavesNoFile() {
