@@ -61,6 +61,7 @@ const char* const kNotInBarText =
     "Zadejte Citlivost snímače [bar/jednotka] v dialogu Import signal (ENCODER)... a importujte záznam "
     "znovu.";
 constexpr int kCycleTableHeight = 150;
+constexpr int kMeasuredCycleRows = 100;
 // How long the typing in the knock band rests before the recording is read again.
 constexpr int kKnockBandPauseMs = 500;
 const char* const kDoubtColor = "#b35c00";
@@ -304,6 +305,9 @@ QWidget* TCombustionPage::buildCyclesTab() {
     m_cycleTable->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every heading and figure whole; the table scrolls sideways instead.
     m_cycleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Measured over the rows in view and this many more: a column's figures
+    // share their form, and thousands of cycles are measured in no time.
+    m_cycleTable->horizontalHeader()->setResizeContentsPrecision(kMeasuredCycleRows);
     // At least its first rows; in a taller window the table and the picture share the room.
     m_cycleTable->setMinimumHeight(kCycleTableHeight);
     layout->addWidget(m_cycleTable, 1);

@@ -176,6 +176,11 @@ std::string PointName(int point, int cycleNumber, TNumberFormat format) {
 }  // namespace
 
 void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
+    // A sum of values all above 0 is above 0: a trace above 0 everywhere
+    // needs no level summed (a recording's thousands of cycles are).
+    if (std::all_of(pressure.begin(), pressure.end(), [](double value) { return value > 0; })) {
+        return;
+    }
     long double lowestSum = 0;
     int lowestPoint = 0;
     for (int k = 0; k < kCyclePoints; ++k) {
@@ -198,6 +203,12 @@ void CheckPositivePressure(const TSignalTable& pressure, int cycleNumber, TNumbe
 void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberFormat format) {
     std::array<double, std::size_t{2} * kLevelHalf> neighbours{};
     for (int k = 0; k < SignalPoints; ++k) {
+        const double value = pressure[static_cast<std::size_t>(k)];
+        // The level is never below the floor, so a point within the factor
+        // of it is no stray point whatever its neighbours.
+        if (std::fabs(value) <= kStrayPointFactor * kStrayPointFloor) {
+            continue;
+        }
         std::size_t n = 0;
         for (int j = -kLevelHalf; j <= kLevelHalf; ++j) {
             if (j != 0) {
@@ -207,7 +218,6 @@ void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberForm
         const auto middle = neighbours.begin() + kLevelHalf;
         std::nth_element(neighbours.begin(), middle, neighbours.end());
         const double level = *middle;
-        const double value = pressure[static_cast<std::size_t>(k)];
         if (std::fabs(value) > kStrayPointFactor * std::max(level, kStrayPointFloor)) {
             RaiseInputError(PointName(k, cycleNumber, format) + " [bar] " + FormatFloatGeneral(value, format),
                             "řádově jako v okolních bodech (kolem " +
