@@ -118,6 +118,7 @@ void TPlotView::fitHome() {
     m_homeValue = yAxis->range();
     m_hasHome = true;
     replot(rpQueuedReplot);
+    refreshReadout();
 }
 
 void TPlotView::resetView() {
@@ -128,6 +129,7 @@ void TPlotView::resetView() {
     xAxis->setRange(m_homeKey);
     yAxis->setRange(m_homeValue);
     replot(rpQueuedReplot);
+    refreshReadout();
 }
 
 void TPlotView::setCycleOf(QCPAbstractPlottable* curve, int cycle) {
@@ -174,6 +176,14 @@ void TPlotView::useSaveDialog(ISaveDialog* dialog) {
 
 void TPlotView::useMessageBoxes(IMessageBoxes* boxes) {
     m_boxes = boxes;
+}
+
+QCPGraph* TPlotView::addGraph(QCPAxis* keyAxis, QCPAxis* valueAxis) {
+    QCPGraph* graph = QCustomPlot::addGraph(keyAxis, valueAxis);
+    if (graph != nullptr) {
+        graph->setName(QString());
+    }
+    return graph;
 }
 
 void TPlotView::updateLegend() {
@@ -250,6 +260,7 @@ void TPlotView::keyPressEvent(QKeyEvent* event) {
         resetView();
     } else if (NavigateByKey(*xAxis, *yAxis, event->key(), event->modifiers())) {
         replot(rpQueuedReplot);
+        refreshReadout();
     } else {
         QCustomPlot::keyPressEvent(event);
     }
@@ -265,10 +276,17 @@ void TPlotView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TPlotView::showReadout(QPointF pos) {
+    m_mouse = pos;
     if (axisRect()->rect().contains(pos.toPoint())) {
         m_readout->show(pos, m_titles, m_locale);
     } else {
         m_readout->hide();
+    }
+}
+
+void TPlotView::refreshReadout() {
+    if (m_readout->shown()) {
+        showReadout(m_mouse);
     }
 }
 

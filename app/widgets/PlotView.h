@@ -59,6 +59,10 @@ public:
     // The legend at the top right, shown only when more than one named curve
     // is visible. Every replot calls it; the page need not.
     void updateLegend();
+    // QCustomPlot's addGraph, but the graph has no name ("Graph 1" there)
+    // until the page gives it one: only named curves enter the legend and
+    // the read-out.
+    QCPGraph* addGraph(QCPAxis* keyAxis = nullptr, QCPAxis* valueAxis = nullptr);
     // The context menu (objectName "PlotMenu"), for tests.
     QMenu* contextMenu() const { return m_menu; }
 
@@ -83,6 +87,8 @@ private:
     void buildMenu();
     void followKeyRange(const QCPRange& range);
     void showReadout(QPointF pos);
+    // The read-out again at the mouse after the view moved under it.
+    void refreshReadout();
     void click(QPointF pos);
     void askAndSaveImage();
 
@@ -92,6 +98,7 @@ private:
     QCPRange m_homeValue;
     bool m_hasHome = false;
     std::unique_ptr<TPlotReadout> m_readout;
+    QPointF m_mouse;
     QPoint m_pressPos;
     bool m_clickPending = false;
     std::vector<TPlotView*> m_linked;

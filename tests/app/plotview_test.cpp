@@ -239,6 +239,17 @@ private slots:
         QVERIFY(m_plot->readoutText().endsWith(curve));
     }
 
+    void legendOnlyForMoreThanOneNamedCurve() {
+        QVERIFY(!m_plot->legend->visible());
+        m_plot->graph(0)->setName(QStringLiteral("cyklus 3"));
+        m_plot->replot();
+        QVERIFY(m_plot->legend->visible());
+        QCOMPARE(m_plot->legend->itemCount(), 2);
+        m_plot->graph(1)->setVisible(false);
+        m_plot->replot();
+        QVERIFY(!m_plot->legend->visible());
+    }
+
     void readoutNumbers_data() {
         QTest::addColumn<double>("number");
         QTest::addColumn<QString>("text");
