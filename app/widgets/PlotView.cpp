@@ -109,9 +109,16 @@ void TPlotView::setLogarithmic(bool keyAxis, bool valueAxis) {
 }
 
 void TPlotView::fitHome() {
-    rescaleAxes(true);
-    xAxis->setRange(WidenedRange(*xAxis, kHomeMargin));
-    yAxis->setRange(WidenedRange(*yAxis, kHomeMargin));
+    bool anyVisible = false;
+    for (int i = 0; i < plottableCount(); ++i) {
+        anyVisible = anyVisible || plottable(i)->visible();
+    }
+    // Without curves the range stays as it is rather than widening each time.
+    if (anyVisible) {
+        rescaleAxes(true);
+        xAxis->setRange(WidenedRange(*xAxis, kHomeMargin));
+        yAxis->setRange(WidenedRange(*yAxis, kHomeMargin));
+    }
     KeepAxisPositive(*xAxis);
     KeepAxisPositive(*yAxis);
     m_homeKey = xAxis->range();
