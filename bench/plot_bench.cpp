@@ -114,8 +114,8 @@ std::unique_ptr<TPlotView> AllCyclesPlot(const TRecording& recording) {
 }
 
 const TRecording& Recording() {
-    static const TRecording recording = MakeRecording();
-    return recording;
+    static const TRecording kRecording = MakeRecording();
+    return kRecording;
 }
 
 void BM_PressurePlotBand(benchmark::State& state) {

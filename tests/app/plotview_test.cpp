@@ -62,7 +62,7 @@ class PlotViewTest : public QObject {
 private:
     // A plot of the cycle p = 2φ (cycle 3) and the named curve p = 1000 − φ
     // over 0..720 °, shown at a fixed size with its home view fitted.
-    static std::unique_ptr<TPlotView> KnownPlot() {
+    static std::unique_ptr<TPlotView> knownPlot() {
         auto plot = std::make_unique<TPlotView>();
         QVector<double> keys;
         QVector<double> rising;
@@ -90,14 +90,14 @@ private:
         return plot;
     }
 
-    static QPoint PixelOf(const TPlotView& plot, double key, double value) {
+    static QPoint pixelOf(const TPlotView& plot, double key, double value) {
         return QPoint(qRound(plot.xAxis->coordToPixel(key)), qRound(plot.yAxis->coordToPixel(value)));
     }
 
     std::unique_ptr<TPlotView> m_plot;
 
 private slots:
-    void init() { m_plot = KnownPlot(); }
+    void init() { m_plot = knownPlot(); }
     void cleanup() { m_plot.reset(); }
 
     void wheelZoomsAboutTheMouse_data() {
@@ -109,7 +109,7 @@ private slots:
     void wheelZoomsAboutTheMouse() {
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(bool, keyZooms);
-        const QPoint mouse = PixelOf(*m_plot, 200, 400);
+        const QPoint mouse = pixelOf(*m_plot, 200, 400);
         const QCPRange key = m_plot->xAxis->range();
         const QCPRange value = m_plot->yAxis->range();
         Wheel(*m_plot, mouse, 2, modifiers);
@@ -121,7 +121,7 @@ private slots:
     }
 
     void dragPansByTheDraggedAmount() {
-        const QPoint from = PixelOf(*m_plot, 300, 600);
+        const QPoint from = pixelOf(*m_plot, 300, 600);
         const QPoint to = from + QPoint(120, -60);
         const double keyShift = m_plot->xAxis->pixelToCoord(to.x()) - m_plot->xAxis->pixelToCoord(from.x());
         const double valueShift = m_plot->yAxis->pixelToCoord(to.y()) - m_plot->yAxis->pixelToCoord(from.y());
@@ -137,7 +137,7 @@ private slots:
         // Within two pixels of the corners the mouse was at.
         const double keyPixel = m_plot->xAxis->range().size() / m_plot->axisRect()->width();
         const double valuePixel = m_plot->yAxis->range().size() / m_plot->axisRect()->height();
-        Drag(*m_plot, PixelOf(*m_plot, 100, 1200), PixelOf(*m_plot, 400, 300), Qt::ShiftModifier);
+        Drag(*m_plot, pixelOf(*m_plot, 100, 1200), pixelOf(*m_plot, 400, 300), Qt::ShiftModifier);
         QVERIFY(Near(m_plot->xAxis->range(), QCPRange(100, 400), 2 * keyPixel));
         QVERIFY(Near(m_plot->yAxis->range(), QCPRange(300, 1200), 2 * valuePixel));
     }
@@ -185,12 +185,12 @@ private slots:
         QFETCH(QString, how);
         const QCPRange homeKey = m_plot->xAxis->range();
         const QCPRange homeValue = m_plot->yAxis->range();
-        Drag(*m_plot, PixelOf(*m_plot, 100, 1200), PixelOf(*m_plot, 400, 300), Qt::ShiftModifier);
+        Drag(*m_plot, pixelOf(*m_plot, 100, 1200), pixelOf(*m_plot, 400, 300), Qt::ShiftModifier);
         QVERIFY(!Near(m_plot->xAxis->range(), homeKey, 1));
         if (how == "Home") {
             QTest::keyClick(m_plot.get(), Qt::Key_Home);
         } else if (how == "double-click") {
-            QTest::mouseDClick(m_plot.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*m_plot, 200, 200));
+            QTest::mouseDClick(m_plot.get(), Qt::LeftButton, Qt::NoModifier, pixelOf(*m_plot, 200, 200));
         } else {
             m_plot->contextMenu()->findChild<QAction*>(QStringLiteral("HomeAction"))->trigger();
         }
@@ -199,10 +199,10 @@ private slots:
     }
 
     void linkedPlotsFollowTheKeyRangeOnly() {
-        std::unique_ptr<TPlotView> other = KnownPlot();
+        std::unique_ptr<TPlotView> other = knownPlot();
         other->yAxis->setRange(-5, 5);
         TPlotView::linkKeyAxes({m_plot.get(), other.get()});
-        Wheel(*m_plot, PixelOf(*m_plot, 200, 400), 1, Qt::NoModifier);
+        Wheel(*m_plot, pixelOf(*m_plot, 200, 400), 1, Qt::NoModifier);
         QCOMPARE(other->xAxis->range(), m_plot->xAxis->range());
         QCOMPARE(other->yAxis->range(), QCPRange(-5, 5));
         QTest::keyClick(other.get(), Qt::Key_Right);
@@ -223,7 +223,7 @@ private slots:
         QFETCH(double, slope);
         QFETCH(QString, curve);
         // Beside the curve: the read-out takes the curve's value at the mouse's key.
-        SendMouse(*m_plot, QEvent::MouseMove, PixelOf(*m_plot, key, value + 20), Qt::NoButton);
+        SendMouse(*m_plot, QEvent::MouseMove, pixelOf(*m_plot, key, value + 20), Qt::NoButton);
         const QRegularExpression form(QStringLiteral("^φ = ([0-9,]+) °   p = ([0-9,]+) bar   (.+)$"));
         const QRegularExpressionMatch match = form.match(m_plot->readoutText());
         QVERIFY2(match.hasMatch(), qPrintable(m_plot->readoutText()));
@@ -283,7 +283,7 @@ private slots:
         QFETCH(int, cycle);
         QSignalSpy cycles(m_plot.get(), &TPlotView::cycleClicked);
         QSignalSpy points(m_plot.get(), &TPlotView::pointClicked);
-        QTest::mouseClick(m_plot.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*m_plot, key, value));
+        QTest::mouseClick(m_plot.get(), Qt::LeftButton, Qt::NoModifier, pixelOf(*m_plot, key, value));
         QCOMPARE(cycles.size(), cycle > 0 ? 1 : 0);
         QCOMPARE(points.size(), cycle > 0 ? 0 : 1);
         if (cycle > 0) {
@@ -344,7 +344,7 @@ private slots:
         for (int i = 0; i < 40; ++i) {
             QTest::keyClick(m_plot.get(), Qt::Key_Minus, Qt::ControlModifier);
             QTest::keyClick(m_plot.get(), Qt::Key_Down);
-            Wheel(*m_plot, PixelOf(*m_plot, 300, 10), -3, Qt::NoModifier);
+            Wheel(*m_plot, pixelOf(*m_plot, 300, 10), -3, Qt::NoModifier);
             QVERIFY2(m_plot->yAxis->range().lower > 0,
                      qPrintable(QString::number(m_plot->yAxis->range().lower)));
         }
