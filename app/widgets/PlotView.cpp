@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "app/dialogs/QtSaveDialog.h"
 #include "app/widgets/PlotExport.h"
 #include "app/widgets/PlotKeys.h"
 #include "app/widgets/PlotPick.h"
@@ -313,7 +312,7 @@ void TPlotView::askAndSaveImage() {
     ISaveDialog* dialog = m_saveDialog;
     if (dialog == nullptr) {
         if (m_ownSaveDialog == nullptr) {
-            m_ownSaveDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("PlotSaveDialog"));
+            m_ownSaveDialog = std::make_unique<TPlotSaveDialog>(this);
         }
         dialog = m_ownSaveDialog.get();
     }

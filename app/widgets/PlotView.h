@@ -53,7 +53,7 @@ public:
     // Raises EFOpenError when the file cannot be written.
     void saveImage(const std::string& path);
     // The dialog "Uložit obrázek..." of the context menu asks through; the window's, so tests can inject one.
-    void useSaveDialog(ISaveDialog* dialog);  // may be null: then a real file dialog is used
+    void useSaveDialog(ISaveDialog* dialog);  // may be null: then its own TPlotSaveDialog is used
     // The boxes a failed save is shown in; may be null: then the plot's own.
     void useMessageBoxes(IMessageBoxes* boxes);
     // The legend at the top right, shown only when more than one named curve

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "ModalBoxCatcher.h"
 #include "app/widgets/PlotReadout.h"
 #include "app/widgets/PlotView.h"
 #include "tests/support/WindowFixture.h"
@@ -49,6 +50,12 @@ void Wheel(QWidget& widget, QPoint pos, int steps, Qt::KeyboardModifiers modifie
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(&widget, &event);
 }
+
+struct TErrorBoxes : IMessageBoxes {
+    std::string Text;
+    void ShowInfo(const std::string&) override {}
+    void ShowErrorBox(const std::string& text) override { Text = text; }
+};
 
 bool Near(const QCPRange& a, const QCPRange& b, double tolerance) {
     return std::abs(a.lower - b.lower) <= tolerance && std::abs(a.upper - b.upper) <= tolerance;
@@ -312,6 +319,39 @@ private slots:
 
         QVERIFY_THROWS_EXCEPTION(EFOpenError,
                                  m_plot->saveImage(folder.filePath("no/such/folder.png").toStdString()));
+    }
+
+    // Without the window's dialog the plot asks through its own, turned to
+    // saving, and the PNG gets its suffix; a failure shows in the window's box.
+    void contextMenuSavesThroughItsOwnDialog() {
+        QTemporaryDir folder;
+        QStringList filters;
+        bool saving = false;
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                filters = dialog->nameFilters();
+                saving = dialog->acceptMode() == QFileDialog::AcceptSave;
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                    ->setText(folder.filePath("tlak"));
+                static_cast<QDialog*>(dialog)->accept();
+                // An open dialog refuses a file that is not there yet.
+                if (dialog->isVisible()) {
+                    dialog->reject();
+                }
+            }
+        });
+        m_plot->contextMenu()->findChild<QAction*>(QStringLiteral("SaveImageAction"))->trigger();
+        QVERIFY(saving);
+        QCOMPARE(filters, QStringList({"Obrázek PNG (*.png)", "Dokument PDF (*.pdf)"}));
+        QVERIFY(QFile::exists(folder.filePath("tlak.png")));
+
+        TAnswerDialog<ISaveDialog> dialog;
+        dialog.Path = folder.filePath("no/such/folder.png").toStdString();
+        TErrorBoxes boxes;
+        m_plot->useSaveDialog(&dialog);
+        m_plot->useMessageBoxes(&boxes);
+        m_plot->contextMenu()->findChild<QAction*>(QStringLiteral("SaveImageAction"))->trigger();
+        QVERIFY2(boxes.Text.starts_with("Cannot create file"), boxes.Text.c_str());
     }
 
     void tickLabelsUseTheDecimalSeparator_data() {
