@@ -214,6 +214,17 @@ void TPlotView::updateLegend() {
     legend->setVisible(named.size() > 1);
 }
 
+bool TPlotView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsPlotKey(key->key(), key->modifiers())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QCustomPlot::event(event);
+}
+
 void TPlotView::mousePressEvent(QMouseEvent* event) {
     m_pressPos = event->pos();
     m_clickPending = event->button() == Qt::LeftButton;
@@ -262,7 +273,7 @@ void TPlotView::wheelEvent(QWheelEvent* event) {
 }
 
 void TPlotView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Home) {
+    if (event->key() == Qt::Key_Home && IsPlotKey(event->key(), event->modifiers())) {
         resetView();
     } else if (NavigateByKey(*xAxis, *yAxis, event->key(), event->modifiers())) {
         replot(rpQueuedReplot);

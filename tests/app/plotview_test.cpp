@@ -182,6 +182,25 @@ private slots:
         QCOMPARE(m_plot->yAxis->range().center(), homeValue.center() + valueShift * homeValue.size());
     }
 
+    // A window's shortcut on the same key waits while the plot has the focus.
+    void plotKeysComeBeforeShortcuts() {
+        QWidget window;
+        m_plot->setParent(&window);
+        QAction shortcut(&window);
+        shortcut.setShortcut(Qt::Key_Plus);
+        window.addAction(&shortcut);
+        QSignalSpy triggered(&shortcut, &QAction::triggered);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        m_plot->setFocus();
+        const double size = m_plot->xAxis->range().size();
+        QTest::keyClick(m_plot.get(), Qt::Key_Plus);
+        QCOMPARE(m_plot->xAxis->range().size(), 0.8 * size);
+        QCOMPARE(triggered.size(), 0);
+        m_plot->setParent(nullptr);
+    }
+
     void homeViewComesBack_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Home") << "Home";
