@@ -70,7 +70,10 @@ QCPGraph* AddCurve(TPlotView& plot, const QVector<double>& keys, const QVector<d
 // Ignition, intake closing and exhaust opening.
 void AddMarkers(TPlotView& plot) {
     for (const double angle : {350.0, 570.0, 130.0}) {
+        // Across the whole height, on a logarithmic axis too.
         auto* line = new QCPItemStraightLine(&plot);
+        line->point1->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        line->point2->setTypeY(QCPItemPosition::ptAxisRectRatio);
         line->point1->setCoords(angle, 0);
         line->point2->setCoords(angle, 1);
         line->setPen(QPen(QColor(0, 120, 0), 0, Qt::DashLine));

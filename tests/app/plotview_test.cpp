@@ -263,6 +263,14 @@ private slots:
         QApplication::sendEvent(m_plot.get(), &leave);
         QVERIFY(!m_plot->layer(QStringLiteral("readout"))->visible());
         QVERIFY(m_plot->readoutText().endsWith(curve));
+
+        // The page clearing its markers takes the read-out's items along; they come back.
+        const QString before = m_plot->readoutText();
+        m_plot->clearItems();
+        SendMouse(*m_plot, QEvent::MouseMove, pixelOf(*m_plot, 200, 1000), Qt::NoButton);
+        QVERIFY(m_plot->readoutText() != before);
+        QVERIFY(m_plot->layer(QStringLiteral("readout"))->visible());
+        QCOMPARE(m_plot->itemCount(), 4);
     }
 
     void legendOnlyForMoreThanOneNamedCurve() {
