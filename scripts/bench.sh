@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every benchmark in Release, runs them all and prints one short table
 # of medians: the timeline redraw beside the bare moving average, a whole
-# recalculation at a keystroke, and both imports of a million lines beside the
-# pandas reference (bench/run_import_bench.sh does the imports).
+# recalculation at a keystroke, the pressure plot's redraw (it needs the
+# window's library), and both imports of a million lines beside the pandas
+# reference (bench/run_import_bench.sh does the imports).
 #
 #   scripts/bench.sh
 #
@@ -15,7 +16,7 @@ build=${MORVANE_BENCH_BUILD_DIR:-$root/build-bench}
 repetitions=${MORVANE_BENCH_REPETITIONS:-9}
 python=/usr/bin/python3
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_APP=OFF -DMORVANE_BUILD_TESTS=OFF \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_APP=ON -DMORVANE_BUILD_TESTS=OFF \
   -DMORVANE_BUILD_BENCH=ON >/dev/null
 # Only the benchmarks and what they link.
 targets=()

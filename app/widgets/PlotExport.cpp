@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 #include <QBuffer>
+#include <QFileDialog>
 #include <QPageLayout>
 #include <QPdfWriter>
 
@@ -43,6 +44,14 @@ QByteArray PdfBytes(QCustomPlot& plot, QSize size) {
 }
 
 }  // namespace
+
+void TPlotSaveDialog::setFilter(const std::string& filter) {
+    m_dialog.setFilter(filter);
+    if (QFileDialog* dialog = m_dialog.dialogIfBuilt()) {
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+    }
+}
 
 void SavePlotImage(QCustomPlot& plot, const std::string& path, QSize size) {
     const bool pdf = QString::fromStdString(path).endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);

@@ -54,7 +54,26 @@ void KeepAxisPositive(QCPAxis& axis) {
     axis.setRange(range.upper > 0 ? QCPRange(range.upper * 1e-3, range.upper) : QCPRange(1e-3, 1));
 }
 
+bool IsPlotKey(int key, Qt::KeyboardModifiers modifiers) {
+    switch (key) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+        case Qt::Key_Minus:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+        case Qt::Key_Home:
+            return !modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::MetaModifier);
+        default:
+            return false;
+    }
+}
+
 bool NavigateByKey(QCPAxis& keyAxis, QCPAxis& valueAxis, int key, Qt::KeyboardModifiers modifiers) {
+    if (!IsPlotKey(key, modifiers)) {
+        return false;
+    }
     QCPAxis& zoomed = modifiers.testFlag(Qt::ControlModifier) ? valueAxis : keyAxis;
     switch (key) {
         case Qt::Key_Plus:

@@ -26,6 +26,10 @@ QCPRange WidenedRange(const QCPAxis& axis, double fraction);
 // one; other axes are left as they are.
 void KeepAxisPositive(QCPAxis& axis);
 
+// Whether key is one of the plot keys below or Home, without Alt: while the
+// plot has the focus these keys are its own, before any shortcut.
+bool IsPlotKey(int key, Qt::KeyboardModifiers modifiers);
+
 // The plot keys: + and − zoom the key axis (with Ctrl the value axis), the
 // arrows pan by a tenth of the range. False for any other key.
 bool NavigateByKey(QCPAxis& keyAxis, QCPAxis& valueAxis, int key, Qt::KeyboardModifiers modifiers);

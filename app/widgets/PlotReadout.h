@@ -42,6 +42,7 @@ public:
     // Shows the read-out for the mouse at pos over the axis rect.
     void show(QPointF pos, const TAxisTitles& titles, const QLocale& locale);
     void hide();
+    bool shown() const { return m_layer->visible(); }
     const QString& text() const { return m_text; }
 
 private:

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "app/dialogs/QtSaveDialog.h"
 #include "app/widgets/PlotExport.h"
 #include "app/widgets/PlotKeys.h"
 #include "app/widgets/PlotPick.h"
@@ -109,15 +108,23 @@ void TPlotView::setLogarithmic(bool keyAxis, bool valueAxis) {
 }
 
 void TPlotView::fitHome() {
-    rescaleAxes(true);
-    xAxis->setRange(WidenedRange(*xAxis, kHomeMargin));
-    yAxis->setRange(WidenedRange(*yAxis, kHomeMargin));
+    bool anyVisible = false;
+    for (int i = 0; i < plottableCount(); ++i) {
+        anyVisible = anyVisible || plottable(i)->visible();
+    }
+    // Without curves the range stays as it is rather than widening each time.
+    if (anyVisible) {
+        rescaleAxes(true);
+        xAxis->setRange(WidenedRange(*xAxis, kHomeMargin));
+        yAxis->setRange(WidenedRange(*yAxis, kHomeMargin));
+    }
     KeepAxisPositive(*xAxis);
     KeepAxisPositive(*yAxis);
     m_homeKey = xAxis->range();
     m_homeValue = yAxis->range();
     m_hasHome = true;
     replot(rpQueuedReplot);
+    refreshReadout();
 }
 
 void TPlotView::resetView() {
@@ -128,6 +135,7 @@ void TPlotView::resetView() {
     xAxis->setRange(m_homeKey);
     yAxis->setRange(m_homeValue);
     replot(rpQueuedReplot);
+    refreshReadout();
 }
 
 void TPlotView::setCycleOf(QCPAbstractPlottable* curve, int cycle) {
@@ -176,6 +184,14 @@ void TPlotView::useMessageBoxes(IMessageBoxes* boxes) {
     m_boxes = boxes;
 }
 
+QCPGraph* TPlotView::addGraph(QCPAxis* keyAxis, QCPAxis* valueAxis) {
+    QCPGraph* graph = QCustomPlot::addGraph(keyAxis, valueAxis);
+    if (graph != nullptr) {
+        graph->setName(QString());
+    }
+    return graph;
+}
+
 void TPlotView::updateLegend() {
     std::vector<QCPAbstractPlottable*> named;
     for (int i = 0; i < plottableCount(); ++i) {
@@ -196,6 +212,17 @@ void TPlotView::updateLegend() {
         }
     }
     legend->setVisible(named.size() > 1);
+}
+
+bool TPlotView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsPlotKey(key->key(), key->modifiers())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QCustomPlot::event(event);
 }
 
 void TPlotView::mousePressEvent(QMouseEvent* event) {
@@ -246,10 +273,11 @@ void TPlotView::wheelEvent(QWheelEvent* event) {
 }
 
 void TPlotView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Home) {
+    if (event->key() == Qt::Key_Home && IsPlotKey(event->key(), event->modifiers())) {
         resetView();
     } else if (NavigateByKey(*xAxis, *yAxis, event->key(), event->modifiers())) {
         replot(rpQueuedReplot);
+        refreshReadout();
     } else {
         QCustomPlot::keyPressEvent(event);
     }
@@ -265,10 +293,17 @@ void TPlotView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TPlotView::showReadout(QPointF pos) {
+    m_mouse = pos;
     if (axisRect()->rect().contains(pos.toPoint())) {
         m_readout->show(pos, m_titles, m_locale);
     } else {
         m_readout->hide();
+    }
+}
+
+void TPlotView::refreshReadout() {
+    if (m_readout->shown()) {
+        showReadout(m_mouse);
     }
 }
 
@@ -288,7 +323,7 @@ void TPlotView::askAndSaveImage() {
     ISaveDialog* dialog = m_saveDialog;
     if (dialog == nullptr) {
         if (m_ownSaveDialog == nullptr) {
-            m_ownSaveDialog = std::make_unique<TQtSaveDialog>(this, QStringLiteral("PlotSaveDialog"));
+            m_ownSaveDialog = std::make_unique<TPlotSaveDialog>(this);
         }
         dialog = m_ownSaveDialog.get();
     }

@@ -53,12 +53,16 @@ public:
     // Raises EFOpenError when the file cannot be written.
     void saveImage(const std::string& path);
     // The dialog "Uložit obrázek..." of the context menu asks through; the window's, so tests can inject one.
-    void useSaveDialog(ISaveDialog* dialog);  // may be null: then a real file dialog is used
+    void useSaveDialog(ISaveDialog* dialog);  // may be null: then its own TPlotSaveDialog is used
     // The boxes a failed save is shown in; may be null: then the plot's own.
     void useMessageBoxes(IMessageBoxes* boxes);
     // The legend at the top right, shown only when more than one named curve
     // is visible. Every replot calls it; the page need not.
     void updateLegend();
+    // QCustomPlot's addGraph, but the graph has no name ("Graph 1" there)
+    // until the page gives it one: only named curves enter the legend and
+    // the read-out.
+    QCPGraph* addGraph(QCPAxis* keyAxis = nullptr, QCPAxis* valueAxis = nullptr);
     // The context menu (objectName "PlotMenu"), for tests.
     QMenu* contextMenu() const { return m_menu; }
 
@@ -69,6 +73,7 @@ signals:
     void pointClicked(double key, double value);
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -83,6 +88,8 @@ private:
     void buildMenu();
     void followKeyRange(const QCPRange& range);
     void showReadout(QPointF pos);
+    // The read-out again at the mouse after the view moved under it.
+    void refreshReadout();
     void click(QPointF pos);
     void askAndSaveImage();
 
@@ -92,6 +99,7 @@ private:
     QCPRange m_homeValue;
     bool m_hasHome = false;
     std::unique_ptr<TPlotReadout> m_readout;
+    QPointF m_mouse;
     QPoint m_pressPos;
     bool m_clickPending = false;
     std::vector<TPlotView*> m_linked;
