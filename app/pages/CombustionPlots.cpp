@@ -29,6 +29,8 @@ const QColor kMarkerColor(0, 110, 0);
 const QColor kMfb50Color(0, 128, 0);
 const QColor kMapoColor(190, 60, 0);
 constexpr int kMaxSmoothing = 99;
+constexpr int kPlotMinimumWidth = 160;
+constexpr int kPlotMinimumHeight = 120;
 // How far beyond the band a click still picks the nearest cycle, as a share of the value axis.
 constexpr double kBandClickMargin = 0.02;
 
@@ -99,11 +101,14 @@ void AddAngleMarker(TPlotView* plot, const TAngleMarker& marker, const QPen& pen
     label->position->setAxes(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
     label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
     label->position->setAxisRect(rect);
+    // Along the line, reading upwards from its top end: marks a few degrees
+    // apart keep their labels apart.
     label->position->setCoords(marker.Angle, 0.01);
-    label->setPositionAlignment(Qt::AlignTop | Qt::AlignLeft);
+    label->setRotation(-90);
+    label->setPositionAlignment(Qt::AlignRight | Qt::AlignTop);
     label->setText(ToQString(marker.Label));
     label->setColor(pen.color());
-    label->setPadding(QMargins(3, 0, 0, 0));
+    label->setPadding(QMargins(0, 2, 0, 0));
 }
 
 QCPAxisRect* AddPanel(TPlotView* plot, const QString& valueTitle) {
@@ -115,12 +120,12 @@ QCPAxisRect* AddPanel(TPlotView* plot, const QString& valueTitle) {
     return panel;
 }
 
-// Shows the panel in its row, or takes it out so the others share its room.
-void ShowPanel(TPlotView* plot, QCPAxisRect* panel, int row, bool shown) {
+// Shows the panel at the bottom, or takes it out so the others share its room.
+void ShowPanel(TPlotView* plot, QCPAxisRect* panel, bool shown) {
     QCPLayoutGrid* layout = plot->plotLayout();
-    const bool inLayout = layout->hasElement(row, 0) && layout->element(row, 0) == panel;
+    const bool inLayout = panel->layout() == layout;
     if (shown && !inLayout) {
-        layout->addElement(row, 0, panel);
+        layout->addElement(layout->rowCount(), 0, panel);
     } else if (!shown && inLayout) {
         layout->take(panel);
         layout->simplify();
@@ -165,6 +170,10 @@ TCombustionPlots::TCombustionPlots(QWidget* owner) : QObject(owner) {
     m_heatRateTab = buildHeatRateTab(owner);
     buildCyclePlot(owner);
     TPlotView::linkKeyAxes({m_pressurePlot, m_burnPlot, m_heatRatePlot});
+    for (TPlotView* plot : plots()) {
+        // Never laid out to nothing, where the plot would have no picture to draw into.
+        plot->setMinimumSize(kPlotMinimumWidth, kPlotMinimumHeight);
+    }
     for (TPlotView* plot : plots()) {
         connect(plot, &TPlotView::cycleClicked, this, &TCombustionPlots::cycleChosen);
     }
@@ -319,7 +328,7 @@ void TCombustionPlots::drawPressure() {
             AddAngleMarker(plot, marker, MarkerPen());
         }
     }
-    plot->replot();
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TCombustionPlots::drawPv() {
@@ -339,7 +348,7 @@ void TCombustionPlots::drawPv() {
                      ToQString(m_content.ComparisonName));
         }
     }
-    plot->replot();
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TCombustionPlots::drawBurn() {
@@ -380,7 +389,7 @@ void TCombustionPlots::drawBurn() {
             AddAngleMarker(plot, marker, MarkerPen());
         }
     }
-    plot->replot();
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TCombustionPlots::drawHeatRate() {
@@ -403,7 +412,7 @@ void TCombustionPlots::drawHeatRate() {
             AddAngleMarker(plot, marker, MarkerPen());
         }
     }
-    plot->replot();
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TCombustionPlots::drawCycles() {
@@ -412,7 +421,7 @@ void TCombustionPlots::drawCycles() {
     plot->clearItems();
     const TPressureAnalysis* analysis = m_content.Analysis;
     const TCycleSeries series = analysis ? CycleSeries(analysis->Cycles) : TCycleSeries{};
-    ShowPanel(plot, m_mapoPanel, 2, !series.Mapo.Keys.empty());
+    ShowPanel(plot, m_mapoPanel, !series.Mapo.Keys.empty());
     const QCPScatterStyle dots(QCPScatterStyle::ssDisc, 4);
     AddGraph(plot, series.NetImep, QPen(kMeanColor), "IMEP čistý", m_imepPanel)->setScatterStyle(dots);
     AddGraph(plot, series.Mfb50, QPen(kMfb50Color), "MFB50", m_mfb50Panel)->setScatterStyle(dots);
@@ -438,7 +447,7 @@ void TCombustionPlots::drawCycles() {
             AddLevel(plot, comparison->Mean.Burn->Mfb50, m_mfb50Panel);
         }
     }
-    plot->replot();
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TCombustionPlots::choosePoint(double angle, double value) {

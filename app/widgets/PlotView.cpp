@@ -1,6 +1,7 @@
 #include "app/widgets/PlotView.h"
 
 #include <QMenu>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -16,6 +17,9 @@ namespace {
 
 // The home view leaves this fraction of each range free on both sides.
 constexpr double kHomeMargin = 0.02;
+// The legend's row: so many curves side by side, and no more height than they need.
+constexpr int kLegendColumns = 4;
+constexpr double kLegendStretch = 0.001;
 // A press and release this many pixels apart still make a click.
 constexpr int kClickSlack = 3;
 // A click this near a curve picks it.
@@ -73,9 +77,12 @@ void TPlotView::setUpLook() {
         axis->setTickLabels(false);
     }
     axisRect()->setMinimumMargins(QMargins(12, 12, 24, 12));
-    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
-    legend->setBrush(QColor(255, 255, 255, 220));
-    legend->setBorderPen(QPen(QColor(170, 170, 170)));
+    // The legend is a row above the curves, never over them or their marks.
+    axisRect()->insetLayout()->take(legend);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setWrap(kLegendColumns);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setVisible(false);
 }
 
 void TPlotView::buildMenu() {
@@ -107,33 +114,40 @@ void TPlotView::setLogarithmic(bool keyAxis, bool valueAxis) {
     fitHome();
 }
 
+// Every panel's axes, so that a plot of stacked panels comes home whole. Its
+// linked plots keep their own view: a home is each plot's own.
 void TPlotView::fitHome() {
     bool anyVisible = false;
     for (int i = 0; i < plottableCount(); ++i) {
         anyVisible = anyVisible || plottable(i)->visible();
     }
-    // Without curves the range stays as it is rather than widening each time.
-    if (anyVisible) {
-        rescaleAxes(true);
-        xAxis->setRange(WidenedRange(*xAxis, kHomeMargin));
-        yAxis->setRange(WidenedRange(*yAxis, kHomeMargin));
+    const QScopedValueRollback own(m_following, true);
+    m_home.clear();
+    for (QCPAxisRect* panel : axisRects()) {
+        for (QCPAxis* axis : {panel->axis(QCPAxis::atBottom), panel->axis(QCPAxis::atLeft)}) {
+            // Without curves the range stays as it is rather than widening each time.
+            if (anyVisible) {
+                axis->rescale(true);
+                axis->setRange(WidenedRange(*axis, kHomeMargin));
+            }
+            KeepAxisPositive(*axis);
+            m_home.emplace_back(axis, axis->range());
+        }
     }
-    KeepAxisPositive(*xAxis);
-    KeepAxisPositive(*yAxis);
-    m_homeKey = xAxis->range();
-    m_homeValue = yAxis->range();
-    m_hasHome = true;
     replot(rpQueuedReplot);
     refreshReadout();
 }
 
 void TPlotView::resetView() {
-    if (!m_hasHome) {
+    if (m_home.empty()) {
         fitHome();
         return;
     }
-    xAxis->setRange(m_homeKey);
-    yAxis->setRange(m_homeValue);
+    for (const auto& [axis, range] : m_home) {
+        if (axis) {
+            axis->setRange(range);
+        }
+    }
     replot(rpQueuedReplot);
     refreshReadout();
 }
@@ -211,7 +225,17 @@ void TPlotView::updateLegend() {
             curve->addToLegend(legend);
         }
     }
-    legend->setVisible(named.size() > 1);
+    const bool shown = named.size() > 1;
+    QCPLayoutGrid* layout = plotLayout();
+    if (shown && legend->layout() != layout) {
+        layout->insertRow(0);
+        layout->addElement(0, 0, legend);
+        layout->setRowStretchFactor(0, kLegendStretch);
+    } else if (!shown && legend->layout() == layout) {
+        layout->take(legend);
+        layout->simplify();
+    }
+    legend->setVisible(shown);
 }
 
 bool TPlotView::event(QEvent* event) {

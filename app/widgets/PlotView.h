@@ -6,9 +6,11 @@
 
 #include <qcustomplot.h>
 #include <QLocale>
+#include <QPointer>
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/widgets/PlotReadout.h"
@@ -95,9 +97,8 @@ private:
 
     TAxisTitles m_titles;
     QLocale m_locale;
-    QCPRange m_homeKey;
-    QCPRange m_homeValue;
-    bool m_hasHome = false;
+    // Each panel's axes and their home ranges; empty before the first fit.
+    std::vector<std::pair<QPointer<QCPAxis>, QCPRange>> m_home;
     std::unique_ptr<TPlotReadout> m_readout;
     QPointF m_mouse;
     QPoint m_pressPos;
