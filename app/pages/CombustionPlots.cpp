@@ -29,6 +29,7 @@ const QColor kMarkerColor(0, 110, 0);
 const QColor kMfb50Color(0, 128, 0);
 const QColor kMapoColor(190, 60, 0);
 constexpr int kMaxSmoothing = 99;
+constexpr int kPanelTicks = 3;
 constexpr int kPlotMinimumWidth = 160;
 constexpr int kPlotMinimumHeight = 120;
 // How far beyond the band a click still picks the nearest cycle, as a share of the value axis.
@@ -237,7 +238,7 @@ QWidget* TCombustionPlots::buildHeatRateTab(QWidget* owner) {
 void TCombustionPlots::buildCyclePlot(QWidget* owner) {
     m_cyclePlot = new TPlotView(owner);
     m_cyclePlot->setObjectName("CyclePlot");
-    m_cyclePlot->setAxisTitles("Cyklus", "", "IMEP čistý", "bar");
+    m_cyclePlot->setAxisTitles("Cyklus", "", "IMEP", "bar");
     m_imepPanel = m_cyclePlot->axisRect();
     m_mfb50Panel = AddPanel(m_cyclePlot, "MFB50 [°]");
     m_mapoPanel = AddPanel(m_cyclePlot, "MAPO [bar]");
@@ -245,6 +246,8 @@ void TCombustionPlots::buildCyclePlot(QWidget* owner) {
     for (QCPAxisRect* panel : {m_imepPanel, m_mfb50Panel, m_mapoPanel}) {
         panel->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
         panel->axis(QCPAxis::atBottom)->setLabel({});
+        // Low panels: few values, each readable.
+        panel->axis(QCPAxis::atLeft)->ticker()->setTickCount(kPanelTicks);
         connect(m_imepPanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
                 panel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
         connect(panel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
@@ -423,9 +426,13 @@ void TCombustionPlots::drawCycles() {
     const TCycleSeries series = analysis ? CycleSeries(analysis->Cycles) : TCycleSeries{};
     ShowPanel(plot, m_mapoPanel, !series.Mapo.Keys.empty());
     const QCPScatterStyle dots(QCPScatterStyle::ssDisc, 4);
-    AddGraph(plot, series.NetImep, QPen(kMeanColor), "IMEP čistý", m_imepPanel)->setScatterStyle(dots);
-    AddGraph(plot, series.Mfb50, QPen(kMfb50Color), "MFB50", m_mfb50Panel)->setScatterStyle(dots);
-    AddGraph(plot, series.Mapo, QPen(kMapoColor), "MAPO", m_mapoPanel)->setScatterStyle(dots);
+    // Each panel's title names its curve: no legend.
+    AddGraph(plot, series.NetImep, QPen(kMeanColor), {}, m_imepPanel)->setScatterStyle(dots);
+    // Points only: a cycle without MFB50 leaves a gap, not a line across it.
+    QCPGraph* mfb50 = AddGraph(plot, series.Mfb50, QPen(kMfb50Color), {}, m_mfb50Panel);
+    mfb50->setScatterStyle(dots);
+    mfb50->setLineStyle(QCPGraph::lsNone);
+    AddGraph(plot, series.Mapo, QPen(kMapoColor), {}, m_mapoPanel)->setScatterStyle(dots);
     for (const int misfire : series.Misfires) {
         for (QCPAxisRect* panel : {m_imepPanel, m_mfb50Panel}) {
             AddAngleMarker(plot, {double(misfire), {}}, QPen(kMisfireColor, 1, Qt::DotLine), panel);

@@ -68,13 +68,14 @@ bool DrawnAsLine(const QCPAbstractPlottable& plottable) {
 
 }  // namespace
 
-std::optional<TCurvePoint> NearestCurvePoint(QCustomPlot& plot, QPointF pos) {
+std::optional<TCurvePoint> NearestCurvePoint(QCustomPlot& plot, QPointF pos, const QCPAxisRect* panel) {
     std::optional<TCurvePoint> best;
     bool bestDrawn = false;
     for (int i = 0; i < plot.plottableCount(); ++i) {
         QCPAbstractPlottable& plottable = *plot.plottable(i);
         const QCPAxis* keyAxis = plottable.keyAxis();
-        if (keyAxis == nullptr || plottable.valueAxis() == nullptr) {
+        if (keyAxis == nullptr || plottable.valueAxis() == nullptr ||
+            (panel != nullptr && keyAxis->axisRect() != panel)) {
             continue;
         }
         const std::optional<TCurvePoint> point = PointOf(plottable, *keyAxis, pos);

@@ -61,6 +61,17 @@ QString ReadoutText(const TAxisTitles& titles, double key, double value, const Q
     return curve->name().isEmpty() ? text : text + kPartSeparator + curve->name();
 }
 
+void SplitAxisTitle(const QString& title, QString& name, QString& unit) {
+    const qsizetype open = title.lastIndexOf(QStringLiteral(" ["));
+    if (open < 0 || !title.endsWith(']')) {
+        name = title;
+        unit.clear();
+        return;
+    }
+    name = title.left(open);
+    unit = title.mid(open + 2, title.size() - open - 3);
+}
+
 TPlotReadout::TPlotReadout(QCustomPlot& plot) : m_plot(plot) {
     plot.addLayer(QStringLiteral("readout"), plot.layer(QStringLiteral("main")), QCustomPlot::limAbove);
     m_layer = plot.layer(QStringLiteral("readout"));
@@ -106,11 +117,22 @@ void TPlotReadout::makeItems() {
     }
 }
 
-void TPlotReadout::show(QPointF pos, const TAxisTitles& titles, const QLocale& locale) {
+void TPlotReadout::show(QPointF pos, TAxisTitles titles, const QLocale& locale) {
     makeItems();
-    const std::optional<TCurvePoint> point = NearestCurvePoint(m_plot, pos);
-    QCPAxis* keyAxis = point ? point->Curve->keyAxis() : m_plot.xAxis;
-    QCPAxis* valueAxis = point ? point->Curve->valueAxis() : m_plot.yAxis;
+    // A plot of stacked panels reads the panel under the mouse, by its own axis title.
+    QCPAxisRect* panel = m_plot.axisRectAt(pos);
+    panel = panel != nullptr ? panel : m_plot.axisRect();
+    const std::optional<TCurvePoint> point = NearestCurvePoint(m_plot, pos, panel);
+    QCPAxis* keyAxis = point ? point->Curve->keyAxis() : panel->axis(QCPAxis::atBottom);
+    QCPAxis* valueAxis = point ? point->Curve->valueAxis() : panel->axis(QCPAxis::atLeft);
+    if (valueAxis != m_plot.yAxis) {
+        SplitAxisTitle(valueAxis->label(), titles.ValueName, titles.ValueUnit);
+    }
+    for (QCPAbstractItem* item :
+         {static_cast<QCPAbstractItem*>(m_vertical), static_cast<QCPAbstractItem*>(m_horizontal),
+          static_cast<QCPAbstractItem*>(m_tracer), static_cast<QCPAbstractItem*>(m_label)}) {
+        item->setClipAxisRect(panel);
+    }
     const double key = point ? point->Key : keyAxis->pixelToCoord(pos.x());
     const double value = point ? point->Value : valueAxis->pixelToCoord(pos.y());
     m_text = ReadoutText(titles, key, value, point ? point->Curve : nullptr, locale);
@@ -122,7 +144,7 @@ void TPlotReadout::show(QPointF pos, const TAxisTitles& titles, const QLocale& l
     m_tracer->position->setAxes(keyAxis, valueAxis);
     m_tracer->position->setCoords(key, value);
     m_tracer->setVisible(point.has_value());
-    m_label->position->setCoords(m_plot.axisRect()->topLeft() + QPointF(6, 6));
+    m_label->position->setCoords(panel->topLeft() + QPointF(6, 6));
     m_label->setText(m_text);
     m_layer->setVisible(true);
     redraw();

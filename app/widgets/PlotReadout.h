@@ -27,6 +27,9 @@ struct TAxisTitles {
 // "Tlak [bar]"; the name alone without a unit.
 QString AxisTitle(const QString& name, const QString& unit);
 
+// "Tlak [bar]" back into its name and unit; the whole title as the name without one.
+void SplitAxisTitle(const QString& title, QString& name, QString& unit);
+
 // Up to four significant digits, no exponent and no group separator.
 QString ReadoutNumber(double value, const QLocale& locale);
 
@@ -40,7 +43,7 @@ public:
     explicit TPlotReadout(QCustomPlot& plot);
 
     // Shows the read-out for the mouse at pos over the axis rect.
-    void show(QPointF pos, const TAxisTitles& titles, const QLocale& locale);
+    void show(QPointF pos, TAxisTitles titles, const QLocale& locale);
     void hide();
     bool shown() const { return m_layer->visible(); }
     const QString& text() const { return m_text; }
