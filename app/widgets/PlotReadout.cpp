@@ -137,10 +137,13 @@ void TPlotReadout::show(QPointF pos, TAxisTitles titles, const QLocale& locale) 
     const double value = point ? point->Value : valueAxis->pixelToCoord(pos.y());
     m_text = ReadoutText(titles, key, value, point ? point->Curve : nullptr, locale);
 
-    m_vertical->point1->setCoords(pos.x(), 0);
-    m_vertical->point2->setCoords(pos.x(), 1);
-    m_horizontal->point1->setCoords(0, pos.y());
-    m_horizontal->point2->setCoords(1, pos.y());
+    const double across = point ? keyAxis->coordToPixel(key) : pos.x();
+    m_vertical->point1->setCoords(across, 0);
+    m_vertical->point2->setCoords(across, 1);
+    // Through the point read, so that its key and value stand at the axes.
+    const double level = point ? valueAxis->coordToPixel(value) : pos.y();
+    m_horizontal->point1->setCoords(0, level);
+    m_horizontal->point2->setCoords(1, level);
     m_tracer->position->setAxes(keyAxis, valueAxis);
     m_tracer->position->setCoords(key, value);
     m_tracer->setVisible(point.has_value());
