@@ -580,8 +580,8 @@ void TCombustionPage::listComparisonFigures() {
     if (!shown) {
         return;
     }
-    m_figuresTable->setHorizontalHeaderLabels(
-        {"Veličina", "Hodnota", ToQString(FileNameOf(m_comparisonPath))});
+    // Its name is the legend's; the heading keeps to the column's width.
+    m_figuresTable->setHorizontalHeaderLabels({"Veličina", "Hodnota", "Srovnání"});
     m_figuresTable->horizontalHeaderItem(2)->setToolTip(ToQString(m_comparisonPath));
     TMemoryValueList figures;
     ListPressureAnalysis(*m_comparison, figures, m_session.Numbers);

@@ -281,7 +281,8 @@ private slots:
         QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_cycle1.csv", "ReferenceButton"),
                  QString());
         QCOMPARE(m_figures->columnCount(), 3);
-        QCOMPARE(m_figures->horizontalHeaderItem(2)->text(), QString("fired_cycle1.csv"));
+        QCOMPARE(m_figures->horizontalHeaderItem(2)->text(), QString("Srovnání"));
+        QVERIFY(m_figures->horizontalHeaderItem(2)->toolTip().endsWith("fired_cycle1.csv"));
         QCOMPARE(m_figures->item(0, 1)->text(), QString("4,767"));
         QVERIFY(!m_figures->item(0, 2)->text().isEmpty() && m_figures->item(0, 2)->text() != "4,767");
         for (const char* name : {"PressurePlot", "PvPlot", "BurnPlot", "HeatRatePlot"}) {
