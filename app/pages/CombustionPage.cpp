@@ -129,7 +129,8 @@ QVBoxLayout* TCombustionPage::buildSide() {
     m_fileLabel->setWordWrap(true);
     // Two lines whatever the path: a long one never pushes the fields down (its
     // tooltip holds it whole).
-    m_fileLabel->setFixedHeight(2 * m_fileLabel->fontMetrics().lineSpacing() + m_fileLabel->fontMetrics().descent());
+    m_fileLabel->setFixedHeight(2 * m_fileLabel->fontMetrics().lineSpacing() +
+                                m_fileLabel->fontMetrics().descent());
     m_fileLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     side->addWidget(m_fileLabel);
     side->addLayout(buildComparisonRow());

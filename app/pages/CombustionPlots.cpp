@@ -360,16 +360,7 @@ void TCombustionPlots::drawBurn() {
     plot->clearItems();
     if (const TPressureAnalysis* analysis = m_content.Analysis) {
         const TCombustionFigures& mean = analysis->Mean;
-        AddGraph(plot, BurnSeries(mean.Release), MeanPen(), "průměr");
-        if (m_pickedCurves) {
-            TPlotView::setCycleOf(
-                AddGraph(plot, BurnSeries(m_pickedCurves->Release), PickedPen(), PickedName(m_picked)),
-                m_picked);
-        }
-        if (m_content.Comparison) {
-            AddGraph(plot, BurnSeries(m_content.Comparison->Mean.Release), ComparisonPen(),
-                     ToQString(m_content.ComparisonName));
-        }
+        addReleaseCurves(plot, [](const THeatRelease& release) { return BurnSeries(release); });
         if (mean.Burn) {
             QCPGraph* marks =
                 AddGraph(plot, {{mean.Burn->Mfb10, mean.Burn->Mfb50, mean.Burn->Mfb90}, {10, 50, 90}},
@@ -388,9 +379,6 @@ void TCombustionPlots::drawBurn() {
                                    .arg(ToQString(RoundedFigure(angles[k], kFineStep, m_content.Numbers))));
             }
         }
-        for (const TAngleMarker& marker : IgnitionOnly(m_content.Markers)) {
-            AddAngleMarker(plot, marker, MarkerPen());
-        }
     }
     plot->replot(QCustomPlot::rpQueuedReplot);
 }
@@ -400,22 +388,29 @@ void TCombustionPlots::drawHeatRate() {
     plot->clearPlottables();
     plot->clearItems();
     const int smoothing = m_smoothingBox->value();
-    if (const TPressureAnalysis* analysis = m_content.Analysis) {
-        AddGraph(plot, HeatRateSeries(analysis->Mean.Release, smoothing), MeanPen(), "průměr");
-        if (m_pickedCurves) {
-            TPlotView::setCycleOf(AddGraph(plot, HeatRateSeries(m_pickedCurves->Release, smoothing),
-                                           PickedPen(), PickedName(m_picked)),
-                                  m_picked);
-        }
-        if (m_content.Comparison) {
-            AddGraph(plot, HeatRateSeries(m_content.Comparison->Mean.Release, smoothing), ComparisonPen(),
-                     ToQString(m_content.ComparisonName));
-        }
-        for (const TAngleMarker& marker : IgnitionOnly(m_content.Markers)) {
-            AddAngleMarker(plot, marker, MarkerPen());
-        }
+    if (m_content.Analysis) {
+        addReleaseCurves(
+            plot, [smoothing](const THeatRelease& release) { return HeatRateSeries(release, smoothing); });
     }
     plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+// The mean's, the picked cycle's and the comparison's curve of their heat
+// release, with the ignition.
+void TCombustionPlots::addReleaseCurves(TPlotView* plot,
+                                        const std::function<TSeries(const THeatRelease&)>& seriesOf) const {
+    AddGraph(plot, seriesOf(m_content.Analysis->Mean.Release), MeanPen(), "průměr");
+    if (m_pickedCurves) {
+        TPlotView::setCycleOf(
+            AddGraph(plot, seriesOf(m_pickedCurves->Release), PickedPen(), PickedName(m_picked)), m_picked);
+    }
+    if (m_content.Comparison) {
+        AddGraph(plot, seriesOf(m_content.Comparison->Mean.Release), ComparisonPen(),
+                 ToQString(m_content.ComparisonName));
+    }
+    for (const TAngleMarker& marker : IgnitionOnly(m_content.Markers)) {
+        AddAngleMarker(plot, marker, MarkerPen());
+    }
 }
 
 void TCombustionPlots::drawCycles() {

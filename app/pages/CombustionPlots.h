@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,6 +86,7 @@ private:
     void drawPv();
     void drawBurn();
     void drawHeatRate();
+    void addReleaseCurves(TPlotView* plot, const std::function<TSeries(const THeatRelease&)>& seriesOf) const;
     void drawCycles();
     void drawAll();
     void choosePoint(double angle, double value);
