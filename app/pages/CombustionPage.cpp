@@ -185,6 +185,7 @@ QVBoxLayout* TCombustionPage::buildSide() {
 // go on tabs beside the figures, the pressure first.
 QTabWidget* TCombustionPage::buildTabs() {
     m_plots = new TCombustionPlots(this);
+    m_plots->useMessageBoxes(&m_boxes);
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("CombustionTabs");
     tabs->addTab(m_plots->pressureTab(), "Tlak");

@@ -256,6 +256,12 @@ void TCombustionPlots::buildCyclePlot(QWidget* owner) {
     m_mapoPanel->axis(QCPAxis::atBottom)->setLabel("Cyklus");
 }
 
+void TCombustionPlots::useMessageBoxes(IMessageBoxes* boxes) {
+    for (TPlotView* plot : plots()) {
+        plot->useMessageBoxes(boxes);
+    }
+}
+
 std::vector<TPlotView*> TCombustionPlots::plots() const {
     return {m_pressurePlot, m_pvPlot, m_burnPlot, m_heatRatePlot, m_cyclePlot};
 }

@@ -37,6 +37,7 @@ class QWidget;
 
 namespace morvane {
 
+class IMessageBoxes;
 class TPlotView;
 
 // Up to this many cycles are drawn one by one; more only as their band.
@@ -60,6 +61,9 @@ class TCombustionPlots : public QObject {
 
 public:
     explicit TCombustionPlots(QWidget* owner);
+
+    // The window's boxes, where a failed picture save is shown.
+    void useMessageBoxes(IMessageBoxes* boxes);
 
     QWidget* pressureTab() const { return m_pressureTab; }
     QWidget* diagramsTab() const { return m_diagramsTab; }
