@@ -51,8 +51,8 @@ constexpr int kRowHeight = 20;
 constexpr int kNameColumnWidth = 140;
 // The report lists the cycles one by one up to this many.
 constexpr int kReportedCycles = 200;
-constexpr int kReportPictureWidth = 1200;
-constexpr int kReportPictureHeight = 720;
+constexpr int kReportPictureWidth = 1000;
+constexpr int kReportPictureHeight = 600;
 // The room the comparison's column of figures adds to the side.
 constexpr int kComparisonColumnWidth = 80;
 const char* const kNoCycleText = "Tlakový průběh nenačten";

@@ -488,7 +488,11 @@ std::vector<std::pair<QString, QImage>> TCombustionPlots::pictures(int width, in
                                                             {m_heatRatePlot, "Rychlost uvolňování tepla"},
                                                             {m_cyclePlot, "Veličiny jednotlivých cyklů"}};
     std::vector<std::pair<QString, QImage>> pictures;
+    const bool cycles = m_content.Analysis != nullptr && !m_content.Analysis->Cycles.empty();
     for (const auto& [plot, caption] : captioned) {
+        if (plot == m_cyclePlot && !cycles) {
+            continue;
+        }
         pictures.emplace_back(QString::fromUtf8(caption), plot->toPixmap(width, height).toImage());
     }
     return pictures;

@@ -75,7 +75,8 @@ public:
     // Highlights cycle number (from 1) in every plot; 0 highlights none.
     void pickCycle(int number);
     int pickedCycle() const { return m_picked; }
-    // Each plot drawn at the size given, with its caption, for the report.
+    // Each plot drawn at the size given, with its caption, for the report;
+    // the per-cycle panels only with cycles.
     std::vector<std::pair<QString, QImage>> pictures(int width, int height) const;
 
 signals:
