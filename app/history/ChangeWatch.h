@@ -16,8 +16,10 @@ class QWidget;
 namespace morvane {
 
 // Watches the controls under page; inputTables are the tables whose cells
-// are typed data (other tables are outputs).
+// are typed data (other tables are outputs). A control marked as the view
+// (app/widgets/ControlRole.h) tells viewChanged instead; a display control
+// nothing.
 void WatchTypedChanges(QWidget* page, const QList<const QTableWidget*>& inputTables,
-                       const std::function<void()>& changed);
+                       const std::function<void()>& changed, const std::function<void()>& viewChanged);
 
 }  // namespace morvane

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/history/EditHistory.h"
+#include "app/widgets/ControlRole.h"
 
 namespace morvane {
 
@@ -182,14 +183,26 @@ void TFieldWatch::userChanged() {
 
 }  // namespace
 
+namespace {
+
+// The view and the display are no work to undo.
+template <class TControl>
+QList<TControl*> WorkControls(QWidget* page) {
+    QList<TControl*> controls = page->findChildren<TControl*>();
+    controls.removeIf([](const TControl* control) { return ControlRoleOf(control) != TControlRole::Work; });
+    return controls;
+}
+
+}  // namespace
+
 void TrackFieldSteps(QWidget* page, QUndoStack& stack, const TModifiedMark& modified) {
-    for (QLineEdit* edit : page->findChildren<QLineEdit*>()) {
+    for (QLineEdit* edit : WorkControls<QLineEdit>(page)) {
         auto* watch = new TFieldWatch(edit, stack, modified);
         QObject::connect(edit, &QLineEdit::textChanged, watch, [watch] { watch->changed(); });
         QObject::connect(edit, &QLineEdit::textEdited, watch, [watch] { watch->userChanged(); });
         QObject::connect(edit, &QLineEdit::editingFinished, watch, [watch] { watch->endEditing(); });
     }
-    for (QComboBox* box : page->findChildren<QComboBox*>()) {
+    for (QComboBox* box : WorkControls<QComboBox>(page)) {
         auto* watch = new TFieldWatch(box, stack, modified);
         QObject::connect(box, &QComboBox::currentIndexChanged, watch, [watch] { watch->changed(); });
         QObject::connect(box, &QComboBox::activated, watch, [watch] {
@@ -197,7 +210,7 @@ void TrackFieldSteps(QWidget* page, QUndoStack& stack, const TModifiedMark& modi
             watch->endEditing();
         });
     }
-    for (QCheckBox* check : page->findChildren<QCheckBox*>()) {
+    for (QCheckBox* check : WorkControls<QCheckBox>(page)) {
         auto* watch = new TFieldWatch(check, stack, modified);
         QObject::connect(check, &QCheckBox::toggled, watch, [watch] { watch->changed(); });
         QObject::connect(check, &QCheckBox::clicked, watch, [watch] {

@@ -24,6 +24,7 @@
 #include "app/report/FileFingerprint.h"
 #include "app/report/WidgetTables.h"
 #include "app/widgets/ButtonKeys.h"
+#include "app/widgets/ControlRole.h"
 #include "app/widgets/PlotView.h"
 #include "app/widgets/QtControls.h"
 #include "events/Setup.h"
@@ -87,6 +88,17 @@ void MarkDoubtfulFigures(QTableWidget* table, const std::vector<TDoubt>& doubts)
     }
 }
 
+// Two lines whatever the path: a long one never pushes the fields down (its
+// tooltip holds it whole).
+QLabel* MakeFileLabel(QWidget* page) {
+    auto* label = new QLabel(kNoCycleText, page);
+    label->setObjectName("CycleFileLabel");
+    label->setWordWrap(true);
+    label->setFixedHeight(2 * label->fontMetrics().lineSpacing() + label->fontMetrics().descent());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
 // The name a comparison goes by in the legend and the figures' heading.
 std::string FileNameOf(const std::string& path) {
     return std::filesystem::path(path).filename().string();
@@ -124,14 +136,7 @@ QVBoxLayout* TCombustionPage::buildSide() {
     m_loadButton = new QPushButton("Načíst tlakový průběh...", this);
     m_loadButton->setObjectName("LoadCycleButton");
     side->addWidget(m_loadButton);
-    m_fileLabel = new QLabel(kNoCycleText, this);
-    m_fileLabel->setObjectName("CycleFileLabel");
-    m_fileLabel->setWordWrap(true);
-    // Two lines whatever the path: a long one never pushes the fields down (its
-    // tooltip holds it whole).
-    m_fileLabel->setFixedHeight(2 * m_fileLabel->fontMetrics().lineSpacing() +
-                                m_fileLabel->fontMetrics().descent());
-    m_fileLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_fileLabel = MakeFileLabel(this);
     side->addWidget(m_fileLabel);
     side->addLayout(buildComparisonRow());
     m_noticeLabel = new QLabel(this);
@@ -209,6 +214,9 @@ QHBoxLayout* TCombustionPage::buildComparisonRow() {
     m_dropComparisonButton->setObjectName("DropReferenceButton");
     m_dropComparisonButton->setToolTip("Zrušit srovnání");
     m_dropComparisonButton->setEnabled(false);
+    // A comparison is laid over the work, not kept with it.
+    SetControlRole(m_comparisonButton, TControlRole::Display);
+    SetControlRole(m_dropComparisonButton, TControlRole::Display);
     row->addWidget(m_comparisonButton, 1);
     row->addWidget(m_dropComparisonButton);
     return row;

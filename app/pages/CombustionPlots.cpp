@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "app/widgets/ControlRole.h"
 #include "app/widgets/PlotView.h"
 #include "app/widgets/QtControls.h"
 #include "signal/pressure/CombustionInputs.h"
@@ -171,6 +172,11 @@ TCombustionPlots::TCombustionPlots(QWidget* owner) : QObject(owner) {
     m_heatRateTab = buildHeatRateTab(owner);
     buildCyclePlot(owner);
     TPlotView::linkKeyAxes({m_pressurePlot, m_burnPlot, m_heatRatePlot});
+    // How the plots show the figures is no part of the set-up.
+    for (QWidget* display :
+         {m_pressureTab, m_diagramsTab, m_heatRateTab, static_cast<QWidget*>(m_cyclePlot)}) {
+        SetControlRole(display, TControlRole::Display);
+    }
     for (TPlotView* plot : plots()) {
         // Never laid out to nothing, where the plot would have no picture to draw into.
         plot->setMinimumSize(kPlotMinimumWidth, kPlotMinimumHeight);

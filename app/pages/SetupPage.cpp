@@ -34,7 +34,8 @@ void TSetupPage::watchChanges() {
     for (const TTypedTable& table : typedTables()) {
         typed << table.Table;
     }
-    WatchTypedChanges(this, typed, [this] { emit changed(); });
+    WatchTypedChanges(
+        this, typed, [this] { emit changed(); }, [this] { emit viewChanged(); });
 }
 
 void TakeFieldTexts(const std::vector<TFieldText>& fields) {

@@ -77,11 +77,14 @@ public:
     // Adds what the page shows, as it shows it, to the printed report.
     virtual void addToReport(TReport& report) const;
 
-    // From now on the user's changes of the page's controls and typed tables emit changed().
+    // From now on the user's changes of the page's controls and typed tables
+    // emit changed(), those of its view viewChanged().
     void watchChanges();
 
 signals:
     void changed();
+    // The user moved what the set-up keeps only with its view (app/widgets/ControlRole.h).
+    void viewChanged();
 };
 
 // A page's text field and the set-up text it holds.

@@ -17,6 +17,7 @@
 
 #include "app/history/EditHistory.h"
 #include "app/pages/PageSession.h"
+#include "app/widgets/ControlRole.h"
 #include "app/widgets/ImageView.h"
 #include "app/widgets/PageWidgets.h"
 #include "app/widgets/QtControls.h"
@@ -134,6 +135,11 @@ void TTimelinePage::createEventLists() {
     m_eventTable->setFrameShape(QFrame::Box);
 
     m_kindList = new QListWidget(this);
+    // The cursor, the sliders and the kinds shown are the view, saved only with it.
+    for (QWidget* view :
+         std::initializer_list<QWidget*>{m_crankAngleSlider, m_filterSlider, m_gainSlider, m_kindList}) {
+        SetControlRole(view, TControlRole::View);
+    }
     m_kindList->setObjectName("CheckListBox1");
     m_kindList->setIconSize(QSize(kKindSwatch, kKindSwatch));
     for (int k = 0; k < kEventKindCount; ++k) {

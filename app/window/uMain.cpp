@@ -489,6 +489,12 @@ bool TFMain::mayDropChanges() {
 void TFMain::watchChanges(TSetupPage* page) {
     page->watchChanges();
     connect(page, &TSetupPage::changed, this, &TFMain::markModified);
+    // The view is a change only of a set-up that keeps it.
+    connect(page, &TSetupPage::viewChanged, this, [this] {
+        if (m_saveView) {
+            markModified();
+        }
+    });
 }
 
 void TFMain::markModified() {

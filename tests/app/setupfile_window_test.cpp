@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -102,6 +103,23 @@ private slots:
         QFile file(m_files.filePath("s_pohledem.morvane"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("Úhel kliky [°]="));
+    }
+
+    // A slider is the view: a change only of a set-up that keeps it; a plot's
+    // scale never one, nor an undo step.
+    void onlyTheWorkMarksTheTitle() {
+        showLatePages();
+        m_save.Path = m_files.filePath("prace.morvane").toStdString();
+        find<QAction>("SaveAs1")->trigger();
+        const QString saved = m_window->windowTitle();
+        auto* filter = find<QSlider>("TrackBar2");
+        filter->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        find<QCheckBox>("LogPressureBox")->click();
+        QCOMPARE(m_window->windowTitle(), saved);
+        QVERIFY(!find<QAction>("Undo1")->isEnabled());
+        m_window->setSaveView(true);
+        filter->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(m_window->windowTitle(), QString("prace.morvane* – Morvane"));
     }
 
     void aBadLineChangesNothingAndNamesTheLine() {
