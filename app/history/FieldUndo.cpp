@@ -31,6 +31,12 @@ QString CaptionOf(QWidget* field) {
                 break;
             }
         }
+        // A field placed by hand has its caption as its label's buddy.
+        for (const QLabel* label : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (label->buddy() == field) {
+                caption = label->text();
+            }
+        }
     }
     static const QRegularExpression kUnit(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
     return caption.remove(kUnit);

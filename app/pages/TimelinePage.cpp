@@ -113,6 +113,8 @@ void TTimelinePage::createControlBand() {
     m_globalCorrectionLabel = MakeLabel("Label4", "Globální korekce [°]", this, 8, 377);
     m_globalCorrectionEdit = new QLineEdit("0", this);
     m_globalCorrectionEdit->setObjectName("Edit1");
+    // Its caption names its undo steps.
+    m_globalCorrectionLabel->setBuddy(m_globalCorrectionEdit);
     m_globalCorrectionEdit->setGeometry(112, 374, 57, 19);
     m_globalCorrectionStepper = new TUpDown(m_globalCorrectionEdit, -360, 360, this);
     m_globalCorrectionStepper->setObjectName("UpDown1");

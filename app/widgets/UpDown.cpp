@@ -44,6 +44,8 @@ void TUpDown::step(int delta) {
     }
     m_position = next;
     m_buddy->setText(QString::number(m_position));
+    // A step is the user's edit as typing is: the title's mark and the undo step follow it.
+    emit m_buddy->textEdited(m_buddy->text());
 }
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* event) {

@@ -155,6 +155,13 @@ void TFMain::createHistory() {
         }
     }
     m_history->createMenu(menuBar(), m_fileMenu);
+    // The fields of the pages built now ("Globální korekce"), before the "*"
+    // follows a change, as for a page built later: a step keeps the mark as it was.
+    for (TSetupPage* page : m_builtPages) {
+        TrackFieldSteps(page, *m_history->stack(),
+                        {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
+        watchChanges(page);
+    }
 }
 
 void TFMain::keepStartState() {
@@ -230,9 +237,6 @@ void TFMain::createPages() {
         } else {
             addPage(entry);
         }
-    }
-    for (TSetupPage* page : m_builtPages) {
-        watchChanges(page);
     }
     m_pages->setCurrentIndex(0);
 }

@@ -20,6 +20,7 @@ using morvane::testing::TAnswerDialog;
 
 namespace {
 
+constexpr int kTimelineTab = 2;
 constexpr int kValveTimingTab = 3;
 constexpr int kCombustionTab = 4;
 
@@ -189,7 +190,8 @@ private slots:
             const char* Field;
             QString Step;
         } fields[] = {{kValveTimingTab, "FiringOrderEdit", "Zpět Úprava pole Pořadí zapalování"},
-                      {kCombustionTab, "BoreEdit", "Zpět Úprava pole Vrtání"}};
+                      {kCombustionTab, "BoreEdit", "Zpět Úprava pole Vrtání"},
+                      {kTimelineTab, "Edit1", "Zpět Úprava pole Globální korekce"}};
         for (const auto& field : fields) {
             find<QTabWidget>("PageControl1")->setCurrentIndex(field.Tab);
             auto* edit = find<QLineEdit>(field.Field);
@@ -203,6 +205,13 @@ private slots:
             QVERIFY(!find<QAction>("Undo1")->isEnabled());
             QCOMPARE(m_window->windowTitle(), QString("Morvane"));
         }
+        // The global correction's arrow keys step it as typing does.
+        auto* correction = find<QLineEdit>("Edit1");
+        QTest::keyClick(correction, Qt::Key_Up);
+        QCOMPARE(correction->text(), QString("1"));
+        QCOMPARE(m_window->windowTitle(), QString("Morvane*"));
+        find<QAction>("Undo1")->trigger();
+        QCOMPARE(correction->text(), QString("0"));
     }
 };
 
