@@ -70,8 +70,8 @@ std::vector<double> Smoothed(const std::vector<double>& values, int points) {
 
 }  // namespace
 
-TSeries MeanPressureSeries(const TPressureAnalysis& analysis) {
-    return TraceSeries(analysis.Pressure);
+TSeries PressureSeries(const TSignalTable& trace) {
+    return TraceSeries(trace);
 }
 
 TSeries CyclePressureSeries(const TPressureCycle& cycle, const TPressureAnalysis& analysis,

@@ -54,8 +54,9 @@ struct TCycleSeries {
     std::vector<int> Knocking;  // cycle numbers, from 1
 };
 
-// The referenced mean on the cycle's points, bar over degrees.
-TSeries MeanPressureSeries(const TPressureAnalysis& analysis);
+// A pressure trace on the cycle's points (the referenced mean, a picked
+// cycle's), bar over degrees.
+TSeries PressureSeries(const TSignalTable& trace);
 
 // Cycle number (from 1) of the recording, referenced as the analysis did.
 // The analysis must be the cycle's (one entry of Cycles for each trace).

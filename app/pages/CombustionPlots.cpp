@@ -195,7 +195,9 @@ QWidget* TCombustionPlots::buildPressureTab(QWidget* owner) {
     m_pressurePlot->setAxisTitles("Úhel", "°", "Tlak", "bar");
     m_logPressureBox = new QCheckBox("Logaritmický tlak", owner);
     m_logPressureBox->setObjectName("LogPressureBox");
-    connect(m_logPressureBox, &QCheckBox::toggled, this, [this] { drawPressure(); });
+    // A new scale fits the curves drawn; the curves stay.
+    connect(m_logPressureBox, &QCheckBox::toggled, this,
+            [this](bool logarithmic) { m_pressurePlot->setLogarithmic(false, logarithmic); });
     return PlotWithOptions(owner, m_pressurePlot, m_logPressureBox);
 }
 
@@ -206,7 +208,9 @@ QWidget* TCombustionPlots::buildDiagramsTab(QWidget* owner) {
     m_logPvBox = new QCheckBox("Logaritmické osy", owner);
     m_logPvBox->setObjectName("LogPvBox");
     m_logPvBox->setChecked(true);
-    connect(m_logPvBox, &QCheckBox::toggled, this, [this] { drawPv(); });
+    m_pvPlot->setLogarithmic(true, true);
+    connect(m_logPvBox, &QCheckBox::toggled, this,
+            [this](bool logarithmic) { m_pvPlot->setLogarithmic(logarithmic, logarithmic); });
     m_burnPlot = new TPlotView(owner);
     m_burnPlot->setObjectName("BurnPlot");
     m_burnPlot->setAxisTitles("Úhel", "°", "Podíl shořelého paliva", "%");
@@ -313,7 +317,6 @@ void TCombustionPlots::drawPressure() {
     TPlotView* plot = m_pressurePlot;
     plot->clearPlottables();
     plot->clearItems();
-    plot->setLogarithmic(false, m_logPressureBox->isChecked());
     const TPressureAnalysis* analysis = m_content.Analysis;
     if (analysis) {
         if (!m_band.Low.Values.empty()) {
@@ -329,14 +332,14 @@ void TCombustionPlots::drawPressure() {
                 TPlotView::setCycleOf(graph, number);
             }
         }
-        AddGraph(plot, MeanPressureSeries(*analysis), MeanPen(), "průměr");
+        AddGraph(plot, PressureSeries(analysis->Pressure), MeanPen(), "průměr");
         if (m_pickedCurves) {
-            TSeries picked{MeanPressureSeries(*analysis).Keys,
-                           {m_pickedCurves->Pressure.begin(), m_pickedCurves->Pressure.end()}};
-            TPlotView::setCycleOf(AddGraph(plot, picked, PickedPen(), PickedName(m_picked)), m_picked);
+            TPlotView::setCycleOf(
+                AddGraph(plot, PressureSeries(m_pickedCurves->Pressure), PickedPen(), PickedName(m_picked)),
+                m_picked);
         }
         if (m_content.Comparison) {
-            AddGraph(plot, MeanPressureSeries(*m_content.Comparison), ComparisonPen(),
+            AddGraph(plot, PressureSeries(m_content.Comparison->Pressure), ComparisonPen(),
                      ToQString(m_content.ComparisonName));
         }
         for (const TAngleMarker& marker : m_content.Markers) {
@@ -349,8 +352,6 @@ void TCombustionPlots::drawPressure() {
 void TCombustionPlots::drawPv() {
     TPlotView* plot = m_pvPlot;
     plot->clearPlottables();
-    const bool logarithmic = m_logPvBox->isChecked();
-    plot->setLogarithmic(logarithmic, logarithmic);
     if (const TPressureAnalysis* analysis = m_content.Analysis) {
         AddCurve(plot, PvSeries(analysis->Pressure, analysis->Volumes), MeanPen(), "průměr");
         if (m_pickedCurves) {
