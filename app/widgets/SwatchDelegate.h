@@ -14,9 +14,11 @@ public:
     static constexpr int kColourRole = Qt::UserRole + 1;
 
     // Every row itemHeight px high.
-    TSwatchDelegate(int itemHeight, QObject* parent) : QStyledItemDelegate(parent), m_itemHeight(itemHeight) {}
+    TSwatchDelegate(int itemHeight, QObject* parent)
+        : QStyledItemDelegate(parent), m_itemHeight(itemHeight) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
