@@ -60,8 +60,8 @@ constexpr TValueRule kGammaRule = FieldRule(1.05, 1.7);        // a gas's cp/cv 
 constexpr TValueRule kTdcShiftRule = FieldRule(-360, 360);     // degrees: within one cycle
 constexpr TValueRule kPegPressureRule = FieldRule(0.01, 100);  // bar, absolute
 constexpr TValueRule kPegExponentRule = FieldRule(1, 1.7);     // isothermal to adiabatic
-constexpr TValueRule kTemperatureRule{.Kind = TValueKind::Number, .Low = 0, .High = 5000,
-                                      .Ends = TRangeEnds::AboveLow, .NotEmpty = true};  // K
+constexpr TValueRule kTemperatureRule{
+    .Kind = TValueKind::Number, .Low = 0, .High = 5000, .Ends = TRangeEnds::AboveLow, .NotEmpty = true};  // K
 constexpr TValueRule kCycleAngleRule{.Kind = TValueKind::Number, .Low = 0, .High = 720, .NotEmpty = true};
 constexpr double kCycleDegrees = 720;
 // Knock resonances lie near 1 kHz in a marine bore and near 100 kHz in a model engine's.
@@ -597,7 +597,8 @@ const TOptionRow kRows[] = {
      .Listed = kCombustion,
      .Rule = {.Kind = TValueKind::Choice, .Choices = "none|woschni|hohenberg", .NotEmpty = true},
      .Default = "none",
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Model = static_cast<THeatModel>(v.Integer); }},
+     .Apply = [](TArgs& a,
+                 const TValue& v) { a.Combustion.HeatTransfer.Model = static_cast<THeatModel>(v.Integer); }},
     {.Name = "--wall-temperature",
      .ValueName = "K",
      .Help = "the walls' temperature, {range} (default {default})",
@@ -621,7 +622,8 @@ const TOptionRow kRows[] = {
              "(a recording gives each cycle's own)",
      .Commands = kCombustion,
      .Listed = kCombustion,
-     .Rule = {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .Rule =
+         {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
      .OnlyWith = {"--heat-transfer", "woschni|hohenberg"},
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Rpm = v.Number; }},
     {.Name = "--ivc",
@@ -655,7 +657,8 @@ const TOptionRow kRows[] = {
      .Listed = kCombustion,
      .Rule = {.Kind = TValueKind::Choice, .Choices = "constant|brunt", .NotEmpty = true},
      .Default = "constant",
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Gamma = static_cast<TGammaModel>(v.Integer); }},
+     .Apply = [](TArgs& a,
+                 const TValue& v) { a.Combustion.HeatTransfer.Gamma = static_cast<TGammaModel>(v.Integer); }},
 
     // The proposal of the top-dead-centre shift.
     {.Name = "--loss-angle",

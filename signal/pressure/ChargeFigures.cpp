@@ -29,10 +29,11 @@ void FollowWalls(const TSignalTable& pressure, const TSignalTable& volumes, cons
     for (int k = windowFirst; k <= windowLast; ++k) {
         const bool trapped = k >= charge.FirstPoint && k <= charge.LastPoint;
         const auto at = static_cast<std::size_t>(k);
-        rates.push_back(trapped ? WallHeatRate(inputs,
-                                               charge.Coefficients[static_cast<std::size_t>(k - charge.FirstPoint)],
-                                               volumes[at], charge.Temperatures[at])
-                                : 0.0);
+        rates.push_back(
+            trapped
+                ? WallHeatRate(inputs, charge.Coefficients[static_cast<std::size_t>(k - charge.FirstPoint)],
+                               volumes[at], charge.Temperatures[at])
+                : 0.0);
     }
     charge.WallHeat = WallHeat(rates);
 }
@@ -40,8 +41,8 @@ void FollowWalls(const TSignalTable& pressure, const TSignalTable& volumes, cons
 }  // namespace
 
 TChargeFigures FollowCharge(const TSignalTable& pressure, const TSignalTable& volumes,
-                            const THeatTransferSettings& settings, const TRunningEngine& engine, int windowFirst,
-                            int windowLast, int cycleNumber, TNumberFormat format) {
+                            const THeatTransferSettings& settings, const TRunningEngine& engine,
+                            int windowFirst, int windowLast, int cycleNumber, TNumberFormat format) {
     const TTrappedCharge trapped =
         TrappedCharge(pressure, volumes, settings.Ivc, settings.IntakeTemperature, cycleNumber, format);
     TChargeFigures charge;

@@ -23,9 +23,9 @@ struct TRunningEngine {
 };
 
 struct TChargeFigures {
-    double TrappedMass = 0;           // kg
-    double PeakTemperature = 0;       // K, the largest between IVC and EVO
-    double PeakTemperatureAngle = 0;  // degrees, its point (the first of equals)
+    double TrappedMass = 0;            // kg
+    double PeakTemperature = 0;        // K, the largest between IVC and EVO
+    double PeakTemperatureAngle = 0;   // degrees, its point (the first of equals)
     std::vector<double> Temperatures;  // T at each of the 1441 points, K
     int FirstPoint = 0;                // the first point at or after IVC
     int LastPoint = 0;                 // the last point at or before EVO
@@ -40,7 +40,7 @@ struct TChargeFigures {
 // at IVC not above 0, and for a speed not above 0 when a model needs it.
 // windowFirst .. windowLast are the heat-release window's points.
 TChargeFigures FollowCharge(const TSignalTable& pressure, const TSignalTable& volumes,
-                            const THeatTransferSettings& settings, const TRunningEngine& engine, int windowFirst,
-                            int windowLast, int cycleNumber, TNumberFormat format);
+                            const THeatTransferSettings& settings, const TRunningEngine& engine,
+                            int windowFirst, int windowLast, int cycleNumber, TNumberFormat format);
 
 }  // namespace morvane

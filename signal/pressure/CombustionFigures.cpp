@@ -286,8 +286,8 @@ void FollowTheCharge(const TSignalTable& pressure, const TSignalTable& volumes, 
     figures.Release = ApparentHeatRelease(pressure, volumes, settings, figures.PeakPressure, displaced,
                                           brunt ? &figures.Charge->Temperatures : nullptr);
     if (heat.Model != THeatModel::None) {
-        figures.Gross =
-            GrossRelease(figures.Release, figures.Charge->WallHeat, pressure, figures.PeakPressure, displaced);
+        figures.Gross = GrossRelease(figures.Release, figures.Charge->WallHeat, pressure,
+                                     figures.PeakPressure, displaced);
     }
 }
 

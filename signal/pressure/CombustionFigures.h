@@ -131,8 +131,8 @@ struct TCombustionFigures {
     double PeakAngle = 0;     // degrees
     double LossAngle = 0;     // PeakAngle − 360, degrees
     std::optional<TBurnAngles> Burn;
-    std::optional<double> CovImep;  // %
-    THeatRelease Release;                 // the apparent (net) heat release
+    std::optional<double> CovImep;         // %
+    THeatRelease Release;                  // the apparent (net) heat release
     std::optional<TChargeFigures> Charge;  // with a heat-transfer model or Brunt's γ
     std::optional<THeatRelease> Gross;     // with a heat-transfer model
 };

@@ -15,9 +15,9 @@ bool MapoKnown(const TPressureAnalysis& analysis) {
 }
 
 std::vector<std::string> Header(bool withMapo, bool withWalls) {
-    std::vector<std::string> header = {"Cyklus",       kNetImepName, kGrossImepName, kPeakPressureName,
-                                       kPeakAngleName, kMfb10Name,   kMfb50Name,     kMfb90Name,
-                                       kHeatName};
+    std::vector<std::string> header = {"Cyklus",          kNetImepName,   kGrossImepName,
+                                       kPeakPressureName, kPeakAngleName, kMfb10Name,
+                                       kMfb50Name,        kMfb90Name,     kHeatName};
     if (withWalls) {
         header.emplace_back(kGrossHeatName);
         header.emplace_back(kPeakTemperatureName);
@@ -70,7 +70,8 @@ void ListChargeFigures(const TCombustionFigures& mean, IValueList& list, TNumber
     list.append(kGrossHeatName, RoundedFigure(ReleasedHeat(*mean.Gross), kFineStep, format));
     list.append(kPeakTemperatureName, RoundedFigure(charge.PeakTemperature, kFineStep, format));
     list.append(kPeakTemperatureAngleName, FormatFloatGeneral(charge.PeakTemperatureAngle, format));
-    list.append(kTrappedMassName, RoundedFigure(charge.TrappedMass * kMilligramsPerKilogram, kFineStep, format));
+    list.append(kTrappedMassName,
+                RoundedFigure(charge.TrappedMass * kMilligramsPerKilogram, kFineStep, format));
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ TTrappedCharge TrappedCharge(const TSignalTable& pressure, const TSignalTable& v
                             angle + "°) [bar]",
                         "větší než 0, aby byla známa náplň válce");
     }
-    charge.Mass = StoreDouble(Divide(charge.Pressure * kPascalPerBar * charge.Volume,
-                                     kGasConstant * intakeTemperature));
+    charge.Mass = StoreDouble(
+        Divide(charge.Pressure * kPascalPerBar * charge.Volume, kGasConstant * intakeTemperature));
     return charge;
 }
 

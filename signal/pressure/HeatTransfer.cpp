@@ -75,7 +75,8 @@ double WoschniVelocity(const TWoschniState& state) {
     double velocity = c1 * state.MeanPistonSpeed;
     if (state.Phase == TWoschniPhase::Combustion) {
         const double rise = std::max(state.Pressure - state.MotoredPressure, 0.0);
-        velocity += 3.24e-3 * Divide(state.Displaced * state.IntakeTemperature, state.IvcPressure * state.IvcVolume) *
+        velocity += 3.24e-3 *
+                    Divide(state.Displaced * state.IntakeTemperature, state.IvcPressure * state.IvcVolume) *
                     rise;
     }
     return StoreDouble(velocity);
@@ -130,9 +131,9 @@ double WallHeatRate(const TWallHeatInputs& inputs, double coefficient, double vo
         return 0;
     }
     const double area = WallArea(inputs.Bore * kMetresPerMillimetre, volume);
-    return StoreDouble(Divide(static_cast<long double>(coefficient) * area *
-                                  (temperature - inputs.Settings.WallTemperature),
-                              6 * static_cast<long double>(inputs.Rpm)));
+    return StoreDouble(
+        Divide(static_cast<long double>(coefficient) * area * (temperature - inputs.Settings.WallTemperature),
+               6 * static_cast<long double>(inputs.Rpm)));
 }
 
 std::vector<double> WallHeat(const std::vector<double>& rates) {

@@ -359,9 +359,9 @@ TEST(OptionTableTest, UsageNamesExactlyTheOptionsOfItsCommand) {
             const bool taken = own != nullptr;
             bool summed = false;
             for (const TGroupRow& group : GroupRows()) {
-                summed = summed ||
-                         ((group.Summed & CommandBit(command.Command)) != 0 && taken && InGroup(*own, group.Group) &&
-                          usage.find(std::string(group.Name) + " options]") != std::string::npos);
+                summed = summed || ((group.Summed & CommandBit(command.Command)) != 0 && taken &&
+                                    InGroup(*own, group.Group) &&
+                                    usage.find(std::string(group.Name) + " options]") != std::string::npos);
             }
             EXPECT_EQ(NamesOption(usage, row.Name) || (taken && summed), taken)
                 << command.Word << " " << row.Name;

@@ -503,14 +503,16 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
 
     // With a model each cycle gets its gross heat and Tmax, at its own speed.
     TLines model = arguments;
-    model.insert(model.end(), {"--heat-transfer", "hohenberg", "--ivc", "220", "--evo", "500", "--ignition", "345"});
+    model.insert(model.end(),
+                 {"--heat-transfer", "hohenberg", "--ivc", "220", "--evo", "500", "--ignition", "345"});
     const TRun modelled = run(model);
     EXPECT_EQ(modelled.Code, 0) << modelled.Err;
     EXPECT_NE(modelled.Out.find("\nTeplo do stěn [J];"), std::string::npos) << modelled.Out;
     const std::string modelledCycles = ReadFile(m_dir / "c.csv");
-    EXPECT_EQ(modelledCycles.substr(0, modelledCycles.find('\n')),
-              "Cyklus;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];"
-              "Teplo [J];Teplo hrubé [J];Tmax [K];Posun tlaku [bar];Vynechání;MAPO [bar]");
+    EXPECT_EQ(
+        modelledCycles.substr(0, modelledCycles.find('\n')),
+        "Cyklus;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];"
+        "Teplo [J];Teplo hrubé [J];Tmax [K];Posun tlaku [bar];Vynechání;MAPO [bar]");
 
     arguments = {"combustion", file.string(), "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
@@ -586,7 +588,8 @@ TEST_F(BatchToolTest, PressureOptionMistakes) {
          "--heat-transfer woschni needs the cylinder's angles: give --ivc DEG, --ignition DEG and --evo DEG "
          "(0 = gas-exchange top dead centre; chybí úhly válce)"},
         {{cycle, "--heat-transfer", "hohenberg", "--rpm", "1800", "--ivc", "220", "--evo", "500"},
-         "--heat-transfer hohenberg needs the cylinder's angles: give --ignition DEG (0 = gas-exchange top dead "
+         "--heat-transfer hohenberg needs the cylinder's angles: give --ignition DEG (0 = gas-exchange top "
+         "dead "
          "centre; chybí úhly válce)"},
         {{cycle, "--gamma-model", "brunt"},
          "--gamma-model brunt needs the cylinder's angles: give --ivc DEG (0 = gas-exchange top dead centre; "
@@ -607,7 +610,8 @@ TEST_F(BatchToolTest, PressureOptionMistakes) {
         {{cycle, "--intake-temperature", "nan"}, "--intake-temperature must be a number"},
         {{cycle, "--heat-transfer", "woschni", "--rpm", "0"}, "--rpm must be above 0 and at most 1000000"},
         {{cycle, "--ivc", "721"}, "--ivc must be from 0 to 720"},
-        {{cycle, "--wall-temperature", "400"}, "--wall-temperature goes only with --heat-transfer woschni or hohenberg"},
+        {{cycle, "--wall-temperature", "400"},
+         "--wall-temperature goes only with --heat-transfer woschni or hohenberg"},
         {{cycle, "--rpm", "1800"}, "--rpm goes only with --heat-transfer woschni or hohenberg"},
     };
     for (const TRow& row : rows) {

@@ -81,8 +81,8 @@ TPressureCycle MotoredTrace(double gamma) {
     return cycle;
 }
 
-TCombustionFigures MeanWith(const TPressureCycle& cycle, const THeatTransferSettings& heat, double start = 340,
-                            double end = 460) {
+TCombustionFigures MeanWith(const TPressureCycle& cycle, const THeatTransferSettings& heat,
+                            double start = 340, double end = 460) {
     TCombustionSettings settings{1.35, start, end, kDecimalComma, heat};
     return AnalysePressureCycle(cycle, kDiesel, settings, {}, kRpm).Mean;
 }
@@ -97,7 +97,7 @@ TEST(HeatTransferTest, MotoredTraceWithWallsAtTheMeanGasTemperature) {
     const TChargeFigures& charge = *figures.Charge;
     const THeatCurves curves = HeatCurvesOf(figures);
     const auto [lowest, highest] = std::minmax_element(curves.GrossRate.begin(), curves.GrossRate.end());
-    EXPECT_LT(*lowest, 0);  // early compression and late expansion: the walls give
+    EXPECT_LT(*lowest, 0);   // early compression and late expansion: the walls give
     EXPECT_GT(*highest, 0);  // around top dead centre: they take
     EXPECT_NEAR(figures.Release.Heat.back(), 0, 0.05);
     EXPECT_NEAR(figures.Gross->Heat.back(), charge.WallHeat.back(), 0.05);
@@ -161,12 +161,14 @@ TEST(HeatTransferTest, RefusedInputsNameTheirField) {
               "Otáčky [RPM] musí být konečné číslo větší než 0");
     const TPressureCycle motored = MotoredTrace(1.35);
     TCombustionSettings settings{1.35, 340, 460, kDecimalComma, Woschni()};
-    EXPECT_EQ(testing::MessageOf<EInputError>([&] { AnalysePressureCycle(motored, kDiesel, settings, {}, 0); }),
-              "Otáčky [RPM] musí být konečné číslo větší než 0");
+    EXPECT_EQ(
+        testing::MessageOf<EInputError>([&] { AnalysePressureCycle(motored, kDiesel, settings, {}, 0); }),
+        "Otáčky [RPM] musí být konečné číslo větší než 0");
     TPressureCycle flat = motored;
     flat.Mean[400] = -0.99;  // one noisy point at IVC, the level stays positive
-    EXPECT_EQ(testing::MessageOf<EInputError>([&] { AnalysePressureCycle(flat, kDiesel, settings, {}, kRpm); }),
-              "Tlak při zavření SV (200°) [bar] musí být větší než 0, aby byla známa náplň válce");
+    EXPECT_EQ(
+        testing::MessageOf<EInputError>([&] { AnalysePressureCycle(flat, kDiesel, settings, {}, kRpm); }),
+        "Tlak při zavření SV (200°) [bar] musí být větší než 0, aby byla známa náplň válce");
 }
 
 }  // namespace
