@@ -1,5 +1,6 @@
 #include "signal/pressure/ChargeFigures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "signal/pressure/GasTemperature.h"

@@ -71,7 +71,7 @@ struct TCombustionSettings {
     double WindowEnd = 460;    // degrees
     // How the numbers in the messages are written.
     TNumberFormat Numbers = kDecimalComma;
-    THeatTransferSettings HeatTransfer;  // none by default: the net heat release alone
+    THeatTransferSettings HeatTransfer{};  // none by default: the net heat release alone
 };
 
 // Raises EInputError for γ not above 1 (or above 10), a window that does not

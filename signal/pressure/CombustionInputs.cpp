@@ -36,11 +36,8 @@ TCombustionInputs ParseCombustionTexts(const TCombustionTexts& texts, TNumberFor
     TCombustionInputs inputs;
     inputs.Geometry = {ParseFieldNumber(texts.Bore, format), ParseFieldNumber(texts.Stroke, format),
                        ParseFieldNumber(texts.Rod, format), ParseFieldNumber(texts.Compression, format)};
-    inputs.Settings = {ParseFieldNumber(texts.Gamma, format),
-                       ParseFieldNumber(texts.WindowStart, format),
-                       ParseFieldNumber(texts.WindowEnd, format),
-                       format,
-                       {}};
+    inputs.Settings = {ParseFieldNumber(texts.Gamma, format), ParseFieldNumber(texts.WindowStart, format),
+                       ParseFieldNumber(texts.WindowEnd, format), format};
     return inputs;
 }
 

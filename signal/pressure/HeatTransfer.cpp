@@ -1,5 +1,6 @@
 #include "signal/pressure/HeatTransfer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -71,11 +72,11 @@ double WallArea(double boreM, double volume) {
 }
 
 double WoschniVelocity(const TWoschniState& state) {
-    const double c1 = state.Phase == TWoschniPhase::GasExchange ? 6.18 : 2.28;
-    double velocity = c1 * state.MeanPistonSpeed;
+    const long double c1 = state.Phase == TWoschniPhase::GasExchange ? 6.18 : 2.28;
+    long double velocity = c1 * state.MeanPistonSpeed;
     if (state.Phase == TWoschniPhase::Combustion) {
         const double rise = std::max(state.Pressure - state.MotoredPressure, 0.0);
-        velocity += 3.24e-3 *
+        velocity += 3.24e-3L *
                     Divide(state.Displaced * state.IntakeTemperature, state.IvcPressure * state.IvcVolume) *
                     rise;
     }
