@@ -452,6 +452,7 @@ void TEncoderRun::deliver(const TEncoderCycle& cycle) {
     }
     if (m_options.KeepCycles) {
         m_result.Cycles.push_back(cycle.Points);
+        m_result.CycleRpm.push_back(cycle.Rpm);
     }
 }
 
@@ -526,6 +527,8 @@ void ImportEncoderSignal(const TEncoderOptions& options, IMessageBoxes& boxes, T
 
 TPressureCycle PressureCycleOf(TEncoderResult result, const std::string& source) {
     TPressureCycle cycle{result.Mean, std::move(result.Cycles), source, {}, result.InBar};
+    cycle.Rpm = result.Rpm;
+    cycle.CycleRpm = std::move(result.CycleRpm);
     if (!result.Mapo.empty() && result.Mapo.size() == cycle.Cycles.size()) {
         cycle.Knock.reserve(result.Mapo.size());
         for (std::size_t i = 0; i < result.Mapo.size(); ++i) {

@@ -126,9 +126,10 @@ TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngin
                                        const TCombustionSettings& settings,
                                        const TPressureReference& reference, double rpm) {
     TPressureAnalyser analyser(geometry, settings, reference);
-    analyser.addMean(cycle.Mean, rpm);
+    analyser.addMean(cycle.Mean, cycle.Rpm > 0 ? cycle.Rpm : rpm);
     for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
-        analyser.addCycle(cycle.Cycles[c], c < cycle.Knock.size() ? cycle.Knock[c] : TCycleKnock{}, rpm);
+        analyser.addCycle(cycle.Cycles[c], c < cycle.Knock.size() ? cycle.Knock[c] : TCycleKnock{},
+                          c < cycle.CycleRpm.size() ? cycle.CycleRpm[c] : rpm);
     }
     return std::move(analyser).finish();
 }

@@ -98,8 +98,9 @@ private:
 
 // Checks geometry, settings and reference (EInputError naming the field),
 // then references and measures the mean and every cycle. A trace with a
-// pressure not above 0 after pegging is refused (EInputError naming it). rpm:
-// the speed of every trace, read by a heat-transfer model.
+// pressure not above 0 after pegging is refused (EInputError naming it). A
+// heat-transfer model takes each trace's speed from the cycle when the
+// recording gave it, else rpm.
 TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngineGeometry& geometry,
                                        const TCombustionSettings& settings,
                                        const TPressureReference& reference, double rpm = 0);

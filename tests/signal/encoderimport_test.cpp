@@ -76,6 +76,7 @@ TEST_P(EncoderCycleTest, AveragesTheShapeOntoTheCycle) {
     ASSERT_EQ(static_cast<int>(result.Cycles.size()), row.Cycles);
     EXPECT_NEAR(result.Rpm, ExpectedRpm(s), 0.5);
     ASSERT_EQ(speeds.size(), result.Cycles.size());
+    EXPECT_EQ(result.CycleRpm, speeds);
     for (std::size_t c = 0; c < speeds.size(); ++c) {
         EXPECT_GE(speeds[c], s.RpmStart - 1);
         EXPECT_LE(speeds[c], s.RpmEnd + 1);
