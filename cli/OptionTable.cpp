@@ -610,7 +610,8 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.WallTemperature = v.Number; }},
     {.Name = "--intake-temperature",
      .ValueName = "K",
-     .Help = "the gas temperature at intake closing, {range} (default {default})",
+     .Help = "the gas temperature at intake closing, {range}\n"
+             "(default {default})",
      .Commands = kCombustion,
      .Listed = kCombustion,
      .Rule = kTemperatureRule,
