@@ -129,6 +129,32 @@ TEST(HeatTransferTest, BruntGammaFallsWithTemperature) {
     EXPECT_DOUBLE_EQ(BruntGamma(2000), 1.338 - 0.12 + 0.04);
 }
 
+// Compression and expansion with no heat and γ(T) of Brunt's fit, integrated
+// finely from intake closing at 200° (1 bar, 320 K): Brunt's release sees no
+// heat, a constant γ sees the change of γ as heat.
+TEST(HeatTransferTest, BruntReleaseOfAnAdiabaticTraceWithTemperatureDependentGamma) {
+    TPressureCycle cycle;
+    cycle.Mean.fill(1.0);
+    const double ivcVolume = CylinderVolume(kDiesel, 200);
+    double p = 1;
+    constexpr int kSteps = 200;
+    for (int k = 400; k < 1080; ++k) {
+        for (int step = 0; step < kSteps; ++step) {
+            const double from = (k + static_cast<double>(step) / kSteps) / 2;
+            const double v0 = CylinderVolume(kDiesel, from);
+            const double v1 = CylinderVolume(kDiesel, from + 0.5 / kSteps);
+            const double gamma = BruntGamma(320 * p * (v0 + v1) / 2 / ivcVolume);
+            p *= std::pow(v0 / v1, gamma);
+        }
+        cycle.Mean[static_cast<std::size_t>(k) + 1] = p;
+    }
+    THeatTransferSettings brunt;
+    brunt.Gamma = TGammaModel::Brunt;
+    brunt.Ivc = 200;
+    EXPECT_NEAR(MeanWith(cycle, brunt).Release.Heat.back(), 0, 0.5);
+    EXPECT_GT(std::fabs(MeanWith(cycle, {}).Release.Heat.back()), 10);
+}
+
 TEST(HeatTransferTest, RefusedInputsNameTheirField) {
     struct TCase {
         const char* Name;
