@@ -75,12 +75,13 @@ double WoschniVelocity(const TWoschniState& state) {
     const long double c1 = state.Phase == TWoschniPhase::GasExchange ? 6.18 : 2.28;
     long double velocity = c1 * state.MeanPistonSpeed;
     if (state.Phase == TWoschniPhase::Combustion) {
-        const double rise = std::max(state.Pressure - state.MotoredPressure, 0.0);
         velocity += 3.24e-3L *
                     Divide(state.Displaced * state.IntakeTemperature, state.IvcPressure * state.IvcVolume) *
-                    rise;
+                    (state.Pressure - state.MotoredPressure);
     }
-    return StoreDouble(velocity);
+    // A pressure far below the motored one (a misfire) cannot make the gas
+    // move backwards: the velocity, not the term, stops at 0.
+    return StoreDouble(std::max(velocity, 0.0L));
 }
 
 double WoschniCoefficient(const TWoschniState& state) {

@@ -12,8 +12,8 @@
 //   (p − p_mot) in m/s, the motored pressure p_mot = p(IVC)·(V(IVC)/V)^n.
 //   Compression (IVC to ignition) C1 = 2,28, C2 = 0; combustion (ignition to
 //   EVO) C1 = 2,28, C2 = 3,24·10⁻³ m/(s·K); gas exchange C1 = 6,18, C2 = 0.
-//   A pressure below the motored one (a late burn, a misfire) adds no gas
-//   velocity: the combustion term is never below 0.
+//   A pressure below the motored one lowers w as the formula says; w itself
+//   is never below 0 (w^0,8 of a negative velocity has no meaning).
 // - Hohenberg: h = 130 · V^−0,06 · p^0,8 · T^−0,4 · (S̄p + 1,4)^0,8, V in m³,
 //   p in bar, T in K.
 // - A point whose pressure or temperature is not above 0 (a noisy sample of a
