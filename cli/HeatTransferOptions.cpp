@@ -1,21 +1,18 @@
 #include "cli/HeatTransferOptions.h"
 
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "cli/OptionRules.h"
+#include "signal/pressure/HeatTransferTexts.h"
 
 namespace morvane {
 
 namespace {
 
-constexpr double kCycleDegrees = 720;
-
 void TakeAngle(std::optional<double>& given, double fromTable) {
     if (!given) {
-        const double wrapped = std::fmod(fromTable, kCycleDegrees);
-        given = wrapped < 0 ? wrapped + kCycleDegrees : wrapped;
+        given = WrappedCycleAngle(fromTable);
     }
 }
 

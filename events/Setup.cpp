@@ -33,7 +33,8 @@ auto Fields(const TSetup& t) {
 }  // namespace
 
 bool TCombustionSetupTexts::operator==(const TCombustionSetupTexts& other) const {
-    return Fields(Geometry) == Fields(other.Geometry) && Fields(*this) == Fields(other);
+    return Fields(Geometry) == Fields(other.Geometry) && Fields(*this) == Fields(other) &&
+           HeatTransfer == other.HeatTransfer;
 }
 
 bool TSignalImportTexts::operator==(const TSignalImportTexts& other) const {

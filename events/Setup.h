@@ -14,6 +14,7 @@
 #include "events/EventGeneration.h"
 #include "signal/import/EncoderSettings.h"
 #include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/HeatTransferTexts.h"
 #include "signal/pressure/TdcProposal.h"
 
 namespace morvane {
@@ -56,6 +57,7 @@ struct TCombustionSetupTexts {
     std::string PegPressure = "1,013";
     std::string PegExponent = "1,32";
     std::string CyclePath;  // the pressure-cycle file loaded on the page; empty: none or the import's
+    THeatTransferTexts HeatTransfer;
 
     bool operator==(const TCombustionSetupTexts& other) const;
 };

@@ -4,10 +4,12 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <type_traits>
 #include <utility>
 
 #include "events/SetupPaths.h"
+#include "signal/pressure/HeatTransferTexts.h"
 #include "signal/pressure/PressureReference.h"
 #include "util/errors.h"
 #include "util/hexdigits.h"
@@ -49,6 +51,14 @@ const char* const kImportKindTexts[] = {"", "úhel", "čas", "snímač"};
 template <class TText>
 struct TPegMethodText {
     TText& Text;
+};
+
+// A text that must name one of the choices: the batch tool's name in the
+// set-up, the page's word in the file (the name read too).
+template <class TText>
+struct TChoiceText {
+    TText& Text;
+    std::span<const TNamedChoice> Choices;
 };
 
 // A "FROM,TO" text that earlier files held as two keys, FROM and TO apart;
@@ -175,6 +185,10 @@ void VisitPages(TSetupRef& s, TVisitor& v) {
                                 "Pásmo klepání do [Hz]", "4000", "20000"});
     v.field("Práh klepání [bar]", s.SignalImport.Encoder.KnockThreshold);
     v.field("Tlakový průběh", burn.CyclePath);
+    v.field("Přestup tepla", TChoiceText<TText>{burn.HeatTransfer.Model, kHeatModelChoices});
+    v.field("Teplota stěny [K]", burn.HeatTransfer.WallTemperature);
+    v.field("Teplota při zavření sání [K]", burn.HeatTransfer.IntakeTemperature);
+    v.field("Model γ", TChoiceText<TText>{burn.HeatTransfer.Gamma, kGammaModelChoices});
 
     auto& import = s.SignalImport;
     v.section("Import signálu");
@@ -318,6 +332,10 @@ public:
         line(key, PegMethodTitle(method.Text));
     }
     void field(std::string_view key, const TJoinedRange<const std::string>& range) { line(key, range.Text); }
+    void field(std::string_view key, const TChoiceText<const std::string>& choice) {
+        const int index = ChoiceIndex(choice.Choices, choice.Text);
+        line(key, index < 0 ? choice.Text : std::string(choice.Choices[std::size_t(index)].Title));
+    }
     void field(std::string_view key, const TEncoderPath<const std::string>& path) {
         if (path.Kind != TSignalImportKind::Encoder || path.Text != path.ImportPath) {
             line(key, path.Text);
@@ -460,6 +478,20 @@ public:
                                      "není způsob vztažení tlaku (Žádné, Bodové, Polytropické)");
             }
             method.Text = *name;
+        }
+    }
+    void field(std::string_view key, const TChoiceText<std::string>& choice) {
+        if (const TRawValue* value = find(key)) {
+            const std::string text = unescape(*value, value->Raw);
+            const int index = ChoiceIndex(choice.Choices, text);
+            if (index < 0) {
+                std::string titles;
+                for (const TNamedChoice& known : choice.Choices) {
+                    titles += (titles.empty() ? "" : ", ") + std::string(known.Title);
+                }
+                RaiseSetupValueError(m_path, value->Line, text, "není žádná z možností (" + titles + ")");
+            }
+            choice.Text = choice.Choices[std::size_t(index)].Name;
         }
     }
     void field(std::string_view key, const TEncoderPath<std::string>& path) {

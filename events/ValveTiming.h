@@ -20,6 +20,8 @@ struct TValveAngles {
     double IntakeCloses = 0;
     double ExhaustOpens = 0;
     double ExhaustCloses = 0;
+
+    bool operator==(const TValveAngles&) const = default;
 };
 
 // What a cam card lists. Centrelines count from the gas-exchange top dead

@@ -95,8 +95,10 @@ std::optional<TCycleCurves> CycleCurves(const TPressureCycle& cycle, const TPres
     const double displaced = DisplacedVolume(geometry);
     const TRunningEngine engine{geometry.Bore, geometry.Stroke, displaced,
                                 at < cycle.CycleRpm.size() ? cycle.CycleRpm[at] : cycle.Rpm};
-    curves.Release =
-        ComputeTraceFigures(curves.Pressure, analysis.Volumes, displaced, settings, number, engine).Release;
+    TCombustionFigures figures =
+        ComputeTraceFigures(curves.Pressure, analysis.Volumes, displaced, settings, number, engine);
+    curves.Release = std::move(figures.Release);
+    curves.Gross = std::move(figures.Gross);
     return curves;
 }
 

@@ -70,6 +70,7 @@ TSeries CyclePressureSeries(const TPressureCycle& cycle, const TPressureAnalysis
 struct TCycleCurves {
     TSignalTable Pressure{};
     THeatRelease Release;
+    std::optional<THeatRelease> Gross;  // with a heat-transfer model
 };
 std::optional<TCycleCurves> CycleCurves(const TPressureCycle& cycle, const TPressureAnalysis& analysis,
                                         const TPressureReference& reference, const TEngineGeometry& geometry,

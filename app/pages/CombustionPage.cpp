@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <span>
 
 #include "app/pages/CombustionPlots.h"
 #include "app/pages/PageSession.h"
@@ -66,6 +67,9 @@ constexpr int kMeasuredCycleRows = 100;
 // How long the typing in the knock band rests before the recording is read again.
 constexpr int kKnockBandPauseMs = 500;
 const char* const kDoubtColor = "#b35c00";
+const char* const kNoHeatModelText =
+    "Bez modelu je vývin tepla zdánlivý (čistý): teplo odvedené do stěn v něm chybí. Model přestupu tepla "
+    "bere úhly válce 1 z tabulky válců.";
 
 // Marks the figures the doubts concern: the warning colour, and why as the tooltip.
 void MarkDoubtfulFigures(QTableWidget* table, const std::vector<TDoubt>& doubts) {
@@ -198,6 +202,7 @@ QTabWidget* TCombustionPage::buildTabs() {
     tabs->addTab(buildReferenceTab(), "Vztažení");
     tabs->addTab(buildCyclesTab(), "Cykly");
     tabs->addTab(m_plots->heatRateTab(), "Vývin tepla");
+    tabs->addTab(buildHeatTransferTab(), "Přestup tepla");
     return tabs;
 }
 
@@ -249,7 +254,9 @@ void TCombustionPage::connectControls() {
         connect(edit, &QLineEdit::textChanged, this, [this] { recompute(false); });
         connect(edit, &QLineEdit::returnPressed, this, &TCombustionPage::computeFigures);
     }
-    connect(m_pegMethodBox, &QComboBox::currentIndexChanged, this, [this] { recompute(false); });
+    for (QComboBox* box : {m_pegMethodBox, m_heatModelBox, m_gammaModelBox}) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { recompute(false); });
+    }
     // MAPO is measured in the band while the recording is read: a new band
     // reads it again, once the typing rests (an undo sets the text too).
     m_knockBandPause = new QTimer(this);
@@ -303,6 +310,40 @@ QWidget* TCombustionPage::buildReferenceTab() {
     return tab;
 }
 
+QWidget* TCombustionPage::buildHeatTransferTab() {
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    const auto addChoices = [&](const char* caption, const char* objectName,
+                                std::span<const TNamedChoice> choices) {
+        auto* box = new QComboBox(tab);
+        box->setObjectName(objectName);
+        box->setFixedWidth(2 * kEntryWidth);
+        for (const TNamedChoice& choice : choices) {
+            box->addItem(ToQString(std::string(choice.Title)));
+        }
+        form->addRow(QString::fromUtf8(caption), box);
+        return box;
+    };
+    const THeatTransferTexts texts;
+    m_heatModelBox = addChoices("Přestup tepla", "HeatTransferBox", kHeatModelChoices);
+    m_heatModelBox->setToolTip(
+        "model součinitele přestupu tepla do stěn; s ním se úhly MFB počítají z hrubého "
+        "vývinu tepla");
+    m_wallTemperatureEdit = addEntry(form, "Teplota stěny [K]", texts.WallTemperature, "WallTemperatureEdit");
+    m_intakeTemperatureEdit =
+        addEntry(form, "Teplota při zavření sání [K]", texts.IntakeTemperature, "IntakeTemperatureEdit");
+    m_gammaModelBox = addChoices("Model γ", "GammaModelBox", kGammaModelChoices);
+    m_gammaModelBox->setToolTip("Konstantní: γ zadané vlevo; Brunt: γ podle teploty plynu");
+    m_heatSourceLabel = new QLabel(tab);
+    m_heatSourceLabel->setObjectName("HeatTransferSourceLabel");
+    m_heatSourceLabel->setWordWrap(true);
+    layout->addWidget(m_heatSourceLabel);
+    layout->addWidget(m_plots->gasPlot(), 1);
+    return tab;
+}
+
 QWidget* TCombustionPage::buildCyclesTab() {
     auto* tab = new QWidget(this);
     auto* layout = new QVBoxLayout(tab);
@@ -342,7 +383,9 @@ std::vector<TFieldText> TCombustionPage::setupFields(TSetup& setup) const {
             {m_pegPressureEdit, &burn.PegPressure},
             {m_pegExponentEdit, &burn.PegExponent},
             {m_knockBandEdit, &encoder.KnockBand},
-            {m_knockThresholdEdit, &encoder.KnockThreshold}};
+            {m_knockThresholdEdit, &encoder.KnockThreshold},
+            {m_wallTemperatureEdit, &burn.HeatTransfer.WallTemperature},
+            {m_intakeTemperatureEdit, &burn.HeatTransfer.IntakeTemperature}};
 }
 
 void TCombustionPage::takeSetup(TSetup& setup) const {
@@ -350,6 +393,8 @@ void TCombustionPage::takeSetup(TSetup& setup) const {
     // The pegging method's list holds the methods in the order of TPegMethod.
     setup.Combustion.PegMethod = PegMethodName(TPegMethod(m_pegMethodBox->currentIndex()));
     setup.Combustion.CyclePath = m_loadedPath;
+    setup.Combustion.HeatTransfer.Model = kHeatModelChoices[m_heatModelBox->currentIndex()].Name;
+    setup.Combustion.HeatTransfer.Gamma = kGammaModelChoices[m_gammaModelBox->currentIndex()].Name;
 }
 
 void TCombustionPage::fillSetup(const TSetup& setup) {
@@ -360,6 +405,10 @@ void TCombustionPage::fillSetup(const TSetup& setup) {
     }
     m_cyclePath = setup.Combustion.CyclePath;
     m_loadedPath = setup.Combustion.CyclePath;
+    m_heatModelBox->setCurrentIndex(
+        std::max(0, ChoiceIndex(kHeatModelChoices, setup.Combustion.HeatTransfer.Model)));
+    m_gammaModelBox->setCurrentIndex(
+        std::max(0, ChoiceIndex(kGammaModelChoices, setup.Combustion.HeatTransfer.Gamma)));
 }
 
 void TCombustionPage::refreshFromSession(TSessionChange change) {
@@ -374,7 +423,19 @@ void TCombustionPage::refreshFromSession(TSessionChange change) {
 
 void TCombustionPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The event marks follow the event list, which other pages change.
+    // The event marks follow the event list, and the model the cylinder
+    // table, which other pages change.
+    if (m_heatAngles && m_pageSession.CylinderTable) {
+        try {
+            if (ReadValveAngles(*m_pageSession.CylinderTable, 1, m_session.Numbers) != *m_heatAngles) {
+                recompute(false);
+                return;
+            }
+        } catch (const std::exception&) {
+            recompute(false);
+            return;
+        }
+    }
     if (CylinderOneMarkers(m_session.Events) != m_markers) {
         showPlots();
     }
@@ -498,11 +559,14 @@ void TCombustionPage::analyse() {
     if (!m_session.PressureCycle) {
         return;
     }
-    const TCombustionInputs inputs = ParseCombustionTexts(readTexts(), m_session.Numbers);
+    TCombustionInputs inputs = ParseCombustionTexts(readTexts(), m_session.Numbers);
     const TPressureReference reference = readReference();
+    inputs.Settings.HeatTransfer = readHeatTransfer(reference.PegExponent);
+    const double rpm = inputs.Settings.HeatTransfer.Model == THeatModel::None ? 0 : typedSpeed();
     const TPressureCycle cycle =
         JudgeKnock(*m_session.PressureCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
-    TPressureAnalysis analysis = AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference);
+    TPressureAnalysis analysis =
+        AnalysePressureCycle(cycle, inputs.Geometry, inputs.Settings, reference, rpm);
     m_inputs = inputs;
     m_reference = reference;
     ListPressureAnalysis(analysis, *m_figuresList, m_session.Numbers);
@@ -519,6 +583,43 @@ void TCombustionPage::analyse() {
     fillCycleTable(analysis);
     m_analysis = std::move(analysis);
     analyseComparison(inputs, reference);
+}
+
+THeatTransferSettings TCombustionPage::readHeatTransfer(double exponent) {
+    THeatTransferTexts texts;
+    texts.Model = kHeatModelChoices[m_heatModelBox->currentIndex()].Name;
+    texts.Gamma = kGammaModelChoices[m_gammaModelBox->currentIndex()].Name;
+    texts.WallTemperature = ToStdString(m_wallTemperatureEdit->text());
+    texts.IntakeTemperature = ToStdString(m_intakeTemperatureEdit->text());
+    THeatTransferSettings settings = ParseHeatTransferTexts(texts, exponent, m_session.Numbers);
+    m_heatAngles.reset();
+    m_heatSourceLabel->setText(kNoHeatModelText);
+    if (!FollowsCharge(settings) || !m_pageSession.CylinderTable) {
+        return settings;
+    }
+    const TValveAngles angles = ReadValveAngles(*m_pageSession.CylinderTable, 1, m_session.Numbers);
+    m_heatAngles = angles;
+    settings.Ivc = WrappedCycleAngle(angles.IntakeCloses);
+    settings.Ignition = WrappedCycleAngle(angles.Ignition);
+    settings.Evo = WrappedCycleAngle(angles.ExhaustOpens);
+    const auto degrees = [this](double angle) {
+        return ToQString(FormatFloatGeneral(angle, m_session.Numbers));
+    };
+    QString source =
+        QStringLiteral("Válec 1 podle tabulky válců: SV zavírá %1°, zapalování %2°, VV otvírá %3°.")
+            .arg(degrees(settings.Ivc), degrees(settings.Ignition), degrees(settings.Evo));
+    if (settings.Model != THeatModel::None) {
+        source += m_session.PressureCycle && m_session.PressureCycle->Rpm > 0
+                      ? QStringLiteral(" Otáčky každého cyklu ze záznamu.")
+                      : QStringLiteral(" Otáčky z Editace: %1 min⁻¹.").arg(degrees(typedSpeed()));
+    }
+    m_heatSourceLabel->setText(source);
+    return settings;
+}
+
+double TCombustionPage::typedSpeed() const {
+    const IValueList* main = m_pageSession.Recalc.MainParameters;
+    return main ? ParseFieldNumber(main->value(kSpeedRow), m_session.Numbers) : 0;
 }
 
 void TCombustionPage::fillCycleTable(const TPressureAnalysis& analysis) {
@@ -574,7 +675,8 @@ void TCombustionPage::analyseComparison(const TCombustionInputs& inputs,
     try {
         const TPressureCycle judged =
             JudgeKnock(*m_comparisonCycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
-        m_comparison = AnalysePressureCycle(judged, inputs.Geometry, inputs.Settings, reference);
+        const double rpm = inputs.Settings.HeatTransfer.Model == THeatModel::None ? 0 : typedSpeed();
+        m_comparison = AnalysePressureCycle(judged, inputs.Geometry, inputs.Settings, reference, rpm);
     } catch (const std::exception& failure) {
         m_noticeLabel->setText(
             QStringLiteral("Srovnávací průběh: %1").arg(QString::fromUtf8(failure.what())));

@@ -15,6 +15,9 @@
 // figures and is named under the file); the button and Enter show the failure.
 // Figures computed but doubtful (JudgePlausibility) are shown marked, the
 // doubts named under them.
+// With a heat-transfer model (tab "Přestup tepla") the model takes cylinder
+// 1's intake closing, ignition and exhaust opening from the cylinder table,
+// and a pressure file's speed from "Otáčky motoru [RPM]".
 // Its part of the set-up: the entries, the knock settings (kept with the
 // encoder import's) and the cycle file loaded here.
 
@@ -24,9 +27,11 @@
 
 #include "app/pages/SetupPage.h"
 #include "events/Session.h"
+#include "events/ValveTiming.h"
 #include "signal/import/EncoderSettings.h"
 #include "signal/pressure/CombustionInputs.h"
 #include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/HeatTransferTexts.h"
 #include "signal/pressure/PressureCycle.h"
 #include "timeline/PlotSeries.h"
 
@@ -97,6 +102,12 @@ private:
     QHBoxLayout* buildComparisonRow();
     QWidget* buildReferenceTab();
     QWidget* buildCyclesTab();
+    QWidget* buildHeatTransferTab();
+    // The model's settings with cylinder 1's angles from the cylinder table,
+    // and the speed of a pressure file (the engine's on "Editace"); none
+    // without a model. Shows where the angles came from.
+    THeatTransferSettings readHeatTransfer(double exponent);
+    double typedSpeed() const;
     TCombustionTexts readTexts() const;
     TPressureReference readReference() const;
     void recompute(bool showFailure);
@@ -130,6 +141,14 @@ private:
     QLineEdit* m_pegExponentEdit = nullptr;
     QLineEdit* m_knockBandEdit = nullptr;
     QLineEdit* m_knockThresholdEdit = nullptr;
+    QComboBox* m_heatModelBox = nullptr;
+    QComboBox* m_gammaModelBox = nullptr;
+    QLineEdit* m_wallTemperatureEdit = nullptr;
+    QLineEdit* m_intakeTemperatureEdit = nullptr;
+    QLabel* m_heatSourceLabel = nullptr;  // the angles and speed the model takes
+    // The cylinder's angles the figures were computed with: the page
+    // recomputes when it is shown with others in the table.
+    std::optional<TValveAngles> m_heatAngles;
     QLabel* m_noticeLabel = nullptr;
     QLabel* m_doubtLabel = nullptr;  // the doubts about the figures shown
     QTableWidget* m_cycleTable = nullptr;

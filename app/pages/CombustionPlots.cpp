@@ -28,6 +28,7 @@ const QColor kMisfireColor(230, 0, 0);
 const QColor kKnockColor(190, 0, 190);
 const QColor kMarkerColor(0, 110, 0);
 const QColor kMfb50Color(0, 128, 0);
+const QColor kGrossColor(200, 90, 0);
 const QColor kMapoColor(190, 60, 0);
 constexpr int kMaxSmoothing = 99;
 constexpr int kPanelTicks = 3;
@@ -63,6 +64,10 @@ QCPCurve* AddCurve(TPlotView* plot, const TSeries& series, const QPen& pen, cons
 
 QPen MeanPen() {
     return QPen(kMeanColor, 2);
+}
+
+QPen GrossPen() {
+    return QPen(kGrossColor, 2);
 }
 
 QPen ComparisonPen() {
@@ -171,6 +176,7 @@ TCombustionPlots::TCombustionPlots(QWidget* owner) : QObject(owner) {
     m_diagramsTab = buildDiagramsTab(owner);
     m_heatRateTab = buildHeatRateTab(owner);
     buildCyclePlot(owner);
+    buildGasPlot(owner);
     TPlotView::linkKeyAxes({m_pressurePlot, m_burnPlot, m_heatRatePlot});
     // How the plots show the figures is no part of the set-up.
     for (QWidget* display :
@@ -266,6 +272,42 @@ void TCombustionPlots::buildCyclePlot(QWidget* owner) {
     m_mapoPanel->axis(QCPAxis::atBottom)->setLabel("Cyklus");
 }
 
+// The gas temperature (the plot's own axes) over the coefficient of heat
+// transfer, one angle axis.
+void TCombustionPlots::buildGasPlot(QWidget* owner) {
+    m_gasPlot = new TPlotView(owner);
+    m_gasPlot->setObjectName("GasPlot");
+    m_gasPlot->setAxisTitles("Úhel", "°", "Teplota plynu", "K");
+    m_coefficientPanel = AddPanel(m_gasPlot, "Součinitel přestupu tepla [W/(m²·K)]");
+    auto* margins = new QCPMarginGroup(m_gasPlot);
+    QCPAxisRect* temperaturePanel = m_gasPlot->axisRect();
+    for (QCPAxisRect* panel : {temperaturePanel, m_coefficientPanel}) {
+        panel->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    }
+    temperaturePanel->axis(QCPAxis::atBottom)->setLabel({});
+    m_coefficientPanel->axis(QCPAxis::atBottom)->setLabel("Úhel [°]");
+    connect(temperaturePanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
+            m_coefficientPanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
+    connect(m_coefficientPanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
+            temperaturePanel->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
+}
+
+void TCombustionPlots::drawGas() {
+    TPlotView* plot = m_gasPlot;
+    plot->clearPlottables();
+    plot->clearItems();
+    const TPressureAnalysis* analysis = m_content.Analysis;
+    const THeatCurves curves = analysis ? HeatCurvesOf(analysis->Mean) : THeatCurves{};
+    ShowPanel(plot, m_coefficientPanel, !curves.Coefficient.empty());
+    if (!curves.Temperature.empty()) {
+        AddGraph(plot, {curves.GasAngles, curves.Temperature}, MeanPen(), {});
+    }
+    if (!curves.Coefficient.empty()) {
+        AddGraph(plot, {curves.GasAngles, curves.Coefficient}, GrossPen(), {}, m_coefficientPanel);
+    }
+    plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
 void TCombustionPlots::useMessageBoxes(IMessageBoxes* boxes) {
     for (TPlotView* plot : plots()) {
         plot->useMessageBoxes(boxes);
@@ -273,7 +315,7 @@ void TCombustionPlots::useMessageBoxes(IMessageBoxes* boxes) {
 }
 
 std::vector<TPlotView*> TCombustionPlots::plots() const {
-    return {m_pressurePlot, m_pvPlot, m_burnPlot, m_heatRatePlot, m_cyclePlot};
+    return {m_pressurePlot, m_pvPlot, m_burnPlot, m_heatRatePlot, m_cyclePlot, m_gasPlot};
 }
 
 void TCombustionPlots::show(const TPlotContent& content) {
@@ -311,6 +353,7 @@ void TCombustionPlots::drawAll() {
     drawBurn();
     drawHeatRate();
     drawCycles();
+    drawGas();
 }
 
 void TCombustionPlots::drawPressure() {
@@ -373,7 +416,8 @@ void TCombustionPlots::drawBurn() {
     plot->clearItems();
     if (const TPressureAnalysis* analysis = m_content.Analysis) {
         const TCombustionFigures& mean = analysis->Mean;
-        addReleaseCurves(plot, [](const THeatRelease& release) { return BurnSeries(release); });
+        addReleaseCurves(
+            plot, [](const THeatRelease& release) { return BurnSeries(release); }, true);
         if (mean.Burn) {
             QCPGraph* marks =
                 AddGraph(plot, {{mean.Burn->Mfb10, mean.Burn->Mfb50, mean.Burn->Mfb90}, {10, 50, 90}},
@@ -402,23 +446,35 @@ void TCombustionPlots::drawHeatRate() {
     plot->clearItems();
     const int smoothing = m_smoothingBox->value();
     if (m_content.Analysis) {
-        addReleaseCurves(
-            plot, [smoothing](const THeatRelease& release) { return HeatRateSeries(release, smoothing); });
+        const auto rate = [smoothing](const THeatRelease& release) {
+            return HeatRateSeries(release, smoothing);
+        };
+        addReleaseCurves(plot, rate, false);
+        if (const std::optional<THeatRelease>& gross = m_content.Analysis->Mean.Gross) {
+            AddGraph(plot, rate(*gross), GrossPen(), "průměr, hrubý");
+        }
     }
     plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 // The mean's, the picked cycle's and the comparison's curve of their heat
-// release, with the ignition.
+// release (the gross one where a model gives it and gross is asked), with the ignition.
 void TCombustionPlots::addReleaseCurves(TPlotView* plot,
-                                        const std::function<TSeries(const THeatRelease&)>& seriesOf) const {
-    AddGraph(plot, seriesOf(m_content.Analysis->Mean.Release), MeanPen(), "průměr");
+                                        const std::function<TSeries(const THeatRelease&)>& seriesOf,
+                                        bool gross) const {
+    const auto releaseOf = [gross](const THeatRelease& net, const std::optional<THeatRelease>& withWalls) {
+        return gross && withWalls ? *withWalls : net;
+    };
+    const TCombustionFigures& mean = m_content.Analysis->Mean;
+    AddGraph(plot, seriesOf(releaseOf(mean.Release, mean.Gross)), MeanPen(), "průměr");
     if (m_pickedCurves) {
         TPlotView::setCycleOf(
-            AddGraph(plot, seriesOf(m_pickedCurves->Release), PickedPen(), PickedName(m_picked)), m_picked);
+            AddGraph(plot, seriesOf(releaseOf(m_pickedCurves->Release, m_pickedCurves->Gross)), PickedPen(),
+                     PickedName(m_picked)),
+            m_picked);
     }
-    if (m_content.Comparison) {
-        AddGraph(plot, seriesOf(m_content.Comparison->Mean.Release), ComparisonPen(),
+    if (const TPressureAnalysis* comparison = m_content.Comparison) {
+        AddGraph(plot, seriesOf(releaseOf(comparison->Mean.Release, comparison->Mean.Gross)), ComparisonPen(),
                  ToQString(m_content.ComparisonName));
     }
     for (const TAngleMarker& marker : IgnitionOnly(m_content.Markers)) {

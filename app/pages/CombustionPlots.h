@@ -10,7 +10,10 @@
 // - the per-cycle net IMEP, MFB50 and MAPO panels (misfires and knocking
 //   cycles marked) under the cycle table;
 // - "Vývin tepla": the heat-release rate, smoothed for display over the
-//   points chosen beside it (the figures never see it), with the ignition.
+//   points chosen beside it (the figures never see it), with the ignition;
+//   with a heat-transfer model the gross rate beside the net one, and the
+//   burn curve is the gross one (its MFB angles come from it);
+// - the gas temperature and the heat-transfer coefficient (gasPlot).
 // A comparison's mean is drawn dashed in every plot, named in the legend.
 // The crank-angle axes of pressure, burn and heat release follow each other.
 // Clicking a cycle's curve, or the band near one, or a cycle's point in the
@@ -69,6 +72,8 @@ public:
     QWidget* diagramsTab() const { return m_diagramsTab; }
     QWidget* heatRateTab() const { return m_heatRateTab; }
     TPlotView* cyclePlot() const { return m_cyclePlot; }
+    // The gas temperature over the cycle and, with a model, the coefficient of heat transfer.
+    TPlotView* gasPlot() const { return m_gasPlot; }
 
     // Draws the content afresh; the picked cycle stays picked while it exists.
     void show(const TPlotContent& content);
@@ -91,8 +96,11 @@ private:
     void drawPv();
     void drawBurn();
     void drawHeatRate();
-    void addReleaseCurves(TPlotView* plot, const std::function<TSeries(const THeatRelease&)>& seriesOf) const;
+    void addReleaseCurves(TPlotView* plot, const std::function<TSeries(const THeatRelease&)>& seriesOf,
+                          bool gross) const;
     void drawCycles();
+    void buildGasPlot(QWidget* owner);
+    void drawGas();
     void drawAll();
     void choosePoint(double angle, double value);
     void chooseCycleAt(double cycleNumber);
@@ -106,6 +114,8 @@ private:
     TPlotView* m_burnPlot = nullptr;
     TPlotView* m_heatRatePlot = nullptr;
     TPlotView* m_cyclePlot = nullptr;
+    TPlotView* m_gasPlot = nullptr;
+    QCPAxisRect* m_coefficientPanel = nullptr;
     QCPAxisRect* m_imepPanel = nullptr;
     QCPAxisRect* m_mfb50Panel = nullptr;
     QCPAxisRect* m_mapoPanel = nullptr;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <qcustomplot.h>
 
 #include <memory>
+#include <utility>
 
 #include "ModalBoxCatcher.h"
 #include "app/pages/CombustionPage.h"
@@ -124,6 +126,32 @@ private slots:
         QCOMPARE(errorText, QString("Ojnice [mm] musí být delší než polovina zdvihu."));
         QCOMPARE(m_figures->rowCount(), 0);
         QVERIFY(!HasCurve(pvPlot()));
+    }
+
+    // A heat-transfer model takes cylinder 1's angles from the cylinder table
+    // and the engine's speed, giving the batch tool's figures (morvane-cli
+    // combustion fired_mean.csv --heat-transfer woschni --ivc 220 --evo 500
+    // --ignition 345 --rpm 1799,9); a new angle in the table recomputes.
+    void theWallHeatTakesTheCylinderTable() {
+        auto* engine = m_window->findChild<QTableWidget*>("StringGrid2");
+        for (const auto& [column, angle] : {std::pair{2, "345"}, {4, "220"}, {5, "500"}}) {
+            engine->setItem(1, column, new QTableWidgetItem(angle));
+        }
+        m_window->findChild<QTableWidget*>("ValueList1")->setItem(2, 1, new QTableWidgetItem("1799,9"));
+        QCOMPARE(load(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv"), QString());
+        m_page->findChild<QComboBox*>("HeatTransferBox")->setCurrentIndex(1);
+        const QStringList figures = FigureRows(m_figures);
+        for (const char* row : {"MFB50 [°];375,72", "Teplo [J];443,34", "Teplo do stěn [J];56,7",
+                                "Teplo hrubé [J];492,53", "Tmax [K];1168,29", "Náplň válce [mg];555,38"}) {
+            QVERIFY2(figures.contains(row), qPrintable(figures.join(" | ")));
+        }
+        QVERIFY(HasCurve(m_page->plots().gasPlot()));
+
+        auto* pages = m_window->findChild<QTabWidget*>("PageControl1");
+        pages->setCurrentIndex(0);
+        engine->item(1, 4)->setText("200");
+        pages->setCurrentIndex(pages->count() - 1);
+        QVERIFY(!FigureRows(m_figures).contains("Náplň válce [mg];555,38"));
     }
 
     // A window over the whole cycle still gives figures, but marked doubtful

@@ -398,6 +398,8 @@ private:
         edit("PegRangeEdit", "240,290");
         edit("KnockBandEdit", "5000,18000");
         edit("KnockThresholdEdit", "0,8");
+        find<QComboBox>("HeatTransferBox")->setCurrentIndex(2);
+        edit("WallTemperatureEdit", "430");
         // The dialog keeps its entries even when the import fails.
         TModalBoxCatcher catcher([](QWidget* modal) {
             if (modal->objectName() == "EncoderImportDialog") {

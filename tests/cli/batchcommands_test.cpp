@@ -453,8 +453,8 @@ TEST_F(BatchToolTest, CombustionFigures) {
     EXPECT_EQ(output(withEngine({"combustion", data + "fired_mean.csv", "--heat-transfer", "woschni", "--ivc",
                                  "220", "--evo", "500", "--ignition", "345", "--rpm", "1799,9"})),
               JoinLines({"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
-                         "Úhel pmax [°];368,5", "MFB10 [°];364,54", "MFB50 [°];375,72", "MFB90 [°];408,96",
-                         "Teplo [J];443,34", "Teplo do stěn [J];56,89", "Teplo hrubé [J];492,59",
+                         "Úhel pmax [°];368,5", "MFB10 [°];364,55", "MFB50 [°];375,72", "MFB90 [°];408,96",
+                         "Teplo [J];443,34", "Teplo do stěn [J];56,7", "Teplo hrubé [J];492,53",
                          "Tmax [K];1168,29", "Úhel Tmax [°];380,5", "Náplň válce [mg];555,38"}));
 
     write("short.csv", "1\n2\n");

@@ -202,12 +202,16 @@ TEST(SetupFileTest, FormerKeysAndWordsRead) {
     for (const TRow& row :
          {TRow{"Vyrovnání tlaku=point\nExponent vyrovnání [1]=1,3\n", "point"},
           TRow{"Vztažení tlaku=Polytropické\nExponent polytropy [1]=1,3\n", "polytropic"},
-          TRow{"Vztažení tlaku=none\nTlak vyrovnání [bar]=1\nExponent polytropy [1]=1,3\n", "none"}}) {
+          TRow{"Vztažení tlaku=none\nTlak vyrovnání [bar]=1\nExponent polytropy [1]=1,3\n", "none"},
+          TRow{"Vztažení tlaku=none\nExponent polytropy [1]=1,3\nPřestup tepla=woschni\nModel γ=Brunt\n", "none"}}) {
         SCOPED_TRACE(row.Lines);
         const TSetup setup =
             ParseSetupText(std::string("Morvane nastavení 1\n[Spalování]\n") + row.Lines, "a.morvane");
         EXPECT_EQ(setup.Combustion.PegMethod, row.Method);
         EXPECT_EQ(setup.Combustion.PegExponent, "1,3");
+        const bool withModel = std::string(row.Lines).find("woschni") != std::string::npos;
+        EXPECT_EQ(setup.Combustion.HeatTransfer.Model, withModel ? "woschni" : "none");
+        EXPECT_EQ(setup.Combustion.HeatTransfer.Gamma, withModel ? "brunt" : "constant");
     }
 }
 
@@ -301,6 +305,8 @@ TEST(SetupFileTest, BadFilesNameTheLine) {
          "Soubor \"a.morvane\", řádek 3: 'ANGLE' není druh importu (úhel, čas, snímač)"},
         {head + "[Spalování]\nVyrovnání tlaku=bodově\n",
          "Soubor \"a.morvane\", řádek 3: 'bodově' není způsob vztažení tlaku (Žádné, Bodové, Polytropické)"},
+        {head + "[Spalování]\nPřestup tepla=Annand\n",
+         "Soubor \"a.morvane\", řádek 3: 'Annand' není žádná z možností (Žádný, Woschni, Hohenberg)"},
         {head + "[Spalování]\nVztažení tlaku=Bodové\nVyrovnání tlaku=point\n",
          "Soubor \"a.morvane\", řádek 4: klíč 'Vztažení tlaku' je v oddílu podruhé (poprvé na řádku 3)"},
         // What would be read otherwise than it was written.
