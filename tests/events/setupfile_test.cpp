@@ -203,7 +203,8 @@ TEST(SetupFileTest, FormerKeysAndWordsRead) {
          {TRow{"Vyrovnání tlaku=point\nExponent vyrovnání [1]=1,3\n", "point"},
           TRow{"Vztažení tlaku=Polytropické\nExponent polytropy [1]=1,3\n", "polytropic"},
           TRow{"Vztažení tlaku=none\nTlak vyrovnání [bar]=1\nExponent polytropy [1]=1,3\n", "none"},
-          TRow{"Vztažení tlaku=none\nExponent polytropy [1]=1,3\nPřestup tepla=woschni\nModel γ=Brunt\n", "none"}}) {
+          TRow{"Vztažení tlaku=none\nExponent polytropy [1]=1,3\nPřestup tepla=woschni\nModel γ=Brunt\n",
+               "none"}}) {
         SCOPED_TRACE(row.Lines);
         const TSetup setup =
             ParseSetupText(std::string("Morvane nastavení 1\n[Spalování]\n") + row.Lines, "a.morvane");
