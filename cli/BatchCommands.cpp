@@ -6,6 +6,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/CombustionCommand.h"
+#include "cli/CylinderCommand.h"
 #include "cli/RecordingTable.h"
 #include "cli/ValvesCommand.h"
 #include "events/CorrectionsFile.h"
@@ -212,6 +213,7 @@ int RunTable(TCombustionOptions options, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
     const int checked = RunChecked(TCliCommand::Combustion, boxes, err, [&] {
         ReadPressureOptions(TCliCommand::Combustion, options);
+        ReadCylinderOptions(options);
         ParseCombustionTexts(options.Texts, kBatchNumbers);
     });
     if (checked != kExitSuccess) {
@@ -230,8 +232,13 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
         if (arguments.Command == TCliCommand::Tdc || arguments.Command == TCliCommand::Combustion) {
             TCombustionOptions options = arguments.Combustion;
             ReadPressureOptions(arguments.Command, options);
-            report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
-                                                           : CombustionReportWithin(options, boxes);
+            ReadCylinderOptions(options);
+            if (HasCylinders(options)) {
+                report = CylinderReport(options, boxes);
+            } else {
+                report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
+                                                               : CombustionReportWithin(options, boxes);
+            }
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             session.Numbers = kBatchNumbers;

@@ -25,6 +25,12 @@ struct TEncoderCycle {
     double Mapo = 0;          // 0 without knock settings
     bool Knocks = false;
     bool KnockKnown = false;  // Mapo and Knocks were computed
+    double Start = 0;         // crank angle of its 0° from the first reference edge
+    int Channel = 0;          // the pressure channel (cylinder) from 0, of a recording with several
+    // Of a recording with several channels: the cylinder-1 cycle this one
+    // belongs to, counted in 720° steps from any fixed origin alike for all
+    // channels, so the cylinders' cycles of one engine cycle share it.
+    std::int64_t EngineCycle = 0;
 };
 
 class TPhaseCycles {
