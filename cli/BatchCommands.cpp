@@ -7,6 +7,7 @@
 #include "cli/Arguments.h"
 #include "cli/CombustionCommand.h"
 #include "cli/CylinderCommand.h"
+#include "cli/EngineSetup.h"
 #include "cli/RecordingTable.h"
 #include "cli/ValvesCommand.h"
 #include "events/CorrectionsFile.h"
@@ -233,12 +234,8 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             TCombustionOptions options = arguments.Combustion;
             ReadPressureOptions(arguments.Command, options);
             ReadCylinderOptions(options);
-            if (HasCylinders(options)) {
-                report = CylinderReport(options, boxes);
-            } else {
-                report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
-                                                               : CombustionReportWithin(options, boxes);
-            }
+            report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
+                                                           : CombustionReportWithin(options, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             session.Numbers = kBatchNumbers;
@@ -260,7 +257,7 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
 int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     TCliArguments parsed;
     try {
-        parsed = ParseArguments(arguments);
+        parsed = ParseArguments(WithEngineSetup(arguments));
     } catch (const EUsageError& mistake) {
         err << UsageMistake(mistake.what(),
                             arguments.empty() ? TCliCommand::None : CommandNamed(arguments[0]));

@@ -34,8 +34,8 @@ std::vector<double> ChannelScales(const TCombustionOptions& options, std::size_t
                           " is one scale or two: separate the scales of the columns by ';'");
     }
     if (scales.size() > 1 && scales.size() != channels) {
-        throw EUsageError("--pressure-scale gives " + Count(scales.size()) + " scales for " + Count(channels) +
-                          " pressure columns: give one for all or one per column");
+        throw EUsageError("--pressure-scale gives " + Count(scales.size()) + " scales for " +
+                          Count(channels) + " pressure columns: give one for all or one per column");
     }
     return scales.size() == 1 ? std::vector<double>(channels, scales[0]) : scales;
 }
@@ -78,8 +78,8 @@ std::vector<double> EngineOffsets(const TCombustionOptions& options, std::size_t
         const std::string text = window.CylinderTable.cellText(OffsetColumn, static_cast<int>(k));
         double offset = 0;
         if (!TryParseFloat(text, kBatchNumbers, offset)) {
-            throw EUsageError("--engine: the offset (Přesazení) of cylinder " + Count(k) + " is no number: \"" +
-                              text + "\"");
+            throw EUsageError("--engine: the offset (Přesazení) of cylinder " + Count(k) +
+                              " is no number: \"" + text + "\"");
         }
         offsets.push_back(offset);
     }
@@ -109,8 +109,8 @@ std::vector<TPictureEvent> CylinderEvents(const TCombustionOptions& options, int
 void WritePressurePicture(const TCombustionOptions& options, const TCylinderRecording& recording) {
     const int cylinder = options.PictureCylinder;
     if (static_cast<std::size_t>(cylinder) > recording.Cylinders.size()) {
-        throw EUsageError("--picture-cylinder must be an integer from 1 to " + Count(recording.Cylinders.size()) +
-                          ", the pressure columns");
+        throw EUsageError("--picture-cylinder must be an integer from 1 to " +
+                          Count(recording.Cylinders.size()) + ", the pressure columns");
     }
     std::vector<TSignalTable> means;
     for (const TCylinderFigures& figures : recording.Cylinders) {
@@ -147,15 +147,22 @@ void ReadCylinderOptions(TCombustionOptions& options) {
         }
         return;
     }
+    for (std::size_t k = 0; k < channels; ++k) {
+        if (options.PressureColumns[k].empty()) {
+            throw EUsageError("--pressure-columns: column " + Count(k + 1) + " of the list is missing");
+        }
+    }
     if (channels > kMostPressureChannels) {
         throw EUsageError("--pressure-columns takes at most " + Count(kMostPressureChannels) + " columns");
     }
     if (!options.EnginePath && !options.FiringOrder) {
         throw EUsageError(
-            "several pressure columns need the cylinders' offsets: give --engine FILE or --firing-order ORDER");
+            "several pressure columns need the cylinders' offsets: give --engine FILE or --firing-order "
+            "ORDER");
     }
     const std::vector<double> scales = ChannelScales(options, channels);
-    options.Recording.Channels = PressureChannels(options.PressureColumns, scales, EngineOffsets(options, channels));
+    options.Recording.Channels =
+        PressureChannels(options.PressureColumns, scales, EngineOffsets(options, channels));
 }
 
 TCylinderRecording AnalyseCylinderFile(const TCombustionOptions& options, const std::string& path,
@@ -164,7 +171,8 @@ TCylinderRecording AnalyseCylinderFile(const TCombustionOptions& options, const 
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
     TEncoderOptions recording = options.Recording;
     recording.Path = path;
-    TCylinderRecording result = AnalyseCylinderRecording(recording, inputs.Geometry, inputs.Settings, reference);
+    TCylinderRecording result =
+        AnalyseCylinderRecording(recording, inputs.Geometry, inputs.Settings, reference);
     TSignalTable shown{};
     ShowEncoderResult(result.Import, boxes, shown);
     return result;
@@ -173,7 +181,8 @@ TCylinderRecording AnalyseCylinderFile(const TCombustionOptions& options, const 
 std::string CylinderReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TCylinderRecording recording = AnalyseCylinderFile(options, options.CyclePath, boxes);
     if (options.CyclesPath) {
-        WriteFileReplacing(*options.CyclesPath, RowsText(CylinderCycleRows(recording.Cylinders, kBatchNumbers)));
+        WriteFileReplacing(*options.CyclesPath,
+                           RowsText(CylinderCycleRows(recording.Cylinders, kBatchNumbers)));
     }
     if (options.PicturePath) {
         WritePressurePicture(options, recording);

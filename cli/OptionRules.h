@@ -68,11 +68,11 @@ struct TValueRule {
 
 // The value as the rule read it; only the fields of its kind are set.
 struct TOptionValue {
-    std::string Text;  // as given
-    double Number = 0;  // Number: the last of a list
+    std::string Text;             // as given
+    double Number = 0;            // Number: the last of a list
     std::vector<double> Numbers;  // Number: every one, in order
-    int Integer = 0;  // Integer, Choice (the word's index), Size (width)
-    int Second = 0;   // Size (height)
+    int Integer = 0;              // Integer, Choice (the word's index), Size (width)
+    int Second = 0;               // Size (height)
     std::string First;
     std::string Last;  // Pair
     TWheel Wheel;

@@ -18,10 +18,10 @@ namespace {
 
 // Sixteen colours told apart on white, the first four the most distinct.
 constexpr std::array<TColor, 16> kCylinderColors = {
-    RgbColor(0, 0, 192),    RgbColor(192, 0, 0),     RgbColor(0, 128, 0),   RgbColor(160, 96, 0),
-    RgbColor(128, 0, 160),  RgbColor(0, 128, 160),   RgbColor(96, 96, 96),  RgbColor(224, 96, 160),
-    RgbColor(96, 160, 0),   RgbColor(0, 64, 96),     RgbColor(160, 64, 64), RgbColor(64, 64, 224),
-    RgbColor(0, 192, 128),  RgbColor(192, 160, 0),   RgbColor(96, 0, 64),   RgbColor(64, 128, 64)};
+    RgbColor(0, 0, 192),   RgbColor(192, 0, 0),   RgbColor(0, 128, 0),   RgbColor(160, 96, 0),
+    RgbColor(128, 0, 160), RgbColor(0, 128, 160), RgbColor(96, 96, 96),  RgbColor(224, 96, 160),
+    RgbColor(96, 160, 0),  RgbColor(0, 64, 96),   RgbColor(160, 64, 64), RgbColor(64, 64, 224),
+    RgbColor(0, 192, 128), RgbColor(192, 160, 0), RgbColor(96, 0, 64),   RgbColor(64, 128, 64)};
 
 constexpr int kLeft = 48;
 constexpr int kTop = 8;
@@ -46,7 +46,8 @@ void DrawAxes(const TPlotScale& across, const TPlotScale& up, const TLinearRange
     picture.rectangle(across.From, up.To, across.To + 1, up.From + 1);
     for (int angle = 0; angle <= 720; angle += 90) {
         const std::string text = FormatInteger(angle);
-        picture.textOut(across.at(angle) - static_cast<int>(text.size()) * kFontCellWidth / 2, up.From + 4, text);
+        picture.textOut(across.at(angle) - static_cast<int>(text.size()) * kFontCellWidth / 2, up.From + 4,
+                        text);
     }
     for (const double value : {range.Low, range.High}) {
         const std::string text = FormatFloatGeneral(value, kDecimalComma);
@@ -64,7 +65,8 @@ void DrawLegend(std::size_t cylinders, int selected, int left, TRaster& picture)
         // The selected cylinder's swatch is a bar, the others' a line.
         picture.setBrushColor(CylinderColor(number));
         const int half = number == selected ? 3 : 0;
-        picture.rectangle(left, y + kFontCellHeight / 2 - half, left + 16, y + kFontCellHeight / 2 + half + 1);
+        picture.rectangle(left, y + kFontCellHeight / 2 - half, left + 16,
+                          y + kFontCellHeight / 2 + half + 1);
         picture.setBrushColor(kWhiteColor);
         picture.setFontColor(CylinderColor(number));
         picture.textOut(left + 20, y, FormatInteger(number));

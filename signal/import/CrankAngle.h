@@ -81,7 +81,6 @@ public:
     double lastReference() const { return m_lastReference; }
 
 private:
-
     struct TSample {
         double Moment;
         double Value;

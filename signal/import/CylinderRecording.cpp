@@ -37,8 +37,8 @@ TCylinderRecording AnalyseCylinderRecording(TEncoderOptions recording, const TEn
             return;
         }
         try {
-            analysers[channel].addCycle(cycle.Points, cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks}
-                                                                        : TCycleKnock{});
+            analysers[channel].addCycle(
+                cycle.Points, cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{});
             result.Cylinders[channel].EngineCycles.push_back(cycle.EngineCycle);
             if (keepTraces) {
                 result.Traces[channel].push_back(cycle.Points);

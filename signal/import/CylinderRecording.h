@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "signal/import/EncoderImport.h"
-#include "signal/pressure/CylinderBalance.h"
 #include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/CylinderBalance.h"
 
 namespace morvane {
 

@@ -315,13 +315,13 @@ private:
     std::optional<TKnockSettings> m_knock;  // the options' knock, unless left out
     std::optional<TKnockFilter> m_filter;
     std::size_t m_channels;
-    std::vector<TPhases> m_phases;  // per channel
-    TPhaseCycles* m_only = nullptr;  // one channel's one phase left once the other is retired
+    std::vector<TPhases> m_phases;                 // per channel
+    TPhaseCycles* m_only = nullptr;                // one channel's one phase left once the other is retired
     std::vector<std::array<TTally, 2>> m_tallies;  // per channel
     std::vector<TKnockFilter> m_channelFilters;    // several channels: one each
     std::optional<TChannelRing> m_ring;            // several channels
     std::uint64_t m_sequence = 0;                  // several channels: the next sample's number
-    int m_chosen = 0;  // 0 while undecided
+    int m_chosen = 0;                              // 0 while undecided
     std::int64_t m_samples = 0;
     double m_interval = 0;  // seconds between samples without a time column
     double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
@@ -546,7 +546,8 @@ void TEncoderRun::decide(int phase) {
     m_chosen = phase;
     for (std::size_t channel = 0; channel < m_channels; ++channel) {
         m_tallies[channel][static_cast<std::size_t>(2 - phase)] = TTally();
-        std::vector<TEncoderCycle> held = std::move(m_tallies[channel][static_cast<std::size_t>(phase - 1)].Held);
+        std::vector<TEncoderCycle> held =
+            std::move(m_tallies[channel][static_cast<std::size_t>(phase - 1)].Held);
         for (const TEncoderCycle& cycle : held) {
             deliver(channel, cycle);
         }
@@ -589,9 +590,9 @@ void TEncoderRun::finishChannels() {
     for (std::size_t channel = 0; channel < m_channels && several(); ++channel) {
         const TTally& tally = m_tallies[channel][static_cast<std::size_t>(m_chosen - 1)];
         if (tally.Count == 0) {
-            RaiseRecordingError("Záznam nemá pro válec " + std::to_string(channel + 1) +
-                                " ani jeden úplný cyklus (úplných otáček: " +
-                                std::to_string(m_crank->revolutions()) + ")");
+            RaiseRecordingError(
+                "Záznam nemá pro válec " + std::to_string(channel + 1) +
+                " ani jeden úplný cyklus (úplných otáček: " + std::to_string(m_crank->revolutions()) + ")");
         }
         m_result.ChannelMeans.push_back(tally.mean());
         m_result.ChannelCycleCounts.push_back(tally.Count);

@@ -71,19 +71,18 @@ std::string Cell(const std::optional<double>& value, double step, TNumberFormat 
     return value ? RoundedFigure(*value, step, format) : std::string();
 }
 
-std::string BurnCell(const std::optional<TBurnAngles>& burn, double TBurnAngles::*angle, TNumberFormat format) {
+std::string BurnCell(const std::optional<TBurnAngles>& burn, double TBurnAngles::*angle,
+                     TNumberFormat format) {
     return burn ? RoundedFigure((*burn).*angle, kFineStep, format) : std::string();
 }
 
 std::vector<std::string> FigureCells(double netImep, double grossImep, double peakPressure, double peakAngle,
                                      const std::optional<TBurnAngles>& burn, TNumberFormat format) {
-    return {RoundedFigure(netImep, kPressureStep, format),
-            RoundedFigure(grossImep, kPressureStep, format),
-            RoundedFigure(peakPressure, kPressureStep, format),
-            RoundedFigure(peakAngle, kFineStep, format),
-            BurnCell(burn, &TBurnAngles::Mfb10, format),
-            BurnCell(burn, &TBurnAngles::Mfb50, format),
-            BurnCell(burn, &TBurnAngles::Mfb90, format)};
+    return {
+        RoundedFigure(netImep, kPressureStep, format),      RoundedFigure(grossImep, kPressureStep, format),
+        RoundedFigure(peakPressure, kPressureStep, format), RoundedFigure(peakAngle, kFineStep, format),
+        BurnCell(burn, &TBurnAngles::Mfb10, format),        BurnCell(burn, &TBurnAngles::Mfb50, format),
+        BurnCell(burn, &TBurnAngles::Mfb90, format)};
 }
 
 std::vector<std::string> CylinderRow(std::size_t number, const TCylinderFigures& cylinder,
@@ -123,19 +122,21 @@ TCylinderBalance BalanceOf(const std::vector<TCylinderFigures>& cylinders) {
     SumKnockAndMisfires(cylinders, engine);
     for (const TCylinderFigures& cylinder : cylinders) {
         balance.ImepDeviation.push_back(
-            engine.NetImep == 0 ? std::nullopt
-                                : std::optional<double>(StoreDouble(
-                                      Divide(100.0L * (cylinder.Analysis.Mean.NetImep - engine.NetImep),
-                                             engine.NetImep))));
+            engine.NetImep == 0
+                ? std::nullopt
+                : std::optional<double>(StoreDouble(
+                      Divide(100.0L * (cylinder.Analysis.Mean.NetImep - engine.NetImep), engine.NetImep))));
     }
     return balance;
 }
 
 std::vector<std::vector<std::string>> BalanceTableRows(const std::vector<TCylinderFigures>& cylinders,
-                                                       const TCylinderBalance& balance, TNumberFormat format) {
-    std::vector<std::vector<std::string>> rows = {
-        {kCylinderName, kNetImepName, kGrossImepName, kPeakPressureName, kPeakAngleName, kMfb10Name, kMfb50Name,
-         kMfb90Name, kCovImepName, kMapoMaxName, kKnockingCyclesName, kMisfiresName, kImepDeviationName}};
+                                                       const TCylinderBalance& balance,
+                                                       TNumberFormat format) {
+    std::vector<std::vector<std::string>> rows = {{kCylinderName, kNetImepName, kGrossImepName,
+                                                   kPeakPressureName, kPeakAngleName, kMfb10Name, kMfb50Name,
+                                                   kMfb90Name, kCovImepName, kMapoMaxName,
+                                                   kKnockingCyclesName, kMisfiresName, kImepDeviationName}};
     for (std::size_t k = 0; k < cylinders.size(); ++k) {
         rows.push_back(CylinderRow(k + 1, cylinders[k],
                                    k < balance.ImepDeviation.size() ? balance.ImepDeviation[k] : std::nullopt,
