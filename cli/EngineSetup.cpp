@@ -17,9 +17,8 @@ namespace {
 using TWords = std::vector<std::pair<std::string, std::string>>;
 
 bool Gives(const std::vector<std::string>& arguments, const std::string& name) {
-    return std::any_of(arguments.begin(), arguments.end(), [&](const std::string& word) {
-        return word == name || word.starts_with(name + "=");
-    });
+    return std::any_of(arguments.begin(), arguments.end(),
+                       [&](const std::string& word) { return word == name || word.starts_with(name + "="); });
 }
 
 std::optional<std::string> EnginePath(const std::vector<std::string>& arguments) {
@@ -42,14 +41,11 @@ std::string PairText(const std::string& first, const std::string& second) {
 
 TWords CombustionWords(const TCombustionSetupTexts& page) {
     const TCombustionTexts& geometry = page.Geometry;
-    TWords words = {{"--bore", geometry.Bore},
-                    {"--stroke", geometry.Stroke},
-                    {"--rod", geometry.Rod},
-                    {"--compression", geometry.Compression},
-                    {"--gamma", geometry.Gamma},
-                    {"--window", PairText(geometry.WindowStart, geometry.WindowEnd)},
-                    {"--tdc-shift", page.TdcShift},
-                    {"--peg", page.PegMethod}};
+    TWords words = {
+        {"--bore", geometry.Bore},      {"--stroke", geometry.Stroke},
+        {"--rod", geometry.Rod},        {"--compression", geometry.Compression},
+        {"--gamma", geometry.Gamma},    {"--window", PairText(geometry.WindowStart, geometry.WindowEnd)},
+        {"--tdc-shift", page.TdcShift}, {"--peg", page.PegMethod}};
     if (page.PegMethod != "none") {
         words.emplace_back("--peg-range", page.PegRange);
     }

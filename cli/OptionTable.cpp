@@ -506,7 +506,8 @@ const TOptionRow kRows[] = {
      .Apply = [](TArgs& a, const TValue& v) { a.Combustion.PressureColumns = SplitColumns(v.Text); }},
     {.Name = "--engine",
      .ValueName = "FILE",
-     .Help = "cylinder table or set-up file: the offsets of the pressure columns' cylinders",
+     .Help = "cylinder table or set-up file: the offsets of the pressure columns' cylinders;\n"
+             "a set-up also gives the engine, pegging, knock and encoder options not given",
      .Commands = kCombustion,
      .Listed = kCombustion,
      .Rule = kInputPath,

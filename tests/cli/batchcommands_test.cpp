@@ -1488,5 +1488,37 @@ TEST_F(BatchToolCylinderTest, EngineSetupGivesWhatTheCommandLineLeavesOut) {
     EXPECT_NE(overridden.Out, fromSetup.Out) << "the command line's scale wins";
 }
 
+// The rows are parsed and analysed on two threads: a broken line still fails
+// the command naming that line, and a failure of the analysis (the encoder
+// leaving its range) comes before a broken line after it.
+TEST_F(BatchToolCylinderTest, AFailureNamesItsLine) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 40;
+    synthetic.CylinderOffsets = {0, 360};
+    const std::vector<std::string> lines = testing::RecordingLines(synthetic);
+    const struct {
+        const char* Name;
+        std::vector<std::pair<std::size_t, std::string>> Changed;  // line index, text
+        std::string Named;
+    } rows[] = {
+        {"broken line", {{30000, "1;x;1"}}, "30001"},
+        {"encoder out of range, then a broken line", {{20000, "9;1;1"}, {30000, "1;x;1"}}, "20001"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::vector<std::string> changed = lines;
+        for (const auto& [at, text] : row.Changed) {
+            changed[at] = text;
+        }
+        write("cylinders.csv", testing::RecordingText(changed));
+        TLines arguments = command("cylinders.csv", "2,3");
+        arguments.insert(arguments.end(), {"--firing-order", "1-2"});
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_NE(result.Err.find(row.Named), std::string::npos) << result.Err;
+    }
+}
+
 }  // namespace
 }  // namespace morvane

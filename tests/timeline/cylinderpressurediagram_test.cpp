@@ -15,9 +15,12 @@ namespace {
 // cylinders' events and the other kinds are left out.
 TEST(CylinderPressureDiagramTest, MarksTheSelectedCylindersEventsOnItsOwnAngle) {
     const TEventList events = {
-        {"Zapalování 2", ekIgnition, 890, 0, 0},     {"Zapalování 1", ekIgnition, 350, 0, 0},
-        {"2 - SV zavírá", ekIntakeValve, 770, 0, 0}, {"2 - SV otvírá", ekIntakeValve, 1250, 0, 0},
-        {"2 - VV otvírá", ekExhaustValve, 1030, 0, 0}, {"12 - SV zavírá", ekIntakeValve, 100, 0, 0},
+        {"Zapalování 2", ekIgnition, 890, 0, 0},
+        {"Zapalování 1", ekIgnition, 350, 0, 0},
+        {"2 - SV zavírá", ekIntakeValve, 770, 0, 0},
+        {"2 - SV otvírá", ekIntakeValve, 1250, 0, 0},
+        {"2 - VV otvírá", ekExhaustValve, 1030, 0, 0},
+        {"12 - SV zavírá", ekIntakeValve, 100, 0, 0},
         {"2 - HU", ekPiston, 540, 0, 0},
     };
     const std::vector<TPictureEvent> marked = CylinderPictureEvents(events, 2, 540);
