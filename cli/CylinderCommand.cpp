@@ -141,6 +141,10 @@ void ReadCylinderOptions(TCombustionOptions& options) {
         if (channels == 1) {
             options.Recording.ValueColumn = options.PressureColumns[0];
         }
+        // The one-channel figures draw no picture; none must be left unwritten silently.
+        if (options.PicturePath) {
+            throw EUsageError("--pressure-picture needs two --pressure-columns or more");
+        }
         if (options.PressureScales.size() > 1) {
             throw EUsageError("--pressure-scale gives " + Count(options.PressureScales.size()) +
                               " scales for 1 pressure column");

@@ -23,8 +23,9 @@ void TRowPipeline::read(const std::string& path, const TRecordingFormat& format,
     m_worker = std::thread([this] { work(); });
     std::exception_ptr readerFailure;
     try {
-        ReadRecording(path, format, columns,
-                      [this](const std::vector<double>& values, const TRowPlace& place) { add(values, place); });
+        ReadRecording(
+            path, format, columns,
+            [this](const std::vector<double>& values, const TRowPlace& place) { add(values, place); });
         push();
     } catch (const TStopped&) {
         // The sink's failure follows.

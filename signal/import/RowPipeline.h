@@ -29,7 +29,8 @@ public:
 
     // Reads the recording through the pipeline (ReadRecording) and waits
     // until the sink has taken every row; raises the first failure by line.
-    void read(const std::string& path, const TRecordingFormat& format, const std::vector<std::string>& columns);
+    void read(const std::string& path, const TRecordingFormat& format,
+              const std::vector<std::string>& columns);
 
 private:
     struct TBlock {

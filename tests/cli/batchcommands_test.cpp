@@ -1362,9 +1362,11 @@ TEST_F(BatchToolCylinderTest, MisfireAndKnockNameTheirCylinders) {
     };
     write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
     TLines arguments = command("cylinders.csv", "2,3,4,5");
-    arguments.insert(arguments.end(), {"--firing-order", "1-3-4-2"});
+    arguments.insert(arguments.end(),
+                     {"--firing-order", "1-3-4-2", "--pressure-picture", "p.png", "--picture-cylinder", "3"});
     const TRun result = run(arguments);
     ASSERT_EQ(result.Code, 0) << result.Err;
+    EXPECT_TRUE(fs::exists(m_dir / "p.png"));
     const char* expected[][3] = {
         {"1", "0", "0"}, {"2", "0", "1"}, {"3", "1", "0"}, {"4", "0", "0"}, {"Motor", "1", "1"}};
     for (const auto& [cylinder, knocking, misfires] : expected) {
@@ -1438,6 +1440,11 @@ TEST_F(BatchToolCylinderTest, UsageMistakes) {
          2,
          "--pressure-columns: column 2 of the list is missing"},
         {"column missing in the file", "2,7", {"--firing-order", "1-2"}, 1, "7"},
+        {"picture of one column",
+         "2",
+         {"--pressure-picture", "p.png"},
+         2,
+         "--pressure-picture needs two --pressure-columns or more"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
