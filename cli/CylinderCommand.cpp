@@ -50,21 +50,19 @@ int ReadEngineTable(const std::string& path, TMemoryMainControls& window) {
     return TableCylinderCount(window.MainParameters);
 }
 
-// The offsets of cylinders 1..channels: the firing order's, or the table's.
+// The offsets of cylinders 1..channels: the firing order's (of as many
+// cylinders as the table has, or as the columns without a table), or the table's.
 std::vector<double> EngineOffsets(const TCombustionOptions& options, std::size_t channels) {
     TMemoryMainControls window;
     std::size_t cylinders = channels;
+    std::vector<std::string> texts;
     try {
         if (options.EnginePath) {
             cylinders = static_cast<std::size_t>(ReadEngineTable(*options.EnginePath, window));
         }
         if (options.FiringOrder) {
-            const std::vector<std::string> texts =
-                FiringOrderOffsets(*options.FiringOrder, options.FiringIntervals.value_or(""),
-                                   static_cast<int>(cylinders), kBatchNumbers);
-            for (std::size_t k = 0; k < texts.size(); ++k) {
-                window.CylinderTable.setCellText(OffsetColumn, static_cast<int>(k + 1), texts[k]);
-            }
+            texts = FiringOrderOffsets(*options.FiringOrder, options.FiringIntervals.value_or(""),
+                                       static_cast<int>(cylinders), kBatchNumbers);
         }
     } catch (const EMorvaneError& mistake) {
         throw EUsageError(mistake.what());
@@ -75,7 +73,9 @@ std::vector<double> EngineOffsets(const TCombustionOptions& options, std::size_t
     }
     std::vector<double> offsets;
     for (std::size_t k = 1; k <= channels; ++k) {
-        const std::string text = window.CylinderTable.cellText(OffsetColumn, static_cast<int>(k));
+        const std::string text = options.FiringOrder
+                                     ? texts[k - 1]
+                                     : window.CylinderTable.cellText(OffsetColumn, static_cast<int>(k));
         double offset = 0;
         if (!TryParseFloat(text, kBatchNumbers, offset)) {
             throw EUsageError("--engine: the offset (Přesazení) of cylinder " + Count(k) +
@@ -93,6 +93,10 @@ std::vector<TPictureEvent> CylinderEvents(const TCombustionOptions& options, int
     std::size_t cylinders = options.PressureColumns.size();
     if (options.EnginePath) {
         cylinders = static_cast<std::size_t>(ReadEngineTable(*options.EnginePath, window));
+    }
+    // An engine beyond the table's rows has no event list to mark.
+    if (cylinders > static_cast<std::size_t>(kCylinderRows)) {
+        return {};
     }
     if (options.FiringOrder) {
         window.MainParameters.setValue(kCylinderCountRow, Count(cylinders));
