@@ -8,7 +8,6 @@
 
 #include "signal/import/CrankAngle.h"
 #include "signal/import/EncoderRanges.h"
-#include "signal/import/RowPipeline.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
@@ -650,14 +649,8 @@ TEncoderResult ImportEncoderRecording(const TEncoderOptions& options) {
     CheckOptions(options);
     const TColumns columns = ColumnsOf(options);
     TEncoderRun run(options, columns);
-    const TRowSink sink = [&](const std::vector<double>& values, const TRowPlace& place) {
-        run.row(values, place);
-    };
-    if (options.Channels.size() > 1) {
-        TRowPipeline(sink).read(options.Path, options.Format, columns.Names);
-    } else {
-        ReadRecording(options.Path, options.Format, columns.Names, sink);
-    }
+    ReadRecording(options.Path, options.Format, columns.Names,
+                  [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
     return run.finish();
 }
 

@@ -1495,9 +1495,8 @@ TEST_F(BatchToolCylinderTest, EngineSetupGivesWhatTheCommandLineLeavesOut) {
     EXPECT_NE(overridden.Out, fromSetup.Out) << "the command line's scale wins";
 }
 
-// The rows are parsed and analysed on two threads: a broken line still fails
-// the command naming that line, and a failure of the analysis (the encoder
-// leaving its range) comes before a broken line after it.
+// A broken line fails the command naming that line, and a failure of the
+// analysis (the encoder leaving its range) comes before a broken line after it.
 TEST_F(BatchToolCylinderTest, AFailureNamesItsLine) {
     testing::TSynthetic synthetic;
     synthetic.Revolutions = 40;
