@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/HeatTransferOptions.h"
 #include "cli/OptionRules.h"
 #include "events/EngineEvent.h"
 #include "events/Setup.h"
@@ -96,6 +97,7 @@ struct TCombustionOptions {
     std::optional<double> Timeout;
     TRecordingTableForm Table = TRecordingTableForm::Automatic;
     double LossAngle = 0;  // tdc: how far the motored peak lies before top dead centre
+    THeatTransferOptions HeatTransfer;
     // Several pressure channels, one per cylinder (--pressure-columns); empty: --value-column alone.
     std::vector<std::string> PressureColumns;
     std::vector<double> PressureScales;      // --pressure-scale as listed: one for all, or one per channel

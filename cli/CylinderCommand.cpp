@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/BatchCommands.h"
+#include "cli/HeatTransferOptions.h"
 #include "events/EngineInput.h"
 #include "events/EventGeneration.h"
 #include "events/FiringOrder.h"
@@ -175,8 +176,10 @@ void ReadCylinderOptions(TCombustionOptions& options) {
 
 TCylinderRecording AnalyseCylinderFile(const TCombustionOptions& options, const std::string& path,
                                        IMessageBoxes& boxes) {
-    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
+    TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
+    inputs.Settings.HeatTransfer =
+        HeatTransferSettingsOf(options.HeatTransfer, reference.PegExponent, options.FromRecording);
     TEncoderOptions recording = options.Recording;
     recording.Path = path;
     TCylinderRecording result =

@@ -49,7 +49,7 @@ TCylinderRecording AnalyseCylinderRecording(TEncoderOptions recording, const TEn
     };
     result.Import = ImportEncoderRecording(recording);
     for (std::size_t k = 0; k < count; ++k) {
-        analysers[k].addMean(result.Import.ChannelMeans[k]);
+        analysers[k].addMean(result.Import.ChannelMeans[k], result.Import.Rpm);
     }
     if (failedCycle) {
         std::rethrow_exception(failedCycle);

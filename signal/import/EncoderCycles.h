@@ -25,6 +25,7 @@ struct TEncoderCycle {
     double Mapo = 0;          // 0 without knock settings
     bool Knocks = false;
     bool KnockKnown = false;  // Mapo and Knocks were computed
+    double Rpm = 0;           // its speed over its last two revolutions (set by the import)
     double Start = 0;         // crank angle of its 0° from the first reference edge
     int Channel = 0;          // the pressure channel (cylinder) from 0, of a recording with several
     // Of a recording with several channels: the cylinder-1 cycle this one
