@@ -38,7 +38,8 @@ TCylinderRecording AnalyseCylinderRecording(TEncoderOptions recording, const TEn
         }
         try {
             analysers[channel].addCycle(
-                cycle.Points, cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{});
+                cycle.Points, cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{},
+                cycle.Rpm);
             result.Cylinders[channel].EngineCycles.push_back(cycle.EngineCycle);
             if (keepTraces) {
                 result.Traces[channel].push_back(cycle.Points);

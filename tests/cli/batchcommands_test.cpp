@@ -1454,6 +1454,11 @@ TEST_F(BatchToolCylinderTest, CylindersKeepTheirOwnCompleteCycles) {
         counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     EXPECT_GE(fewest->second, 3);
     EXPECT_EQ(most->second, fewest->second + 1);
+    // A heat-transfer model needs each cycle's speed, which every cylinder's cycles carry.
+    arguments.insert(arguments.end(),
+                     {"--heat-transfer", "woschni", "--ivc", "220", "--evo", "500", "--ignition", "345"});
+    const TRun heat = run(arguments);
+    EXPECT_EQ(heat.Code, 0) << heat.Err;
 }
 
 TEST_F(BatchToolCylinderTest, UsageMistakes) {
