@@ -52,22 +52,25 @@ def write_lines(path, lines, line_end):
             out.write(line_end.join(chunk) + line_end)
 
 
-def encoder_cycle():
-    """One cycle of encoder lines: 0.18° a sample, 4000 samples."""
+def encoder_cycle(offsets=(0,)):
+    """One cycle of encoder lines: 0.18° a sample, 4000 samples; one pressure
+    column per cylinder offset, each hump at 372° of its own cycle."""
     lines = []
     for i in range(4000):
         angle = 0.18 * i
         position = angle % 360
         tooth, part = divmod(position / 6, 1)
         level = 1.0 if tooth < 58 and part < 0.5 else 0.0
-        hump = 1 + 40 * math.exp(-((angle - 372) / 15) ** 2)
-        lines.append(f"{number(level, False)};{number(hump, i % 3 == 0)}")
+        humps = [1 + 40 * math.exp(-((((angle - offset) % 720) - 372) / 15) ** 2) for offset in offsets]
+        lines.append(";".join([number(level, False)] + [number(hump, i % 3 == 0) for hump in humps]))
     return lines
 
 
-def encoder_lines(count):
-    cycle = encoder_cycle()
-    yield "Encoder [V];Cylinder pressure sensor [V]"
+def encoder_lines(count, offsets=(0,)):
+    cycle = encoder_cycle(offsets)
+    header = ["Encoder [V]", "Cylinder pressure sensor [V]"]
+    header += [f"Cylinder {k + 1} pressure [V]" for k in range(1, len(offsets))]
+    yield ";".join(header)
     for i in range(count - 1):
         yield cycle[i % len(cycle)]
 

@@ -98,6 +98,15 @@ struct TCombustionOptions {
     TRecordingTableForm Table = TRecordingTableForm::Automatic;
     double LossAngle = 0;  // tdc: how far the motored peak lies before top dead centre
     THeatTransferOptions HeatTransfer;
+    // Several pressure channels, one per cylinder (--pressure-columns); empty: --value-column alone.
+    std::vector<std::string> PressureColumns;
+    std::vector<double> PressureScales;      // --pressure-scale as listed: one for all, or one per channel
+    std::string PressureScaleText;           // as typed
+    std::optional<std::string> EnginePath;   // --engine: the cylinders' offsets
+    std::optional<std::string> FiringOrder;  // --firing-order, --intervals: the offsets instead
+    std::optional<std::string> FiringIntervals;
+    std::optional<std::string> PicturePath;  // --pressure-picture
+    int PictureCylinder = 1;                 // whose events it marks
 };
 
 struct TCliArguments {

@@ -6,6 +6,8 @@
 
 #include "cli/Arguments.h"
 #include "cli/CombustionCommand.h"
+#include "cli/CylinderCommand.h"
+#include "cli/EngineSetup.h"
 #include "cli/RecordingTable.h"
 #include "cli/ValvesCommand.h"
 #include "events/CorrectionsFile.h"
@@ -212,6 +214,7 @@ int RunTable(TCombustionOptions options, std::ostream& out, std::ostream& err) {
     TStreamBoxes boxes(err);
     const int checked = RunChecked(TCliCommand::Combustion, boxes, err, [&] {
         ReadPressureOptions(TCliCommand::Combustion, options);
+        ReadCylinderOptions(options);
         ParseCombustionTexts(options.Texts, kBatchNumbers);
     });
     if (checked != kExitSuccess) {
@@ -230,6 +233,7 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
         if (arguments.Command == TCliCommand::Tdc || arguments.Command == TCliCommand::Combustion) {
             TCombustionOptions options = arguments.Combustion;
             ReadPressureOptions(arguments.Command, options);
+            ReadCylinderOptions(options);
             report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
                                                            : CombustionReportWithin(options, boxes);
         } else if (arguments.Command == TCliCommand::Signal) {
@@ -253,7 +257,7 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
 int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     TCliArguments parsed;
     try {
-        parsed = ParseArguments(arguments);
+        parsed = ParseArguments(WithEngineSetup(arguments));
     } catch (const EUsageError& mistake) {
         err << UsageMistake(mistake.what(),
                             arguments.empty() ? TCliCommand::None : CommandNamed(arguments[0]));

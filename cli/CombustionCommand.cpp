@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/BatchCommands.h"
+#include "cli/CylinderCommand.h"
 #include "cli/FileWorkers.h"
 #include "signal/import/EncoderImport.h"
 #include "signal/pressure/CombustionFigures.h"
@@ -143,6 +144,9 @@ void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& fil
 }
 
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    if (HasCylinders(options)) {
+        return CylinderReport(options, boxes);
+    }
     const TFileAnalysis file = AnalysePressureFile(options, options.CyclePath, boxes);
     WriteCyclesFile(options, file);
     TMemoryValueList list;

@@ -34,7 +34,8 @@ TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::
 // Writes the cycle table of the file to --cycles when it is given.
 void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& file);
 
-// The figure lines of the first FILE; writes the cycle table to --cycles when
+// The figure lines of the first FILE (the cylinders' table of a recording
+// with several pressure columns); writes the cycle table to --cycles when
 // given (whole or not at all).
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes);
 

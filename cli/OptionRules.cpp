@@ -242,6 +242,41 @@ int ChoiceIndex(std::string_view choices, std::string_view text) {
     }
 }
 
+namespace {
+
+double ReadNumber(const TValueRule& rule, std::string_view name, const std::string& text) {
+    double number = 0;
+    if (!ParseDecimal(text, number)) {
+        RaiseUsage(name, "must be a number");
+    }
+    if (!InRange(rule, number)) {
+        RaiseUsage(name, "must be " + EndsText(rule));
+    }
+    if (HasSensibleRange(rule) && (number < rule.SensibleLow || number > rule.SensibleHigh)) {
+        RaiseUsage(name, "must be " + RangeText(rule));
+    }
+    return number;
+}
+
+// One comma alone is the decimal mark of one number.
+std::vector<std::string> ListParts(const std::string& text) {
+    const bool semicolons = text.find(';') != std::string::npos;
+    if (!semicolons && std::count(text.begin(), text.end(), ',') < 2) {
+        return {text};
+    }
+    std::vector<std::string> parts(1);
+    for (const char c : text) {
+        if (c == (semicolons ? ';' : ',')) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+}  // namespace
+
 TOptionValue ReadOptionValue(const TValueRule& rule, std::string_view name, std::string_view valueName,
                              const std::string& text) {
     TOptionValue value;
@@ -259,15 +294,9 @@ TOptionValue ReadOptionValue(const TValueRule& rule, std::string_view name, std:
             }
             break;
         case TValueKind::Number:
-            if (!ParseDecimal(text, value.Number)) {
-                RaiseUsage(name, "must be a number");
-            }
-            if (!InRange(rule, value.Number)) {
-                RaiseUsage(name, "must be " + EndsText(rule));
-            }
-            if (HasSensibleRange(rule) &&
-                (value.Number < rule.SensibleLow || value.Number > rule.SensibleHigh)) {
-                RaiseUsage(name, "must be " + RangeText(rule));
+            for (const std::string& part : rule.List ? ListParts(text) : std::vector<std::string>{text}) {
+                value.Number = ReadNumber(rule, name, part);
+                value.Numbers.push_back(value.Number);
             }
             break;
         case TValueKind::Field:

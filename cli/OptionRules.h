@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "signal/import/ToothedWheel.h"
 
@@ -60,14 +61,18 @@ struct TValueRule {
     std::string_view Detail = {};   // Pair: an example with decimals; Flags: what each character means
     bool NotEmpty = false;          // Text and Path: an empty value is a usage mistake
     TPathRole Role = TPathRole::None;
+    // Number: a list of them, each within the range, separated by ';' or,
+    // when the text holds no ';' and two commas or more, by ','.
+    bool List = false;
 };
 
 // The value as the rule read it; only the fields of its kind are set.
 struct TOptionValue {
-    std::string Text;  // as given
-    double Number = 0;
-    int Integer = 0;  // Integer, Choice (the word's index), Size (width)
-    int Second = 0;   // Size (height)
+    std::string Text;             // as given
+    double Number = 0;            // Number: the last of a list
+    std::vector<double> Numbers;  // Number: every one, in order
+    int Integer = 0;              // Integer, Choice (the word's index), Size (width)
+    int Second = 0;               // Size (height)
     std::string First;
     std::string Last;  // Pair
     TWheel Wheel;

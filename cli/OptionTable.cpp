@@ -109,6 +109,19 @@ void AddPressureFile(TCliArguments& arguments, const std::string& path) {
     combustion.Paths.push_back(path);
 }
 
+// "1,Tlak 2,5": the columns as typed, split at each comma.
+std::vector<std::string> SplitColumns(const std::string& text) {
+    std::vector<std::string> columns(1);
+    for (const char c : text) {
+        if (c == ',') {
+            columns.emplace_back();
+        } else {
+            columns.back() += c;
+        }
+    }
+    return columns;
+}
+
 constexpr std::string_view kDiagramMistake = "--cylinder and --size need --diagram FILE.png";
 
 // One row per option and command group, in the order of the help.
@@ -163,19 +176,27 @@ const TOptionRow kRows[] = {
     {.Name = "--firing-order",
      .ValueName = "TEXT",
      .Help = "firing order such as 1-3-4-2: sets the offsets of cylinders 1..N",
-     .Commands = kCylinderCommands,
-     .Listed = kCylinderCommands,
+     .Commands = kCylinderCommands | kCombustion,
+     .Listed = kCylinderCommands | kCombustion,
      .Groups = kEvents,
-     .Apply = [](TArgs& a, const TValue& v) { a.Events.FiringOrder = v.Text; }},
+     .Apply =
+         [](TArgs& a, const TValue& v) {
+             a.Events.FiringOrder = v.Text;
+             a.Combustion.FiringOrder = v.Text;
+         }},
     {.Name = "--intervals",
      .ValueName = "LIST",
      .Help = "uneven firing intervals in degrees, one per cylinder, summing to 720\n"
              "(\"270,450\"; with ';' between them when they have decimal commas)",
-     .Commands = kCylinderCommands,
-     .Listed = kCylinderCommands,
+     .Commands = kCylinderCommands | kCombustion,
+     .Listed = kCylinderCommands | kCombustion,
      .Needs = "--firing-order",
      .Groups = kEvents,
-     .Apply = [](TArgs& a, const TValue& v) { a.Events.FiringIntervals = v.Text; }},
+     .Apply =
+         [](TArgs& a, const TValue& v) {
+             a.Events.FiringIntervals = v.Text;
+             a.Combustion.FiringIntervals = v.Text;
+         }},
 
     // The signal imports.
     {.Name = "--angle",
@@ -465,12 +486,53 @@ const TOptionRow kRows[] = {
              "a recording needs it",
      .Commands = kPressureCommands,
      .Listed = kPressureCommands,
-     .Rule = {.Kind = TValueKind::Number, .Low = 1e-6, .High = 1e4, .NotEmpty = true},
+     .Rule = {.Kind = TValueKind::Number, .Low = 1e-6, .High = 1e4, .NotEmpty = true, .List = true},
      // A recording in the DAQ's unit must never give figures in bar.
      .Missing = "the recording is not in bar: give the sensor's scale with --pressure-scale BAR_PER_UNIT "
                 "(záznam není v barech: zadejte citlivost snímače)",
      .Groups = kEncoder,
-     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.Recording.PressureScale = v.Number; }},
+     .Apply =
+         [](TArgs& a, const TValue& v) {
+             a.Combustion.Recording.PressureScale = v.Numbers.front();
+             a.Combustion.PressureScales = v.Numbers;
+             a.Combustion.PressureScaleText = v.Text;
+         }},
+    {.Name = "--pressure-columns",
+     .ValueName = "C1,C2,...",
+     .Help = "one pressure column per cylinder 1, 2, ... (numbers or header names),\n"
+             "instead of --value-column; --pressure-scale takes one scale for all\n"
+             "or one per column (\"20;20;19,5;20\"), --engine or --firing-order the offsets",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kEncoderText,
+     .Groups = kEncoder,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.PressureColumns = SplitColumns(v.Text); }},
+    {.Name = "--engine",
+     .ValueName = "FILE",
+     .Help = "cylinder table or set-up file: the offsets of the pressure columns' cylinders;\n"
+             "a set-up also gives the engine, pegging, knock and encoder options not given",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kInputPath,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.EnginePath = v.Text; }},
+    {.Name = "--pressure-picture",
+     .ValueName = "FILE.png",
+     .Help = "draws every cylinder's mean pressure on its own angle, with the events\n"
+             "of one cylinder",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kOutputPath,
+     .Needs = "--pressure-columns",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.PicturePath = v.Text; }},
+    {.Name = "--picture-cylinder",
+     .ValueName = "N",
+     .Help = "the cylinder whose events the pressure picture marks (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = IntegerRule(1, kCylinderRows),
+     .Default = "1",
+     .Needs = "--pressure-picture",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.PictureCylinder = v.Integer; }},
     {.Name = "--tdc-shift",
      .ValueName = "DEG",
      .Help = "the trace's firing top dead centre lies at 360 + DEG, DEG {range}\n"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/BatchCommands.h"
+#include "cli/CylinderCommand.h"
 #include "cli/FileWorkers.h"
 #include "signal/pressure/CombustionInputs.h"
 #include "util/errors.h"
@@ -34,6 +35,10 @@ TFileResult FileRow(const TCombustionOptions& options, const std::string& path) 
     TRowBoxes boxes;
     std::string row;
     const bool succeeded = RunGuarded(boxes, [&] {
+        if (HasCylinders(options)) {
+            row = CylinderTableRows(path, AnalyseCylinderFile(options, path, boxes));
+            return;
+        }
         const TFileAnalysis file = AnalysePressureFile(options, path, boxes);
         // The row of the one FILE --cycles takes tells whether its table was written.
         WriteCyclesFile(options, file);
@@ -86,7 +91,8 @@ std::string FailedTableRow(const std::string& path, const std::string& error) {
 bool WriteRecordingTable(const TCombustionOptions& options, std::ostream& out) {
     if (options.Table != TRecordingTableForm::Rows) {
         // Out at once: a reader sees the table begin even while its first file is read.
-        out << kRecordingTableHeader << '\n' << std::flush;
+        out << (HasCylinders(options) ? CylinderTableHeader() : std::string(kRecordingTableHeader) + '\n')
+            << std::flush;
     }
     TFileWork work;
     work.Count = options.Paths.size();

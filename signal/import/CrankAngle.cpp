@@ -18,11 +18,13 @@ constexpr std::size_t kBatch = 256;
 
 }  // namespace
 
-TCrankAngle::TCrankAngle(const TWheel& wheel, TRange encoder, TRange index, ICrankSink& sink)
+TCrankAngle::TCrankAngle(const TWheel& wheel, TRange encoder, TRange index, ICrankSink& sink,
+                         std::size_t mostWaiting)
     : m_encoder(encoder.Lowest, encoder.Highest),
       m_index(index.Lowest, index.Highest),
       m_finder(wheel),
       m_sink(sink),
+      m_mostWaiting(mostWaiting),
       m_pitch(360.0 / wheel.Teeth),
       m_missing(wheel.Missing),
       m_edgesPerRevolution(wheel.edgesPerRevolution()),

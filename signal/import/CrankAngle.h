@@ -45,14 +45,20 @@ public:
 
 class TCrankAngle {
 public:
-    TCrankAngle(const TWheel& wheel, TRange encoder, TRange index, ICrankSink& sink);
+    // Samples waiting for an edge; without edges (a flat encoder, a stalled
+    // engine) the oldest are let go, so memory stays bounded.
+    static constexpr std::size_t kMostWaiting = std::size_t{1} << 19;
+
+    // mostWaiting: the samples held for their edge at most (see kMostWaiting).
+    TCrankAngle(const TWheel& wheel, TRange encoder, TRange index, ICrankSink& sink,
+                std::size_t mostWaiting = kMostWaiting);
     TCrankAngle(const TCrankAngle&) = delete;
     TCrankAngle& operator=(const TCrankAngle&) = delete;
 
     // The next sample (moments rising). filtered travels with value.
     void sample(double moment, double encoder, double value, double filtered) {
         m_waiting.pushBack({moment, value, filtered});
-        if (m_waiting.size() > kMostWaiting) {
+        if (m_waiting.size() > m_mostWaiting) {
             m_waiting.popFront();
         }
         if (const std::optional<double> edge = m_encoder.feed(moment, encoder)) {
@@ -75,10 +81,6 @@ public:
     double lastReference() const { return m_lastReference; }
 
 private:
-    // Samples waiting for an edge; without edges (a flat encoder, a stalled
-    // engine) the oldest are let go, so memory stays bounded.
-    static constexpr std::size_t kMostWaiting = std::size_t{1} << 19;
-
     struct TSample {
         double Moment;
         double Value;
@@ -135,6 +137,7 @@ private:
     TEdgeDetector m_index;
     TReferenceFinder m_finder;
     ICrankSink& m_sink;
+    std::size_t m_mostWaiting;
     double m_pitch;
     int m_missing;
     int m_edgesPerRevolution;

@@ -107,6 +107,7 @@ void TPhaseCycles::closeDone() {
         cycle.Mapo = done.Mapo;
         cycle.Knocks = m_knock && KnocksAt(done.Mapo, m_knock->Threshold);
         cycle.KnockKnown = m_knock.has_value();
+        cycle.Start = angleOf(done.Index * kCyclePoints);
         if (m_filling == &done) {
             m_filling = nullptr;
         }

@@ -26,6 +26,12 @@ struct TEncoderCycle {
     bool Knocks = false;
     bool KnockKnown = false;  // Mapo and Knocks were computed
     double Rpm = 0;           // its speed over its last two revolutions (set by the import)
+    double Start = 0;         // crank angle of its 0° from the first reference edge
+    int Channel = 0;          // the pressure channel (cylinder) from 0, of a recording with several
+    // Of a recording with several channels: the cylinder-1 cycle this one
+    // belongs to, counted in 720° steps from any fixed origin alike for all
+    // channels, so the cylinders' cycles of one engine cycle share it.
+    std::int64_t EngineCycle = 0;
 };
 
 class TPhaseCycles {

@@ -23,6 +23,24 @@ constexpr int kDecidingCycles = 4;
 constexpr double kLowestRpm = 1;
 constexpr double kHighestRpm = 1e6;
 
+void CheckChannels(const TEncoderOptions& options) {
+    if (options.Channels.size() > kMostPressureChannels) {
+        RaiseRecordingError("Záznam může mít nejvýše " + std::to_string(kMostPressureChannels) +
+                            " kanálů tlaku");
+    }
+    if (!options.Channels.empty() && !options.PressureScale) {
+        RaiseInputError("Citlivost snímače [bar/jednotka]", "zadána pro kanály tlaku");
+    }
+    for (const TPressureChannel& channel : options.Channels) {
+        if (!(std::isfinite(channel.Scale) && channel.Scale != 0)) {
+            RaiseInputError("Citlivost snímače [bar/jednotka]", "konečné číslo různé od 0");
+        }
+        if (!(channel.Start >= 0 && channel.Start < 720)) {
+            RaiseRecordingError("Přesazení válce musí být od 0 do 720 (bez 720)");
+        }
+    }
+}
+
 void CheckOptions(const TEncoderOptions& options) {
     if (!IsReferenceAngleInRange(options.ReferenceAngle)) {
         RaiseRecordingError("Úhel referenční hrany musí být od 0 do 360 (bez 360)");
@@ -39,6 +57,7 @@ void CheckOptions(const TEncoderOptions& options) {
     if (options.PressureScale && !(std::isfinite(*options.PressureScale) && *options.PressureScale != 0)) {
         RaiseInputError("Citlivost snímače [bar/jednotka]", "konečné číslo různé od 0");
     }
+    CheckChannels(options);
     if (options.Knock && !options.PressureScale) {
         RaiseInputError("Citlivost snímače [bar/jednotka]", "zadána, má-li se počítat klepání");
     }
@@ -61,7 +80,8 @@ bool PeakInFiringHalf(const TSignalTable& mean) {
     return peak >= 180 * 2 && peak <= 540 * 2;
 }
 
-// The chosen columns in their order: encoder, value, then time and index when given.
+// The chosen columns in their order: encoder, value (or every pressure
+// channel), then time and index when given.
 struct TColumns {
     std::vector<std::string> Names;
     std::optional<std::size_t> Time;
@@ -69,7 +89,13 @@ struct TColumns {
 };
 
 TColumns ColumnsOf(const TEncoderOptions& options) {
-    TColumns columns{{options.EncoderColumn, options.ValueColumn}, {}, {}};
+    TColumns columns{{options.EncoderColumn}, {}, {}};
+    if (options.Channels.empty()) {
+        columns.Names.push_back(options.ValueColumn);
+    }
+    for (const TPressureChannel& channel : options.Channels) {
+        columns.Names.push_back(channel.Column);
+    }
     if (!options.TimeColumn.empty()) {
         columns.Time = columns.Names.size();
         columns.Names.push_back(options.TimeColumn);
@@ -163,13 +189,45 @@ struct TTally {
     }
 };
 
+// The channels' scaled and band-passed values of the samples that wait for
+// their encoder edge, by sample number: the crank carries only the number.
+// The crank holds at most rows() - 1 samples, so a row is not overwritten
+// while its sample waits; the ring's few MiB do not grow with the channels.
+class TChannelRing {
+public:
+    explicit TChannelRing(std::size_t channels) : m_width(2 * channels) {
+        constexpr std::size_t kBudget = std::size_t{1} << 19;  // values, 4 MiB
+        std::size_t rows = 1;
+        while (2 * rows * m_width <= kBudget) {
+            rows *= 2;
+        }
+        m_mask = rows - 1;
+        m_values.resize(rows * m_width);
+    }
+    std::size_t rows() const { return m_mask + 1; }
+    // Value of channel c at 2c, its band-passed value at 2c + 1.
+    double* row(std::uint64_t sample) { return m_values.data() + (sample & m_mask) * m_width; }
+
+private:
+    std::size_t m_width;
+    std::size_t m_mask = 0;
+    std::vector<double> m_values;
+};
+
+constexpr std::size_t kChannelBatch = 256;
+
 }  // namespace
 
 // One import: rows in, cycles out.
 class TEncoderRun final : public ICrankSink {
 public:
     TEncoderRun(const TEncoderOptions& options, const TColumns& columns)
-        : m_options(options), m_columns(columns), m_opening(options.Wheel.Teeth, columns) {
+        : m_options(options),
+          m_columns(columns),
+          m_opening(options.Wheel.Teeth, columns),
+          m_channels(std::max<std::size_t>(1, options.Channels.size())),
+          m_phases(m_channels),
+          m_tallies(m_channels) {
         m_chosen = options.Phase;
         m_interval = 1 / options.SampleRate;
         // Times 1 leaves every finite value as it is.
@@ -178,7 +236,10 @@ public:
         if (!columns.Time) {
             keepKnockIfItFits(options.SampleRate);
         }
-        m_plain = !columns.Time && !columns.Index && !m_knock;
+        m_plain = !columns.Time && !columns.Index && !m_knock && !several();
+        if (several()) {
+            m_ring.emplace(m_channels);
+        }
     }
 
     void row(const std::vector<double>& values, const TRowPlace& place);
@@ -187,11 +248,15 @@ public:
     // Undecided, both phases see the samples (each in order; only the chosen
     // one delivers after the decision).
     void placed(const TPlacedSample* samples, std::size_t count) override {
+        if (several()) {
+            placeChannels(samples, count);
+            return;
+        }
         if (m_only != nullptr) {
             m_only->placed(samples, count);
             return;
         }
-        for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
+        for (const std::unique_ptr<TPhaseCycles>& phase : m_phases[0]) {
             if (phase) {
                 phase->placed(samples, count);
             }
@@ -208,6 +273,9 @@ public:
     }
 
 private:
+    using TPhases = std::array<std::unique_ptr<TPhaseCycles>, 2>;
+
+    bool several() const { return !m_options.Channels.empty(); }
     // Without a time column the times come from the sample rate alone, so a
     // revolution out of range most likely means a mistyped rate.
     std::string rateHint() const {
@@ -216,21 +284,27 @@ private:
     void fix();
     [[noreturn]] void leftRange(bool encoderWithin, std::int64_t line) const;
     void process(const double* values, std::int64_t line);
+    double channelSample(const double* values, std::int64_t line);
+    void placeChannels(const TPlacedSample* samples, std::size_t count);
     double knockSampleRate() const;
     // The value in bar; a product beyond the double range names its line.
-    double scaled(double value, std::int64_t line) const {
-        const double product = value * m_scale;
+    double scaled(double value, double scale, std::int64_t line) const {
+        const double product = value * scale;
         if (!std::isfinite(product)) {
             RaiseRecordingAtLineError(line, "hodnota " + FormatFloatGeneral(value, m_options.Numbers) +
                                                 " krát citlivost snímače přesahuje rozsah čísel");
         }
         return product;
     }
+    double channelStart(std::size_t channel) const {
+        return several() ? m_options.Channels[channel].Start : 0;
+    }
     void keepKnockIfItFits(double sampleRate);
-    void closed(int phase, const TEncoderCycle& cycle);
+    void closed(std::size_t channel, int phase, const TEncoderCycle& cycle);
     void decide(int phase);
     void retireUnchosen();
-    void deliver(const TEncoderCycle& cycle);
+    void deliver(std::size_t channel, const TEncoderCycle& cycle);
+    void finishChannels();
 
     const TEncoderOptions& m_options;
     const TColumns& m_columns;
@@ -240,14 +314,18 @@ private:
     std::unique_ptr<TCrankAngle> m_crank;
     std::optional<TKnockSettings> m_knock;  // the options' knock, unless left out
     std::optional<TKnockFilter> m_filter;
-    std::array<std::unique_ptr<TPhaseCycles>, 2> m_phases;
-    TPhaseCycles* m_only = nullptr;  // the one phase left once the other is retired
-    std::array<TTally, 2> m_tallies;
-    int m_chosen = 0;  // 0 while undecided
+    std::size_t m_channels;
+    std::vector<TPhases> m_phases;                 // per channel
+    TPhaseCycles* m_only = nullptr;                // one channel's one phase left once the other is retired
+    std::vector<std::array<TTally, 2>> m_tallies;  // per channel
+    std::vector<TKnockFilter> m_channelFilters;    // several channels: one each
+    std::optional<TChannelRing> m_ring;            // several channels
+    std::uint64_t m_sequence = 0;                  // several channels: the next sample's number
+    int m_chosen = 0;                              // 0 while undecided
     std::int64_t m_samples = 0;
     double m_interval = 0;  // seconds between samples without a time column
     double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
-    bool m_plain = false;   // no time column, no index channel, no knock filter
+    bool m_plain = false;   // one channel, no time column, no index channel, no knock filter
     std::int64_t m_line = 0;
     bool m_hasMoment = false;
     double m_lastMoment = 0;
@@ -267,7 +345,7 @@ void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place)
         m_line = place.Line;
         const double moment = static_cast<double>(m_samples) * m_interval;
         ++m_samples;
-        m_crank->sample(moment, values[0], scaled(values[1], place.Line), 0);
+        m_crank->sample(moment, values[0], scaled(values[1], m_scale, place.Line), 0);
         return;
     }
     if (m_columns.Time) {
@@ -303,21 +381,27 @@ void TEncoderRun::leftRange(bool encoderWithin, std::int64_t line) const {
 void TEncoderRun::fix() {
     m_encoderBounds = TBounds(m_opening.encoder().Range);
     m_indexBounds = TBounds(m_opening.index().Range);
+    const std::size_t mostWaiting = m_ring ? m_ring->rows() - 1 : TCrankAngle::kMostWaiting;
     m_crank = std::make_unique<TCrankAngle>(m_options.Wheel, m_opening.encoder().Range,
-                                            m_opening.index().Range, *this);
+                                            m_opening.index().Range, *this, mostWaiting);
     if (m_options.Knock) {
         const double rate = knockSampleRate();
         keepKnockIfItFits(rate);
         if (m_knock) {
             m_result.KnockSampleRate = rate;
             m_filter.emplace(*m_knock, rate, m_options.Numbers);
+            if (several()) {
+                m_channelFilters.assign(m_channels, *m_filter);
+            }
         }
     }
-    for (int phase = 0; phase < 2; ++phase) {
-        if (m_chosen == 0 || m_chosen == phase + 1) {
-            m_phases[static_cast<std::size_t>(phase)] = std::make_unique<TPhaseCycles>(
-                360.0 * phase - m_options.ReferenceAngle, m_knock,
-                [this, phase](const TEncoderCycle& cycle) { closed(phase, cycle); });
+    for (std::size_t channel = 0; channel < m_channels; ++channel) {
+        for (int phase = 0; phase < 2; ++phase) {
+            if (m_chosen == 0 || m_chosen == phase + 1) {
+                m_phases[channel][static_cast<std::size_t>(phase)] = std::make_unique<TPhaseCycles>(
+                    360.0 * phase - m_options.ReferenceAngle + channelStart(channel), m_knock,
+                    [this, channel, phase](const TEncoderCycle& cycle) { closed(channel, phase, cycle); });
+            }
         }
     }
     retireUnchosen();
@@ -332,13 +416,52 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
     const double moment =
         m_columns.Time ? values[*m_columns.Time] : static_cast<double>(m_samples) * m_interval;
     ++m_samples;
-    const double value = scaled(values[1], line);
-    const double filtered = m_filter ? m_filter->step(value) : 0;
+    double value = 0;
+    double filtered = 0;
+    if (several()) {
+        value = channelSample(values, line);
+    } else {
+        value = scaled(values[1], m_scale, line);
+        filtered = m_filter ? m_filter->step(value) : 0;
+    }
     if (m_columns.Index) {
         m_crank->sample(moment, values[0], value, filtered, values[*m_columns.Index]);
     } else {
         m_crank->sample(moment, values[0], value, filtered);
     }
+}
+
+// Several channels: their values go into the ring, the crank carries the
+// sample's number in their stead.
+double TEncoderRun::channelSample(const double* values, std::int64_t line) {
+    double* const row = m_ring->row(m_sequence);
+    for (std::size_t channel = 0; channel < m_channels; ++channel) {
+        const double value = scaled(values[1 + channel], m_options.Channels[channel].Scale, line);
+        row[2 * channel] = value;
+        row[2 * channel + 1] = m_channelFilters.empty() ? 0 : m_channelFilters[channel].step(value);
+    }
+    return static_cast<double>(m_sequence++);
+}
+
+void TEncoderRun::placeChannels(const TPlacedSample* samples, std::size_t count) {
+    std::array<TPlacedSample, kChannelBatch>
+        batch;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+    for (std::size_t from = 0; from < count; from += kChannelBatch) {
+        const std::size_t size = std::min(kChannelBatch, count - from);
+        for (std::size_t channel = 0; channel < m_channels; ++channel) {
+            for (std::size_t k = 0; k < size; ++k) {
+                const TPlacedSample& sample = samples[from + k];
+                const double* const row = m_ring->row(static_cast<std::uint64_t>(sample.Value));
+                batch[k] = {sample.Angle, row[2 * channel], row[2 * channel + 1]};
+            }
+            for (const std::unique_ptr<TPhaseCycles>& phase : m_phases[channel]) {
+                if (phase) {
+                    phase->placed(batch.data(), size);
+                }
+            }
+        }
+    }
+    retireUnchosen();
 }
 
 // The fixed rate, or the mean sample interval of the first complete revolution.
@@ -392,15 +515,17 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
                                               " s; otáčky musí být od 1 do 1000000 RPM" + rateHint());
     }
     m_revolutionSeconds = {m_revolutionSeconds[1], seconds};
-    for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
-        if (phase) {
-            phase->revolutionsDone(revolutions);
+    for (const TPhases& phases : m_phases) {
+        for (const std::unique_ptr<TPhaseCycles>& phase : phases) {
+            if (phase) {
+                phase->revolutionsDone(revolutions);
+            }
         }
     }
     retireUnchosen();
 }
 
-void TEncoderRun::closed(int phase, const TEncoderCycle& closedCycle) {
+void TEncoderRun::closed(std::size_t channel, int phase, const TEncoderCycle& closedCycle) {
     if (m_chosen != 0 && m_chosen != phase + 1) {
         return;  // a cycle the decided phase left over, closing in the same call
     }
@@ -408,17 +533,17 @@ void TEncoderRun::closed(int phase, const TEncoderCycle& closedCycle) {
     const double seconds = m_revolutionSeconds[0] + m_revolutionSeconds[1];
     const double revolutions = m_revolutionSeconds[0] > 0 ? 2 : 1;
     cycle.Rpm = seconds > 0 ? 60 * revolutions / seconds : 0;
-    TTally& tally = m_tallies[static_cast<std::size_t>(phase)];
+    TTally& tally = m_tallies[channel][static_cast<std::size_t>(phase)];
     for (std::size_t k = 0; k < tally.Sum.size(); ++k) {
         tally.Sum[k] += cycle.Points[k];
     }
     ++tally.Count;
     if (m_chosen == phase + 1) {
-        deliver(cycle);
+        deliver(channel, cycle);
         return;
     }
     tally.Held.push_back(cycle);
-    if (phase == 0 && tally.Count == kDecidingCycles) {
+    if (channel == 0 && phase == 0 && tally.Count == kDecidingCycles) {
         decide(PeakInFiringHalf(tally.mean()) ? 1 : 2);
     }
 }
@@ -428,31 +553,59 @@ void TEncoderRun::closed(int phase, const TEncoderCycle& closedCycle) {
 // (which may be the one deciding) has returned.
 void TEncoderRun::decide(int phase) {
     m_chosen = phase;
-    m_tallies[static_cast<std::size_t>(2 - phase)] = TTally();
-    std::vector<TEncoderCycle> held = std::move(m_tallies[static_cast<std::size_t>(phase - 1)].Held);
-    for (const TEncoderCycle& cycle : held) {
-        deliver(cycle);
+    for (std::size_t channel = 0; channel < m_channels; ++channel) {
+        m_tallies[channel][static_cast<std::size_t>(2 - phase)] = TTally();
+        std::vector<TEncoderCycle> held =
+            std::move(m_tallies[channel][static_cast<std::size_t>(phase - 1)].Held);
+        for (const TEncoderCycle& cycle : held) {
+            deliver(channel, cycle);
+        }
     }
 }
 
 void TEncoderRun::retireUnchosen() {
     if (m_chosen != 0) {
-        m_phases[static_cast<std::size_t>(2 - m_chosen)].reset();
-        m_only = m_phases[static_cast<std::size_t>(m_chosen - 1)].get();
+        for (TPhases& phases : m_phases) {
+            phases[static_cast<std::size_t>(2 - m_chosen)].reset();
+        }
+        m_only = m_phases[0][static_cast<std::size_t>(m_chosen - 1)].get();
     }
 }
 
-void TEncoderRun::deliver(const TEncoderCycle& cycle) {
-    if (m_knock) {
+void TEncoderRun::deliver(std::size_t channel, const TEncoderCycle& cycle) {
+    if (channel == 0 && m_knock) {
         m_result.Mapo.push_back(cycle.Mapo);
         m_result.Knocks.push_back(cycle.Knocks);
     }
     if (m_options.CycleSink) {
-        m_options.CycleSink(cycle);
+        if (several()) {
+            // The cycle's place counted from the first channel's cycles of the chosen phase.
+            const double origin = 360.0 * (m_chosen - 1) - m_options.ReferenceAngle + channelStart(channel);
+            TEncoderCycle numbered = cycle;
+            numbered.Channel = static_cast<int>(channel);
+            numbered.EngineCycle = std::llround((cycle.Start - origin) / 720);
+            m_options.CycleSink(numbered);
+        } else {
+            m_options.CycleSink(cycle);
+        }
     }
-    if (m_options.KeepCycles) {
+    if (channel == 0 && m_options.KeepCycles) {
         m_result.Cycles.push_back(cycle.Points);
         m_result.CycleRpm.push_back(cycle.Rpm);
+    }
+}
+
+// Every channel's cycles and mean; a channel without a complete cycle fails.
+void TEncoderRun::finishChannels() {
+    for (std::size_t channel = 0; channel < m_channels && several(); ++channel) {
+        const TTally& tally = m_tallies[channel][static_cast<std::size_t>(m_chosen - 1)];
+        if (tally.Count == 0) {
+            RaiseRecordingError(
+                "Záznam nemá pro válec " + std::to_string(channel + 1) +
+                " ani jeden úplný cyklus (úplných otáček: " + std::to_string(m_crank->revolutions()) + ")");
+        }
+        m_result.ChannelMeans.push_back(tally.mean());
+        m_result.ChannelCycleCounts.push_back(tally.Count);
     }
 }
 
@@ -464,9 +617,11 @@ TEncoderResult TEncoderRun::finish() {
         fix();
     }
     m_crank->finish();
-    for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
-        if (phase) {
-            phase->finish();
+    for (const TPhases& phases : m_phases) {
+        for (const std::unique_ptr<TPhaseCycles>& phase : phases) {
+            if (phase) {
+                phase->finish();
+            }
         }
     }
     if (m_crank->revolutions() < 1) {
@@ -474,14 +629,15 @@ TEncoderResult TEncoderRun::finish() {
                             std::to_string(m_crank->references()) + ")");
     }
     if (m_chosen == 0) {
-        decide(m_tallies[0].Count > 0 && !PeakInFiringHalf(m_tallies[0].mean()) ? 2 : 1);
+        decide(m_tallies[0][0].Count > 0 && !PeakInFiringHalf(m_tallies[0][0].mean()) ? 2 : 1);
     }
-    const TTally& chosen = m_tallies[static_cast<std::size_t>(m_chosen - 1)];
+    const TTally& chosen = m_tallies[0][static_cast<std::size_t>(m_chosen - 1)];
     if (chosen.Count == 0) {
         RaiseRecordingError(
             "Záznam nemá ani jeden úplný cyklus (úplných otáček: " + std::to_string(m_crank->revolutions()) +
             ", fáze " + std::to_string(m_chosen) + ")");
     }
+    finishChannels();
     m_result.Phase = m_chosen;
     m_result.Revolutions = static_cast<int>(m_crank->revolutions());
     m_result.Rpm = 60.0 * static_cast<double>(m_crank->revolutions()) /

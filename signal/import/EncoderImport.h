@@ -26,6 +26,18 @@
 
 namespace morvane {
 
+// The most pressure channels a recording may have, one per cylinder.
+constexpr std::size_t kMostPressureChannels = 16;
+
+// One pressure channel of a recording with several, one per cylinder.
+struct TPressureChannel {
+    std::string Column;  // 1-based index or header name
+    double Scale = 1;    // bar per unit
+    // The recording's cycle angle at which this cylinder's cycle opens (its
+    // gas-exchange top dead centre), 0 <= Start < 720; cylinder 1's is 0.
+    double Start = 0;
+};
+
 struct TEncoderOptions {
     std::string Path;
     TWheel Wheel;                     // ParseWheel("60-2")
@@ -52,6 +64,13 @@ struct TEncoderOptions {
     // Receives each complete cycle of the chosen phase as soon as it is known,
     // in order, beside KeepCycles.
     std::function<void(const TEncoderCycle&)> CycleSink;
+    // Several pressure channels read in the same pass instead of ValueColumn
+    // alone; PressureScale must be given (the channels' own scales are used).
+    // Each channel's cycles are its cylinder's own: they open at its Start,
+    // and the partial first and last of each are dropped. The phase is
+    // chosen by the first channel; the sink gets every channel's cycles
+    // (TEncoderCycle::Channel), Cycles, Mapo and Knocks stay the first's.
+    std::vector<TPressureChannel> Channels;
 };
 
 struct TEncoderResult {
@@ -69,6 +88,10 @@ struct TEncoderResult {
     std::vector<bool> Knocks;          // per complete cycle: Mapo above the threshold
     double KnockSampleRate = 0;        // Hz, the rate the band-pass was designed for
     std::string KnockNote;             // why knock was left out (KnockIfBandFits); empty otherwise
+    // With several channels: each channel's mean and complete cycles, in
+    // channel order (Mean and CycleCount are the first's).
+    std::vector<TSignalTable> ChannelMeans;
+    std::vector<std::int64_t> ChannelCycleCounts;
 };
 
 // Reads and evaluates the recording; shows nothing and changes no table.

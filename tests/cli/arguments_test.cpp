@@ -377,6 +377,7 @@ TEST(OptionRulesTest, KindsReadTheirFormAndSayTheirRange) {
         .Kind = TValueKind::Number, .Low = 0, .High = 1e9, .Ends = TRangeEnds::AboveLow};
     const TValueRule peg{.Kind = TValueKind::Choice, .Choices = "none|point|polytropic"};
     const TValueRule band{.Kind = TValueKind::Pair, .Detail = "5,5;20"};
+    const TValueRule scales{.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .List = true};
     const struct {
         const TValueRule* Rule;
         const char* Name;
@@ -395,6 +396,10 @@ TEST(OptionRulesTest, KindsReadTheirFormAndSayTheirRange) {
         {&positive, "--pressure-scale", "F", "0", "--pressure-scale must be above 0 and at most 1000000000"},
         {&peg, "--peg", "MODE", "point", ""},
         {&peg, "--peg", "MODE", "Point", "--peg must be none, point or polytropic"},
+        {&scales, "--pressure-scale", "F", "20;19,5", ""},
+        {&scales, "--pressure-scale", "F", "20,20,nan", "--pressure-scale must be a number"},
+        {&scales, "--pressure-scale", "F", "20;1e7", "--pressure-scale must be from 0 to 1000000"},
+        {&scales, "--pressure-scale", "F", "20;", "--pressure-scale must be a number"},
         {&band, "--knock-band", "LO,HI", "5,5;20", ""},
         {&band, "--knock-band", "LO,HI", "5",
          "--knock-band must be LO,HI (with decimals LO;HI, e.g. 5,5;20)"},
@@ -409,6 +414,12 @@ TEST(OptionRulesTest, KindsReadTheirFormAndSayTheirRange) {
         }
     }
     EXPECT_EQ(ReadOptionValue(peg, "--peg", "MODE", "polytropic").Integer, 2);
+    // One comma alone is a decimal comma; a list takes ';', or ',' between whole numbers.
+    for (const auto& [text, numbers] : {std::pair<const char*, std::vector<double>>{"19,5", {19.5}},
+                                        {"20;19,5", {20, 19.5}},
+                                        {"20,20,19,5,20", {20, 20, 19, 5, 20}}}) {
+        EXPECT_EQ(ReadOptionValue(scales, "--pressure-scale", "F", text).Numbers, numbers) << text;
+    }
     const TOptionValue pair = ReadOptionValue(band, "--knock-band", "LO,HI", "5,5;20");
     EXPECT_EQ(pair.First, "5,5");
     EXPECT_EQ(pair.Last, "20");

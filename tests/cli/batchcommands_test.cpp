@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -1296,6 +1297,291 @@ TEST_F(BatchToolTest, ALongFiringOrderIsQuotedShortened) {
     const std::string shown = "'" + std::string(200, '1') + "…'";
     expectFailure({"valves", "--firing-order", order},
                   "Pořadí zapalování " + shown + ": " + shown + " není číslo válce.\n");
+}
+
+// Recordings of several cylinders: one pressure column each, beside the encoder.
+class BatchToolCylinderTest : public BatchToolTest {
+protected:
+    static TLines command(const std::string& file, const std::string& columns,
+                          const std::string& scale = "1") {
+        return {"combustion",
+                file,
+                "--bore",
+                "86",
+                "--stroke",
+                "75",
+                "--rod",
+                "118",
+                "--compression",
+                "21,2",
+                "--wheel",
+                "60-2",
+                "--sample-rate",
+                "100000",
+                "--pressure-scale",
+                scale,
+                "--pressure-columns",
+                columns};
+    }
+
+    // The cells of the stdout row whose first cell is first.
+    static std::vector<std::string> rowOf(const std::string& out, const std::string& first) {
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            std::vector<std::string> cells(1);
+            for (const char c : line) {
+                if (c == ';') {
+                    cells.emplace_back();
+                } else {
+                    cells.back().push_back(c);
+                }
+            }
+            if (cells.front() == first) {
+                return cells;
+            }
+        }
+        return {};
+    }
+
+    static double numberIn(std::string cell) {
+        std::replace(cell.begin(), cell.end(), ',', '.');
+        return std::stod(cell);
+    }
+
+    void writeEngine(const std::vector<std::string>& offsets) {
+        std::string table = "Válec;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n";
+        for (std::size_t k = 0; k < offsets.size(); ++k) {
+            table += std::to_string(k + 1) + ";" + offsets[k] + ";350;710;230;490;10\n";
+        }
+        write("engine.csv", table);
+    }
+};
+
+constexpr const char* kBalanceHeader =
+    "Válec;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];CoV IMEP "
+    "[%];MAPO max [bar];Klepající cykly;Vynechané cykly;Odchylka IMEP [%]\n";
+
+// The same cycle in every cylinder, each placed at its own offset, gives the
+// same figures in every cylinder's own frame: a balance of 0 %.
+TEST_F(BatchToolCylinderTest, CylindersAtTheirOffsetsAreAlike) {
+    writeEngine({"0", "270"});
+    const struct {
+        const char* Name;
+        std::vector<double> Offsets;
+        std::string Columns;
+        TLines Engine;
+    } rows[] = {
+        {"firing order 1-3-4-2", {0, 540, 180, 360}, "2,3,4,5", {"--firing-order", "1-3-4-2"}},
+        {"uneven, firing order", {0, 270}, "2,3", {"--firing-order", "1-2", "--intervals", "270,450"}},
+        {"uneven, cylinder table", {0, 270}, "pressure,pressure 2", {"--engine", "engine.csv"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        testing::TSynthetic synthetic;
+        synthetic.Revolutions = 12;
+        synthetic.CylinderOffsets = row.Offsets;
+        write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+        TLines arguments = command("cylinders.csv", row.Columns);
+        arguments.insert(arguments.end(), row.Engine.begin(), row.Engine.end());
+        const TRun result = run(arguments);
+        ASSERT_EQ(result.Code, 0) << result.Err;
+        EXPECT_TRUE(result.Out.starts_with(kBalanceHeader)) << result.Out;
+        const std::vector<std::string> first = rowOf(result.Out, "1");
+        for (std::size_t k = 1; k <= row.Offsets.size(); ++k) {
+            const std::vector<std::string> cells = rowOf(result.Out, std::to_string(k));
+            ASSERT_EQ(cells.size(), 13U) << result.Out;
+            EXPECT_NEAR(numberIn(cells[12]), 0, 0.1) << "balance of cylinder " << k;
+            EXPECT_NEAR(numberIn(cells[6]), numberIn(first[6]), 0.1) << "MFB50 of cylinder " << k;
+        }
+        const std::vector<std::string> engine = rowOf(result.Out, "Motor");
+        ASSERT_EQ(engine.size(), 13U);
+        EXPECT_EQ(engine[12], "");
+        EXPECT_EQ(engine[1], first[1]);
+    }
+}
+
+// A misfire in cylinder 2's third cycle and a knock burst in cylinder 3's
+// second are told of those cylinders only; the engine row sums them.
+TEST_F(BatchToolCylinderTest, MisfireAndKnockNameTheirCylinders) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 12;
+    synthetic.CylinderOffsets = {0, 540, 180, 360};
+    synthetic.CylinderAdded = [](int cylinder, int cycle, double angle, double t) {
+        if (cylinder == 2 && cycle == 2) {
+            return 1 - testing::Pressure(angle);  // motionless: no compression, no burn
+        }
+        const bool ringing = cylinder == 3 && cycle == 1 && angle >= 370 && angle < 400;
+        return ringing ? 3 * std::exp(-(angle - 370) / 20) * std::sin(2 * M_PI * 8000 * t) : 0.0;
+    };
+    write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    TLines arguments = command("cylinders.csv", "2,3,4,5");
+    arguments.insert(arguments.end(),
+                     {"--firing-order", "1-3-4-2", "--pressure-picture", "p.png", "--picture-cylinder", "3"});
+    const TRun result = run(arguments);
+    ASSERT_EQ(result.Code, 0) << result.Err;
+    EXPECT_TRUE(fs::exists(m_dir / "p.png"));
+    const char* expected[][3] = {
+        {"1", "0", "0"}, {"2", "0", "1"}, {"3", "1", "0"}, {"4", "0", "0"}, {"Motor", "1", "1"}};
+    for (const auto& [cylinder, knocking, misfires] : expected) {
+        const std::vector<std::string> cells = rowOf(result.Out, cylinder);
+        ASSERT_EQ(cells.size(), 13U) << result.Out;
+        EXPECT_EQ(cells[10], knocking) << "cylinder " << cylinder;
+        EXPECT_EQ(cells[11], misfires) << "cylinder " << cylinder;
+    }
+}
+
+// Each cylinder keeps its own complete cycles: with its cycle opening later
+// in the recording, a cylinder may have one fewer. --cycles names the cylinder.
+TEST_F(BatchToolCylinderTest, CylindersKeepTheirOwnCompleteCycles) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 9;
+    synthetic.CylinderOffsets = {0, 540, 180, 360};
+    write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    TLines arguments = command("cylinders.csv", "2,3,4,5");
+    arguments.insert(arguments.end(), {"--firing-order", "1-3-4-2", "--cycles", "cycles.csv"});
+    const TRun result = run(arguments);
+    ASSERT_EQ(result.Code, 0) << result.Err;
+    std::map<std::string, int> counts;
+    std::istringstream lines(ReadFile(m_dir / "cycles.csv"));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_TRUE(line.starts_with("Válec;Cyklus;IMEP [bar];")) << line;
+    while (std::getline(lines, line)) {
+        ++counts[line.substr(0, line.find(';'))];
+    }
+    ASSERT_EQ(counts.size(), 4U);
+    const auto [fewest, most] = std::minmax_element(
+        counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    EXPECT_GE(fewest->second, 3);
+    EXPECT_EQ(most->second, fewest->second + 1);
+    // A heat-transfer model needs each cycle's speed, which every cylinder's cycles carry.
+    arguments.insert(arguments.end(),
+                     {"--heat-transfer", "woschni", "--ivc", "220", "--evo", "500", "--ignition", "345"});
+    const TRun heat = run(arguments);
+    EXPECT_EQ(heat.Code, 0) << heat.Err;
+}
+
+TEST_F(BatchToolCylinderTest, UsageMistakes) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 6;
+    synthetic.CylinderOffsets = {0, 360};
+    write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    writeEngine({"0", "abc"});
+    write("one.csv",
+          "Válec;Přesazení;Zapalování;SV otvírá;SV zavírá;VV otvírá;VV zavírá\n1;0;350;710;230;490;10\n");
+    const struct {
+        const char* Name;
+        std::string Columns;
+        TLines Options;
+        int Code;
+        std::string Mistake;
+    } rows[] = {
+        {"no offsets",
+         "2,3",
+         {},
+         2,
+         "several pressure columns need the cylinders' offsets: give --engine FILE or --firing-order ORDER"},
+        {"more scales than columns",
+         "2,3",
+         {"--firing-order", "1-2"},
+         2,
+         "--pressure-scale gives 3 scales for 2 pressure columns"},
+        {"offset not a number", "2,3", {"--engine", "engine.csv"}, 2, "sloupec 2"},
+        {"more columns than cylinders",
+         "2,3",
+         {"--engine", "one.csv"},
+         2,
+         "--pressure-columns gives 2 columns, the engine has 1 cylinders"},
+        {"column missing in the list",
+         "2,,3",
+         {"--firing-order", "1-2"},
+         2,
+         "--pressure-columns: column 2 of the list is missing"},
+        {"column missing in the file", "2,7", {"--firing-order", "1-2"}, 1, "7"},
+        {"picture of one column",
+         "2",
+         {"--pressure-picture", "p.png"},
+         2,
+         "--pressure-picture needs two --pressure-columns or more"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const bool scales = row.Mistake.starts_with("--pressure-scale");
+        TLines arguments = command("cylinders.csv", row.Columns, scales ? "1;2;3" : "1");
+        arguments.insert(arguments.end(), row.Options.begin(), row.Options.end());
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, row.Code);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_NE(result.Err.find(row.Mistake), std::string::npos) << result.Err;
+    }
+}
+
+// A set-up gives the offsets, the page "Spalování" and the last encoder
+// import; what the command line gives wins.
+TEST_F(BatchToolCylinderTest, EngineSetupGivesWhatTheCommandLineLeavesOut) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 10;
+    synthetic.CylinderOffsets = {0, 270};
+    write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    TSetup setup;
+    setup.Cylinders = "2";
+    setup.CylinderTable[0][0] = "0";
+    setup.CylinderTable[1][0] = "270";
+    setup.Combustion.Geometry.Bore = "90";
+    setup.Combustion.PegMethod = "point";
+    setup.SignalImport.Kind = TSignalImportKind::Encoder;
+    setup.SignalImport.Path = "cylinders.csv";
+    setup.SignalImport.Encoder.PressureScale = "2";
+    WriteSetupFile((m_dir / "engine.morvane").string(), setup);
+    const TLines alone = {"combustion",     "cylinders.csv",      "--engine",
+                          "engine.morvane", "--pressure-columns", "2,3"};
+    const TRun fromSetup = run(alone);
+    ASSERT_EQ(fromSetup.Code, 0) << fromSetup.Err;
+    TLines typed = alone;
+    typed.insert(typed.end(), {"--bore",           "90",     "--stroke", "75",    "--rod",          "118",
+                               "--compression",    "21,2",   "--wheel",  "60-2",  "--sample-rate",  "100000",
+                               "--pressure-scale", "2",      "--peg",    "point", "--firing-order", "1-2",
+                               "--intervals",      "270,450"});
+    const TRun given = run(typed);
+    ASSERT_EQ(given.Code, 0) << given.Err;
+    EXPECT_EQ(fromSetup.Out, given.Out);
+    EXPECT_NEAR(numberIn(rowOf(fromSetup.Out, "2")[12]), 0, 0.1);
+    TLines overriding = alone;
+    overriding.insert(overriding.end(), {"--pressure-scale", "1"});
+    const TRun overridden = run(overriding);
+    ASSERT_EQ(overridden.Code, 0) << overridden.Err;
+    EXPECT_NE(overridden.Out, fromSetup.Out) << "the command line's scale wins";
+}
+
+// A broken line fails the command naming that line, and a failure of the
+// analysis (the encoder leaving its range) comes before a broken line after it.
+TEST_F(BatchToolCylinderTest, AFailureNamesItsLine) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 40;
+    synthetic.CylinderOffsets = {0, 360};
+    const std::vector<std::string> lines = testing::RecordingLines(synthetic);
+    const struct {
+        const char* Name;
+        std::vector<std::pair<std::size_t, std::string>> Changed;  // line index, text
+        std::string Named;
+    } rows[] = {
+        {"broken line", {{30000, "1;x;1"}}, "30001"},
+        {"encoder out of range, then a broken line", {{20000, "9;1;1"}, {30000, "1;x;1"}}, "20001"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::vector<std::string> changed = lines;
+        for (const auto& [at, text] : row.Changed) {
+            changed[at] = text;
+        }
+        write("cylinders.csv", testing::RecordingText(changed));
+        TLines arguments = command("cylinders.csv", "2,3");
+        arguments.insert(arguments.end(), {"--firing-order", "1-2"});
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_NE(result.Err.find(row.Named), std::string::npos) << result.Err;
+    }
 }
 
 }  // namespace

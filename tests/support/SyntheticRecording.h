@@ -35,6 +35,11 @@ struct TSynthetic {
     // Added to the pressure [bar] of cycle (counted from the one holding the
     // first reference edge at its cycle angle, -1 before it) at time t [s].
     std::function<double(int cycle, double cycleAngle, double t)> Added;
+    // One pressure column per cylinder instead of one: cylinder k's cycle opens
+    // at cycle angle CylinderOffsets[k]; Added is then asked with the
+    // cylinder's own cycle and angle, CylinderAdded before it with its number.
+    std::vector<double> CylinderOffsets;
+    std::function<double(int cylinder, int cycle, double cycleAngle, double t)> CylinderAdded;
 };
 
 inline constexpr double kStartAngle = -100;  // the recording starts within a revolution
@@ -93,6 +98,9 @@ inline std::vector<std::string> RecordingLines(const TSynthetic& s) {
     std::uniform_real_distribution<double> noise(-s.Noise, s.Noise);
     std::vector<std::string> lines;
     std::string header = "encoder" + s.Separator + "pressure";
+    for (std::size_t k = 1; k < s.CylinderOffsets.size(); ++k) {
+        header += s.Separator + "pressure " + std::to_string(k + 1);
+    }
     header += s.TimeColumn ? s.Separator + "time" : "";
     header += s.IndexColumn ? s.Separator + "index" : "";
     lines.push_back(header);
@@ -104,8 +112,18 @@ inline std::vector<std::string> RecordingLines(const TSynthetic& s) {
         const double cycleAngle = std::fmod(s.ReferenceAngle + s.FiringShift + angle + 1440, 720);
         const int cycle = static_cast<int>(std::floor((s.ReferenceAngle + s.FiringShift + angle) / 720));
         const double pressure = Pressure(cycleAngle) + (s.Added ? s.Added(cycle, cycleAngle, t) : 0);
-        std::string line = Number(EncoderLevel(s, angle) + noise(random), s.Decimal) + s.Separator +
-                           Number(pressure / s.Scale, s.Decimal);
+        std::string line = Number(EncoderLevel(s, angle) + noise(random), s.Decimal);
+        if (s.CylinderOffsets.empty()) {
+            line += s.Separator + Number(pressure / s.Scale, s.Decimal);
+        }
+        for (std::size_t k = 0; k < s.CylinderOffsets.size(); ++k) {
+            const double own = s.ReferenceAngle + s.FiringShift + angle - s.CylinderOffsets[k];
+            const int ownCycle = static_cast<int>(std::floor(own / 720));
+            const double ownAngle = own - 720.0 * ownCycle;
+            const int cylinder = static_cast<int>(k) + 1;
+            const double added = s.CylinderAdded ? s.CylinderAdded(cylinder, ownCycle, ownAngle, t) : 0;
+            line += s.Separator + Number((Pressure(ownAngle) + added) / s.Scale, s.Decimal);
+        }
         line += s.TimeColumn ? s.Separator + Number(t, s.Decimal) : "";
         const double position = std::fmod(angle + 720, 360);
         line += s.IndexColumn ? s.Separator + (position >= 359.3 && position < 359.8 ? "1" : "0") : "";
