@@ -98,6 +98,9 @@ struct TCombustionOptions {
     TRecordingTableForm Table = TRecordingTableForm::Automatic;
     double LossAngle = 0;  // tdc: how far the motored peak lies before top dead centre
     THeatTransferOptions HeatTransfer;
+    // The rows of --engine's cylinder table, one per pressure channel, whose
+    // angles a heat-transfer model takes where the options give none.
+    std::vector<TValveAngles> CylinderAngles;
     // Several pressure channels, one per cylinder (--pressure-columns); empty: --value-column alone.
     std::vector<std::string> PressureColumns;
     std::vector<double> PressureScales;      // --pressure-scale as listed: one for all, or one per channel

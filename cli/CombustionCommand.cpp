@@ -97,19 +97,23 @@ std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options)
     return knock;
 }
 
-// The heat-transfer settings of the options, the exponent of the motored
-// pressure being the pegging's.
-THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TPressureReference& reference) {
-    return HeatTransferSettingsOf(options.HeatTransfer, reference.PegExponent, options.FromRecording);
-}
-
 }  // namespace
+
+THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TPressureReference& reference,
+                                     std::size_t cylinder) {
+    THeatTransferOptions heat = options.HeatTransfer;
+    if (cylinder < options.CylinderAngles.size()) {
+        TakeCylinderAngles(options.CylinderAngles[cylinder], heat);
+    }
+    return HeatTransferSettingsOf(heat, reference.PegExponent, options.FromRecording);
+}
 
 void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
     try {
         const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
         CheckPressureReference(reference);
         if (command == TCliCommand::Combustion) {
+            ReadEngineAngles(options);
             CheckHeatTransferSettings(HeatTransferOf(options, reference));
         }
         if (options.Recording.PressureScale && command == TCliCommand::Combustion) {

@@ -10,9 +10,17 @@
 
 #include "cli/Arguments.h"
 #include "signal/pressure/CycleFigures.h"
+#include "signal/pressure/HeatTransfer.h"
 #include "util/messages.h"
 
 namespace morvane {
+
+// The heat-transfer settings of the cylinder (from 0), the exponent of the
+// motored pressure being the pegging's: the options' angles, else those of
+// the cylinder's row of --engine's table. Raises EUsageError as
+// HeatTransferSettingsOf does.
+THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TPressureReference& reference,
+                                     std::size_t cylinder = 0);
 
 // The reference and the knock settings as typed into options, judged once
 // before any file is read: a mistake in them raises EUsageError.

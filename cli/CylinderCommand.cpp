@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "cli/BatchCommands.h"
+#include "cli/CombustionCommand.h"
 #include "cli/HeatTransferOptions.h"
 #include "events/EngineInput.h"
 #include "events/EventGeneration.h"
 #include "events/FiringOrder.h"
 #include "events/MainControls.h"
 #include "events/SetupControls.h"
+#include "events/ValveTiming.h"
 #include "signal/pressure/CombustionInputs.h"
 #include "timeline/CylinderPressureDiagram.h"
 #include "timeline/PngWriter.h"
@@ -50,6 +52,25 @@ int ReadEngineTable(const std::string& path, TMemoryMainControls& window) {
     FillEditControls(*input.Setup, window.MainParameters, window.CylinderTable);
     return TableCylinderCount(window.MainParameters);
 }
+
+}  // namespace
+
+void ReadEngineAngles(TCombustionOptions& options) {
+    const THeatTransferOptions& heat = options.HeatTransfer;
+    options.CylinderAngles.clear();
+    if (!options.EnginePath || (heat.Model == THeatModel::None && heat.Gamma == TGammaModel::Constant)) {
+        return;
+    }
+    TMemoryMainControls window;
+    const auto cylinders = static_cast<std::size_t>(ReadEngineTable(*options.EnginePath, window));
+    const std::size_t rows = std::min(std::max<std::size_t>(options.PressureColumns.size(), 1), cylinders);
+    for (std::size_t k = 1; k <= rows; ++k) {
+        options.CylinderAngles.push_back(
+            ReadValveAngles(window.CylinderTable, static_cast<int>(k), kBatchNumbers));
+    }
+}
+
+namespace {
 
 // The offsets of cylinders 1..channels: the firing order's (of as many
 // cylinders as the table has, or as the columns without a table), or the table's.
@@ -176,14 +197,16 @@ void ReadCylinderOptions(TCombustionOptions& options) {
 
 TCylinderRecording AnalyseCylinderFile(const TCombustionOptions& options, const std::string& path,
                                        IMessageBoxes& boxes) {
-    TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
+    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
-    inputs.Settings.HeatTransfer =
-        HeatTransferSettingsOf(options.HeatTransfer, reference.PegExponent, options.FromRecording);
     TEncoderOptions recording = options.Recording;
     recording.Path = path;
-    TCylinderRecording result =
-        AnalyseCylinderRecording(recording, inputs.Geometry, inputs.Settings, reference);
+    // Each cylinder with its own angles.
+    std::vector<TCombustionSettings> settings(recording.Channels.size(), inputs.Settings);
+    for (std::size_t k = 0; k < settings.size(); ++k) {
+        settings[k].HeatTransfer = HeatTransferOf(options, reference, k);
+    }
+    TCylinderRecording result = AnalyseCylinderRecording(recording, inputs.Geometry, settings, reference);
     TSignalTable shown{};
     ShowEncoderResult(result.Import, boxes, shown);
     return result;

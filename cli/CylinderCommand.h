@@ -19,6 +19,11 @@ namespace morvane {
 // number, more columns than cylinders) raises EUsageError.
 void ReadCylinderOptions(TCombustionOptions& options);
 
+// With a heat-transfer model or Brunt's γ and --engine: the angles of each
+// channel's cylinder from the engine's table (options.CylinderAngles).
+// Raises EMorvaneError for a table that does not read.
+void ReadEngineAngles(TCombustionOptions& options);
+
 // True when the options read several pressure channels.
 bool HasCylinders(const TCombustionOptions& options);
 

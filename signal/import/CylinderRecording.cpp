@@ -1,5 +1,6 @@
 #include "signal/import/CylinderRecording.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -22,10 +23,14 @@ std::vector<TPressureChannel> PressureChannels(const std::vector<std::string>& c
 }
 
 TCylinderRecording AnalyseCylinderRecording(TEncoderOptions recording, const TEngineGeometry& geometry,
-                                            const TCombustionSettings& settings,
+                                            const std::vector<TCombustionSettings>& settings,
                                             const TPressureReference& reference, bool keepTraces) {
     const std::size_t count = recording.Channels.size();
-    std::vector<TPressureAnalyser> analysers(count, TPressureAnalyser(geometry, settings, reference));
+    std::vector<TPressureAnalyser> analysers;
+    analysers.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        analysers.emplace_back(geometry, settings.at(std::min(k, settings.size() - 1)), reference);
+    }
     TCylinderRecording result;
     result.Cylinders.resize(count);
     result.Traces.resize(keepTraces ? count : 0);

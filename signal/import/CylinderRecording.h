@@ -34,8 +34,10 @@ struct TCylinderRecording {
 // same geometry, settings and reference. A cycle's failure waits until the
 // import has ended, as for one channel: the import's failure comes first,
 // then the first failing mean (by cylinder), then the first failing cycle.
+// settings: one for every cylinder, or one each (a heat-transfer model takes
+// each cylinder's own angles).
 TCylinderRecording AnalyseCylinderRecording(TEncoderOptions recording, const TEngineGeometry& geometry,
-                                            const TCombustionSettings& settings,
+                                            const std::vector<TCombustionSettings>& settings,
                                             const TPressureReference& reference, bool keepTraces = false);
 
 }  // namespace morvane

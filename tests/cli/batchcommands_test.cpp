@@ -1553,6 +1553,34 @@ TEST_F(BatchToolCylinderTest, EngineSetupGivesWhatTheCommandLineLeavesOut) {
     EXPECT_NE(overridden.Out, fromSetup.Out) << "the command line's scale wins";
 }
 
+// A heat-transfer model takes each cylinder's intake closing, ignition and
+// exhaust opening from its row of --engine, where the options give none.
+TEST_F(BatchToolCylinderTest, EachCylinderTakesItsOwnAngles) {
+    testing::TSynthetic synthetic;
+    synthetic.Revolutions = 12;
+    synthetic.CylinderOffsets = {0, 270};
+    write("cylinders.csv", testing::RecordingText(testing::RecordingLines(synthetic)));
+    const auto balance = [&](const std::string& secondIntakeCloses, const TLines& more) {
+        TSetup setup;
+        setup.Cylinders = "2";
+        setup.CylinderTable[0] = {"0", "345", "700", "220", "500", "20"};
+        setup.CylinderTable[1] = {"270", "345", "700", secondIntakeCloses, "500", "20"};
+        WriteSetupFile((m_dir / "engine.morvane").string(), setup);
+        TLines arguments = command("cylinders.csv", "2,3");
+        arguments.insert(arguments.end(), {"--engine", "engine.morvane", "--heat-transfer", "woschni"});
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        const TRun result = run(arguments);
+        EXPECT_EQ(result.Code, 0) << result.Err;
+        return result.Out;
+    };
+    const std::string fromTable = balance("220", {});
+    EXPECT_EQ(fromTable, balance("220", {"--ivc", "220", "--ignition", "345", "--evo", "500"}));
+    EXPECT_EQ(rowOf(fromTable, "1")[6], rowOf(fromTable, "2")[6]) << "MFB50 alike";
+    const std::string otherIntake = balance("180", {});
+    EXPECT_EQ(rowOf(otherIntake, "1"), rowOf(fromTable, "1"));
+    EXPECT_NE(rowOf(otherIntake, "2")[6], rowOf(fromTable, "2")[6]) << "cylinder 2's own intake closing";
+}
+
 // A broken line fails the command naming that line, and a failure of the
 // analysis (the encoder leaving its range) comes before a broken line after it.
 TEST_F(BatchToolCylinderTest, AFailureNamesItsLine) {

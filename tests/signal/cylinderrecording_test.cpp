@@ -56,7 +56,7 @@ TEST_F(CylinderRecordingFileTest, KeepsEachCylindersTracesAndEngineCycles) {
     options.Channels = PressureChannels({"2", "3"}, {1, 1}, {0, 360});
     const TCombustionInputs inputs = ParseCombustionTexts({}, kDecimalComma);
     const TCylinderRecording recording =
-        AnalyseCylinderRecording(options, inputs.Geometry, inputs.Settings, {}, true);
+        AnalyseCylinderRecording(options, inputs.Geometry, {inputs.Settings}, {}, true);
     ASSERT_EQ(recording.Cylinders.size(), 2U);
     for (std::size_t k = 0; k < 2; ++k) {
         const TCylinderFigures& cylinder = recording.Cylinders[k];
