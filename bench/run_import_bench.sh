@@ -120,7 +120,7 @@ header = (f"{'import':<8}{'file MB':>8}{'wc -l':>7}{'read()':>8}{'read+parse':>1
           f"{'ours ms':>9}{'ours MB/s':>10}{'ratio':>7}{'pandas ms':>10}{'MB/s':>6}{'speed-up':>9}"
           f"{'peak MiB':>9}{'cpu ratio':>10}")
 if before_ran:
-    header += f"{'before ms':>10}{'now/before':>11}"
+    header += f"{'before ms':>10}{'now/before':>11}{'cpu':>7}"
 print(header)
 for kind, key in ((k.capitalize(), k) for k in kinds):
     ours, peak = median(f"{kind}Import")
@@ -137,7 +137,8 @@ for kind, key in ((k.capitalize(), k) for k in kinds):
            f"{slow / ours['real_time']:>8.2f}x{peak:>9.1f}{ours['cpu_time'] / reference['cpu_time']:>9.2f}x")
     earlier, _ = median(f"{kind}Before")
     if earlier:
-        row += f"{earlier['real_time']:>10.1f}{ours['real_time'] / earlier['real_time']:>10.2f}x"
+        row += (f"{earlier['real_time']:>10.1f}{ours['real_time'] / earlier['real_time']:>10.2f}x"
+                f"{ours['cpu_time'] / earlier['cpu_time']:>6.2f}x")
     print(row)
     print(f"{'':<8}{'MB/s':>8}{rate(megabytes, wc):>7}{rate(megabytes, floor['real_time']):>8}"
           f"{rate(megabytes, reference['real_time']):>11}")
@@ -146,5 +147,6 @@ print("read+parse: reads the file and parses its numbers, nothing else; pandas f
 print("ratio: ours against read+parse; cpu ratio: the same in CPU time, steadier on a shared machine")
 print("peak: growth of the process's peak resident memory above what it held before the first import")
 if before_ran:
-    print("before: the imports of MORVANE_BENCH_BEFORE_DIR's build, run in the same turns as ours")
+    print("before: the imports of MORVANE_BENCH_BEFORE_DIR's build, run in the same turns as ours; now/before in")
+    print("wall and in CPU time")
 PY
