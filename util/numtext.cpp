@@ -1,5 +1,7 @@
 #include "util/numtext.h"
 
+#include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -13,10 +15,10 @@
 #include "util/hexdigits.h"
 #include "util/linebreaks.h"
 
-// Number texts. Nothing here depends on the process locale: fast_float
-// converts the float texts (correctly rounded, with the caller's decimal mark),
-// the syntax and its rejections are ours, the float format takes its digits
-// from std::to_chars.
+// Number texts. Nothing here depends on the process locale: the
+// float parse builds the digits and the exponent itself and converts them
+// exactly (short numbers by one exact double operation, all others with
+// fast_float), the float format takes its digits from std::to_chars.
 
 namespace morvane {
 
@@ -103,65 +105,172 @@ bool TryParseInteger(std::string_view text, std::int32_t& result) {
 // must come out exact.
 constexpr std::size_t kMaxDigits = 780;
 
-bool IsExponentMark(char c) {
-    return c == 'e' || c == 'E';
-}
+// The powers of ten that are doubles exactly: 5^22 still fits the 53-bit
+// significand, 5^23 does not.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
 
-constexpr std::ptrdiff_t kShortDigits = 19;
-
-// Whether the number text [p, stop) has more than kShortDigits mantissa digits.
-bool HasLongMantissa(const char* const p, const char* const stop) {
-    std::ptrdiff_t digits = 0;
-    for (const char* s = p; s < stop && !IsExponentMark(*s); ++s)
-        digits += IsDigit(*s) ? 1 : 0;
-    return digits > kShortDigits;
-}
-
-// Whether the number text [p, stop) ends in an exponent of more than three
-// digits, which the full parse judges (a digit after the value has reached 500
-// rejects the text, where the library reads on).
-bool HasLongExponent(const char* const p, const char* const stop) {
-    constexpr std::ptrdiff_t kShortExponentDigits = 3;
-    if (stop - p <= kShortExponentDigits + 1)
-        return false;
-    for (const char* s = stop - kShortExponentDigits - 1; s < stop; ++s) {
-        if (!IsDigit(*s))
-            return false;
+// The short path's exponent after e or E, from p on, added to exponent; where
+// it ends, or nullptr when it has more than three digits or none (the full
+// parse judges those).
+const char* ShortExponent(const char* p, const char* const end, std::ptrdiff_t& exponent) {
+    bool expNegative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        expNegative = *p == '-';
+        ++p;
     }
-    const char* s = stop - kShortExponentDigits - 1;
-    while (s > p && IsDigit(s[-1]))
-        --s;
-    return s > p && (IsExponentMark(s[-1]) || s[-1] == '+' || s[-1] == '-');
+    const char* const expDigits = p;
+    std::ptrdiff_t expValue = 0;
+    for (; p < end && IsDigit(*p); ++p) {
+        // Stopped before the value can wrap: the 500 rule is the full parse's.
+        if (p - expDigits == 3)
+            return nullptr;
+        expValue = expValue * 10 + (*p - '0');
+    }
+    if (p == expDigits)
+        return nullptr;
+    exponent += expNegative ? -expValue : expValue;
+    return p;
 }
 
-// The number that starts at p: a sign, digits, the decimal mark, digits and an
-// exponent, converted by fast_float (correctly rounded, as the full parse).
-// Returns where the number ends, or nullptr when the library's reading may
-// differ from ours, which is not a rejection: the caller then takes the full
-// parse, which owns every failure. That is a second sign or a word such as
-// "inf" (the library takes them, we do not), a mark without digits, an
-// exponent letter without digits (we take the letter, the library does not),
-// more than kShortDigits mantissa digits, and a value beyond the double range.
-// Of the rest, our exponent rule can only reject a text whose value is 0 (an
-// exponent of 5000 or more on at most kShortDigits digits), so only a zero
-// has its exponent looked at. Reads only [p, end).
-[[gnu::always_inline]] inline const char* ParseShortNumber(const char* p, const char* const end, char mark,
-                                                           double& result) {
+// digits * 10^exponent in one correctly rounded step; false when the digit
+// integer or the power of ten is not a double exactly.
+bool ScaleExactly(std::uint64_t digits, std::ptrdiff_t exponent, double& magnitude) {
+    if (digits > kMaxExactInteger || exponent < -kMaxExactPower || exponent > kMaxExactPower)
+        return false;
+    magnitude = static_cast<double>(digits);
+    if (exponent < 0) {
+        magnitude /= kExactPowersOfTen[-exponent];
+    } else {
+        magnitude *= kExactPowersOfTen[exponent];
+    }
+    return true;
+}
+
+// The bytes at p as a little-endian word, read only inside [first, end):
+// where fewer than eight bytes are left, the word ends with zero bytes (no
+// digit), taken from a load that ends at end when the text allows one.
+[[gnu::always_inline]] inline std::uint64_t LoadEight(const char* const first, const char* const p,
+                                                      const char* const end) {
+    std::uint64_t word = 0;
+    const std::ptrdiff_t left = end - p;
+    if (left >= 8) {
+        std::memcpy(&word, p, 8);
+    } else if (left <= 0) {
+        return 0;
+    } else if (end - first >= 8) {
+        std::memcpy(&word, end - 8, 8);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        return word >> (8 * (8 - left));
+    } else {
+        std::memcpy(&word, p, static_cast<std::size_t>(left));
+    }
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
+// How many of the word's bytes, from its first, are digits (0 to 8). Below the
+// first non-digit no byte carries or borrows, so that one is always flagged.
+[[gnu::always_inline]] inline int LeadingDigits(std::uint64_t word) {
+    const std::uint64_t nonDigits =
+        ((word + 0x4646464646464646u) | (word - 0x3030303030303030u)) & 0x8080808080808080u;
+    return std::countr_zero(nonDigits) / 8;
+}
+
+// The value of the first count (1 to 8) digits of the word, eight at a time:
+// the digits move to the top, zeros in front of them, and are combined pairwise.
+[[gnu::always_inline]] inline std::uint64_t DigitsValue(std::uint64_t word, int count) {
+    word = (word - 0x3030303030303030u) << (8 * (8 - count));
+    word = word * 10 + (word >> 8);
+    constexpr std::uint64_t kPairs = 0x000000FF000000FFu;
+    constexpr std::uint64_t kHigh = 100 + (std::uint64_t{1000000} << 32);
+    constexpr std::uint64_t kLow = 1 + (std::uint64_t{10000} << 32);
+    return (((word & kPairs) * kHigh) + (((word >> 16) & kPairs) * kLow)) >> 32;
+}
+
+constexpr std::uint64_t kDigitScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The run of digits from p on appended to digits (which wraps beyond 19
+// digits; the caller counts them); returns where the run ends.
+[[gnu::always_inline]] inline const char* AppendDigitRun(const char* const first, const char* p,
+                                                         const char* const end, std::uint64_t& digits) {
+    for (;;) {
+        const std::uint64_t word = LoadEight(first, p, end);
+        const int count = LeadingDigits(word);
+        if (count == 0)
+            return p;
+        digits = digits * kDigitScale[count] + DigitsValue(word, count);
+        p += count;
+        if (count < 8)
+            return p;
+    }
+}
+
+// The short path for the common number: at most 19 digits, an
+// exponent of at most three digits and nothing unusual around it. When the
+// digit integer is a double exactly (below 2^53) and so is the power of ten,
+// one multiplication or division, correctly rounded, gives the nearest double
+// to the text's value, the same result as the digit-string conversion.
+// Reads a sign, digits, the decimal mark, digits and an exponent from p on and
+// returns where the number ends, or nullptr when it cannot decide, which is
+// not a rejection: the caller then takes the full parse, which owns every
+// failure. Only the starts of valid texts are ever accepted here. Bytes are
+// read only inside [first, end); first is at or before p.
+[[gnu::always_inline]] inline const char* ParseShortNumber(const char* const first, const char* p,
+                                                           const char* const end, char mark, double& result) {
+#if FLT_EVAL_METHOD != 0
+    // With a wider evaluation type the quotient would be rounded twice.
+    (void)first;
+    (void)p;
+    (void)end;
+    (void)mark;
+    (void)result;
+    return nullptr;
+#else
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
         ++p;
     }
-    if (p == end || (!IsDigit(*p) && *p != mark))
-        return nullptr;
+
+    // Leading zeros count as digits: a text of more than 19 digits, however
+    // many of them lead, is left to the full parse.
+    const char* const mantissa = p;
+    std::uint64_t digits = 0;
+    p = AppendDigitRun(first, p, end, digits);
+    std::ptrdiff_t count = p - mantissa;
+    std::ptrdiff_t exponent = 0;
+    if (p < end && *p == mark) {
+        ++p;
+        const char* const fraction = p;
+        p = AppendDigitRun(first, p, end, digits);
+        count += p - fraction;
+        exponent = fraction - p;
+    }
+    if (p == mantissa || count > 19)
+        return nullptr;  // nothing taken, or the digits may have wrapped
+
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        p = ShortExponent(p + 1, end, exponent);
+        if (p == nullptr)
+            return nullptr;
+    }
+
+    if (digits == 0) {
+        result = negative ? -0.0 : 0.0;
+        return p;
+    }
     double magnitude = 0.0;
-    const auto [stop, error] = fast_float::from_chars_advanced(
-        p, end, magnitude, fast_float::parse_options{fast_float::chars_format::general, mark});
-    if (error != std::errc() || !std::isfinite(magnitude) || (stop != end && IsExponentMark(*stop)) ||
-        (stop - p > kShortDigits && HasLongMantissa(p, stop)) || (magnitude == 0 && HasLongExponent(p, stop)))
+    if (!ScaleExactly(digits, exponent, magnitude))
         return nullptr;
     result = negative ? -magnitude : magnitude;
-    return stop;
+    return p;
+#endif
 }
 
 bool TryParseShortFloat(std::string_view text, char mark, double& result) {
@@ -169,7 +278,7 @@ bool TryParseShortFloat(std::string_view text, char mark, double& result) {
     const char* const end = p + text.size();
     while (p < end && *p == ' ')
         ++p;
-    p = ParseShortNumber(p, end, mark, result);
+    p = ParseShortNumber(text.data(), p, end, mark, result);
     if (p == nullptr)
         return false;
     while (p < end && *p == ' ')
@@ -331,7 +440,7 @@ bool ToExtendedMagnitude(const TDecimalNumber& number, long double& magnitude) {
 enum class TFloatStatus { Ok, Rejected, Overflow };
 
 // The float parse into a double for the texts the short path leaves. The
-// double is converted directly from the scanned digits by fast_float
+// double is converted directly from the same digits by fast_float
 // (correctly rounded to the nearest double, no double rounding through the
 // intermediate); the long double intermediate is
 // formed only for values beyond the double range, to decide between the
@@ -466,8 +575,9 @@ namespace {
 // Returns where the last field parsed stops: at the line's end or at the
 // separator before further fields; nullptr when the line is anything else.
 template <bool inText>
-const char* ParsePlainFieldsFrom(const char* p, const char* const end, char separator, TNumberFormat format,
-                                 double* values, std::size_t count, std::size_t& parsed) {
+const char* ParsePlainFieldsFrom(const char* const first, const char* p, const char* const end,
+                                 char separator, TNumberFormat format, double* values, std::size_t count,
+                                 std::size_t& parsed) {
     const auto blank = [separator](char c) {
         return static_cast<unsigned char>(c) <= 32 && c != separator && !(inText && IsBreakOrNul(c));
     };
@@ -477,7 +587,7 @@ const char* ParsePlainFieldsFrom(const char* p, const char* const end, char sepa
     for (parsed = 0; parsed < count;) {
         while (p < end && blank(*p))
             ++p;
-        p = ParseShortNumber(p, end, format.DecimalMark, values[parsed]);
+        p = ParseShortNumber(first, p, end, format.DecimalMark, values[parsed]);
         if (p == nullptr)
             return nullptr;
         while (p < end && blank(*p))
@@ -500,8 +610,8 @@ const char* ParsePlainFieldsFrom(const char* p, const char* const end, char sepa
 std::size_t ParsePlainFields(std::string_view line, char separator, TNumberFormat format, double* values,
                              std::size_t count) {
     std::size_t parsed = 0;
-    ParsePlainFieldsFrom<false>(line.data(), line.data() + line.size(), separator, format, values, count,
-                                parsed);
+    ParsePlainFieldsFrom<false>(line.data(), line.data(), line.data() + line.size(), separator, format,
+                                values, count, parsed);
     return parsed;
 }
 
@@ -510,7 +620,8 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
     double values[2];
     std::size_t parsed = 0;
     const char* const end = line.data() + line.size();
-    if (ParsePlainFieldsFrom<false>(line.data(), end, separator, format, values, 2, parsed) != end ||
+    if (ParsePlainFieldsFrom<false>(line.data(), line.data(), end, separator, format, values, 2, parsed) !=
+            end ||
         parsed != 2) {
         return false;
     }
@@ -519,10 +630,11 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
     return true;
 }
 
-const char* ParsePlainFieldsInText(const char* /*first*/, const char* line, const char* end, char separator,
+const char* ParsePlainFieldsInText(const char* first, const char* line, const char* end, char separator,
                                    TNumberFormat format, double* values, std::size_t count) {
     std::size_t parsed = 0;
-    const char* const stop = ParsePlainFieldsFrom<true>(line, end, separator, format, values, count, parsed);
+    const char* const stop =
+        ParsePlainFieldsFrom<true>(first, line, end, separator, format, values, count, parsed);
     return parsed == count ? stop : nullptr;
 }
 
