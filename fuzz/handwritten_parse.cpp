@@ -1,5 +1,5 @@
-// The hand-written decimal parse that fast_float replaced in util/numtext,
-// kept word for word (only the raising ends turned into outcomes) as the
+// The decimal parse of util/numtext before fast_float converted its long
+// numbers (std::from_chars did), kept word for word (only the raising ends turned into outcomes) as the
 // reference of numparse_diff_fuzz. Not part of the product.
 
 #include "fuzz/handwritten_parse.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-// The hand-written decimal parse that fast_float replaced, the reference the
-// differential fuzz target compares util/numtext with. Fuzzing only.
+// The decimal parse before fast_float converted its long numbers, the
+// reference the differential fuzz target compares util/numtext with. Fuzzing only.
 
 #include <cstddef>
 #include <string_view>

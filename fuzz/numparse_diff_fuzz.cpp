@@ -1,5 +1,5 @@
-// The number parse against the hand-written one it replaced
-// (fuzz/handwritten_parse): on any text the same outcome, the same value to
+// The number parse against the one before fast_float converted its long
+// numbers (fuzz/handwritten_parse): on any text the same outcome, the same value to
 // the bit and the same rejection message; a plain data line, in place and cut
 // out, gives the values the hand-written parse gave its fields.
 
