@@ -4,6 +4,8 @@
 // out, gives the values the hand-written parse gave its fields.
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,9 +21,8 @@ namespace {
 
 using handwritten::TOutcome;
 
-template <typename T>
-bool SameBits(T a, T b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 TOutcome NewOutcome(std::string_view text, TNumberFormat format, double& value) {
