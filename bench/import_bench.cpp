@@ -3,7 +3,8 @@
 // variables MORVANE_ANGLE_FILE, MORVANE_TIME_FILE and MORVANE_ENCODER_FILE.
 // The real recordings of the shared data folder are timed as well when they
 // are present. The read-and-parse references only read each file and parse
-// its numbers, the least any import has to do.
+// its numbers, the least any import has to do; the read references only read
+// it, the floor below every import.
 //
 // Each benchmark reports the process's peak resident memory (peak_rss_MiB),
 // its growth above the memory held before the first import (import_peak_MiB)
@@ -17,6 +18,7 @@
 
 #include <fcntl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -150,6 +152,19 @@ void ReadLines(const std::string& path, bool skipHeader, Parse&& parse) {
     ::close(fd);
 }
 
+// The floor: the file read in 1 MiB blocks, every byte counted, nothing else.
+void ReadOnly(const std::string& path, IMessageBoxes& boxes, TSignalTable& /*unused*/) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    constexpr std::size_t kSize = std::size_t{1} << 20;
+    const auto buffer = std::make_unique<char[]>(kSize);
+    std::int64_t bytes = 0;
+    for (ssize_t got = 0; (got = ::read(fd, buffer.get(), kSize)) > 0;) {
+        bytes += got;
+    }
+    ::close(fd);
+    boxes.ShowInfo(FormatInteger(bytes));
+}
+
 void ReadAndParsePairs(const std::string& path, IMessageBoxes& boxes, TSignalTable& /*unused*/) {
     double sum = 0;
     ReadLines(path, true, [&](std::string_view line) {
@@ -185,6 +200,15 @@ void BM_EncoderImport(benchmark::State& state) {
 void BM_EncoderReadAndParse(benchmark::State& state) {
     RunImport(state, EnvPath("MORVANE_ENCODER_FILE"), ReadAndParsePairs);
 }
+void BM_AngleRead(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_ANGLE_FILE"), ReadOnly);
+}
+void BM_TimeRead(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_TIME_FILE"), ReadOnly);
+}
+void BM_EncoderRead(benchmark::State& state) {
+    RunImport(state, EnvPath("MORVANE_ENCODER_FILE"), ReadOnly);
+}
 void BM_AngleImportRecording(benchmark::State& state) {
     RunImport(state, SharedData("bench-engine-angle.csv"), AngleImport);
 }
@@ -198,6 +222,9 @@ BENCHMARK(BM_TimeImport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TimeReadAndParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncoderImport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncoderReadAndParse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AngleRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimeRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncoderRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AngleImportRecording)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TimeImportRecording)->Unit(benchmark::kMillisecond);
 

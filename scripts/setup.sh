@@ -12,6 +12,8 @@ packages=(
   libqt6svg6 qt6-translations-l10n
   # the analysis plots; pdftotext reads the report back in the tests
   libqcustomplot-dev poppler-utils
+  # the number parse of the recordings and signal files
+  libfast-float-dev
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
   xvfb xauth
   # the second compiler, libFuzzer and symbolized sanitizer reports (scripts/sanitize.sh, scripts/fuzz.sh)

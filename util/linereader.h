@@ -58,6 +58,26 @@ public:
         m_begin += bytes;
         m_scanned = 0;
     }
+    // Visits the whole lines that wait in the buffer, from the next one on, in
+    // place: visit(line) for each while it returns true, and the reader passes
+    // over the lines visited. Stops before a line the reader must judge
+    // itself: one that the bytes read cut, one that a NUL ends, and one ending
+    // in a CR at the end of the bytes read (its LF may come with the next read).
+    template <typename Visit>
+    void takeWaitingLines(Visit&& visit) {
+        const std::string_view text = unread();
+        const char* const first = text.data();
+        std::size_t line = 0;
+        for (;;) {
+            const std::size_t stop = FindBreak(first, line, text.size());
+            if (stop == text.size() || first[stop] == '\0' ||
+                (first[stop] == '\r' && stop + 1 == text.size()) || !visit(text.substr(line, stop - line))) {
+                break;
+            }
+            line = stop + (first[stop] == '\r' && first[stop + 1] == '\n' ? 2 : 1);
+        }
+        skip(line);
+    }
     // True when the last line given was longer than the buffer and was cut.
     bool lineCut() const { return m_lineCut; }
     // True for a regular file, which rewind() can start again.

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <system_error>
 
+#include <fast_float/fast_float.h>
+
 #include "util/errors.h"
 #include "util/fpfault.h"
 #include "util/hexdigits.h"
@@ -16,7 +18,7 @@
 // Number texts. Nothing here depends on the process locale: the
 // float parse builds the digits and the exponent itself and converts them
 // exactly (short numbers by one exact double operation, all others with
-// std::from_chars), the float format takes its digits from std::to_chars.
+// fast_float), the float format takes its digits from std::to_chars.
 
 namespace morvane {
 
@@ -438,7 +440,7 @@ bool ToExtendedMagnitude(const TDecimalNumber& number, long double& magnitude) {
 enum class TFloatStatus { Ok, Rejected, Overflow };
 
 // The float parse into a double for the texts the short path leaves. The
-// double is converted directly from the same digits with from_chars
+// double is converted directly from the same digits by fast_float
 // (correctly rounded to the nearest double, no double rounding through the
 // intermediate); the long double intermediate is
 // formed only for values beyond the double range, to decide between the
@@ -461,16 +463,12 @@ TFloatStatus ParseFloatCore(std::string_view text, char mark, double& result, lo
         magnitude = 0.0;  // below 10^-330: silently 0
     } else {
         char buffer[kConvertBufferSize];
-        char* end = WriteDigitsAndExponent(number, number.Exponent, buffer, buffer + sizeof buffer);
-        const auto converted = std::from_chars(buffer, end, magnitude, std::chars_format::general);
-        if (converted.ec != std::errc()) {
-            // Out of range: beyond the largest double, or rounds to 0.
-            if (x > 0) {
-                overflow = true;
-            } else {
-                magnitude = 0.0;
-            }
-        }
+        const char* const end =
+            WriteDigitsAndExponent(number, number.Exponent, buffer, buffer + sizeof buffer);
+        // The library rounds a value beyond the largest double to infinity and
+        // one below the smallest to 0.
+        fast_float::from_chars(buffer, end, magnitude);
+        overflow = !std::isfinite(magnitude);
     }
     if (overflow) {
         long double wide = 0.0L;

@@ -26,6 +26,25 @@ double ParseSample(const TLineReader& reader, std::string_view line, TNumberForm
     return ParseFloat(line, format);
 }
 
+// Every line through sample(value), the lines that wait in the reader's
+// buffer parsed in place; a line that does not parse there is left to the
+// reader, whose next line raises the parse's own error.
+template <typename Sample>
+void ParseEveryLine(TLineReader& reader, TNumberFormat format, Sample&& sample) {
+    std::string_view line;
+    while (reader.next(line)) {
+        sample(ParseSample(reader, line, format));
+        reader.takeWaitingLines([&](std::string_view waiting) {
+            double value = 0;
+            if (!TryParseFloat(waiting, format, value)) {
+                return false;
+            }
+            sample(value);
+            return true;
+        });
+    }
+}
+
 void CheckLineCount(const std::string& path, std::uint64_t count) {
     // With no samples there is nothing to stretch over the cycle.
     if (count == 0) {
@@ -108,13 +127,11 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
         samples.Values.reserve(held);
     }
     std::uint64_t count = 0;
-    std::string_view line;
-    while (reader.next(line)) {
-        const double sample = ParseSample(reader, line, format);
+    ParseEveryLine(reader, format, [&](double sample) {
         if (count++ < held) {
             samples.Values.push_back(sample);
         }
-    }
+    });
     CheckLineCount(path, count);
     const auto lineCount = static_cast<std::int64_t>(count);
     if (count <= held) {
@@ -132,12 +149,19 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
     reader.rewind();
     std::int64_t index = 0;
     auto wanted = needed.begin();
-    while (wanted != needed.end() && reader.next(line)) {
+    // Every line parsed once already: here only the lines wanted are parsed,
+    // the others only counted where they wait in the buffer.
+    const auto visit = [&](std::string_view line) {
         if (*wanted == index) {
             kept.push_back(ParseSample(reader, line, format));
             ++wanted;
         }
         ++index;
+        return wanted != needed.end();
+    };
+    std::string_view line;
+    while (wanted != needed.end() && reader.next(line) && visit(line)) {
+        reader.takeWaitingLines(visit);
     }
     // A file that shrank between the passes lacks some of its samples.
     if (wanted != needed.end()) {

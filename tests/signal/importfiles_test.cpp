@@ -143,6 +143,17 @@ std::string TimeContent() {
     return content;
 }
 
+// More time samples than the first pass holds (2^21), so the file is read
+// again for the points; CR LF and LF alternate, so breaks of both kinds meet
+// the reader's buffer ends.
+std::string LongTimeContent() {
+    std::string content;
+    for (int i = 0; i < 2'200'003; ++i) {
+        content += std::to_string(i % 9973) + (i % 2 == 0 ? ",5\r\n" : "\n");
+    }
+    return content;
+}
+
 class StreamTest : public testing::SignalImportTest, public ::testing::WithParamInterface<TStreamCase> {
 protected:
     // Imports the content from the read end of a pipe, as from /dev/stdin.
@@ -180,7 +191,8 @@ TEST_P(StreamTest, OverlongLineIsQuotedShort) {
 
 INSTANTIATE_TEST_SUITE_P(Streams, StreamTest,
                          ::testing::Values(TStreamCase{"Angle", ImportAngleSignal, AngleContent()},
-                                           TStreamCase{"Time", ImportTimeSignal, TimeContent()}),
+                                           TStreamCase{"Time", ImportTimeSignal, TimeContent()},
+                                           TStreamCase{"LongTime", ImportTimeSignal, LongTimeContent()}),
                          testing::TRowName());
 
 }  // namespace

@@ -566,6 +566,26 @@ TEST(ParsePlainFields, DigitRunsAndFieldEnds) {
     }
 }
 
+// Texts that the number library reads otherwise than our rules (a second
+// sign, words, an exponent letter without digits, an exponent reaching 5000
+// on a zero, a mark alone) are never taken as other values: a field is taken
+// with ParseFloat's value, or left to it, which rejects it.
+TEST(ParsePlainFields, TakesOnlyWhatParseFloatGives) {
+    const char* const rows[] = {"+-1",   "-inf",   "nan",     "infinity",   "1e",
+                                "1e+;2", "0e5000", "0e05000", "0,0e-50000", ",",
+                                ",e5",   "-,",     "1e-400",  "5e-0001",    "0,000000E+0"};
+    for (const char* const text : rows) {
+        SCOPED_TRACE(text);
+        const std::string_view field = std::string_view(text).substr(0, std::string_view(text).find(';'));
+        double value = -1;
+        if (ParsePlainFields(text, ';', kDecimalComma, &value, 1) == 1) {
+            double parsed = 0;
+            EXPECT_TRUE(TryParseFloat(field, kDecimalComma, parsed));
+            EXPECT_TRUE(std::memcmp(&value, &parsed, sizeof value) == 0) << value << " against " << parsed;
+        }
+    }
+}
+
 // Only blanks other than the separator surround a field; counting stops at
 // the first field that is no plain number, and nothing beyond count is read.
 TEST(ParsePlainFields, FieldsOfALine) {

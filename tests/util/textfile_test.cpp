@@ -278,6 +278,21 @@ std::vector<std::string> ReadAllLines(TLineReader& reader) {
     return lines;
 }
 
+// The same, every line that waits in the buffer taken in place.
+std::vector<std::string> ReadAllLinesInPlace(TLineReader& reader) {
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(reader.lineCut() ? "<cut " + std::to_string(line.size()) + ">"
+                                            : std::string(line));
+        reader.takeWaitingLines([&](std::string_view waiting) {
+            lines.emplace_back(waiting);
+            return true;
+        });
+    }
+    return lines;
+}
+
 // Breaks and NUL bytes placed on both sides of a buffer boundary give the
 // lines the whole-text split gives; a line beyond the buffer comes cut.
 TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
@@ -296,6 +311,15 @@ TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
         {filler + "a\0b\nc", {}},
         {std::string(2 * edge + 5, 'y') + "\r\nz\n", {"<cut " + std::to_string(edge) + ">", "z"}},
         {"h\n" + std::string(edge, 'y') + "\0rest", {"h", "<cut " + std::to_string(edge) + ">"}},
+        {std::string("a\nb\nc\0d\n", 9), {}},  // a NUL after lines that wait in the buffer
+        {[] {                                  // short lines of every break across three buffers
+             std::string text;
+             for (int i = 0; text.size() < 3 * TLineReader::kBufferSize; ++i) {
+                 text += std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+             }
+             return text;
+         }(),
+         {}},
     };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::vector<std::string> expected = rows[i].Expected;
@@ -309,6 +333,8 @@ TEST_F(TextFileTest, LineReaderGivesTheLinesOfTheWholeText) {
         ASSERT_TRUE(reader.rereadable());
         reader.rewind();
         EXPECT_EQ(ReadAllLines(reader), expected) << "row " << i << " read again";
+        reader.rewind();
+        EXPECT_EQ(ReadAllLinesInPlace(reader), expected) << "row " << i << " taken in place";
     }
     TLineReader keeping(writeFile("kept.txt",
                                   "\xEF\xBB\xBF"
