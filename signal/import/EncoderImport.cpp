@@ -8,6 +8,7 @@
 
 #include "signal/import/CrankAngle.h"
 #include "signal/import/EncoderRanges.h"
+#include "signal/import/RecordingSource.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
@@ -489,12 +490,18 @@ TEncoderResult TEncoderRun::finish() {
     return std::move(m_result);
 }
 
-TEncoderResult ImportEncoderRecording(const TEncoderOptions& options) {
+TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
+    // A binary recording's time master stands for the time column.
+    TEncoderOptions options = given;
+    if (options.TimeColumn.empty()) {
+        options.TimeColumn = ImpliedTimeColumn(options.Path, options.EncoderColumn);
+    }
     CheckOptions(options);
     const TColumns columns = ColumnsOf(options);
     TEncoderRun run(options, columns);
-    ReadRecording(options.Path, options.Format, columns.Names,
-                  [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
+    ReadAnyRecording(
+        options.Path, options.Format, columns.Names,
+        [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
     return run.finish();
 }
 

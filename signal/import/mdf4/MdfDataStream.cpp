@@ -1,0 +1,198 @@
+#include "signal/import/mdf4/MdfDataStream.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace morvane::mdf4 {
+
+namespace {
+
+// dz_org_block_type .. dz_data_length in the DZ block's data part.
+constexpr std::size_t kDzZipType = 2;
+constexpr std::size_t kDzParameter = 4;
+constexpr std::size_t kDzOriginalLength = 8;
+constexpr std::size_t kDzLength = 16;
+constexpr std::size_t kDzHeader = 24;
+// Compressed bytes read from the file at a time.
+constexpr std::size_t kInflateChunk = 1U << 18U;
+
+// Transposition stored the bytes column by column (the columns of a record);
+// the rest after the last whole row stayed as it was.
+std::vector<std::uint8_t> Untransposed(const std::vector<std::uint8_t>& data, std::uint64_t columns) {
+    if (columns <= 1) {
+        return data;
+    }
+    std::vector<std::uint8_t> plain(data.size());
+    const std::size_t rows = data.size() / columns;
+    for (std::size_t c = 0; c < columns; ++c) {
+        for (std::size_t r = 0; r < rows; ++r) {
+            plain[r * columns + c] = data[c * rows + r];
+        }
+    }
+    std::copy(data.begin() + static_cast<std::ptrdiff_t>(rows * columns), data.end(),
+              plain.begin() + static_cast<std::ptrdiff_t>(rows * columns));
+    return plain;
+}
+
+class TInflater {
+public:
+    TInflater() {
+        if (inflateInit(&m_stream) != Z_OK) {
+            throw std::bad_alloc();
+        }
+    }
+    ~TInflater() { inflateEnd(&m_stream); }
+    TInflater(const TInflater&) = delete;
+    TInflater& operator=(const TInflater&) = delete;
+    z_stream& stream() { return m_stream; }
+
+private:
+    z_stream m_stream{};
+};
+
+}  // namespace
+
+TDataStream::TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& from)
+    : m_file(file), m_from(from) {
+    if (data == 0) {
+        return;
+    }
+    TMdfBlock first = m_file.block(data, "DT,DZ,DL,HL", m_from, kDzHeader);
+    if (first.Id == "HL") {
+        first = m_file.block(first.link(0), "DL", first, kDzHeader);
+    }
+    if (first.Id == "DL") {
+        m_lists.insert(first.At);
+        m_list = std::move(first);
+        m_next = 1;
+    } else {
+        m_single = data;
+    }
+}
+
+std::size_t TDataStream::read(std::uint8_t* out, std::size_t count) {
+    std::size_t given = 0;
+    while (given < count) {
+        if (!m_inflated.empty()) {
+            const std::size_t n = std::min(count - given, m_inflated.size() - m_taken);
+            std::memcpy(out + given, m_inflated.data() + m_taken, n);
+            m_taken += n;
+            given += n;
+        } else if (m_at < m_end) {
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(count - given, m_end - m_at));
+            m_file.read(m_at, out + given, n, m_block.Id, m_block.At);
+            m_at += n;
+            given += n;
+        }
+        if (given < count && m_at == m_end && m_taken == m_inflated.size() && !nextBlock()) {
+            break;
+        }
+    }
+    return given;
+}
+
+bool TDataStream::nextBlock() {
+    m_inflated.clear();
+    m_taken = 0;
+    if (m_single != 0) {
+        open(m_file.block(std::exchange(m_single, 0), "DT,DZ", m_from, kDzHeader));
+        return true;
+    }
+    while (!m_list.Links.empty()) {
+        if (m_next < m_list.Links.size()) {
+            const std::uint64_t at = m_list.Links[m_next++];
+            if (at != 0) {
+                open(m_file.block(at, "DT,DZ", m_list, kDzHeader));
+                return true;
+            }
+            continue;
+        }
+        const std::uint64_t following = m_list.link(0);
+        if (following == 0) {
+            m_list = TMdfBlock();
+            break;
+        }
+        if (!m_lists.insert(following).second) {
+            RaiseBlockError(m_list, "řetěz seznamů DL se uzavírá do kruhu");
+        }
+        m_list = m_file.block(following, "DL", m_list, kDzHeader);
+        m_next = 1;
+    }
+    return false;
+}
+
+void TDataStream::open(const TMdfBlock& block) {
+    m_block = block;
+    if (block.Id == "DT") {
+        m_at = block.DataAt;
+        m_end = block.DataAt + block.DataLength;
+        return;
+    }
+    m_at = m_end = 0;
+    inflateBlock(block);
+}
+
+void TDataStream::inflateBlock(const TMdfBlock& block) {
+    const std::uint64_t original = block.u64(kDzOriginalLength);
+    const std::uint64_t compressed = block.u64(kDzLength);
+    const std::uint8_t zipType = block.u8(kDzZipType);
+    if (block.Data[0] != 'D' || block.Data[1] != 'T') {
+        RaiseBlockError(block, "komprimovaný blok není blok dat DT");
+    }
+    if (zipType > 1) {
+        RaiseBlockError(block, "druh komprese " + std::to_string(zipType) + " není deflate");
+    }
+    if (compressed > block.DataLength - kDzHeader) {
+        RaiseBlockError(block, "komprimovaná data přesahují blok");
+    }
+    if (original > kLargestInflated) {
+        RaiseBlockError(block, "blok se rozbalí na " + std::to_string(original) + " bajtů, víc než " +
+                                   std::to_string(kLargestInflated));
+    }
+    // One byte more than stated, so that data inflating past it are caught.
+    std::vector<std::uint8_t> out(original + 1);
+    TInflater inflater;
+    z_stream& z = inflater.stream();
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    std::vector<std::uint8_t> chunk(kInflateChunk);
+    std::uint64_t at = block.DataAt + kDzHeader;
+    std::uint64_t left = compressed;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (z.avail_in == 0 && left > 0) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+            m_file.read(at, chunk.data(), n, block.Id, block.At);
+            at += n;
+            left -= n;
+            z.next_in = chunk.data();
+            z.avail_in = static_cast<uInt>(n);
+        }
+        const uInt before = z.avail_in + z.avail_out;
+        status = ::inflate(&z, Z_NO_FLUSH);
+        if (z.total_out > original) {
+            RaiseBlockError(block,
+                            "data se rozbalí na víc než uvedených " + std::to_string(original) + " bajtů");
+        }
+        if (status == Z_OK && before == z.avail_in + z.avail_out) {
+            break;
+        }
+    }
+    if (status != Z_STREAM_END) {
+        RaiseBlockError(block, status == Z_DATA_ERROR ? "komprimovaná data jsou poškozena"
+                                                      : "komprimovaná data končí předčasně");
+    }
+    if (z.total_out != original) {
+        RaiseBlockError(block, "data se rozbalí jen na " + std::to_string(z.total_out) + " z uvedených " +
+                                   std::to_string(original) + " bajtů");
+    }
+    out.pop_back();
+    m_inflated = zipType == 1 ? Untransposed(out, block.u32(kDzParameter)) : std::move(out);
+}
+
+}  // namespace morvane::mdf4

@@ -1,0 +1,47 @@
+#pragma once
+
+// The bytes of a data group's records in order, whatever holds them: one DT
+// block, a DL list (behind an HL block or not) of DT and DZ blocks. A DZ block
+// is inflated whole when its turn comes, one at a time, so memory stays
+// bounded by the largest block.
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "signal/import/mdf4/MdfFile.h"
+
+namespace morvane::mdf4 {
+
+class TDataStream {
+public:
+    // data: the DG's data link; from: the DG block, for messages.
+    TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& from);
+
+    // Copies up to count bytes into out; fewer only at the end of the data.
+    std::size_t read(std::uint8_t* out, std::size_t count);
+
+    // A DZ block inflates to at most this many bytes.
+    static constexpr std::uint64_t kLargestInflated = 24U << 20U;
+
+private:
+    bool nextBlock();
+    void open(const TMdfBlock& block);
+    void inflateBlock(const TMdfBlock& block);
+
+    TMdfFile& m_file;
+    TMdfBlock m_from;
+    // The list being walked and the index of its next data link.
+    TMdfBlock m_list;
+    std::size_t m_next = 0;
+    std::set<std::uint64_t> m_lists;
+    std::uint64_t m_single = 0;  // a lone DT or DZ, until it is opened
+    // The current block: a range of the file or an inflated buffer.
+    std::uint64_t m_at = 0;
+    std::uint64_t m_end = 0;
+    TMdfBlock m_block;
+    std::vector<std::uint8_t> m_inflated;
+    std::size_t m_taken = 0;
+};
+
+}  // namespace morvane::mdf4
