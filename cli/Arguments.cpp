@@ -6,6 +6,7 @@
 #include "cli/OptionGroups.h"
 #include "cli/OptionTable.h"
 #include "cli/OptionUsage.h"
+#include "signal/import/RecordingSource.h"
 #include "util/quote.h"
 #include "util/samefile.h"
 
@@ -167,6 +168,29 @@ TCliCommand CommandNamed(std::string_view word) {
     return found == commands.end() || word.empty() ? TCliCommand::None : found->Command;
 }
 
+namespace {
+
+// An MDF recording's time master stands for --time-column: the import takes
+// it from the file when no time column or sample rate is given.
+void ImplyTimeOfMdfRecordings(TGiven& given) {
+    if (given.Names.contains("--time-column") || given.Names.contains("--sample-rate")) {
+        return;
+    }
+    std::vector<std::string> paths = given.Positional;
+    for (const TGivenOption& option : given.Options) {
+        if (option.Row->Name == "--encoder") {
+            paths.push_back(option.Text);
+        }
+    }
+    if (!paths.empty() && std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
+            return RecordingKindOf(path) == TRecordingKind::Mdf;
+        })) {
+        given.Names.insert("--time-column");
+    }
+}
+
+}  // namespace
+
 TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     TCliArguments result;
     if (!arguments.empty()) {
@@ -194,6 +218,7 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     CheckOnlyWith(result.Command, given);
     ApplyOptions(result, given);
     ReadPositional(result, given);
+    ImplyTimeOfMdfRecordings(given);
     CheckGiven(result, given);
     return result;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "cli/ChannelsCommand.h"
 #include "cli/CombustionCommand.h"
 #include "cli/RecordingTable.h"
 #include "cli/ValvesCommand.h"
@@ -232,6 +233,8 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             ReadPressureOptions(arguments.Command, options);
             report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
                                                            : CombustionReportWithin(options, boxes);
+        } else if (arguments.Command == TCliCommand::Channels) {
+            report = ChannelListText(arguments.ChannelsPath);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             session.Numbers = kBatchNumbers;

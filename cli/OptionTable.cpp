@@ -17,6 +17,7 @@ constexpr TCommandSet kRender = CommandBit(TCliCommand::Render);
 constexpr TCommandSet kCombustion = CommandBit(TCliCommand::Combustion);
 constexpr TCommandSet kValves = CommandBit(TCliCommand::Valves);
 constexpr TCommandSet kTdc = CommandBit(TCliCommand::Tdc);
+constexpr TCommandSet kChannels = CommandBit(TCliCommand::Channels);
 constexpr TCommandSet kPressureCommands = kCombustion | kTdc;
 constexpr TCommandSet kCylinderCommands = kEventsCommand | kRender | kValves;
 constexpr TCommandSet kSignalCommands = kSignal | kRender;
@@ -393,6 +394,14 @@ const TOptionRow kRows[] = {
      .Required = kTdc,
      .Missing = "{command} needs the pressure-cycle FILE",
      .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
+    {.Name = "FILE",
+     .Help = "recording: MDF 4 or delimited text",
+     .Commands = kChannels,
+     .Listed = kChannels,
+     .Rule = kInputPath,
+     .Required = kChannels,
+     .Missing = "{command} needs the recording FILE",
+     .Apply = [](TArgs& a, const TValue& v) { a.ChannelsPath = v.Text; }},
     {.Name = "--bore",
      .ValueName = "MM",
      .Help = "bore, mm, {range}",
@@ -654,6 +663,10 @@ const TCommandRow kCommands[] = {
      "recording.\n"
      "The proposal's chords lie at shares of the peak pressure, so a relative trace needs --peg;\n"
      "polytropic pegging needs --bore, --stroke, --rod and --compression.\n"},
+    {TCliCommand::Channels, "channels", "list the channels of a recording",
+     "Prints the channels of a recording (MDF 4 or delimited text), one line each:\n"
+     "Skupina;Kanál;Jednotka;Vzorků;Hlavní (group, name, unit, samples, the group's master).\n\n",
+     ""},
     {TCliCommand::None, "", "", "",
      "\nNumbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
      "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n"},

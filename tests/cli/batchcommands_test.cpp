@@ -28,6 +28,7 @@
 #include "events/SetupFile.h"
 #include "signal/Signal.h"
 #include "signal/import/AngleImport.h"
+#include "tests/support/MdfWriter.h"
 #include "tests/support/SharedData.h"
 #include "tests/support/SyntheticRecording.h"
 #include "tests/support/TempDirTest.h"
@@ -510,6 +511,40 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
 }
 
+// The same recording as MDF 4 gives the text's figures; its channels are listed.
+TEST_F(BatchToolTest, CombustionOfAnMdfRecording) {
+    testing::TSynthetic recording;
+    recording.Revolutions = 6;
+    recording.TimeColumn = true;
+    const TLines lines = testing::RecordingLines(recording);
+    testing::TMdfSpec spec;
+    spec.Groups = {testing::RecordingGroup(lines)};
+    spec.Storage = testing::TMdfStorage::Deflate;
+    spec.BlockBytes = 65536;
+    const fs::path mdf = write("recording.mf4", testing::MdfFileBytes(spec));
+    const fs::path text = write("recording.csv", testing::RecordingText(lines));
+    const TLines engine = {"--wheel", "60-2", "--pressure-scale", "1",   "--bore", "86", "--stroke", "75",
+                           "--rod",   "118",  "--compression",    "21,2"};
+    TLines fromText = {"combustion", text.string(), "--time-column", "3"};
+    fromText.insert(fromText.end(), engine.begin(), engine.end());
+    TLines fromMdf = {"combustion", mdf.string(),     "--encoder-column",
+                      "Encoder",    "--value-column", "Pressure"};
+    fromMdf.insert(fromMdf.end(), engine.begin(), engine.end());
+    const TRun expected = run(fromText);
+    ASSERT_EQ(expected.Code, 0) << expected.Err;
+    const TRun result = run(fromMdf);
+    EXPECT_EQ(result.Code, 0) << result.Err;
+    EXPECT_EQ(result.Out, expected.Out);
+    EXPECT_EQ(result.Err, expected.Err);
+    const std::string samples = std::to_string(lines.size() - 1);
+    EXPECT_EQ(run({"channels", mdf.string()}).Out, "Skupina;Kanál;Jednotka;Vzorků;Hlavní\n1;Encoder;;" +
+                                                       samples + ";Zeit\n1;Pressure;;" + samples +
+                                                       ";Zeit\n1;Zeit;s;" + samples + ";Zeit\n");
+    EXPECT_EQ(run({"channels", text.string()}).Out, "Skupina;Kanál;Jednotka;Vzorků;Hlavní\n1;encoder;;" +
+                                                        samples + ";\n1;pressure;;" + samples +
+                                                        ";\n1;time;;" + samples + ";\n");
+}
+
 // --table prints the file's row instead of its figure lines; --cycles is written all the same.
 TEST_F(BatchToolTest, CyclesFileWithTheTableForms) {
     testing::TSynthetic recording;
@@ -815,7 +850,8 @@ TEST_F(BatchToolTest, UsageHelpAndVersion) {
     EXPECT_EQ(result.Code, 2);
     EXPECT_EQ(result.Err,
               "morvane-cli: no command given\n"
-              "usage: morvane-cli (events | signal | render | valves | combustion | tdc) [options]; --help, "
+              "usage: morvane-cli (events | signal | render | valves | combustion | tdc | channels) "
+              "[options]; --help, "
               "--version\n");
 
     for (const char* command : {"events", "signal", "render"}) {

@@ -112,21 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
                   4.5}),
     testing::TRowName());
 
-// The recording of the toothed-wheel tests as float64 channels, its time the
-// group's master.
-TMdfGroupSpec RecordingGroup(const std::vector<std::string>& lines) {
-    std::vector<std::vector<double>> rows;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::vector<double> row;
-        const char* at = lines[i].c_str();
-        for (char* end = nullptr; *at != '\0'; at = *end == ';' ? end + 1 : end) {
-            row.push_back(std::strtod(at, &end));
-        }
-        rows.push_back(row);
-    }
-    return testing::Float64Group({"Encoder", "Pressure", "Zeit"}, rows, 2);
-}
-
 struct TStorageRow {
     std::string Name;
     TMdfStorage Storage;
@@ -150,7 +135,7 @@ TEST_P(MdfStorageTest, GivesTheFiguresOfTheText) {
     text.TimeColumn = "3";
     const TEncoderResult expected = ImportEncoderRecording(text);
 
-    TMdfSpec spec = Spec({RecordingGroup(lines)}, GetParam().Storage, GetParam().BlockBytes);
+    TMdfSpec spec = Spec({testing::RecordingGroup(lines)}, GetParam().Storage, GetParam().BlockBytes);
     if (GetParam().Unsorted) {
         TMdfGroupSpec other = testing::Float64Group({"Pressure", "Teplota"}, {{1, 2}, {3, 4}, {5, 6}}, 0);
         other.RecordId = 7;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -301,6 +302,24 @@ inline TMdfGroupSpec Float64Group(const std::vector<std::string>& names,
         group.Records.push_back(record);
     }
     return group;
+}
+
+// The synthetic recording's lines (a header, then "encoder;pressure;time"
+// with either decimal mark) as float64 channels Encoder, Pressure and Zeit,
+// the time the group's master.
+inline TMdfGroupSpec RecordingGroup(const std::vector<std::string>& lines) {
+    std::vector<std::vector<double>> rows;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::string line = lines[i];
+        std::replace(line.begin(), line.end(), ',', '.');
+        std::vector<double> row;
+        const char* at = line.c_str();
+        for (char* end = nullptr; *at != '\0'; at = *end == ';' ? end + 1 : end) {
+            row.push_back(std::strtod(at, &end));
+        }
+        rows.push_back(row);
+    }
+    return Float64Group({"Encoder", "Pressure", "Zeit"}, rows, 2);
 }
 
 }  // namespace morvane::testing
