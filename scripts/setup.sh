@@ -13,6 +13,8 @@ packages=(
   # the analysis plots; pdftotext reads the report back in the tests
   libqcustomplot-dev poppler-utils
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
+  # MATLAB recordings
+  libmatio-dev
   xvfb xauth
   # the second compiler, libFuzzer and symbolized sanitizer reports (scripts/sanitize.sh, scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev llvm-14

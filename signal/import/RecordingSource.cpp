@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "signal/import/MatRecording.h"
 #include "signal/import/mdf4/MdfLayout.h"
 #include "signal/import/mdf4/MdfRecording.h"
 
@@ -13,21 +14,34 @@ TRecordingKind RecordingKindOf(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         return TRecordingKind::Text;
     }
-    return mdf4::IsMdfFile(path) ? TRecordingKind::Mdf : TRecordingKind::Text;
+    if (mdf4::IsMdfFile(path)) {
+        return TRecordingKind::Mdf;
+    }
+    return IsMatFile(path) ? TRecordingKind::Mat : TRecordingKind::Text;
 }
 
 std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& format,
                               const std::vector<std::string>& columns, const TRowSink& row) {
-    if (RecordingKindOf(path) == TRecordingKind::Mdf) {
-        return ReadMdfRecording(path, columns, row);
+    switch (RecordingKindOf(path)) {
+        case TRecordingKind::Mdf:
+            return ReadMdfRecording(path, columns, row);
+        case TRecordingKind::Mat:
+            return ReadMatRecording(path, columns, row);
+        default:
+            break;
     }
     return ReadRecording(path, format, columns, row);
 }
 
 std::vector<TRecordingChannel> ListRecordingChannels(const std::string& path,
                                                      const TRecordingFormat& format) {
-    if (RecordingKindOf(path) == TRecordingKind::Mdf) {
-        return ListMdfChannels(path);
+    switch (RecordingKindOf(path)) {
+        case TRecordingKind::Mdf:
+            return ListMdfChannels(path);
+        case TRecordingKind::Mat:
+            return ListMatChannels(path);
+        default:
+            break;
     }
     const TRecordingShape shape = ReadRecordingShape(path, format);
     std::vector<TRecordingChannel> list;

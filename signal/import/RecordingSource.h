@@ -13,10 +13,10 @@
 
 namespace morvane {
 
-enum class TRecordingKind { Text, Mdf };
+enum class TRecordingKind { Text, Mdf, Mat };
 
-// MDF when a regular file begins with the MDF identification; text otherwise
-// (pipes included, which are not read here).
+// MDF when a regular file begins with the MDF identification, MATLAB when
+// libmatio opens it; text otherwise (pipes included, which are not read here).
 TRecordingKind RecordingKindOf(const std::string& path);
 
 // ReadRecording for any kind; format applies to text only, columns are
