@@ -32,8 +32,8 @@ using TMat = std::unique_ptr<mat_t, TMatCloser>;
 using TVar = std::unique_ptr<matvar_t, TVarFreer>;
 
 TMat OpenMat(const std::string& path) {
-    static const int silenced = Mat_LogInitFunc("morvane", Silent);
-    static_cast<void>(silenced);
+    static const int kSilenced = Mat_LogInitFunc("morvane", Silent);
+    static_cast<void>(kSilenced);
     return TMat(Mat_Open(path.c_str(), MAT_ACC_RDONLY));
 }
 
