@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <string>
 #include <utility>
 
@@ -54,6 +55,71 @@ private:
     z_stream m_stream{};
 };
 
+// The DZ block's own fields, judged before its inflation starts.
+void CheckZipHeader(const TMdfBlock& block) {
+    if (block.Data.size() < kDzHeader) {
+        RaiseBlockError(block, "blok je kratší, než jeho obsah vyžaduje");
+    }
+    if (block.Data[0] != 'D' || block.Data[1] != 'T') {
+        RaiseBlockError(block, "komprimovaný blok není blok dat DT");
+    }
+    if (const std::uint8_t zipType = block.u8(kDzZipType); zipType > 1) {
+        RaiseBlockError(block, "druh komprese " + std::to_string(zipType) + " není deflate");
+    }
+    if (block.u64(kDzLength) > block.DataLength - kDzHeader) {
+        RaiseBlockError(block, "komprimovaná data přesahují blok");
+    }
+    if (const std::uint64_t original = block.u64(kDzOriginalLength);
+        original > TDataStream::kLargestInflated) {
+        RaiseBlockError(block, "blok se rozbalí na " + std::to_string(original) + " bajtů, víc než " +
+                                   std::to_string(TDataStream::kLargestInflated));
+    }
+}
+
+// The DZ block's data as they were before compression, read through file.
+std::vector<std::uint8_t> Inflated(TMdfFile& file, const TMdfBlock& block) {
+    const std::uint64_t original = block.u64(kDzOriginalLength);
+    // One byte more than stated, so that data inflating past it are caught.
+    std::vector<std::uint8_t> out(original + 1);
+    TInflater inflater;
+    z_stream& z = inflater.stream();
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    std::vector<std::uint8_t> chunk(kInflateChunk);
+    std::uint64_t at = block.DataAt + kDzHeader;
+    std::uint64_t left = block.u64(kDzLength);
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (z.avail_in == 0 && left > 0) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+            file.read(at, chunk.data(), n, block.Id, block.At);
+            at += n;
+            left -= n;
+            z.next_in = chunk.data();
+            z.avail_in = static_cast<uInt>(n);
+        }
+        const uInt before = z.avail_in + z.avail_out;
+        status = ::inflate(&z, Z_NO_FLUSH);
+        if (z.total_out > original) {
+            RaiseBlockError(block,
+                            "data se rozbalí na víc než uvedených " + std::to_string(original) + " bajtů");
+        }
+        if (status == Z_OK && before == z.avail_in + z.avail_out) {
+            break;
+        }
+    }
+    if (status != Z_STREAM_END) {
+        RaiseBlockError(block, status == Z_DATA_ERROR ? "komprimovaná data jsou poškozena"
+                                                      : "komprimovaná data končí předčasně");
+    }
+    if (z.total_out != original) {
+        RaiseBlockError(block, "data se rozbalí jen na " + std::to_string(z.total_out) + " z uvedených " +
+                                   std::to_string(original) + " bajtů");
+    }
+    out.pop_back();
+    return block.u8(kDzZipType) == 1 ? Untransposed(out, block.u32(kDzParameter)) : out;
+}
+
 }  // namespace
 
 TDataStream::TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& from)
@@ -96,19 +162,15 @@ std::size_t TDataStream::read(std::uint8_t* out, std::size_t count) {
     return given;
 }
 
-bool TDataStream::nextBlock() {
-    m_inflated.clear();
-    m_taken = 0;
+std::optional<TMdfBlock> TDataStream::nextDescriptor() {
     if (m_single != 0) {
-        open(m_file.block(std::exchange(m_single, 0), "DT,DZ", m_from, kDzHeader));
-        return true;
+        return m_file.block(std::exchange(m_single, 0), "DT,DZ", m_from, kDzHeader);
     }
     while (!m_list.Links.empty()) {
         if (m_next < m_list.Links.size()) {
             const std::uint64_t at = m_list.Links[m_next++];
             if (at != 0) {
-                open(m_file.block(at, "DT,DZ", m_list, kDzHeader));
-                return true;
+                return m_file.block(at, "DT,DZ", m_list, kDzHeader);
             }
             continue;
         }
@@ -123,76 +185,50 @@ bool TDataStream::nextBlock() {
         m_list = m_file.block(following, "DL", m_list, kDzHeader);
         m_next = 1;
     }
-    return false;
+    return std::nullopt;
 }
 
-void TDataStream::open(const TMdfBlock& block) {
-    m_block = block;
-    if (block.Id == "DT") {
-        m_at = block.DataAt;
-        m_end = block.DataAt + block.DataLength;
-        return;
+std::optional<TDataStream::TAhead> TDataStream::fetch() {
+    std::optional<TMdfBlock> block = nextDescriptor();
+    if (!block) {
+        return std::nullopt;
     }
-    m_at = m_end = 0;
-    inflateBlock(block);
+    TAhead ahead{std::move(*block), {}};
+    if (ahead.Block.Id == "DZ") {
+        CheckZipHeader(ahead.Block);
+        if (!m_second) {
+            m_second = std::make_shared<TMdfFile>(m_file.path());
+        }
+        ahead.Inflated = std::async(
+            std::launch::async, [file = m_second, zipped = ahead.Block] { return Inflated(*file, zipped); });
+    }
+    return ahead;
 }
 
-void TDataStream::inflateBlock(const TMdfBlock& block) {
-    const std::uint64_t original = block.u64(kDzOriginalLength);
-    const std::uint64_t compressed = block.u64(kDzLength);
-    const std::uint8_t zipType = block.u8(kDzZipType);
-    if (block.Data[0] != 'D' || block.Data[1] != 'T') {
-        RaiseBlockError(block, "komprimovaný blok není blok dat DT");
+// The current block is taken (waiting for its inflation), then the next one's
+// inflation starts, to run while this one is read.
+bool TDataStream::nextBlock() {
+    if (!m_started) {
+        m_started = true;
+        m_ahead = fetch();
     }
-    if (zipType > 1) {
-        RaiseBlockError(block, "druh komprese " + std::to_string(zipType) + " není deflate");
+    if (!m_ahead) {
+        return false;
     }
-    if (compressed > block.DataLength - kDzHeader) {
-        RaiseBlockError(block, "komprimovaná data přesahují blok");
+    TAhead current = std::move(*m_ahead);
+    m_ahead.reset();
+    m_block = std::move(current.Block);
+    m_taken = 0;
+    if (m_block.Id == "DT") {
+        m_inflated.clear();
+        m_at = m_block.DataAt;
+        m_end = m_block.DataAt + m_block.DataLength;
+    } else {
+        m_at = m_end = 0;
+        m_inflated = current.Inflated.get();
     }
-    if (original > kLargestInflated) {
-        RaiseBlockError(block, "blok se rozbalí na " + std::to_string(original) + " bajtů, víc než " +
-                                   std::to_string(kLargestInflated));
-    }
-    // One byte more than stated, so that data inflating past it are caught.
-    std::vector<std::uint8_t> out(original + 1);
-    TInflater inflater;
-    z_stream& z = inflater.stream();
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(out.size());
-    std::vector<std::uint8_t> chunk(kInflateChunk);
-    std::uint64_t at = block.DataAt + kDzHeader;
-    std::uint64_t left = compressed;
-    int status = Z_OK;
-    while (status == Z_OK) {
-        if (z.avail_in == 0 && left > 0) {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
-            m_file.read(at, chunk.data(), n, block.Id, block.At);
-            at += n;
-            left -= n;
-            z.next_in = chunk.data();
-            z.avail_in = static_cast<uInt>(n);
-        }
-        const uInt before = z.avail_in + z.avail_out;
-        status = ::inflate(&z, Z_NO_FLUSH);
-        if (z.total_out > original) {
-            RaiseBlockError(block,
-                            "data se rozbalí na víc než uvedených " + std::to_string(original) + " bajtů");
-        }
-        if (status == Z_OK && before == z.avail_in + z.avail_out) {
-            break;
-        }
-    }
-    if (status != Z_STREAM_END) {
-        RaiseBlockError(block, status == Z_DATA_ERROR ? "komprimovaná data jsou poškozena"
-                                                      : "komprimovaná data končí předčasně");
-    }
-    if (z.total_out != original) {
-        RaiseBlockError(block, "data se rozbalí jen na " + std::to_string(z.total_out) + " z uvedených " +
-                                   std::to_string(original) + " bajtů");
-    }
-    out.pop_back();
-    m_inflated = zipType == 1 ? Untransposed(out, block.u32(kDzParameter)) : std::move(out);
+    m_ahead = fetch();
+    return true;
 }
 
 }  // namespace morvane::mdf4

@@ -2,10 +2,13 @@
 
 // The bytes of a data group's records in order, whatever holds them: one DT
 // block, a DL list (behind an HL block or not) of DT and DZ blocks. A DZ block
-// is inflated whole when its turn comes, one at a time, so memory stays
-// bounded by the largest block.
+// is inflated whole, on a second thread while the block before it is being
+// read, so memory stays bounded by two blocks.
 
 #include <cstdint>
+#include <future>
+#include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -22,12 +25,18 @@ public:
     std::size_t read(std::uint8_t* out, std::size_t count);
 
     // A DZ block inflates to at most this many bytes.
-    static constexpr std::uint64_t kLargestInflated = 24U << 20U;
+    static constexpr std::uint64_t kLargestInflated = 16U << 20U;
 
 private:
+    // A data block and, for a DZ block, its inflation under way.
+    struct TAhead {
+        TMdfBlock Block;
+        std::future<std::vector<std::uint8_t>> Inflated;
+    };
+
+    std::optional<TMdfBlock> nextDescriptor();
+    std::optional<TAhead> fetch();
     bool nextBlock();
-    void open(const TMdfBlock& block);
-    void inflateBlock(const TMdfBlock& block);
 
     TMdfFile& m_file;
     TMdfBlock m_from;
@@ -35,7 +44,11 @@ private:
     TMdfBlock m_list;
     std::size_t m_next = 0;
     std::set<std::uint64_t> m_lists;
-    std::uint64_t m_single = 0;  // a lone DT or DZ, until it is opened
+    std::uint64_t m_single = 0;  // a lone DT or DZ, until it is taken
+    bool m_started = false;
+    std::optional<TAhead> m_ahead;
+    // The inflating thread's own handle on the file.
+    std::shared_ptr<TMdfFile> m_second;
     // The current block: a range of the file or an inflated buffer.
     std::uint64_t m_at = 0;
     std::uint64_t m_end = 0;

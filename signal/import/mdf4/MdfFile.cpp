@@ -61,7 +61,7 @@ std::uint64_t TMdfBlock::u64Bytes(std::size_t offset, std::size_t count) const {
     return LittleEndian(Data.data() + offset, count);
 }
 
-TMdfFile::TMdfFile(const std::string& path) : m_in(path, std::ios::binary) {
+TMdfFile::TMdfFile(const std::string& path) : m_path(path), m_in(path, std::ios::binary) {
     if (!m_in) {
         RaiseFileOpenError(path, std::strerror(errno));
     }

@@ -42,6 +42,7 @@ public:
     explicit TMdfFile(const std::string& path);
 
     std::uint64_t size() const { return m_size; }
+    const std::string& path() const { return m_path; }
 
     // Reads count bytes at the position; a read past the end fails naming the block.
     void read(std::uint64_t at, std::uint8_t* into, std::size_t count, std::string_view id,
@@ -56,6 +57,7 @@ public:
     static constexpr std::size_t kSmallData = 1U << 16U;
 
 private:
+    std::string m_path;
     std::ifstream m_in;
     std::uint64_t m_size = 0;
 };

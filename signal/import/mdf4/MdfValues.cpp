@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "util/errors.h"
@@ -72,6 +73,9 @@ TChannelValues::TChannelValues(const TChannel& channel, const TChannelGroup& gro
                               std::to_string(channel.BitOffset) + " se nečte");
     }
     m_byteCount = (channel.BitOffset + channel.BitCount + 7) / 8;
+    m_plainDouble = std::endian::native == std::endian::little && channel.DataType == FloatLe &&
+                    channel.BitCount == 64 && channel.Conversion.Kind == TConversionKind::Identity &&
+                    !channel.hasInvalidBit();
     if (std::uint64_t{channel.ByteOffset} + m_byteCount > group.DataBytes) {
         RaiseChannelError(channel, number, "hodnota leží mimo záznam");
     }
@@ -85,8 +89,14 @@ double TChannelValues::raw(const std::uint8_t* record, std::uint64_t index) cons
     const bool big = BigEndian(m_channel.DataType);
     __extension__ using TWide = unsigned __int128;
     TWide wide = 0;
-    for (std::size_t i = 0; i < m_byteCount; ++i) {
-        wide |= TWide{bytes[big ? m_byteCount - 1 - i : i]} << (8 * i);
+    if (!big && m_byteCount <= 8 && std::endian::native == std::endian::little) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes, m_byteCount);
+        wide = word;
+    } else {
+        for (std::size_t i = 0; i < m_byteCount; ++i) {
+            wide |= TWide{bytes[big ? m_byteCount - 1 - i : i]} << (8 * i);
+        }
     }
     const std::uint32_t bits = m_channel.BitCount;
     const std::uint64_t mask = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
@@ -106,7 +116,7 @@ double TChannelValues::raw(const std::uint8_t* record, std::uint64_t index) cons
     }
 }
 
-double TChannelValues::value(const std::uint8_t* record, std::uint64_t index) const {
+double TChannelValues::general(const std::uint8_t* record, std::uint64_t index) const {
     if (m_channel.hasInvalidBit()) {
         const std::uint32_t bit = m_channel.InvalidBit;
         if ((record[m_dataBytes + bit / 8] >> (bit % 8) & 1U) != 0) {
