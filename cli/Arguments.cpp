@@ -189,6 +189,20 @@ void ImplyTimeOfMdfRecordings(TGiven& given) {
     }
 }
 
+// An angle-domain recording stands for the wheel and the time.
+void ImplyWheelOfAngleRecordings(TGiven& given) {
+    if (!given.Names.contains("--angle-column")) {
+        return;
+    }
+    for (const char* name : {"--wheel", "--time-column", "--sample-rate"}) {
+        if (given.Names.contains(name)) {
+            throw EUsageError("--angle-column takes no " + std::string(name));
+        }
+    }
+    given.Names.insert("--wheel");
+    given.Names.insert("--time-column");
+}
+
 }  // namespace
 
 TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
@@ -218,6 +232,7 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     CheckOnlyWith(result.Command, given);
     ApplyOptions(result, given);
     ReadPositional(result, given);
+    ImplyWheelOfAngleRecordings(given);
     ImplyTimeOfMdfRecordings(given);
     CheckGiven(result, given);
     return result;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "signal/import/AngleRecording.h"
 #include "signal/import/CrankAngle.h"
 #include "signal/import/EncoderRanges.h"
 #include "signal/import/RecordingSource.h"
@@ -491,6 +492,9 @@ TEncoderResult TEncoderRun::finish() {
 }
 
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
+    if (!given.AngleColumn.empty()) {
+        return ImportAngleRecording(given);
+    }
     // A binary recording's time master stands for the time column.
     TEncoderOptions options = given;
     if (options.TimeColumn.empty()) {
@@ -506,8 +510,9 @@ TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
 }
 
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal) {
-    boxes.ShowInfo("Cykly / Otáčky [RPM]: " + FormatInteger(result.CycleCount) + " / " +
-                   FormatInteger(std::llround(result.Rpm)));
+    boxes.ShowInfo(result.AngleDomain ? "Cykly: " + FormatInteger(result.CycleCount) + " (záznam v úhlu)"
+                                      : "Cykly / Otáčky [RPM]: " + FormatInteger(result.CycleCount) + " / " +
+                                            FormatInteger(std::llround(result.Rpm)));
     if (!result.KnockNote.empty()) {
         boxes.ShowInfo(result.KnockNote);
     }

@@ -52,6 +52,10 @@ struct TEncoderOptions {
     // Receives each complete cycle of the chosen phase as soon as it is known,
     // in order, beside KeepCycles.
     std::function<void(const TEncoderCycle&)> CycleSink;
+    // Not empty: the recording is in the angle domain, this column (or MDF
+    // channel) its crank angle in degrees; no wheel, time or knock then.
+    std::string AngleColumn;
+    double AngleOffset = 0;  // the recorded angle of cylinder 1's gas-exchange top dead centre
 };
 
 struct TEncoderResult {
@@ -68,6 +72,7 @@ struct TEncoderResult {
     std::vector<bool> Knocks;          // per complete cycle: Mapo above the threshold
     double KnockSampleRate = 0;        // Hz, the rate the band-pass was designed for
     std::string KnockNote;             // why knock was left out (KnockIfBandFits); empty otherwise
+    bool AngleDomain = false;          // from an angle-domain recording: no speed is known
 };
 
 // Reads and evaluates the recording; shows nothing and changes no table.
