@@ -492,11 +492,14 @@ TEncoderResult TEncoderRun::finish() {
 }
 
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
-    if (!given.AngleColumn.empty()) {
-        return ImportAngleRecording(given);
-    }
-    // A binary recording's time master stands for the time column.
+    // A binary recording's master stands for the angle or the time column.
     TEncoderOptions options = given;
+    if (options.AngleColumn.empty() && options.TimeColumn.empty()) {
+        options.AngleColumn = ImpliedAngleColumn(options.Path, options.ValueColumn);
+    }
+    if (!options.AngleColumn.empty()) {
+        return ImportAngleRecording(options);
+    }
     if (options.TimeColumn.empty()) {
         options.TimeColumn = ImpliedTimeColumn(options.Path, options.EncoderColumn);
     }

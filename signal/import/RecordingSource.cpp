@@ -56,4 +56,8 @@ std::string ImpliedTimeColumn(const std::string& path, const std::string& column
     return RecordingKindOf(path) == TRecordingKind::Mdf ? MdfTimeColumn(path, column) : std::string();
 }
 
+std::string ImpliedAngleColumn(const std::string& path, const std::string& column) {
+    return RecordingKindOf(path) == TRecordingKind::Mdf ? MdfAngleColumn(path, column) : std::string();
+}
+
 }  // namespace morvane

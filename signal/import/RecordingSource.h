@@ -32,4 +32,8 @@ std::vector<TRecordingChannel> ListRecordingChannels(const std::string& path, co
 // master); empty when it implies none.
 std::string ImpliedTimeColumn(const std::string& path, const std::string& column);
 
+// The crank-angle channel a recording implies for column (an MDF group's
+// angle master); empty when it implies none.
+std::string ImpliedAngleColumn(const std::string& path, const std::string& column);
+
 }  // namespace morvane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -278,6 +279,23 @@ TEST_F(MdfTest, NamesAreFoundInOneGroup) {
     EXPECT_EQ(fails({"B", "C"}), "Kanály 'B' (skupina 1) a 'C' (skupina 2) nejsou v jedné skupině kanálů");
     EXPECT_EQ(fails({"D"}), "Kanál 'D' v souboru není");
     EXPECT_EQ(ImpliedTimeColumn(path, "C"), "t@2");
+}
+
+// A group whose master is the crank angle is read in the angle domain by itself.
+TEST_F(MdfTest, AnAngleMasterGivesTheCycles) {
+    std::vector<std::vector<double>> rows;
+    for (int i = 0; i <= 3 * 1440; ++i) {
+        rows.push_back({0.5 * i, testing::Pressure(std::fmod(0.5 * i, 720))});
+    }
+    TMdfGroupSpec group = testing::Float64Group({"Winkel", "P"}, rows, 0);
+    group.Channels[0].Sync = 2;
+    TEncoderOptions options;
+    options.Path = writeFile("a.mf4", MdfFileBytes(Spec({group})));
+    options.ValueColumn = "P";
+    const TEncoderResult result = ImportEncoderRecording(options);
+    EXPECT_TRUE(result.AngleDomain);
+    EXPECT_EQ(result.CycleCount, 3);
+    EXPECT_EQ(result.Mean[744], testing::Pressure(372));
 }
 
 TEST_F(MdfTest, ListsChannelsOfMdfAndText) {

@@ -124,15 +124,27 @@ std::int64_t ReadMdfRecording(const std::string& path, const std::vector<std::st
     return static_cast<std::int64_t>(records);
 }
 
-std::string MdfTimeColumn(const std::string& path, const std::string& column) {
+namespace {
+
+std::string MasterColumn(const std::string& path, const std::string& column, TSyncType sync) {
     TMdfFile file(path);
     const TLayout layout = ReadLayout(file);
     const TFound found = FindChannel(layout, column);
     const TChannel* master = found.Group->master();
-    if (master == nullptr || master->Sync != TSyncType::Time) {
+    if (master == nullptr || master->Sync != sync) {
         return {};
     }
     return master->Name + "@" + std::to_string(found.Group->Number);
+}
+
+}  // namespace
+
+std::string MdfTimeColumn(const std::string& path, const std::string& column) {
+    return MasterColumn(path, column, TSyncType::Time);
+}
+
+std::string MdfAngleColumn(const std::string& path, const std::string& column) {
+    return MasterColumn(path, column, TSyncType::Angle);
 }
 
 }  // namespace morvane

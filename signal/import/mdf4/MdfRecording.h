@@ -26,4 +26,7 @@ std::int64_t ReadMdfRecording(const std::string& path, const std::vector<std::st
 // group's master is no time.
 std::string MdfTimeColumn(const std::string& path, const std::string& column);
 
+// The same for a crank-angle master.
+std::string MdfAngleColumn(const std::string& path, const std::string& column);
+
 }  // namespace morvane
