@@ -15,8 +15,10 @@ namespace morvane {
 
 namespace {
 
-// Samples of each channel read at a time.
+// Samples of each channel read at a time. libmatio inflates a compressed
+// variable from its start for every slice, so those are read in larger ones.
 constexpr std::size_t kSlice = 1U << 16U;
+constexpr std::size_t kCompressedSlice = 1U << 20U;
 
 // libmatio writes its complaints to stderr; a file that is no MATLAB file is
 // told apart by the open failing, and the reader's own message says the rest.
@@ -150,10 +152,14 @@ std::int64_t ReadMatRecording(const std::string& path, const std::vector<std::st
         }
     }
     const std::size_t length = vectors.empty() ? 0 : vectors.front().Length;
+    const bool compressed = std::any_of(vectors.begin(), vectors.end(), [](const TFoundVector& vector) {
+        return vector.Variable->compression != MAT_COMPRESSION_NONE;
+    });
+    const std::size_t slice = compressed ? kCompressedSlice : kSlice;
     std::vector<std::vector<double>> slices(vectors.size());
     std::vector<double> values(vectors.size());
-    for (std::size_t start = 0; start < length; start += kSlice) {
-        const std::size_t count = std::min(kSlice, length - start);
+    for (std::size_t start = 0; start < length; start += slice) {
+        const std::size_t count = std::min(slice, length - start);
         for (std::size_t c = 0; c < vectors.size(); ++c) {
             ReadSlice(mat.get(), columns[c], vectors[c].Vector, start, count, slices[c]);
         }
