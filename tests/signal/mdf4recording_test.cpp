@@ -281,6 +281,20 @@ TEST_F(MdfTest, NamesAreFoundInOneGroup) {
     EXPECT_EQ(ImpliedTimeColumn(path, "C"), "t@2");
 }
 
+// Channel names are held in bounded memory, however many blocks share a long one.
+TEST_F(MdfTest, ManyLongNamesAreRefused) {
+    TMdfGroupSpec group;
+    group.DataBytes = 8;
+    group.Channels.assign(2100, Float(64, 0));
+    for (TMdfChannelSpec& channel : group.Channels) {
+        channel.Name = std::string(4000, 'n');
+    }
+    const std::string message =
+        testing::MessageOf<EImportError>([&] { read(MdfFileBytes(Spec({group})), {"n"}); });
+    EXPECT_NE(message.find(": názvy a jednotky kanálů mají víc než 8388608 bajtů"), std::string::npos)
+        << message;
+}
+
 // A group whose master is the crank angle is read in the angle domain by itself.
 TEST_F(MdfTest, AnAngleMasterGivesTheCycles) {
     std::vector<std::vector<double>> rows;

@@ -18,6 +18,8 @@ constexpr std::size_t kDzParameter = 4;
 constexpr std::size_t kDzOriginalLength = 8;
 constexpr std::size_t kDzLength = 16;
 constexpr std::size_t kDzHeader = 24;
+// A chain of more DL lists than this is no writer's (a list holds many blocks).
+constexpr std::size_t kMostLists = 1U << 16U;
 // Compressed bytes read from the file at a time.
 constexpr std::size_t kInflateChunk = 1U << 18U;
 
@@ -181,6 +183,9 @@ std::optional<TMdfBlock> TDataStream::nextDescriptor() {
         }
         if (!m_lists.insert(following).second) {
             RaiseBlockError(m_list, "řetěz seznamů DL se uzavírá do kruhu");
+        }
+        if (m_lists.size() > kMostLists) {
+            RaiseBlockError(m_list, "řetěz má víc než " + std::to_string(kMostLists) + " seznamů DL");
         }
         m_list = m_file.block(following, "DL", m_list, kDzHeader);
         m_next = 1;

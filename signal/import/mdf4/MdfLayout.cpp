@@ -17,10 +17,30 @@ constexpr int kLowestVersion = 400;
 constexpr int kHighestVersion = 420;
 // Names and units longer than this are cut; comments are never read whole.
 constexpr std::size_t kTextLimit = 4096;
-// More channels than this in one file are no test bed's.
-constexpr std::size_t kMostChannels = 1U << 18U;
+// More DG, CG and CN blocks than this in one file are no test bed's, nor
+// more bytes of channel names and units: a hostile file could otherwise point
+// many blocks at one long text and fill the memory.
+constexpr std::size_t kMostBlocks = 1U << 18U;
+constexpr std::size_t kMostTextBytes = 8U << 20U;
 // A record longer than this is refused, so that one fits the reading buffer.
-constexpr std::uint64_t kLongestRecord = 1U << 24U;
+constexpr std::uint64_t kLongestRecord = 1U << 22U;
+
+// What the layout has taken so far, against the limits above.
+struct TBudget {
+    std::size_t Blocks = 0;
+    std::size_t TextBytes = 0;
+
+    void take(const TMdfBlock& block, std::size_t textBytes = 0) {
+        if (++Blocks > kMostBlocks) {
+            RaiseBlockError(block, "soubor má víc než " + std::to_string(kMostBlocks) + " skupin a kanálů");
+        }
+        TextBytes += textBytes;
+        if (TextBytes > kMostTextBytes) {
+            RaiseBlockError(
+                block, "názvy a jednotky kanálů mají víc než " + std::to_string(kMostTextBytes) + " bajtů");
+        }
+    }
+};
 
 // The links of a chain (DG, CG, CN) are followed until 0; a link met twice
 // closes a circle.
@@ -123,7 +143,7 @@ constexpr std::size_t kCgFlags = 16;
 constexpr std::size_t kCgDataBytes = 24;
 constexpr std::size_t kCgInvalidBytes = 28;
 
-TChannelGroup GroupOf(TMdfFile& file, const TMdfBlock& block, std::size_t& channels) {
+TChannelGroup GroupOf(TMdfFile& file, const TMdfBlock& block, TBudget& budget) {
     TChannelGroup group;
     group.At = block.At;
     group.RecordId = block.u64(kCgRecordId);
@@ -139,16 +159,14 @@ TChannelGroup GroupOf(TMdfFile& file, const TMdfBlock& block, std::size_t& chann
     for (std::uint64_t at = block.link(1); at != 0;) {
         const TMdfBlock cn = file.block(at, "CN", block);
         chain.visit(cn);
-        if (++channels > kMostChannels) {
-            RaiseBlockError(cn, "soubor má víc než " + std::to_string(kMostChannels) + " kanálů");
-        }
         group.Channels.push_back(ChannelOf(file, cn));
+        budget.take(cn, group.Channels.back().Name.size() + group.Channels.back().Unit.size());
         at = cn.link(0);
     }
     return group;
 }
 
-TDataGroup DataGroupOf(TMdfFile& file, const TMdfBlock& block, int& number, std::size_t& channels) {
+TDataGroup DataGroupOf(TMdfFile& file, const TMdfBlock& block, int& number, TBudget& budget) {
     TDataGroup data;
     data.At = block.At;
     data.Data = block.link(2);
@@ -163,7 +181,8 @@ TDataGroup DataGroupOf(TMdfFile& file, const TMdfBlock& block, int& number, std:
     for (std::uint64_t at = block.link(1); at != 0;) {
         const TMdfBlock cg = file.block(at, "CG", block);
         chain.visit(cg);
-        data.Groups.push_back(GroupOf(file, cg, channels));
+        budget.take(cg);
+        data.Groups.push_back(GroupOf(file, cg, budget));
         data.Groups.back().Number = ++number;
         at = cg.link(0);
     }
@@ -207,11 +226,12 @@ TLayout ReadLayout(TMdfFile& file) {
     std::set<std::uint64_t> seen;
     TChain chain(seen);
     int number = 0;
-    std::size_t channels = 0;
+    TBudget budget;
     for (std::uint64_t at = header.link(0); at != 0;) {
         const TMdfBlock dg = file.block(at, "DG", header);
         chain.visit(dg);
-        layout.DataGroups.push_back(DataGroupOf(file, dg, number, channels));
+        budget.take(dg);
+        layout.DataGroups.push_back(DataGroupOf(file, dg, number, budget));
         at = dg.link(0);
     }
     return layout;
