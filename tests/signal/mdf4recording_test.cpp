@@ -281,6 +281,29 @@ TEST_F(MdfTest, NamesAreFoundInOneGroup) {
     EXPECT_EQ(ImpliedTimeColumn(path, "C"), "t@2");
 }
 
+// A transposition by more columns than the block has bytes transposed nothing,
+// and is read at once (found by fuzzing: it looped over the columns).
+TEST_F(MdfTest, TranspositionWiderThanItsBlockIsNoLoop) {
+    TMdfPlaces places;
+    std::string bytes = MdfFileBytes(
+        Spec({testing::Float64Group({"A"}, {{1}, {2}})}, TMdfStorage::Transposed, 1000), &places);
+    testing::PatchLe(bytes, places.FirstDataBlock + 24 + 4, 0xFFFFFFF0U, 4);
+    EXPECT_EQ(read(bytes, {"A"}).size(), 2U);
+}
+
+// A data block listed twice would be inflated again and again.
+TEST_F(MdfTest, ADataBlockListedTwiceFails) {
+    TMdfPlaces places;
+    std::string bytes = MdfFileBytes(
+        Spec({testing::Float64Group({"A"}, {{1}, {2}, {3}, {4}})}, TMdfStorage::Deflate, 16), &places);
+    // The second list's only block is the first block again.
+    const std::size_t list = bytes.find("##DL");
+    testing::PatchLe(bytes, list + 32, places.FirstDataBlock);
+    EXPECT_EQ(testing::MessageOf<EImportError>([&] { read(bytes, {"A"}); }),
+              "Soubor MDF, blok DZ na pozici " + std::to_string(places.FirstDataBlock) +
+                  ": blok dat je v seznamu podruhé");
+}
+
 // Channel names are held in bounded memory, however many blocks share a long one.
 TEST_F(MdfTest, ManyLongNamesAreRefused) {
     TMdfGroupSpec group;

@@ -18,15 +18,19 @@ constexpr std::size_t kDzParameter = 4;
 constexpr std::size_t kDzOriginalLength = 8;
 constexpr std::size_t kDzLength = 16;
 constexpr std::size_t kDzHeader = 24;
-// A chain of more DL lists than this is no writer's (a list holds many blocks).
+// A chain of more DL lists than this is no writer's (a list holds many
+// blocks), nor more data blocks than this in one data group (16 GiB in blocks
+// of 64 KiB).
 constexpr std::size_t kMostLists = 1U << 16U;
+constexpr std::size_t kMostBlocks = 1U << 18U;
 // Compressed bytes read from the file at a time.
 constexpr std::size_t kInflateChunk = 1U << 18U;
 
 // Transposition stored the bytes column by column (the columns of a record);
 // the rest after the last whole row stayed as it was.
 std::vector<std::uint8_t> Untransposed(const std::vector<std::uint8_t>& data, std::uint64_t columns) {
-    if (columns <= 1) {
+    // More columns than bytes leave no whole row: nothing was transposed.
+    if (columns <= 1 || columns > data.size()) {
         return data;
     }
     std::vector<std::uint8_t> plain(data.size());
@@ -164,7 +168,20 @@ std::size_t TDataStream::read(std::uint8_t* out, std::size_t count) {
     return given;
 }
 
+// Each data block once: a block listed again would be inflated again, and a
+// small file could keep the reader busy without end.
 std::optional<TMdfBlock> TDataStream::nextDescriptor() {
+    std::optional<TMdfBlock> block = nextListed();
+    if (block && !m_blocks.insert(block->At).second) {
+        RaiseBlockError(*block, "blok dat je v seznamu podruhé");
+    }
+    if (m_blocks.size() > kMostBlocks) {
+        RaiseBlockError(*block, "data mají víc než " + std::to_string(kMostBlocks) + " bloků");
+    }
+    return block;
+}
+
+std::optional<TMdfBlock> TDataStream::nextListed() {
     if (m_single != 0) {
         return m_file.block(std::exchange(m_single, 0), "DT,DZ", m_from, kDzHeader);
     }

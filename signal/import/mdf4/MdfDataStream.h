@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "signal/import/mdf4/MdfFile.h"
@@ -35,6 +36,7 @@ private:
     };
 
     std::optional<TMdfBlock> nextDescriptor();
+    std::optional<TMdfBlock> nextListed();
     std::optional<TAhead> fetch();
     bool nextBlock();
 
@@ -44,7 +46,8 @@ private:
     TMdfBlock m_list;
     std::size_t m_next = 0;
     std::set<std::uint64_t> m_lists;
-    std::uint64_t m_single = 0;  // a lone DT or DZ, until it is taken
+    std::unordered_set<std::uint64_t> m_blocks;  // the data blocks met
+    std::uint64_t m_single = 0;                  // a lone DT or DZ, until it is taken
     bool m_started = false;
     std::optional<TAhead> m_ahead;
     // The inflating thread's own handle on the file.
