@@ -291,6 +291,22 @@ TEST_F(MdfTest, TranspositionWiderThanItsBlockIsNoLoop) {
     EXPECT_EQ(read(bytes, {"A"}).size(), 2U);
 }
 
+// The records of variable length of another group are skipped, whatever
+// length their group states (found by fuzzing: it sized the buffer by it).
+TEST_F(MdfTest, VariableLengthRecordsBesideAreSkipped) {
+    TMdfGroupSpec fixed = testing::Float64Group({"A"}, {{1}, {2}});
+    TMdfGroupSpec variable;
+    variable.Flags = 1;
+    variable.DataBytes = 0xF0000000U;
+    variable.Records = {std::string("\x03\0\0\0abc", 7)};
+    fixed.RecordId = 1;
+    variable.RecordId = 2;
+    TMdfSpec spec = Spec({fixed, variable});
+    spec.Unsorted = true;
+    spec.RecordIdBytes = 1;
+    EXPECT_EQ(read(MdfFileBytes(spec), {"A"}), (std::vector<std::vector<double>>{{1}, {2}}));
+}
+
 // A data block listed twice would be inflated again and again.
 TEST_F(MdfTest, ADataBlockListedTwiceFails) {
     TMdfPlaces places;

@@ -39,6 +39,7 @@ struct TMdfGroupSpec {
     std::uint64_t RecordId = 0;
     std::vector<std::string> Records;  // each DataBytes + InvalidBytes long
     std::optional<std::uint64_t> StatedCycles;
+    std::uint16_t Flags = 0;  // 1: variable-length records, each a 4-byte length and its bytes
 };
 
 enum class TMdfStorage { Plain, Split, Deflate, Transposed };
@@ -141,7 +142,7 @@ inline std::uint64_t PutGroup(std::string& out, const TMdfGroupSpec& g, std::uin
     std::string data;
     PutLe(data, g.RecordId, 8);
     PutLe(data, g.StatedCycles.value_or(g.Records.size()), 8);
-    PutLe(data, 0, 2);
+    PutLe(data, g.Flags, 2);
     PutLe(data, 0, 2);
     PutLe(data, 0, 4);
     PutLe(data, g.DataBytes, 4);

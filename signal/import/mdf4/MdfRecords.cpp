@@ -78,8 +78,11 @@ const TChannelGroup* GroupOfId(const TDataGroup& data, std::uint64_t id) {
 
 std::size_t LongestRecord(const TDataGroup& data) {
     std::size_t longest = 0;
+    // A group of variable-length records states no length of its own (found by fuzzing).
     for (const TChannelGroup& group : data.Groups) {
-        longest = std::max<std::size_t>(longest, std::size_t{group.DataBytes} + group.InvalidBytes);
+        if (!group.Vlsd) {
+            longest = std::max<std::size_t>(longest, std::size_t{group.DataBytes} + group.InvalidBytes);
+        }
     }
     return longest;
 }
