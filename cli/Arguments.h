@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/HeatTransferOptions.h"
 #include "cli/OptionRules.h"
 #include "events/EngineEvent.h"
 #include "events/Setup.h"
@@ -96,6 +97,7 @@ struct TCombustionOptions {
     std::optional<double> Timeout;
     TRecordingTableForm Table = TRecordingTableForm::Automatic;
     double LossAngle = 0;  // tdc: how far the motored peak lies before top dead centre
+    THeatTransferOptions HeatTransfer;
 };
 
 struct TCliArguments {

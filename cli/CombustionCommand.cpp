@@ -62,7 +62,8 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
         }
         try {
             analyser.addCycle(cycle.Points,
-                              cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{});
+                              cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{},
+                              cycle.Rpm);
         } catch (const EMorvaneError&) {
             failedCycle = std::current_exception();
         }
@@ -70,7 +71,7 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
     const TEncoderResult result = ImportEncoderRecording(recording);
     TSignalTable shown{};
     ShowEncoderResult(result, boxes, shown);
-    analyser.addMean(result.Mean);
+    analyser.addMean(result.Mean, result.Rpm);
     if (failedCycle) {
         std::rethrow_exception(failedCycle);
     }
@@ -95,11 +96,21 @@ std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options)
     return knock;
 }
 
+// The heat-transfer settings of the options, the exponent of the motored
+// pressure being the pegging's.
+THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TPressureReference& reference) {
+    return HeatTransferSettingsOf(options.HeatTransfer, reference.PegExponent, options.FromRecording);
+}
+
 }  // namespace
 
 void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
     try {
-        CheckPressureReference(ParseReferenceTexts(options.Reference, kBatchNumbers));
+        const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
+        CheckPressureReference(reference);
+        if (command == TCliCommand::Combustion) {
+            CheckHeatTransferSettings(HeatTransferOf(options, reference));
+        }
         if (options.Recording.PressureScale && command == TCliCommand::Combustion) {
             options.Recording.Knock = KnockSettingsOf(options);
             options.Recording.KnockIfBandFits = !options.KnockGiven;
@@ -112,14 +123,16 @@ void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
 TFileAnalysis AnalysePressureFile(const TCombustionOptions& options, const std::string& path,
                                   IMessageBoxes& boxes) {
     // The engine's texts are judged before the file is read, as on the page.
-    const TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
+    TCombustionInputs inputs = ParseCombustionTexts(options.Texts, kBatchNumbers);
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
+    inputs.Settings.HeatTransfer = HeatTransferOf(options, reference);
     if (options.FromRecording) {
         return AnalyseRecording(options, path, TPressureAnalyser(inputs.Geometry, inputs.Settings, reference),
                                 boxes);
     }
     const TLoadedCycle loaded = LoadCycle(options, path, boxes);
-    return {AnalysePressureCycle(loaded.Cycle, inputs.Geometry, inputs.Settings, reference),
+    return {AnalysePressureCycle(loaded.Cycle, inputs.Geometry, inputs.Settings, reference,
+                                 options.HeatTransfer.Rpm.value_or(0)),
             loaded.CycleCount, loaded.Rpm};
 }
 

@@ -61,6 +61,9 @@ constexpr TValueRule kGammaRule = FieldRule(1.05, 1.7);        // a gas's cp/cv 
 constexpr TValueRule kTdcShiftRule = FieldRule(-360, 360);     // degrees: within one cycle
 constexpr TValueRule kPegPressureRule = FieldRule(0.01, 100);  // bar, absolute
 constexpr TValueRule kPegExponentRule = FieldRule(1, 1.7);     // isothermal to adiabatic
+constexpr TValueRule kTemperatureRule{
+    .Kind = TValueKind::Number, .Low = 0, .High = 5000, .Ends = TRangeEnds::AboveLow, .NotEmpty = true};  // K
+constexpr TValueRule kCycleAngleRule{.Kind = TValueKind::Number, .Low = 0, .High = 720, .NotEmpty = true};
 constexpr double kCycleDegrees = 720;
 // Knock resonances lie near 1 kHz in a marine bore and near 100 kHz in a model engine's.
 constexpr double kLowestKnockHz = 100;
@@ -611,6 +614,79 @@ const TOptionRow kRows[] = {
          [](TArgs& a, const TValue& v) {
              a.Combustion.Table = v.Integer == 0 ? TRecordingTableForm::Whole : TRecordingTableForm::Rows;
          }},
+
+    // Heat to the walls and the charge's temperature.
+    {.Name = "--heat-transfer",
+     .ValueName = "MODEL",
+     .Help = "heat to the walls: none, woschni or hohenberg (default {default});\n"
+             "the burn angles then come from the gross heat release",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Choice, .Choices = "none|woschni|hohenberg", .NotEmpty = true},
+     .Default = "none",
+     .Apply = [](TArgs& a,
+                 const TValue& v) { a.Combustion.HeatTransfer.Model = static_cast<THeatModel>(v.Integer); }},
+    {.Name = "--wall-temperature",
+     .ValueName = "K",
+     .Help = "the walls' temperature, {range} (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kTemperatureRule,
+     .Default = "450",
+     .OnlyWith = {"--heat-transfer", "woschni|hohenberg"},
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.WallTemperature = v.Number; }},
+    {.Name = "--intake-temperature",
+     .ValueName = "K",
+     .Help = "the gas temperature at intake closing, {range}\n"
+             "(default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kTemperatureRule,
+     .Default = "320",
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.IntakeTemperature = v.Number; }},
+    {.Name = "--rpm",
+     .ValueName = "N",
+     .Help = "the engine's speed of a pressure file, {range}\n"
+             "(a recording gives each cycle's own)",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule =
+         {.Kind = TValueKind::Number, .Low = 0, .High = 1e6, .Ends = TRangeEnds::AboveLow, .NotEmpty = true},
+     .OnlyWith = {"--heat-transfer", "woschni|hohenberg"},
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Rpm = v.Number; }},
+    {.Name = "--ivc",
+     .ValueName = "DEG",
+     .Help = "intake closes, the cylinder's angle {range} (0 = gas-exchange TDC)",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kCycleAngleRule,
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Ivc = v.Number; }},
+    {.Name = "--evo",
+     .ValueName = "DEG",
+     .Help = "exhaust opens, the cylinder's angle {range}",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kCycleAngleRule,
+     .OnlyWith = {"--heat-transfer", "woschni|hohenberg"},
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Evo = v.Number; }},
+    {.Name = "--ignition",
+     .ValueName = "DEG",
+     .Help = "ignition (start of injection), the cylinder's angle {range}",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = kCycleAngleRule,
+     .OnlyWith = {"--heat-transfer", "woschni|hohenberg"},
+     .Apply = [](TArgs& a, const TValue& v) { a.Combustion.HeatTransfer.Ignition = v.Number; }},
+    {.Name = "--gamma-model",
+     .ValueName = "MODEL",
+     .Help = "γ of the heat release: constant (--gamma) or brunt, γ(T) of the gas\n"
+             "temperature (default {default})",
+     .Commands = kCombustion,
+     .Listed = kCombustion,
+     .Rule = {.Kind = TValueKind::Choice, .Choices = "constant|brunt", .NotEmpty = true},
+     .Default = "constant",
+     .Apply = [](TArgs& a,
+                 const TValue& v) { a.Combustion.HeatTransfer.Gamma = static_cast<TGammaModel>(v.Integer); }},
 
     // The proposal of the top-dead-centre shift.
     {.Name = "--loss-angle",

@@ -90,9 +90,13 @@ std::optional<TCycleCurves> CycleCurves(const TPressureCycle& cycle, const TPres
     }
     TCycleCurves curves;
     curves.Pressure = ReferencedCycle(cycle, analysis, reference, static_cast<std::size_t>(number) - 1);
+    // A heat-transfer model measures the cycle at its own speed, as the analysis did.
+    const auto at = static_cast<std::size_t>(number) - 1;
+    const double displaced = DisplacedVolume(geometry);
+    const TRunningEngine engine{geometry.Bore, geometry.Stroke, displaced,
+                                at < cycle.CycleRpm.size() ? cycle.CycleRpm[at] : cycle.Rpm};
     curves.Release =
-        ComputeTraceFigures(curves.Pressure, analysis.Volumes, DisplacedVolume(geometry), settings, number)
-            .Release;
+        ComputeTraceFigures(curves.Pressure, analysis.Volumes, displaced, settings, number, engine).Release;
     return curves;
 }
 

@@ -64,8 +64,9 @@ TSeries CyclePressureSeries(const TPressureCycle& cycle, const TPressureAnalysis
                             const TPressureReference& reference, int number);
 
 // One cycle's own curves, for the cycle picked in the table: its referenced
-// pressure and heat release, measured as the analysis measured it (geometry
-// and settings as given to it); nothing for a number without a cycle.
+// pressure and its net heat release, measured as the analysis measured it
+// (geometry and settings as given to it; a heat-transfer model at the speed
+// the cycle holds: its own, else the cycle's Rpm); nothing for a number without a cycle.
 struct TCycleCurves {
     TSignalTable Pressure{};
     THeatRelease Release;

@@ -3,11 +3,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPixmap>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -21,6 +19,7 @@
 #include "app/widgets/ImageView.h"
 #include "app/widgets/PageWidgets.h"
 #include "app/widgets/QtControls.h"
+#include "app/widgets/SwatchDelegate.h"
 #include "app/widgets/ThumbStyle.h"
 #include "app/widgets/UpDown.h"
 #include "events/EngineEvent.h"
@@ -42,14 +41,12 @@ constexpr int kCursorBand = 41;
 constexpr int kPictureBand = 300;
 constexpr int kSpacerBand = 36;
 constexpr int kKindListWidth = 121;
-constexpr int kKindSwatch = 9;
+constexpr int kKindItemHeight = 13;
 
-// A small square of the kind's marker colour.
-QIcon KindSwatch(int kind) {
+// The kind's marker colour, the swatch beside its name.
+QColor KindColour(int kind) {
     const TColor color = EventKindColor(kind);
-    QPixmap swatch(kKindSwatch, kKindSwatch);
-    swatch.fill(QColor(int(ColorRed(color)), int(ColorGreen(color)), int(ColorBlue(color))));
-    return QIcon(swatch);
+    return {int(ColorRed(color)), int(ColorGreen(color)), int(ColorBlue(color))};
 }
 
 constexpr int kSliderThumbLength = 18;  // the filter and gain sliders
@@ -143,14 +140,15 @@ void TTimelinePage::createEventLists() {
         SetControlRole(view, TControlRole::View);
     }
     m_kindList->setObjectName("CheckListBox1");
-    m_kindList->setIconSize(QSize(kKindSwatch, kKindSwatch));
+    // The list keeps its measured width: the swatch at the right end leaves
+    // the names their room.
+    m_kindList->setItemDelegate(new TSwatchDelegate(kKindItemHeight, m_kindList));
     for (int k = 0; k < kEventKindCount; ++k) {
-        auto* item = new QListWidgetItem(KindSwatch(k), QString::fromUtf8(kEventKindTexts[k]), m_kindList);
-        // The list keeps its measured width; a name it cuts is whole here.
+        auto* item = new QListWidgetItem(QString::fromUtf8(kEventKindTexts[k]), m_kindList);
+        item->setData(TSwatchDelegate::kColourRole, KindColour(k));
         item->setToolTip(item->text());
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
-        item->setSizeHint(QSize(0, 13));
     }
 
     m_readout = new QLabel(this);

@@ -81,7 +81,9 @@ TEncoderResult ImportAngleRecording(const TEncoderOptions& options) {
     result.InBar = options.PressureScale.has_value();
     std::vector<long double> sum(SignalPoints, 0.0L);
     TAngleCycles cycles(options.AngleOffset, [&](const TSignalTable& points) {
-        TEncoderCycle cycle{++result.CycleCount, points, 0, false, false};
+        TEncoderCycle cycle;
+        cycle.Number = ++result.CycleCount;
+        cycle.Points = points;
         for (std::size_t k = 0; k < SignalPoints; ++k) {
             cycle.Points[k] *= scale;
             if (!std::isfinite(cycle.Points[k])) {

@@ -25,6 +25,7 @@ struct TEncoderCycle {
     double Mapo = 0;          // 0 without knock settings
     bool Knocks = false;
     bool KnockKnown = false;  // Mapo and Knocks were computed
+    double Rpm = 0;           // its speed over its last two revolutions (set by the import)
 };
 
 class TPhaseCycles {

@@ -253,6 +253,10 @@ private:
     std::int64_t m_line = 0;
     bool m_hasMoment = false;
     double m_lastMoment = 0;
+    // The durations of the last two checked revolutions: a cycle is handed on
+    // once its last revolution is checked, so they are its own, give or take
+    // the phase's offset.
+    std::array<double, 2> m_revolutionSeconds{};
     TEncoderResult m_result;
 };
 
@@ -389,6 +393,7 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
                                               FormatFloatGeneral(seconds, m_options.Numbers) +
                                               " s; otáčky musí být od 1 do 1000000 RPM" + rateHint());
     }
+    m_revolutionSeconds = {m_revolutionSeconds[1], seconds};
     for (const std::unique_ptr<TPhaseCycles>& phase : m_phases) {
         if (phase) {
             phase->revolutionsDone(revolutions);
@@ -397,10 +402,14 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
     retireUnchosen();
 }
 
-void TEncoderRun::closed(int phase, const TEncoderCycle& cycle) {
+void TEncoderRun::closed(int phase, const TEncoderCycle& closedCycle) {
     if (m_chosen != 0 && m_chosen != phase + 1) {
         return;  // a cycle the decided phase left over, closing in the same call
     }
+    TEncoderCycle cycle = closedCycle;
+    const double seconds = m_revolutionSeconds[0] + m_revolutionSeconds[1];
+    const double revolutions = m_revolutionSeconds[0] > 0 ? 2 : 1;
+    cycle.Rpm = seconds > 0 ? 60 * revolutions / seconds : 0;
     TTally& tally = m_tallies[static_cast<std::size_t>(phase)];
     for (std::size_t k = 0; k < tally.Sum.size(); ++k) {
         tally.Sum[k] += cycle.Points[k];
@@ -445,6 +454,7 @@ void TEncoderRun::deliver(const TEncoderCycle& cycle) {
     }
     if (m_options.KeepCycles) {
         m_result.Cycles.push_back(cycle.Points);
+        m_result.CycleRpm.push_back(cycle.Rpm);
     }
 }
 
@@ -532,6 +542,8 @@ void ImportEncoderSignal(const TEncoderOptions& options, IMessageBoxes& boxes, T
 
 TPressureCycle PressureCycleOf(TEncoderResult result, const std::string& source) {
     TPressureCycle cycle{result.Mean, std::move(result.Cycles), source, {}, result.InBar};
+    cycle.Rpm = result.Rpm;
+    cycle.CycleRpm = std::move(result.CycleRpm);
     if (!result.Mapo.empty() && result.Mapo.size() == cycle.Cycles.size()) {
         cycle.Knock.reserve(result.Mapo.size());
         for (std::size_t i = 0; i < result.Mapo.size(); ++i) {

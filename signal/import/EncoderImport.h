@@ -68,6 +68,7 @@ struct TEncoderResult {
     int Revolutions = 0;               // complete revolutions found
     double Rpm = 0;                    // mean speed over the complete revolutions
     bool InBar = false;                // Mean and Cycles are pressures in bar (PressureScale given)
+    std::vector<double> CycleRpm;      // the speed of each kept cycle (KeepCycles)
     std::vector<double> Mapo;          // per complete cycle [bar], with Knock settings
     std::vector<bool> Knocks;          // per complete cycle: Mapo above the threshold
     double KnockSampleRate = 0;        // Hz, the rate the band-pass was designed for
@@ -94,7 +95,7 @@ TEncoderResult ImportEncoderRecording(const TEncoderOptions& options);
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal);
 
 // The recording's cycles as a pressure cycle: the mean, every kept cycle and
-// its knock figures (when they were computed), and whether they are in bar.
+// its knock figures (when they were computed), the speeds, and whether they are in bar.
 TPressureCycle PressureCycleOf(TEncoderResult result, const std::string& source);
 
 // ImportEncoderRecording, then ShowEncoderResult. A failed import leaves signal as it was.

@@ -4,8 +4,10 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "signal/pressure/CombustionInputs.h"
+#include "signal/pressure/GasTemperature.h"
 #include "util/errors.h"
 #include "util/fpfault.h"
 #include "util/numtext.h"
@@ -58,6 +60,7 @@ void CheckCombustionSettings(const TCombustionSettings& settings) {
     if (!inCycle || WindowPoints(settings).Last <= WindowPoints(settings).First) {
         RaiseInputError("Okno [°]", "v rozsahu 0 až 720 a zahrnout alespoň dva body cyklu");
     }
+    CheckHeatTransferSettings(settings.HeatTransfer);
 }
 
 TPointRange WindowPoints(const TCombustionSettings& settings) {
@@ -77,16 +80,42 @@ double PressureWork(const TSignalTable& pressure, const TSignalTable& volumes, i
     return StoreDouble(work);
 }
 
+namespace {
+
+// One step's share of the apparent heat, J, for γ over the step.
+long double HeatStep(long double gamma, long double p0, long double p1, long double v0, long double v1) {
+    return 0.5L * kPascalPerBar *
+           (gamma / (gamma - 1) * (p0 + p1) * (v1 - v0) + 1 / (gamma - 1) * (v0 + v1) * (p1 - p0));
+}
+
+std::vector<double> BruntHeat(const TSignalTable& pressure, const TSignalTable& volumes, TPointRange range,
+                              const std::vector<double>& temperatures) {
+    std::vector<double> heat{0};
+    long double sum = 0;
+    for (int i = range.First; i < range.Last; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const double gamma = BruntGamma(0.5 * (temperatures[k] + temperatures[k + 1]));
+        sum += HeatStep(gamma, pressure[k], pressure[k + 1], volumes[k], volumes[k + 1]);
+        heat.push_back(StoreDouble(sum));
+    }
+    return heat;
+}
+
+}  // namespace
+
 THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTable& volumes,
-                                 const TCombustionSettings& settings, double peakPressure, double displaced) {
+                                 const TCombustionSettings& settings, double peakPressure, double displaced,
+                                 const std::vector<double>* temperatures) {
     const TPointRange range = WindowPoints(settings);
+    if (temperatures != nullptr) {
+        return ReleaseOfHeat(range.First, BruntHeat(pressure, volumes, range, *temperatures), pressure,
+                             peakPressure, displaced);
+    }
     const long double gamma = settings.Gamma;
     const long double workShare = gamma / (gamma - 1);
     const long double internalShare = 1 / (gamma - 1);
 
-    THeatRelease release;
-    release.FirstPoint = range.First;
-    release.Heat.push_back(0);
+    std::vector<double> heats{0};
     long double heat = 0;
     for (int i = range.First; i < range.Last; ++i) {
         const auto k = static_cast<std::size_t>(i);
@@ -96,9 +125,16 @@ THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTabl
         const long double v1 = volumes[k + 1];
         heat += 0.5L * kPascalPerBar *
                 (workShare * (p0 + p1) * (v1 - v0) + internalShare * (v0 + v1) * (p1 - p0));
-        release.Heat.push_back(StoreDouble(heat));
+        heats.push_back(StoreDouble(heat));
     }
+    return ReleaseOfHeat(range.First, std::move(heats), pressure, peakPressure, displaced);
+}
 
+THeatRelease ReleaseOfHeat(int firstPoint, std::vector<double> heat, const TSignalTable& pressure,
+                           double peakPressure, double displaced) {
+    THeatRelease release;
+    release.FirstPoint = firstPoint;
+    release.Heat = std::move(heat);
     const auto begin = release.Heat.begin();
     const auto largest = std::max_element(begin, release.Heat.end());
     const auto smallest = std::min_element(begin, largest + 1);
@@ -227,9 +263,47 @@ void CheckStrayPoints(const TSignalTable& pressure, int cycleNumber, TNumberForm
     }
 }
 
+namespace {
+
+// The gross release from the net one and the wall heat of the same points.
+THeatRelease GrossRelease(const THeatRelease& net, const std::vector<double>& wallHeat,
+                          const TSignalTable& pressure, double peakPressure, double displaced) {
+    std::vector<double> gross(net.Heat.size());
+    for (std::size_t j = 0; j < gross.size(); ++j) {
+        gross[j] = StoreDouble(static_cast<long double>(net.Heat[j]) + wallHeat[j]);
+    }
+    return ReleaseOfHeat(net.FirstPoint, std::move(gross), pressure, peakPressure, displaced);
+}
+
+void FollowTheCharge(const TSignalTable& pressure, const TSignalTable& volumes, double displaced,
+                     const TCombustionSettings& settings, int cycleNumber, const TRunningEngine& engine,
+                     TCombustionFigures& figures) {
+    const TPointRange range = WindowPoints(settings);
+    const THeatTransferSettings& heat = settings.HeatTransfer;
+    figures.Charge =
+        FollowCharge(pressure, volumes, heat, engine, range.First, range.Last, cycleNumber, settings.Numbers);
+    const bool brunt = heat.Gamma == TGammaModel::Brunt;
+    figures.Release = ApparentHeatRelease(pressure, volumes, settings, figures.PeakPressure, displaced,
+                                          brunt ? &figures.Charge->Temperatures : nullptr);
+    if (heat.Model != THeatModel::None) {
+        figures.Gross = GrossRelease(figures.Release, figures.Charge->WallHeat, pressure,
+                                     figures.PeakPressure, displaced);
+    }
+}
+
+std::vector<double> AnglesOf(int first, std::size_t count) {
+    std::vector<double> angles(count);
+    for (std::size_t j = 0; j < count; ++j) {
+        angles[j] = PointAngle(first + static_cast<int>(j));
+    }
+    return angles;
+}
+
+}  // namespace
+
 TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
-                                       double displaced, const TCombustionSettings& settings,
-                                       int cycleNumber) {
+                                       double displaced, const TCombustionSettings& settings, int cycleNumber,
+                                       const TRunningEngine& engine) {
     CheckPositivePressure(pressure, cycleNumber, settings.Numbers);
     TCombustionFigures figures;
     figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);
@@ -238,12 +312,35 @@ TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSign
     figures.PeakPressure = *peak;
     figures.PeakAngle = PointAngle(static_cast<int>(peak - pressure.begin()));
     figures.LossAngle = figures.PeakAngle - 360;
-    figures.Release = ApparentHeatRelease(pressure, volumes, settings, figures.PeakPressure, displaced);
-    if (figures.Release.Burned) {
-        figures.Burn = TBurnAngles{BurnAngle(figures.Release, 0.1), BurnAngle(figures.Release, 0.5),
-                                   BurnAngle(figures.Release, 0.9)};
+    if (FollowsCharge(settings.HeatTransfer)) {
+        FollowTheCharge(pressure, volumes, displaced, settings, cycleNumber, engine, figures);
+    } else {
+        figures.Release = ApparentHeatRelease(pressure, volumes, settings, figures.PeakPressure, displaced);
+    }
+    const THeatRelease& burning = figures.Gross ? *figures.Gross : figures.Release;
+    if (burning.Burned) {
+        figures.Burn = TBurnAngles{BurnAngle(burning, 0.1), BurnAngle(burning, 0.5), BurnAngle(burning, 0.9)};
     }
     return figures;
+}
+
+THeatCurves HeatCurvesOf(const TCombustionFigures& figures) {
+    THeatCurves curves;
+    curves.WindowAngles = AnglesOf(figures.Release.FirstPoint, figures.Release.Heat.size());
+    curves.NetRate = HeatReleaseRate(figures.Release);
+    if (figures.Gross) {
+        curves.GrossRate = HeatReleaseRate(*figures.Gross);
+    }
+    if (figures.Charge) {
+        const TChargeFigures& charge = *figures.Charge;
+        const auto first = static_cast<std::size_t>(charge.FirstPoint);
+        const auto last = static_cast<std::size_t>(charge.LastPoint);
+        curves.GasAngles = AnglesOf(charge.FirstPoint, last - first + 1);
+        curves.Temperature.assign(charge.Temperatures.begin() + static_cast<std::ptrdiff_t>(first),
+                                  charge.Temperatures.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        curves.Coefficient = charge.Coefficients;
+    }
+    return curves;
 }
 
 std::optional<double> SampleDeviation(const std::vector<double>& values) {

@@ -13,6 +13,12 @@
 // - Apparent heat release, single zone, constant γ: from the window's first
 //   point on, Q = Σ ½·[γ/(γ−1)·(p[i] + p[i+1])·(V[i+1] − V[i]) +
 //   1/(γ−1)·(V[i] + V[i+1])·(p[i+1] − p[i])], 0 at the first point, in J.
+//   With Brunt's γ each step takes γ(T) at the mean of its two points'
+//   gas temperatures.
+// - With a heat-transfer model (HeatTransfer.h) the gross heat release is the
+//   apparent (net) one plus the wall heat at each point; the burn angles and
+//   whether the cycle burned come from it by the rules below, the heat
+//   released stays the net one.
 // - Mass fraction burned: MFB = (Q − Qmin)/(Qmax − Qmin), Qmax the largest Q
 //   of the window, Qmin the smallest Q up to Qmax's point. MFB10/50/90 are the
 //   first rises through 0,1/0,5/0,9 after Qmin's point, interpolated linearly
@@ -46,6 +52,7 @@
 #include <vector>
 
 #include "signal/Signal.h"
+#include "signal/pressure/ChargeFigures.h"
 #include "signal/pressure/EngineGeometry.h"
 #include "signal/pressure/PressureCycle.h"
 #include "util/numtext.h"
@@ -64,10 +71,12 @@ struct TCombustionSettings {
     double WindowEnd = 460;    // degrees
     // How the numbers in the messages are written.
     TNumberFormat Numbers = kDecimalComma;
+    THeatTransferSettings HeatTransfer{};  // none by default: the net heat release alone
 };
 
-// Raises EInputError for γ not above 1 (or above 10), or a window that does not
-// lie within 0 .. 720° with at least two half-degree points in it.
+// Raises EInputError for γ not above 1 (or above 10), a window that does not
+// lie within 0 .. 720° with at least two half-degree points in it, or heat-
+// transfer settings CheckHeatTransferSettings refuses.
 void CheckCombustionSettings(const TCombustionSettings& settings);
 
 // The half-degree points the window covers: ceil(2·start) .. floor(2·end).
@@ -89,8 +98,15 @@ struct THeatRelease {
     bool Burned = false;           // Qmax − Qmin reached kMinBurnShare of pmax·Vd
 };
 
+// temperatures: the gas temperature at every point when γ follows it (Brunt), else null.
 THeatRelease ApparentHeatRelease(const TSignalTable& pressure, const TSignalTable& volumes,
-                                 const TCombustionSettings& settings, double peakPressure, double displaced);
+                                 const TCombustionSettings& settings, double peakPressure, double displaced,
+                                 const std::vector<double>* temperatures = nullptr);
+
+// The release of the given heat from firstPoint on (MinPoint, MaxPoint,
+// Fraction and Burned by the rules above).
+THeatRelease ReleaseOfHeat(int firstPoint, std::vector<double> heat, const TSignalTable& pressure,
+                           double peakPressure, double displaced);
 
 // Qmax − Qmin of the window, J; 0 for a release without points.
 double ReleasedHeat(const THeatRelease& release);
@@ -115,9 +131,24 @@ struct TCombustionFigures {
     double PeakAngle = 0;     // degrees
     double LossAngle = 0;     // PeakAngle − 360, degrees
     std::optional<TBurnAngles> Burn;
-    std::optional<double> CovImep;  // %
-    THeatRelease Release;
+    std::optional<double> CovImep;         // %
+    THeatRelease Release;                  // the apparent (net) heat release
+    std::optional<TChargeFigures> Charge;  // with a heat-transfer model or Brunt's γ
+    std::optional<THeatRelease> Gross;     // with a heat-transfer model
 };
+
+// The curves of a trace's figures against the angle, as plain data for the
+// plots: the gas temperature and the coefficient between IVC and EVO, the net
+// and gross heat-release rates over the window. Empty where not known.
+struct THeatCurves {
+    std::vector<double> GasAngles;     // degrees
+    std::vector<double> Temperature;   // K
+    std::vector<double> Coefficient;   // W/(m²·K)
+    std::vector<double> WindowAngles;  // degrees
+    std::vector<double> NetRate;       // J/°
+    std::vector<double> GrossRate;     // J/°
+};
+THeatCurves HeatCurvesOf(const TCombustionFigures& figures);
 
 // The sample standard deviation (n − 1) of the values; known for two or more.
 std::optional<double> SampleDeviation(const std::vector<double>& values);
@@ -128,10 +159,11 @@ std::optional<double> CoefficientOfVariation(const std::vector<double>& values);
 // The figures of one trace (no variation), on volumes from CylinderVolumes and
 // the displaced volume; the settings must have passed CheckCombustionSettings.
 // cycleNumber names the trace in the non-positive pressure's message (from 1;
-// 0 for the mean).
+// 0 for the mean). engine (its Displaced being displaced) is read only when
+// the settings follow the charge.
 TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSignalTable& volumes,
                                        double displaced, const TCombustionSettings& settings,
-                                       int cycleNumber = 0);
+                                       int cycleNumber = 0, const TRunningEngine& engine = {});
 
 // Raises EInputError when the trace's level (above) is not above 0 somewhere,
 // naming the cycle (from 1; 0 for the mean) and the angle of the lowest level.

@@ -20,6 +20,10 @@ TCycleFigures FiguresOfCycle(const TCombustionFigures& figures, double offset) {
     cycle.Burn = figures.Burn;
     cycle.Heat = ReleasedHeat(figures.Release);
     cycle.PegOffset = offset;
+    if (figures.Gross && figures.Charge) {
+        cycle.GrossHeat = ReleasedHeat(*figures.Gross);
+        cycle.PeakTemperature = figures.Charge->PeakTemperature;
+    }
     return cycle;
 }
 
@@ -83,23 +87,30 @@ TPressureAnalyser::TPressureAnalyser(const TEngineGeometry& geometry, const TCom
     CheckPegConditioning(m_analysis.Volumes, reference);
     m_displaced = DisplacedVolume(geometry);
     m_analysis.Pegged = reference.PegMethod != TPegMethod::None;
+    m_analysis.WallHeat = settings.HeatTransfer.Model != THeatModel::None;
+    m_engine = {geometry.Bore, geometry.Stroke, m_displaced, 0};
 }
 
-void TPressureAnalyser::addMean(const TSignalTable& mean) {
+void TPressureAnalyser::addMean(const TSignalTable& mean, double rpm) {
     CheckStrayPoints(mean, 0, m_settings.Numbers);
     const TReferencedTrace referenced = ReferenceTrace(mean, m_analysis.Volumes, m_reference);
-    m_analysis.Mean = ComputeTraceFigures(referenced.Pressure, m_analysis.Volumes, m_displaced, m_settings);
+    TRunningEngine engine = m_engine;
+    engine.Rpm = rpm;
+    m_analysis.Mean =
+        ComputeTraceFigures(referenced.Pressure, m_analysis.Volumes, m_displaced, m_settings, 0, engine);
     m_analysis.Pressure = referenced.Pressure;
     m_analysis.PegOffset = referenced.Offset;
     m_analysis.MeanHeat = ReleasedHeat(m_analysis.Mean.Release);
 }
 
-void TPressureAnalyser::addCycle(const TSignalTable& trace, const TCycleKnock& knock) {
+void TPressureAnalyser::addCycle(const TSignalTable& trace, const TCycleKnock& knock, double rpm) {
     const int number = static_cast<int>(m_analysis.Cycles.size()) + 1;
     CheckStrayPoints(trace, number, m_settings.Numbers);
     const TReferencedTrace one = ReferenceTrace(trace, m_analysis.Volumes, m_reference);
+    TRunningEngine engine = m_engine;
+    engine.Rpm = rpm;
     const TCombustionFigures figures =
-        ComputeTraceFigures(one.Pressure, m_analysis.Volumes, m_displaced, m_settings, number);
+        ComputeTraceFigures(one.Pressure, m_analysis.Volumes, m_displaced, m_settings, number, engine);
     TCycleFigures& cycle = m_analysis.Cycles.emplace_back(FiguresOfCycle(figures, one.Offset));
     cycle.Mapo = knock.Mapo;
     cycle.Knocking = knock.Knocking;
@@ -113,11 +124,12 @@ TPressureAnalysis TPressureAnalyser::finish() && {
 
 TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngineGeometry& geometry,
                                        const TCombustionSettings& settings,
-                                       const TPressureReference& reference) {
+                                       const TPressureReference& reference, double rpm) {
     TPressureAnalyser analyser(geometry, settings, reference);
-    analyser.addMean(cycle.Mean);
+    analyser.addMean(cycle.Mean, cycle.Rpm > 0 ? cycle.Rpm : rpm);
     for (std::size_t c = 0; c < cycle.Cycles.size(); ++c) {
-        analyser.addCycle(cycle.Cycles[c], c < cycle.Knock.size() ? cycle.Knock[c] : TCycleKnock{});
+        analyser.addCycle(cycle.Cycles[c], c < cycle.Knock.size() ? cycle.Knock[c] : TCycleKnock{},
+                          c < cycle.CycleRpm.size() ? cycle.CycleRpm[c] : rpm);
     }
     return std::move(analyser).finish();
 }

@@ -11,7 +11,8 @@
 // - Each cycle: net and gross IMEP, pmax and its angle, MFB10/50/90 for a
 //   burned cycle (by the rule of ComputeTraceFigures), the heat released
 //   Qmax − Qmin and its pegging offset; MAPO and the knock flag when the
-//   recording gave them.
+//   recording gave them; with a heat-transfer model the gross heat released
+//   and the peak gas temperature, at the cycle's own speed.
 // - Over the cycles: CoV of net IMEP and of pmax (sample standard deviation
 //   over the magnitude of the mean, %), the sample standard deviation of MFB50
 //   over the burned cycles (°), the misfires (cycles that did not burn), and
@@ -37,6 +38,8 @@ struct TCycleFigures {
     double PegOffset = 0;        // bar, added to the measured trace
     std::optional<double> Mapo;  // bar
     bool Knocking = false;
+    std::optional<double> GrossHeat;        // J, with a heat-transfer model
+    std::optional<double> PeakTemperature;  // K, with a heat-transfer model
 };
 
 struct TCycleStatistics {
@@ -56,6 +59,7 @@ struct TPressureAnalysis {
     double MeanHeat = 0;      // Qmax − Qmin of the mean, J
     double PegOffset = 0;     // the mean's offset, bar
     bool Pegged = false;      // a pegging method was chosen
+    bool WallHeat = false;    // a heat-transfer model was chosen
     std::vector<TCycleFigures> Cycles;
     TCycleStatistics Statistics;
 };
@@ -73,12 +77,13 @@ public:
 
     // References and measures the mean trace; a stray point (before the
     // reference) or a pressure not above 0 after pegging is refused
-    // (EInputError naming the mean).
-    void addMean(const TSignalTable& mean);
+    // (EInputError naming the mean). rpm: its speed, read by a heat-transfer model.
+    void addMean(const TSignalTable& mean, double rpm = 0);
     // References and measures the next complete cycle, numbered from 1 in the
     // order given; knock as the recording gave it. A stray point or a pressure
     // not above 0 after pegging is refused (EInputError naming the cycle).
-    void addCycle(const TSignalTable& trace, const TCycleKnock& knock = {});
+    // rpm: the cycle's own speed, read by a heat-transfer model.
+    void addCycle(const TSignalTable& trace, const TCycleKnock& knock = {}, double rpm = 0);
     // The analysis of the mean and of every cycle added, with the statistics
     // over the cycles; the mean must have been added.
     TPressureAnalysis finish() &&;
@@ -88,14 +93,17 @@ private:
     TCombustionSettings m_settings;
     TPressureReference m_reference;
     double m_displaced = 0;
+    TRunningEngine m_engine;
 };
 
 // Checks geometry, settings and reference (EInputError naming the field),
 // then references and measures the mean and every cycle. A trace with a
-// pressure not above 0 after pegging is refused (EInputError naming it).
+// pressure not above 0 after pegging is refused (EInputError naming it). A
+// heat-transfer model takes each trace's speed from the cycle when the
+// recording gave it, else rpm.
 TPressureAnalysis AnalysePressureCycle(const TPressureCycle& cycle, const TEngineGeometry& geometry,
                                        const TCombustionSettings& settings,
-                                       const TPressureReference& reference);
+                                       const TPressureReference& reference, double rpm = 0);
 
 // The trace moved by the reference's shift, then pegged: the referenced trace
 // and the offset that was added.

@@ -14,10 +14,16 @@ bool MapoKnown(const TPressureAnalysis& analysis) {
                        [](const TCycleFigures& cycle) { return cycle.Mapo.has_value(); });
 }
 
-std::vector<std::string> Header(bool withMapo) {
-    std::vector<std::string> header = {"Cyklus",       kNetImepName,   kGrossImepName, kPeakPressureName,
-                                       kPeakAngleName, kMfb10Name,     kMfb50Name,     kMfb90Name,
-                                       kHeatName,      kPegOffsetName, "Vynechání"};
+std::vector<std::string> Header(bool withMapo, bool withWalls) {
+    std::vector<std::string> header = {"Cyklus",          kNetImepName,   kGrossImepName,
+                                       kPeakPressureName, kPeakAngleName, kMfb10Name,
+                                       kMfb50Name,        kMfb90Name,     kHeatName};
+    if (withWalls) {
+        header.emplace_back(kGrossHeatName);
+        header.emplace_back(kPeakTemperatureName);
+    }
+    header.emplace_back(kPegOffsetName);
+    header.emplace_back("Vynechání");
     if (withMapo) {
         header.emplace_back("MAPO [bar]");
     }
@@ -34,6 +40,10 @@ std::vector<std::string> Row(int number, const TCycleFigures& cycle, bool withMa
         row.push_back(cycle.Burn ? RoundedFigure((*cycle.Burn).*angle, kFineStep, format) : std::string());
     }
     row.push_back(RoundedFigure(cycle.Heat, kFineStep, format));
+    if (cycle.GrossHeat && cycle.PeakTemperature) {
+        row.push_back(RoundedFigure(*cycle.GrossHeat, kFineStep, format));
+        row.push_back(RoundedFigure(*cycle.PeakTemperature, kFineStep, format));
+    }
     row.push_back(RoundedFigure(cycle.PegOffset, kPressureStep, format));
     row.emplace_back(cycle.Burn ? "0" : "1");
     if (withMapo) {
@@ -50,12 +60,27 @@ std::string JoinedLine(const std::vector<std::string>& cells) {
     return line + '\n';
 }
 
+void ListChargeFigures(const TCombustionFigures& mean, IValueList& list, TNumberFormat format) {
+    if (!mean.Gross || !mean.Charge) {
+        return;
+    }
+    const TChargeFigures& charge = *mean.Charge;
+    constexpr double kMilligramsPerKilogram = 1e6;
+    list.append(kWallHeatName, RoundedFigure(charge.WallHeat.back(), kFineStep, format));
+    list.append(kGrossHeatName, RoundedFigure(ReleasedHeat(*mean.Gross), kFineStep, format));
+    list.append(kPeakTemperatureName, RoundedFigure(charge.PeakTemperature, kFineStep, format));
+    list.append(kPeakTemperatureAngleName, FormatFloatGeneral(charge.PeakTemperatureAngle, format));
+    list.append(kTrappedMassName,
+                RoundedFigure(charge.TrappedMass * kMilligramsPerKilogram, kFineStep, format));
+}
+
 }  // namespace
 
 void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list, TNumberFormat format) {
     const TCycleStatistics& statistics = analysis.Statistics;
     ListCombustionFigures(analysis.Mean, list, format);
     list.append(kHeatName, RoundedFigure(analysis.MeanHeat, kFineStep, format));
+    ListChargeFigures(analysis.Mean, list, format);
     if (analysis.Pegged) {
         list.append(kPegOffsetName, RoundedFigure(analysis.PegOffset, kPressureStep, format));
     }
@@ -80,7 +105,7 @@ std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& an
     const bool withMapo = MapoKnown(analysis);
     std::vector<std::vector<std::string>> rows;
     rows.reserve(analysis.Cycles.size() + 1);
-    rows.push_back(Header(withMapo));
+    rows.push_back(Header(withMapo, analysis.WallHeat));
     for (std::size_t c = 0; c < analysis.Cycles.size(); ++c) {
         rows.push_back(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo, format));
     }
@@ -90,7 +115,7 @@ std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& an
 std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat format) {
     // Row by row, so that a long recording's table is held once, as text only.
     const bool withMapo = MapoKnown(analysis);
-    std::string text = JoinedLine(Header(withMapo));
+    std::string text = JoinedLine(Header(withMapo, analysis.WallHeat));
     for (std::size_t c = 0; c < analysis.Cycles.size(); ++c) {
         text += JoinedLine(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo, format));
     }

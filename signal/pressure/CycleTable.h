@@ -22,8 +22,15 @@ inline constexpr const char* kMapoMeanName = "MAPO průměr [bar]";
 inline constexpr const char* kMapoMaxName = "MAPO max [bar]";
 inline constexpr const char* kKnockingCyclesName = "Klepající cykly";
 inline constexpr const char* kTdcShiftName = "Posun HÚ [°]";
+inline constexpr const char* kWallHeatName = "Teplo do stěn [J]";
+inline constexpr const char* kGrossHeatName = "Teplo hrubé [J]";
+inline constexpr const char* kPeakTemperatureName = "Tmax [K]";
+inline constexpr const char* kPeakTemperatureAngleName = "Úhel Tmax [°]";
+inline constexpr const char* kTrappedMassName = "Náplň válce [mg]";
 
-// ListCombustionFigures of the mean, then: Teplo [J] always; Posun tlaku [bar]
+// ListCombustionFigures of the mean, then: Teplo [J] always; with a
+// heat-transfer model Teplo do stěn [J], Teplo hrubé [J], Tmax [K], Úhel Tmax
+// [°] (a half degree, exact) and Náplň válce [mg]; Posun tlaku [bar]
 // when pegged; CoV pmax [%] and Sm. odchylka MFB50 [°] when known; Vynechané
 // cykly when there are cycles; the MAPO lines and Klepající cykly when MAPO is
 // known. Pressures to 0,001, heat, variations and angles to 0,01.
@@ -31,7 +38,8 @@ void ListPressureAnalysis(const TPressureAnalysis& analysis, IValueList& list, T
 
 // The table's header, then one row per cycle numbered from 1: IMEP, gross
 // IMEP, pmax, its angle, MFB10/50/90 (empty for a cycle that did not burn),
-// heat, pegging offset, misfire (1 or 0), and MAPO when any cycle has it
+// heat, with a heat-transfer model gross heat and Tmax, pegging offset,
+// misfire (1 or 0), and MAPO when any cycle has it
 // (empty for a cycle without). Rounded as the figure lines.
 std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& analysis, TNumberFormat format);
 

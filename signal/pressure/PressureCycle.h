@@ -37,6 +37,10 @@ struct TPressureCycle {
     // False for an encoder recording imported without a sensor scale: its
     // values are in the unit of the DAQ, and no figure may be shown in bar.
     bool InBar = true;
+    // The speeds a recording gave: of the mean (0 when unknown) and of each
+    // entry of Cycles (empty when unknown), read by a heat-transfer model.
+    double Rpm = 0;
+    std::vector<double> CycleRpm{};
 };
 
 // A pressure cycle from the lines of a file in one of two forms:

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 
 #include "ModalBoxCatcher.h"
+#include "tests/app/RecordingImport.h"
 #include "tests/support/WindowFixture.h"
 #include "util/dialogutil.h"
 
@@ -188,6 +189,33 @@ private slots:
         QCOMPARE(cell("ValueList1", 0, 1)->text(), QString("2"));
         QVERIFY(m_window->session().PressureCycle == nullptr);
         QCOMPARE(find<QLabel>("CycleFileLabel")->text(), QString("Tlakový průběh nenačten"));
+    }
+
+    // With a recording and a cycle file both in the set-up, the timeline's
+    // read-out gives the pressure of the recording it draws, before and after reopening.
+    void theReadoutReadsTheDrawnRecordingAfterReopening() {
+        testing::ImportRecording(*m_window, writeFile("zaznam.csv", testing::SixRevolutionRecording()), "1");
+        showLatePages();
+        loadCycle(QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv");
+        const auto readoutAt = [this](int angle) {
+            find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+            find<QSlider>("TrackBar1")->setValue(angle);
+            return find<QLabel>("TimelineReadout")->text();
+        };
+        const QString drawn = readoutAt(365);
+        QVERIFY2(drawn.contains(" bar)"), qPrintable(drawn));
+        m_save.Path = m_files.filePath("oba.morvane").toStdString();
+        find<QAction>("Save1")->trigger();
+
+        find<QAction>("New1")->trigger();
+        QVERIFY(!readoutAt(365).contains(" bar)"));
+        m_open.Path = m_save.Path;
+        TModalBoxCatcher catcher;
+        find<QAction>("Open1")->trigger();
+        QCOMPARE(catcher.text(), QString("Cykly / Otáčky [RPM]: 3 / 3000"));  // the recording read again
+        QCOMPARE(find<QLabel>("CycleFileLabel")->text(),
+                 QString(MORVANE_TEST_DATA_DIR) + "/combustion/fired_mean.csv");
+        QCOMPARE(readoutAt(365), drawn);
     }
 
     void aMissingSignalIsReportedAndTheRestOpens() {

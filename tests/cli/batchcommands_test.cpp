@@ -448,6 +448,15 @@ TEST_F(BatchToolTest, CombustionFigures) {
     EXPECT_NE(shifted.find("pmax [bar];65,546\nÚhel pmax [°];367,5\n"), std::string::npos) << shifted;
     const std::string pegged = output(withEngine({"combustion", data + "fired_mean.csv", "--peg", "point"}));
     EXPECT_NE(pegged.find("\nPosun tlaku [bar];"), std::string::npos) << pegged;
+    // No model is today's output; with one the figures of the charge follow the net heat.
+    EXPECT_EQ(output(withEngine({"combustion", data + "fired_mean.csv", "--heat-transfer", "none"})),
+              output(withEngine({"combustion", data + "fired_mean.csv"})));
+    EXPECT_EQ(output(withEngine({"combustion", data + "fired_mean.csv", "--heat-transfer", "woschni", "--ivc",
+                                 "220", "--evo", "500", "--ignition", "345", "--rpm", "1799,9"})),
+              JoinLines({"IMEP [bar];4,767", "IMEP vysokotlaký [bar];4,849", "pmax [bar];65,546",
+                         "Úhel pmax [°];368,5", "MFB10 [°];364,54", "MFB50 [°];375,72", "MFB90 [°];408,96",
+                         "Teplo [J];443,34", "Teplo do stěn [J];56,89", "Teplo hrubé [J];492,59",
+                         "Tmax [K];1168,29", "Úhel Tmax [°];380,5", "Náplň válce [mg];555,38"}));
 
     write("short.csv", "1\n2\n");
     struct TRow {
@@ -492,6 +501,19 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     const std::string cycles = ReadFile(m_dir / "c.csv");
     EXPECT_EQ(cycles.rfind("Cyklus;IMEP [bar];", 0), 0u) << cycles;
     EXPECT_EQ(std::count(cycles.begin(), cycles.end(), '\n'), 4);
+
+    // With a model each cycle gets its gross heat and Tmax, at its own speed.
+    TLines model = arguments;
+    model.insert(model.end(),
+                 {"--heat-transfer", "hohenberg", "--ivc", "220", "--evo", "500", "--ignition", "345"});
+    const TRun modelled = run(model);
+    EXPECT_EQ(modelled.Code, 0) << modelled.Err;
+    EXPECT_NE(modelled.Out.find("\nTeplo do stěn [J];"), std::string::npos) << modelled.Out;
+    const std::string modelledCycles = ReadFile(m_dir / "c.csv");
+    EXPECT_EQ(
+        modelledCycles.substr(0, modelledCycles.find('\n')),
+        "Cyklus;IMEP [bar];IMEP vysokotlaký [bar];pmax [bar];Úhel pmax [°];MFB10 [°];MFB50 [°];MFB90 [°];"
+        "Teplo [J];Teplo hrubé [J];Tmax [K];Posun tlaku [bar];Vynechání;MAPO [bar]");
 
     arguments = {"combustion", file.string(), "--sample-rate", "100000"};
     arguments.insert(arguments.end(), engine.begin(), engine.end());
@@ -595,6 +617,37 @@ TEST_F(BatchToolTest, PressureOptionMistakes) {
         {{cycle, "--knock-threshold", "2"}, "--knock-threshold needs --wheel T-M"},
         {{cycle, "--cycles", cycle}, ""},
         {{cycle, cycle, "--cycles", "c.csv"}, "--cycles takes the cycles of one FILE"},
+        {{cycle, "--heat-transfer", "annand"}, "--heat-transfer must be none, woschni or hohenberg"},
+        {{cycle, "--gamma-model", "linear"}, "--gamma-model must be constant or brunt"},
+        {{cycle, "--heat-transfer", "woschni", "--rpm", "1800"},
+         "--heat-transfer woschni needs the cylinder's angles: give --ivc DEG, --ignition DEG and --evo DEG "
+         "(0 = gas-exchange top dead centre; chybí úhly válce)"},
+        {{cycle, "--heat-transfer", "hohenberg", "--rpm", "1800", "--ivc", "220", "--evo", "500"},
+         "--heat-transfer hohenberg needs the cylinder's angles: give --ignition DEG (0 = gas-exchange top "
+         "dead "
+         "centre; chybí úhly válce)"},
+        {{cycle, "--gamma-model", "brunt"},
+         "--gamma-model brunt needs the cylinder's angles: give --ivc DEG (0 = gas-exchange top dead centre; "
+         "chybí úhly válce)"},
+        {{cycle, "--heat-transfer", "woschni", "--ivc", "220", "--evo", "500", "--ignition", "345"},
+         "--heat-transfer woschni needs the engine's speed of a pressure file: give --rpm N (chybí otáčky)"},
+        {{recording, wheel[0], wheel[1], wheel[2], wheel[3], "--pressure-scale", "1", "--heat-transfer",
+          "woschni", "--ivc", "220", "--evo", "500", "--ignition", "345", "--rpm", "1800"},
+         "--rpm is for a pressure file: a recording gives each cycle's own speed"},
+        {{cycle, "--heat-transfer", "woschni", "--rpm", "1800", "--ivc", "360", "--evo", "500", "--ignition",
+          "345"},
+         "SV zavírá [°] musí být před zapalováním (Zapalování)"},
+        {{cycle, "--heat-transfer", "woschni", "--rpm", "1800", "--ivc", "220", "--evo", "340", "--ignition",
+          "345"},
+         "Zapalování [°] musí být před otevřením výfukového ventilu (VV otvírá)"},
+        {{cycle, "--heat-transfer", "woschni", "--wall-temperature", "0"},
+         "--wall-temperature must be above 0 and at most 5000"},
+        {{cycle, "--intake-temperature", "nan"}, "--intake-temperature must be a number"},
+        {{cycle, "--heat-transfer", "woschni", "--rpm", "0"}, "--rpm must be above 0 and at most 1000000"},
+        {{cycle, "--ivc", "721"}, "--ivc must be from 0 to 720"},
+        {{cycle, "--wall-temperature", "400"},
+         "--wall-temperature goes only with --heat-transfer woschni or hohenberg"},
+        {{cycle, "--rpm", "1800"}, "--rpm goes only with --heat-transfer woschni or hohenberg"},
     };
     for (const TRow& row : rows) {
         TLines arguments = {"combustion"};

@@ -69,10 +69,19 @@ TEST_P(EncoderCycleTest, AveragesTheShapeOntoTheCycle) {
         o.EncoderColumn = given.EncoderColumn;
         o.ValueColumn = given.ValueColumn;
     }
+    std::vector<double> speeds;  // each cycle's own, within the recording's range and following its drift
+    o.CycleSink = [&speeds](const TEncoderCycle& cycle) { speeds.push_back(cycle.Rpm); };
     const TEncoderResult result = ImportEncoderRecording(o);
     EXPECT_EQ(result.Phase, row.Phase);
     ASSERT_EQ(static_cast<int>(result.Cycles.size()), row.Cycles);
     EXPECT_NEAR(result.Rpm, ExpectedRpm(s), 0.5);
+    ASSERT_EQ(speeds.size(), result.Cycles.size());
+    EXPECT_EQ(result.CycleRpm, speeds);
+    for (std::size_t c = 0; c < speeds.size(); ++c) {
+        EXPECT_GE(speeds[c], s.RpmStart - 1);
+        EXPECT_LE(speeds[c], s.RpmEnd + 1);
+        EXPECT_TRUE(c == 0 || s.RpmEnd == s.RpmStart || speeds[c] > speeds[c - 1]);
+    }
 
     const auto top = std::max_element(result.Mean.begin(), result.Mean.end()) - result.Mean.begin();
     EXPECT_NEAR(static_cast<double>(top) / 2, row.Peak, 0.5);
