@@ -63,7 +63,7 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
         try {
             analyser.addCycle(cycle.Points,
                               cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{},
-                              cycle.Rpm);
+                              cycle.Rpm > 0 ? cycle.Rpm : options.HeatTransfer.Rpm.value_or(0));
         } catch (const EMorvaneError&) {
             failedCycle = std::current_exception();
         }
@@ -71,7 +71,7 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
     const TEncoderResult result = ImportEncoderRecording(recording);
     TSignalTable shown{};
     ShowEncoderResult(result, boxes, shown);
-    analyser.addMean(result.Mean, result.Rpm);
+    analyser.addMean(result.Mean, result.AngleDomain ? options.HeatTransfer.Rpm.value_or(0) : result.Rpm);
     if (failedCycle) {
         std::rethrow_exception(failedCycle);
     }
@@ -99,7 +99,9 @@ std::optional<TKnockSettings> KnockSettingsOf(const TCombustionOptions& options)
 // The heat-transfer settings of the options, the exponent of the motored
 // pressure being the pegging's.
 THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TPressureReference& reference) {
-    return HeatTransferSettingsOf(options.HeatTransfer, reference.PegExponent, options.FromRecording);
+    // A recording in the angle domain knows no speed: --rpm gives it, as for a pressure file.
+    const bool speedsRecorded = options.FromRecording && options.Recording.AngleColumn.empty();
+    return HeatTransferSettingsOf(options.HeatTransfer, reference.PegExponent, speedsRecorded);
 }
 
 }  // namespace

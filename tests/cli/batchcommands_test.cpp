@@ -567,6 +567,52 @@ TEST_F(BatchToolTest, CombustionOfAnMdfRecording) {
                                                         ";\n1;time;;" + samples + ";\n");
 }
 
+// A recording in the angle domain: its cycles without a wheel, its speed for
+// the wall heat given as for a pressure file.
+TEST_F(BatchToolTest, CombustionOfAnAngleDomainRecording) {
+    std::string text = "Úhel;Tlak\n";
+    for (int i = 0; i <= 3 * 1440; ++i) {
+        text += std::to_string(i % 1440 / 2) + (i % 2 == 0 ? ",0;" : ",5;") +
+                FormatFloatGeneral(testing::Pressure(i % 1440 / 2.0), kDecimalComma) + "\n";
+    }
+    const fs::path file = write("angle.csv", text);
+    const TLines figures = {"combustion",
+                            file.string(),
+                            "--angle-column",
+                            "1",
+                            "--value-column",
+                            "2",
+                            "--pressure-scale",
+                            "1",
+                            "--bore",
+                            "86",
+                            "--stroke",
+                            "75",
+                            "--rod",
+                            "118",
+                            "--compression",
+                            "21,2",
+                            "--heat-transfer",
+                            "woschni",
+                            "--ivc",
+                            "220",
+                            "--evo",
+                            "500",
+                            "--ignition",
+                            "345"};
+    TLines withRpm = figures;
+    withRpm.insert(withRpm.end(), {"--rpm", "2000"});
+    const TRun result = run(withRpm);
+    EXPECT_EQ(result.Code, 0) << result.Err;
+    EXPECT_EQ(result.Err,
+              "Cykly: 3 (záznam v úhlu)\nKlepání se nepočítá: záznam v úhlu nemá vzorky v čase\n");
+    EXPECT_NE(result.Out.find("\nTeplo do stěn [J];"), std::string::npos) << result.Out;
+    EXPECT_EQ(run(figures).Code, 2);
+    TLines withWheel = withRpm;
+    withWheel.insert(withWheel.end(), {"--wheel", "60-2"});
+    EXPECT_EQ(run(withWheel).Code, 2);
+}
+
 // --table prints the file's row instead of its figure lines; --cycles is written all the same.
 TEST_F(BatchToolTest, CyclesFileWithTheTableForms) {
     testing::TSynthetic recording;
