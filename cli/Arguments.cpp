@@ -6,6 +6,8 @@
 #include "cli/OptionGroups.h"
 #include "cli/OptionTable.h"
 #include "cli/OptionUsage.h"
+#include "signal/import/RecordingSource.h"
+#include "util/errors.h"
 #include "util/quote.h"
 #include "util/samefile.h"
 
@@ -167,6 +169,67 @@ TCliCommand CommandNamed(std::string_view word) {
     return found == commands.end() || word.empty() ? TCliCommand::None : found->Command;
 }
 
+namespace {
+
+// The recordings given: the positional files and --encoder's.
+std::vector<std::string> RecordingPaths(const TGiven& given) {
+    std::vector<std::string> paths = given.Positional;
+    for (const TGivenOption& option : given.Options) {
+        if (option.Row->Name == "--encoder") {
+            paths.push_back(option.Text);
+        }
+    }
+    return paths;
+}
+
+// An MDF recording's time master stands for --time-column: the import takes
+// it from the file when no time column or sample rate is given.
+void ImplyTimeOfMdfRecordings(TGiven& given) {
+    if (given.Names.contains("--time-column") || given.Names.contains("--sample-rate")) {
+        return;
+    }
+    const std::vector<std::string> paths = RecordingPaths(given);
+    if (!paths.empty() && std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
+            return RecordingKindOf(path) == TRecordingKind::Mdf;
+        })) {
+        given.Names.insert("--time-column");
+    }
+}
+
+// Whether every recording is an MDF file whose value channel's group has a
+// crank-angle master; a file that cannot tell is left to the import to judge.
+bool AllMdfInAngle(const std::vector<std::string>& paths, const TGiven& given) {
+    std::string value = "2";
+    for (const TGivenOption& option : given.Options) {
+        value = option.Row->Name == "--value-column" ? option.Text : value;
+    }
+    try {
+        return !paths.empty() && std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+            return !ImpliedAngleColumn(path, value).empty();
+        });
+    } catch (const EMorvaneError&) {
+        return false;
+    }
+}
+
+// An angle-domain recording (a crank-angle column, or an MDF group's angle
+// master) stands for the wheel and the time.
+void ImplyWheelOfAngleRecordings(TGiven& given) {
+    if (!given.Names.contains("--angle-column") &&
+        (given.Names.contains("--wheel") || !AllMdfInAngle(RecordingPaths(given), given))) {
+        return;
+    }
+    for (const char* name : {"--wheel", "--time-column", "--sample-rate"}) {
+        if (given.Names.contains(name)) {
+            throw EUsageError("an angle-domain recording takes no " + std::string(name));
+        }
+    }
+    given.Names.insert("--wheel");
+    given.Names.insert("--time-column");
+}
+
+}  // namespace
+
 TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     TCliArguments result;
     if (!arguments.empty()) {
@@ -194,6 +257,8 @@ TCliArguments ParseArguments(const std::vector<std::string>& arguments) {
     CheckOnlyWith(result.Command, given);
     ApplyOptions(result, given);
     ReadPositional(result, given);
+    ImplyWheelOfAngleRecordings(given);
+    ImplyTimeOfMdfRecordings(given);
     CheckGiven(result, given);
     return result;
 }

@@ -22,7 +22,7 @@
 
 namespace morvane {
 
-enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves, Tdc };
+enum class TCliCommand { None, Events, Signal, Render, Combustion, Valves, Tdc, Channels };
 enum class TCliAction { Run, Help, Version };
 using TSignalFileKind = TSignalImportKind;  // one kind of import for the set-up and the command line
 // combustion: the figure lines for one FILE and the table for several, or the
@@ -120,6 +120,7 @@ struct TCliArguments {
     TRenderOptions Render;
     TCombustionOptions Combustion;
     TValvesOptions Valves;
+    std::string ChannelsPath;  // channels: the recording to list
 };
 
 // The arguments after the program name. Raises EUsageError with a one-line

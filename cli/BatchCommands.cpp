@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "cli/ChannelsCommand.h"
 #include "cli/CombustionCommand.h"
 #include "cli/CylinderCommand.h"
 #include "cli/EngineSetup.h"
@@ -236,6 +237,8 @@ int RunCommand(const TCliArguments& arguments, std::ostream& out, std::ostream& 
             ReadCylinderOptions(options);
             report = arguments.Command == TCliCommand::Tdc ? TdcReport(options, boxes)
                                                            : CombustionReportWithin(options, boxes);
+        } else if (arguments.Command == TCliCommand::Channels) {
+            report = ChannelListText(arguments.ChannelsPath);
         } else if (arguments.Command == TCliCommand::Signal) {
             TSession session;
             session.Numbers = kBatchNumbers;

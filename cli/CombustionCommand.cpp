@@ -64,7 +64,7 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
         try {
             analyser.addCycle(cycle.Points,
                               cycle.KnockKnown ? TCycleKnock{cycle.Mapo, cycle.Knocks} : TCycleKnock{},
-                              cycle.Rpm);
+                              cycle.Rpm > 0 ? cycle.Rpm : options.HeatTransfer.Rpm.value_or(0));
         } catch (const EMorvaneError&) {
             failedCycle = std::current_exception();
         }
@@ -72,7 +72,7 @@ TFileAnalysis AnalyseRecording(const TCombustionOptions& options, const std::str
     const TEncoderResult result = ImportEncoderRecording(recording);
     TSignalTable shown{};
     ShowEncoderResult(result, boxes, shown);
-    analyser.addMean(result.Mean, result.Rpm);
+    analyser.addMean(result.Mean, result.AngleDomain ? options.HeatTransfer.Rpm.value_or(0) : result.Rpm);
     if (failedCycle) {
         std::rethrow_exception(failedCycle);
     }
@@ -105,7 +105,9 @@ THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TP
     if (cylinder < options.CylinderAngles.size()) {
         TakeCylinderAngles(options.CylinderAngles[cylinder], heat);
     }
-    return HeatTransferSettingsOf(heat, reference.PegExponent, options.FromRecording);
+    // A recording in the angle domain knows no speed: --rpm gives it, as for a pressure file.
+    const bool speedsRecorded = options.FromRecording && options.Recording.AngleColumn.empty();
+    return HeatTransferSettingsOf(heat, reference.PegExponent, speedsRecorded);
 }
 
 void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {

@@ -17,6 +17,7 @@ constexpr TCommandSet kRender = CommandBit(TCliCommand::Render);
 constexpr TCommandSet kCombustion = CommandBit(TCliCommand::Combustion);
 constexpr TCommandSet kValves = CommandBit(TCliCommand::Valves);
 constexpr TCommandSet kTdc = CommandBit(TCliCommand::Tdc);
+constexpr TCommandSet kChannels = CommandBit(TCliCommand::Channels);
 constexpr TCommandSet kPressureCommands = kCombustion | kTdc;
 constexpr TCommandSet kCylinderCommands = kEventsCommand | kRender | kValves;
 constexpr TCommandSet kSignalCommands = kSignal | kRender;
@@ -284,6 +285,24 @@ const TOptionRow kRows[] = {
               .NotEmpty = true},
      .Groups = kEncoder,
      .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).SampleRate = v.Number; }},
+    {.Name = "--angle-column",
+     .ValueName = "C",
+     .Help = "crank-angle column in degrees: a recording in the angle domain, instead\n"
+             "of --wheel and the time (no knock then)",
+     .Commands = kRecordingCommands,
+     .Listed = kSignalCommands,
+     .Rule = kEncoderText,
+     .Groups = kEncoder,
+     .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).AngleColumn = v.Text; }},
+    {.Name = "--angle-offset",
+     .ValueName = "DEG",
+     .Help = "the recorded angle of cylinder 1's gas-exchange top dead centre (default {default})",
+     .Commands = kRecordingCommands,
+     .Listed = kSignalCommands,
+     .Rule = {.Kind = TValueKind::Number, .Low = -1e6, .High = 1e6, .NotEmpty = true},
+     .Default = "0",
+     .Groups = kEncoder,
+     .Apply = [](TArgs& a, const TValue& v) { EncoderOf(a).AngleOffset = v.Number; }},
     {.Name = "--index-column",
      .ValueName = "C",
      .Help = "once-per-revolution index column (needed by a T-0 wheel)",
@@ -417,6 +436,14 @@ const TOptionRow kRows[] = {
      .Required = kTdc,
      .Missing = "{command} needs the pressure-cycle FILE",
      .Apply = [](TArgs& a, const TValue& v) { AddPressureFile(a, v.Text); }},
+    {.Name = "FILE",
+     .Help = "recording: MDF 4 or delimited text",
+     .Commands = kChannels,
+     .Listed = kChannels,
+     .Rule = kInputPath,
+     .Required = kChannels,
+     .Missing = "{command} needs the recording FILE",
+     .Apply = [](TArgs& a, const TValue& v) { a.ChannelsPath = v.Text; }},
     {.Name = "--bore",
      .ValueName = "MM",
      .Help = "bore, mm, {range}",
@@ -792,6 +819,10 @@ const TCommandRow kCommands[] = {
      "recording.\n"
      "The proposal's chords lie at shares of the peak pressure, so a relative trace needs --peg;\n"
      "polytropic pegging needs --bore, --stroke, --rod and --compression.\n"},
+    {TCliCommand::Channels, "channels", "list the channels of a recording",
+     "Prints the channels of a recording (MDF 4 or delimited text), one line each:\n"
+     "Skupina;Kanál;Jednotka;Vzorků;Hlavní (group, name, unit, samples, the group's master).\n\n",
+     ""},
     {TCliCommand::None, "", "", "",
      "\nNumbers use the decimal comma. A failure prints the error box's text and exits 1;\n"
      "a usage mistake exits 2. \"morvane-cli COMMAND --help\" tells more.\n"},

@@ -21,7 +21,7 @@ fi
 shift $(( $# > 0 ? 1 : 0 ))
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(numtext_fuzz numparse_diff_fuzz textlines_fuzz import_fuzz events_fuzz valves_fuzz combustion_fuzz setup_fuzz)
+  targets=(numtext_fuzz numparse_diff_fuzz textlines_fuzz import_fuzz events_fuzz valves_fuzz combustion_fuzz setup_fuzz mdf4_fuzz)
 fi
 
 build_dir=build-fuzz

@@ -15,6 +15,8 @@ packages=(
   # the number parse of the recordings and signal files
   libfast-float-dev
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
+  # MATLAB recordings
+  libmatio-dev
   xvfb xauth
   # the second compiler, libFuzzer and symbolized sanitizer reports (scripts/sanitize.sh, scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev llvm-14

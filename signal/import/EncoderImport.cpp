@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "signal/import/AngleRecording.h"
 #include "signal/import/CrankAngle.h"
 #include "signal/import/EncoderRanges.h"
+#include "signal/import/RecordingSource.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
@@ -655,18 +657,31 @@ TEncoderResult TEncoderRun::finish() {
     return std::move(m_result);
 }
 
-TEncoderResult ImportEncoderRecording(const TEncoderOptions& options) {
+TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
+    // A binary recording's master stands for the angle or the time column.
+    TEncoderOptions options = given;
+    if (options.AngleColumn.empty() && options.TimeColumn.empty()) {
+        options.AngleColumn = ImpliedAngleColumn(options.Path, options.ValueColumn);
+    }
+    if (!options.AngleColumn.empty()) {
+        return ImportAngleRecording(options);
+    }
+    if (options.TimeColumn.empty()) {
+        options.TimeColumn = ImpliedTimeColumn(options.Path, options.EncoderColumn);
+    }
     CheckOptions(options);
     const TColumns columns = ColumnsOf(options);
     TEncoderRun run(options, columns);
-    ReadRecording(options.Path, options.Format, columns.Names,
-                  [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
+    ReadAnyRecording(
+        options.Path, options.Format, columns.Names,
+        [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
     return run.finish();
 }
 
 void ShowEncoderResult(const TEncoderResult& result, IMessageBoxes& boxes, TSignalTable& signal) {
-    boxes.ShowInfo("Cykly / Otáčky [RPM]: " + FormatInteger(result.CycleCount) + " / " +
-                   FormatInteger(std::llround(result.Rpm)));
+    boxes.ShowInfo(result.AngleDomain ? "Cykly: " + FormatInteger(result.CycleCount) + " (záznam v úhlu)"
+                                      : "Cykly / Otáčky [RPM]: " + FormatInteger(result.CycleCount) + " / " +
+                                            FormatInteger(std::llround(result.Rpm)));
     if (!result.KnockNote.empty()) {
         boxes.ShowInfo(result.KnockNote);
     }

@@ -71,6 +71,10 @@ struct TEncoderOptions {
     // chosen by the first channel; the sink gets every channel's cycles
     // (TEncoderCycle::Channel), Cycles, Mapo and Knocks stay the first's.
     std::vector<TPressureChannel> Channels;
+    // Not empty: the recording is in the angle domain, this column (or MDF
+    // channel) its crank angle in degrees; no wheel, time or knock then.
+    std::string AngleColumn;
+    double AngleOffset = 0;  // the recorded angle of cylinder 1's gas-exchange top dead centre
 };
 
 struct TEncoderResult {
@@ -92,6 +96,7 @@ struct TEncoderResult {
     // channel order (Mean and CycleCount are the first's).
     std::vector<TSignalTable> ChannelMeans;
     std::vector<std::int64_t> ChannelCycleCounts;
+    bool AngleDomain = false;          // from an angle-domain recording: no speed is known
 };
 
 // Reads and evaluates the recording; shows nothing and changes no table.

@@ -270,6 +270,9 @@ public:
         return m_lines;
     }
 
+    const std::vector<std::string>& header() const { return m_header; }
+    std::size_t firstFields() const { return m_firstFields; }
+
 private:
     // A NUL byte would end the recording unseen, its later cycles lost. What
     // the lines before it show of the file (UTF-16, binary data) is told first.
@@ -336,6 +339,7 @@ private:
                 m_indices.push_back(ColumnIndex(column, m_header));
             }
             m_values.resize(m_indices.size());
+            m_firstFields = m_fields.size();
             m_lastIndex = *std::max_element(m_indices.begin(), m_indices.end());
         }
         if (!m_markKnown) {
@@ -470,11 +474,24 @@ private:
     std::vector<std::string> m_header;
     std::vector<std::size_t> m_indices;
     std::vector<double> m_values;
-    std::size_t m_lastIndex = 0;  // the largest of m_indices
+    std::size_t m_lastIndex = 0;    // the largest of m_indices
+    std::size_t m_firstFields = 0;  // of the first data line
     std::vector<std::string_view> m_fields;
 };
 
 }  // namespace
+
+TRecordingShape ReadRecordingShape(const std::string& path, const TRecordingFormat& format) {
+    TLineReader reader(path);
+    TRecordingShape shape;
+    const std::vector<std::string> first = {"1"};
+    const TRowSink count = [&](const std::vector<double>&, const TRowPlace&) { ++shape.Rows; };
+    TRecordingReader recording(reader, format, first, count);
+    recording.read();
+    shape.Header = recording.header();
+    shape.Fields = recording.firstFields();
+    return shape;
+}
 
 std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
                            const std::vector<std::string>& columns, const TRowSink& row) {

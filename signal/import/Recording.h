@@ -51,4 +51,15 @@ std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
 std::int64_t ReadRecording(const std::string& path, const TRecordingFormat& format,
                            const std::vector<std::string>& columns, const TRowSink& row);
 
+// What a text recording holds: the header's names (empty without a header),
+// the fields of its first data line and its data lines.
+struct TRecordingShape {
+    std::vector<std::string> Header;
+    std::size_t Fields = 0;
+    std::int64_t Rows = 0;
+};
+
+// Scans the file once as ReadRecording does.
+TRecordingShape ReadRecordingShape(const std::string& path, const TRecordingFormat& format);
+
 }  // namespace morvane

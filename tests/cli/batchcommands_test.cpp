@@ -29,6 +29,7 @@
 #include "events/SetupFile.h"
 #include "signal/Signal.h"
 #include "signal/import/AngleImport.h"
+#include "tests/support/MdfWriter.h"
 #include "tests/support/SharedData.h"
 #include "tests/support/SyntheticRecording.h"
 #include "tests/support/TempDirTest.h"
@@ -533,6 +534,124 @@ TEST_F(BatchToolTest, CombustionOfARecording) {
     EXPECT_FALSE(fs::exists(m_dir / "c.csv"));
 }
 
+// The same recording as MDF 4 gives the text's figures; its channels are listed.
+TEST_F(BatchToolTest, CombustionOfAnMdfRecording) {
+    testing::TSynthetic recording;
+    recording.Revolutions = 6;
+    recording.TimeColumn = true;
+    const TLines lines = testing::RecordingLines(recording);
+    testing::TMdfSpec spec;
+    spec.Groups = {testing::RecordingGroup(lines)};
+    spec.Storage = testing::TMdfStorage::Deflate;
+    spec.BlockBytes = 65536;
+    const fs::path mdf = write("recording.mf4", testing::MdfFileBytes(spec));
+    const fs::path text = write("recording.csv", testing::RecordingText(lines));
+    const TLines engine = {"--wheel", "60-2", "--pressure-scale", "1",   "--bore", "86", "--stroke", "75",
+                           "--rod",   "118",  "--compression",    "21,2"};
+    TLines fromText = {"combustion", text.string(), "--time-column", "3"};
+    fromText.insert(fromText.end(), engine.begin(), engine.end());
+    TLines fromMdf = {"combustion", mdf.string(),     "--encoder-column",
+                      "Encoder",    "--value-column", "Pressure"};
+    fromMdf.insert(fromMdf.end(), engine.begin(), engine.end());
+    const TRun expected = run(fromText);
+    ASSERT_EQ(expected.Code, 0) << expected.Err;
+    const TRun result = run(fromMdf);
+    EXPECT_EQ(result.Code, 0) << result.Err;
+    EXPECT_EQ(result.Out, expected.Out);
+    EXPECT_EQ(result.Err, expected.Err);
+    const std::string samples = std::to_string(lines.size() - 1);
+    EXPECT_EQ(run({"channels", mdf.string()}).Out, "Skupina;Kanál;Jednotka;Vzorků;Hlavní\n1;Encoder;;" +
+                                                       samples + ";Zeit\n1;Pressure;;" + samples +
+                                                       ";Zeit\n1;Zeit;s;" + samples + ";Zeit\n");
+    EXPECT_EQ(run({"channels", text.string()}).Out, "Skupina;Kanál;Jednotka;Vzorků;Hlavní\n1;encoder;;" +
+                                                        samples + ";\n1;pressure;;" + samples +
+                                                        ";\n1;time;;" + samples + ";\n");
+}
+
+// A recording in the angle domain: its cycles without a wheel, its speed for
+// the wall heat given as for a pressure file.
+TEST_F(BatchToolTest, CombustionOfAnAngleDomainRecording) {
+    std::string text = "Úhel;Tlak\n";
+    for (int i = 0; i <= 3 * 1440; ++i) {
+        text += std::to_string(i % 1440 / 2) + (i % 2 == 0 ? ",0;" : ",5;") +
+                FormatFloatGeneral(testing::Pressure(i % 1440 / 2.0), kDecimalComma) + "\n";
+    }
+    const fs::path file = write("angle.csv", text);
+    const TLines figures = {"combustion",
+                            file.string(),
+                            "--angle-column",
+                            "1",
+                            "--value-column",
+                            "2",
+                            "--pressure-scale",
+                            "1",
+                            "--bore",
+                            "86",
+                            "--stroke",
+                            "75",
+                            "--rod",
+                            "118",
+                            "--compression",
+                            "21,2",
+                            "--heat-transfer",
+                            "woschni",
+                            "--ivc",
+                            "220",
+                            "--evo",
+                            "500",
+                            "--ignition",
+                            "345"};
+    TLines withRpm = figures;
+    withRpm.insert(withRpm.end(), {"--rpm", "2000"});
+    const TRun result = run(withRpm);
+    EXPECT_EQ(result.Code, 0) << result.Err;
+    EXPECT_EQ(result.Err,
+              "Cykly: 3 (záznam v úhlu)\nKlepání se nepočítá: záznam v úhlu nemá vzorky v čase\n");
+    EXPECT_NE(result.Out.find("\nTeplo do stěn [J];"), std::string::npos) << result.Out;
+    EXPECT_EQ(run(figures).Code, 2);
+    TLines withWheel = withRpm;
+    withWheel.insert(withWheel.end(), {"--wheel", "60-2"});
+    EXPECT_EQ(run(withWheel).Code, 2);
+
+    // Two cylinders 360° apart, the same cycle in each: alike in their own frames.
+    std::string two = "Úhel;Tlak 1;Tlak 2\n";
+    for (int i = 0; i <= 4 * 1440; ++i) {
+        const auto pressureAt = [](int half) {
+            return FormatFloatGeneral(testing::Pressure((half + 1440) % 1440 / 2.0), kDecimalComma);
+        };
+        two += std::to_string(i / 2) + (i % 2 == 0 ? ",0;" : ",5;") + pressureAt(i) + ";" +
+               pressureAt(i - 720) + "\n";
+    }
+    write("two.csv", two);
+    const TRun cylinders = run({"combustion",
+                                "two.csv",
+                                "--angle-column",
+                                "1",
+                                "--pressure-columns",
+                                "2,3",
+                                "--pressure-scale",
+                                "1",
+                                "--firing-order",
+                                "1-2",
+                                "--intervals",
+                                "360,360",
+                                "--bore",
+                                "86",
+                                "--stroke",
+                                "75",
+                                "--rod",
+                                "118",
+                                "--compression",
+                                "21,2"});
+    ASSERT_EQ(cylinders.Code, 0) << cylinders.Err;
+    std::istringstream rows(cylinders.Out);
+    std::string header, first, second;
+    std::getline(rows, header);
+    std::getline(rows, first);
+    std::getline(rows, second);
+    EXPECT_EQ(first.substr(1), second.substr(1)) << cylinders.Out;
+}
+
 // --table prints the file's row instead of its figure lines; --cycles is written all the same.
 TEST_F(BatchToolTest, CyclesFileWithTheTableForms) {
     testing::TSynthetic recording;
@@ -869,7 +988,8 @@ TEST_F(BatchToolTest, UsageHelpAndVersion) {
     EXPECT_EQ(result.Code, 2);
     EXPECT_EQ(result.Err,
               "morvane-cli: no command given\n"
-              "usage: morvane-cli (events | signal | render | valves | combustion | tdc) [options]; --help, "
+              "usage: morvane-cli (events | signal | render | valves | combustion | tdc | channels) "
+              "[options]; --help, "
               "--version\n");
 
     for (const char* command : {"events", "signal", "render"}) {

@@ -1,0 +1,63 @@
+#include "signal/import/RecordingSource.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "signal/import/MatRecording.h"
+#include "signal/import/mdf4/MdfLayout.h"
+#include "signal/import/mdf4/MdfRecording.h"
+
+namespace morvane {
+
+TRecordingKind RecordingKindOf(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return TRecordingKind::Text;
+    }
+    if (mdf4::IsMdfFile(path)) {
+        return TRecordingKind::Mdf;
+    }
+    return IsMatFile(path) ? TRecordingKind::Mat : TRecordingKind::Text;
+}
+
+std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& format,
+                              const std::vector<std::string>& columns, const TRowSink& row) {
+    switch (RecordingKindOf(path)) {
+        case TRecordingKind::Mdf:
+            return ReadMdfRecording(path, columns, row);
+        case TRecordingKind::Mat:
+            return ReadMatRecording(path, columns, row);
+        default:
+            break;
+    }
+    return ReadRecording(path, format, columns, row);
+}
+
+std::vector<TRecordingChannel> ListRecordingChannels(const std::string& path,
+                                                     const TRecordingFormat& format) {
+    switch (RecordingKindOf(path)) {
+        case TRecordingKind::Mdf:
+            return ListMdfChannels(path);
+        case TRecordingKind::Mat:
+            return ListMatChannels(path);
+        default:
+            break;
+    }
+    const TRecordingShape shape = ReadRecordingShape(path, format);
+    std::vector<TRecordingChannel> list;
+    for (std::size_t i = 0; i < shape.Fields; ++i) {
+        const bool named = i < shape.Header.size() && !shape.Header[i].empty();
+        list.push_back({1, named ? shape.Header[i] : std::to_string(i + 1), {}, shape.Rows, {}});
+    }
+    return list;
+}
+
+std::string ImpliedTimeColumn(const std::string& path, const std::string& column) {
+    return RecordingKindOf(path) == TRecordingKind::Mdf ? MdfTimeColumn(path, column) : std::string();
+}
+
+std::string ImpliedAngleColumn(const std::string& path, const std::string& column) {
+    return RecordingKindOf(path) == TRecordingKind::Mdf ? MdfAngleColumn(path, column) : std::string();
+}
+
+}  // namespace morvane

@@ -1,0 +1,39 @@
+#pragma once
+
+// A recording of any kind the imports read: delimited text, MDF 4 or MATLAB,
+// told apart by the file's first bytes, never by its name. Each gives the
+// chosen channels' values row by row, as the text recording does.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "signal/import/Recording.h"
+#include "signal/import/RecordingChannels.h"
+
+namespace morvane {
+
+enum class TRecordingKind { Text, Mdf, Mat };
+
+// MDF when a regular file begins with the MDF identification, MATLAB when
+// libmatio opens it; text otherwise (pipes included, which are not read here).
+TRecordingKind RecordingKindOf(const std::string& path);
+
+// ReadRecording for any kind; format applies to text only, columns are
+// channel names for the binary kinds.
+std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& format,
+                              const std::vector<std::string>& columns, const TRowSink& row);
+
+// The channels the file offers; a text recording's are its columns, named by
+// its header or by their numbers.
+std::vector<TRecordingChannel> ListRecordingChannels(const std::string& path, const TRecordingFormat& format);
+
+// The time channel a recording implies for column (an MDF group's time
+// master); empty when it implies none.
+std::string ImpliedTimeColumn(const std::string& path, const std::string& column);
+
+// The crank-angle channel a recording implies for column (an MDF group's
+// angle master); empty when it implies none.
+std::string ImpliedAngleColumn(const std::string& path, const std::string& column);
+
+}  // namespace morvane

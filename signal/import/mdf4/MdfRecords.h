@@ -1,0 +1,22 @@
+#pragma once
+
+// The records of one channel group, read in one pass over its data group's
+// data, which may interleave the records of other groups (unsorted).
+
+#include <cstdint>
+#include <functional>
+
+#include "signal/import/mdf4/MdfLayout.h"
+
+namespace morvane::mdf4 {
+
+// record: the record's bytes after its id; index: 0-based within the group.
+using TRecordSink = std::function<void(const std::uint8_t* record, std::uint64_t index)>;
+
+// Hands every record of group to each, at most as many as the group states;
+// fewer records in the data than stated, a record of an unknown id or data
+// ending within a record fail naming the block. Returns the records handed.
+std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
+                          const TRecordSink& each);
+
+}  // namespace morvane::mdf4
