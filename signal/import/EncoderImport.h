@@ -96,7 +96,7 @@ struct TEncoderResult {
     // channel order (Mean and CycleCount are the first's).
     std::vector<TSignalTable> ChannelMeans;
     std::vector<std::int64_t> ChannelCycleCounts;
-    bool AngleDomain = false;          // from an angle-domain recording: no speed is known
+    bool AngleDomain = false;  // from an angle-domain recording: no speed is known
 };
 
 // Reads and evaluates the recording; shows nothing and changes no table.
