@@ -5,6 +5,7 @@
 #include "cli/BatchCommands.h"
 #include "cli/CombustionCommand.h"
 #include "cli/HeatTransferOptions.h"
+#include "events/EngineEvent.h"
 #include "events/EngineInput.h"
 #include "events/EventGeneration.h"
 #include "events/FiringOrder.h"
@@ -128,6 +129,7 @@ std::vector<TPictureEvent> CylinderEvents(const TCombustionOptions& options, int
     window.MainParameters.setValue(kCylinderCountRow, Count(cylinders));
     TEventList events;
     CreateEvents(window.MainParameters, window.CylinderTable, events, kBatchNumbers);
+    UpdateEventAngles(events, 0);
     const double offset = ParseFloat(window.CylinderTable.cellText(OffsetColumn, cylinder), kBatchNumbers);
     return CylinderPictureEvents(events, cylinder, offset);
 }

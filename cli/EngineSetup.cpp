@@ -98,7 +98,8 @@ std::vector<std::string> WithEngineSetup(const std::vector<std::string>& argumen
         return arguments;
     }
     TWords words = CombustionWords(setup.Combustion);
-    if (setup.SignalImport.Kind == TSignalImportKind::Encoder) {
+    // A recording on the crank angle has no encoder: the set-up's import does not apply to it.
+    if (setup.SignalImport.Kind == TSignalImportKind::Encoder && !Gives(arguments, "--angle-column")) {
         const TWords encoder = EncoderWords(setup.SignalImport.Encoder);
         words.insert(words.end(), encoder.begin(), encoder.end());
     }

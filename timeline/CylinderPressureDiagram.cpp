@@ -28,10 +28,6 @@ constexpr int kTop = 8;
 constexpr int kBottomMargin = 22;
 constexpr int kRightMargin = 96;  // the legend
 
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 void DrawTrace(const TSignalTable& trace, const TPlotScale& across, const TPlotScale& up, TRaster& picture) {
     picture.moveTo(across.at(0), up.at(trace[0]));
     for (std::size_t k = 1; k < trace.size(); ++k) {
@@ -82,15 +78,14 @@ TColor CylinderColor(int cylinder) {
 
 std::vector<TPictureEvent> CylinderPictureEvents(const TEventList& events, int cylinder, double offset) {
     const std::string number = FormatInteger(cylinder);
+    const std::string ignition = "Zapalování " + number;
+    const std::string intakeCloses = "Píst " + number + " - SV zavírá";
+    const std::string exhaustOpens = "Píst " + number + " - VV otvírá";
     std::vector<TPictureEvent> marked;
     for (const TEngineEvent& event : events) {
-        const bool ignition = event.Kind == ekIgnition && event.Name == "Zapalování " + number;
-        const bool intakeCloses = event.Kind == ekIntakeValve && event.Name.starts_with(number + " ") &&
-                                  EndsWith(event.Name, "SV zavírá");
-        const bool exhaustOpens = event.Kind == ekExhaustValve && event.Name.starts_with(number + " ") &&
-                                  EndsWith(event.Name, "VV otvírá");
-        if (ignition || intakeCloses || exhaustOpens) {
-            double angle = std::fmod(event.NominalAngle - offset, 720.0);
+        if (event.Name == ignition || event.Name == intakeCloses || event.Name == exhaustOpens) {
+            // Where the event list puts it, corrections included.
+            double angle = std::fmod(event.FinalAngle - offset, 720.0);
             angle = angle < 0 ? angle + 720 : angle;
             marked.push_back({angle >= 720 ? 0 : angle, event.Kind});
         }

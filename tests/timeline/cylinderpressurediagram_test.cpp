@@ -15,13 +15,13 @@ namespace {
 // cylinders' events and the other kinds are left out.
 TEST(CylinderPressureDiagramTest, MarksTheSelectedCylindersEventsOnItsOwnAngle) {
     const TEventList events = {
-        {"Zapalování 2", ekIgnition, 890, 0, 0},
-        {"Zapalování 1", ekIgnition, 350, 0, 0},
-        {"2 - SV zavírá", ekIntakeValve, 770, 0, 0},
-        {"2 - SV otvírá", ekIntakeValve, 1250, 0, 0},
-        {"2 - VV otvírá", ekExhaustValve, 1030, 0, 0},
-        {"12 - SV zavírá", ekIntakeValve, 100, 0, 0},
-        {"2 - HU", ekPiston, 540, 0, 0},
+        {"Zapalování 2", ekIgnition, 0, 890, 0},
+        {"Zapalování 1", ekIgnition, 0, 350, 0},
+        {"Píst 2 - SV zavírá", ekIntakeValve, 0, 770, 0},
+        {"Píst 2 - SV otvírá", ekIntakeValve, 0, 1250, 0},
+        {"Píst 2 - VV otvírá", ekExhaustValve, 0, 1030, 0},
+        {"Píst 12 - SV zavírá", ekIntakeValve, 0, 100, 0},
+        {"Píst 2 - HU", ekPiston, 0, 540, 0},
     };
     const std::vector<TPictureEvent> marked = CylinderPictureEvents(events, 2, 540);
     ASSERT_EQ(marked.size(), 3U);
