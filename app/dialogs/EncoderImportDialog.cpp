@@ -15,8 +15,10 @@ namespace morvane {
 
 namespace {
 
-// Recordings come as .csv, .txt or .dat; the dialog may show every file too.
-const std::string kRecordingFilter = "Měření (*.csv *.txt *.dat)|*.csv|Všechny soubory (*)|*";
+// Recordings come as text (.csv, .txt, .dat), MDF 4 or MATLAB files; the
+// dialog may show every file too (the reader knows a file by its content).
+const std::string kRecordingFilter =
+    "Měření (*.csv *.txt *.dat *.mf4 *.mdf *.mat)|*.csv|Všechny soubory (*)|*";
 
 }  // namespace
 
