@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "events/EngineEvent.h"
 #include "signal/Signal.h"
@@ -35,6 +36,10 @@ struct TSession {
     // The cycle Signal was made from, while it was: the encoder import's,
     // which a cycle loaded on the combustion page does not replace.
     std::shared_ptr<const TPressureCycle> SignalCycle;
+    // A recording of several cylinders: each cylinder's cycles on its own
+    // angle, from cylinder 1 (PressureCycle is the one the page shows, the
+    // signal cylinder 1's); empty otherwise.
+    std::vector<std::shared_ptr<const TPressureCycle>> CylinderCycles;
     // How the numbers the user types and reads are written; the commands that
     // take the session parse and format with it.
     TNumberFormat Numbers = kDecimalComma;
@@ -42,8 +47,8 @@ struct TSession {
 
 // What the import commands read and write of a session.
 inline TImportTarget ImportTargetOf(TSession& session) {
-    return {session.Signal, session.LastImportFile, session.PressureCycle, session.SignalCycle,
-            session.Numbers};
+    return {session.Signal,      session.LastImportFile, session.PressureCycle,
+            session.SignalCycle, session.CylinderCycles, session.Numbers};
 }
 
 }  // namespace morvane

@@ -12,12 +12,13 @@ auto Fields(const TCombustionTexts& t) {
 
 auto Fields(const TEncoderTexts& t) {
     return std::tie(t.Path, t.Wheel, t.ReferenceAngle, t.EncoderColumn, t.ValueColumn, t.TimeColumn,
-                    t.SampleRate, t.IndexColumn, t.Phase, t.PressureScale, t.KnockBand, t.KnockThreshold);
+                    t.SampleRate, t.IndexColumn, t.Phase, t.PressureScale, t.KnockBand, t.KnockThreshold,
+                    t.PressureColumns);
 }
 
 auto Fields(const TCombustionSetupTexts& t) {
     return std::tie(t.TdcShift, t.LossAngle, t.PegMethod, t.PegRange, t.PegPressure, t.PegExponent,
-                    t.CyclePath);
+                    t.CyclePath, t.Cylinder);
 }
 
 auto Fields(const TSignalImportTexts& t) {

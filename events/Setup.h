@@ -58,6 +58,7 @@ struct TCombustionSetupTexts {
     std::string PegExponent = "1,32";
     std::string CyclePath;  // the pressure-cycle file loaded on the page; empty: none or the import's
     THeatTransferTexts HeatTransfer;
+    std::string Cylinder = "1";  // the cylinder shown, of a recording of several
 
     bool operator==(const TCombustionSetupTexts& other) const;
 };

@@ -185,6 +185,7 @@ void VisitPages(TSetupRef& s, TVisitor& v) {
                                 "Pásmo klepání do [Hz]", "4000", "20000"});
     v.field("Práh klepání [bar]", s.SignalImport.Encoder.KnockThreshold);
     v.field("Tlakový průběh", burn.CyclePath);
+    v.field("Válec", burn.Cylinder);
     v.field("Přestup tepla", TChoiceText<TText>{burn.HeatTransfer.Model, kHeatModelChoices});
     v.field("Teplota stěny [K]", burn.HeatTransfer.WallTemperature);
     v.field("Teplota při zavření sání [K]", burn.HeatTransfer.IntakeTemperature);
@@ -204,6 +205,7 @@ void VisitPages(TSetupRef& s, TVisitor& v) {
     v.field("Sloupec indexu", import.Encoder.IndexColumn);
     v.field("Začátek cyklu", TRanged{import.Encoder.Phase, 0, 2});
     v.field("Citlivost snímače [bar/jednotka]", import.Encoder.PressureScale);
+    v.field("Sloupce tlaku válců", import.Encoder.PressureColumns);
 }
 
 // ---- Escaping ----

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "signal/pressure/Pegging.h"
 #include "signal/pressure/TopDeadCentre.h"
@@ -191,18 +193,25 @@ TCycleSeries CycleSeries(const std::vector<TCycleFigures>& cycles) {
 }
 
 std::vector<TAngleMarker> CylinderOneMarkers(const TEventList& events) {
-    static const struct {
-        const char* Event;
-        const char* Label;
-    } kMarked[] = {{"Zapalování 1", "Zapalování"},
-                   {"Píst 1 - SV zavírá", "SV zavírá"},
-                   {"Píst 1 - VV otvírá", "VV otvírá"}};
+    return CylinderMarkers(events, 1, 0);
+}
+
+std::vector<TAngleMarker> CylinderMarkers(const TEventList& events, int cylinder, double shift) {
+    const std::string number = std::to_string(cylinder);
+    const std::pair<std::string, const char*> marked[] = {{"Zapalování " + number, "Zapalování"},
+                                                          {"Píst " + number + " - SV zavírá", "SV zavírá"},
+                                                          {"Píst " + number + " - VV otvírá", "VV otvírá"}};
     std::vector<TAngleMarker> markers;
-    for (const auto& marked : kMarked) {
+    for (const auto& [name, label] : marked) {
         const auto event = std::find_if(events.begin(), events.end(),
-                                        [&](const TEngineEvent& one) { return one.Name == marked.Event; });
+                                        [&](const TEngineEvent& one) { return one.Name == name; });
         if (event != events.end()) {
-            markers.push_back({event->FinalAngle, marked.Label});
+            double angle = event->FinalAngle;
+            if (shift != 0) {
+                angle = std::fmod(angle - shift, 720.0);
+                angle = angle < 0 ? angle + 720 : angle;
+            }
+            markers.push_back({angle, label});
         }
     }
     return markers;

@@ -100,4 +100,8 @@ TCycleSeries CycleSeries(const std::vector<TCycleFigures>& cycles);
 // Cylinder 1's ignition, intake closing and exhaust opening, those the list holds.
 std::vector<TAngleMarker> CylinderOneMarkers(const TEventList& events);
 
+// The same of a cylinder (from 1) on its own angle: the list's angle less
+// shift (its offset less cylinder 1's), within 0 .. 720°.
+std::vector<TAngleMarker> CylinderMarkers(const TEventList& events, int cylinder, double shift);
+
 }  // namespace morvane

@@ -53,6 +53,13 @@ TEncoderImportDialog::TEncoderImportDialog(const TEncoderTexts& texts, IOpenDial
     m_pressureScaleEdit =
         addEntry(form, "Citlivost snímače [bar/jednotka]", texts.PressureScale, "PressureScaleEdit");
     m_pressureScaleEdit->setPlaceholderText("prázdné: signál není tlak");
+    m_pressureColumnsEdit =
+        addEntry(form, "Sloupce tlaku válců", texts.PressureColumns, "PressureColumnsEdit");
+    m_pressureColumnsEdit->setPlaceholderText("jen Sloupec signálu");
+    m_pressureColumnsEdit->setToolTip(
+        "Záznam více válců: sloupec tlaku každého válce od válce 1, např. 2,3,4,5; cykly válce začínají u "
+        "jeho "
+        "přesazení z tabulky válců");
 
     m_phaseBox = new QComboBox(this);
     m_phaseBox->setObjectName("EncoderPhaseBox");
@@ -103,6 +110,7 @@ TEncoderTexts TEncoderImportDialog::texts() const {
     texts.IndexColumn = ToStdString(m_indexColumnEdit->text());
     texts.Phase = m_phaseBox->currentIndex();
     texts.PressureScale = ToStdString(m_pressureScaleEdit->text());
+    texts.PressureColumns = ToStdString(m_pressureColumnsEdit->text());
     return texts;
 }
 

@@ -42,6 +42,7 @@ private:
     QLineEdit* m_timeColumnEdit = nullptr;
     QLineEdit* m_sampleRateEdit = nullptr;
     QLineEdit* m_indexColumnEdit = nullptr;
+    QLineEdit* m_pressureColumnsEdit = nullptr;
     QLineEdit* m_pressureScaleEdit = nullptr;
     QComboBox* m_phaseBox = nullptr;
 };

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <span>
@@ -28,11 +29,13 @@
 #include "app/widgets/ControlRole.h"
 #include "app/widgets/PlotView.h"
 #include "app/widgets/QtControls.h"
+#include "events/EventGeneration.h"
 #include "events/Setup.h"
 #include "signal/import/ComparisonCycle.h"
 #include "signal/pressure/CombustionFigures.h"
 #include "signal/pressure/CombustionInputs.h"
 #include "signal/pressure/CycleTable.h"
+#include "signal/pressure/CylinderBalance.h"
 #include "signal/pressure/KnockJudgement.h"
 #include "signal/pressure/Plausibility.h"
 #include "signal/pressure/TdcProposal.h"
@@ -103,6 +106,13 @@ QLabel* MakeFileLabel(QWidget* page) {
     return label;
 }
 
+// Whether the page shows one of a recording's cylinders (not a file loaded here).
+bool ShowsRecordedCylinder(const TSession& session) {
+    return session.CylinderCycles.size() > 1 &&
+           (!session.PressureCycle || std::find(session.CylinderCycles.begin(), session.CylinderCycles.end(),
+                                                session.PressureCycle) != session.CylinderCycles.end());
+}
+
 // The name a comparison goes by in the legend and the figures' heading.
 std::string FileNameOf(const std::string& path) {
     return std::filesystem::path(path).filename().string();
@@ -143,6 +153,7 @@ QVBoxLayout* TCombustionPage::buildSide() {
     m_fileLabel = MakeFileLabel(this);
     side->addWidget(m_fileLabel);
     side->addLayout(buildComparisonRow());
+    side->addLayout(buildCylinderRow());
     m_noticeLabel = new QLabel(this);
     m_noticeLabel->setObjectName("CycleNoticeLabel");
     m_noticeLabel->setWordWrap(true);
@@ -203,6 +214,7 @@ QTabWidget* TCombustionPage::buildTabs() {
     tabs->addTab(buildCyclesTab(), "Cykly");
     tabs->addTab(m_plots->heatRateTab(), "Vývin tepla");
     tabs->addTab(buildHeatTransferTab(), "Přestup tepla");
+    tabs->addTab(buildBalanceTab(), "Válce");
     return tabs;
 }
 
@@ -254,6 +266,7 @@ void TCombustionPage::connectControls() {
         connect(edit, &QLineEdit::textChanged, this, [this] { recompute(false); });
         connect(edit, &QLineEdit::returnPressed, this, &TCombustionPage::computeFigures);
     }
+    connect(m_cylinderBox, &QComboBox::currentIndexChanged, this, &TCombustionPage::selectCylinder);
     for (QComboBox* box : {m_pegMethodBox, m_heatModelBox, m_gammaModelBox}) {
         connect(box, &QComboBox::currentIndexChanged, this, [this] { recompute(false); });
     }
@@ -344,6 +357,39 @@ QWidget* TCombustionPage::buildHeatTransferTab() {
     return tab;
 }
 
+QHBoxLayout* TCombustionPage::buildCylinderRow() {
+    auto* row = new QHBoxLayout;
+    m_cylinderBox = new QComboBox(this);
+    m_cylinderBox->setObjectName("CylinderBox");
+    m_cylinderBox->addItem("1");
+    m_cylinderBox->setEnabled(false);
+    m_cylinderBox->setFixedWidth(kEntryWidth);
+    m_cylinderBox->setToolTip(
+        "válec záznamu se sloupcem tlaku každého válce, jehož výsledky stránka ukazuje");
+    auto* caption = new QLabel("Válec", this);
+    caption->setBuddy(m_cylinderBox);
+    row->addWidget(caption);
+    row->addStretch(1);
+    row->addWidget(m_cylinderBox);
+    return row;
+}
+
+// Every cylinder's figures side by side and each one's IMEP against the engine's mean.
+QWidget* TCombustionPage::buildBalanceTab() {
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    m_balanceTable = new QTableWidget(0, 0, tab);
+    m_balanceTable->setObjectName("BalanceTable");
+    m_balanceTable->verticalHeader()->setVisible(false);
+    m_balanceTable->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_balanceTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_balanceTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_balanceTable->setMinimumHeight(kCycleTableHeight);
+    layout->addWidget(m_balanceTable, 1);
+    layout->addWidget(m_plots->balancePlot(), 1);
+    return tab;
+}
+
 QWidget* TCombustionPage::buildCyclesTab() {
     auto* tab = new QWidget(this);
     auto* layout = new QVBoxLayout(tab);
@@ -393,6 +439,7 @@ void TCombustionPage::takeSetup(TSetup& setup) const {
     // The pegging method's list holds the methods in the order of TPegMethod.
     setup.Combustion.PegMethod = PegMethodName(TPegMethod(m_pegMethodBox->currentIndex()));
     setup.Combustion.CyclePath = m_loadedPath;
+    setup.Combustion.Cylinder = std::to_string(selectedCylinder());
     setup.Combustion.HeatTransfer.Model = kHeatModelChoices[m_heatModelBox->currentIndex()].Name;
     setup.Combustion.HeatTransfer.Gamma = kGammaModelChoices[m_gammaModelBox->currentIndex()].Name;
 }
@@ -405,6 +452,10 @@ void TCombustionPage::fillSetup(const TSetup& setup) {
     }
     m_cyclePath = setup.Combustion.CyclePath;
     m_loadedPath = setup.Combustion.CyclePath;
+    m_wantedCylinder = std::max(1, std::atoi(setup.Combustion.Cylinder.c_str()));
+    if (m_wantedCylinder <= m_cylinderBox->count()) {
+        m_cylinderBox->setCurrentIndex(m_wantedCylinder - 1);
+    }
     m_heatModelBox->setCurrentIndex(
         std::max(0, ChoiceIndex(kHeatModelChoices, setup.Combustion.HeatTransfer.Model)));
     m_gammaModelBox->setCurrentIndex(
@@ -427,7 +478,8 @@ void TCombustionPage::showEvent(QShowEvent* event) {
     // table, which other pages change.
     if (m_heatAngles && m_pageSession.CylinderTable) {
         try {
-            if (ReadValveAngles(*m_pageSession.CylinderTable, 1, m_session.Numbers) != *m_heatAngles) {
+            if (ReadValveAngles(*m_pageSession.CylinderTable, selectedCylinder(), m_session.Numbers) !=
+                *m_heatAngles) {
                 recompute(false);
                 return;
             }
@@ -436,7 +488,14 @@ void TCombustionPage::showEvent(QShowEvent* event) {
             return;
         }
     }
-    if (CylinderOneMarkers(m_session.Events) != m_markers) {
+    if (ShowsRecordedCylinder(m_session) && cylinderShifts() != m_cutShifts &&
+        m_pageSession.RereadRecording) {
+        // The cylinders' cycles are cut at their offsets: new offsets read the recording again.
+        m_cutShifts = cylinderShifts();
+        m_pageSession.RereadRecording();
+        return;
+    }
+    if (currentMarkers() != m_markers) {
         showPlots();
     }
 }
@@ -482,7 +541,58 @@ void TCombustionPage::followSessionCycle() {
     recompute(false);
 }
 
+int TCombustionPage::selectedCylinder() const {
+    return m_cylinderBox->currentIndex() + 1;
+}
+
+double TCombustionPage::cylinderShift(int cylinder) const {
+    const ICellGrid* table = m_pageSession.CylinderTable;
+    double offset = 0;
+    double first = 0;
+    if (!table || !TryParseFloat(table->cellText(OffsetColumn, cylinder), m_session.Numbers, offset) ||
+        !TryParseFloat(table->cellText(OffsetColumn, 1), m_session.Numbers, first)) {
+        return 0;
+    }
+    return offset - first;
+}
+
+std::vector<double> TCombustionPage::cylinderShifts() const {
+    std::vector<double> shifts;
+    for (std::size_t k = 1; k <= m_session.CylinderCycles.size(); ++k) {
+        shifts.push_back(cylinderShift(static_cast<int>(k)));
+    }
+    return shifts;
+}
+
+void TCombustionPage::followCylinders() {
+    const QSignalBlocker quiet(m_cylinderBox);
+    const int count = std::max(1, static_cast<int>(m_session.CylinderCycles.size()));
+    if (m_cylinderBox->count() != count) {
+        m_cylinderBox->clear();
+        for (int k = 1; k <= count; ++k) {
+            m_cylinderBox->addItem(QString::number(k));
+        }
+    }
+    const bool recorded = ShowsRecordedCylinder(m_session);
+    m_cylinderBox->setEnabled(recorded);
+    if (recorded) {
+        const int wanted = std::clamp(m_wantedCylinder, 1, count);
+        m_cylinderBox->setCurrentIndex(wanted - 1);
+        m_session.PressureCycle = m_session.CylinderCycles[static_cast<std::size_t>(wanted) - 1];
+        m_cutShifts = cylinderShifts();
+    }
+}
+
+void TCombustionPage::selectCylinder() {
+    m_wantedCylinder = selectedCylinder();
+    if (ShowsRecordedCylinder(m_session)) {
+        showCycleSource();
+        recompute(false);
+    }
+}
+
 void TCombustionPage::showCycleSource() {
+    followCylinders();
     const TPressureCycle* cycle = m_session.PressureCycle.get();
     m_computeButton->setEnabled(cycle != nullptr);
     if (!cycle) {
@@ -494,6 +604,9 @@ void TCombustionPage::showCycleSource() {
     if (!cycle->Cycles.empty()) {
         text += QStringLiteral(" (průměr %1 cyklů)").arg(cycle->Cycles.size());
     }
+    if (ShowsRecordedCylinder(m_session)) {
+        text += QStringLiteral(", válec %1").arg(selectedCylinder());
+    }
     m_fileLabel->setText(text);
     m_fileLabel->setToolTip(text);
 }
@@ -504,6 +617,8 @@ void TCombustionPage::computeFigures() {
 
 void TCombustionPage::recompute(bool showFailure) {
     m_figuresList->clear();
+    m_balanceTable->setRowCount(0);
+    m_plots->showBalance({}, 0, {});
     m_cycleTable->clear();
     m_cycleTable->setRowCount(0);
     m_cycleTable->setColumnCount(0);
@@ -582,6 +697,9 @@ void TCombustionPage::analyse() {
     }
     fillCycleTable(analysis);
     m_analysis = std::move(analysis);
+    if (ShowsRecordedCylinder(m_session)) {
+        analyseBalance(inputs, reference, rpm);
+    }
     analyseComparison(inputs, reference);
 }
 
@@ -597,11 +715,8 @@ THeatTransferSettings TCombustionPage::readHeatTransfer(double exponent) {
     if (!FollowsCharge(settings) || !m_pageSession.CylinderTable) {
         return settings;
     }
-    const TValveAngles angles = ReadValveAngles(*m_pageSession.CylinderTable, 1, m_session.Numbers);
-    m_heatAngles = angles;
-    settings.Ivc = WrappedCycleAngle(angles.IntakeCloses);
-    settings.Ignition = WrappedCycleAngle(angles.Ignition);
-    settings.Evo = WrappedCycleAngle(angles.ExhaustOpens);
+    m_heatAngles = ReadValveAngles(*m_pageSession.CylinderTable, selectedCylinder(), m_session.Numbers);
+    settings = cylinderHeatTransfer(settings, selectedCylinder());
     const auto degrees = [this](double angle) {
         return ToQString(FormatFloatGeneral(angle, m_session.Numbers));
     };
@@ -615,6 +730,57 @@ THeatTransferSettings TCombustionPage::readHeatTransfer(double exponent) {
     }
     m_heatSourceLabel->setText(source);
     return settings;
+}
+
+THeatTransferSettings TCombustionPage::cylinderHeatTransfer(THeatTransferSettings settings,
+                                                            int cylinder) const {
+    if (!FollowsCharge(settings) || !m_pageSession.CylinderTable) {
+        return settings;
+    }
+    const TValveAngles angles = ReadValveAngles(*m_pageSession.CylinderTable, cylinder, m_session.Numbers);
+    settings.Ivc = WrappedCycleAngle(angles.IntakeCloses);
+    settings.Ignition = WrappedCycleAngle(angles.Ignition);
+    settings.Evo = WrappedCycleAngle(angles.ExhaustOpens);
+    return settings;
+}
+
+// Every cylinder analysed as the page's, each with its own angles: the
+// balance table and its bars.
+void TCombustionPage::analyseBalance(const TCombustionInputs& inputs, const TPressureReference& reference,
+                                     double rpm) {
+    std::vector<TCylinderFigures> cylinders;
+    for (std::size_t k = 0; k < m_session.CylinderCycles.size(); ++k) {
+        const TPressureCycle& cycle = *m_session.CylinderCycles[k];
+        TCombustionSettings settings = inputs.Settings;
+        settings.HeatTransfer = cylinderHeatTransfer(settings.HeatTransfer, static_cast<int>(k) + 1);
+        const TPressureCycle judged =
+            JudgeKnock(cycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
+        cylinders.push_back(
+            {AnalysePressureCycle(judged, inputs.Geometry, settings, reference, rpm), cycle.EngineCycles});
+    }
+    const TCylinderBalance balance = BalanceOf(cylinders);
+    const std::vector<std::vector<std::string>> rows =
+        BalanceTableRows(cylinders, balance, m_session.Numbers);
+    m_balanceTable->setColumnCount(static_cast<int>(rows.front().size()));
+    m_balanceTable->setRowCount(static_cast<int>(rows.size()) - 1);
+    QStringList header;
+    for (const std::string& cell : rows.front()) {
+        header << ToQString(cell);
+    }
+    m_balanceTable->setHorizontalHeaderLabels(header);
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        for (std::size_t column = 0; column < rows[row].size(); ++column) {
+            m_balanceTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
+                                    new QTableWidgetItem(ToQString(rows[row][column])));
+        }
+    }
+    std::vector<double> imep;
+    std::vector<std::string> deviations;
+    for (std::size_t k = 0; k < cylinders.size(); ++k) {
+        imep.push_back(cylinders[k].Analysis.Mean.NetImep);
+        deviations.push_back(rows[k + 1].back());
+    }
+    m_plots->showBalance(imep, balance.Engine.NetImep, deviations);
 }
 
 double TCombustionPage::typedSpeed() const {
@@ -734,8 +900,15 @@ void TCombustionPage::dropComparison() {
     recompute(false);
 }
 
+std::vector<TAngleMarker> TCombustionPage::currentMarkers() const {
+    if (ShowsRecordedCylinder(m_session)) {
+        return CylinderMarkers(m_session.Events, selectedCylinder(), cylinderShift(selectedCylinder()));
+    }
+    return CylinderOneMarkers(m_session.Events);
+}
+
 void TCombustionPage::showPlots() {
-    m_markers = CylinderOneMarkers(m_session.Events);
+    m_markers = currentMarkers();
     TPlotContent content;
     if (m_analysis && m_inputs) {
         content.Analysis = &*m_analysis;

@@ -103,10 +103,22 @@ private:
     QWidget* buildReferenceTab();
     QWidget* buildCyclesTab();
     QWidget* buildHeatTransferTab();
+    QWidget* buildBalanceTab();
+    QHBoxLayout* buildCylinderRow();
+    // The cylinder the page shows, from 1, and its angle's shift from cylinder 1's.
+    int selectedCylinder() const;
+    double cylinderShift(int cylinder) const;
+    std::vector<double> cylinderShifts() const;
+    // The cylinder selector follows the session's cylinders; the page shows the selected one's cycles.
+    void followCylinders();
+    void selectCylinder();
+    void analyseBalance(const TCombustionInputs& inputs, const TPressureReference& reference, double rpm);
     // The model's settings with cylinder 1's angles from the cylinder table,
     // and the speed of a pressure file (the engine's on "Editace"); none
     // without a model. Shows where the angles came from.
     THeatTransferSettings readHeatTransfer(double exponent);
+    // The settings' angles from the cylinder's row.
+    THeatTransferSettings cylinderHeatTransfer(THeatTransferSettings settings, int cylinder) const;
     double typedSpeed() const;
     TCombustionTexts readTexts() const;
     TPressureReference readReference() const;
@@ -116,6 +128,8 @@ private:
     void listComparisonFigures();
     void fillCycleTable(const TPressureAnalysis& analysis);
     void showPlots();
+    // The selected cylinder's ignition, intake closing and exhaust opening on its own angle.
+    std::vector<TAngleMarker> currentMarkers() const;
     void showCycleSource();
 
     TPageSession& m_pageSession;
@@ -146,6 +160,13 @@ private:
     QLineEdit* m_wallTemperatureEdit = nullptr;
     QLineEdit* m_intakeTemperatureEdit = nullptr;
     QLabel* m_heatSourceLabel = nullptr;  // the angles and speed the model takes
+    QComboBox* m_cylinderBox = nullptr;
+    QTableWidget* m_balanceTable = nullptr;
+    // The shifts the session's cylinders were cut with: other shifts in the
+    // table read the recording again.
+    std::vector<double> m_cutShifts;
+    // The cylinder a set-up asks for, shown once the recording gives it.
+    int m_wantedCylinder = 1;
     // The cylinder's angles the figures were computed with: the page
     // recomputes when it is shown with others in the table.
     std::optional<TValveAngles> m_heatAngles;

@@ -177,6 +177,9 @@ TCombustionPlots::TCombustionPlots(QWidget* owner) : QObject(owner) {
     m_heatRateTab = buildHeatRateTab(owner);
     buildCyclePlot(owner);
     buildGasPlot(owner);
+    m_balancePlot = new TPlotView(owner);
+    m_balancePlot->setObjectName("BalancePlot");
+    m_balancePlot->setAxisTitles("Válec", "", "IMEP", "bar");
     TPlotView::linkKeyAxes({m_pressurePlot, m_burnPlot, m_heatRatePlot});
     // How the plots show the figures is no part of the set-up.
     for (QWidget* display :
@@ -308,6 +311,37 @@ void TCombustionPlots::drawGas() {
     plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void TCombustionPlots::showBalance(const std::vector<double>& imep, double engineImep,
+                                   const std::vector<std::string>& deviations) {
+    TPlotView* plot = m_balancePlot;
+    plot->clearPlottables();
+    plot->clearItems();
+    if (!imep.empty()) {
+        auto* bars = new QCPBars(plot->xAxis, plot->yAxis);
+        QVector<double> cylinders;
+        for (std::size_t k = 0; k < imep.size(); ++k) {
+            cylinders << static_cast<double>(k + 1);
+        }
+        bars->setData(cylinders, Vector(imep), true);
+        bars->setWidth(0.6);
+        bars->setPen(QPen(kMeanColor));
+        bars->setBrush(QColor(kMeanColor.red(), kMeanColor.green(), kMeanColor.blue(), 90));
+        bars->setName("IMEP válce");
+        AddGraph(plot, {{0.5, static_cast<double>(imep.size()) + 0.5}, {engineImep, engineImep}}, GrossPen(),
+                 "průměr válců");
+        for (std::size_t k = 0; k < imep.size() && k < deviations.size(); ++k) {
+            auto* label = new QCPItemText(plot);
+            label->position->setCoords(static_cast<double>(k + 1), imep[k]);
+            label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            label->setText(ToQString(deviations[k]) + " %");
+        }
+        auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+        ticker->setTickStep(1);
+        plot->xAxis->setTicker(ticker);
+    }
+    plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
 void TCombustionPlots::useMessageBoxes(IMessageBoxes* boxes) {
     for (TPlotView* plot : plots()) {
         plot->useMessageBoxes(boxes);
@@ -315,7 +349,7 @@ void TCombustionPlots::useMessageBoxes(IMessageBoxes* boxes) {
 }
 
 std::vector<TPlotView*> TCombustionPlots::plots() const {
-    return {m_pressurePlot, m_pvPlot, m_burnPlot, m_heatRatePlot, m_cyclePlot, m_gasPlot};
+    return {m_pressurePlot, m_pvPlot, m_burnPlot, m_heatRatePlot, m_cyclePlot, m_gasPlot, m_balancePlot};
 }
 
 void TCombustionPlots::show(const TPlotContent& content) {

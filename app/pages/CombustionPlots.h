@@ -74,6 +74,11 @@ public:
     TPlotView* cyclePlot() const { return m_cyclePlot; }
     // The gas temperature over the cycle and, with a model, the coefficient of heat transfer.
     TPlotView* gasPlot() const { return m_gasPlot; }
+    // Each cylinder's IMEP as a bar against the engine's mean, the deviation
+    // written at each bar; empty lists clear it.
+    TPlotView* balancePlot() const { return m_balancePlot; }
+    void showBalance(const std::vector<double>& imep, double engineImep,
+                     const std::vector<std::string>& deviations);
 
     // Draws the content afresh; the picked cycle stays picked while it exists.
     void show(const TPlotContent& content);
@@ -115,6 +120,7 @@ private:
     TPlotView* m_heatRatePlot = nullptr;
     TPlotView* m_cyclePlot = nullptr;
     TPlotView* m_gasPlot = nullptr;
+    TPlotView* m_balancePlot = nullptr;
     QCPAxisRect* m_coefficientPanel = nullptr;
     QCPAxisRect* m_imepPanel = nullptr;
     QCPAxisRect* m_mfb50Panel = nullptr;

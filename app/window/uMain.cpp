@@ -38,6 +38,7 @@
 #include "app/window/MenuKeys.h"
 #include "app/window/WindowPages.h"
 #include "events/EventGeneration.h"
+#include "events/FiringOrder.h"
 #include "events/SetupControls.h"
 #include "events/SetupFile.h"
 #include "events/SetupPaths.h"
@@ -110,9 +111,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     m_pageSession = std::make_unique<TPageSession>(
         TPageSession{.Session = m_session, .Boxes = *m_boxes, .OpenDialog = m_openDialog.get()});
     m_pageSession->RereadRecording = [this] { rereadRecording(); };
-    m_pageSession->RecordingOptions = [this] {
-        return EncoderOptionsOf(takeSetup().SignalImport.Encoder, m_session.Numbers);
-    };
+    m_pageSession->RecordingOptions = [this] { return recordingOptionsOf(takeSetup().SignalImport.Encoder); };
 
     createMenu();
     createPages();
@@ -429,8 +428,8 @@ void TFMain::importEncoderSignal() {
     m_encoderTexts = takeSetup().SignalImport.Encoder;
     const TOverrideCursor wait(Qt::WaitCursor);
     const bool imported = RunGuarded(*m_boxes, [this] {
-        RunEncoderImportCommand(EncoderOptionsOf(m_encoderTexts, m_session.Numbers), *m_boxes,
-                                ImportTargetOf(m_session), [this] { redraw(); });
+        RunEncoderImportCommand(recordingOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
+                                [this] { redraw(); });
     });
     if (imported) {
         m_setup.SignalImport.Kind = TSignalImportKind::Encoder;
@@ -449,7 +448,7 @@ void TFMain::rereadRecording() {
     const TEncoderTexts texts = takeSetup().SignalImport.Encoder;
     TEncoderOptions options;
     try {
-        options = EncoderOptionsOf(texts, m_session.Numbers);
+        options = recordingOptionsOf(texts);
     } catch (const EInputError&) {
         // A band still being typed; the next pause in the typing tries again.
         return;
@@ -460,6 +459,23 @@ void TFMain::rereadRecording() {
         m_encoderTexts = texts;
         refreshPages(TSessionChange::CycleImported);
     }
+}
+
+// The dialog's options; several pressure columns each open their cylinder's
+// cycle at its offset in the cylinder table.
+TEncoderOptions TFMain::recordingOptionsOf(const TEncoderTexts& texts) const {
+    TEncoderOptions options = EncoderOptionsOf(texts, m_session.Numbers);
+    std::vector<double> offsets;
+    const ICellGrid* table = m_pageSession->CylinderTable;
+    const IValueList* main = m_pageSession->Recalc.MainParameters;
+    if (table && main) {
+        const int cylinders = TableCylinderCount(*main);
+        for (int row = 1; row <= cylinders; ++row) {
+            offsets.push_back(ParseFloat(table->cellText(OffsetColumn, row), m_session.Numbers));
+        }
+    }
+    TakePressureColumns(options, texts, offsets);
+    return options;
 }
 
 void TFMain::exitProgram() {
@@ -698,8 +714,8 @@ void TFMain::reimportSignal(const TSignalImportTexts& import) {
         });
     } else if (import.Kind == TSignalImportKind::Encoder) {
         RunGuarded(*m_boxes, [this, &import] {
-            RunEncoderImportCommand(EncoderOptionsOf(import.Encoder, m_session.Numbers), *m_boxes,
-                                    ImportTargetOf(m_session), [this] { redraw(); });
+            RunEncoderImportCommand(recordingOptionsOf(import.Encoder), *m_boxes, ImportTargetOf(m_session),
+                                    [this] { redraw(); });
         });
     }
 }

@@ -112,6 +112,7 @@ private:
     void importTimeSignal();
     void importEncoderSignal();
     void rereadRecording();
+    TEncoderOptions recordingOptionsOf(const TEncoderTexts& texts) const;
     void importSignalFile(TSignalImportKind kind);
     void exitProgram();
     void redraw();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "signal/import/CylinderRecording.h"
 #include "signal/import/EncoderRanges.h"
 #include "signal/pressure/PressureReference.h"
 #include "util/errors.h"
@@ -71,6 +72,37 @@ TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts, TNumberFormat forma
         }
     }
     return options;
+}
+
+void TakePressureColumns(TEncoderOptions& options, const TEncoderTexts& texts,
+                         const std::vector<double>& offsets) {
+    constexpr const char* kField = "Sloupce tlaku válců";
+    std::vector<std::string> columns(1);
+    for (const char c : texts.PressureColumns) {
+        if (c == ',' || c == ';') {
+            columns.emplace_back();
+        } else {
+            columns.back().push_back(c);
+        }
+    }
+    if (columns.size() < 2) {
+        return;
+    }
+    for (std::string& column : columns) {
+        column = TrimBlanks(column);
+        if (column.empty()) {
+            RaiseInputError(kField, "čísla nebo názvy sloupců oddělené čárkou");
+        }
+    }
+    if (columns.size() > offsets.size()) {
+        RaiseInputError(kField, "nejvýše tolik sloupců, kolik má motor válců");
+    }
+    if (!options.PressureScale) {
+        RaiseInputError(kPressureScaleName, "zadána: sloupce tlaku válců jsou tlak");
+    }
+    options.Channels =
+        PressureChannels(columns, std::vector<double>(columns.size(), *options.PressureScale),
+                         std::vector<double>(offsets.begin(), offsets.begin() + columns.size()));
 }
 
 }  // namespace morvane

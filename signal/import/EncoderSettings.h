@@ -5,6 +5,7 @@
 // user confirms.
 
 #include <string>
+#include <vector>
 
 #include "signal/import/EncoderImport.h"
 #include "util/numtext.h"
@@ -26,6 +27,9 @@ struct TEncoderTexts {
     // only; an empty band computes no knock figures.
     std::string KnockBand = "4000,20000";
     std::string KnockThreshold = "1,0";
+    // Several cylinders' pressure columns ("2,3,4,5"), each taking the scale;
+    // empty or one column: the value column alone.
+    std::string PressureColumns;
 };
 
 // The import options of the texts. A text that is not a number raises the
@@ -36,5 +40,13 @@ struct TEncoderTexts {
 // the sample rate when there is no time column. A band that is not "LO,HI"
 // raises EInputError.
 TEncoderOptions EncoderOptionsOf(const TEncoderTexts& texts, TNumberFormat format);
+
+// The pressure columns of texts.PressureColumns, one per cylinder from the
+// first, each cylinder's cycle opening at its offset (degrees, from the
+// cylinder table). Fewer than two columns leave the options as they are.
+// Raises EInputError naming the field for an empty entry, more columns than
+// offsets, or no sensor scale.
+void TakePressureColumns(TEncoderOptions& options, const TEncoderTexts& texts,
+                         const std::vector<double>& offsets);
 
 }  // namespace morvane

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "signal/import/AngleImport.h"
 #include "signal/import/TimeImport.h"
@@ -21,6 +23,7 @@ void RunImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, TImportKind kin
         ImportTimeSignal(path, boxes, target.Signal, target.Numbers);
     }
     target.SignalCycle = nullptr;
+    target.CylinderCycles.clear();
     if (redraw) {
         redraw();
     }
@@ -38,10 +41,44 @@ void RunTimeImportCommand(IOpenDialog* dialog, IMessageBoxes& boxes, const TImpo
 
 namespace {
 
-// The recording's cycles become the session's pressure cycle and the cycle the signal shows.
-void TakeRecordedCycles(TEncoderResult result, const TEncoderOptions& options, const TImportTarget& target) {
+// Reads the recording; with several pressure channels each channel's
+// cycles are gathered as the import hands them on.
+TEncoderResult ReadRecording(TEncoderOptions options, std::vector<TPressureCycle>& cylinders) {
+    cylinders.assign(options.Channels.size(), {});
+    if (!options.Channels.empty()) {
+        options.CycleSink = [&cylinders](const TEncoderCycle& cycle) {
+            TPressureCycle& cylinder = cylinders[static_cast<std::size_t>(cycle.Channel)];
+            cylinder.Cycles.push_back(cycle.Points);
+            cylinder.CycleRpm.push_back(cycle.Rpm);
+            cylinder.EngineCycles.push_back(cycle.EngineCycle);
+            if (cycle.KnockKnown) {
+                cylinder.Knock.push_back({cycle.Mapo, cycle.Knocks});
+            }
+        };
+    }
+    return ImportEncoderRecording(options);
+}
+
+// The recording's cycles become the session's pressure cycle and the cycle
+// the signal shows; of several cylinders, cylinder 1's.
+void TakeRecordedCycles(TEncoderResult result, std::vector<TPressureCycle> cylinders,
+                        const TEncoderOptions& options, const TImportTarget& target) {
+    target.CylinderCycles.clear();
+    for (std::size_t k = 0; k < cylinders.size() && k < result.ChannelMeans.size(); ++k) {
+        TPressureCycle& cylinder = cylinders[k];
+        cylinder.Mean = result.ChannelMeans[k];
+        cylinder.Source = options.Path;
+        cylinder.InBar = result.InBar;
+        cylinder.Rpm = result.Rpm;
+        if (cylinder.Knock.size() != cylinder.Cycles.size()) {
+            cylinder.Knock.clear();
+        }
+        target.CylinderCycles.push_back(std::make_shared<const TPressureCycle>(std::move(cylinder)));
+    }
     target.PressureCycle =
-        std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), options.Path));
+        target.CylinderCycles.empty()
+            ? std::make_shared<const TPressureCycle>(PressureCycleOf(std::move(result), options.Path))
+            : target.CylinderCycles.front();
     target.SignalCycle = target.PressureCycle;
 }
 
@@ -49,9 +86,10 @@ void TakeRecordedCycles(TEncoderResult result, const TEncoderOptions& options, c
 
 void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxes,
                              const TImportTarget& target, const std::function<void()>& redraw) {
-    TEncoderResult result = ImportEncoderRecording(options);
+    std::vector<TPressureCycle> cylinders;
+    TEncoderResult result = ReadRecording(options, cylinders);
     ShowEncoderResult(result, boxes, target.Signal);
-    TakeRecordedCycles(std::move(result), options, target);
+    TakeRecordedCycles(std::move(result), std::move(cylinders), options, target);
     target.LastImportFile = options.Path;
     if (redraw) {
         redraw();
@@ -59,7 +97,9 @@ void RunEncoderImportCommand(const TEncoderOptions& options, IMessageBoxes& boxe
 }
 
 void RereadRecordedCycles(const TEncoderOptions& options, const TImportTarget& target) {
-    TakeRecordedCycles(ImportEncoderRecording(options), options, target);
+    std::vector<TPressureCycle> cylinders;
+    TEncoderResult result = ReadRecording(options, cylinders);
+    TakeRecordedCycles(std::move(result), std::move(cylinders), options, target);
 }
 
 }  // namespace morvane

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "signal/Signal.h"
 #include "signal/import/EncoderImport.h"
@@ -27,6 +28,8 @@ struct TImportTarget {
     // The cycle the signal shows, while it shows one: the encoder import's;
     // none after an angle or time import.
     std::shared_ptr<const TPressureCycle>& SignalCycle;
+    // Each cylinder's cycles of a recording with several pressure channels.
+    std::vector<std::shared_ptr<const TPressureCycle>>& CylinderCycles;
     TNumberFormat Numbers;  // of the texts read
 };
 

@@ -4,6 +4,7 @@
 // 1441 half-degree points of the cycle: 0° is gas-exchange top dead centre,
 // 360° firing top dead centre.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ struct TPressureCycle {
     // entry of Cycles (empty when unknown), read by a heat-transfer model.
     double Rpm = 0;
     std::vector<double> CycleRpm{};
+    // Of a recording of several cylinders: the engine cycle each entry of
+    // Cycles belongs to (the cylinders' cycles of one engine cycle share it).
+    std::vector<std::int64_t> EngineCycles{};
 };
 
 // A pressure cycle from the lines of a file in one of two forms:

@@ -20,6 +20,7 @@
 
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -270,6 +271,49 @@ private slots:
         const QString before = table->item(0, mapo)->text();
         m_page->findChild<QLineEdit*>("KnockBandEdit")->setText("200,1000");
         QTRY_VERIFY_WITH_TIMEOUT(table->item(0, mapo)->text() != before, 3000);
+    }
+
+    // A recording of two cylinders 360° apart with the same cycle in each: the
+    // page shows either cylinder on its own angle, alike, and the balance 0 %.
+    void showsEveryCylinderAndTheBalance() {
+        m_window->findChild<QTableWidget*>("ValueList1")->setItem(0, 1, new QTableWidgetItem("2"));
+        auto* engine = m_window->findChild<QTableWidget*>("StringGrid2");
+        engine->setItem(1, 1, new QTableWidgetItem("0"));
+        engine->setItem(2, 1, new QTableWidgetItem("360"));
+        testing::TSynthetic synthetic;
+        synthetic.Revolutions = 12;
+        synthetic.CylinderOffsets = {0, 360};
+        const QString path =
+            writeFile("valce.csv",
+                      QByteArray::fromStdString(testing::RecordingText(testing::RecordingLines(synthetic))));
+        TModalBoxCatcher catcher([&](QWidget* modal) {
+            if (modal->objectName() == "EncoderImportDialog") {
+                modal->findChild<QLineEdit*>("EncoderFileEdit")->setText(path);
+                modal->findChild<QLineEdit*>("PressureScaleEdit")->setText("1");
+                modal->findChild<QLineEdit*>("PressureColumnsEdit")->setText("2,3");
+                static_cast<QDialog*>(modal)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                box->accept();
+            }
+        });
+        m_window->findChild<QAction*>("ImportSig3")->trigger();
+        auto* cylinder = m_page->findChild<QComboBox*>("CylinderBox");
+        QCOMPARE(cylinder->count(), 2);
+        QVERIFY(cylinder->isEnabled());
+        auto* balance = m_page->findChild<QTableWidget*>("BalanceTable");
+        QCOMPARE(balance->rowCount(), 3);
+        QCOMPARE(balance->item(2, 0)->text(), QString("Motor"));
+        const QStringList first = FigureRows(m_figures);
+        QVERIFY(!first.isEmpty());
+        cylinder->setCurrentIndex(1);
+        QVERIFY(m_page->findChild<QLabel*>("CycleFileLabel")->text().endsWith("válec 2"));
+        const QStringList second = FigureRows(m_figures);
+        QCOMPARE(second.mid(0, 4), first.mid(0, 4));  // IMEP and the peak alike
+        for (int row = 0; row < 2; ++row) {
+            QVERIFY(std::abs(
+                        balance->item(row, balance->columnCount() - 1)->text().replace(',', '.').toDouble()) <
+                    0.1);
+        }
     }
 
     // A row of the cycle table picks its cycle in the plots, a cycle picked in a
