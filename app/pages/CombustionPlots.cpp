@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/widgets/ControlRole.h"
 #include "app/widgets/PlotView.h"
@@ -329,6 +330,12 @@ void TCombustionPlots::showBalance(const std::vector<double>& imep, double engin
         bars->setName("IMEP válce");
         AddGraph(plot, {{0.5, static_cast<double>(imep.size()) + 0.5}, {engineImep, engineImep}}, GrossPen(),
                  "průměr válců");
+        // Room under the bars down to 0 and over them for their labels.
+        const auto [low, high] = std::minmax_element(imep.begin(), imep.end());
+        const double reach = std::max(std::abs(*low), std::abs(*high));
+        AddGraph(plot,
+                 {{0.5, 0.5}, {std::min(0.0, *low - 0.15 * reach), std::max(0.0, *high + 0.15 * reach)}},
+                 Qt::NoPen, {});
         for (std::size_t k = 0; k < imep.size() && k < deviations.size(); ++k) {
             auto* label = new QCPItemText(plot);
             label->position->setCoords(static_cast<double>(k + 1), imep[k]);
@@ -339,7 +346,7 @@ void TCombustionPlots::showBalance(const std::vector<double>& imep, double engin
         ticker->setTickStep(1);
         plot->xAxis->setTicker(ticker);
     }
-    plot->replot(QCustomPlot::rpQueuedReplot);
+    plot->fitHome();
 }
 
 void TCombustionPlots::useMessageBoxes(IMessageBoxes* boxes) {
