@@ -618,6 +618,7 @@ void TCombustionPage::computeFigures() {
 void TCombustionPage::recompute(bool showFailure) {
     m_figuresList->clear();
     m_balanceTable->setRowCount(0);
+    m_cylinderMeans.clear();
     m_plots->showBalance({}, 0, {});
     m_cycleTable->clear();
     m_cycleTable->setRowCount(0);
@@ -757,6 +758,10 @@ void TCombustionPage::analyseBalance(const TCombustionInputs& inputs, const TPre
             JudgeKnock(cycle, ToStdString(m_knockThresholdEdit->text()), m_session.Numbers);
         cylinders.push_back(
             {AnalysePressureCycle(judged, inputs.Geometry, settings, reference, rpm), cycle.EngineCycles});
+    }
+    m_cylinderMeans.clear();
+    for (const TCylinderFigures& cylinder : cylinders) {
+        m_cylinderMeans.push_back(cylinder.Analysis.Pressure);
     }
     const TCylinderBalance balance = BalanceOf(cylinders);
     const std::vector<std::vector<std::string>> rows =
@@ -917,6 +922,8 @@ void TCombustionPage::showPlots() {
         content.Geometry = m_inputs->Geometry;
         content.Settings = m_inputs->Settings;
         content.Markers = m_markers;
+        content.CylinderMeans = m_cylinderMeans;
+        content.SelectedCylinder = selectedCylinder();
         if (m_comparison) {
             content.Comparison = &*m_comparison;
             content.ComparisonName = FileNameOf(m_comparisonPath);

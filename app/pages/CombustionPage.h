@@ -165,6 +165,8 @@ private:
     // The shifts the session's cylinders were cut with: other shifts in the
     // table read the recording again.
     std::vector<double> m_cutShifts;
+    // Every cylinder's referenced mean, for the pressure plot.
+    std::vector<TSignalTable> m_cylinderMeans;
     // The cylinder a set-up asks for, shown once the recording gives it.
     int m_wantedCylinder = 1;
     // The cylinder's angles the figures were computed with: the page

@@ -67,6 +67,15 @@ QPen MeanPen() {
     return QPen(kMeanColor, 2);
 }
 
+// A cylinder's colour among others on one plot.
+QColor CylinderColor(std::size_t cylinder) {
+    // None is the selected cylinder's dark blue.
+    static const QColor kColors[] = {{200, 90, 0},  {0, 130, 60},   {170, 0, 120}, {0, 140, 170},
+                                     {120, 90, 0},  {90, 90, 90},   {200, 0, 0},   {100, 150, 0},
+                                     {0, 100, 100}, {150, 60, 200}, {230, 150, 0}, {60, 160, 230}};
+    return kColors[cylinder % std::size(kColors)];
+}
+
 QPen GrossPen() {
     return QPen(kGrossColor, 2);
 }
@@ -416,7 +425,19 @@ void TCombustionPlots::drawPressure() {
                 TPlotView::setCycleOf(graph, number);
             }
         }
-        AddGraph(plot, PressureSeries(analysis->Pressure), MeanPen(), "průměr");
+        if (m_content.CylinderMeans.size() > 1) {
+            // Every cylinder on its own angle; the selected one drawn last, over the others.
+            for (std::size_t k = 0; k < m_content.CylinderMeans.size(); ++k) {
+                if (static_cast<int>(k) + 1 != m_content.SelectedCylinder) {
+                    AddGraph(plot, PressureSeries(m_content.CylinderMeans[k]), QPen(CylinderColor(k), 1.5),
+                             QStringLiteral("válec %1").arg(k + 1));
+                }
+            }
+        }
+        AddGraph(plot, PressureSeries(analysis->Pressure), MeanPen(),
+                 m_content.CylinderMeans.size() > 1
+                     ? QStringLiteral("válec %1").arg(m_content.SelectedCylinder)
+                     : QStringLiteral("průměr"));
         if (m_pickedCurves) {
             TPlotView::setCycleOf(
                 AddGraph(plot, PressureSeries(m_pickedCurves->Pressure), PickedPen(), PickedName(m_picked)),

@@ -1,7 +1,8 @@
 #pragma once
 
 // The plots of the page "Spalování", fed from the page's analysis:
-// - "Tlak": pressure on the crank angle: the mean, the cycles of a recording
+// - "Tlak": pressure on the crank angle: the mean (of several cylinders
+//   every cylinder's, each in its own colour), the cycles of a recording
 //   (each one in a light colour up to kOverlaidCycles, beyond that their
 //   min–max band), the picked cycle highlighted, cylinder 1's ignition,
 //   intake closing and exhaust opening as labelled lines; a log-pressure box;
@@ -57,6 +58,10 @@ struct TPlotContent {
     std::string ComparisonName;
     std::vector<TAngleMarker> Markers;
     TNumberFormat Numbers = kDecimalComma;
+    // Of a recording of several cylinders: every cylinder's referenced mean on
+    // its own angle, overlaid on "Tlak" (Markers are then the selected one's).
+    std::vector<TSignalTable> CylinderMeans;
+    int SelectedCylinder = 1;
 };
 
 class TCombustionPlots : public QObject {

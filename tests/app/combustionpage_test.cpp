@@ -309,6 +309,8 @@ private slots:
         QVERIFY(m_page->findChild<QLabel*>("CycleFileLabel")->text().endsWith("válec 2"));
         const QStringList second = FigureRows(m_figures);
         QCOMPARE(second.mid(0, 4), first.mid(0, 4));  // IMEP and the peak alike
+        const QStringList curves = GraphNames(m_page->findChild<QCustomPlot*>("PressurePlot"));
+        QVERIFY2(curves.contains("válec 1") && curves.contains("válec 2"), qPrintable(curves.join(", ")));
         for (int row = 0; row < 2; ++row) {
             QVERIFY(std::abs(
                         balance->item(row, balance->columnCount() - 1)->text().replace(',', '.').toDouble()) <
