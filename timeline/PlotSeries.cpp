@@ -202,9 +202,11 @@ std::vector<TAngleMarker> CylinderMarkers(const TEventList& events, int cylinder
                                                           {"Píst " + number + " - SV zavírá", "SV zavírá"},
                                                           {"Píst " + number + " - VV otvírá", "VV otvírá"}};
     std::vector<TAngleMarker> markers;
-    for (const auto& [name, label] : marked) {
+    for (const auto& mark : marked) {
+        const std::string& name = mark.first;
+        const char* const label = mark.second;
         const auto event = std::find_if(events.begin(), events.end(),
-                                        [&](const TEngineEvent& one) { return one.Name == name; });
+                                        [&name](const TEngineEvent& one) { return one.Name == name; });
         if (event != events.end()) {
             double angle = event->FinalAngle;
             if (shift != 0) {

@@ -1,6 +1,7 @@
 #include "signal/import/EncoderSettings.h"
 
 #include <cmath>
+#include <cstddef>
 #include <optional>
 
 #include "signal/import/CylinderRecording.h"
@@ -100,9 +101,9 @@ void TakePressureColumns(TEncoderOptions& options, const TEncoderTexts& texts,
     if (!options.PressureScale) {
         RaiseInputError(kPressureScaleName, "zadána: sloupce tlaku válců jsou tlak");
     }
-    options.Channels =
-        PressureChannels(columns, std::vector<double>(columns.size(), *options.PressureScale),
-                         std::vector<double>(offsets.begin(), offsets.begin() + columns.size()));
+    options.Channels = PressureChannels(
+        columns, std::vector<double>(columns.size(), *options.PressureScale),
+        std::vector<double>(offsets.begin(), offsets.begin() + static_cast<std::ptrdiff_t>(columns.size())));
 }
 
 }  // namespace morvane
