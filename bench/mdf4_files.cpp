@@ -26,7 +26,7 @@ constexpr std::size_t kRecordsPerBlock = 1U << 17U;  // 3 MiB of records in each
 // The identification, HD, DG, CG and channel blocks; the DG's data link is
 // patched once the data is written. Returns the DG's position.
 std::uint64_t WriteHead(std::ofstream& out, std::uint64_t records) {
-    TMdfGroupSpec group = Float64Group({"Encoder", "Pressure", "Time"}, {}, 2);
+    TMdfGroupPlan group = Float64Group({"Encoder", "Pressure", "Time"}, {}, 2);
     group.Channels[0].Unit = "V";
     group.Channels[1].Unit = "V";
     group.StatedCycles = records;

@@ -106,6 +106,23 @@ QLabel* MakeFileLabel(QWidget* page) {
     return label;
 }
 
+// A table of rows whose first row is the heading.
+void FillTableRows(QTableWidget* table, const std::vector<std::vector<std::string>>& rows) {
+    table->setColumnCount(static_cast<int>(rows.front().size()));
+    table->setRowCount(static_cast<int>(rows.size()) - 1);
+    QStringList header;
+    for (const std::string& cell : rows.front()) {
+        header << ToQString(cell);
+    }
+    table->setHorizontalHeaderLabels(header);
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        for (std::size_t column = 0; column < rows[row].size(); ++column) {
+            table->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
+                           new QTableWidgetItem(ToQString(rows[row][column])));
+        }
+    }
+}
+
 // Whether the page shows one of a recording's cylinders (not a file loaded here).
 bool ShowsRecordedCylinder(const TSession& session) {
     return session.CylinderCycles.size() > 1 &&
@@ -766,19 +783,7 @@ void TCombustionPage::analyseBalance(const TCombustionInputs& inputs, const TPre
     const TCylinderBalance balance = BalanceOf(cylinders);
     const std::vector<std::vector<std::string>> rows =
         BalanceTableRows(cylinders, balance, m_session.Numbers);
-    m_balanceTable->setColumnCount(static_cast<int>(rows.front().size()));
-    m_balanceTable->setRowCount(static_cast<int>(rows.size()) - 1);
-    QStringList header;
-    for (const std::string& cell : rows.front()) {
-        header << ToQString(cell);
-    }
-    m_balanceTable->setHorizontalHeaderLabels(header);
-    for (std::size_t row = 1; row < rows.size(); ++row) {
-        for (std::size_t column = 0; column < rows[row].size(); ++column) {
-            m_balanceTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
-                                    new QTableWidgetItem(ToQString(rows[row][column])));
-        }
-    }
+    FillTableRows(m_balanceTable, rows);
     std::vector<double> imep;
     std::vector<std::string> deviations;
     for (std::size_t k = 0; k < cylinders.size(); ++k) {
@@ -798,20 +803,7 @@ void TCombustionPage::fillCycleTable(const TPressureAnalysis& analysis) {
         return;
     }
     const QSignalBlocker quiet(m_cycleTable);
-    const std::vector<std::vector<std::string>> rows = CycleTableRows(analysis, m_session.Numbers);
-    m_cycleTable->setColumnCount(static_cast<int>(rows.front().size()));
-    m_cycleTable->setRowCount(static_cast<int>(rows.size()) - 1);
-    QStringList header;
-    for (const std::string& cell : rows.front()) {
-        header << ToQString(cell);
-    }
-    m_cycleTable->setHorizontalHeaderLabels(header);
-    for (size_t row = 1; row < rows.size(); ++row) {
-        for (size_t column = 0; column < rows[row].size(); ++column) {
-            m_cycleTable->setItem(static_cast<int>(row) - 1, static_cast<int>(column),
-                                  new QTableWidgetItem(ToQString(rows[row][column])));
-        }
-    }
+    FillTableRows(m_cycleTable, CycleTableRows(analysis, m_session.Numbers));
 }
 
 void TCombustionPage::proposeTdcShift() {

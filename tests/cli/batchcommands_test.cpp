@@ -540,11 +540,11 @@ TEST_F(BatchToolTest, CombustionOfAnMdfRecording) {
     recording.Revolutions = 6;
     recording.TimeColumn = true;
     const TLines lines = testing::RecordingLines(recording);
-    testing::TMdfSpec spec;
-    spec.Groups = {testing::RecordingGroup(lines)};
-    spec.Storage = testing::TMdfStorage::Deflate;
-    spec.BlockBytes = 65536;
-    const fs::path mdf = write("recording.mf4", testing::MdfFileBytes(spec));
+    testing::TMdfPlan plan;
+    plan.Groups = {testing::RecordingGroup(lines)};
+    plan.Storage = testing::TMdfStorage::Deflate;
+    plan.BlockBytes = 65536;
+    const fs::path mdf = write("recording.mf4", testing::MdfFileBytes(plan));
     const fs::path text = write("recording.csv", testing::RecordingText(lines));
     const TLines engine = {"--wheel", "60-2", "--pressure-scale", "1",   "--bore", "86", "--stroke", "75",
                            "--rod",   "118",  "--compression",    "21,2"};

@@ -22,15 +22,15 @@ namespace morvane {
 namespace {
 
 using testing::MdfFileBytes;
-using testing::TMdfChannelSpec;
-using testing::TMdfGroupSpec;
+using testing::TMdfChannelPlan;
+using testing::TMdfGroupPlan;
 using testing::TMdfPlaces;
-using testing::TMdfSpec;
+using testing::TMdfPlan;
 using testing::TMdfStorage;
 
-TMdfChannelSpec Integer(std::uint8_t type, std::uint32_t byteOffset, std::uint8_t bitOffset,
+TMdfChannelPlan Integer(std::uint8_t type, std::uint32_t byteOffset, std::uint8_t bitOffset,
                         std::uint32_t bits) {
-    TMdfChannelSpec channel;
+    TMdfChannelPlan channel;
     channel.DataType = type;
     channel.ByteOffset = byteOffset;
     channel.BitOffset = bitOffset;
@@ -38,8 +38,8 @@ TMdfChannelSpec Integer(std::uint8_t type, std::uint32_t byteOffset, std::uint8_
     return channel;
 }
 
-TMdfChannelSpec Converted(std::uint32_t bits, int type, const std::vector<double>& values) {
-    TMdfChannelSpec channel = Integer(0, 0, 0, bits);
+TMdfChannelPlan Converted(std::uint32_t bits, int type, const std::vector<double>& values) {
+    TMdfChannelPlan channel = Integer(0, 0, 0, bits);
     channel.DataType = type == 7 ? 4 : 0;
     channel.BitCount = type == 7 ? 64 : bits;
     channel.ConversionType = type;
@@ -47,20 +47,20 @@ TMdfChannelSpec Converted(std::uint32_t bits, int type, const std::vector<double
     return channel;
 }
 
-TMdfChannelSpec Float(std::uint32_t bits, std::uint32_t byteOffset,
+TMdfChannelPlan Float(std::uint32_t bits, std::uint32_t byteOffset,
                       std::optional<std::uint32_t> invalidBit = {}) {
-    TMdfChannelSpec channel = Integer(4, byteOffset, 0, bits);
+    TMdfChannelPlan channel = Integer(4, byteOffset, 0, bits);
     channel.InvalidBit = invalidBit;
     return channel;
 }
 
-TMdfSpec Spec(const std::vector<TMdfGroupSpec>& groups, TMdfStorage storage = TMdfStorage::Plain,
+TMdfPlan Plan(const std::vector<TMdfGroupPlan>& groups, TMdfStorage storage = TMdfStorage::Plain,
               std::size_t blockBytes = 1000) {
-    TMdfSpec spec;
-    spec.Groups = groups;
-    spec.Storage = storage;
-    spec.BlockBytes = blockBytes;
-    return spec;
+    TMdfPlan plan;
+    plan.Groups = groups;
+    plan.Storage = storage;
+    plan.BlockBytes = blockBytes;
+    return plan;
 }
 
 class MdfTest : public testing::TTempDirTest {
@@ -77,7 +77,7 @@ protected:
 // One channel of each kind beside a float64 one, and the value its record gives.
 struct TValueRow {
     std::string Name;
-    TMdfChannelSpec Channel;
+    TMdfChannelPlan Channel;
     std::string Bytes;  // the channel's 8 bytes of the record
     double Expected;
 };
@@ -85,12 +85,12 @@ struct TValueRow {
 class MdfValueTest : public MdfTest, public ::testing::WithParamInterface<TValueRow> {};
 
 TEST_P(MdfValueTest, DecodesTheRawValueAndConverts) {
-    TMdfGroupSpec group;
+    TMdfGroupPlan group;
     group.DataBytes = 8;
     group.Channels = {GetParam().Channel};
     group.Channels[0].Name = "X";
     group.Records = {GetParam().Bytes};
-    const auto rows = read(MdfFileBytes(Spec({group})), {"X"});
+    const auto rows = read(MdfFileBytes(Plan({group})), {"X"});
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0][0], GetParam().Expected);
 }
@@ -136,17 +136,17 @@ TEST_P(MdfStorageTest, GivesTheFiguresOfTheText) {
     text.TimeColumn = "3";
     const TEncoderResult expected = ImportEncoderRecording(text);
 
-    TMdfSpec spec = Spec({testing::RecordingGroup(lines)}, GetParam().Storage, GetParam().BlockBytes);
+    TMdfPlan plan = Plan({testing::RecordingGroup(lines)}, GetParam().Storage, GetParam().BlockBytes);
     if (GetParam().Unsorted) {
-        TMdfGroupSpec other = testing::Float64Group({"Pressure", "Teplota"}, {{1, 2}, {3, 4}, {5, 6}}, 0);
+        TMdfGroupPlan other = testing::Float64Group({"Pressure", "Teplota"}, {{1, 2}, {3, 4}, {5, 6}}, 0);
         other.RecordId = 7;
-        spec.Groups[0].RecordId = 3;
-        spec.Groups.insert(spec.Groups.begin(), other);
-        spec.Unsorted = true;
-        spec.RecordIdBytes = 2;
+        plan.Groups[0].RecordId = 3;
+        plan.Groups.insert(plan.Groups.begin(), other);
+        plan.Unsorted = true;
+        plan.RecordIdBytes = 2;
     }
     TEncoderOptions mdf = text;
-    mdf.Path = writeFile("r.mf4", MdfFileBytes(spec));
+    mdf.Path = writeFile("r.mf4", MdfFileBytes(plan));
     mdf.TimeColumn.clear();
     mdf.EncoderColumn = "Encoder";
     mdf.ValueColumn = GetParam().Unsorted ? "Pressure@2" : "Pressure";
@@ -178,10 +178,10 @@ struct THostileRow {
 class MdfHostileTest : public MdfTest, public ::testing::WithParamInterface<THostileRow> {};
 
 TEST_P(MdfHostileTest, FailsNamingTheBlock) {
-    const TMdfSpec spec =
-        Spec({testing::Float64Group({"t", "A"}, {{0, 1}, {1, 2}, {2, 3}}, 0)}, GetParam().Storage, 24);
+    const TMdfPlan plan =
+        Plan({testing::Float64Group({"t", "A"}, {{0, 1}, {1, 2}, {2, 3}}, 0)}, GetParam().Storage, 24);
     TMdfPlaces places;
-    std::string bytes = MdfFileBytes(spec, &places);
+    std::string bytes = MdfFileBytes(plan, &places);
     GetParam().Spoil(bytes, places);
     std::string expected = GetParam().Message;
     if (const std::size_t at = expected.find('@'); at != std::string::npos) {
@@ -237,20 +237,20 @@ INSTANTIATE_TEST_SUITE_P(
 // Channels that cannot give their values, named with the group or the record.
 struct TChannelFaultRow {
     std::string Name;
-    TMdfChannelSpec Channel;
+    TMdfChannelPlan Channel;
     std::string Message;
 };
 
 class MdfChannelFaultTest : public MdfTest, public ::testing::WithParamInterface<TChannelFaultRow> {};
 
 TEST_P(MdfChannelFaultTest, FailsNamingTheChannel) {
-    TMdfGroupSpec group;
+    TMdfGroupPlan group;
     group.DataBytes = 8;
     group.InvalidBytes = 1;
     group.Channels = {GetParam().Channel};
     group.Channels[0].Name = "P";
     group.Records = {std::string(9, '\0'), std::string(8, '\0') + '\x04'};
-    EXPECT_EQ(testing::MessageOf<EImportError>([&] { read(MdfFileBytes(Spec({group})), {"P"}); }),
+    EXPECT_EQ(testing::MessageOf<EImportError>([&] { read(MdfFileBytes(Plan({group})), {"P"}); }),
               GetParam().Message);
 }
 
@@ -269,9 +269,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::TRowName());
 
 TEST_F(MdfTest, NamesAreFoundInOneGroup) {
-    TMdfGroupSpec first = testing::Float64Group({"t", "A", "B"}, {{0, 1, 2}}, 0);
-    TMdfGroupSpec second = testing::Float64Group({"t", "A", "C"}, {{0, 1, 2}}, 0);
-    const std::string path = writeFile("g.mf4", MdfFileBytes(Spec({first, second})));
+    TMdfGroupPlan first = testing::Float64Group({"t", "A", "B"}, {{0, 1, 2}}, 0);
+    TMdfGroupPlan second = testing::Float64Group({"t", "A", "C"}, {{0, 1, 2}}, 0);
+    const std::string path = writeFile("g.mf4", MdfFileBytes(Plan({first, second})));
     const auto fails = [&](const std::vector<std::string>& columns) {
         return testing::MessageOf<EImportError>([&] { ReadAnyRecording(path, {}, columns, {}); });
     };
@@ -286,7 +286,7 @@ TEST_F(MdfTest, NamesAreFoundInOneGroup) {
 TEST_F(MdfTest, TranspositionWiderThanItsBlockIsNoLoop) {
     TMdfPlaces places;
     std::string bytes = MdfFileBytes(
-        Spec({testing::Float64Group({"A"}, {{1}, {2}})}, TMdfStorage::Transposed, 1000), &places);
+        Plan({testing::Float64Group({"A"}, {{1}, {2}})}, TMdfStorage::Transposed, 1000), &places);
     testing::PatchLe(bytes, places.FirstDataBlock + 24 + 4, 0xFFFFFFF0U, 4);
     EXPECT_EQ(read(bytes, {"A"}).size(), 2U);
 }
@@ -294,24 +294,24 @@ TEST_F(MdfTest, TranspositionWiderThanItsBlockIsNoLoop) {
 // The records of variable length of another group are skipped, whatever
 // length their group states (found by fuzzing: it sized the buffer by it).
 TEST_F(MdfTest, VariableLengthRecordsBesideAreSkipped) {
-    TMdfGroupSpec fixed = testing::Float64Group({"A"}, {{1}, {2}});
-    TMdfGroupSpec variable;
+    TMdfGroupPlan fixed = testing::Float64Group({"A"}, {{1}, {2}});
+    TMdfGroupPlan variable;
     variable.Flags = 1;
     variable.DataBytes = 0xF0000000U;
     variable.Records = {std::string("\x03\0\0\0abc", 7)};
     fixed.RecordId = 1;
     variable.RecordId = 2;
-    TMdfSpec spec = Spec({fixed, variable});
-    spec.Unsorted = true;
-    spec.RecordIdBytes = 1;
-    EXPECT_EQ(read(MdfFileBytes(spec), {"A"}), (std::vector<std::vector<double>>{{1}, {2}}));
+    TMdfPlan plan = Plan({fixed, variable});
+    plan.Unsorted = true;
+    plan.RecordIdBytes = 1;
+    EXPECT_EQ(read(MdfFileBytes(plan), {"A"}), (std::vector<std::vector<double>>{{1}, {2}}));
 }
 
 // A data block listed twice would be inflated again and again.
 TEST_F(MdfTest, ADataBlockListedTwiceFails) {
     TMdfPlaces places;
     std::string bytes = MdfFileBytes(
-        Spec({testing::Float64Group({"A"}, {{1}, {2}, {3}, {4}})}, TMdfStorage::Deflate, 16), &places);
+        Plan({testing::Float64Group({"A"}, {{1}, {2}, {3}, {4}})}, TMdfStorage::Deflate, 16), &places);
     // The second list's only block is the first block again.
     const std::size_t list = bytes.find("##DL");
     testing::PatchLe(bytes, list + 32, places.FirstDataBlock);
@@ -322,14 +322,14 @@ TEST_F(MdfTest, ADataBlockListedTwiceFails) {
 
 // Channel names are held in bounded memory, however many blocks share a long one.
 TEST_F(MdfTest, ManyLongNamesAreRefused) {
-    TMdfGroupSpec group;
+    TMdfGroupPlan group;
     group.DataBytes = 8;
     group.Channels.assign(2100, Float(64, 0));
-    for (TMdfChannelSpec& channel : group.Channels) {
+    for (TMdfChannelPlan& channel : group.Channels) {
         channel.Name = std::string(4000, 'n');
     }
     const std::string message =
-        testing::MessageOf<EImportError>([&] { read(MdfFileBytes(Spec({group})), {"n"}); });
+        testing::MessageOf<EImportError>([&] { read(MdfFileBytes(Plan({group})), {"n"}); });
     EXPECT_NE(message.find(": názvy a jednotky kanálů mají víc než 8388608 bajtů"), std::string::npos)
         << message;
 }
@@ -340,10 +340,10 @@ TEST_F(MdfTest, AnAngleMasterGivesTheCycles) {
     for (int i = 0; i <= 3 * 1440; ++i) {
         rows.push_back({0.5 * i, testing::Pressure(std::fmod(0.5 * i, 720))});
     }
-    TMdfGroupSpec group = testing::Float64Group({"Winkel", "P"}, rows, 0);
+    TMdfGroupPlan group = testing::Float64Group({"Winkel", "P"}, rows, 0);
     group.Channels[0].Sync = 2;
     TEncoderOptions options;
-    options.Path = writeFile("a.mf4", MdfFileBytes(Spec({group})));
+    options.Path = writeFile("a.mf4", MdfFileBytes(Plan({group})));
     options.ValueColumn = "P";
     const TEncoderResult result = ImportEncoderRecording(options);
     EXPECT_TRUE(result.AngleDomain);
@@ -352,10 +352,10 @@ TEST_F(MdfTest, AnAngleMasterGivesTheCycles) {
 }
 
 TEST_F(MdfTest, ListsChannelsOfMdfAndText) {
-    TMdfGroupSpec group = testing::Float64Group({"t", "P1"}, {{0, 1}, {1, 2}}, 0);
+    TMdfGroupPlan group = testing::Float64Group({"t", "P1"}, {{0, 1}, {1, 2}}, 0);
     group.Channels[1].Unit = "bar";
     group.Channels[1].UnitAsMd = true;
-    const auto mdf = ListRecordingChannels(writeFile("l.mf4", MdfFileBytes(Spec({group}))), {});
+    const auto mdf = ListRecordingChannels(writeFile("l.mf4", MdfFileBytes(Plan({group}))), {});
     ASSERT_EQ(mdf.size(), 2U);
     EXPECT_EQ(mdf[1].Name, "P1");
     EXPECT_EQ(mdf[1].Unit, "bar");

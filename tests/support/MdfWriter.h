@@ -17,7 +17,7 @@
 
 namespace morvane::testing {
 
-struct TMdfChannelSpec {
+struct TMdfChannelPlan {
     std::string Name;
     std::string Unit;
     std::uint8_t DataType = 4;  // 0/1 unsigned LE/BE, 2/3 signed, 4/5 float
@@ -32,8 +32,8 @@ struct TMdfChannelSpec {
     bool UnitAsMd = false;
 };
 
-struct TMdfGroupSpec {
-    std::vector<TMdfChannelSpec> Channels;
+struct TMdfGroupPlan {
+    std::vector<TMdfChannelPlan> Channels;
     std::uint32_t DataBytes = 0;
     std::uint32_t InvalidBytes = 0;
     std::uint64_t RecordId = 0;
@@ -44,8 +44,8 @@ struct TMdfGroupSpec {
 
 enum class TMdfStorage { Plain, Split, Deflate, Transposed };
 
-struct TMdfSpec {
-    std::vector<TMdfGroupSpec> Groups;
+struct TMdfPlan {
+    std::vector<TMdfGroupPlan> Groups;
     bool Unsorted = false;  // all groups in one data group, records interleaved
     std::uint8_t RecordIdBytes = 0;
     TMdfStorage Storage = TMdfStorage::Plain;
@@ -102,7 +102,7 @@ inline std::uint64_t PutText(std::string& out, const std::string& text, bool md 
     return PutBlock(out, md ? "MD" : "TX", {}, data);
 }
 
-inline std::uint64_t PutChannel(std::string& out, const TMdfChannelSpec& c, std::uint64_t next) {
+inline std::uint64_t PutChannel(std::string& out, const TMdfChannelPlan& c, std::uint64_t next) {
     const std::uint64_t name = PutText(out, c.Name);
     const std::uint64_t unit = PutText(out, c.Unit, c.UnitAsMd);
     std::uint64_t conversion = 0;
@@ -134,7 +134,7 @@ inline std::uint64_t PutChannel(std::string& out, const TMdfChannelSpec& c, std:
     return PutBlock(out, "CN", {next, 0, name, 0, conversion, 0, unit, 0}, data);
 }
 
-inline std::uint64_t PutGroup(std::string& out, const TMdfGroupSpec& g, std::uint64_t next) {
+inline std::uint64_t PutGroup(std::string& out, const TMdfGroupPlan& g, std::uint64_t next) {
     std::uint64_t first = 0;
     for (auto c = g.Channels.rbegin(); c != g.Channels.rend(); ++c) {
         first = PutChannel(out, *c, first);
@@ -183,12 +183,12 @@ inline std::uint64_t PutZipped(std::string& out, const std::string& plain, std::
 }
 
 // The records' bytes as DT, DZ or a DL list of either (two lists chained).
-inline std::uint64_t PutData(std::string& out, const TMdfSpec& spec, const std::string& bytes,
+inline std::uint64_t PutData(std::string& out, const TMdfPlan& plan, const std::string& bytes,
                              std::size_t recordBytes, TMdfPlaces& places) {
-    const bool zipped = spec.Storage == TMdfStorage::Deflate || spec.Storage == TMdfStorage::Transposed;
-    const std::size_t columns = spec.Storage == TMdfStorage::Transposed ? recordBytes : 0;
+    const bool zipped = plan.Storage == TMdfStorage::Deflate || plan.Storage == TMdfStorage::Transposed;
+    const std::size_t columns = plan.Storage == TMdfStorage::Transposed ? recordBytes : 0;
     const std::size_t step =
-        spec.Storage == TMdfStorage::Plain ? std::max<std::size_t>(bytes.size(), 1) : spec.BlockBytes;
+        plan.Storage == TMdfStorage::Plain ? std::max<std::size_t>(bytes.size(), 1) : plan.BlockBytes;
     std::vector<std::uint64_t> blocks;
     for (std::size_t at = 0; at < bytes.size() || blocks.empty(); at += step) {
         const std::string piece = bytes.substr(std::min(at, bytes.size()), step);
@@ -214,16 +214,16 @@ inline std::uint64_t PutData(std::string& out, const TMdfSpec& spec, const std::
     return list(0, half, list(half, blocks.size(), 0));
 }
 
-inline std::string RecordsOf(const TMdfSpec& spec, const std::vector<const TMdfGroupSpec*>& groups) {
+inline std::string RecordsOf(const TMdfPlan& plan, const std::vector<const TMdfGroupPlan*>& groups) {
     std::string bytes;
     std::size_t most = 0;
-    for (const TMdfGroupSpec* g : groups) {
+    for (const TMdfGroupPlan* g : groups) {
         most = std::max(most, g->Records.size());
     }
     for (std::size_t r = 0; r < most; ++r) {
-        for (const TMdfGroupSpec* g : groups) {
+        for (const TMdfGroupPlan* g : groups) {
             if (r < g->Records.size()) {
-                PutLe(bytes, g->RecordId, spec.RecordIdBytes);
+                PutLe(bytes, g->RecordId, plan.RecordIdBytes);
                 bytes += g->Records[r];
             }
         }
@@ -231,44 +231,44 @@ inline std::string RecordsOf(const TMdfSpec& spec, const std::vector<const TMdfG
     return bytes;
 }
 
-inline std::uint64_t PutDataGroup(std::string& out, const TMdfSpec& spec,
-                                  const std::vector<const TMdfGroupSpec*>& groups, std::uint64_t next,
+inline std::uint64_t PutDataGroup(std::string& out, const TMdfPlan& plan,
+                                  const std::vector<const TMdfGroupPlan*>& groups, std::uint64_t next,
                                   TMdfPlaces& places) {
     const std::size_t recordBytes =
-        spec.RecordIdBytes + groups.front()->DataBytes + groups.front()->InvalidBytes;
-    const std::uint64_t data = PutData(out, spec, RecordsOf(spec, groups), recordBytes, places);
+        plan.RecordIdBytes + groups.front()->DataBytes + groups.front()->InvalidBytes;
+    const std::uint64_t data = PutData(out, plan, RecordsOf(plan, groups), recordBytes, places);
     std::uint64_t first = 0;
     for (auto g = groups.rbegin(); g != groups.rend(); ++g) {
         first = PutGroup(out, **g, first);
     }
     places.FirstChannelGroup = first;
     std::string bytes;
-    PutLe(bytes, spec.RecordIdBytes, 1);
+    PutLe(bytes, plan.RecordIdBytes, 1);
     bytes.resize(8, '\0');
     return PutBlock(out, "DG", {next, first, data, 0}, bytes);
 }
 
-inline std::string MdfFileBytes(const TMdfSpec& spec, TMdfPlaces* placesOut = nullptr) {
+inline std::string MdfFileBytes(const TMdfPlan& plan, TMdfPlaces* placesOut = nullptr) {
     std::string out = "MDF     ";
-    const std::string version = std::to_string(spec.Version / 100) + "." +
-                                std::to_string(spec.Version % 100 / 10) + std::to_string(spec.Version % 10);
+    const std::string version = std::to_string(plan.Version / 100) + "." +
+                                std::to_string(plan.Version % 100 / 10) + std::to_string(plan.Version % 10);
     out += version + "    " + "MorvTest";
     PutLe(out, 0, 4);
-    PutLe(out, spec.Version, 2);
+    PutLe(out, plan.Version, 2);
     out.resize(64, '\0');
     std::string header(32, '\0');
     const std::uint64_t hd = PutBlock(out, "HD", {0, 0, 0, 0, 0, 0}, header);
     TMdfPlaces places;
     std::uint64_t first = 0;
-    if (spec.Unsorted) {
-        std::vector<const TMdfGroupSpec*> all;
-        for (const TMdfGroupSpec& g : spec.Groups) {
+    if (plan.Unsorted) {
+        std::vector<const TMdfGroupPlan*> all;
+        for (const TMdfGroupPlan& g : plan.Groups) {
             all.push_back(&g);
         }
-        first = PutDataGroup(out, spec, all, 0, places);
+        first = PutDataGroup(out, plan, all, 0, places);
     } else {
-        for (auto g = spec.Groups.rbegin(); g != spec.Groups.rend(); ++g) {
-            first = PutDataGroup(out, spec, {&*g}, first, places);
+        for (auto g = plan.Groups.rbegin(); g != plan.Groups.rend(); ++g) {
+            first = PutDataGroup(out, plan, {&*g}, first, places);
         }
     }
     places.FirstDataGroup = first;
@@ -280,12 +280,12 @@ inline std::string MdfFileBytes(const TMdfSpec& spec, TMdfPlaces* placesOut = nu
 }
 
 // Records of float64 channels side by side, one record per row.
-inline TMdfGroupSpec Float64Group(const std::vector<std::string>& names,
+inline TMdfGroupPlan Float64Group(const std::vector<std::string>& names,
                                   const std::vector<std::vector<double>>& rows, int masterColumn = -1) {
-    TMdfGroupSpec group;
+    TMdfGroupPlan group;
     group.DataBytes = static_cast<std::uint32_t>(8 * names.size());
     for (std::size_t c = 0; c < names.size(); ++c) {
-        TMdfChannelSpec channel;
+        TMdfChannelPlan channel;
         channel.Name = names[c];
         channel.ByteOffset = static_cast<std::uint32_t>(8 * c);
         if (static_cast<int>(c) == masterColumn) {
@@ -308,7 +308,7 @@ inline TMdfGroupSpec Float64Group(const std::vector<std::string>& names,
 // The synthetic recording's lines (a header, then "encoder;pressure;time"
 // with either decimal mark) as float64 channels Encoder, Pressure and Zeit,
 // the time the group's master.
-inline TMdfGroupSpec RecordingGroup(const std::vector<std::string>& lines) {
+inline TMdfGroupPlan RecordingGroup(const std::vector<std::string>& lines) {
     std::vector<std::vector<double>> rows;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         std::string line = lines[i];
