@@ -1,7 +1,9 @@
 #include "cli/CombustionCommand.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -110,7 +112,21 @@ THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TP
     return HeatTransferSettingsOf(heat, reference.PegExponent, speedsRecorded);
 }
 
+namespace {
+
+// The import's threads for each file: -j counts them, so that -j 1 stays on
+// one core; files read at once keep one each until cores are left over.
+unsigned ImportThreadsPerFile(int jobs, std::size_t files) {
+    const unsigned cores =
+        jobs > 0 ? static_cast<unsigned>(jobs) : std::max(1U, std::thread::hardware_concurrency());
+    const auto filesAtOnce = static_cast<unsigned>(std::clamp<std::size_t>(files, 1, cores));
+    return std::clamp(cores / filesAtOnce, 1U, 2U);
+}
+
+}  // namespace
+
 void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
+    options.Recording.Threads = ImportThreadsPerFile(options.Jobs, options.Paths.size());
     try {
         const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
         CheckPressureReference(reference);
