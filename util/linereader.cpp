@@ -36,6 +36,24 @@ void TLineReader::rewind() {
     m_atStart = true;
 }
 
+std::size_t TLineReader::readAt(std::uint64_t offset, char* into, std::size_t size) const {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(m_fd, into + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RaiseOpenFailure(m_path, errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 bool TLineReader::fill() {
     if (m_endOfFile) {
         return false;

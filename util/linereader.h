@@ -78,6 +78,14 @@ public:
         }
         skip(line);
     }
+    // Where a line given by next() or visited in place starts in the file.
+    std::uint64_t offsetOf(std::string_view line) const {
+        return m_dropped + static_cast<std::uint64_t>(line.data() - m_buffer.get());
+    }
+    // Reads up to size bytes at offset into into, leaving the reader where it
+    // is (a rereadable file only); fewer at the file's end. Raises EFOpenError
+    // as next() does.
+    std::size_t readAt(std::uint64_t offset, char* into, std::size_t size) const;
     // True when the last line given was longer than the buffer and was cut.
     bool lineCut() const { return m_lineCut; }
     // True for a regular file, which rewind() can start again.
