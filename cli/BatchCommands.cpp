@@ -10,6 +10,7 @@
 #include "cli/CylinderCommand.h"
 #include "cli/EngineSetup.h"
 #include "cli/RecordingTable.h"
+#include "cli/TerminalProgress.h"
 #include "cli/ValvesCommand.h"
 #include "events/CorrectionsFile.h"
 #include "events/CylinderTableFile.h"
@@ -75,6 +76,7 @@ void RunEventCommands(const TEventsOptions& options, int tableLines, const std::
 }
 
 void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
+    const TFileProgress shown(file.Kind == TSignalFileKind::Encoder ? file.Encoder.Path : file.Path);
     if (file.Kind == TSignalFileKind::Encoder) {
         // Only the mean is printed, so the cycles need not be kept.
         TEncoderOptions options = file.Encoder;
