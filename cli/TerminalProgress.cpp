@@ -91,7 +91,7 @@ void TTerminalProgress::print() {
         const std::string line = LineOf(m_files);
         // Blanks cover what a longer line before left.
         const std::size_t blanks = m_shownLength > line.size() ? m_shownLength - line.size() : 0;
-        write("\r" + line + std::string(blanks, ' ') + "\r" + line);
+        write(blanks == 0 ? "\r" + line : "\r" + line + std::string(blanks, ' ') + "\r" + line);
         m_shownLength = line.size();
     }
     erase();
