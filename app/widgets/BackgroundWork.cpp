@@ -1,6 +1,7 @@
 #include "app/widgets/BackgroundWork.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressBar>
@@ -125,6 +126,10 @@ void TBackgroundWork::showProgress() {
 }
 
 void TBackgroundWork::setLocked(bool locked) {
+    // A disabled field loses the keyboard; the user's typing goes on where it was.
+    if (locked) {
+        m_focus = QApplication::focusWidget();
+    }
     if (!locked) {
         for (const QPointer<QAction>& action : m_disabled) {
             if (action) {
@@ -143,6 +148,9 @@ void TBackgroundWork::setLocked(bool locked) {
     }
     for (QWidget* widget : m_lockedWidgets) {
         widget->setEnabled(!locked);
+    }
+    if (!locked && m_focus) {
+        m_focus->setFocus(Qt::OtherFocusReason);
     }
 }
 

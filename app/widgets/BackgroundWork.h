@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -27,7 +28,6 @@
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
-class QWidget;
 
 namespace morvane {
 
@@ -73,7 +73,9 @@ private:
     std::shared_ptr<TRun> m_running;
     std::vector<QWidget*> m_lockedWidgets;
     QWidget* m_actionRoot = nullptr;
-    std::vector<QPointer<QAction>> m_disabled;  // the actions this work disabled, enabled again after it
+    std::vector<QPointer<QAction>> m_disabled;
+    QPointer<QWidget> m_focus;  // the keyboard's widget when the work began  // the actions this work
+                                // disabled, enabled again after it
 };
 
 // make() on the work's thread when there is a runner, on this one otherwise.
