@@ -45,10 +45,16 @@ namespace {
 class TStreamBoxes : public IMessageBoxes {
 public:
     explicit TStreamBoxes(std::ostream& stream) : m_stream(stream) {}
-    void ShowInfo(const std::string& text) override { m_stream << text << '\n'; }
-    void ShowErrorBox(const std::string& text) override { m_stream << text << '\n'; }
+    void ShowInfo(const std::string& text) override { say(text); }
+    void ShowErrorBox(const std::string& text) override { say(text); }
 
 private:
+    // On a clean line, not after a progress line that a terminal shows.
+    void say(const std::string& text) {
+        const auto paused = TTerminalProgress::Standard().pause();
+        m_stream << text << '\n' << std::flush;
+    }
+
     std::ostream& m_stream;
 };
 
