@@ -51,7 +51,7 @@ public:
 private:
     // On a clean line, not after a progress line that a terminal shows.
     void say(const std::string& text) {
-        const auto paused = TTerminalProgress::Standard().pause();
+        const auto paused = TTerminalProgress::standard().pause();
         m_stream << text << '\n' << std::flush;
     }
 

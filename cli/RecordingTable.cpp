@@ -104,7 +104,7 @@ bool WriteRecordingTable(const TCombustionOptions& options, std::ostream& out) {
     work.GiveUp = [&options](std::size_t at) { return TimedOutRow(options, options.Paths[at]); };
     bool allSucceeded = true;
     RunFileWork(work, [&](const TFileResult& row) {
-        const auto paused = TTerminalProgress::Standard().pause();
+        const auto paused = TTerminalProgress::standard().pause();
         out << row.Text << std::flush;
         allSucceeded = allSucceeded && row.Succeeded;
     });

@@ -35,10 +35,10 @@ TTerminalProgress::~TTerminalProgress() {
     }
 }
 
-TTerminalProgress& TTerminalProgress::Standard() {
-    static auto* const standard =
+TTerminalProgress& TTerminalProgress::standard() {
+    static auto* const kStandard =
         new TTerminalProgress(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1, kStandardInterval);
-    return *standard;
+    return *kStandard;
 }
 
 std::shared_ptr<TProgress> TTerminalProgress::begin(const std::string& path) {
@@ -62,7 +62,7 @@ std::unique_lock<std::mutex> TTerminalProgress::pause() {
     return lock;
 }
 
-std::string TTerminalProgress::LineOf(const std::vector<TFile>& files) {
+std::string TTerminalProgress::lineOf(const std::vector<TFile>& files) {
     std::string line;
     for (const TFile& file : files) {
         if (!line.empty()) {
@@ -88,10 +88,14 @@ void TTerminalProgress::print() {
         if (m_stop || m_files.empty()) {
             continue;
         }
-        const std::string line = LineOf(m_files);
+        const std::string line = lineOf(m_files);
         // Blanks cover what a longer line before left.
         const std::size_t blanks = m_shownLength > line.size() ? m_shownLength - line.size() : 0;
-        write(blanks == 0 ? "\r" + line : "\r" + line + std::string(blanks, ' ') + "\r" + line);
+        std::string text = "\r" + line;
+        if (blanks > 0) {
+            text.append(blanks, ' ').append("\r").append(line);
+        }
+        write(text);
         m_shownLength = line.size();
     }
     erase();
@@ -120,10 +124,10 @@ void TTerminalProgress::write(const std::string& text) const {
 }
 
 TFileProgress::TFileProgress(const std::string& path)
-    : m_progress(TTerminalProgress::Standard().begin(path)), m_scope(*m_progress) {}
+    : m_progress(TTerminalProgress::standard().begin(path)), m_scope(*m_progress) {}
 
 TFileProgress::~TFileProgress() {
-    TTerminalProgress::Standard().end(m_progress);
+    TTerminalProgress::standard().end(m_progress);
 }
 
 }  // namespace morvane

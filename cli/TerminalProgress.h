@@ -26,7 +26,7 @@ public:
 
     // The process's own, on stderr, shown when it is a terminal; never destroyed,
     // as a worker left behind in a stalled file may still report to it.
-    static TTerminalProgress& Standard();
+    static TTerminalProgress& standard();
 
     // Reading of path on this thread begins: the readers report to its line
     // until end() (util/progress.h).
@@ -42,7 +42,7 @@ public:
         std::string Name;
         std::shared_ptr<TProgress> Progress;
     };
-    static std::string LineOf(const std::vector<TFile>& files);
+    static std::string lineOf(const std::vector<TFile>& files);
 
 private:
     void print();

@@ -8,7 +8,7 @@
 
 namespace morvane {
 
-TImportState TImportState::Of(const TSession& session) {
+TImportState TImportState::of(const TSession& session) {
     return {session.Signal,      session.LastImportFile, session.PressureCycle,
             session.SignalCycle, session.CylinderCycles, session.Numbers};
 }
@@ -46,7 +46,7 @@ void RunImportAside(TBackgroundWork* runner, TSession& session, IMessageBoxes& b
         return;
     }
     auto job = std::make_shared<TImportJob>();
-    job->State = TImportState::Of(session);
+    job->State = TImportState::of(session);
     std::exception_ptr failure;
     try {
         runner->run([job, command = std::move(command)] { command(job->Boxes, job->State.target()); });

@@ -26,7 +26,7 @@ struct TImportState {
     std::vector<std::shared_ptr<const TPressureCycle>> CylinderCycles;
     TNumberFormat Numbers = kDecimalComma;
 
-    static TImportState Of(const TSession& session);
+    static TImportState of(const TSession& session);
     void putInto(TSession& session) const;
     TImportTarget target() {
         return {Signal, LastImportFile, PressureCycle, SignalCycle, CylinderCycles, Numbers};

@@ -32,7 +32,7 @@ TEST(TerminalProgress, LineNamesEachFileWithoutItsFolder) {
         {{{std::string(78, 'x') + "ř.csv", at(0.5)}}, std::string(78, 'x')},
     };
     for (const TRow& row : rows) {
-        EXPECT_EQ(TTerminalProgress::LineOf(row.Files), row.Line);
+        EXPECT_EQ(TTerminalProgress::lineOf(row.Files), row.Line);
     }
 }
 
