@@ -10,6 +10,7 @@
 #include "cli/BatchCommands.h"
 #include "cli/CylinderCommand.h"
 #include "cli/FileWorkers.h"
+#include "cli/TerminalProgress.h"
 #include "signal/import/EncoderImport.h"
 #include "signal/pressure/CombustionFigures.h"
 #include "signal/pressure/CombustionInputs.h"
@@ -166,6 +167,7 @@ void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& fil
 }
 
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TFileProgress shown(options.CyclePath);
     if (HasCylinders(options)) {
         return CylinderReport(options, boxes);
     }
@@ -226,6 +228,7 @@ std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
     // The engine's texts are judged before the file is read.
     const TSignalTable volumes = PeggingVolumes(reference, options.Texts, kBatchNumbers);
+    const TFileProgress shown(options.CyclePath);
     const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, boxes);
     const double shift =
         ProposeCycleTdcShift(loaded.Cycle, reference, volumes, options.LossAngle, kBatchNumbers);

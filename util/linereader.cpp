@@ -19,6 +19,8 @@ TLineReader::TLineReader(const std::string& path, TByteOrderMark mark)
     struct stat status {};
     m_fd = OpenForReading(path, status);
     m_rereadable = S_ISREG(status.st_mode);
+    m_fileSize = m_rereadable ? static_cast<std::uint64_t>(status.st_size) : 0;
+    m_progress = CurrentProgress();
 }
 
 TLineReader::~TLineReader() {
@@ -80,6 +82,7 @@ bool TLineReader::fill() {
         m_end += static_cast<std::size_t>(got);
         break;
     }
+    ReportBlockRead(m_progress, m_dropped + m_end, m_fileSize);
     if (m_feedPending) {
         m_feedPending = false;
         if (m_buffer[m_begin] == '\n') {
