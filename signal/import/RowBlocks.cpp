@@ -4,11 +4,13 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 #include "signal/import/RecordingSource.h"
+#include "util/progress.h"
 
 namespace morvane {
 
@@ -182,7 +184,13 @@ std::int64_t ReadOnOwnThread(const TRowBlockReading& reading,
                              const std::function<void(const TRowBlock&)>& analyse) {
     TBlockQueue queue(reading.Columns.size());
     std::int64_t lines = 0;
+    // The reading reports to, and is stopped by, the caller's progress.
+    TProgress* const progress = CurrentProgress();
     std::thread readingThread([&] {
+        std::optional<TProgressScope> scope;
+        if (progress != nullptr) {
+            scope.emplace(*progress);
+        }
         std::exception_ptr error;
         try {
             TBlockReader reader(reading, queue.takeSpare(), [&queue](TRowBlock& block, bool more) {

@@ -20,6 +20,7 @@
 #include "tests/support/SharedData.h"
 #include "tests/support/SyntheticRecording.h"
 #include "util/errors.h"
+#include "util/progress.h"
 
 namespace morvane {
 namespace {
@@ -256,6 +257,25 @@ INSTANTIATE_TEST_SUITE_P(
                                   {{20000, "1;1;0"}},
                                   "Řádek 20001 '1;1;0': čas ve sloupci času musí stále růst"}),
     TRowName());
+
+// The reading thread reports to the caller's progress and stops at its request.
+TEST_F(EncoderImportTest, ReadingOnItsOwnThreadReportsAndStops) {
+    TSynthetic s;
+    const TEncoderOptions o = options(s, RecordingLines(s));
+    for (const bool cancel : {false, true}) {
+        TProgress progress;
+        if (cancel) {
+            progress.cancel();
+        }
+        const TProgressScope scope(progress);
+        if (cancel) {
+            EXPECT_THROW(ImportEncoderRecording(o), ECancelled);
+        } else {
+            ImportEncoderRecording(o);
+            EXPECT_EQ(progress.fraction(), 1.0);
+        }
+    }
+}
 
 // A pipe is read once and its columns held; the result is the file's.
 TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
