@@ -28,6 +28,13 @@ std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& f
 // its header or by their numbers.
 std::vector<TRecordingChannel> ListRecordingChannels(const std::string& path, const TRecordingFormat& format);
 
+// The names the imports take for the file's channels, in file order: a
+// text recording's header names or column numbers, a binary file's channel
+// names, NAME@GROUP for a name that occurs in several groups. Reads only the
+// head of a text recording; none for what is no regular file (a pipe would
+// be used up).
+std::vector<std::string> ChannelChoices(const std::string& path);
+
 // The time channel a recording implies for column (an MDF group's time
 // master); empty when it implies none.
 std::string ImpliedTimeColumn(const std::string& path, const std::string& column);
