@@ -24,10 +24,11 @@ TRecordingKind RecordingKindOf(const std::string& path) {
 }
 
 std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& format,
-                              const std::vector<std::string>& columns, const TRowSink& row) {
+                              const std::vector<std::string>& columns, const TRowSink& row,
+                              unsigned threads) {
     switch (RecordingKindOf(path)) {
         case TRecordingKind::Mdf:
-            return ReadMdfRecording(path, columns, row);
+            return ReadMdfRecording(path, columns, row, threads);
         case TRecordingKind::Mat:
             return ReadMatRecording(path, columns, row);
         default:

@@ -20,9 +20,11 @@ enum class TRecordingKind { Text, Mdf, Mat };
 TRecordingKind RecordingKindOf(const std::string& path);
 
 // ReadRecording for any kind; format applies to text only, columns are
-// channel names for the binary kinds.
+// channel names for the binary kinds. threads: how many the reading may
+// keep busy (2 or more inflate compressed MDF data ahead).
 std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& format,
-                              const std::vector<std::string>& columns, const TRowSink& row);
+                              const std::vector<std::string>& columns, const TRowSink& row,
+                              unsigned threads = 1);
 
 // The channels the file offers; a text recording's are its columns, named by
 // its header or by their numbers.

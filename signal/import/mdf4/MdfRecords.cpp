@@ -1,7 +1,7 @@
 #include "signal/import/mdf4/MdfRecords.h"
 
 #include <algorithm>
-#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -11,63 +11,62 @@ namespace morvane::mdf4 {
 
 namespace {
 
-// Bytes read from the data at a time.
-constexpr std::size_t kChunk = 1U << 20U;
-
-// The data's bytes in pieces of a record, from a buffer refilled as it empties.
+// The data's bytes in pieces of a record, taken where the stream holds them;
+// only a record that two pieces share is copied, into a buffer of its own.
 class TByteReader {
 public:
-    TByteReader(TDataStream& stream, std::size_t longest)
-        : m_stream(stream), m_buffer(std::max(kChunk, 2 * longest)) {}
+    explicit TByteReader(TDataStream& stream) : m_stream(stream) {}
 
-    // n contiguous bytes; nullptr when fewer are left.
+    // n contiguous bytes, valid until the next call; nullptr when fewer are left.
     const std::uint8_t* take(std::size_t n) {
-        if (m_end - m_at < n) {
-            refill();
-            if (m_end - m_at < n) {
-                return nullptr;
-            }
+        if (m_piece.size() - m_at >= n && !m_piece.empty()) {
+            const std::uint8_t* bytes = m_piece.data() + m_at;
+            m_at += n;
+            return bytes;
         }
-        const std::uint8_t* bytes = m_buffer.data() + m_at;
-        m_at += n;
-        return bytes;
+        return shared(n);
     }
 
     // Skips n bytes (a record of variable length); false when fewer are left.
     bool skip(std::uint64_t n) {
         while (n > 0) {
-            if (m_at == m_end) {
-                refill();
-                if (m_at == m_end) {
-                    return false;
-                }
+            if (m_at == m_piece.size() && !advance()) {
+                return false;
             }
-            const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_end - m_at));
+            const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_piece.size() - m_at));
             m_at += step;
             n -= step;
         }
         return true;
     }
 
-    bool atEnd() {
-        if (m_at == m_end) {
-            refill();
-        }
-        return m_at == m_end;
-    }
+    bool atEnd() { return m_at == m_piece.size() && !advance(); }
 
 private:
-    void refill() {
-        std::memmove(m_buffer.data(), m_buffer.data() + m_at, m_end - m_at);
-        m_end -= m_at;
+    bool advance() {
+        m_piece = m_stream.next();
         m_at = 0;
-        m_end += m_stream.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        return !m_piece.empty();
+    }
+
+    const std::uint8_t* shared(std::size_t n) {
+        m_record.assign(m_piece.begin() + static_cast<std::ptrdiff_t>(m_at), m_piece.end());
+        m_at = m_piece.size();
+        while (m_record.size() < n) {
+            if (!advance()) {
+                return nullptr;
+            }
+            m_at = std::min(n - m_record.size(), m_piece.size());
+            m_record.insert(m_record.end(), m_piece.begin(),
+                            m_piece.begin() + static_cast<std::ptrdiff_t>(m_at));
+        }
+        return m_record.data();
     }
 
     TDataStream& m_stream;
-    std::vector<std::uint8_t> m_buffer;
+    std::span<const std::uint8_t> m_piece;
     std::size_t m_at = 0;
-    std::size_t m_end = 0;
+    std::vector<std::uint8_t> m_record;
 };
 
 const TChannelGroup* GroupOfId(const TDataGroup& data, std::uint64_t id) {
@@ -76,26 +75,15 @@ const TChannelGroup* GroupOfId(const TDataGroup& data, std::uint64_t id) {
     return found == data.Groups.end() ? nullptr : &*found;
 }
 
-std::size_t LongestRecord(const TDataGroup& data) {
-    std::size_t longest = 0;
-    // A group of variable-length records states no length of its own (found by fuzzing).
-    for (const TChannelGroup& group : data.Groups) {
-        if (!group.Vlsd) {
-            longest = std::max<std::size_t>(longest, std::size_t{group.DataBytes} + group.InvalidBytes);
-        }
-    }
-    return longest;
-}
-
 }  // namespace
 
 std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
-                          const TRecordSink& each) {
+                          const TRecordSink& each, unsigned threads) {
     TMdfBlock dg;
     dg.Id = "DG";
     dg.At = data.At;
-    TDataStream stream(file, data.Data, dg);
-    TByteReader bytes(stream, LongestRecord(data));
+    TDataStream stream(file, data.Data, dg, threads);
+    TByteReader bytes(stream);
     std::uint64_t given = 0;
     std::uint64_t records = 0;
     while (given < group.Cycles) {

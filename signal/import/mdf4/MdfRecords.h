@@ -16,7 +16,8 @@ using TRecordSink = std::function<void(const std::uint8_t* record, std::uint64_t
 // Hands every record of group to each, at most as many as the group states;
 // fewer records in the data than stated, a record of an unknown id or data
 // ending within a record fail naming the block. Returns the records handed.
+// threads: 2 or more inflate compressed data ahead on a second thread.
 std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
-                          const TRecordSink& each);
+                          const TRecordSink& each, unsigned threads = 1);
 
 }  // namespace morvane::mdf4
