@@ -12,6 +12,7 @@
 
 #include "signal/import/EncoderImport.h"
 #include "signal/import/RecordingSource.h"
+#include "signal/import/mdf4/MdfFile.h"
 #include "signal_test_support.h"
 #include "tests/support/MdfWriter.h"
 #include "tests/support/MessageOf.h"
@@ -235,6 +236,15 @@ INSTANTIATE_TEST_SUITE_P(
                     [](std::string& b, const TMdfPlaces& p) { PatchLe(b, p.FirstDataBlock + 32, 10); },
                     &TMdfPlaces::FirstDataBlock,
                     "Soubor MDF, blok DZ na pozici @: data se rozbalí na víc než uvedených 10 bajtů"},
+        // The stream's check value, its last byte, no longer matches what it inflates to.
+        THostileRow{"CheckValueSpoilt", TMdfStorage::Deflate,
+                    [](std::string& b, const TMdfPlaces& p) {
+                        const std::uint64_t stream = p.FirstDataBlock + 48;
+                        const auto* bytes = reinterpret_cast<const std::uint8_t*>(b.data());
+                        b[stream + mdf4::LittleEndian(bytes + p.FirstDataBlock + 40, 8) - 1] ^= 1;
+                    },
+                    &TMdfPlaces::FirstDataBlock,
+                    "Soubor MDF, blok DZ na pozici @: komprimovaná data jsou poškozena"},
         THostileRow{
             "BillionRecordsStated", TMdfStorage::Split,
             [](std::string& b, const TMdfPlaces& p) { PatchLe(b, p.FirstChannelGroup + 80, 1000000000); },

@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "signal/import/mdf4/Adler32.h"
+
 namespace morvane::mdf4 {
 
 namespace {
@@ -60,6 +62,8 @@ public:
         if (inflateInit(&m_stream) != Z_OK) {
             throw std::bad_alloc();
         }
+        // The check value is compared by Adler32, faster than zlib's.
+        inflateValidate(&m_stream, 0);
     }
     ~TInflater() { inflateEnd(&m_stream); }
     TInflater(const TInflater&) = delete;
@@ -88,6 +92,18 @@ void CheckZipHeader(const TMdfBlock& block) {
         original > TDataStream::kLargestInflated) {
         RaiseBlockError(block, "blok se rozbalí na " + std::to_string(original) + " bajtů, víc než " +
                                    std::to_string(TDataStream::kLargestInflated));
+    }
+}
+
+// The stream's last four bytes hold the check value of what it inflates to.
+void CheckValue(TMdfFile& file, const TMdfBlock& block, std::uint64_t streamBytes,
+                const std::vector<std::uint8_t>& data) {
+    std::uint8_t stored[4];
+    file.read(block.DataAt + kDzHeader + streamBytes - 4, stored, 4, block.Id, block.At);
+    const std::uint32_t expected = std::uint32_t{stored[0]} << 24U | std::uint32_t{stored[1]} << 16U |
+                                   std::uint32_t{stored[2]} << 8U | stored[3];
+    if (Adler32(data.data(), data.size()) != expected) {
+        RaiseBlockError(block, "komprimovaná data jsou poškozena");
     }
 }
 
@@ -134,6 +150,7 @@ TDataStream::TInflated Inflated(TMdfFile& file, const TMdfBlock& block, TDataStr
                                    std::to_string(original) + " bajtů");
     }
     out.pop_back();
+    CheckValue(file, block, z.total_in, out);
     if (block.u8(kDzZipType) == 1) {
         Untranspose(out, block.u32(kDzParameter), buffers.Scratch);
     }

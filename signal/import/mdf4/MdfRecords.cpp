@@ -42,6 +42,9 @@ public:
 
     bool atEnd() { return m_at == m_piece.size() && !advance(); }
 
+    // How many records of size bytes the current piece holds whole from here.
+    std::size_t whole(std::size_t size) const { return (m_piece.size() - m_at) / size; }
+
 private:
     bool advance() {
         m_piece = m_stream.next();
@@ -77,19 +80,34 @@ const TChannelGroup* GroupOfId(const TDataGroup& data, std::uint64_t id) {
 
 }  // namespace
 
-std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
-                          const TRecordSink& each, unsigned threads) {
-    TMdfBlock dg;
-    dg.Id = "DG";
-    dg.At = data.At;
-    TDataStream stream(file, data.Data, dg, threads);
-    TByteReader bytes(stream);
+namespace {
+
+// The records of a data group that holds only group's, as many at a time as
+// the data give whole.
+std::uint64_t ReadSorted(TByteReader& bytes, const TMdfBlock& dg, const TChannelGroup& group,
+                         const TRecordSink& each) {
+    const std::size_t size = std::size_t{group.DataBytes} + group.InvalidBytes;
+    std::uint64_t given = 0;
+    while (given < group.Cycles && !bytes.atEnd()) {
+        std::size_t count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(bytes.whole(size), group.Cycles - given));
+        const std::uint8_t* records = bytes.take(std::max<std::size_t>(count, 1) * size);
+        if (records == nullptr) {
+            RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(given + 1));
+        }
+        count = std::max<std::size_t>(count, 1);
+        each(records, count, size, given);
+        given += count;
+    }
+    return given;
+}
+
+// The records of group among those of other groups, told by their ids.
+std::uint64_t ReadInterleaved(TByteReader& bytes, const TMdfBlock& dg, const TDataGroup& data,
+                              const TChannelGroup& group, const TRecordSink& each) {
     std::uint64_t given = 0;
     std::uint64_t records = 0;
-    while (given < group.Cycles) {
-        if (bytes.atEnd()) {
-            break;
-        }
+    while (given < group.Cycles && !bytes.atEnd()) {
         const std::uint8_t* id = bytes.take(data.RecordIdBytes);
         if (id == nullptr) {
             RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(records + 1));
@@ -109,14 +127,31 @@ std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannel
             }
             continue;
         }
-        const std::uint8_t* record = bytes.take(std::size_t{owner->DataBytes} + owner->InvalidBytes);
+        const std::size_t size = std::size_t{owner->DataBytes} + owner->InvalidBytes;
+        const std::uint8_t* record = bytes.take(size);
         if (record == nullptr) {
             RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(records));
         }
         if (owner == &group) {
-            each(record, given++);
+            each(record, 1, size, given++);
         }
     }
+    return given;
+}
+
+}  // namespace
+
+std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
+                          const TRecordSink& each, unsigned threads) {
+    TMdfBlock dg;
+    dg.Id = "DG";
+    dg.At = data.At;
+    TDataStream stream(file, data.Data, dg, threads);
+    TByteReader bytes(stream);
+    const bool sorted = data.RecordIdBytes == 0 && &data.Groups.front() == &group && !group.Vlsd &&
+                        group.DataBytes + std::uint64_t{group.InvalidBytes} > 0;
+    const std::uint64_t given =
+        sorted ? ReadSorted(bytes, dg, group, each) : ReadInterleaved(bytes, dg, data, group, each);
     if (given < group.Cycles) {
         RaiseBlockError("CG", group.At,
                         "blok uvádí " + std::to_string(group.Cycles) + " záznamů, data jich obsahují " +

@@ -10,8 +10,10 @@
 
 namespace morvane::mdf4 {
 
-// record: the record's bytes after its id; index: 0-based within the group.
-using TRecordSink = std::function<void(const std::uint8_t* record, std::uint64_t index)>;
+// count records of stride bytes each (after their ids) from records; first:
+// the 0-based index of the first within the group.
+using TRecordSink = std::function<void(const std::uint8_t* records, std::size_t count, std::size_t stride,
+                                       std::uint64_t first)>;
 
 // Hands every record of group to each, at most as many as the group states;
 // fewer records in the data than stated, a record of an unknown id or data
