@@ -1,11 +1,28 @@
 #include "app/dialogs/ChannelBox.h"
 
-#include <QCompleter>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace morvane {
+
+namespace {
+
+// The editable box's list packs its rows so tight that the accent of a
+// capital ("Čas") is cut off; each row gets room above and below.
+class TRoomyRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(size.height() + 6);
+        return size;
+    }
+};
+
+}  // namespace
 
 TChannelBox::TChannelBox(const QString& text, const QString& objectName, TChannelPick pick, QWidget* parent)
     : QComboBox(parent), m_pick(pick) {
@@ -17,13 +34,10 @@ TChannelBox::TChannelBox(const QString& text, const QString& objectName, TChanne
     setMinimumContentsLength(12);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     lineEdit()->setObjectName(objectName);
-    // An inline completion would turn a typed "1" into "10" unseen.
-    auto* completer = new QCompleter(this);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    completer->setFilterMode(Qt::MatchContains);
-    completer->setModel(model());
-    setCompleter(completer);
+    setItemDelegate(new TRoomyRows(this));
+    // The box's own inline completion would turn a typed "1" into "10" unseen,
+    // and a completion list would take the Enter that confirms the dialog.
+    setCompleter(nullptr);
     setEditText(text);
     connect(this, &QComboBox::textActivated, this, &TChannelBox::picked);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_listOpened = false; });

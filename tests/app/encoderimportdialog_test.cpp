@@ -105,9 +105,15 @@ private slots:
         choose("PressureColumnsEdit", 2);
         QCOMPARE(dialog.texts().ValueColumn, std::string("P1"));
         QCOMPARE(dialog.texts().PressureColumns, std::string("P1,P2"));
-        // Typed text is read as before, a number included.
+        // Typed text is read as before, a number included, and not completed to a channel's name.
         dialog.findChild<QLineEdit*>("EncoderColumnEdit")->setText("7");
         QCOMPARE(dialog.texts().EncoderColumn, std::string("7"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* index = dialog.findChild<QLineEdit*>("EncoderIndexColumnEdit");
+        index->setFocus();
+        QTest::keyClicks(index, "P");
+        QCOMPARE(dialog.texts().IndexColumn, std::string("P"));
     }
 
 private:
