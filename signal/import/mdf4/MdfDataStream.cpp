@@ -251,10 +251,10 @@ std::optional<TDataStream::TAhead> TDataStream::fetch() {
             if (!m_second) {
                 m_second = std::make_shared<TMdfFile>(m_file.path());
             }
-            ahead.Inflated = std::async(
-                std::launch::async, [file = m_second, zipped = ahead.Block, buffers = std::move(m_spare)] {
-                    return Inflated(*file, zipped, std::move(buffers));
-                });
+            ahead.Inflated = std::async(std::launch::async, [file = m_second, zipped = ahead.Block,
+                                                             buffers = std::move(m_spare)]() mutable {
+                return Inflated(*file, zipped, std::move(buffers));
+            });
         }
     }
     return ahead;
