@@ -8,7 +8,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <exception>
+
+#include "app/dialogs/ChannelBox.h"
 #include "app/widgets/QtControls.h"
+#include "signal/import/RecordingSource.h"
 #include "util/dialogutil.h"
 
 namespace morvane {
@@ -43,20 +47,14 @@ TEncoderImportDialog::TEncoderImportDialog(const TEncoderTexts& texts, IOpenDial
     m_wheelEdit = addEntry(form, "Kolo (zuby-chybějící)", texts.Wheel, "EncoderWheelEdit");
     m_referenceAngleEdit =
         addEntry(form, "Úhel referenční hrany [°]", texts.ReferenceAngle, "EncoderReferenceAngleEdit");
-    m_encoderColumnEdit = addEntry(form, "Sloupec snímače", texts.EncoderColumn, "EncoderColumnEdit");
-    m_valueColumnEdit = addEntry(form, "Sloupec signálu", texts.ValueColumn, "EncoderValueColumnEdit");
-    m_timeColumnEdit = addEntry(form, "Sloupec času [s]", texts.TimeColumn, "EncoderTimeColumnEdit");
-    m_timeColumnEdit->setPlaceholderText("bez sloupce času");
-    m_sampleRateEdit = addEntry(form, "Vzorkovací frekvence [Hz]", texts.SampleRate, "EncoderSampleRateEdit");
-    m_indexColumnEdit = addEntry(form, "Sloupec indexu", texts.IndexColumn, "EncoderIndexColumnEdit");
-    m_indexColumnEdit->setPlaceholderText("jen pro kolo bez mezery");
+    addColumnEntries(form, texts);
     m_pressureScaleEdit =
         addEntry(form, "Citlivost snímače [bar/jednotka]", texts.PressureScale, "PressureScaleEdit");
     m_pressureScaleEdit->setPlaceholderText("prázdné: signál není tlak");
-    m_pressureColumnsEdit =
-        addEntry(form, "Sloupce tlaku válců", texts.PressureColumns, "PressureColumnsEdit");
-    m_pressureColumnsEdit->setPlaceholderText("jen Sloupec signálu");
-    m_pressureColumnsEdit->setToolTip(
+    m_pressureColumnsBox = addChannelEntry(form, "Sloupce tlaku válců", texts.PressureColumns,
+                                           "PressureColumnsEdit", TChannelPick::Append);
+    m_pressureColumnsBox->lineEdit()->setPlaceholderText("jen Sloupec signálu");
+    m_pressureColumnsBox->setToolTip(
         "Záznam více válců: sloupec tlaku každého válce od válce 1, např. 2,3,4,5; cykly válce začínají u "
         "jeho "
         "přesazení z tabulky válců");
@@ -67,13 +65,6 @@ TEncoderImportDialog::TEncoderImportDialog(const TEncoderTexts& texts, IOpenDial
     m_phaseBox->setCurrentIndex(texts.Phase);
     form->addRow("Začátek cyklu", m_phaseBox);
 
-    // The sample rate matters only without a time column.
-    auto updateSampleRate = [this] {
-        m_sampleRateEdit->setEnabled(m_timeColumnEdit->text().trimmed().isEmpty());
-    };
-    connect(m_timeColumnEdit, &QLineEdit::textChanged, this, updateSampleRate);
-    updateSampleRate();
-
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText("Importovat");
     buttons->button(QDialogButtonBox::Cancel)->setText("Storno");
@@ -81,6 +72,24 @@ TEncoderImportDialog::TEncoderImportDialog(const TEncoderTexts& texts, IOpenDial
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(browseButton, &QPushButton::clicked, this, &TEncoderImportDialog::browseForFile);
+    connect(m_pathEdit, &QLineEdit::editingFinished, this, &TEncoderImportDialog::offerChannels);
+    offerChannels();
+}
+
+void TEncoderImportDialog::addColumnEntries(QFormLayout* form, const TEncoderTexts& texts) {
+    m_encoderColumnBox = addChannelEntry(form, "Sloupec snímače", texts.EncoderColumn, "EncoderColumnEdit");
+    m_valueColumnBox = addChannelEntry(form, "Sloupec signálu", texts.ValueColumn, "EncoderValueColumnEdit");
+    m_timeColumnBox = addChannelEntry(form, "Sloupec času [s]", texts.TimeColumn, "EncoderTimeColumnEdit");
+    m_timeColumnBox->lineEdit()->setPlaceholderText("bez sloupce času");
+    m_sampleRateEdit = addEntry(form, "Vzorkovací frekvence [Hz]", texts.SampleRate, "EncoderSampleRateEdit");
+    m_indexColumnBox = addChannelEntry(form, "Sloupec indexu", texts.IndexColumn, "EncoderIndexColumnEdit");
+    m_indexColumnBox->lineEdit()->setPlaceholderText("jen pro kolo bez mezery");
+    // The sample rate matters only without a time column.
+    auto updateSampleRate = [this] {
+        m_sampleRateEdit->setEnabled(m_timeColumnBox->text().trimmed().isEmpty());
+    };
+    connect(m_timeColumnBox, &QComboBox::editTextChanged, this, updateSampleRate);
+    updateSampleRate();
 }
 
 QLineEdit* TEncoderImportDialog::addEntry(QFormLayout* form, const QString& caption, const std::string& text,
@@ -91,10 +100,41 @@ QLineEdit* TEncoderImportDialog::addEntry(QFormLayout* form, const QString& capt
     return edit;
 }
 
+TChannelBox* TEncoderImportDialog::addChannelEntry(QFormLayout* form, const QString& caption,
+                                                   const std::string& text, const QString& objectName,
+                                                   TChannelPick pick) {
+    auto* box = new TChannelBox(ToQString(text), objectName, pick, this);
+    form->addRow(caption, box);
+    return box;
+}
+
+// A file that cannot be listed (missing, still being typed, damaged) leaves
+// the fields as they are: the import itself says what is wrong.
+void TEncoderImportDialog::offerChannels() {
+    const QString path = m_pathEdit->text().trimmed();
+    if (path.isEmpty() || path == m_listedPath) {
+        return;
+    }
+    QStringList names;
+    try {
+        for (const std::string& name : ChannelChoices(ToStdString(path))) {
+            names << ToQString(name);
+        }
+    } catch (const std::exception&) {
+        return;
+    }
+    m_listedPath = path;
+    for (TChannelBox* box :
+         {m_encoderColumnBox, m_valueColumnBox, m_timeColumnBox, m_indexColumnBox, m_pressureColumnsBox}) {
+        box->offer(names);
+    }
+}
+
 void TEncoderImportDialog::browseForFile() {
     const std::string path = ExecuteOpenDialog(m_browse, kRecordingFilter, ToStdString(m_pathEdit->text()));
     if (!path.empty()) {
         m_pathEdit->setText(ToQString(path));
+        offerChannels();
     }
 }
 
@@ -103,14 +143,14 @@ TEncoderTexts TEncoderImportDialog::texts() const {
     texts.Path = ToStdString(m_pathEdit->text());
     texts.Wheel = ToStdString(m_wheelEdit->text());
     texts.ReferenceAngle = ToStdString(m_referenceAngleEdit->text());
-    texts.EncoderColumn = ToStdString(m_encoderColumnEdit->text());
-    texts.ValueColumn = ToStdString(m_valueColumnEdit->text());
-    texts.TimeColumn = ToStdString(m_timeColumnEdit->text());
+    texts.EncoderColumn = ToStdString(m_encoderColumnBox->text());
+    texts.ValueColumn = ToStdString(m_valueColumnBox->text());
+    texts.TimeColumn = ToStdString(m_timeColumnBox->text());
     texts.SampleRate = ToStdString(m_sampleRateEdit->text());
-    texts.IndexColumn = ToStdString(m_indexColumnEdit->text());
+    texts.IndexColumn = ToStdString(m_indexColumnBox->text());
     texts.Phase = m_phaseBox->currentIndex();
     texts.PressureScale = ToStdString(m_pressureScaleEdit->text());
-    texts.PressureColumns = ToStdString(m_pressureColumnsEdit->text());
+    texts.PressureColumns = ToStdString(m_pressureColumnsBox->text());
     return texts;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include "app/dialogs/ChannelBox.h"
 #include "signal/import/EncoderSettings.h"
 
 class QComboBox;
@@ -29,7 +30,11 @@ public:
 private:
     QLineEdit* addEntry(QFormLayout* form, const QString& caption, const std::string& text,
                         const QString& objectName);
+    void addColumnEntries(QFormLayout* form, const TEncoderTexts& texts);
+    TChannelBox* addChannelEntry(QFormLayout* form, const QString& caption, const std::string& text,
+                                 const QString& objectName, TChannelPick pick = TChannelPick::Replace);
     void browseForFile();
+    void offerChannels();
 
     IOpenDialog* m_browse;
     // What the dialog does not show (the knock settings of the page) passes through.
@@ -37,14 +42,16 @@ private:
     QLineEdit* m_pathEdit = nullptr;
     QLineEdit* m_wheelEdit = nullptr;
     QLineEdit* m_referenceAngleEdit = nullptr;
-    QLineEdit* m_encoderColumnEdit = nullptr;
-    QLineEdit* m_valueColumnEdit = nullptr;
-    QLineEdit* m_timeColumnEdit = nullptr;
+    TChannelBox* m_encoderColumnBox = nullptr;
+    TChannelBox* m_valueColumnBox = nullptr;
+    TChannelBox* m_timeColumnBox = nullptr;
     QLineEdit* m_sampleRateEdit = nullptr;
-    QLineEdit* m_indexColumnEdit = nullptr;
-    QLineEdit* m_pressureColumnsEdit = nullptr;
+    TChannelBox* m_indexColumnBox = nullptr;
+    TChannelBox* m_pressureColumnsBox = nullptr;
     QLineEdit* m_pressureScaleEdit = nullptr;
     QComboBox* m_phaseBox = nullptr;
+    // The file whose channels the column fields offer.
+    QString m_listedPath;
 };
 
 }  // namespace morvane

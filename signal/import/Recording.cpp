@@ -493,6 +493,26 @@ TRecordingShape ReadRecordingShape(const std::string& path, const TRecordingForm
     return shape;
 }
 
+TRecordingShape ReadRecordingHead(const std::string& path, const TRecordingFormat& format) {
+    // Thrown by the sink at the first data line, caught below.
+    struct TFirstRowMet {};
+    TLineReader reader(path);
+    TRecordingShape shape;
+    const std::vector<std::string> first = {"1"};
+    const TRowSink stop = [&](const std::vector<double>&, const TRowPlace&) {
+        shape.Rows = 1;
+        throw TFirstRowMet();
+    };
+    TRecordingReader recording(reader, format, first, stop);
+    try {
+        recording.read();
+    } catch (const TFirstRowMet&) {
+    }
+    shape.Header = recording.header();
+    shape.Fields = recording.firstFields();
+    return shape;
+}
+
 std::int64_t ScanRecording(TLineReader& reader, const TRecordingFormat& format,
                            const std::vector<std::string>& columns, const TRowSink& row) {
     return TRecordingReader(reader, format, columns, row).read();

@@ -62,4 +62,8 @@ struct TRecordingShape {
 // Scans the file once as ReadRecording does.
 TRecordingShape ReadRecordingShape(const std::string& path, const TRecordingFormat& format);
 
+// The header and the first data line's fields only (Rows 0 or 1): a large
+// file is not read to its end.
+TRecordingShape ReadRecordingHead(const std::string& path, const TRecordingFormat& format);
+
 }  // namespace morvane

@@ -1,7 +1,10 @@
 #include "signal/import/RecordingSource.h"
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <system_error>
+#include <utility>
 
 #include "signal/import/MatRecording.h"
 #include "signal/import/mdf4/MdfLayout.h"
@@ -21,10 +24,11 @@ TRecordingKind RecordingKindOf(const std::string& path) {
 }
 
 std::int64_t ReadAnyRecording(const std::string& path, const TRecordingFormat& format,
-                              const std::vector<std::string>& columns, const TRowSink& row) {
+                              const std::vector<std::string>& columns, const TRowSink& row,
+                              unsigned threads) {
     switch (RecordingKindOf(path)) {
         case TRecordingKind::Mdf:
-            return ReadMdfRecording(path, columns, row);
+            return ReadMdfRecording(path, columns, row, threads);
         case TRecordingKind::Mat:
             return ReadMatRecording(path, columns, row);
         default:
@@ -50,6 +54,37 @@ std::vector<TRecordingChannel> ListRecordingChannels(const std::string& path,
         list.push_back({1, named ? shape.Header[i] : std::to_string(i + 1), {}, shape.Rows, {}});
     }
     return list;
+}
+
+std::vector<std::string> ChannelChoices(const std::string& path) {
+    std::vector<std::string> names;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return names;
+    }
+    if (RecordingKindOf(path) == TRecordingKind::Text) {
+        const TRecordingShape head = ReadRecordingHead(path, {});
+        for (std::size_t i = 0; i < head.Fields; ++i) {
+            const bool named = i < head.Header.size() && !head.Header[i].empty();
+            names.push_back(named ? head.Header[i] : std::to_string(i + 1));
+        }
+        return names;
+    }
+    const std::vector<TRecordingChannel> channels = ListRecordingChannels(path, {});
+    std::map<std::string, std::set<int>> groupsOf;
+    for (const TRecordingChannel& channel : channels) {
+        groupsOf[channel.Name].insert(channel.Group);
+    }
+    std::set<std::string> given;
+    for (const TRecordingChannel& channel : channels) {
+        const bool shared = groupsOf[channel.Name].size() > 1;
+        std::string name = shared ? channel.Name + "@" + std::to_string(channel.Group) : channel.Name;
+        // A name twice in one group is offered once.
+        if (given.insert(name).second) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
 }
 
 std::string ImpliedTimeColumn(const std::string& path, const std::string& column) {

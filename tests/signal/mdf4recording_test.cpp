@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "signal/import/EncoderImport.h"
 #include "signal/import/RecordingSource.h"
+#include "signal/import/mdf4/MdfFile.h"
 #include "signal_test_support.h"
 #include "tests/support/MdfWriter.h"
 #include "tests/support/MessageOf.h"
@@ -65,11 +67,12 @@ TMdfPlan Plan(const std::vector<TMdfGroupPlan>& groups, TMdfStorage storage = TM
 
 class MdfTest : public testing::TTempDirTest {
 protected:
-    std::vector<std::vector<double>> read(const std::string& bytes, const std::vector<std::string>& columns) {
+    std::vector<std::vector<double>> read(const std::string& bytes, const std::vector<std::string>& columns,
+                                          unsigned threads = 1) {
         std::vector<std::vector<double>> rows;
         ReadAnyRecording(
             writeFile("r.mf4", bytes), {}, columns,
-            [&](const std::vector<double>& values, const TRowPlace&) { rows.push_back(values); });
+            [&](const std::vector<double>& values, const TRowPlace&) { rows.push_back(values); }, threads);
         return rows;
     }
 };
@@ -156,6 +159,20 @@ TEST_P(MdfStorageTest, GivesTheFiguresOfTheText) {
     EXPECT_EQ(result.Mean, expected.Mean);
 }
 
+// Inflating ahead on a second thread hands on the same records.
+TEST_P(MdfStorageTest, ReadsAlikeOnASecondThread) {
+    std::vector<std::vector<double>> rows;
+    for (int i = 0; i < 5000; ++i) {
+        rows.push_back({0.5 * i, std::sin(0.01 * i), static_cast<double>(i % 7)});
+    }
+    TMdfPlan plan = Plan({testing::Float64Group({"t", "A", "B"}, rows, 0)}, GetParam().Storage,
+                         std::max<std::size_t>(GetParam().BlockBytes / 10, 50));
+    const std::string bytes = MdfFileBytes(plan);
+    for (const unsigned threads : {1U, 2U}) {
+        EXPECT_EQ(read(bytes, {"t", "A", "B"}, threads), rows) << threads << " threads";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Storages, MdfStorageTest,
                          ::testing::Values(TStorageRow{"Plain", TMdfStorage::Plain, false, 0},
                                            TStorageRow{"SplitOverDlLists", TMdfStorage::Split, false, 1001},
@@ -191,6 +208,7 @@ TEST_P(MdfHostileTest, FailsNamingTheBlock) {
         expected.replace(size, 1, std::to_string(bytes.size()));
     }
     EXPECT_EQ(testing::MessageOf<EImportError>([&] { read(bytes, {"A"}); }), expected);
+    EXPECT_EQ(testing::MessageOf<EImportError>([&] { read(bytes, {"A"}, 2); }), expected);
 }
 
 using testing::PatchLe;
@@ -218,6 +236,15 @@ INSTANTIATE_TEST_SUITE_P(
                     [](std::string& b, const TMdfPlaces& p) { PatchLe(b, p.FirstDataBlock + 32, 10); },
                     &TMdfPlaces::FirstDataBlock,
                     "Soubor MDF, blok DZ na pozici @: data se rozbalí na víc než uvedených 10 bajtů"},
+        // The stream's check value, its last byte, no longer matches what it inflates to.
+        THostileRow{"CheckValueSpoilt", TMdfStorage::Deflate,
+                    [](std::string& b, const TMdfPlaces& p) {
+                        const std::uint64_t stream = p.FirstDataBlock + 48;
+                        const auto* bytes = reinterpret_cast<const std::uint8_t*>(b.data());
+                        b[stream + mdf4::LittleEndian(bytes + p.FirstDataBlock + 40, 8) - 1] ^= 1;
+                    },
+                    &TMdfPlaces::FirstDataBlock,
+                    "Soubor MDF, blok DZ na pozici @: komprimovaná data jsou poškozena"},
         THostileRow{
             "BillionRecordsStated", TMdfStorage::Split,
             [](std::string& b, const TMdfPlaces& p) { PatchLe(b, p.FirstChannelGroup + 80, 1000000000); },

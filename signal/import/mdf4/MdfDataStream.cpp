@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "signal/import/mdf4/Adler32.h"
+
 namespace morvane::mdf4 {
 
 namespace {
@@ -24,25 +26,34 @@ constexpr std::size_t kDzHeader = 24;
 constexpr std::size_t kMostLists = 1U << 16U;
 constexpr std::size_t kMostBlocks = 1U << 18U;
 // Compressed bytes read from the file at a time.
-constexpr std::size_t kInflateChunk = 1U << 18U;
+constexpr std::size_t kInflateChunk = 1U << 16U;
+// Bytes of a DT block handed out at a time.
+constexpr std::size_t kPiece = 1U << 20U;
 
 // Transposition stored the bytes column by column (the columns of a record);
-// the rest after the last whole row stayed as it was.
-std::vector<std::uint8_t> Untransposed(const std::vector<std::uint8_t>& data, std::uint64_t columns) {
+// the rest after the last whole row stayed as it was. The rows are put back a
+// tile at a time, so that both the columns read and the rows written stay in
+// the cache.
+void Untranspose(std::vector<std::uint8_t>& data, std::uint64_t columns, std::vector<std::uint8_t>& scratch) {
     // More columns than bytes leave no whole row: nothing was transposed.
     if (columns <= 1 || columns > data.size()) {
-        return data;
+        return;
     }
-    std::vector<std::uint8_t> plain(data.size());
+    constexpr std::size_t kTileRows = 64;
+    scratch.resize(data.size());
     const std::size_t rows = data.size() / columns;
-    for (std::size_t c = 0; c < columns; ++c) {
-        for (std::size_t r = 0; r < rows; ++r) {
-            plain[r * columns + c] = data[c * rows + r];
+    for (std::size_t first = 0; first < rows; first += kTileRows) {
+        const std::size_t last = std::min(rows, first + kTileRows);
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::uint8_t* column = data.data() + c * rows;
+            for (std::size_t r = first; r < last; ++r) {
+                scratch[r * columns + c] = column[r];
+            }
         }
     }
     std::copy(data.begin() + static_cast<std::ptrdiff_t>(rows * columns), data.end(),
-              plain.begin() + static_cast<std::ptrdiff_t>(rows * columns));
-    return plain;
+              scratch.begin() + static_cast<std::ptrdiff_t>(rows * columns));
+    data.swap(scratch);
 }
 
 class TInflater {
@@ -51,6 +62,8 @@ public:
         if (inflateInit(&m_stream) != Z_OK) {
             throw std::bad_alloc();
         }
+        // The check value is compared by Adler32, faster than zlib's.
+        inflateValidate(&m_stream, 0);
     }
     ~TInflater() { inflateEnd(&m_stream); }
     TInflater(const TInflater&) = delete;
@@ -82,26 +95,40 @@ void CheckZipHeader(const TMdfBlock& block) {
     }
 }
 
-// The DZ block's data as they were before compression, read through file.
-std::vector<std::uint8_t> Inflated(TMdfFile& file, const TMdfBlock& block) {
+// The stream's last four bytes hold the check value of what it inflates to.
+void CheckValue(TMdfFile& file, const TMdfBlock& block, std::uint64_t streamBytes,
+                const std::vector<std::uint8_t>& data) {
+    std::uint8_t stored[4];
+    file.read(block.DataAt + kDzHeader + streamBytes - 4, stored, 4, block.Id, block.At);
+    const std::uint32_t expected = std::uint32_t{stored[0]} << 24U | std::uint32_t{stored[1]} << 16U |
+                                   std::uint32_t{stored[2]} << 8U | stored[3];
+    if (Adler32(data.data(), data.size()) != expected) {
+        RaiseBlockError(block, "komprimovaná data jsou poškozena");
+    }
+}
+
+// The DZ block's data as they were before compression, read through file
+// into the buffers given (their memory is reused, their contents not).
+TDataStream::TInflated Inflated(TMdfFile& file, const TMdfBlock& block, TDataStream::TInflated buffers) {
     const std::uint64_t original = block.u64(kDzOriginalLength);
+    std::vector<std::uint8_t>& out = buffers.Data;
     // One byte more than stated, so that data inflating past it are caught.
-    std::vector<std::uint8_t> out(original + 1);
+    out.resize(original + 1);
     TInflater inflater;
     z_stream& z = inflater.stream();
     z.next_out = out.data();
     z.avail_out = static_cast<uInt>(out.size());
-    std::vector<std::uint8_t> chunk(kInflateChunk);
+    std::uint8_t chunk[kInflateChunk];
     std::uint64_t at = block.DataAt + kDzHeader;
     std::uint64_t left = block.u64(kDzLength);
     int status = Z_OK;
     while (status == Z_OK) {
         if (z.avail_in == 0 && left > 0) {
-            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
-            file.read(at, chunk.data(), n, block.Id, block.At);
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kInflateChunk));
+            file.read(at, chunk, n, block.Id, block.At);
             at += n;
             left -= n;
-            z.next_in = chunk.data();
+            z.next_in = chunk;
             z.avail_in = static_cast<uInt>(n);
         }
         const uInt before = z.avail_in + z.avail_out;
@@ -123,13 +150,17 @@ std::vector<std::uint8_t> Inflated(TMdfFile& file, const TMdfBlock& block) {
                                    std::to_string(original) + " bajtů");
     }
     out.pop_back();
-    return block.u8(kDzZipType) == 1 ? Untransposed(out, block.u32(kDzParameter)) : out;
+    CheckValue(file, block, z.total_in, out);
+    if (block.u8(kDzZipType) == 1) {
+        Untranspose(out, block.u32(kDzParameter), buffers.Scratch);
+    }
+    return buffers;
 }
 
 }  // namespace
 
-TDataStream::TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& from)
-    : m_file(file), m_from(from) {
+TDataStream::TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& from, unsigned threads)
+    : m_file(file), m_from(from), m_inflateAhead(threads > 1) {
     if (data == 0) {
         return;
     }
@@ -146,28 +177,26 @@ TDataStream::TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& fr
     }
 }
 
-std::size_t TDataStream::read(std::uint8_t* out, std::size_t count) {
+std::span<const std::uint8_t> TDataStream::next() {
     // An inflated block is as far as its start in the file.
-    ReportBlockRead(m_progress, m_inflated.empty() ? m_at : m_block.At, m_file.size());
-    std::size_t given = 0;
-    while (given < count) {
-        if (!m_inflated.empty()) {
-            const std::size_t n = std::min(count - given, m_inflated.size() - m_taken);
-            std::memcpy(out + given, m_inflated.data() + m_taken, n);
-            m_taken += n;
-            given += n;
+    ReportBlockRead(m_progress, m_at < m_end ? m_at : m_block.At, m_file.size());
+    while (true) {
+        if (!m_inflatedGiven) {
+            m_inflatedGiven = true;
+            if (!m_piece.empty()) {
+                return m_piece;
+            }
         } else if (m_at < m_end) {
-            const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(count - given, m_end - m_at));
-            m_file.read(m_at, out + given, n, m_block.Id, m_block.At);
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, m_end - m_at));
+            m_piece.resize(n);
+            m_file.read(m_at, m_piece.data(), n, m_block.Id, m_block.At);
             m_at += n;
-            given += n;
+            return m_piece;
         }
-        if (given < count && m_at == m_end && m_taken == m_inflated.size() && !nextBlock()) {
-            break;
+        if (!nextBlock()) {
+            return {};
         }
     }
-    return given;
 }
 
 // Each data block once: a block listed again would be inflated again, and a
@@ -217,20 +246,25 @@ std::optional<TDataStream::TAhead> TDataStream::fetch() {
     if (!block) {
         return std::nullopt;
     }
-    TAhead ahead{std::move(*block), {}};
+    TAhead ahead{std::move(*block), std::nullopt};
     if (ahead.Block.Id == "DZ") {
         CheckZipHeader(ahead.Block);
-        if (!m_second) {
-            m_second = std::make_shared<TMdfFile>(m_file.path());
+        if (m_inflateAhead) {
+            if (!m_second) {
+                m_second = std::make_shared<TMdfFile>(m_file.path());
+            }
+            ahead.Inflated = std::async(std::launch::async, [file = m_second, zipped = ahead.Block,
+                                                             buffers = std::move(m_spare)]() mutable {
+                return Inflated(*file, zipped, std::move(buffers));
+            });
         }
-        ahead.Inflated = std::async(
-            std::launch::async, [file = m_second, zipped = ahead.Block] { return Inflated(*file, zipped); });
     }
     return ahead;
 }
 
 // The current block is taken (waiting for its inflation), then the next one's
-// inflation starts, to run while this one is read.
+// inflation starts, to run while this one is read; its buffers are those the
+// block before used.
 bool TDataStream::nextBlock() {
     if (!m_started) {
         m_started = true;
@@ -242,14 +276,23 @@ bool TDataStream::nextBlock() {
     TAhead current = std::move(*m_ahead);
     m_ahead.reset();
     m_block = std::move(current.Block);
-    m_taken = 0;
     if (m_block.Id == "DT") {
-        m_inflated.clear();
         m_at = m_block.DataAt;
         m_end = m_block.DataAt + m_block.DataLength;
     } else {
         m_at = m_end = 0;
-        m_inflated = current.Inflated.get();
+        // The block before is read: its buffer takes the next inflation.
+        TInflated used{std::move(m_piece), std::move(m_spare.Scratch)};
+        TInflated inflated;
+        if (current.Inflated) {
+            inflated = current.Inflated->get();
+            m_spare.Data = std::move(used.Data);
+        } else {
+            inflated = Inflated(m_file, m_block, std::move(used));
+        }
+        m_piece = std::move(inflated.Data);
+        m_spare.Scratch = std::move(inflated.Scratch);
+        m_inflatedGiven = false;
     }
     m_ahead = fetch();
     return true;

@@ -101,7 +101,7 @@ std::vector<TRecordingChannel> ListMdfChannels(const std::string& path) {
 }
 
 std::int64_t ReadMdfRecording(const std::string& path, const std::vector<std::string>& columns,
-                              const TRowSink& row) {
+                              const TRowSink& row, unsigned threads) {
     TMdfFile file(path);
     const TLayout layout = ReadLayout(file);
     const std::vector<TFound> found = FindChannels(layout, columns);
@@ -114,13 +114,17 @@ std::int64_t ReadMdfRecording(const std::string& path, const std::vector<std::st
         channels.emplace_back(*one.Channel, *one.Group);
     }
     std::vector<double> values(channels.size());
-    const auto records = ReadRecords(file, *found.front().Data, *found.front().Group,
-                                     [&](const std::uint8_t* record, std::uint64_t index) {
-                                         for (std::size_t c = 0; c < channels.size(); ++c) {
-                                             values[c] = channels[c].value(record, index);
-                                         }
-                                         row(values, TRowPlace{static_cast<std::int64_t>(index + 1), {}});
-                                     });
+    const auto each = [&](const std::uint8_t* records, std::size_t count, std::size_t stride,
+                          std::uint64_t first) {
+        for (std::size_t r = 0; r < count; ++r) {
+            const std::uint8_t* record = records + r * stride;
+            for (std::size_t c = 0; c < channels.size(); ++c) {
+                values[c] = channels[c].value(record, first + r);
+            }
+            row(values, TRowPlace{static_cast<std::int64_t>(first + r + 1), {}});
+        }
+    };
+    const auto records = ReadRecords(file, *found.front().Data, *found.front().Group, each, threads);
     return static_cast<std::int64_t>(records);
 }
 

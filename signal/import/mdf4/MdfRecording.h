@@ -18,9 +18,10 @@ std::vector<TRecordingChannel> ListMdfChannels(const std::string& path);
 // Hands the values of the channels named in columns to row, one record at a
 // time (TRowPlace::Line is the record number). A name found in several groups
 // is written NAME@GROUP; all the channels must be of one group. Returns the
-// records read.
+// records read. threads: 2 or more inflate compressed data ahead on a
+// second thread.
 std::int64_t ReadMdfRecording(const std::string& path, const std::vector<std::string>& columns,
-                              const TRowSink& row);
+                              const TRowSink& row, unsigned threads = 1);
 
 // "NAME@GROUP" of the time master channel of column's group; empty when that
 // group's master is no time.

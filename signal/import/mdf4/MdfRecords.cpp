@@ -1,7 +1,7 @@
 #include "signal/import/mdf4/MdfRecords.h"
 
 #include <algorithm>
-#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -11,63 +11,65 @@ namespace morvane::mdf4 {
 
 namespace {
 
-// Bytes read from the data at a time.
-constexpr std::size_t kChunk = 1U << 20U;
-
-// The data's bytes in pieces of a record, from a buffer refilled as it empties.
+// The data's bytes in pieces of a record, taken where the stream holds them;
+// only a record that two pieces share is copied, into a buffer of its own.
 class TByteReader {
 public:
-    TByteReader(TDataStream& stream, std::size_t longest)
-        : m_stream(stream), m_buffer(std::max(kChunk, 2 * longest)) {}
+    explicit TByteReader(TDataStream& stream) : m_stream(stream) {}
 
-    // n contiguous bytes; nullptr when fewer are left.
+    // n contiguous bytes, valid until the next call; nullptr when fewer are left.
     const std::uint8_t* take(std::size_t n) {
-        if (m_end - m_at < n) {
-            refill();
-            if (m_end - m_at < n) {
-                return nullptr;
-            }
+        if (m_piece.size() - m_at >= n && !m_piece.empty()) {
+            const std::uint8_t* bytes = m_piece.data() + m_at;
+            m_at += n;
+            return bytes;
         }
-        const std::uint8_t* bytes = m_buffer.data() + m_at;
-        m_at += n;
-        return bytes;
+        return shared(n);
     }
 
     // Skips n bytes (a record of variable length); false when fewer are left.
     bool skip(std::uint64_t n) {
         while (n > 0) {
-            if (m_at == m_end) {
-                refill();
-                if (m_at == m_end) {
-                    return false;
-                }
+            if (m_at == m_piece.size() && !advance()) {
+                return false;
             }
-            const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_end - m_at));
+            const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_piece.size() - m_at));
             m_at += step;
             n -= step;
         }
         return true;
     }
 
-    bool atEnd() {
-        if (m_at == m_end) {
-            refill();
-        }
-        return m_at == m_end;
-    }
+    bool atEnd() { return m_at == m_piece.size() && !advance(); }
+
+    // How many records of size bytes the current piece holds whole from here.
+    std::size_t whole(std::size_t size) const { return (m_piece.size() - m_at) / size; }
 
 private:
-    void refill() {
-        std::memmove(m_buffer.data(), m_buffer.data() + m_at, m_end - m_at);
-        m_end -= m_at;
+    bool advance() {
+        m_piece = m_stream.next();
         m_at = 0;
-        m_end += m_stream.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        return !m_piece.empty();
+    }
+
+    const std::uint8_t* shared(std::size_t n) {
+        m_record.assign(m_piece.begin() + static_cast<std::ptrdiff_t>(m_at), m_piece.end());
+        m_at = m_piece.size();
+        while (m_record.size() < n) {
+            if (!advance()) {
+                return nullptr;
+            }
+            m_at = std::min(n - m_record.size(), m_piece.size());
+            m_record.insert(m_record.end(), m_piece.begin(),
+                            m_piece.begin() + static_cast<std::ptrdiff_t>(m_at));
+        }
+        return m_record.data();
     }
 
     TDataStream& m_stream;
-    std::vector<std::uint8_t> m_buffer;
+    std::span<const std::uint8_t> m_piece;
     std::size_t m_at = 0;
-    std::size_t m_end = 0;
+    std::vector<std::uint8_t> m_record;
 };
 
 const TChannelGroup* GroupOfId(const TDataGroup& data, std::uint64_t id) {
@@ -76,32 +78,36 @@ const TChannelGroup* GroupOfId(const TDataGroup& data, std::uint64_t id) {
     return found == data.Groups.end() ? nullptr : &*found;
 }
 
-std::size_t LongestRecord(const TDataGroup& data) {
-    std::size_t longest = 0;
-    // A group of variable-length records states no length of its own (found by fuzzing).
-    for (const TChannelGroup& group : data.Groups) {
-        if (!group.Vlsd) {
-            longest = std::max<std::size_t>(longest, std::size_t{group.DataBytes} + group.InvalidBytes);
-        }
-    }
-    return longest;
-}
-
 }  // namespace
 
-std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
-                          const TRecordSink& each) {
-    TMdfBlock dg;
-    dg.Id = "DG";
-    dg.At = data.At;
-    TDataStream stream(file, data.Data, dg);
-    TByteReader bytes(stream, LongestRecord(data));
+namespace {
+
+// The records of a data group that holds only group's, as many at a time as
+// the data give whole.
+std::uint64_t ReadSorted(TByteReader& bytes, const TMdfBlock& dg, const TChannelGroup& group,
+                         const TRecordSink& each) {
+    const std::size_t size = std::size_t{group.DataBytes} + group.InvalidBytes;
+    std::uint64_t given = 0;
+    while (given < group.Cycles && !bytes.atEnd()) {
+        std::size_t count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(bytes.whole(size), group.Cycles - given));
+        const std::uint8_t* records = bytes.take(std::max<std::size_t>(count, 1) * size);
+        if (records == nullptr) {
+            RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(given + 1));
+        }
+        count = std::max<std::size_t>(count, 1);
+        each(records, count, size, given);
+        given += count;
+    }
+    return given;
+}
+
+// The records of group among those of other groups, told by their ids.
+std::uint64_t ReadInterleaved(TByteReader& bytes, const TMdfBlock& dg, const TDataGroup& data,
+                              const TChannelGroup& group, const TRecordSink& each) {
     std::uint64_t given = 0;
     std::uint64_t records = 0;
-    while (given < group.Cycles) {
-        if (bytes.atEnd()) {
-            break;
-        }
+    while (given < group.Cycles && !bytes.atEnd()) {
         const std::uint8_t* id = bytes.take(data.RecordIdBytes);
         if (id == nullptr) {
             RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(records + 1));
@@ -121,14 +127,31 @@ std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannel
             }
             continue;
         }
-        const std::uint8_t* record = bytes.take(std::size_t{owner->DataBytes} + owner->InvalidBytes);
+        const std::size_t size = std::size_t{owner->DataBytes} + owner->InvalidBytes;
+        const std::uint8_t* record = bytes.take(size);
         if (record == nullptr) {
             RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(records));
         }
         if (owner == &group) {
-            each(record, given++);
+            each(record, 1, size, given++);
         }
     }
+    return given;
+}
+
+}  // namespace
+
+std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
+                          const TRecordSink& each, unsigned threads) {
+    TMdfBlock dg;
+    dg.Id = "DG";
+    dg.At = data.At;
+    TDataStream stream(file, data.Data, dg, threads);
+    TByteReader bytes(stream);
+    const bool sorted = data.RecordIdBytes == 0 && &data.Groups.front() == &group && !group.Vlsd &&
+                        group.DataBytes + std::uint64_t{group.InvalidBytes} > 0;
+    const std::uint64_t given =
+        sorted ? ReadSorted(bytes, dg, group, each) : ReadInterleaved(bytes, dg, data, group, each);
     if (given < group.Cycles) {
         RaiseBlockError("CG", group.At,
                         "blok uvádí " + std::to_string(group.Cycles) + " záznamů, data jich obsahují " +

@@ -10,13 +10,16 @@
 
 namespace morvane::mdf4 {
 
-// record: the record's bytes after its id; index: 0-based within the group.
-using TRecordSink = std::function<void(const std::uint8_t* record, std::uint64_t index)>;
+// count records of stride bytes each (after their ids) from records; first:
+// the 0-based index of the first within the group.
+using TRecordSink = std::function<void(const std::uint8_t* records, std::size_t count, std::size_t stride,
+                                       std::uint64_t first)>;
 
 // Hands every record of group to each, at most as many as the group states;
 // fewer records in the data than stated, a record of an unknown id or data
 // ending within a record fail naming the block. Returns the records handed.
+// threads: 2 or more inflate compressed data ahead on a second thread.
 std::uint64_t ReadRecords(TMdfFile& file, const TDataGroup& data, const TChannelGroup& group,
-                          const TRecordSink& each);
+                          const TRecordSink& each, unsigned threads = 1);
 
 }  // namespace morvane::mdf4
