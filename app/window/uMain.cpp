@@ -146,6 +146,7 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
 
     connectCommands();
     m_builtPages.front()->focusStart();
+    m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{{}, m_session, {}, false});
 }
 
 // The history keeps the texts of every page's typed tables (joinPage).
@@ -154,8 +155,9 @@ void TFMain::createHistory() {
     m_history->createMenu(menuBar(), m_fileMenu);
 }
 
+// The session as constructed: the pages' texts follow once every page is built.
 void TFMain::keepStartState() {
-    m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{takeSetup(), m_session, {}, false});
+    m_startState->Setup = takeSetup();
     for (TSetupPage* page : m_builtPages) {
         for (QTableWidget* table : page->writtenTables()) {
             m_startTables.emplace_back(table, std::make_unique<TTableSnapshot>(*table));
