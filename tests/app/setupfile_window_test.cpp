@@ -342,6 +342,10 @@ private slots:
         m_window->setSaveView(true);
         find<QAction>("Save1")->trigger();
         TFMain never;
+        // Choosing a page's tab builds it.
+        auto* pages = never.findChild<QTabWidget*>("PageControl1");
+        pages->setCurrentIndex(2);
+        QCOMPARE(pages->currentWidget()->objectName(), QString("TabSheet2"));
         never.useSetupDialogs(&m_open, &m_save);
         never.setSaveView(true);
         m_save.Path = hidden.toStdString();
