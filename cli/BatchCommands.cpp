@@ -10,6 +10,7 @@
 #include "cli/CylinderCommand.h"
 #include "cli/EngineSetup.h"
 #include "cli/RecordingTable.h"
+#include "cli/TerminalProgress.h"
 #include "cli/ValvesCommand.h"
 #include "events/CorrectionsFile.h"
 #include "events/CylinderTableFile.h"
@@ -44,10 +45,16 @@ namespace {
 class TStreamBoxes : public IMessageBoxes {
 public:
     explicit TStreamBoxes(std::ostream& stream) : m_stream(stream) {}
-    void ShowInfo(const std::string& text) override { m_stream << text << '\n'; }
-    void ShowErrorBox(const std::string& text) override { m_stream << text << '\n'; }
+    void ShowInfo(const std::string& text) override { say(text); }
+    void ShowErrorBox(const std::string& text) override { say(text); }
 
 private:
+    // On a clean line, not after a progress line that a terminal shows.
+    void say(const std::string& text) {
+        const auto paused = TTerminalProgress::standard().pause();
+        m_stream << text << '\n' << std::flush;
+    }
+
     std::ostream& m_stream;
 };
 
@@ -75,6 +82,7 @@ void RunEventCommands(const TEventsOptions& options, int tableLines, const std::
 }
 
 void ImportSignal(const TSignalFile& file, IMessageBoxes& boxes, TSession& session) {
+    const TFileProgress shown(file.Kind == TSignalFileKind::Encoder ? file.Encoder.Path : file.Path);
     if (file.Kind == TSignalFileKind::Encoder) {
         // Only the mean is printed, so the cycles need not be kept.
         TEncoderOptions options = file.Encoder;

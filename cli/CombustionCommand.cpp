@@ -1,13 +1,16 @@
 #include "cli/CombustionCommand.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "cli/BatchCommands.h"
 #include "cli/CylinderCommand.h"
 #include "cli/FileWorkers.h"
+#include "cli/TerminalProgress.h"
 #include "signal/import/EncoderImport.h"
 #include "signal/pressure/CombustionFigures.h"
 #include "signal/pressure/CombustionInputs.h"
@@ -110,7 +113,21 @@ THeatTransferSettings HeatTransferOf(const TCombustionOptions& options, const TP
     return HeatTransferSettingsOf(heat, reference.PegExponent, speedsRecorded);
 }
 
+namespace {
+
+// The import's threads for each file: -j counts them, so that -j 1 stays on
+// one core; files read at once keep one each until cores are left over.
+unsigned ImportThreadsPerFile(int jobs, std::size_t files) {
+    const unsigned cores =
+        jobs > 0 ? static_cast<unsigned>(jobs) : std::max(1U, std::thread::hardware_concurrency());
+    const auto filesAtOnce = static_cast<unsigned>(std::clamp<std::size_t>(files, 1, cores));
+    return std::clamp(cores / filesAtOnce, 1U, 2U);
+}
+
+}  // namespace
+
 void ReadPressureOptions(TCliCommand command, TCombustionOptions& options) {
+    options.Recording.Threads = ImportThreadsPerFile(options.Jobs, options.Paths.size());
     try {
         const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
         CheckPressureReference(reference);
@@ -150,6 +167,7 @@ void WriteCyclesFile(const TCombustionOptions& options, const TFileAnalysis& fil
 }
 
 std::string CombustionReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
+    const TFileProgress shown(options.CyclePath);
     if (HasCylinders(options)) {
         return CylinderReport(options, boxes);
     }
@@ -210,6 +228,7 @@ std::string TdcReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TPressureReference reference = ParseReferenceTexts(options.Reference, kBatchNumbers);
     // The engine's texts are judged before the file is read.
     const TSignalTable volumes = PeggingVolumes(reference, options.Texts, kBatchNumbers);
+    const TFileProgress shown(options.CyclePath);
     const TLoadedCycle loaded = LoadCycle(options, options.CyclePath, boxes);
     const double shift =
         ProposeCycleTdcShift(loaded.Cycle, reference, volumes, options.LossAngle, kBatchNumbers);

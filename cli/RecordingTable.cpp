@@ -9,6 +9,7 @@
 #include "cli/BatchCommands.h"
 #include "cli/CylinderCommand.h"
 #include "cli/FileWorkers.h"
+#include "cli/TerminalProgress.h"
 #include "signal/pressure/CombustionInputs.h"
 #include "util/errors.h"
 #include "util/messages.h"
@@ -32,6 +33,7 @@ std::string Cell(const std::optional<double>& value, double step) {
 }
 
 TFileResult FileRow(const TCombustionOptions& options, const std::string& path) {
+    const TFileProgress shown(path);
     TRowBoxes boxes;
     std::string row;
     const bool succeeded = RunGuarded(boxes, [&] {
@@ -102,6 +104,7 @@ bool WriteRecordingTable(const TCombustionOptions& options, std::ostream& out) {
     work.GiveUp = [&options](std::size_t at) { return TimedOutRow(options, options.Paths[at]); };
     bool allSucceeded = true;
     RunFileWork(work, [&](const TFileResult& row) {
+        const auto paused = TTerminalProgress::standard().pause();
         out << row.Text << std::flush;
         allSucceeded = allSucceeded && row.Succeeded;
     });

@@ -8,6 +8,7 @@
 
 #include "cli/BatchCommands.h"
 #include "cli/FileWorkers.h"
+#include "cli/TerminalProgress.h"
 #include "events/Lifecycle.h"
 
 int main(int argc, char* argv[]) {
@@ -23,6 +24,8 @@ int main(int argc, char* argv[]) {
     if (morvane::WorkWasLeftBehind()) {
         // A thread is still inside a file given up on: ending here, without
         // shutting down what it may use, keeps it from touching freed state.
+        // The progress line of that file is erased and stays away.
+        const auto quiet = morvane::TTerminalProgress::standard().pause();
         std::cerr.flush();
         std::_Exit(exitCode);
     }

@@ -26,6 +26,10 @@ std::string FileMessage(std::string_view action, std::string_view path, std::str
 
 }  // namespace
 
+void RaiseCancelled() {
+    throw ECancelled("Přerušeno");
+}
+
 void RaiseIntegerConvertError(std::string_view text) {
     throw EConvertError(Quoted(text, " is not a valid integer value"));
 }

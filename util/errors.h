@@ -84,6 +84,14 @@ public:
     using EMorvaneError::EMorvaneError;
 };
 
+// A reading the user stopped (util/progress.h): no failure, so the command
+// guard shows nothing and the command changes nothing.
+class ECancelled : public EMorvaneError {
+public:
+    using EMorvaneError::EMorvaneError;
+};
+
+[[noreturn]] void RaiseCancelled();                                 // "Přerušeno"
 [[noreturn]] void RaiseIntegerConvertError(std::string_view text);  // "'%s' is not a valid integer value"
 [[noreturn]] void RaiseFloatConvertError(
     std::string_view text);           // "'%s' is not a valid floating point value"

@@ -19,6 +19,8 @@ TLineReader::TLineReader(const std::string& path, TByteOrderMark mark)
     struct stat status {};
     m_fd = OpenForReading(path, status);
     m_rereadable = S_ISREG(status.st_mode);
+    m_fileSize = m_rereadable ? static_cast<std::uint64_t>(status.st_size) : 0;
+    m_progress = CurrentProgress();
 }
 
 TLineReader::~TLineReader() {
@@ -34,6 +36,24 @@ void TLineReader::rewind() {
     m_endOfFile = m_endOfText = m_feedPending = m_lineCut = false;
     m_started = m_again = m_nulMet = false;
     m_atStart = true;
+}
+
+std::size_t TLineReader::readAt(std::uint64_t offset, char* into, std::size_t size) const {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(m_fd, into + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RaiseOpenFailure(m_path, errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
 }
 
 bool TLineReader::fill() {
@@ -62,6 +82,7 @@ bool TLineReader::fill() {
         m_end += static_cast<std::size_t>(got);
         break;
     }
+    ReportBlockRead(m_progress, m_dropped + m_end, m_fileSize);
     if (m_feedPending) {
         m_feedPending = false;
         if (m_buffer[m_begin] == '\n') {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "util/linebreaks.h"
+#include "util/progress.h"
 
 namespace morvane {
 
@@ -21,6 +22,8 @@ namespace morvane {
 // for the writer of a FIFO (one without a writer reads as empty). A line
 // longer than the buffer is given cut to its start. A reader that refuses a
 // NUL byte asks nulMet(); the lines stay as the shared rules give them.
+// Each read of a block reports to the thread's progress (util/progress.h) as
+// the reader was made, and raises ECancelled there when asked to stop.
 class TLineReader {
 public:
     static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
@@ -78,6 +81,14 @@ public:
         }
         skip(line);
     }
+    // Where a line given by next() or visited in place starts in the file.
+    std::uint64_t offsetOf(std::string_view line) const {
+        return m_dropped + static_cast<std::uint64_t>(line.data() - m_buffer.get());
+    }
+    // Reads up to size bytes at offset into into, leaving the reader where it
+    // is (a rereadable file only); fewer at the file's end. Raises EFOpenError
+    // as next() does.
+    std::size_t readAt(std::uint64_t offset, char* into, std::size_t size) const;
     // True when the last line given was longer than the buffer and was cut.
     bool lineCut() const { return m_lineCut; }
     // True for a regular file, which rewind() can start again.
@@ -102,6 +113,8 @@ private:
     std::string m_path;
     int m_fd = -1;
     bool m_rereadable = false;
+    std::uint64_t m_fileSize = 0;  // of a regular file; 0: unknown
+    TProgress* m_progress = nullptr;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_begin = 0;    // first unread byte
     std::size_t m_end = 0;      // end of the bytes read

@@ -29,13 +29,16 @@ std::string ErrorBoxText(std::string_view message);
 std::string ApplicationTitle(std::string_view programPath);
 
 // Runs one command; any failure ends it and is shown in the error box.
-// Returns true when the command ran to its end.
+// Returns true when the command ran to its end. A command the user stopped
+// (ECancelled) shows nothing.
 template <typename Command>
 bool RunGuarded(IMessageBoxes& boxes, Command&& command) {
     std::string message;
     try {
         command();
         return true;
+    } catch (const ECancelled&) {
+        return false;
     } catch (const EMorvaneError& failure) {
         message = failure.what();
     } catch (const std::bad_alloc&) {

@@ -25,6 +25,7 @@
 #include "app/pages/PageSession.h"
 #include "app/report/FileFingerprint.h"
 #include "app/report/WidgetTables.h"
+#include "app/widgets/BackgroundWork.h"
 #include "app/widgets/ButtonKeys.h"
 #include "app/widgets/ControlRole.h"
 #include "app/widgets/PlotView.h"
@@ -58,6 +59,20 @@ constexpr int kNameColumnWidth = 140;
 constexpr int kReportedCycles = 200;
 constexpr int kReportPictureWidth = 1000;
 constexpr int kReportPictureHeight = 600;
+
+// The window's recording options read here, on the UI thread, for a reading
+// that runs off it; they are still given only when the file asks for them,
+// and a failure to make them is raised then.
+std::function<TEncoderOptions()> OptionsAsTheyAreNow(const std::function<TEncoderOptions()>& ask) {
+    if (!ask) {
+        return ask;
+    }
+    try {
+        return [options = ask()] { return options; };
+    } catch (...) {
+        return [failure = std::current_exception()]() -> TEncoderOptions { std::rethrow_exception(failure); };
+    }
+}
 // The room the comparison's column of figures adds to the side.
 constexpr int kComparisonColumnWidth = 80;
 const char* const kNoCycleText = "Tlakový průběh nenačten";
@@ -527,7 +542,6 @@ QLineEdit* TCombustionPage::addEntry(QFormLayout* form, const char* caption, con
 }
 
 void TCombustionPage::loadCycle() {
-    const TOverrideCursor wait(Qt::WaitCursor);
     bool loaded = false;
     RunGuarded(m_boxes, [&] {
         const std::string path = ExecuteOpenDialog(m_dialog, CSVFilter, m_cyclePath);
@@ -536,8 +550,9 @@ void TCombustionPage::loadCycle() {
         }
         m_cyclePath = path;
         // A file that fails leaves the previous cycle and its figures as they were.
-        m_session.PressureCycle =
-            std::make_shared<const TPressureCycle>(ReadPressureCycle(path, m_session.Numbers));
+        m_session.PressureCycle = ComputeAside(m_pageSession.Background, [path, numbers = m_session.Numbers] {
+            return std::make_shared<const TPressureCycle>(ReadPressureCycle(path, numbers));
+        });
         showCycleSource();
         loaded = true;
     });
@@ -872,7 +887,6 @@ void TCombustionPage::listComparisonFigures() {
 }
 
 void TCombustionPage::loadComparison() {
-    const TOverrideCursor wait(Qt::WaitCursor);
     bool loaded = false;
     RunGuarded(m_boxes, [&] {
         const std::string path = ExecuteOpenDialog(m_dialog, CSVFilter, m_comparisonPath);
@@ -880,8 +894,11 @@ void TCombustionPage::loadComparison() {
             return;
         }
         // A file that fails leaves the comparison shown as it was.
-        m_comparisonCycle = std::make_shared<const TPressureCycle>(
-            ReadComparisonCycle(path, m_pageSession.RecordingOptions, m_session.Numbers));
+        m_comparisonCycle = ComputeAside(
+            m_pageSession.Background, [path, options = OptionsAsTheyAreNow(m_pageSession.RecordingOptions),
+                                       numbers = m_session.Numbers] {
+                return std::make_shared<const TPressureCycle>(ReadComparisonCycle(path, options, numbers));
+            });
         m_comparisonPath = path;
         loaded = true;
     });

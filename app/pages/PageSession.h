@@ -16,6 +16,7 @@
 namespace morvane {
 
 class IMessageBoxes;
+class TBackgroundWork;
 class IOpenDialog;
 
 struct TPageSession {
@@ -37,6 +38,9 @@ struct TPageSession {
     // is the last recording's), for a comparison read from a recording;
     // raises EInputError while they are incomplete.
     std::function<TEncoderOptions()> RecordingOptions = {};
+    // Runs the long readings off the UI thread (app/widgets/BackgroundWork.h);
+    // none: they run on it.
+    TBackgroundWork* Background = nullptr;
 };
 
 }  // namespace morvane

@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -32,11 +33,13 @@
 #include "app/pages/SetupPage.h"
 #include "app/pages/TableKeyboard.h"
 #include "app/report/PdfReport.h"
+#include "app/widgets/BackgroundWork.h"
 #include "app/widgets/ColumnFit.h"
 #include "app/widgets/QtControls.h"
 #include "app/widgets/TextLimit.h"
 #include "app/window/AfterFirstFrame.h"
 #include "app/window/HelpMenu.h"
+#include "app/window/ImportAside.h"
 #include "app/window/MenuKeys.h"
 #include "app/window/WindowPages.h"
 #include "events/EventGeneration.h"
@@ -138,6 +141,10 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
 
     const int readoutHeight = statusBar()->sizeHint().height();
     statusBar()->setFixedHeight(readoutHeight);
+    m_background = new TBackgroundWork(statusBar(), this);
+    m_background->lockWhileBusy(m_pages);
+    m_background->lockActionsOf(this);
+    m_pageSession->Background = m_background;
     setMinimumSize(kMinimumWidth, kMinimumHeight + readoutHeight);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height() + readoutHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -467,8 +474,12 @@ void TFMain::redraw() {
     m_pageSession->Recalc.DrawTimeline();
 }
 
-// An import of a large file takes a moment: the wait cursor shows it, while
-// the dialog and the boxes keep the arrow.
+// An import of a large file takes a moment: it runs off the UI thread with
+// its progress and "Zrušit" in the status bar, and its boxes show once it ended.
+void TFMain::runImport(const std::function<void(IMessageBoxes&, const TImportTarget&)>& command) {
+    RunImportAside(m_background, m_session, *m_boxes, command);
+}
+
 void TFMain::importAngleSignal() {
     importSignalFile(TSignalImportKind::Angle);
 }
@@ -480,11 +491,17 @@ void TFMain::importTimeSignal() {
 // A set-up remembers the signal file: an import that asked for a new file, or
 // ran the kind remembered, changes what it holds.
 void TFMain::importSignalFile(TSignalImportKind kind) {
-    const TOverrideCursor wait(Qt::WaitCursor);
     const std::string before = m_session.LastImportFile;
     const bool imported = RunGuarded(*m_boxes, [this, kind] {
-        RunImportCommand(m_openDialog.get(), *m_boxes, FileImportKind(kind), ImportTargetOf(m_session),
-                         [this] { redraw(); });
+        const std::string path = ExecuteOpenDialog(m_openDialog.get(), CSVFilter, m_session.LastImportFile);
+        if (path.empty()) {
+            return;
+        }
+        runImport([kind, path](IMessageBoxes& boxes, const TImportTarget& target) {
+            TKnownFileDialog known(path);
+            RunImportCommand(&known, boxes, FileImportKind(kind), target, nullptr);
+        });
+        redraw();
     });
     if (imported && (m_session.LastImportFile != before || m_setup.SignalImport.Kind == kind)) {
         m_setup.SignalImport.Kind = kind;
@@ -503,10 +520,12 @@ void TFMain::importEncoderSignal() {
     m_encoderTexts = dialog.texts();
     // The knock fields of a built page "Spalování" are newer than the dialog's copy.
     m_encoderTexts = takeSetup().SignalImport.Encoder;
-    const TOverrideCursor wait(Qt::WaitCursor);
     const bool imported = RunGuarded(*m_boxes, [this] {
-        RunEncoderImportCommand(recordingOptionsOf(m_encoderTexts), *m_boxes, ImportTargetOf(m_session),
-                                [this] { redraw(); });
+        const TEncoderOptions options = recordingOptionsOf(m_encoderTexts);
+        runImport([options](IMessageBoxes& boxes, const TImportTarget& target) {
+            RunEncoderImportCommand(options, boxes, target, nullptr);
+        });
+        redraw();
     });
     if (imported) {
         m_setup.SignalImport.Kind = TSignalImportKind::Encoder;
@@ -530,8 +549,11 @@ void TFMain::rereadRecording() {
         // A band still being typed; the next pause in the typing tries again.
         return;
     }
-    const TOverrideCursor wait(Qt::WaitCursor);
-    const bool read = RunGuarded(*m_boxes, [&] { RereadRecordedCycles(options, ImportTargetOf(m_session)); });
+    const bool read = RunGuarded(*m_boxes, [&] {
+        runImport([options](IMessageBoxes&, const TImportTarget& target) {
+            RereadRecordedCycles(options, target);
+        });
+    });
     if (read) {
         m_encoderTexts = texts;
         refreshPages(TSessionChange::CycleImported);
@@ -561,6 +583,13 @@ void TFMain::exitProgram() {
 
 // "Exit" and the frame's close button both come here.
 void TFMain::closeEvent(QCloseEvent* event) {
+    // An import still running is stopped first; the close comes back once it has.
+    if (m_background->busy()) {
+        m_background->cancel();
+        QTimer::singleShot(0, this, [this] { close(); });
+        event->ignore();
+        return;
+    }
     if (mayDropChanges()) {
         event->accept();
     } else {
@@ -778,25 +807,30 @@ void TFMain::refreshPages(TSessionChange change) {
 // The cycle file loaded on the page "Spalování" is read again; a file that
 // fails is reported, and the rest of the set-up still opens.
 void TFMain::loadSetupCycle(const std::string& path) {
-    const TOverrideCursor wait(Qt::WaitCursor);
     RunGuarded(*m_boxes, [this, &path] {
-        m_session.PressureCycle =
-            std::make_shared<const TPressureCycle>(ReadPressureCycle(path, m_session.Numbers));
+        m_session.PressureCycle = ComputeAside(m_background, [path, numbers = m_session.Numbers] {
+            return std::make_shared<const TPressureCycle>(ReadPressureCycle(path, numbers));
+        });
     });
 }
 
 void TFMain::reimportSignal(const TSignalImportTexts& import) {
-    const TOverrideCursor wait(Qt::WaitCursor);
     if (import.Kind == TSignalImportKind::Angle || import.Kind == TSignalImportKind::Time) {
-        TKnownFileDialog known(import.Path);
-        RunGuarded(*m_boxes, [this, &known, &import] {
-            RunImportCommand(&known, *m_boxes, FileImportKind(import.Kind), ImportTargetOf(m_session),
-                             [this] { redraw(); });
+        RunGuarded(*m_boxes, [this, &import] {
+            runImport([kind = FileImportKind(import.Kind), path = import.Path](IMessageBoxes& boxes,
+                                                                               const TImportTarget& target) {
+                TKnownFileDialog known(path);
+                RunImportCommand(&known, boxes, kind, target, nullptr);
+            });
+            redraw();
         });
     } else if (import.Kind == TSignalImportKind::Encoder) {
         RunGuarded(*m_boxes, [this, &import] {
-            RunEncoderImportCommand(recordingOptionsOf(import.Encoder), *m_boxes, ImportTargetOf(m_session),
-                                    [this] { redraw(); });
+            const TEncoderOptions options = recordingOptionsOf(import.Encoder);
+            runImport([options](IMessageBoxes& boxes, const TImportTarget& target) {
+                RunEncoderImportCommand(options, boxes, target, nullptr);
+            });
+            redraw();
         });
     }
 }

@@ -33,6 +33,7 @@
 // | (built when first needed)| SaveDialog1  | the file dialog of "Uložit jako..." and the first "Save..." |
 // | (built when first needed)| ReportDialog1 | the file dialog of "Uložit zprávu (PDF)..."               |
 // | (built at each import)  | EncoderImportDialog | the encoder import's options                         |
+// | m_background            | WorkProgress, CancelWorkButton | the imports' progress and "Zrušit" (app/widgets/BackgroundWork.h) |
 // clang-format on
 //
 // The pages give the commands of their buttons with their keys: "Vytvořit
@@ -66,10 +67,12 @@ class QTableWidget;
 
 namespace morvane {
 
+class TBackgroundWork;
 class TEditHistory;
 class TQtMessageBoxes;
 class TQtOpenDialog;
 class TQtSaveDialog;
+class IMessageBoxes;
 class IOpenDialog;
 class ISaveDialog;
 class TSetupPage;
@@ -117,6 +120,8 @@ private:
     void exitProgram();
     void redraw();
     void saveReport();
+    // Runs an import command off the UI thread (app/window/ImportAside.h).
+    void runImport(const std::function<void(IMessageBoxes&, const TImportTarget&)>& command);
 
     // The set-up file.
     void openSetup();
@@ -212,6 +217,8 @@ private:
     bool m_filling = false;
     // Undo and redo of the typed data: a child of the window, gone before the session it restores.
     std::unique_ptr<TEditHistory> m_history;
+    // Runs the imports off the UI thread; a child of the window.
+    TBackgroundWork* m_background = nullptr;
 };
 
 }  // namespace morvane

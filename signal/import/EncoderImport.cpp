@@ -10,6 +10,7 @@
 #include "signal/import/CrankAngle.h"
 #include "signal/import/EncoderRanges.h"
 #include "signal/import/RecordingSource.h"
+#include "signal/import/RowBlocks.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
@@ -139,8 +140,9 @@ public:
     TOpening(int teeth, const TColumns& columns) : m_edges(2 * teeth + 2), m_columns(columns) {}
 
     // True when the range is known.
-    bool add(const std::vector<double>& row, std::int64_t line) {
-        m_values.insert(m_values.end(), row.begin(), row.end());
+    bool add(const double* row, std::int64_t line) {
+        const std::size_t width = m_columns.Names.size();
+        m_values.insert(m_values.end(), row, row + width);
         m_lines.push_back(line);
         m_encoder.add(row[0]);
         if (m_columns.Index) {
@@ -153,7 +155,7 @@ public:
         } else if (m_high && row[0] <= r.Lowest + 0.3 * (r.Highest - r.Lowest)) {
             m_high = false;
         }
-        return m_seen >= m_edges || m_values.size() + row.size() > kOpeningValues;
+        return m_seen >= m_edges || m_values.size() + width > kOpeningValues;
     }
 
     std::size_t rows() const { return m_lines.size(); }
@@ -244,7 +246,7 @@ public:
         }
     }
 
-    void row(const std::vector<double>& values, const TRowPlace& place);
+    void row(const double* values, std::int64_t line);
     TEncoderResult finish();
 
     // Undecided, both phases see the samples (each in order; only the chosen
@@ -329,8 +331,6 @@ private:
     double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
     bool m_plain = false;   // one channel, no time column, no index channel, no knock filter
     std::int64_t m_line = 0;
-    bool m_hasMoment = false;
-    double m_lastMoment = 0;
     // The durations of the last two checked revolutions: a cycle is handed on
     // once its last revolution is checked, so they are its own, give or take
     // the phase's offset.
@@ -338,37 +338,29 @@ private:
     TEncoderResult m_result;
 };
 
-void TEncoderRun::row(const std::vector<double>& values, const TRowPlace& place) {
+void TEncoderRun::row(const double* values, std::int64_t line) {
     // The common recording: a fixed rate, no index channel, no knock filter.
     if (m_plain && m_crank) {
         if (!m_encoderBounds.within(values[0])) {
-            leftRange(false, place.Line);
+            leftRange(false, line);
         }
-        m_line = place.Line;
+        m_line = line;
         const double moment = static_cast<double>(m_samples) * m_interval;
         ++m_samples;
-        m_crank->sample(moment, values[0], scaled(values[1], m_scale, place.Line), 0);
+        m_crank->sample(moment, values[0], scaled(values[1], m_scale, line), 0);
         return;
     }
-    if (m_columns.Time) {
-        const double moment = values[*m_columns.Time];
-        if (m_hasMoment && !(moment > m_lastMoment)) {
-            RaiseRecordingLineError(place.Line, place.Text, "čas ve sloupci času musí stále růst");
-        }
-        m_hasMoment = true;
-        m_lastMoment = moment;
-    }
     if (!m_crank) {
-        if (m_opening.add(values, place.Line)) {
+        if (m_opening.add(values, line)) {
             fix();
         }
         return;
     }
     const bool encoderWithin = m_encoderBounds.within(values[0]);
     if (!encoderWithin || (m_columns.Index && !m_indexBounds.within(values[*m_columns.Index]))) {
-        leftRange(encoderWithin, place.Line);
+        leftRange(encoderWithin, line);
     }
-    process(values.data(), place.Line);
+    process(values, line);
 }
 
 void TEncoderRun::leftRange(bool encoderWithin, std::int64_t line) const {
@@ -657,6 +649,23 @@ TEncoderResult TEncoderRun::finish() {
     return std::move(m_result);
 }
 
+namespace {
+
+// The time column's check, made where the line's text is at hand.
+TRowSink TimeGrows(std::size_t time) {
+    return
+        [time, known = false, last = 0.0](const std::vector<double>& values, const TRowPlace& place) mutable {
+            const double moment = values[time];
+            if (known && !(moment > last)) {
+                RaiseRecordingLineError(place.Line, place.Text, "čas ve sloupci času musí stále růst");
+            }
+            known = true;
+            last = moment;
+        };
+}
+
+}  // namespace
+
 TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
     // A binary recording's master stands for the angle or the time column.
     TEncoderOptions options = given;
@@ -672,9 +681,15 @@ TEncoderResult ImportEncoderRecording(const TEncoderOptions& given) {
     CheckOptions(options);
     const TColumns columns = ColumnsOf(options);
     TEncoderRun run(options, columns);
-    ReadAnyRecording(
-        options.Path, options.Format, columns.Names,
-        [&](const std::vector<double>& values, const TRowPlace& place) { run.row(values, place); });
+    TRowBlockReading reading{options.Path, options.Format, columns.Names, options.Threads, {}};
+    if (columns.Time) {
+        reading.Check = TimeGrows(*columns.Time);
+    }
+    ReadRowBlocks(reading, [&run](const TRowBlock& block) {
+        for (std::size_t at = 0; at < block.rows(); ++at) {
+            run.row(block.row(at), block.Lines[at]);
+        }
+    });
     return run.finish();
 }
 

@@ -75,6 +75,9 @@ struct TEncoderOptions {
     // channel) its crank angle in degrees; no wheel, time or knock then.
     std::string AngleColumn;
     double AngleOffset = 0;  // the recorded angle of cylinder 1's gas-exchange top dead centre
+    // 2 and more: the file is read and parsed on a thread of its own while
+    // this one analyses; the results are the same.
+    unsigned Threads = 2;
 };
 
 struct TEncoderResult {

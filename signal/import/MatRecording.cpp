@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "util/errors.h"
+#include "util/progress.h"
 #include "util/quote.h"
 
 namespace morvane {
@@ -158,7 +159,9 @@ std::int64_t ReadMatRecording(const std::string& path, const std::vector<std::st
     const std::size_t slice = compressed ? kCompressedSlice : kSlice;
     std::vector<std::vector<double>> slices(vectors.size());
     std::vector<double> values(vectors.size());
+    TProgress* const progress = CurrentProgress();
     for (std::size_t start = 0; start < length; start += slice) {
+        ReportBlockRead(progress, start, length);
         const std::size_t count = std::min(slice, length - start);
         for (std::size_t c = 0; c < vectors.size(); ++c) {
             ReadSlice(mat.get(), columns[c], vectors[c].Vector, start, count, slices[c]);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "signal/import/LineCheckpoints.h"
 #include "util/errors.h"
 #include "util/fpfault.h"
 #include "util/mathutil.h"
@@ -26,20 +27,20 @@ double ParseSample(const TLineReader& reader, std::string_view line, TNumberForm
     return ParseFloat(line, format);
 }
 
-// Every line through sample(value), the lines that wait in the reader's
+// Every line through sample(value, line), the lines that wait in the reader's
 // buffer parsed in place; a line that does not parse there is left to the
 // reader, whose next line raises the parse's own error.
 template <typename Sample>
 void ParseEveryLine(TLineReader& reader, TNumberFormat format, Sample&& sample) {
     std::string_view line;
     while (reader.next(line)) {
-        sample(ParseSample(reader, line, format));
+        sample(ParseSample(reader, line, format), line);
         reader.takeWaitingLines([&](std::string_view waiting) {
             double value = 0;
             if (!TryParseFloat(waiting, format, value)) {
                 return false;
             }
-            sample(value);
+            sample(value, waiting);
             return true;
         });
     }
@@ -112,9 +113,33 @@ void ResampleKept(const std::vector<std::int64_t>& needed, const std::vector<dou
 }
 
 // Samples held from the first pass: a file of up to this many lines is read
-// once (16 MiB of values); a longer one is read again for the samples the
-// resampling needs.
+// once (16 MiB of values); of a longer one the samples the resampling needs
+// are read again where the first pass's checkpoints find them.
 constexpr std::size_t kHeldSamples = std::size_t{1} << 21;
+
+// The samples the resampling needs, read again a few lines each.
+std::vector<double> ReadNeededSamples(const std::string& path, const TLineReader& reader,
+                                      const TLineCheckpoints& checkpoints,
+                                      const std::vector<std::int64_t>& needed, TNumberFormat format) {
+    std::vector<double> kept;
+    kept.reserve(needed.size());
+    TLineCursor cursor(reader);
+    std::int64_t jumpedTo = -1;
+    for (const std::int64_t sample : needed) {
+        const auto [line, offset] = checkpoints.before(sample);
+        if (line > jumpedTo) {
+            cursor.jump(line, offset);
+            jumpedTo = line;
+        }
+        std::string_view text;
+        // A file that shrank between the passes lacks some of its samples.
+        if (!cursor.lineAt(sample, text)) {
+            RaiseImportError(path, "changed while it was read");
+        }
+        kept.push_back(ParseFloat(text, format));
+    }
+    return kept;
+}
 
 // Every line is parsed in the first pass, so a bad line fails wherever it is.
 // A pipe cannot be read twice, so it keeps every sample.
@@ -126,8 +151,10 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
     if (reader.rereadable()) {
         samples.Values.reserve(held);
     }
+    TLineCheckpoints checkpoints;
     std::uint64_t count = 0;
-    ParseEveryLine(reader, format, [&](double sample) {
+    ParseEveryLine(reader, format, [&](double sample, std::string_view line) {
+        checkpoints.passed(static_cast<std::int64_t>(count), reader.offsetOf(line));
         if (count++ < held) {
             samples.Values.push_back(sample);
         }
@@ -142,32 +169,8 @@ std::int64_t Resample(const std::string& path, TLineReader& reader, TSignalTable
         return lineCount;
     }
     samples = T1DTable();
-
     const std::vector<std::int64_t> needed = NeededSamples(lineCount);
-    std::vector<double> kept;
-    kept.reserve(needed.size());
-    reader.rewind();
-    std::int64_t index = 0;
-    auto wanted = needed.begin();
-    // Every line parsed once already: here only the lines wanted are parsed,
-    // the others only counted where they wait in the buffer.
-    const auto visit = [&](std::string_view line) {
-        if (*wanted == index) {
-            kept.push_back(ParseSample(reader, line, format));
-            ++wanted;
-        }
-        ++index;
-        return wanted != needed.end();
-    };
-    std::string_view line;
-    while (wanted != needed.end() && reader.next(line) && visit(line)) {
-        reader.takeWaitingLines(visit);
-    }
-    // A file that shrank between the passes lacks some of its samples.
-    if (wanted != needed.end()) {
-        RaiseImportError(path, "changed while it was read");
-    }
-    ResampleKept(needed, kept, lineCount, points);
+    ResampleKept(needed, ReadNeededSamples(path, reader, checkpoints, needed, format), lineCount, points);
     return lineCount;
 }
 

@@ -202,6 +202,61 @@ INSTANTIATE_TEST_SUITE_P(
                   "Soubor používá desetinnou čárku i tečku"}),
     TRowName());
 
+struct TThreadsRow {
+    std::string Name;
+    bool TimeColumn;
+    std::vector<std::pair<std::size_t, std::string>> Lines;  // 0-based line, its new text
+    std::string Message;                                     // empty: the import succeeds
+};
+
+class EncoderThreadsTest : public EncoderImportTest, public ::testing::WithParamInterface<TThreadsRow> {};
+
+// Read on a thread of its own, the recording gives the same result to the bit,
+// or the same first failure, as read and analysed row by row: a reading error
+// many blocks of rows after an analysis error does not overtake it.
+TEST_P(EncoderThreadsTest, SameResultOrFirstFailureOnEitherThreadCount) {
+    TSynthetic s;
+    s.TimeColumn = GetParam().TimeColumn;
+    std::vector<std::string> lines = RecordingLines(s);
+    for (const auto& [at, text] : GetParam().Lines) {
+        lines.at(at) = text;
+    }
+    std::vector<TEncoderResult> results;
+    for (const unsigned threads : {1U, 2U}) {
+        TEncoderOptions o = options(s, lines);
+        o.Threads = threads;
+        if (GetParam().Message.empty()) {
+            results.push_back(ImportEncoderRecording(o));
+        } else {
+            ExpectFailure<EImportError>([&] { ImportEncoderRecording(o); }, GetParam().Message);
+        }
+    }
+    if (results.size() == 2) {
+        EXPECT_EQ(results[0].Mean, results[1].Mean);
+        EXPECT_EQ(results[0].Cycles, results[1].Cycles);
+        EXPECT_EQ(results[0].CycleRpm, results[1].CycleRpm);
+        EXPECT_EQ(results[0].Rpm, results[1].Rpm);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Threads, EncoderThreadsTest,
+    ::testing::Values(TThreadsRow{"FixedRate", false, {}, ""}, TThreadsRow{"TimeColumn", true, {}, ""},
+                      TThreadsRow{
+                          "AnalysisErrorBeforeReadingError",
+                          false,
+                          {{15000, "99;1"}, {38000, "x;1"}},
+                          "Řádek 15001: kanál snímače otáček opouští rozsah prvních otáček (od 0 do 1)"},
+                      TThreadsRow{"ReadingErrorBeforeAnalysisError",
+                                  false,
+                                  {{9000, "1;x"}, {15000, "99;1"}},
+                                  "Řádek 9001 '1;x': sloupec 2 není číslo"},
+                      TThreadsRow{"TimeStandsStill",
+                                  true,
+                                  {{20000, "1;1;0"}},
+                                  "Řádek 20001 '1;1;0': čas ve sloupci času musí stále růst"}),
+    TRowName());
+
 // A pipe is read once and its columns held; the result is the file's.
 TEST_F(EncoderImportTest, PipeGivesWhatTheFileGives) {
     TSynthetic s;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "signal/Signal.h"
+#include "signal/import/LineCheckpoints.h"
 #include "signal_test_support.h"
 #include "util/errors.h"
 
@@ -90,6 +91,37 @@ TEST_F(TimeImportFileTest, MoreLinesAreThinnedWithoutAveraging) {
     EXPECT_EQ(m_boxes.Infos, std::vector<std::string>{"Řádky / Vrcholy: 2881 / 1440"});
     for (int k = 0; k < SignalPoints; ++k) {
         ASSERT_EQ(m_signal[k], 2 * k / 2880.0) << "entry " << k;
+    }
+}
+
+// A line of any number is found again from the checkpoints, which thin out as
+// the text grows, whatever the breaks; a line past the end is not there.
+TEST_F(TimeImportFileTest, CheckpointsFindEveryLineAgain) {
+    const std::vector<std::vector<std::string>> kinds = {{"\n"}, {"\r\n"}, {"\r"}, {"\r\n", "\n", "\r"}};
+    for (const std::vector<std::string>& breaks : kinds) {
+        std::string content;
+        for (std::size_t k = 0; k < 5000; ++k) {
+            content += std::to_string(k) + breaks[k % breaks.size()];
+        }
+        const std::string path = writeFile("lines.csv", content + "5000");
+        TLineReader reader(path, TByteOrderMark::Keep);
+        TLineCheckpoints checkpoints(16);
+        std::string_view line;
+        for (std::int64_t k = 0; reader.next(line); ++k) {
+            checkpoints.passed(k, reader.offsetOf(line));
+        }
+        TLineCursor cursor(reader);
+        std::int64_t jumpedTo = -1;
+        for (std::int64_t wanted = 0; wanted <= 5000; wanted += 1 + wanted % 97) {
+            const auto [at, offset] = checkpoints.before(wanted);
+            if (at > jumpedTo) {
+                cursor.jump(at, offset);
+                jumpedTo = at;
+            }
+            ASSERT_TRUE(cursor.lineAt(wanted, line)) << wanted;
+            ASSERT_EQ(line, std::to_string(wanted)) << breaks.size();
+        }
+        EXPECT_FALSE(cursor.lineAt(5001, line));
     }
 }
 

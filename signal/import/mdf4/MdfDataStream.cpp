@@ -147,6 +147,8 @@ TDataStream::TDataStream(TMdfFile& file, std::uint64_t data, const TMdfBlock& fr
 }
 
 std::size_t TDataStream::read(std::uint8_t* out, std::size_t count) {
+    // An inflated block is as far as its start in the file.
+    ReportBlockRead(m_progress, m_inflated.empty() ? m_at : m_block.At, m_file.size());
     std::size_t given = 0;
     while (given < count) {
         if (!m_inflated.empty()) {

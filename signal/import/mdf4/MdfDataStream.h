@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "signal/import/mdf4/MdfFile.h"
+#include "util/progress.h"
 
 namespace morvane::mdf4 {
 
@@ -41,6 +42,7 @@ private:
     bool nextBlock();
 
     TMdfFile& m_file;
+    TProgress* m_progress = CurrentProgress();
     TMdfBlock m_from;
     // The list being walked and the index of its next data link.
     TMdfBlock m_list;
