@@ -15,19 +15,20 @@ TSetupPage* Build(TPageSession& session) {
     return new TPage(session);
 }
 
-constexpr bool kAtStart = false;
-constexpr bool kWhenShown = true;
+constexpr TPageBuilt kAtStart = TPageBuilt::AtStart;
+constexpr TPageBuilt kAfterFirstFrame = TPageBuilt::AfterFirstFrame;
+constexpr TPageBuilt kWhenShown = TPageBuilt::WhenShown;
 
 }  // namespace
 
 // A page reads what others show from the session, so a page comes after those it reads.
 const std::vector<TPageEntry>& WindowPages() {
     static const std::vector<TPageEntry> kPages = {
-        {"Editace", kAtStart, &Build<TEditPage>},            // app/pages/EditPage.h
-        {"Korekce", kAtStart, &Build<TCorrectionPage>},      // app/pages/CorrectionPage.h
-        {"Časová osa", kAtStart, &Build<TTimelinePage>},     // app/pages/TimelinePage.h
-        {"Rozvod", kWhenShown, &Build<TValveTimingPage>},    // app/pages/ValveTimingPage.h
-        {"Spalování", kWhenShown, &Build<TCombustionPage>},  // app/pages/CombustionPage.h
+        {"Editace", kAtStart, &Build<TEditPage>},                 // app/pages/EditPage.h
+        {"Korekce", kAfterFirstFrame, &Build<TCorrectionPage>},   // app/pages/CorrectionPage.h
+        {"Časová osa", kAfterFirstFrame, &Build<TTimelinePage>},  // app/pages/TimelinePage.h
+        {"Rozvod", kWhenShown, &Build<TValveTimingPage>},         // app/pages/ValveTimingPage.h
+        {"Spalování", kWhenShown, &Build<TCombustionPage>},       // app/pages/CombustionPage.h
     };
     return kPages;
 }

@@ -9,11 +9,14 @@ namespace morvane {
 class TSetupPage;
 struct TPageSession;
 
+// When a page is built. The first frame shows one page, so it waits for no
+// other: the light pages follow right after it, before the user can reach
+// them; the heavy ones (plots) the first time they are shown.
+enum class TPageBuilt { AtStart, AfterFirstFrame, WhenShown };
+
 struct TPageEntry {
     const char* Title;
-    // Built the first time the page is shown, so the window's first frame
-    // costs only the pages of the event list.
-    bool BuiltWhenShown;
+    TPageBuilt When;
     TSetupPage* (*Build)(TPageSession& session);
 };
 

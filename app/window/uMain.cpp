@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -35,9 +37,9 @@
 #include "app/widgets/ColumnFit.h"
 #include "app/widgets/QtControls.h"
 #include "app/widgets/TextLimit.h"
+#include "app/window/AfterFirstFrame.h"
 #include "app/window/HelpMenu.h"
 #include "app/window/ImportAside.h"
-#include "app/window/LateIcon.h"
 #include "app/window/MenuKeys.h"
 #include "app/window/WindowPages.h"
 #include "events/EventGeneration.h"
@@ -103,7 +105,12 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName("FMain");
     setWindowTitle("Morvane");
     RegisterResources();
-    SetIconAfterFirstFrame(this, QStringLiteral(":/icons/morvane.svg"));
+    // The icon and the pages behind the first wait for the first frame; the
+    // pages come first, as the user's first input may reach them.
+    AfterFirstFrame(this, [this] {
+        buildLatePages();
+        setWindowIcon(QIcon(QStringLiteral(":/icons/morvane.svg")));
+    });
     m_session.Numbers = kDecimalComma;
     m_boxes = std::make_unique<TQtMessageBoxes>(this);
     m_openDialog = std::make_unique<TQtOpenDialog>(this, QStringLiteral("OpenDialog1"));
@@ -119,18 +126,19 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
     createMenu();
     createPages();
 
-    createHistory();
-
     // A page's line (the timeline's readout) lies under the pages; the window
-    // grows by its height so every page keeps its size.
+    // grows by its height so every page keeps its size. Its room is kept
+    // from the start, as its page may come after the first frame.
     statusBar()->setSizeGripEnabled(false);
+    m_statusRoom = new QWidget;
+    m_statusRoom->setMinimumHeight(statusLineHeight());
+    statusBar()->addWidget(m_statusRoom, 1);
+
+    createHistory();
     for (TSetupPage* page : m_builtPages) {
-        if (QWidget* line = page->statusLine()) {
-            // Room above the capitals for their accents ("Ú"), which the font's height leaves out.
-            line->setMinimumHeight(line->fontMetrics().height() + kAccentRoom);
-            statusBar()->addWidget(line, 1);
-        }
+        joinPage(page);
     }
+
     const int readoutHeight = statusBar()->sizeHint().height();
     statusBar()->setFixedHeight(readoutHeight);
     m_background = new TBackgroundWork(statusBar(), this);
@@ -145,33 +153,18 @@ TFMain::TFMain(QWidget* parent) : QMainWindow(parent) {
 
     connectCommands();
     m_builtPages.front()->focusStart();
-    keepStartState();
+    m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{{}, m_session, {}, false});
 }
 
-// The history keeps the texts of every page's typed tables.
+// The history keeps the texts of every page's typed tables (joinPage).
 void TFMain::createHistory() {
     m_history = std::make_unique<TEditHistory>(this, m_session, m_pageSession->Recalc);
-    for (TSetupPage* page : m_builtPages) {
-        for (const TTypedTable& typed : page->typedTables()) {
-            if (typed.List != nullptr) {
-                m_history->trackList(typed.Table, *typed.List);
-            } else {
-                m_history->trackGrid(typed.Table, *typed.Grid);
-            }
-        }
-    }
     m_history->createMenu(menuBar(), m_fileMenu);
-    // The fields of the pages built now ("Globální korekce"), before the "*"
-    // follows a change, as for a page built later: a step keeps the mark as it was.
-    for (TSetupPage* page : m_builtPages) {
-        TrackFieldSteps(page, *m_history->stack(),
-                        {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
-        watchChanges(page);
-    }
 }
 
+// The session as constructed: the pages' texts follow once every page is built.
 void TFMain::keepStartState() {
-    m_startState = std::make_unique<TWindowSnapshot>(TWindowSnapshot{takeSetup(), m_session, {}, false});
+    m_startState->Setup = takeSetup();
     for (TSetupPage* page : m_builtPages) {
         for (QTableWidget* table : page->writtenTables()) {
             m_startTables.emplace_back(table, std::make_unique<TTableSnapshot>(*table));
@@ -186,7 +179,8 @@ void TFMain::useSetupDialogs(IOpenDialog* open, ISaveDialog* save) {
 
 TFMain::~TFMain() = default;
 
-const TRaster& TFMain::picture() const {
+const TRaster& TFMain::picture() {
+    buildLatePages();
     return *m_pageSession->Timeline;
 }
 
@@ -238,22 +232,22 @@ void TFMain::createPages() {
     setCentralWidget(client);
 
     for (const TPageEntry& entry : WindowPages()) {
-        if (entry.BuiltWhenShown) {
-            addPageBuiltWhenShown(entry);
-        } else {
-            addPage(entry);
+        switch (entry.When) {
+            case TPageBuilt::AtStart:
+                addPage(entry);
+                break;
+            case TPageBuilt::AfterFirstFrame:
+                addPageAfterFirstFrame(entry);
+                break;
+            case TPageBuilt::WhenShown:
+                addPageBuiltWhenShown(entry);
+                break;
         }
     }
     m_pages->setCurrentIndex(0);
 }
 
 void TFMain::connectCommands() {
-    // The buttons never take the focus: each command has its key instead.
-    for (TSetupPage* page : m_builtPages) {
-        for (const TPageCommand& command : page->commands()) {
-            addCommand(command.Button, command.Key, command.Run);
-        }
-    }
     createPageKeys();
     TMenuKeys::attach(menuBar());
 
@@ -275,6 +269,19 @@ void TFMain::addPage(const TPageEntry& entry) {
     m_builtPages.push_back(page);
 }
 
+// Until its page is built, an empty tab takes its place; a window shown
+// before builds it as soon as the tab is chosen.
+void TFMain::addPageAfterFirstFrame(const TPageEntry& entry) {
+    auto* room = new QWidget;
+    m_pages->addTab(room, QString::fromUtf8(entry.Title));
+    m_latePages.emplace_back(&entry, room);
+    connect(m_pages, &QTabWidget::currentChanged, room, [this, room] {
+        if (m_pages->currentWidget() == room) {
+            buildLatePages();
+        }
+    });
+}
+
 // A page built when first shown sits in a holder that is its tab.
 void TFMain::addPageBuiltWhenShown(const TPageEntry& entry) {
     auto* holder = new QWidget;
@@ -289,7 +296,43 @@ void TFMain::addPageBuiltWhenShown(const TPageEntry& entry) {
     });
 }
 
+// The pages the first frame does not show but the user reaches at once.
+// Built before anything reads or fills the pages, the start state included.
+void TFMain::buildLatePages() {
+    if (m_latePagesBuilt) {
+        return;
+    }
+    m_latePagesBuilt = true;
+    for (const auto& [entry, room] : m_latePages) {
+        buildLatePage(*entry, room);
+    }
+    m_latePages.clear();
+    keepStartState();
+}
+
+// The page takes its empty tab's place, so that the tab is the page, as
+// for a page built at the start; it comes before any set-up is read.
+void TFMain::buildLatePage(const TPageEntry& entry, QWidget* room) {
+    TSetupPage* page = entry.Build(*m_pageSession);
+    AttachPageRules(page);
+    joinPage(page);
+    m_builtPages.push_back(page);
+    const int index = m_pages->indexOf(room);
+    const bool shown = m_pages->currentIndex() == index;
+    {
+        // The tabs in between are no change of the page shown.
+        const QSignalBlocker quiet(m_pages);
+        m_pages->insertTab(index, page, QString::fromUtf8(entry.Title));
+        delete room;  // and its tab
+    }
+    if (shown) {
+        m_pages->setCurrentIndex(index);
+    }
+}
+
 void TFMain::buildShownPage(const TPageEntry& entry, QLayout* holder) {
+    // A page comes after those it reads.
+    buildLatePages();
     TSetupPage* page = entry.Build(*m_pageSession);
     AttachPageRules(page);
     {
@@ -297,14 +340,46 @@ void TFMain::buildShownPage(const TPageEntry& entry, QLayout* holder) {
         const QScopedValueRollback filling(m_filling, true);
         page->fillSetup(m_setup);
     }
-    // Before the "*" follows the change: a step keeps the mark as it was.
-    TrackFieldSteps(page, *m_history->stack(),
-                    {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
-    watchChanges(page);
+    joinPage(page);
     m_builtPages.push_back(page);
     holder->addWidget(page);
     // A layout would show the page only later, from the event loop.
     page->show();
+}
+
+// Joins a page to the window: its commands (the buttons never take the
+// focus: each command has its key instead), the history of its typed tables
+// and fields, the "*" and its line under the pages.
+void TFMain::joinPage(TSetupPage* page) {
+    for (const TPageCommand& command : page->commands()) {
+        addCommand(command.Button, command.Key, command.Run);
+    }
+    for (const TTypedTable& typed : page->typedTables()) {
+        if (typed.List != nullptr) {
+            m_history->trackList(typed.Table, *typed.List);
+        } else {
+            m_history->trackGrid(typed.Table, *typed.Grid);
+        }
+    }
+    // Before the "*" follows the change: a step keeps the mark as it was.
+    TrackFieldSteps(page, *m_history->stack(),
+                    {[this] { return m_modified; }, [this](bool modified) { setModified(modified); }});
+    watchChanges(page);
+    if (QWidget* line = page->statusLine()) {
+        showStatusLine(line);
+    }
+}
+
+// Room above the capitals for their accents ("Ú"), which the font's height leaves out.
+int TFMain::statusLineHeight() const {
+    return statusBar()->fontMetrics().height() + kAccentRoom;
+}
+
+void TFMain::showStatusLine(QWidget* line) {
+    line->setMinimumHeight(statusLineHeight());
+    delete m_statusRoom;  // the status bar forgets a child that goes
+    m_statusRoom = nullptr;
+    statusBar()->addWidget(line, 1);
 }
 
 // Every page, so that a report says what each would show.
@@ -356,6 +431,7 @@ void TFMain::addCommand(QPushButton* button, const QKeySequence& key, const std:
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
     const auto run = [this, command] {
+        buildLatePages();
         const QPointer<QTableWidget> table = TTableKeyboard::tableWithFocus();
         command();
         markModified();
@@ -394,6 +470,7 @@ void TFMain::showPageBy(int step) {
 }
 
 void TFMain::redraw() {
+    buildLatePages();
     m_pageSession->Recalc.DrawTimeline();
 }
 
@@ -564,9 +641,10 @@ void TFMain::setModified(bool modified) {
     }
 }
 
-TSetup TFMain::takeSetup() const {
+TSetup TFMain::takeSetup() {
     // The pages not built yet keep what the set-up held; the knock fields of
     // a built page "Spalování" are newer than the dialog's copy.
+    buildLatePages();
     TSetup setup = m_setup;
     setup.SignalImport.Encoder = m_encoderTexts;
     for (const TSetupPage* page : m_builtPages) {
@@ -668,6 +746,7 @@ bool TFMain::isStartState(const TWindowSnapshot& snapshot) const {
 // Puts the window as a snapshot holds it: the controls' texts, the session
 // and what the lists, the pictures and the title show of them.
 void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
+    buildLatePages();
     const TEditStep quiet(this, {});
     {
         const QScopedValueRollback filling(m_filling, true);
@@ -689,6 +768,7 @@ void TFMain::restoreWindow(const TWindowSnapshot& snapshot) {
 }
 
 void TFMain::fillSetup(const TSetup& setup) {
+    buildLatePages();
     const QScopedValueRollback filling(m_filling, true);
     for (TSetupPage* page : m_builtPages) {
         page->fillSetup(setup);
@@ -718,6 +798,7 @@ void TFMain::rerunSetup(const TSetup& setup) {
 }
 
 void TFMain::refreshPages(TSessionChange change) {
+    buildLatePages();
     for (TSetupPage* page : m_builtPages) {
         page->refreshFromSession(change);
     }

@@ -25,8 +25,8 @@
 // | m_history               | Edit1         | the menu "Úpravy": undo, redo (app/history/EditHistory.h)  |
 // | m_pages                 | PageControl1  | the pages                                                  |
 // | m_builtPages[0]         | TabSheet1     | page "Editace" (app/pages/EditPage.h)                      |
-// | m_builtPages[1]         | TabSheet3     | page "Korekce" (app/pages/CorrectionPage.h)                |
-// | m_builtPages[2]         | TabSheet2     | page "Časová osa" (app/pages/TimelinePage.h)               |
+// | (after the first frame) | TabSheet3     | page "Korekce" (app/pages/CorrectionPage.h)                |
+// | (after the first frame) | TabSheet2     | page "Časová osa" (app/pages/TimelinePage.h)               |
 // | (built when first shown)| ValveTimingPage | page "Rozvod" (app/pages/ValveTimingPage.h)              |
 // | (built when first shown)| CombustionPage | page "Spalování" (app/pages/CombustionPage.h)             |
 // | (built when first needed)| OpenDialog1  | the file dialog of the imports and of "Open..."            |
@@ -90,7 +90,7 @@ public:
     ~TFMain() override;
 
     // The timeline picture as last drawn.
-    const TRaster& picture() const;
+    const TRaster& picture();
     // What this window holds between commands.
     const TSession& session() const { return m_session; }
     TSession& session() { return m_session; }
@@ -132,7 +132,7 @@ private:
     bool writeSetup(const std::string& path);
     // True when the changes are saved, discarded or none; false to keep them.
     bool mayDropChanges();
-    TSetup takeSetup() const;
+    TSetup takeSetup();
     void fillSetup(const TSetup& setup);
     void rerunSetup(const TSetup& setup);
     void reimportSignal(const TSignalImportTexts& import);
@@ -151,8 +151,14 @@ private:
     void connectCommands();
     void keepStartState();
     void addPage(const TPageEntry& entry);
+    void addPageAfterFirstFrame(const TPageEntry& entry);
     void addPageBuiltWhenShown(const TPageEntry& entry);
+    void buildLatePage(const TPageEntry& entry, QWidget* room);
     void buildShownPage(const TPageEntry& entry, QLayout* holder);
+    void joinPage(TSetupPage* page);
+    void showStatusLine(QWidget* line);
+    int statusLineHeight() const;
+    void buildLatePages();
     void buildEveryPage();
     void addCommand(QPushButton* button, const QKeySequence& key, const std::function<void()>& command);
     void createPageKeys();
@@ -178,6 +184,13 @@ private:
     std::vector<TSetupPage*> m_builtPages;
     // The pages built when first shown, each with its holder's layout (empty until built).
     std::vector<std::pair<const TPageEntry*, QLayout*>> m_unbuiltPages;
+    // The pages built after the first frame, each with the empty tab in its place.
+    std::vector<std::pair<const TPageEntry*, QWidget*>> m_latePages;
+    // Whether the pages built after the first frame are; every command and
+    // every look at the pages' texts builds them first.
+    bool m_latePagesBuilt = false;
+    // Keeps the height of the page's line under the pages until it is built.
+    QWidget* m_statusRoom = nullptr;
     // The encoder dialog's entries, kept for its next opening within the run.
     TEncoderTexts m_encoderTexts;
 

@@ -333,6 +333,28 @@ private slots:
         QVERIFY(fileText(first).contains("Počet válců [1]=1\n"));
     }
 
+    // The pages behind the first come after the first frame; a window never
+    // shown builds them when a command reads them, and saves what a shown one does.
+    void aWindowNeverShownSavesEveryPage() {
+        const QString shown = m_files.filePath("shown.morvane");
+        const QString hidden = m_files.filePath("hidden.morvane");
+        m_save.Path = shown.toStdString();
+        m_window->setSaveView(true);
+        find<QAction>("Save1")->trigger();
+        TFMain never;
+        // Choosing a page's tab builds it.
+        auto* pages = never.findChild<QTabWidget*>("PageControl1");
+        pages->setCurrentIndex(2);
+        QCOMPARE(pages->currentWidget()->objectName(), QString("TabSheet2"));
+        never.useSetupDialogs(&m_open, &m_save);
+        never.setSaveView(true);
+        m_save.Path = hidden.toStdString();
+        never.findChild<QAction*>("Save1")->trigger();
+        QVERIFY(fileText(hidden).contains("Globální korekce [°]="));
+        QCOMPARE(fileText(hidden), fileText(shown));
+        QCOMPARE(never.picture().height(), m_window->picture().height());
+    }
+
 private:
     // A desktop gives the window its activation back after a box; this platform does not.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers) const {

@@ -1,21 +1,22 @@
-#include "app/window/LateIcon.h"
+#include "app/window/AfterFirstFrame.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QIcon>
 #include <QWidget>
 #include <QWindow>
+
+#include <utility>
 
 namespace morvane {
 
 namespace {
 
 // Watches the window until its first expose, lets the window paint and show
-// that frame, then sets the icon and goes away.
-class TLateIcon : public QObject {
+// that frame, then runs the work and goes away.
+class TAfterFirstFrame : public QObject {
 public:
-    TLateIcon(QWidget* window, const QString& iconPath)
-        : QObject(window), m_window(window), m_iconPath(iconPath) {
+    TAfterFirstFrame(QWidget* window, std::function<void()> work)
+        : QObject(window), m_window(window), m_work(std::move(work)) {
         m_window->installEventFilter(this);
     }
 
@@ -29,7 +30,7 @@ protected:
         if (watched == m_window->windowHandle() && event->type() == QEvent::Expose) {
             watched->removeEventFilter(this);
             QCoreApplication::sendEvent(watched, event);  // the first frame, painted and flushed
-            m_window->setWindowIcon(QIcon(m_iconPath));
+            m_work();
             deleteLater();
             return true;
         }
@@ -38,13 +39,13 @@ protected:
 
 private:
     QWidget* m_window;
-    QString m_iconPath;
+    std::function<void()> m_work;
 };
 
 }  // namespace
 
-void SetIconAfterFirstFrame(QWidget* window, const QString& iconPath) {
-    new TLateIcon(window, iconPath);
+void AfterFirstFrame(QWidget* window, std::function<void()> work) {
+    new TAfterFirstFrame(window, std::move(work));
 }
 
 }  // namespace morvane
