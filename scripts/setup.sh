@@ -15,8 +15,8 @@ packages=(
   # the number parse of the recordings and signal files
   libfast-float-dev
   fontconfig fonts-dejavu-core fonts-wine zlib1g-dev
-  # MATLAB recordings
-  libmatio-dev
+  # MATLAB recordings; the compressed blocks of MDF recordings inflated whole
+  libmatio-dev libdeflate-dev
   xvfb xauth
   # the second compiler, libFuzzer and symbolized sanitizer reports (scripts/sanitize.sh, scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev llvm-14

@@ -1,10 +1,13 @@
 #include "signal/import/mdf4/MdfDataStream.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
 #include <future>
+#include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -107,9 +110,34 @@ void CheckValue(TMdfFile& file, const TMdfBlock& block, std::uint64_t streamByte
     }
 }
 
-// The DZ block's data as they were before compression, read through file
-// into the buffers given (their memory is reused, their contents not).
-TDataStream::TInflated Inflated(TMdfFile& file, const TMdfBlock& block, TDataStream::TInflated buffers) {
+// The common block in one call of libdeflate, two to three times as fast as
+// zlib's streaming inflate: true when the stream inflated to exactly the
+// stated length and its check value holds. Any other block is left to
+// InflateDiagnosed, which names what is wrong with it.
+bool InflatedWhole(TMdfFile& file, const TMdfBlock& block, TDataStream::TInflated& buffers) {
+    const std::uint64_t original = block.u64(kDzOriginalLength);
+    // Deflate grows no data by more than this; a longer stream is read in
+    // pieces, so its stated length cannot size a buffer.
+    if (block.u64(kDzLength) > original + original / 64 + 4096) {
+        return false;
+    }
+    std::vector<std::uint8_t>& zipped = buffers.Scratch;
+    zipped.resize(block.u64(kDzLength));
+    file.read(block.DataAt + kDzHeader, zipped.data(), zipped.size(), block.Id, block.At);
+    buffers.Data.resize(original);
+    const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> decompressor(
+        libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
+    if (!decompressor) {
+        throw std::bad_alloc();
+    }
+    std::size_t inflated = 0;
+    return libdeflate_zlib_decompress(decompressor.get(), zipped.data(), zipped.size(), buffers.Data.data(),
+                                      buffers.Data.size(), &inflated) == LIBDEFLATE_SUCCESS &&
+           inflated == original;
+}
+
+// The block through zlib's streaming inflate, for the exact failure.
+void InflateDiagnosed(TMdfFile& file, const TMdfBlock& block, TDataStream::TInflated& buffers) {
     const std::uint64_t original = block.u64(kDzOriginalLength);
     std::vector<std::uint8_t>& out = buffers.Data;
     // One byte more than stated, so that data inflating past it are caught.
@@ -151,8 +179,16 @@ TDataStream::TInflated Inflated(TMdfFile& file, const TMdfBlock& block, TDataStr
     }
     out.pop_back();
     CheckValue(file, block, z.total_in, out);
+}
+
+// The DZ block's data as they were before compression, read through file
+// into the buffers given (their memory is reused, their contents not).
+TDataStream::TInflated Inflated(TMdfFile& file, const TMdfBlock& block, TDataStream::TInflated buffers) {
+    if (!InflatedWhole(file, block, buffers)) {
+        InflateDiagnosed(file, block, buffers);
+    }
     if (block.u8(kDzZipType) == 1) {
-        Untranspose(out, block.u32(kDzParameter), buffers.Scratch);
+        Untranspose(buffers.Data, block.u32(kDzParameter), buffers.Scratch);
     }
     return buffers;
 }
