@@ -10,8 +10,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::int64_t kCyclePoints =
-    SignalPoints - 1;  // grid points per cycle; the last is the next one's first
 constexpr double kCycleDegrees = 720;
 
 }  // namespace

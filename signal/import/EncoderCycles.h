@@ -6,6 +6,8 @@
 // samples. A cycle whose start lies before the first sample, or whose end is
 // not covered by checked revolutions, is dropped.
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -42,14 +44,19 @@ public:
     TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);
 
     // The next samples at their angles (rising) with their band-passed values.
-    // Most samples set no grid point and, without knock settings, are only noted.
+    // Most samples set no grid point: they are only noted, and with knock
+    // settings their band-passed values weighed for MAPO.
     void placed(const TPlacedSample* samples, std::size_t count) {
         const TPlacedSample* const end = samples + count;
         for (const TPlacedSample* s = samples; s != end; ++s) {
-            if (m_hasLast && !m_knock && s->Angle < m_nextAngle) {
+            if (m_hasLast && s->Angle < m_nextAngle) {
                 // The run below the next grid point: only its last sample is kept.
+                const TPlacedSample* const run = s;
                 while (s + 1 != end && s[1].Angle < m_nextAngle) {
                     ++s;
+                }
+                if (m_knock) {
+                    weighKnock(run, s + 1);
                 }
                 m_lastAngle = s->Angle;
                 m_lastValue = s->Value;
@@ -65,6 +72,9 @@ public:
     void finish();
 
 private:
+    // Grid points per cycle; the last is the next one's first.
+    static constexpr std::int64_t kCyclePoints = SignalPoints - 1;
+
     struct TOpen {
         std::int64_t Index = 0;
         TSignalTable Points{};
@@ -73,6 +83,18 @@ private:
 
     double angleOf(std::int64_t grid) const { return m_start + 0.5 * static_cast<double>(grid); }
     void place(double angle, double value, double filtered);
+    // Each open cycle's MAPO takes the samples within its knock window.
+    void weighKnock(const TPlacedSample* from, const TPlacedSample* to) {
+        for (TOpen& cycle : m_open) {
+            const double cycleStart = angleOf(cycle.Index * kCyclePoints);
+            for (const TPlacedSample* s = from; s != to; ++s) {
+                const double cycleAngle = s->Angle - cycleStart;
+                if (cycleAngle >= m_knock->From && cycleAngle <= m_knock->To) {
+                    cycle.Mapo = std::max(cycle.Mapo, std::fabs(s->Filtered));
+                }
+            }
+        }
+    }
     void set(std::int64_t grid, double value);
     TOpen& open(std::int64_t index);
     void closeDone();
