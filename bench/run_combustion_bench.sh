@@ -14,6 +14,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/timed_runs.sh"
 root=$(dirname "$here")
 lines=${1:-10000000}
 runs=${2:-5}
@@ -43,41 +44,19 @@ import_command="$cli signal --encoder $file $wheel"
 combustion_command="$cli combustion $file $wheel --pressure-scale 1 --bore 86 --stroke 86 --rod 143 \
 --compression 10 --peg point --cycles $work/cycles.csv"
 
-# One process per run, so that its peak resident memory is its own.
-for run in $(seq "$runs"); do
-    for kind in import combustion; do
-        eval "command=\$${kind}_command"
-        # shellcheck disable=SC2086,SC2154
-        /usr/bin/time -v $command >"$work/out" 2>"$work/$kind.$run.time" ||
-            { cat "$work/$kind.$run.time"; exit 1; }
-    done
-done
+run_in_turns "$work" "$runs" import combustion
 
 echo "import:     $import_command"
 echo "combustion: $combustion_command"
-$python - "$work" "$runs" "$lines" <<'PY'
-import os, re, statistics, sys
+PYTHONPATH="$here" $python - "$work" "$runs" "$lines" <<'PY'
+import os, sys
+from timed_runs import measured
 work, runs, lines = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-
-# Wall clock and CPU time (user + system): on a shared machine the CPU time is
-# the steadier of the two.
-def measured(kind):
-    walls, cpus, peaks = [], [], []
-    for run in range(1, runs + 1):
-        text = open(os.path.join(work, f"{kind}.{run}.time")).read()
-        field = lambda name: re.search(re.escape(name) + r": (.*)", text).group(1)
-        clock = [float(part) for part in field("Elapsed (wall clock) time (h:mm:ss or m:ss)").split(":")]
-        walls.append(sum(part * 60**i for i, part in enumerate(reversed(clock))))
-        cpus.append(float(field("User time (seconds)")) + float(field("System time (seconds)")))
-        peaks.append(int(field("Maximum resident set size (kbytes)")) / 1024)
-    print(f"{kind} runs, wall [s]: " + " ".join(f"{s:.2f}" for s in walls) +
-          "; CPU [s]: " + " ".join(f"{s:.2f}" for s in cpus))
-    return statistics.median(walls), statistics.median(cpus), max(peaks)
 
 cycles = sum(1 for _ in open(os.path.join(work, "cycles.csv"))) - 1
 print(f"{lines:,} lines, {cycles} cycles; medians of {runs} runs taking turns")
-imported = measured("import")
-combusted = measured("combustion")
+imported = measured(work, "import", runs, show=True)
+combusted = measured(work, "combustion", runs, show=True)
 for name, (wall, cpu, peak) in (("encoder import alone", imported), ("combustion --cycles", combusted)):
     print(f"{name:21s} wall {wall:7.3f} s, CPU {cpu:7.3f} s, peak RSS {peak:6.1f} MiB")
 print(f"ratio combustion / import: wall {combusted[0] / imported[0]:.3f}, CPU {combusted[1] / imported[1]:.3f}")

@@ -15,6 +15,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/timed_runs.sh"
 root=$(dirname "$here")
 lines=${1:-10000000}
 runs=${2:-5}
@@ -45,40 +46,20 @@ one_command="$cli combustion $file $engine --value-column 2 --cycles $work/one.c
 four_command="$cli combustion $file $engine --pressure-columns 2,3,4,5 --firing-order 1-3-4-2 \
 --cycles $work/four.csv"
 
-# One process per run, so that its peak resident memory is its own.
-for run in $(seq "$runs"); do
-    for kind in one four; do
-        eval "command=\$${kind}_command"
-        # shellcheck disable=SC2086,SC2154
-        /usr/bin/time -v $command >"$work/$kind.out" 2>"$work/$kind.$run.time" ||
-            { cat "$work/$kind.$run.time"; exit 1; }
-    done
-done
+run_in_turns "$work" "$runs" one four
 
 echo "one:  $one_command"
 echo "four: $four_command"
 cat "$work/four.out"
-$python - "$work" "$runs" "$lines" <<'PY'
-import os, re, statistics, sys
+PYTHONPATH="$here" $python - "$work" "$runs" "$lines" <<'PY'
+import os, sys
+from timed_runs import measured
 work, runs, lines = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-
-def measured(kind):
-    walls, cpus, peaks = [], [], []
-    for run in range(1, runs + 1):
-        text = open(os.path.join(work, f"{kind}.{run}.time")).read()
-        field = lambda name: re.search(re.escape(name) + r": (.*)", text).group(1)
-        clock = [float(part) for part in field("Elapsed (wall clock) time (h:mm:ss or m:ss)").split(":")]
-        walls.append(sum(part * 60**i for i, part in enumerate(reversed(clock))))
-        cpus.append(float(field("User time (seconds)")) + float(field("System time (seconds)")))
-        peaks.append(int(field("Maximum resident set size (kbytes)")) / 1024)
-    print(f"{kind} runs, wall [s]: " + " ".join(f"{s:.2f}" for s in walls) +
-          "; CPU [s]: " + " ".join(f"{s:.2f}" for s in cpus))
-    return statistics.median(walls), statistics.median(cpus), max(peaks)
 
 cycles = sum(1 for _ in open(os.path.join(work, "one.csv"))) - 1
 print(f"{lines:,} lines, {cycles} cycles of cylinder 1; medians of {runs} runs taking turns")
-one = measured("one")
-four = measured("four")
+one = measured(work, "one", runs, show=True)
+four = measured(work, "four", runs, show=True)
 for name, (wall, cpu, peak) in (("one pressure column", one), ("four pressure columns", four)):
     print(f"{name:21s} wall {wall:7.3f} s, CPU {cpu:7.3f} s, peak RSS {peak:6.1f} MiB")
 print(f"ratio four / one: wall {four[0] / one[0]:.3f}, CPU {four[1] / one[1]:.3f}")

@@ -14,6 +14,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/timed_runs.sh"
 root=$(dirname "$here")
 samples=${1:-10000000}
 runs=${2:-3}
@@ -43,14 +44,7 @@ text_command="$cli combustion $work/recording.csv --time-column 3 $figures"
 plain_command="$cli combustion $work/plain.mf4 --encoder-column Encoder --value-column Pressure $figures"
 deflate_command="$cli combustion $work/deflate.mf4 --encoder-column Encoder --value-column Pressure $figures"
 
-for run in $(seq "$runs"); do
-    for kind in text plain deflate; do
-        eval "command=\$${kind}_command"
-        # shellcheck disable=SC2086,SC2154
-        /usr/bin/time -v $command >"$work/$kind.out" 2>"$work/$kind.$run.time" ||
-            { cat "$work/$kind.$run.time"; exit 1; }
-    done
-done
+run_in_turns "$work" "$runs" text plain deflate
 cmp -s "$work/text.out" "$work/plain.out" && cmp -s "$work/text.out" "$work/deflate.out" &&
     echo "The three print the same figures." || echo "THE FIGURES DIFFER"
 ls -l "$work/recording.csv" "$work/plain.mf4" "$work/deflate.mf4" | awk '{print $5, $NF}'
@@ -92,24 +86,14 @@ for name in outside circle length billion inflate; do
     echo "hostile $name: $(tr '\n' ' ' <"$work/hostile.err")"
 done
 
-$python - "$work" "$runs" "$samples" <<'PY'
-import os, re, statistics, sys
+PYTHONPATH="$here" $python - "$work" "$runs" "$samples" <<'PY'
+import sys
+from timed_runs import measured
 work, runs, samples = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-
-def measured(kind):
-    walls, cpus, peaks = [], [], []
-    for run in range(1, runs + 1):
-        text = open(os.path.join(work, f"{kind}.{run}.time")).read()
-        field = lambda name: re.search(re.escape(name) + r": (.*)", text).group(1)
-        clock = [float(part) for part in field("Elapsed (wall clock) time (h:mm:ss or m:ss)").split(":")]
-        walls.append(sum(part * 60**i for i, part in enumerate(reversed(clock))))
-        cpus.append(float(field("User time (seconds)")) + float(field("System time (seconds)")))
-        peaks.append(int(field("Maximum resident set size (kbytes)")) / 1024)
-    return statistics.median(walls), statistics.median(cpus), max(peaks)
 
 print(f"{samples:,} samples; medians of {runs} runs taking turns")
 print(f"{'combustion of':<16}{'wall [s]':>10}{'CPU [s]':>10}{'peak [MiB]':>12}")
 for kind in ("text", "plain", "deflate"):
-    wall, cpu, peak = measured(kind)
+    wall, cpu, peak = measured(work, kind, runs)
     print(f"{kind:<16}{wall:>10.2f}{cpu:>10.2f}{peak:>12.1f}")
 PY
