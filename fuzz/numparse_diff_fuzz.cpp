@@ -95,10 +95,10 @@ void CheckPlainLine(std::string_view text, char separator, TNumberFormat format)
     const std::size_t lineEnd = text.find_first_of(std::string_view("\r\n\0", 3));
     const std::string_view line = text.substr(0, lineEnd);
     const std::vector<std::string_view> fields = TrimmedFields(line, separator);
-    for (std::size_t count = 1; count <= 3; ++count) {
-        double values[3] = {};
+    for (std::size_t count = 1; count <= 5; ++count) {
+        double values[5] = {};
         CheckTaken(fields, values, ParsePlainFields(line, separator, format, values, count), format);
-        double before[3] = {};
+        double before[5] = {};
         const char* const end = text.data() + text.size();
         const char* const stopBefore = handwritten::ParsePlainFieldsInText(text.data(), text.data(), end,
                                                                            separator, format, before, count);

@@ -23,16 +23,6 @@ std::int64_t ToInt64InRange(long double whole) {
 
 }  // namespace
 
-double StoreDouble(long double value) {
-    if (std::isnan(value))
-        RaiseInvalidOp();
-    // Rounded to nearest, ties to even; beyond the largest double it is infinite.
-    const double stored = static_cast<double>(value);
-    if (std::isinf(stored))
-        RaiseOverflow();
-    return stored;
-}
-
 long double Divide(long double num, long double den) {
     if (std::isnan(num) || std::isnan(den))
         RaiseInvalidOp();

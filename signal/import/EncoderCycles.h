@@ -46,22 +46,27 @@ public:
     // The next samples at their angles (rising) with their band-passed values.
     // Most samples set no grid point: they are only noted, and with knock
     // settings their band-passed values weighed for MAPO.
-    void placed(const TPlacedSample* samples, std::size_t count) {
-        const TPlacedSample* const end = samples + count;
-        for (const TPlacedSample* s = samples; s != end; ++s) {
-            if (m_hasLast && s->Angle < m_nextAngle) {
+    void placed(const TPlacedSample* samples, std::size_t count) { placedFrom(TSampleRun{samples}, count); }
+
+    // The same for samples whose values are looked up where they lie: a run
+    // with angle(k), value(k) and filtered(k) for k < count. Only the samples
+    // that set a point or weigh for MAPO are looked up.
+    template <typename TRun>
+    void placedFrom(const TRun& run, std::size_t count) {
+        for (std::size_t k = 0; k < count; ++k) {
+            if (m_hasLast && run.angle(k) < m_nextAngle) {
                 // The run below the next grid point: only its last sample is kept.
-                const TPlacedSample* const run = s;
-                while (s + 1 != end && s[1].Angle < m_nextAngle) {
-                    ++s;
+                const std::size_t first = k;
+                while (k + 1 != count && run.angle(k + 1) < m_nextAngle) {
+                    ++k;
                 }
                 if (m_knock) {
-                    weighKnock(run, s + 1);
+                    weighKnock(run, first, k + 1);
                 }
-                m_lastAngle = s->Angle;
-                m_lastValue = s->Value;
+                m_lastAngle = run.angle(k);
+                m_lastValue = run.value(k);
             } else {
-                place(s->Angle, s->Value, s->Filtered);
+                place(run.angle(k), run.value(k), run.filtered(k));
             }
         }
     }
@@ -72,6 +77,14 @@ public:
     void finish();
 
 private:
+    // Samples that carry their values.
+    struct TSampleRun {
+        const TPlacedSample* Samples;
+        double angle(std::size_t k) const { return Samples[k].Angle; }
+        double value(std::size_t k) const { return Samples[k].Value; }
+        double filtered(std::size_t k) const { return Samples[k].Filtered; }
+    };
+
     // Grid points per cycle; the last is the next one's first.
     static constexpr std::int64_t kCyclePoints = SignalPoints - 1;
 
@@ -83,14 +96,15 @@ private:
 
     double angleOf(std::int64_t grid) const { return m_start + 0.5 * static_cast<double>(grid); }
     void place(double angle, double value, double filtered);
-    // Each open cycle's MAPO takes the samples within its knock window.
-    void weighKnock(const TPlacedSample* from, const TPlacedSample* to) {
+    // Each open cycle's MAPO takes the samples [from, to) of the run within its knock window.
+    template <typename TRun>
+    void weighKnock(const TRun& run, std::size_t from, std::size_t to) {
         for (TOpen& cycle : m_open) {
             const double cycleStart = angleOf(cycle.Index * kCyclePoints);
-            for (const TPlacedSample* s = from; s != to; ++s) {
-                const double cycleAngle = s->Angle - cycleStart;
+            for (std::size_t k = from; k != to; ++k) {
+                const double cycleAngle = run.angle(k) - cycleStart;
                 if (cycleAngle >= m_knock->From && cycleAngle <= m_knock->To) {
-                    cycle.Mapo = std::max(cycle.Mapo, std::fabs(s->Filtered));
+                    cycle.Mapo = std::max(cycle.Mapo, std::fabs(run.filtered(k)));
                 }
             }
         }

@@ -11,6 +11,7 @@
 #include "signal/import/EncoderRanges.h"
 #include "signal/import/RecordingSource.h"
 #include "signal/import/RowBlocks.h"
+#include "signal/pressure/KnockFilterBank.h"
 #include "util/errors.h"
 #include "util/numtext.h"
 
@@ -194,7 +195,8 @@ struct TTally {
 };
 
 // The channels' scaled and band-passed values of the samples that wait for
-// their encoder edge, by sample number: the crank carries only the number.
+// their encoder edge, by sample number: the crank carries only the number. A
+// row holds the channels' values, then their band-passed values.
 // The crank holds at most rows() - 1 samples, so a row is not overwritten
 // while its sample waits; the ring's few MiB do not grow with the channels.
 class TChannelRing {
@@ -209,8 +211,11 @@ public:
         m_values.resize(rows * m_width);
     }
     std::size_t rows() const { return m_mask + 1; }
-    // Value of channel c at 2c, its band-passed value at 2c + 1.
+    std::size_t width() const { return m_width; }
+    // Value of channel c at c, its band-passed value at channels + c.
     double* row(std::uint64_t sample) { return m_values.data() + (sample & m_mask) * m_width; }
+    // The first sample after this one whose row does not follow in memory.
+    std::uint64_t wrapAfter(std::uint64_t sample) const { return (sample | m_mask) + 1; }
 
 private:
     std::size_t m_width;
@@ -218,7 +223,25 @@ private:
     std::vector<double> m_values;
 };
 
+// One channel's view of placed samples: each carries its number in the ring
+// for its value, which is looked up only when the cycles need it.
+struct TChannelRun {
+    const TPlacedSample* Samples;
+    TChannelRing& Ring;
+    std::size_t Channel;
+    std::size_t Channels;
+    double angle(std::size_t k) const { return Samples[k].Angle; }
+    double value(std::size_t k) const { return row(k)[Channel]; }
+    double filtered(std::size_t k) const { return row(k)[Channels + Channel]; }
+    const double* row(std::size_t k) const { return Ring.row(static_cast<std::uint64_t>(Samples[k].Value)); }
+};
+
+// Samples placed for each channel in turn, a batch at a time, so that the
+// channels' cycles close in the order of the recording.
 constexpr std::size_t kChannelBatch = 256;
+// Rows band-passed in one run at most after they are read: the run is long
+// enough to keep the filters' state in registers, and far shorter than the ring.
+constexpr std::uint64_t kFilterRun = 64;
 
 }  // namespace
 
@@ -290,6 +313,7 @@ private:
     void process(const double* values, std::int64_t line);
     double channelSample(const double* values, std::int64_t line);
     void placeChannels(const TPlacedSample* samples, std::size_t count);
+    void filterUpTo(std::uint64_t end);
     double knockSampleRate() const;
     // The value in bar; a product beyond the double range names its line.
     double scaled(double value, double scale, std::int64_t line) const {
@@ -322,10 +346,11 @@ private:
     std::vector<TPhases> m_phases;                 // per channel
     TPhaseCycles* m_only = nullptr;                // one channel's one phase left once the other is retired
     std::vector<std::array<TTally, 2>> m_tallies;  // per channel
-    std::vector<TKnockFilter> m_channelFilters;    // several channels: one each
-    std::optional<TChannelRing> m_ring;            // several channels
-    std::uint64_t m_sequence = 0;                  // several channels: the next sample's number
-    int m_chosen = 0;                              // 0 while undecided
+    std::optional<TKnockFilterBank> m_channelFilters;  // several channels with knock
+    std::optional<TChannelRing> m_ring;                // several channels
+    std::uint64_t m_sequence = 0;                      // several channels: the next sample's number
+    std::uint64_t m_filteredTo = 0;  // several channels with knock: the next sample to band-pass
+    int m_chosen = 0;                // 0 while undecided
     std::int64_t m_samples = 0;
     double m_interval = 0;  // seconds between samples without a time column
     double m_scale = 1;     // bar per unit of the value column, 1 without a pressure scale
@@ -385,7 +410,7 @@ void TEncoderRun::fix() {
             m_result.KnockSampleRate = rate;
             m_filter.emplace(*m_knock, rate, m_options.Numbers);
             if (several()) {
-                m_channelFilters.assign(m_channels, *m_filter);
+                m_channelFilters.emplace(*m_filter, m_channels);
             }
         }
     }
@@ -430,27 +455,37 @@ void TEncoderRun::process(const double* values, std::int64_t line) {
 double TEncoderRun::channelSample(const double* values, std::int64_t line) {
     double* const row = m_ring->row(m_sequence);
     for (std::size_t channel = 0; channel < m_channels; ++channel) {
-        const double value = scaled(values[1 + channel], m_options.Channels[channel].Scale, line);
-        row[2 * channel] = value;
-        row[2 * channel + 1] = m_channelFilters.empty() ? 0 : m_channelFilters[channel].step(value);
+        row[channel] = scaled(values[1 + channel], m_options.Channels[channel].Scale, line);
     }
-    return static_cast<double>(m_sequence++);
+    const auto sample = static_cast<double>(m_sequence++);
+    if (m_sequence - m_filteredTo >= kFilterRun) {
+        filterUpTo(m_sequence);
+    }
+    return sample;
+}
+
+// The band-pass of the rows read before sample end; without knock the
+// band-passed values stay the ring's zeros.
+void TEncoderRun::filterUpTo(std::uint64_t end) {
+    if (!m_channelFilters) {
+        return;
+    }
+    while (m_filteredTo < end) {
+        const std::uint64_t stop = std::min(end, m_ring->wrapAfter(m_filteredTo));
+        m_channelFilters->filter(m_ring->row(m_filteredTo), m_ring->width(), stop - m_filteredTo);
+        m_filteredTo = stop;
+    }
 }
 
 void TEncoderRun::placeChannels(const TPlacedSample* samples, std::size_t count) {
-    std::array<TPlacedSample, kChannelBatch>
-        batch;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+    filterUpTo(m_sequence);
     for (std::size_t from = 0; from < count; from += kChannelBatch) {
         const std::size_t size = std::min(kChannelBatch, count - from);
         for (std::size_t channel = 0; channel < m_channels; ++channel) {
-            for (std::size_t k = 0; k < size; ++k) {
-                const TPlacedSample& sample = samples[from + k];
-                const double* const row = m_ring->row(static_cast<std::uint64_t>(sample.Value));
-                batch[k] = {sample.Angle, row[2 * channel], row[2 * channel + 1]};
-            }
+            const TChannelRun run{samples + from, *m_ring, channel, m_channels};
             for (const std::unique_ptr<TPhaseCycles>& phase : m_phases[channel]) {
                 if (phase) {
-                    phase->placed(batch.data(), size);
+                    phase->placedFrom(run, size);
                 }
             }
         }

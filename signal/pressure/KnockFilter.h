@@ -33,6 +33,9 @@ void CheckKnockSettings(const TKnockSettings& settings, double sampleRate, TNumb
 class TBiquad {
 public:
     TBiquad(double b0, double b1, double b2, double a1, double a2) : m_b{b0, b1, b2}, m_a{a1, a2} {}
+    // The coefficients b0, b1, b2 of the input and a1, a2 of the output.
+    double b(int k) const { return m_b[k]; }
+    double a(int k) const { return m_a[k - 1]; }
     double step(double x) {
         const double y = m_b[0] * x + m_b[1] * m_x1 + m_b[2] * m_x2 - m_a[0] * m_y1 - m_a[1] * m_y2;
         m_x2 = m_x1;
@@ -60,6 +63,8 @@ class TKnockFilter {
 public:
     TKnockFilter(const TKnockSettings& settings, double sampleRate, TNumberFormat format);
     double step(double x) { return m_lowPass.step(m_highPass.step(x)); }
+    const TBiquad& highPass() const { return m_highPass; }
+    const TBiquad& lowPass() const { return m_lowPass; }
 
 private:
     TBiquad m_highPass;

@@ -6,6 +6,7 @@
 
 #include "tests/support/MessageOf.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -614,6 +615,72 @@ TEST(ParsePlainFields, FieldsOfALine) {
     double values[2] = {};
     EXPECT_EQ(ParsePlainFields("1.5,2", ',', kDecimalPoint, values, 2), 2u);
     EXPECT_EQ(values[0], 1.5);
+}
+
+// A line of several fields parsed where it stands in a longer text takes the
+// same fields, to the bit, and stops at the same place as the line parsed
+// alone; shapes at the edges of the common field, then random lines.
+TEST(ParsePlainFields, LinesInTextAsAlone) {
+    const auto check = [](const std::string& line, char separator, std::size_t count) {
+        SCOPED_TRACE(line);
+        const std::string text = line + "\r\n" + std::string(80, '7');
+        double alone[5] = {};
+        double inText[5] = {};
+        const std::size_t taken = ParsePlainFields(line, separator, kDecimalComma, alone, count);
+        const char* const stop = ParsePlainFieldsInText(text.data(), text.data(), text.data() + text.size(),
+                                                        separator, kDecimalComma, inText, count);
+        ASSERT_EQ(stop != nullptr, taken == count);
+        if (stop == nullptr) {
+            return;
+        }
+        const std::size_t fieldsEnd = std::min(line.size(), line.find(separator, [&] {
+            std::size_t at = 0;
+            for (std::size_t k = 1; k < count; ++k) {
+                at = line.find(separator, at) + 1;
+            }
+            return at;
+        }()));
+        EXPECT_EQ(static_cast<std::size_t>(stop - text.data()), fieldsEnd);
+        EXPECT_EQ(std::memcmp(alone, inText, count * sizeof(double)), 0);
+    };
+    const char* const fields[] = {"12345678,12345678",
+                                  "123456789,5",
+                                  "1,123456789",
+                                  "0,000000",
+                                  "1,000000E+0",
+                                  "2,5E-123",
+                                  "2,5E1234",
+                                  "2,5E+",
+                                  "5,",
+                                  ",5",
+                                  "-1,5",
+                                  " 1,5 ",
+                                  "99999999,99999999",
+                                  "1,5e3",
+                                  "1,5x",
+                                  "1234567890123456,5",
+                                  "1,12345678",
+                                  "123456,12345678",
+                                  "12345678,1234567",
+                                  "9,9E-22"};
+    for (const char* const field : fields) {
+        check(std::string("1,0;") + field + ";22,5;3,25;4", ';', 5);
+        check(std::string("1,0;2,0;") + field, ';', 3);
+        check(std::string("1,0\t") + field + "\t2", '\t', 3);
+    }
+    check("1;2", ';', 3);                                // fewer fields than asked for
+    check(std::string(70, '1') + ";2;3", ';', 3);        // no break within reach
+    check("1;2;" + std::string(56, '3') + "4", ';', 3);  // the break just within reach
+    const char alphabet[] = "01234567890123456789,,eE+-; ";
+    std::mt19937_64 random(1441);
+    std::uniform_int_distribution<int> length(3, 60);
+    std::uniform_int_distribution<std::size_t> letter(0, sizeof alphabet - 2);
+    for (int i = 0; i < 100000 / kSanitizedShare; ++i) {
+        std::string line;
+        for (int n = length(random); n > 0; --n)
+            line += alphabet[letter(random)];
+        check(line, ';', 3 + static_cast<std::size_t>(i % 3));
+    }
 }
 
 // Random texts over the characters of the syntax: the whole parse must accept
