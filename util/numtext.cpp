@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include <fast_float/fast_float.h>
@@ -637,16 +638,15 @@ bool TryParsePlainPair(std::string_view line, char separator, TNumberFormat form
 namespace {
 
 #if defined(__SSE2__)
-// The bytes of 64 read at text that equal one of the given: one bit each, the
-// first byte's lowest.
-template <char... Bytes>
-[[gnu::always_inline]] inline std::uint64_t MatchingBytes(const char* const text, const char extra) {
+// One bit for each of the 64 bytes at text, the first byte's lowest: set
+// where match marks the byte in its block of sixteen.
+template <typename TMatch>
+[[gnu::always_inline]] inline std::uint64_t MatchingBytes(const char* const text, TMatch match) {
     std::uint64_t mask = 0;
-    for (int part = 0; part < 4; ++part) {
+    for (std::ptrdiff_t part = 0; part < 4; ++part) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * part));
-        __m128i hits = _mm_cmpeq_epi8(block, _mm_set1_epi8(extra));
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)))), ...);
-        mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hits))) << (16 * part);
+        mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(match(block))))
+                << (16 * part);
     }
     return mask;
 }
@@ -704,24 +704,31 @@ template <char... Bytes>
 // ParsePlainFieldsFrom<true> for a line that ends within the 64 bytes at line
 // (all readable): the separators and the break are found first, so each
 // field is parsed from its known start and the fields' parses overlap in the
-// processor instead of each waiting for the one before. Sets done when it
-// decided; otherwise the caller parses field after field.
-[[gnu::always_inline]] inline const char* ParseShortLine(const char* const first, const char* const line,
-                                                         const char* const end, char separator, char mark,
-                                                         double* values, std::size_t count, bool& done) {
-    done = false;
+// processor instead of each waiting for the one before. Nothing when it
+// cannot tell; the caller then parses field after field.
+[[gnu::always_inline]] inline std::optional<const char*> ParseShortLine(const char* const first,
+                                                                        const char* const line,
+                                                                        const char* const end, char separator,
+                                                                        char mark, double* values,
+                                                                        std::size_t count) {
 #if defined(__SSE2__)
     // Below three fields the search costs more than the overlap gains.
     if (count < 3 || end - line < 64) {
-        return nullptr;
+        return std::nullopt;
     }
-    const std::uint64_t breaks = MatchingBytes<'\r', '\n'>(line, '\0');
+    const std::uint64_t breaks = MatchingBytes(line, [](__m128i block) {
+        const __m128i returns = _mm_cmpeq_epi8(block, _mm_set1_epi8('\r'));
+        const __m128i feeds = _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'));
+        return _mm_or_si128(_mm_or_si128(returns, feeds), _mm_cmpeq_epi8(block, _mm_setzero_si128()));
+    });
     if (breaks == 0) {
-        return nullptr;
+        return std::nullopt;
     }
-    done = true;
     const auto length = static_cast<unsigned>(std::countr_zero(breaks));
-    std::uint64_t separators = MatchingBytes<>(line, separator) & ((std::uint64_t{1} << length) - 1);
+    const auto separatorBytes = [separator](__m128i block) {
+        return _mm_cmpeq_epi8(block, _mm_set1_epi8(separator));
+    };
+    std::uint64_t separators = MatchingBytes(line, separatorBytes) & ((std::uint64_t{1} << length) - 1);
     const char* start = line;
     const char* stop = nullptr;
     for (std::size_t field = 0; field < count; ++field) {
@@ -758,7 +765,7 @@ template <char... Bytes>
     (void)mark;
     (void)values;
     (void)count;
-    return nullptr;
+    return std::nullopt;
 #endif
 }
 
@@ -766,11 +773,9 @@ template <char... Bytes>
 
 const char* ParsePlainFieldsInText(const char* first, const char* line, const char* end, char separator,
                                    TNumberFormat format, double* values, std::size_t count) {
-    bool done = false;
-    const char* const shortStop =
-        ParseShortLine(first, line, end, separator, format.DecimalMark, values, count, done);
-    if (done) {
-        return shortStop;
+    if (const std::optional<const char*> stop =
+            ParseShortLine(first, line, end, separator, format.DecimalMark, values, count)) {
+        return *stop;
     }
     std::size_t parsed = 0;
     const char* const stop =

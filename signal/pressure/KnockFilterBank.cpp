@@ -7,11 +7,11 @@ namespace morvane {
 
 TKnockFilterBank::TKnockFilterBank(const TKnockFilter& filter, std::size_t channels)
     : m_channels(std::max<std::size_t>(1, channels)),
-      m_highPass(Broadcast(filter.highPass())),
-      m_lowPass(Broadcast(filter.lowPass())),
+      m_highPass(broadcast(filter.highPass())),
+      m_lowPass(broadcast(filter.lowPass())),
       m_groups((m_channels + kLanes - 1) / kLanes) {}
 
-TKnockFilterBank::TCoefficients TKnockFilterBank::Broadcast(const TBiquad& section) {
+TKnockFilterBank::TCoefficients TKnockFilterBank::broadcast(const TBiquad& section) {
     TCoefficients all{};
     for (std::size_t lane = 0; lane < kLanes; ++lane) {
         all.B0[lane] = section.b(0);

@@ -40,7 +40,7 @@ private:
     struct TGroup {
         TState HighPass, LowPass;
     };
-    static TCoefficients Broadcast(const TBiquad& section);
+    static TCoefficients broadcast(const TBiquad& section);
 
     std::size_t m_channels;
     TCoefficients m_highPass;
