@@ -217,8 +217,7 @@ TCylinderRecording AnalyseCylinderFile(const TCombustionOptions& options, const 
 std::string CylinderReport(const TCombustionOptions& options, IMessageBoxes& boxes) {
     const TCylinderRecording recording = AnalyseCylinderFile(options, options.CyclePath, boxes);
     if (options.CyclesPath) {
-        WriteFileReplacing(*options.CyclesPath,
-                           RowsText(CylinderCycleRows(recording.Cylinders, kBatchNumbers)));
+        WriteFileReplacing(*options.CyclesPath, CylinderCycleText(recording.Cylinders, kBatchNumbers));
     }
     if (options.PicturePath) {
         WritePressurePicture(options, recording);

@@ -4,6 +4,7 @@
 
 #include "signal/pressure/CombustionInputs.h"
 #include "util/numtext.h"
+#include "util/semicolonrows.h"
 
 namespace morvane {
 
@@ -120,6 +121,25 @@ std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat form
         text += JoinedLine(Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo, format));
     }
     return text;
+}
+
+void AppendCycleTableLines(std::string& text, const TPressureAnalysis& analysis, TNumberFormat format,
+                           std::string_view header, std::string_view cell) {
+    const bool withMapo = MapoKnown(analysis);
+    const auto appendLine = [&text](std::string_view first, const std::vector<std::string>& cells) {
+        text += SemicolonCell(first);
+        for (const std::string& next : cells) {
+            text += ';';
+            text += SemicolonCell(next);
+        }
+        text += '\n';
+    };
+    if (!header.empty()) {
+        appendLine(header, Header(withMapo, analysis.WallHeat));
+    }
+    for (std::size_t c = 0; c < analysis.Cycles.size(); ++c) {
+        appendLine(cell, Row(static_cast<int>(c) + 1, analysis.Cycles[c], withMapo, format));
+    }
 }
 
 }  // namespace morvane

@@ -5,6 +5,7 @@
 // the process, '\n' after each line, written whole by the caller).
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "signal/pressure/CycleFigures.h"
@@ -45,5 +46,12 @@ std::vector<std::vector<std::string>> CycleTableRows(const TPressureAnalysis& an
 
 // CycleTableRows joined by ';', each line ended by '\n'.
 std::string CycleTableText(const TPressureAnalysis& analysis, TNumberFormat format);
+
+// The lines of CycleTableText, each with a first cell of its own, appended to
+// text for a table of several cylinders: header heads the header line (none
+// when it is empty), cell starts every cycle's line. Cells are quoted as
+// SemicolonLine quotes them.
+void AppendCycleTableLines(std::string& text, const TPressureAnalysis& analysis, TNumberFormat format,
+                           std::string_view header, std::string_view cell);
 
 }  // namespace morvane

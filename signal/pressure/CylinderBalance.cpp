@@ -157,19 +157,13 @@ std::vector<std::vector<std::string>> BalanceTableRows(const std::vector<TCylind
     return rows;
 }
 
-std::vector<std::vector<std::string>> CylinderCycleRows(const std::vector<TCylinderFigures>& cylinders,
-                                                        TNumberFormat format) {
-    std::vector<std::vector<std::string>> rows;
+std::string CylinderCycleText(const std::vector<TCylinderFigures>& cylinders, TNumberFormat format) {
+    std::string text;
     for (std::size_t k = 0; k < cylinders.size(); ++k) {
-        std::vector<std::vector<std::string>> table = CycleTableRows(cylinders[k].Analysis, format);
-        for (std::size_t line = k == 0 ? 0 : 1; line < table.size(); ++line) {
-            std::vector<std::string> row = {line == 0 ? std::string(kCylinderName)
-                                                      : FormatInteger(static_cast<std::int64_t>(k + 1))};
-            row.insert(row.end(), table[line].begin(), table[line].end());
-            rows.push_back(std::move(row));
-        }
+        AppendCycleTableLines(text, cylinders[k].Analysis, format, k == 0 ? kCylinderName : "",
+                              FormatInteger(static_cast<std::int64_t>(k + 1)));
     }
-    return rows;
+    return text;
 }
 
 }  // namespace morvane

@@ -58,8 +58,9 @@ TCylinderBalance BalanceOf(const std::vector<TCylinderFigures>& cylinders);
 std::vector<std::vector<std::string>> BalanceTableRows(const std::vector<TCylinderFigures>& cylinders,
                                                        const TCylinderBalance& balance, TNumberFormat format);
 
-// The cycle tables of every cylinder as one, with a first column "Válec".
-std::vector<std::vector<std::string>> CylinderCycleRows(const std::vector<TCylinderFigures>& cylinders,
-                                                        TNumberFormat format);
+// The cycle tables of every cylinder as one text, with a first column
+// "Válec"; built line by line, so that a long recording's tables are held
+// once, as text only.
+std::string CylinderCycleText(const std::vector<TCylinderFigures>& cylinders, TNumberFormat format);
 
 }  // namespace morvane
