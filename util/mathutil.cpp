@@ -1,5 +1,6 @@
 #include "util/mathutil.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -122,6 +123,38 @@ void MathUtilStartup() {
 void MathUtilShutdown() {
     delete MathParser;
     MathParser = nullptr;
+}
+
+namespace {
+
+template <typename TBefore>
+const double* FirstExtreme(const double* const first, const double* const last, TBefore before) {
+    if (first == last) {
+        return last;
+    }
+    std::array<double, 4> lanes = {*first, *first, *first, *first};
+    const double* p = first;
+    for (; last - p >= 4; p += 4) {
+        for (std::size_t lane = 0; lane < lanes.size(); ++lane) {
+            lanes[lane] = before(p[lane], lanes[lane]) ? p[lane] : lanes[lane];
+        }
+    }
+    for (; p != last; ++p) {
+        lanes[0] = before(*p, lanes[0]) ? *p : lanes[0];
+    }
+    const double a = before(lanes[1], lanes[0]) ? lanes[1] : lanes[0];
+    const double b = before(lanes[3], lanes[2]) ? lanes[3] : lanes[2];
+    return std::find(first, last, before(b, a) ? b : a);
+}
+
+}  // namespace
+
+const double* FirstLargest(const double* first, const double* last) {
+    return FirstExtreme(first, last, [](double x, double than) { return than < x; });
+}
+
+const double* FirstSmallest(const double* first, const double* last) {
+    return FirstExtreme(first, last, [](double x, double than) { return x < than; });
 }
 
 }  // namespace morvane

@@ -33,6 +33,13 @@ constexpr unsigned ColorBlue(TColor c) {
     return (c >> 16) & 0xFFu;
 }
 
+// std::max_element and std::min_element of [first, last), which holds no NaN:
+// the first of the largest (smallest) values, found in fewer dependent steps.
+// Four running extremes are exact in any order; then the first place of the
+// value is searched for.
+const double* FirstLargest(const double* first, const double* last);
+const double* FirstSmallest(const double* first, const double* last);
+
 // Linear interpolation of source's Count samples onto n points; the first
 // point is the first sample and the last point the last sample. An empty source
 // leaves dest untouched. Callers pass n >= 1.

@@ -38,7 +38,8 @@ struct TEncoderCycle {
 
 class TPhaseCycles {
 public:
-    using TClosed = std::function<void(const TEncoderCycle&)>;
+    // Takes the cycle to fill in and hand on: it is not used afterwards.
+    using TClosed = std::function<void(TEncoderCycle&)>;
 
     // start: the angle at which the cycles' 0° lies, modulo 720.
     TPhaseCycles(double start, std::optional<TKnockSettings> knock, TClosed closed);

@@ -328,10 +328,10 @@ private:
         return several() ? m_options.Channels[channel].Start : 0;
     }
     void keepKnockIfItFits(double sampleRate);
-    void closed(std::size_t channel, int phase, const TEncoderCycle& cycle);
+    void closed(std::size_t channel, int phase, TEncoderCycle& cycle);
     void decide(int phase);
     void retireUnchosen();
-    void deliver(std::size_t channel, const TEncoderCycle& cycle);
+    void deliver(std::size_t channel, TEncoderCycle& cycle);
     void finishChannels();
 
     const TEncoderOptions& m_options;
@@ -419,7 +419,7 @@ void TEncoderRun::fix() {
             if (m_chosen == 0 || m_chosen == phase + 1) {
                 m_phases[channel][static_cast<std::size_t>(phase)] = std::make_unique<TPhaseCycles>(
                     360.0 * phase - m_options.ReferenceAngle + channelStart(channel), m_knock,
-                    [this, channel, phase](const TEncoderCycle& cycle) { closed(channel, phase, cycle); });
+                    [this, channel, phase](TEncoderCycle& cycle) { closed(channel, phase, cycle); });
             }
         }
     }
@@ -554,11 +554,10 @@ void TEncoderRun::revolutionDone(std::int64_t revolutions, double seconds) {
     retireUnchosen();
 }
 
-void TEncoderRun::closed(std::size_t channel, int phase, const TEncoderCycle& closedCycle) {
+void TEncoderRun::closed(std::size_t channel, int phase, TEncoderCycle& cycle) {
     if (m_chosen != 0 && m_chosen != phase + 1) {
         return;  // a cycle the decided phase left over, closing in the same call
     }
-    TEncoderCycle cycle = closedCycle;
     const double seconds = m_revolutionSeconds[0] + m_revolutionSeconds[1];
     const double revolutions = m_revolutionSeconds[0] > 0 ? 2 : 1;
     cycle.Rpm = seconds > 0 ? 60 * revolutions / seconds : 0;
@@ -586,7 +585,7 @@ void TEncoderRun::decide(int phase) {
         m_tallies[channel][static_cast<std::size_t>(2 - phase)] = TTally();
         std::vector<TEncoderCycle> held =
             std::move(m_tallies[channel][static_cast<std::size_t>(phase - 1)].Held);
-        for (const TEncoderCycle& cycle : held) {
+        for (TEncoderCycle& cycle : held) {
             deliver(channel, cycle);
         }
     }
@@ -601,7 +600,7 @@ void TEncoderRun::retireUnchosen() {
     }
 }
 
-void TEncoderRun::deliver(std::size_t channel, const TEncoderCycle& cycle) {
+void TEncoderRun::deliver(std::size_t channel, TEncoderCycle& cycle) {
     if (channel == 0 && m_knock) {
         m_result.Mapo.push_back(cycle.Mapo);
         m_result.Knocks.push_back(cycle.Knocks);
@@ -610,13 +609,10 @@ void TEncoderRun::deliver(std::size_t channel, const TEncoderCycle& cycle) {
         if (several()) {
             // The cycle's place counted from the first channel's cycles of the chosen phase.
             const double origin = 360.0 * (m_chosen - 1) - m_options.ReferenceAngle + channelStart(channel);
-            TEncoderCycle numbered = cycle;
-            numbered.Channel = static_cast<int>(channel);
-            numbered.EngineCycle = std::llround((cycle.Start - origin) / 720);
-            m_options.CycleSink(numbered);
-        } else {
-            m_options.CycleSink(cycle);
+            cycle.Channel = static_cast<int>(channel);
+            cycle.EngineCycle = std::llround((cycle.Start - origin) / 720);
         }
+        m_options.CycleSink(cycle);
     }
     if (channel == 0 && m_options.KeepCycles) {
         m_result.Cycles.push_back(cycle.Points);

@@ -10,6 +10,7 @@
 #include "signal/pressure/GasTemperature.h"
 #include "util/errors.h"
 #include "util/fpfault.h"
+#include "util/mathutil.h"
 #include "util/numtext.h"
 
 namespace morvane {
@@ -135,9 +136,9 @@ THeatRelease ReleaseOfHeat(int firstPoint, std::vector<double> heat, const TSign
     THeatRelease release;
     release.FirstPoint = firstPoint;
     release.Heat = std::move(heat);
-    const auto begin = release.Heat.begin();
-    const auto largest = std::max_element(begin, release.Heat.end());
-    const auto smallest = std::min_element(begin, largest + 1);
+    const double* const begin = release.Heat.data();
+    const double* const largest = FirstLargest(begin, begin + release.Heat.size());
+    const double* const smallest = FirstSmallest(begin, largest + 1);
     release.MaxPoint = static_cast<int>(largest - begin);
     release.MinPoint = static_cast<int>(smallest - begin);
     const long double span = static_cast<long double>(*largest) - *smallest;
@@ -308,9 +309,9 @@ TCombustionFigures ComputeTraceFigures(const TSignalTable& pressure, const TSign
     TCombustionFigures figures;
     figures.NetImep = Imep(pressure, volumes, displaced, 0, kLastPoint);
     figures.GrossImep = Imep(pressure, volumes, displaced, kGrossFirstPoint, kGrossLastPoint);
-    const auto peak = std::max_element(pressure.begin(), pressure.end());
+    const double* const peak = FirstLargest(pressure.data(), pressure.data() + pressure.size());
     figures.PeakPressure = *peak;
-    figures.PeakAngle = PointAngle(static_cast<int>(peak - pressure.begin()));
+    figures.PeakAngle = PointAngle(static_cast<int>(peak - pressure.data()));
     figures.LossAngle = figures.PeakAngle - 360;
     if (FollowsCharge(settings.HeatTransfer)) {
         FollowTheCharge(pressure, volumes, displaced, settings, cycleNumber, engine, figures);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "parser/Parser.h"
@@ -215,6 +217,26 @@ TEST(ResampleTable, NoPointsEmptiesDest) {
         ResampleTable(MakeTable({1, 2, 3}), dest, n);
         EXPECT_EQ(dest.Count, 0);
         EXPECT_TRUE(dest.Values.empty());
+    }
+}
+
+// The first of the extreme values, as std::max_element and std::min_element
+// give it: ties (zeros of either sign among them) at any lane and any length.
+TEST(FirstExtreme, AsTheStandardAlgorithms) {
+    std::mt19937_64 random(1441);
+    std::uniform_int_distribution<int> few(-2, 2);
+    for (std::size_t length = 1; length < 40; ++length) {
+        for (int round = 0; round < 50; ++round) {
+            std::vector<double> values(length);
+            for (double& value : values) {
+                const int v = few(random);
+                value = v == 0 && round % 2 == 0 ? -0.0 : v;
+            }
+            const double* const first = values.data();
+            const double* const last = first + length;
+            ASSERT_EQ(FirstLargest(first, last), &*std::max_element(values.begin(), values.end()));
+            ASSERT_EQ(FirstSmallest(first, last), &*std::min_element(values.begin(), values.end()));
+        }
     }
 }
 
