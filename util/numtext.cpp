@@ -691,9 +691,17 @@ template <typename TMatch>
         integerWord = __builtin_bswap64(integerWord);
         fractionWord = __builtin_bswap64(fractionWord);
     }
-    const std::uint64_t number =
-        DigitsValue(integerWord, static_cast<int>(integers)) * kDigitScale[decimals] +
-        DigitsValue(fractionWord, static_cast<int>(decimals));
+    std::uint64_t number = 0;
+    if (after <= 9) {
+        // At most eight digits: the fraction's digits follow the integer's in
+        // one word, without the mark, which is read at once.
+        const std::uint64_t integerBytes = (std::uint64_t{1} << (8 * integers)) - 1;
+        const std::uint64_t joined = (integerWord & integerBytes) | (fractionWord << (8 * integers));
+        number = DigitsValue(joined, static_cast<int>(after - 1));
+    } else {
+        number = DigitsValue(integerWord, static_cast<int>(integers)) * kDigitScale[decimals] +
+                 DigitsValue(fractionWord, static_cast<int>(decimals));
+    }
     if (number == 0) {
         value = 0.0;
         return true;

@@ -38,7 +38,7 @@ void TPhaseCycles::place(double angle, double value, double filtered) {
     m_lastValue = value;
     if (m_knock) {
         for (TOpen& cycle : m_open) {
-            const double cycleAngle = angle - angleOf(cycle.Index * kCyclePoints);
+            const double cycleAngle = angle - cycle.Start;
             if (cycleAngle >= m_knock->From && cycleAngle <= m_knock->To) {
                 cycle.Mapo = std::max(cycle.Mapo, std::fabs(filtered));
             }
@@ -72,6 +72,11 @@ void TPhaseCycles::finish() {
 // Grid point grid is point j of cycle grid / 1440 and, for j = 0, the last
 // point of the cycle before.
 void TPhaseCycles::set(std::int64_t grid, double value) {
+    // Most points fall inside the cycle last set.
+    if (m_filling != nullptr && grid > m_filling->FirstGrid && grid < m_filling->FirstGrid + kCyclePoints) {
+        m_filling->Points[static_cast<std::size_t>(grid - m_filling->FirstGrid)] = value;
+        return;
+    }
     const std::int64_t index = grid / kCyclePoints;
     const auto j = static_cast<std::size_t>(grid - index * kCyclePoints);
     if (j == 0 && !m_open.empty() && m_open.back().Index == index - 1) {
@@ -85,8 +90,10 @@ void TPhaseCycles::set(std::int64_t grid, double value) {
 
 TPhaseCycles::TOpen& TPhaseCycles::open(std::int64_t index) {
     if (m_open.empty() || m_open.back().Index != index) {
-        m_open.emplace_back();
-        m_open.back().Index = index;
+        TOpen& opened = m_open.emplace_back();
+        opened.Index = index;
+        opened.FirstGrid = index * kCyclePoints;
+        opened.Start = angleOf(opened.FirstGrid);
     }
     return m_open.back();
 }
@@ -105,7 +112,7 @@ void TPhaseCycles::closeDone() {
         cycle.Mapo = done.Mapo;
         cycle.Knocks = m_knock && KnocksAt(done.Mapo, m_knock->Threshold);
         cycle.KnockKnown = m_knock.has_value();
-        cycle.Start = angleOf(done.Index * kCyclePoints);
+        cycle.Start = done.Start;
         if (m_filling == &done) {
             m_filling = nullptr;
         }

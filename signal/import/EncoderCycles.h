@@ -91,6 +91,8 @@ private:
 
     struct TOpen {
         std::int64_t Index = 0;
+        std::int64_t FirstGrid = 0;  // Index * kCyclePoints
+        double Start = 0;            // the angle of its 0°
         TSignalTable Points{};
         double Mapo = 0;
     };
@@ -101,9 +103,8 @@ private:
     template <typename TRun>
     void weighKnock(const TRun& run, std::size_t from, std::size_t to) {
         for (TOpen& cycle : m_open) {
-            const double cycleStart = angleOf(cycle.Index * kCyclePoints);
             for (std::size_t k = from; k != to; ++k) {
-                const double cycleAngle = run.angle(k) - cycleStart;
+                const double cycleAngle = run.angle(k) - cycle.Start;
                 if (cycleAngle >= m_knock->From && cycleAngle <= m_knock->To) {
                     cycle.Mapo = std::max(cycle.Mapo, std::fabs(run.filtered(k)));
                 }

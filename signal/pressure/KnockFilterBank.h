@@ -27,15 +27,19 @@ public:
     // values at channels() on.
     void filter(double* rows, std::size_t width, std::size_t count);
 
-private:
+    // Channels side by side in one vector.
     static constexpr std::size_t kLanes = 4;
-    using TLanes = double __attribute__((vector_size(kLanes * sizeof(double))));
+
+private:
+    // Kept as plain doubles, which the bank's owner may place anywhere; a run
+    // moves them into vector registers and back.
+    using TLaneValues = std::array<double, kLanes>;
 
     struct TCoefficients {
-        TLanes B0, B1, B2, A1, A2;
+        TLaneValues B0, B1, B2, A1, A2;
     };
     struct TState {
-        TLanes X1{}, X2{}, Y1{}, Y2{};
+        TLaneValues X1{}, X2{}, Y1{}, Y2{};
     };
     struct TGroup {
         TState HighPass, LowPass;
