@@ -85,7 +85,9 @@ void ParseAnglePair(std::string_view line, bool cut, TNumberFormat format, doubl
 
 void ImportAngleSignal(const std::string& path, IMessageBoxes& boxes, TSignalTable& signal,
                        TNumberFormat format) {
-    TLineReader reader(path);
+    // Every byte passes on, as in the time import: a byte-order mark is the
+    // start of the header line, which is never parsed, and counts as a line.
+    TLineReader reader(path, TByteOrderMark::Keep);
     signal.fill(0.0);
 
     // The header (line 0) is never parsed and counts as the pair (0, 0).

@@ -1,5 +1,6 @@
 #include "signal/import/RowBlocks.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -16,7 +17,14 @@ namespace morvane {
 
 namespace {
 
+// Rows a block: 8192, fewer for rows of more than six values, so that a block
+// of a recording with many channels stays about 400 KiB.
 constexpr std::size_t kBlockRows = 8192;
+constexpr std::size_t kBlockValues = 6 * kBlockRows;
+
+std::size_t BlockRows(std::size_t width) {
+    return std::clamp<std::size_t>(kBlockValues / std::max<std::size_t>(1, width), 1024, kBlockRows);
+}
 // Blocks in flight: enough that neither thread waits on the other's jitter,
 // few enough that memory stays a few MiB at any width.
 constexpr std::size_t kBlocksInFlight = 6;
@@ -144,7 +152,7 @@ private:
         }
         m_block.Values.insert(m_block.Values.end(), values.begin(), values.end());
         m_block.Lines.push_back(place.Line);
-        if (m_block.Lines.size() == kBlockRows) {
+        if (m_block.Lines.size() == m_rows) {
             handOn(true);
         }
     }
@@ -165,6 +173,7 @@ private:
     const TRowBlockReading& m_reading;
     TRowBlock m_block;
     THandOn m_hand;
+    std::size_t m_rows = BlockRows(m_reading.Columns.size());
     bool m_stopped = false;
 };
 

@@ -113,6 +113,21 @@ INSTANTIATE_TEST_SUITE_P(
                  "'x' is not a valid floating point value"}),
     testing::TRowName());
 
+// Files without a bin still count their lines, every byte of the file passed
+// on as the time import passes it: a byte-order mark alone is the header line.
+TEST_F(AngleImportTest, FilesWithoutABinCountTheirLines) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "0 / 0"}, {"h", "1 / 0"}, {"\xEF\xBB\xBF", "1 / 0"}, {"\xEF\xBB\xBF\n", "1 / 0"}};
+    for (const auto& [content, counts] : rows) {
+        SCOPED_TRACE(content);
+        m_boxes.Infos.clear();
+        const std::string path = writeFile("a.csv", content);
+        EXPECT_THROW(ImportAngleSignal(path, m_boxes, m_signal, kDecimalComma), EInvalidOp);
+        ASSERT_EQ(m_boxes.Infos.size(), 1U);
+        EXPECT_EQ(m_boxes.Infos.front(), "Řádky / Vrcholy: " + counts);
+    }
+}
+
 TEST_F(AngleImportTest, SumBeyondDoubleRangeIsOverflowWithAllZeroSignal) {
     m_signal = PreviousSignal();
     const std::string path = writeFile("a.csv", "h\n1;1\n0;1E308\n0;1E308\n1;0\n0;0\n");

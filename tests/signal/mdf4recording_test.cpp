@@ -159,6 +159,23 @@ TEST_P(MdfStorageTest, GivesTheFiguresOfTheText) {
     EXPECT_EQ(result.Mean, expected.Mean);
 }
 
+// Records without ids whose first group has no bytes can never be read on:
+// the reading fails at once instead of taking the same empty record forever.
+TEST_F(MdfTest, EmptyRecordsWithoutIdsFail) {
+    TMdfGroupPlan empty = testing::Float64Group({"A"}, {}, 0);
+    empty.Channels[0].Type = 3;  // virtual master: the record's number, no bytes
+    empty.Channels[0].DataType = 0;
+    empty.Channels[0].BitCount = 0;
+    empty.DataBytes = 0;
+    empty.StatedCycles = 1000000000;
+    empty.Records = {std::string(8, '\0')};  // data that empty records would never read on
+    TMdfPlaces places;
+    const std::string bytes = MdfFileBytes(Plan({empty}), &places);
+    EXPECT_EQ(testing::MessageOf<EImportError>([&] { read(bytes, {"A"}); }),
+              "Soubor MDF, blok DG na pozici " + std::to_string(places.FirstDataGroup) +
+                  ": záznam 1 nemá žádné bajty");
+}
+
 // Inflating ahead on a second thread hands on the same records.
 TEST_P(MdfStorageTest, ReadsAlikeOnASecondThread) {
     std::vector<std::vector<double>> rows;

@@ -128,6 +128,10 @@ std::uint64_t ReadInterleaved(TByteReader& bytes, const TMdfBlock& dg, const TDa
             continue;
         }
         const std::size_t size = std::size_t{owner->DataBytes} + owner->InvalidBytes;
+        if (size == 0 && data.RecordIdBytes == 0) {
+            // Without ids every record would be this empty one: the data would never be read on.
+            RaiseBlockError(dg, "záznam " + std::to_string(records) + " nemá žádné bajty");
+        }
         const std::uint8_t* record = bytes.take(size);
         if (record == nullptr) {
             RaiseBlockError(dg, "data končí uprostřed záznamu " + std::to_string(records));
